@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Starts Plotwell. Without a display it shows what the headless commands do.
+set -euo pipefail
+build_dir=${1:-build/release}
+app="$build_dir/plotwell"
+if [ "$(id -u)" -eq 0 ]; then
+  export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---no-sandbox}"
+fi
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$app" "${@:2}"
+fi
+echo "No display found: running the headless demo."
+echo
+"$app" --help

@@ -1,0 +1,3 @@
+# Sources of the model part of plotwell-core.
+target_sources(plotwell-core PRIVATE
+)

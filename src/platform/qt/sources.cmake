@@ -1,0 +1,3 @@
+# Qt adapters of the core ports.
+target_sources(plotwell-gui PRIVATE
+)

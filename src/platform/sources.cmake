@@ -1,0 +1,3 @@
+# Sources of the platform part of plotwell-core.
+target_sources(plotwell-core PRIVATE
+)

@@ -1,0 +1,3 @@
+# The window and its widgets.
+target_sources(plotwell-gui PRIVATE
+)
