@@ -4,25 +4,57 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <functional>
+
 namespace {
 
-constexpr const char *kUsage =
-    "Usage: plotwell [FILE.csv]\n"
-    "       plotwell --help | --version\n";
+/// A headless command: `plotwell <name> ...`. Each gets the arguments after its name and
+/// returns the process exit code. Commands run under a QCoreApplication unless they make
+/// their own application object (the ones that draw need a QApplication).
+struct HeadlessCommand
+{
+    const char *name;
+    const char *usage;
+    std::function<int(int argc, char **argv)> run;
+};
+
+const std::vector<HeadlessCommand> &headlessCommands()
+{
+    static const std::vector<HeadlessCommand> commands = {};
+    return commands;
+}
+
+void printUsage(QTextStream &out)
+{
+    out << "Usage: plotwell [FILE.csv]          start the application, opening FILE.csv\n";
+    for (const HeadlessCommand &command : headlessCommands())
+        out << "       plotwell " << command.usage << '\n';
+    out << "       plotwell --help | --version\n";
+}
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(plotwell::applicationName());
-    QCoreApplication::setApplicationVersion(plotwell::applicationVersion());
-    QTextStream out(stdout);
-    const QStringList args = app.arguments().mid(1);
-    if (args.contains(QStringLiteral("--version"))) {
-        out << plotwell::applicationName() << ' ' << plotwell::applicationVersion() << '\n';
-        return 0;
+    if (argc > 1) {
+        const QString first = QString::fromLocal8Bit(argv[1]);
+        for (const HeadlessCommand &command : headlessCommands()) {
+            if (first == QLatin1String(command.name))
+                return command.run(argc - 1, argv + 1);
+        }
+        if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
+            QTextStream out(stdout);
+            out << plotwell::applicationName() << ' ' << plotwell::applicationVersion() << '\n';
+            return 0;
+        }
+        if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+            QTextStream out(stdout);
+            printUsage(out);
+            return 0;
+        }
     }
-    out << kUsage;
+    // The window comes with the application shell; until then, show what is available.
+    QTextStream out(stdout);
+    printUsage(out);
     return 0;
 }
