@@ -8,10 +8,9 @@ find_package(GTest)
 function(plotwell_add_test name)
   cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
-  if(ARG_QT)
-    target_link_libraries(${name} PRIVATE Qt6::Test)
-  else()
+  # Qt Test too for GoogleTest executables: QSignalSpy and QTest helpers serve both.
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test)
+  if(NOT ARG_QT)
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
   endif()
   target_compile_definitions(${name} PRIVATE

@@ -12,10 +12,11 @@ QString resourceDirectory()
     if (!overridden.isEmpty())
         return QDir(QString::fromLocal8Bit(overridden)).absolutePath();
 
-    const QString appDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                        : QDir::currentPath();
+    const QString appDir =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     const QString beside = appDir + QStringLiteral("/resources");
-    if (QFileInfo(beside + QStringLiteral("/orgchart.html")).exists() || !QFileInfo::exists(appDir + QStringLiteral("/../share/plotwell")))
+    if (QFileInfo(beside + QStringLiteral("/orgchart.html")).exists() ||
+        !QFileInfo::exists(appDir + QStringLiteral("/../share/plotwell")))
         return QDir(beside).absolutePath();
     return QDir(appDir + QStringLiteral("/../share/plotwell")).absolutePath();
 }

@@ -1,3 +1,4 @@
 # Sources of the model part of plotwell-core.
 target_sources(plotwell-core PRIVATE
+  model/ChartGrid.cpp model/ChartGrid.h
 )

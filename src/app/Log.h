@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QLoggingCategory>
+#include <QString>
+
+namespace plotwell {
+
+Q_DECLARE_LOGGING_CATEGORY(lcPlotwell)
+
+/// Writes one diagnostic line to the `plotwell` log category. The lines are for people
+/// reading the log, not an interface.
+void diag(const QString &line);
+
+} // namespace plotwell

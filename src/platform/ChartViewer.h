@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+namespace plotwell {
+
+/// One of the three chart viewers: an embedded web page with a history. Loads are
+/// asynchronous; loadFinished() follows each one. Scripts are asynchronous too: the callback
+/// gets the result as text.
+class ChartViewer : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~ChartViewer() override = default;
+
+    virtual void load(const QUrl &url) = 0;
+    /// Loads an HTML text with no base address.
+    virtual void loadHtml(const QString &html) = 0;
+    virtual void evaluate(const QString &script, std::function<void(const QString &)> done) = 0;
+
+    [[nodiscard]] virtual bool canGoBack() const = 0;
+    [[nodiscard]] virtual bool canGoForward() const = 0;
+    virtual void goBack() = 0;
+    virtual void goForward() = 0;
+
+    /// The address of the page shown (the last load), empty for an HTML text.
+    [[nodiscard]] virtual QUrl currentUrl() const = 0;
+
+Q_SIGNALS:
+    void loadFinished(bool ok);
+};
+
+} // namespace plotwell

@@ -1,0 +1,86 @@
+#include "model/ChartGrid.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace plotwell;
+
+TEST(ChartGridFieldNames, RowsMapToPlaceAndPageSuffixBothWays)
+{
+    EXPECT_EQ(fieldName(1, RowField::Title), "Period1Title");
+    EXPECT_EQ(fieldName(31, RowField::Parent), "Period31Item1");
+    EXPECT_EQ(fieldName(32, RowField::Title), "Period1Titlec");
+    EXPECT_EQ(fieldName(32, RowField::Colour), "hex1c");
+    EXPECT_EQ(fieldName(36, RowField::Parent), "Period5Item1c");
+    EXPECT_EQ(fieldName(62, RowField::Position), "Period31Item2c");
+    EXPECT_EQ(fieldName(93, RowField::Title), "Period31Titled");
+    EXPECT_EQ(fieldName(93, RowField::Colour), "hex31d");
+
+    for (int row = 1; row <= kRowCount; ++row) {
+        for (RowField field :
+             {RowField::Title, RowField::Parent, RowField::Position, RowField::Colour}) {
+            const auto parsed = parseFieldName(fieldName(row, field));
+            ASSERT_TRUE(parsed.has_value()) << row;
+            EXPECT_EQ(*parsed, (RowFieldRef{row, field}));
+        }
+    }
+}
+
+TEST(ChartGridFieldNames, UnknownNamesAndRowsOutOfRange)
+{
+    EXPECT_TRUE(fieldName(0, RowField::Title).isEmpty());
+    EXPECT_TRUE(fieldName(94, RowField::Title).isEmpty());
+    for (const char *name : {"Period0Title", "Period32Title", "Period1Titlee", "hex", "hex40",
+                             "Period1Item3", "period1Title", " Period1Title"})
+        EXPECT_FALSE(parseFieldName(QString::fromLatin1(name)).has_value()) << name;
+}
+
+TEST(ChartGrid, FieldsAreStoredVerbatimAndSignalOnlyRealChanges)
+{
+    ChartGrid grid;
+    QSignalSpy rows(&grid, &ChartGrid::rowChanged);
+    const QString odd = QStringLiteral("A_b*c#d (x)\n\"q\"");
+    grid.setTitle(40, odd);
+    grid.setTitle(40, odd);
+    EXPECT_EQ(grid.title(40), odd);
+    EXPECT_EQ(rows.count(), 1);
+    EXPECT_EQ(rows.at(0).at(0).toInt(), 40);
+
+    grid.setTitle(0, QStringLiteral("x"));
+    grid.setTitle(94, QStringLiteral("x"));
+    EXPECT_EQ(rows.count(), 1);
+    EXPECT_TRUE(grid.title(94).isEmpty());
+}
+
+TEST(ChartGrid, ColourSlotsCoverRowsAndTheFourChartColours)
+{
+    ChartGrid grid;
+    grid.setSlotText(1, QStringLiteral("#111111"));
+    grid.setSlotText(93, QStringLiteral("#939393"));
+    grid.setSlotText(kBackgroundSlot, QStringLiteral("#949494"));
+    grid.setSlotText(kLabelSlot, QStringLiteral("#959595"));
+    grid.setSlotText(kItemSlot, QStringLiteral("#969696"));
+    grid.setSlotText(kLineSlot, QStringLiteral("#979797"));
+    grid.setSlotText(98, QStringLiteral("#989898"));
+
+    EXPECT_EQ(grid.colour(1), "#111111");
+    EXPECT_EQ(grid.colour(93), "#939393");
+    EXPECT_EQ(grid.setting(ChartSetting::HexBackBg), "#949494");
+    EXPECT_EQ(grid.setting(ChartSetting::HexLabels), "#959595");
+    EXPECT_EQ(grid.setting(ChartSetting::HexItems), "#969696");
+    EXPECT_EQ(grid.setting(ChartSetting::HexLine), "#979797");
+    EXPECT_TRUE(grid.slotText(98).isEmpty());
+}
+
+TEST(ChartGrid, WalkVisitsAllRowsInOrderAndPagesSplitThem)
+{
+    ChartGrid grid;
+    grid.setTitle(32, QStringLiteral("first of c"));
+    int expected = 1;
+    grid.forEachRow([&](int row, const ChartRow &) { EXPECT_EQ(row, expected++); });
+    EXPECT_EQ(expected, kRowCount + 1);
+    EXPECT_EQ(grid.page(1).size(), kPageSize);
+    EXPECT_EQ(grid.page(1).first().title, "first of c");
+    EXPECT_TRUE(grid.page(3).isEmpty());
+}

@@ -1,0 +1,162 @@
+#pragma once
+
+// Scripted stand-ins for the desktop ports, shared by every test that drives a core flow.
+
+#include "platform/Alerts.h"
+#include "platform/ChartViewer.h"
+#include "platform/Desktop.h"
+#include "platform/FilePanels.h"
+#include "platform/Mailer.h"
+#include "platform/Preferences.h"
+
+#include <QList>
+#include <QStringList>
+#include <QUrl>
+
+#include <deque>
+#include <optional>
+
+namespace plotwell::testing {
+
+/// Answers alerts from a script (codes 1000, 1001, ...) and records every alert shown. With
+/// an empty script it presses the first button.
+class ScriptedAlerts final : public Alerts
+{
+public:
+    int runModal(const AlertSpec &alert) override
+    {
+        shown.push_back(alert);
+        if (answers.empty())
+            return kFirstButton;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    [[nodiscard]] QStringList messages() const
+    {
+        QStringList list;
+        for (const AlertSpec &alert : shown)
+            list << alert.message;
+        return list;
+    }
+
+    std::deque<int> answers;
+    QList<AlertSpec> shown;
+};
+
+/// Returns scripted paths (nothing = Cancel) and records each panel.
+class ScriptedFilePanels final : public FilePanels
+{
+public:
+    std::optional<QString> chooseSavePath(const SavePanelSpec &panel) override
+    {
+        savePanels.push_back(panel);
+        return next(savePaths);
+    }
+    std::optional<QString> chooseOpenPath() override
+    {
+        ++openPanelCount;
+        return next(openPaths);
+    }
+
+    std::deque<std::optional<QString>> savePaths;
+    std::deque<std::optional<QString>> openPaths;
+    QList<SavePanelSpec> savePanels;
+    int openPanelCount = 0;
+
+private:
+    static std::optional<QString> next(std::deque<std::optional<QString>> &queue)
+    {
+        if (queue.empty())
+            return std::nullopt;
+        auto value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};
+
+/// A viewer with a real history model; loads finish when the test calls finishLoad().
+class FakeChartViewer final : public ChartViewer
+{
+public:
+    using ChartViewer::ChartViewer;
+
+    void load(const QUrl &url) override { push(url.toString(QUrl::FullyEncoded), url); }
+    void loadHtml(const QString &html) override { push(html, QUrl()); }
+    void evaluate(const QString &script, std::function<void(const QString &)> done) override
+    {
+        scripts << script;
+        if (done)
+            done(scriptAnswers.value(script));
+    }
+    [[nodiscard]] bool canGoBack() const override { return m_index > 0; }
+    [[nodiscard]] bool canGoForward() const override { return m_index + 1 < int(m_pages.size()); }
+    void goBack() override
+    {
+        if (canGoBack())
+            --m_index;
+    }
+    void goForward() override
+    {
+        if (canGoForward())
+            ++m_index;
+    }
+    [[nodiscard]] QUrl currentUrl() const override
+    {
+        return m_index >= 0 ? m_urls[std::size_t(m_index)] : QUrl();
+    }
+    [[nodiscard]] QString currentPage() const
+    {
+        return m_index >= 0 ? m_pages[std::size_t(m_index)] : QString();
+    }
+    void finishLoad(bool ok = true) { Q_EMIT loadFinished(ok); }
+
+    QStringList loads; // every load in order: URL text or HTML text
+    QStringList scripts;
+    QMap<QString, QString> scriptAnswers;
+
+private:
+    void push(const QString &page, const QUrl &url)
+    {
+        loads << page;
+        m_pages.resize(std::size_t(m_index + 1));
+        m_urls.resize(std::size_t(m_index + 1));
+        m_pages.push_back(page);
+        m_urls.push_back(url);
+        ++m_index;
+    }
+    std::vector<QString> m_pages;
+    std::vector<QUrl> m_urls;
+    int m_index = -1;
+};
+
+class RecordingMailer final : public Mailer
+{
+public:
+    QString attachToNewMessage(const QString &filePath) override
+    {
+        attached << filePath;
+        return failure;
+    }
+    QStringList attached;
+    QString failure; // set to make the hand-over fail
+};
+
+class FakeDesktop final : public Desktop
+{
+public:
+    void setWindowTitle(const QString &title) override { m_title = title; }
+    [[nodiscard]] QString windowTitle() const override { return m_title; }
+    [[nodiscard]] QSizeF lastScreenAvailableSize() const override { return screenSize; }
+    void noteRecentDocument(const QString &path) override { recent << path; }
+    void openExternalUrl(const QUrl &url) override { opened << url; }
+
+    QSizeF screenSize{1440, 900};
+    QStringList recent;
+    QList<QUrl> opened;
+
+private:
+    QString m_title = QStringLiteral("Untitled");
+};
+
+} // namespace plotwell::testing
