@@ -1,0 +1,35 @@
+#pragma once
+
+#include "model/ChartGrid.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace plotwell {
+
+/// Node position markers, compared exactly (case and spaces count). Any other text, the empty
+/// one included, means no position and reaches the chart page unchanged.
+inline const QString kLeftMarker = QStringLiteral("NOT NULL");
+inline const QString kRightMarker = QStringLiteral("NULL");
+inline const QString kBottomMarker = QStringLiteral("u");
+
+/// The three position buttons of the item picker (tags 1, 2 and anything else).
+enum class PositionButton { Left, Right, Bottom };
+
+[[nodiscard]] PositionButton positionForButtonTag(int tag);
+[[nodiscard]] const QString &markerOf(PositionButton button);
+/// The button whose marker \a marker is, if it is one of the three.
+[[nodiscard]] std::optional<PositionButton> buttonForMarker(const QString &marker);
+
+/// A press of the position button with \a tag while the picker edits \a editedRow: rows 2..93
+/// take the button's marker, other rows keep theirs. Returns the button to highlight, which is
+/// the pressed one whatever the row.
+PositionButton applyPositionButton(ChartGrid &grid, int editedRow, int tag);
+
+/// The highlight when the picker opens for \a row: the button of the row's marker, or
+/// \a current unchanged when the row is outside 2..93 or holds no known marker.
+[[nodiscard]] std::optional<PositionButton>
+autoSelectPositionValue(const ChartGrid &grid, int row, std::optional<PositionButton> current);
+
+} // namespace plotwell

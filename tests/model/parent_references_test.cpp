@@ -1,0 +1,202 @@
+#include "model/ItemPickerModel.h"
+#include "model/ParentReferences.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace plotwell;
+
+TEST(ParentCandidates, EmptyGridOffersOnlyTheClearEntry)
+{
+    ChartGrid grid;
+    EXPECT_EQ(initializeParents(grid), QStringList{"0_CLEAR PARENT"});
+}
+
+TEST(ParentCandidates, TitledRowsInRowOrderAcrossPagesWithTitlesVerbatim)
+{
+    ChartGrid grid;
+    grid.setTitle(40, QStringLiteral("  Zed_Ops (Lead)  "));
+    grid.setTitle(2, QStringLiteral("Bo"));
+    grid.setTitle(1, QStringLiteral("Niall Brent(CEO)"));
+    grid.setTitle(5, QStringLiteral("   ")); // spaces only: no item
+    grid.setTitle(93, QStringLiteral("\t")); // only the space character counts as blank
+    EXPECT_EQ(initializeParents(grid), (QStringList{"0_CLEAR PARENT", "1_Niall Brent(CEO)", "2_Bo",
+                                                    "40_  Zed_Ops (Lead)  ", "93_\t"}));
+}
+
+TEST(ParentCandidates, TitleWithPercentSequencesIsNotFormatted)
+{
+    ChartGrid grid;
+    grid.setTitle(3, QStringLiteral("50%1 %2 %s"));
+    EXPECT_EQ(initializeParents(grid).at(1), "3_50%1 %2 %s");
+}
+
+TEST(ParentSearch, IgnoresCaseButNotAccents)
+{
+    ChartGrid grid;
+    for (int row = 1; row <= 31; ++row)
+        grid.setTitle(row, QStringLiteral("Item"));
+    grid.setTitle(1, QStringLiteral("Niall Brent(CEO)"));
+    grid.setTitle(2, QStringLiteral("René Ørsted"));
+    const QStringList all = initializeParents(grid);
+
+    EXPECT_EQ(searchParents(all, QStringLiteral("ceo")), QStringList{"1_Niall Brent(CEO)"});
+    EXPECT_EQ(searchParents(all, QStringLiteral("clear")), QStringList{"0_CLEAR PARENT"});
+    EXPECT_EQ(searchParents(all, QStringLiteral("RENÉ")), QStringList{"2_René Ørsted"});
+    EXPECT_TRUE(searchParents(all, QStringLiteral("rene")).isEmpty());
+    EXPECT_TRUE(searchParents(all, QStringLiteral("orsted")).isEmpty());
+
+    QStringList withOne;
+    for (const QString &entry : all)
+        if (entry.contains(QLatin1Char('1')))
+            withOne << entry;
+    const QStringList found = searchParents(all, QStringLiteral("1"));
+    EXPECT_EQ(found, withOne);
+    EXPECT_TRUE(found.contains("10_Item") && found.contains("21_Item") &&
+                found.contains("31_Item") && !found.contains("20_Item"));
+    EXPECT_EQ(searchParents(all, QString()), all);
+}
+
+TEST(ParentStripping, KeepsTextBeforeTheFirstUnderscoreOfRowsTwoToNinetyThree)
+{
+    ChartGrid grid;
+    grid.setParent(1, QStringLiteral("5_Root keeps this"));
+    grid.setParent(2, QStringLiteral("4_Ops_North_Team"));
+    grid.setParent(3, QStringLiteral("4"));
+    grid.setParent(4, QStringLiteral("0_CLEAR PARENT"));
+    grid.setParent(5, QStringLiteral(" 7 _padded"));
+    grid.setParent(6, QStringLiteral("_leading"));
+    grid.setParent(7, QStringLiteral("no underscore at all"));
+    grid.setParent(93, QStringLiteral("92_Last"));
+
+    stripOffParentNames(grid);
+    EXPECT_EQ(grid.parent(1), "5_Root keeps this");
+    EXPECT_EQ(grid.parent(2), "4");
+    EXPECT_EQ(grid.parent(3), "4");
+    EXPECT_EQ(grid.parent(4), "0");
+    EXPECT_EQ(grid.parent(5), " 7 ");
+    EXPECT_EQ(grid.parent(6), "");
+    EXPECT_EQ(grid.parent(7), "no underscore at all");
+    EXPECT_EQ(grid.parent(93), "92");
+    EXPECT_EQ(grid.parent(8), "");
+}
+
+TEST(ParentChoice, OnlyRowsTwoToNinetyThreeTakeAParent)
+{
+    ChartGrid grid;
+    for (int row : {-1, 0, 1, 94}) {
+        EXPECT_FALSE(chooseParent(grid, row, QStringLiteral("2_X"))) << row;
+    }
+    EXPECT_TRUE(grid.parent(1).isEmpty());
+    EXPECT_TRUE(chooseParent(grid, 2, QStringLiteral("1_Niall Brent(CEO)")));
+    EXPECT_TRUE(chooseParent(grid, 93, kClearParentEntry));
+    EXPECT_EQ(grid.parent(2), "1_Niall Brent(CEO)");
+    EXPECT_EQ(grid.parent(93), "0_CLEAR PARENT");
+}
+
+class ItemPicker : public ::testing::Test
+{
+protected:
+    ItemPicker()
+    {
+        grid.setTitle(1, QStringLiteral("Niall Brent(CEO)"));
+        grid.setTitle(2, QStringLiteral("Tobin Marsh(PR)"));
+        grid.setTitle(40, QStringLiteral("Ilse Varga(BD)"));
+        grid.setPosition(2, QStringLiteral("NULL"));
+        grid.setPosition(40, QStringLiteral("NOT NULL"));
+    }
+    ChartGrid grid;
+    AppState state;
+    ItemPickerModel picker{grid, state};
+};
+
+TEST_F(ItemPicker, OpeningARowWithoutItemAsksForTheCsvFile)
+{
+    grid.setTitle(7, QStringLiteral("  "));
+    for (int row : {7, 8, 0, 94}) {
+        EXPECT_EQ(picker.open(row), ItemPickerModel::Opening::ShowAlert) << row;
+        EXPECT_EQ(state.btSender, QString::number(row));
+    }
+    const AlertSpec alert = ItemPickerModel::missingItemAlert();
+    EXPECT_EQ(alert.message, "Field Name is required, please load your CSV file.");
+    EXPECT_EQ(alert.informativeText, "Field Name Required.");
+    EXPECT_TRUE(alert.buttons.isEmpty());
+}
+
+TEST_F(ItemPicker, OpeningPublishesCandidatesAndShowsTheEditedRow)
+{
+    QSignalSpy reloads(&picker, &ItemPickerModel::entriesChanged);
+    EXPECT_EQ(picker.open(40), ItemPickerModel::Opening::ShowPicker);
+    EXPECT_EQ(state.btSender, "40");
+    EXPECT_EQ(picker.editedRow(), 40);
+    EXPECT_EQ(picker.selectedItem(), "40");
+    EXPECT_EQ(picker.selectedItemDisp(), "Ilse Varga(BD)");
+    EXPECT_EQ(state.theParents, (QStringList{"0_CLEAR PARENT", "1_Niall Brent(CEO)",
+                                             "2_Tobin Marsh(PR)", "40_Ilse Varga(BD)"}));
+    EXPECT_EQ(picker.entries(), state.theParents);
+    EXPECT_GE(reloads.count(), 1);
+}
+
+TEST_F(ItemPicker, SearchNarrowsAndEmptySearchShowsAll)
+{
+    picker.open(2);
+    picker.search(QStringLiteral("ceo"));
+    EXPECT_TRUE(state.searching);
+    EXPECT_EQ(picker.entries(), QStringList{"1_Niall Brent(CEO)"});
+    picker.search(QString());
+    EXPECT_FALSE(state.searching);
+    EXPECT_EQ(picker.entries().size(), 4);
+}
+
+TEST_F(ItemPicker, ChoosingWritesTheShownEntryAndTheLastChoiceWins)
+{
+    picker.open(40);
+    picker.search(QStringLiteral("tobin"));
+    EXPECT_TRUE(picker.choose(0));
+    EXPECT_EQ(grid.parent(40), "2_Tobin Marsh(PR)");
+    picker.search(QString());
+    EXPECT_TRUE(picker.choose(0));
+    EXPECT_EQ(grid.parent(40), "0_CLEAR PARENT");
+    EXPECT_FALSE(picker.choose(4));
+    EXPECT_FALSE(picker.choose(-1));
+    EXPECT_EQ(grid.parent(40), "0_CLEAR PARENT");
+}
+
+TEST_F(ItemPicker, RowOneNeverTakesAParent)
+{
+    picker.open(1);
+    EXPECT_FALSE(picker.choose(2));
+    EXPECT_TRUE(grid.parent(1).isEmpty());
+}
+
+TEST_F(ItemPicker, ReopeningClearsSearchAndSelectionAndRebuildsTheList)
+{
+    picker.open(2);
+    picker.search(QStringLiteral("ilse"));
+    picker.choose(0);
+    EXPECT_EQ(picker.selectedIndex(), 0);
+    grid.setTitle(3, QStringLiteral("New hire"));
+
+    picker.open(40);
+    EXPECT_TRUE(picker.searchText().isEmpty());
+    EXPECT_FALSE(state.searching);
+    EXPECT_EQ(picker.selectedIndex(), -1);
+    EXPECT_EQ(picker.entries().size(), 5);
+    EXPECT_TRUE(picker.choose(2));
+    EXPECT_EQ(grid.parent(40), "2_Tobin Marsh(PR)");
+}
+
+TEST_F(ItemPicker, HighlightFollowsTheRowMarkerAndKeepsItForUnknownMarkers)
+{
+    EXPECT_FALSE(picker.highlight().has_value());
+    picker.open(2);
+    EXPECT_EQ(picker.highlight(), PositionButton::Right);
+    EXPECT_EQ(picker.pressPosition(3), PositionButton::Bottom);
+    EXPECT_EQ(grid.position(2), "u");
+    picker.open(40);
+    EXPECT_EQ(picker.highlight(), PositionButton::Left);
+    grid.setTitle(41, QStringLiteral("No marker"));
+    picker.open(41);
+    EXPECT_EQ(picker.highlight(), PositionButton::Left);
+}
