@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace plotwell::convert {
+
+enum class Format { Sql, Json, Xml, Html };
+
+/// "sql", "json", "xml" or "html" (any case).
+[[nodiscard]] std::optional<Format> formatFromName(QStringView name);
+/// The save panel's file type: "sql", "json", "xml", "HTML".
+[[nodiscard]] QString fileType(Format format);
+/// The log line that a generation starts with; the SQL generation has none.
+[[nodiscard]] QString startLogLine(Format format);
+
+/// Everything a converter needs to know besides the records, taken from the grid and the
+/// appearance settings when a conversion starts, so that the writers never touch the grid
+/// (the grid lives on the main thread; the writers run on a thread of their own).
+struct ConversionSettings
+{
+    /// The chart title.
+    QString tableName = QStringLiteral("table_name");
+    /// SQL type of column c (from 1) at index c-1; columns past the list are "VARCHAR(255)".
+    QStringList columnTypes;
+
+    // The table's look: colour texts, font and node settings.
+    QString hexBackBg = QStringLiteral("#104E8B");
+    QString hex1 = QStringLiteral("#FFFFFF");
+    QString hexLine = QStringLiteral("#3388DD");
+    QString hexLabels = QStringLiteral("#5483a2");
+    QString hexItems = QStringLiteral("#FFFFFF");
+    QString fStyle = QStringLiteral("Optima");
+    QString fSize = QStringLiteral("14");
+    QString nSize = QStringLiteral("0");
+    QString nRadius = QStringLiteral("3");
+    int htmlWidth = 785;
+
+    [[nodiscard]] QString columnType(int column) const;
+};
+
+} // namespace plotwell::convert

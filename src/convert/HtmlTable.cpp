@@ -1,0 +1,210 @@
+#include "convert/HtmlTable.h"
+
+#include "app/Log.h"
+#include "convert/Escaping.h"
+
+namespace plotwell::convert {
+
+namespace {
+
+// Settings go into a style sheet, where entities mean nothing: characters that could end a
+// declaration, a rule or the style element are left out instead.
+QString cssValue(const QString &text)
+{
+    QString out;
+    for (QChar c : text) {
+        if (!QStringView(u"<>'\"{};\\\r\n").contains(c))
+            out += c;
+    }
+    return out;
+}
+
+QString fillHead(QString head, const ConversionSettings &s)
+{
+    return head.arg(cssValue(s.hexBackBg), cssValue(s.hex1), cssValue(s.hexLine),
+                    cssValue(s.hexLabels), cssValue(s.fStyle), cssValue(s.fSize),
+                    cssValue(s.hexItems), cssValue(s.nRadius));
+}
+
+const char *rowClass(qsizetype index)
+{
+    return index % 2 == 1 ? "even-cell" : "odd-cell";
+}
+
+void appendCell(OutputBuffer &out, QStringView field)
+{
+    out.append("  \n     <td>");
+    if (field.isEmpty())
+        out.append("&nbsp;");
+    else
+        out.appendEscaped(field, htmlEscapes());
+    out.append("</td>");
+}
+
+} // namespace
+
+QString previewHead(const ConversionSettings &settings)
+{
+    return fillHead(
+        QStringLiteral(
+            "<!DOCTYPE html>\n<html>\n<title>Tabrio Document</title>\n<head>\n<meta "
+            "http-equiv='Content-Type' content='text/html; charset=UTF-8'>\n<style "
+            "type='text/css'>\n   body{\n      background:#FFF;\n}\n   table{\n      "
+            "border:0px;\n}\n   th{\n      background:%1;\n      text-align:left;\n      "
+            "color:%2;\n      text-transform:uppercase;\n      padding:5px;\n}\n   "
+            ".even-cell{\n      background:%3\n}\n   .odd-cell{\n      background:%4\n}\n   "
+            "table{\n      font-family:'%5';\n      font-size:%6px;\n}\n      td{\n      "
+            "color:%7\n;\n      padding:%8px;\n}\n</style>\n</head>\n<body>\n"),
+        settings);
+}
+
+QString fileHead(const ConversionSettings &settings)
+{
+    return fillHead(
+        QStringLiteral(
+            "<!DOCTYPE html>\n<html>\n<title>Convexo Document</title>\n<head>\n<meta "
+            "http-equiv='Content-Type' content='text/html; charset=UTF-8'>\n<style "
+            "type='text/css'>\n   body{\n      background:#FFF;\n}\n   table{\n      "
+            "border:0px;\n}\n   th{\n      background:%1;\n      text-align:left;\n      "
+            "color:%2;\n      text-transform:uppercase;\n      padding:5px;\n}\n  "
+            ".even-cell{\n      background:%3;\n}\n   .odd-cell{\n      background:%4;\n}\n   "
+            "table{\n      font-family:'%5';\n      font-size:%6px;\n}\n   td{\n      "
+            "color:%7;\n      padding:%8px;\n}\n</style>\n</head>\n<body>\n"),
+        settings);
+}
+
+HtmlTableWriter::HtmlTableWriter(QIODevice &device, ConversionSettings settings)
+    : TableWriter(device, std::move(settings))
+{}
+
+void HtmlTableWriter::begin(const QStringList &columnNames)
+{
+    m_columnCount = columnNames.size();
+    m_out.appendText(fileHead(m_settings));
+    m_out.append("\n<table cellpadding='");
+    m_out.appendEscaped(m_settings.nSize, htmlEscapes());
+    m_out.append("' cellspading='");
+    m_out.appendEscaped(m_settings.nRadius, htmlEscapes());
+    m_out.append("' style='min-width:");
+    m_out.appendNumber(m_settings.htmlWidth);
+    m_out.append("px;'>\n  <tr>\n");
+    for (const QString &name : columnNames) {
+        m_out.append("       <th>");
+        m_out.appendEscaped(name, htmlEscapes());
+        m_out.append("</th>\n");
+    }
+}
+
+void HtmlTableWriter::record(Fields fields, qsizetype index)
+{
+    countShape(fields);
+    m_out.append("\n  </tr>\n  <tr class='");
+    m_out.append(rowClass(index));
+    m_out.append("'>");
+    for (QStringView field : fields)
+        appendCell(m_out, field);
+}
+
+void HtmlTableWriter::finish(qsizetype)
+{
+    m_out.append("\n  </tr>\n <tr style='background:#FFF;color:#FFF;'>\n     <td colspan='");
+    m_out.appendNumber(m_columnCount);
+    m_out.append("' style='padding-bottom:100px;'>&nbsp;</td>\n  </tr>\n");
+    m_out.append("</table>\n</body>\n</html>");
+    m_out.flush();
+    diag(QStringLiteral("Completed.. Writing HTML"));
+}
+
+QString HtmlTableWriter::shortRecordNote() const
+{
+    return QStringLiteral("their rows have fewer cells");
+}
+
+QString HtmlTableWriter::longRecordNote() const
+{
+    return QStringLiteral("their rows have more cells than the header");
+}
+
+TablePreviewBuilder::TablePreviewBuilder(ConversionSettings settings)
+    : m_settings(std::move(settings)), m_table(&m_tableBytes)
+{
+    m_table.open(QIODevice::WriteOnly);
+    m_out = std::make_unique<OutputBuffer>(m_table, 0);
+    m_out->append("<table style='min-width:");
+    m_out->appendNumber(m_settings.htmlWidth);
+    m_out->append("px;'>\n  <tr>");
+}
+
+void TablePreviewBuilder::begin(const QStringList &columnNames)
+{
+    m_result.hasColumnNames = true;
+    m_columnCount = columnNames.size();
+    for (qsizetype c = 0; c < columnNames.size(); ++c) {
+        const QString name = withoutQuotes(columnNames.at(c));
+        m_out->append("<th>");
+        if (name.isEmpty()) {
+            m_out->append("Untitled");
+            m_out->appendNumber(c + 1);
+        } else {
+            m_out->appendBytes(escapedUtf8(name, htmlEscapes()).replace(" ", "&nbsp;"));
+        }
+        m_out->append("</th>");
+    }
+}
+
+void TablePreviewBuilder::record(Fields fields, qsizetype index)
+{
+    if (index > kPreviewRows) {
+        if (index == kPreviewRows + 1)
+            diag(QStringLiteral("BREAK STARTED....................................."));
+        return;
+    }
+    // Each row is closed where the next one opens, so that every row, whatever its length,
+    // is closed exactly once.
+    m_out->append("  </tr>\n <tr class='");
+    m_out->append(rowClass(index));
+    m_out->append("'>");
+    for (QStringView field : fields)
+        appendCell(*m_out, field);
+}
+
+void TablePreviewBuilder::finish(qsizetype recordCount)
+{
+    m_result.recordCount = recordCount;
+    m_result.truncated = recordCount >= kPreviewRows;
+    const QString colspan = QString::number(m_columnCount);
+    m_out->append("</tr>\n");
+    if (m_result.truncated)
+        m_out->appendText(
+            QStringLiteral("<tr style='background:red;color:#FFFFFF;'><td colspan='%1' "
+                           "style='color:#FFFFFF;'>This preview has been truncated to only the "
+                           "first 100 rows. All rows will be included in the SQL, JSON, HTML or "
+                           "XML export.</td>\n</tr>")
+                .arg(colspan));
+    m_out->appendText(QStringLiteral("<tr style='background:#FFF;color:#FFF;'><td colspan='%1' "
+                                     "style='padding-bottom:100px;'>&nbsp;</td>\n</tr>\n")
+                          .arg(colspan));
+    m_out->append("</table>");
+    m_out->flush();
+
+    const QString width = QString::number(m_settings.htmlWidth);
+    const QString caption =
+        m_result.truncated
+            ? QStringLiteral("<div style='width:%1px;padding-top:5px;'><h4 "
+                             "style='font-family:avenir;color:#3d9ce4;margin:0px;'><i>First 100 "
+                             "Rows HTML Preview of %2 Total Records found.<br/><span "
+                             "style='color:orange;font-size:14px;'>If the field names on the "
+                             "grid are not correct, Please go back to your CSV and add the Field "
+                             "names in the first row.</span></i></h4></div>")
+            : QStringLiteral("<div style='width:%1px;padding-top:5px;'><h4 "
+                             "style='font-family:arial;color:#3d9ce4;margin:0px;'>Preview of %2 "
+                             "Total Records found <br/><span "
+                             "style='color:orange;font-size:14px;'>If the field names on the "
+                             "grid are not correct, Go back to your CSV and add the Field names "
+                             "in the first row.</span></h4></div>");
+    diag(QStringLiteral("HTML WIDTH%1").arg(width));
+    m_result.html = previewHead(m_settings) + caption.arg(width).arg(recordCount) +
+                    QString::fromUtf8(m_tableBytes);
+}
+
+} // namespace plotwell::convert

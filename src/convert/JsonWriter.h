@@ -1,0 +1,28 @@
+#pragma once
+
+#include "convert/RecordSink.h"
+
+#include <QByteArrayList>
+
+namespace plotwell::convert {
+
+/// A JSON object whose "items" array holds one object per data record, keyed by column name.
+class JsonWriter final : public TableWriter
+{
+public:
+    JsonWriter(QIODevice &device, ConversionSettings settings);
+
+    void begin(const QStringList &columnNames) override;
+    void record(Fields fields, qsizetype index) override;
+    void finish(qsizetype recordCount) override;
+
+protected:
+    QString shortRecordNote() const override;
+    QString longRecordNote() const override;
+
+private:
+    QByteArrayList m_linePrefixes; // "    \"key\" : " per column
+    qsizetype m_written = 0;
+};
+
+} // namespace plotwell::convert

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <string_view>
+
+class QIODevice;
+
+namespace plotwell::convert {
+
+/// How one output format writes text: what replaces each ASCII character that the format
+/// cannot carry as it is. Everything else is written as UTF-8.
+struct EscapeTable
+{
+    /// Replacement text per ASCII code, or empty to write the character itself.
+    std::array<std::string_view, 128> replacement{};
+    /// Codes whose replacement loses the character (it cannot be represented at all); they
+    /// are counted so that the user can be told.
+    std::array<bool, 128> lossy{};
+    /// U+FFFE and U+FFFF are not allowed in XML documents.
+    bool rejectsNonCharacters = false;
+};
+
+/// Appends text to a device through a fixed buffer, so that writing a large output costs one
+/// system call per buffer rather than one per piece. The first failed write is remembered and
+/// everything after it is dropped; callers check `ok()` and report `errorString()`.
+class OutputBuffer
+{
+public:
+    explicit OutputBuffer(QIODevice &device, qsizetype capacity = 256 * 1024);
+    ~OutputBuffer();
+    OutputBuffer(const OutputBuffer &) = delete;
+    OutputBuffer &operator=(const OutputBuffer &) = delete;
+
+    void append(std::string_view bytes);
+    void append(QLatin1StringView text) { append(std::string_view(text.data(), text.size())); }
+    void appendBytes(const QByteArray &bytes)
+    {
+        append(std::string_view(bytes.data(), bytes.size()));
+    }
+    void append(char c);
+    void appendNumber(qint64 value);
+    /// Writes `text` as UTF-8 with the table's replacements. Returns how many characters could
+    /// not be represented (lone surrogates always; the table's lossy codes and non-characters).
+    qsizetype appendEscaped(QStringView text, const EscapeTable &table);
+    /// UTF-8 with no replacements except for lone surrogates.
+    void appendText(QStringView text);
+
+    /// Hands everything buffered to the device. False once any write has failed.
+    bool flush();
+    [[nodiscard]] bool ok() const { return m_error.isEmpty(); }
+    [[nodiscard]] QString errorString() const { return m_error; }
+    [[nodiscard]] qint64 bytesWritten() const { return m_written + (m_pos - m_data.data()); }
+
+private:
+    void ensureRoom(qsizetype bytes);
+
+    QIODevice &m_device;
+    QByteArray m_data;
+    char *m_pos = nullptr;
+    char *m_end = nullptr;
+    qint64 m_written = 0;
+    QString m_error;
+};
+
+} // namespace plotwell::convert

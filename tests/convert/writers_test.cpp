@@ -1,0 +1,385 @@
+// The four writers and the preview, fed with records directly.
+#include "WriterHarness.h"
+#include "convert/HtmlTable.h"
+#include "convert/JsonWriter.h"
+#include "convert/SqlWriter.h"
+#include "convert/XmlWriter.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+using namespace plotwell::convert;
+using namespace plotwell::convert::test;
+
+namespace {
+
+const QStringList kNames = {QStringLiteral("Name"), QStringLiteral("Dept")};
+const QList<QStringList> kStaff = {{QStringLiteral("Ann"), QStringLiteral("Sales")},
+                                   {QStringLiteral("Bob"), QStringLiteral("IT")}};
+
+ConversionSettings staffSettings()
+{
+    ConversionSettings settings;
+    settings.tableName = QStringLiteral("staff");
+    settings.columnTypes = {QStringLiteral("VARCHAR(255) "), QStringLiteral("VARCHAR(255) ")};
+    return settings;
+}
+
+QList<QStringList> numberedRows(int count)
+{
+    QList<QStringList> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.append({QStringLiteral("n%1").arg(i), QStringLiteral("d%1").arg(i)});
+    return rows;
+}
+
+// Values every writer must carry unchanged.
+const QStringList kNasty = {
+    QStringLiteral("O'Brien"),
+    QStringLiteral("say \"hi\""),
+    QStringLiteral("back\\slash\\"),
+    QStringLiteral("a]]>b]]]>c"),
+    QStringLiteral("<script>alert(1)</script>"),
+    QStringLiteral("a < b & c"),
+    QStringLiteral("line\nbreak\r\nand\rcr"),
+    QStringLiteral("tab\there"),
+    QStringLiteral("\u201Ccurly\u201D \u2018q\u2019 `tick`"),
+    QString::fromUtf8("emoji \xF0\x9F\x98\x80 \xE2\x82\xAC"),
+    QString(),
+    QStringLiteral("a,b"),
+    QStringLiteral("\u0001\u001F"),
+    QStringLiteral("\\'"),
+};
+
+QStringList columnNamesFor(const QStringList &values)
+{
+    QStringList names;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        names.append(QStringLiteral("c%1").arg(i));
+    return names;
+}
+
+} // namespace
+
+TEST(SqlWriter, WritesTheStaffScript)
+{
+    WriterReport report;
+    const QByteArray sql = written<SqlWriter>(kNames, kStaff, staffSettings(), &report);
+    EXPECT_EQ(sql, " CREATE TABLE IF NOT EXISTS `staff` (\n"
+                   "  `record_id`   bigint(20) unsigned NOT NULL AUTO_INCREMENT,\n"
+                   "  `Name` VARCHAR(255) ,\n"
+                   "  `Dept` VARCHAR(255) ,\n"
+                   "PRIMARY KEY (`record_id`)\n"
+                   ") ENGINE=MyISAM  DEFAULT CHARSET=utf8mb4;\n"
+                   "\n"
+                   "INSERT INTO `staff` (  `Name`,  `Dept`) VALUES ('Ann','Sales'),\n"
+                   "('Bob','IT');");
+    EXPECT_TRUE(report.notes.isEmpty());
+}
+
+TEST(SqlWriter, EscapesValuesAndIdentifiersAsTheServerReadsThem)
+{
+    ConversionSettings settings = staffSettings();
+    settings.tableName = QStringLiteral("my`table");
+    const QByteArray sql = written<SqlWriter>(
+        kNames, {{QStringLiteral("O'Brien"), QStringLiteral("a\\b \"q\"\n\r\u001A")}}, settings);
+    EXPECT_TRUE(sql.contains("CREATE TABLE IF NOT EXISTS `my``table` ("));
+    EXPECT_TRUE(sql.contains("INSERT INTO `my``table`"));
+    EXPECT_TRUE(sql.contains("('O\\'Brien','a\\\\b \\\"q\\\"\\n\\r\\Z');"));
+}
+
+TEST(SqlWriter, NamesEveryColumnUniquelyAndTypesUntitledOnes)
+{
+    ConversionSettings settings;
+    settings.columnTypes = {QStringLiteral("INT NOT NULL"), QStringLiteral("TEXT "),
+                            QStringLiteral("DATE "), QStringLiteral("TEXT ")};
+    const QByteArray sql =
+        written<SqlWriter>({QStringLiteral("First Name"), QStringLiteral("\"\u201C'"),
+                            QStringLiteral("record_ID"), QStringLiteral("first_name")},
+                           {}, settings);
+    EXPECT_TRUE(sql.contains("  `First_Name` INT NOT NULL,\n"));
+    EXPECT_TRUE(sql.contains("  `Untitled2` VARCHAR(255),\n"));
+    EXPECT_TRUE(sql.contains("  `record_ID_2` DATE ,\n"));
+    EXPECT_TRUE(sql.contains("  `first_name_2` TEXT ,\n"));
+    EXPECT_TRUE(sql.contains("CREATE TABLE IF NOT EXISTS `table_name`"));
+    // A file of column names alone gives the table and no INSERT.
+    EXPECT_TRUE(sql.endsWith("DEFAULT CHARSET=utf8mb4;\n"));
+}
+
+TEST(SqlWriter, StartsANewInsertEveryThousandRecords)
+{
+    const QByteArray exact = written<SqlWriter>(kNames, numberedRows(1000), staffSettings());
+    EXPECT_EQ(exact.count("INSERT INTO"), 1);
+
+    const QByteArray sql = written<SqlWriter>(kNames, numberedRows(2001), staffSettings());
+    EXPECT_EQ(sql.count("INSERT INTO"), 3);
+    EXPECT_TRUE(sql.contains("('n1000','d1000');\nINSERT INTO `staff` (  `Name`,  `Dept`) VALUES "
+                             "('n1001','d1001'),\n"));
+    EXPECT_TRUE(sql.contains("('n2000','d2000');\nINSERT INTO"));
+    EXPECT_TRUE(sql.endsWith("('n2001','d2001');"));
+    EXPECT_EQ(sql.count("),\n("), 2001 - 3);
+}
+
+TEST(SqlWriter, RaggedRecordsKeepTheScriptValidAndAreReported)
+{
+    WriterReport report;
+    const QByteArray sql =
+        written<SqlWriter>(kNames,
+                           {{QStringLiteral("Ann")},
+                            {QStringLiteral("Bob"), QStringLiteral("IT"), QStringLiteral("extra")},
+                            {QStringLiteral("Cy"), QStringLiteral("Ops")}},
+                           staffSettings(), &report);
+    EXPECT_TRUE(sql.endsWith("VALUES ('Ann',NULL),\n('Bob','IT'),\n('Cy','Ops');"));
+    EXPECT_FALSE(sql.contains("extra"));
+    EXPECT_EQ(report.shortRecords, 1);
+    EXPECT_EQ(report.longRecords, 1);
+    ASSERT_EQ(report.notes.size(), 2);
+    EXPECT_TRUE(report.notes.at(0).contains("NULL"));
+    EXPECT_TRUE(report.notes.at(1).contains("left out"));
+}
+
+TEST(Writers, AWriteFailureIsReportedAndNothingMoreIsWritten)
+{
+    FullDevice device(1000);
+    SqlWriter writer(device, staffSettings());
+    feed(writer, kNames, numberedRows(5000));
+    EXPECT_FALSE(writer.ok());
+    EXPECT_EQ(writer.errorString(), "No space left on device");
+    EXPECT_TRUE(device.taken.isEmpty()); // the first buffer was already too big
+}
+
+TEST(JsonWriter, WritesTheStaffItems)
+{
+    EXPECT_EQ(written<JsonWriter>(kNames, kStaff), "{\n"
+                                                   "  \"items\":[\n"
+                                                   "{\n"
+                                                   "    \"Name\" : \"Ann\",\n"
+                                                   "    \"Dept\" : \"Sales\"    \n"
+                                                   "},\n"
+                                                   "{\n"
+                                                   "    \"Name\" : \"Bob\",\n"
+                                                   "    \"Dept\" : \"IT\"  \n"
+                                                   "}   \n"
+                                                   "]\n"
+                                                   "}");
+}
+
+TEST(JsonWriter, EveryValueParsesBackExactly)
+{
+    const QStringList names = columnNamesFor(kNasty);
+    const QByteArray json = written<JsonWriter>(names, {kNasty, kNasty});
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    const QJsonArray items = document.object().value("items").toArray();
+    ASSERT_EQ(items.size(), 2);
+    for (qsizetype i = 0; i < kNasty.size(); ++i)
+        EXPECT_EQ(items.at(1).toObject().value(names.at(i)).toString(), kNasty.at(i)) << i;
+    EXPECT_TRUE(json.contains("\"O'Brien\"")); // an apostrophe needs no escape in JSON
+}
+
+TEST(JsonWriter, KeysAreCleanedNamedAndUnique)
+{
+    const QByteArray json =
+        written<JsonWriter>({QStringLiteral("First Name"), QStringLiteral("\u2018\u2019"),
+                             QStringLiteral("a\\b"), QStringLiteral("First_Name")},
+                            {{"1", "2", "3", "4"}});
+    const QJsonObject item =
+        QJsonDocument::fromJson(json).object().value("items").toArray().at(0).toObject();
+    EXPECT_EQ(item.keys(), (QStringList{"First_Name", "First_Name_2", "Untitled2", "a\\b"}));
+    EXPECT_EQ(item.value("Untitled2").toString(), "2");
+}
+
+TEST(JsonWriter, HeaderOnlyAndRaggedFilesStayValid)
+{
+    const QByteArray empty = written<JsonWriter>(kNames, {});
+    EXPECT_EQ(empty, "{\n  \"items\":[\n]\n}");
+    EXPECT_FALSE(QJsonDocument::fromJson(empty).isNull());
+
+    WriterReport report;
+    const QByteArray json = written<JsonWriter>(
+        kNames, {{QStringLiteral("Ann")}, {QStringLiteral("Bob"), "IT", "x"}}, {}, &report);
+    const QJsonArray items = QJsonDocument::fromJson(json).object().value("items").toArray();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_TRUE(items.at(0).toObject().value("Dept").isNull());
+    EXPECT_EQ(items.at(1).toObject().size(), 2);
+    EXPECT_EQ(report.shortRecords, 1);
+    EXPECT_EQ(report.longRecords, 1);
+}
+
+TEST(XmlWriter, WritesTheStaffItems)
+{
+    EXPECT_EQ(written<XmlWriter>(kNames, kStaff), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                                  "<Items>\n"
+                                                  " <item>\n"
+                                                  "      <Name><![CDATA[Ann]]></Name>\n"
+                                                  "      <Dept><![CDATA[Sales]]></Dept>\n"
+                                                  "</item>\n"
+                                                  " <item>\n"
+                                                  "      <Name><![CDATA[Bob]]></Name>\n"
+                                                  "      <Dept><![CDATA[IT]]></Dept>\n"
+                                                  "</item>\n"
+                                                  "</Items>");
+}
+
+/// Every item as a list of (element name, text) pairs.
+QList<QList<std::pair<QString, QString>>> readItems(const QByteArray &xml, QString *error)
+{
+    QList<QList<std::pair<QString, QString>>> items;
+    QXmlStreamReader reader(xml);
+    reader.readNextStartElement(); // Items
+    while (reader.readNextStartElement()) {
+        items.emplace_back();
+        while (reader.readNextStartElement()) {
+            const QString name = reader.name().toString();
+            items.last().append(std::pair(name, reader.readElementText()));
+        }
+    }
+    if (reader.hasError())
+        *error = reader.errorString();
+    return items;
+}
+
+TEST(XmlWriter, ValuesStayRawInCdataAndReadBackExactly)
+{
+    const QStringList values = kNasty.mid(0, 12); // the controls are not XML characters
+    const QByteArray xml = written<XmlWriter>(columnNamesFor(values), {values});
+    EXPECT_TRUE(xml.contains("<![CDATA[a < b & c]]>"));
+    EXPECT_TRUE(xml.contains("<![CDATA[say \"hi\"]]>"));
+    QString error;
+    const auto items = readItems(xml, &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_EQ(items.size(), 1);
+    ASSERT_EQ(items.at(0).size(), values.size());
+    for (qsizetype i = 0; i < values.size(); ++i)
+        EXPECT_EQ(items.at(0).at(i).second, values.at(i)) << i;
+}
+
+TEST(XmlWriter, ElementNamesAreMadeValid)
+{
+    const QStringList names = {"2024",  "Price ($)", "First Name", "a:b", "\"\"",
+                               "Größe", "x&<y>",     "-dash",      "名前"};
+    const QByteArray xml = written<XmlWriter>(names, {names});
+    QString error;
+    const auto items = readItems(xml, &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    QStringList got;
+    for (const auto &[name, text] : items.at(0))
+        got.append(name);
+    EXPECT_EQ(got, (QStringList{"_2024", "Price____", "First_Name", "a_b", "Untitled5", "Größe",
+                                "xy", "_-dash", "名前"}));
+}
+
+TEST(XmlWriter, CharactersXmlCannotHoldAreReplacedAndCounted)
+{
+    WriterReport report;
+    const QByteArray xml = written<XmlWriter>(
+        kNames, {{QStringLiteral("a\u0001b\uFFFE"), QStringLiteral("ok")}, {"short"}}, {}, &report);
+    QString error;
+    const auto items = readItems(xml, &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_EQ(items.at(0).at(0).second, QStringLiteral("a\uFFFDb\uFFFD"));
+    EXPECT_EQ(items.at(1).size(), 1); // the missing value has no element
+    EXPECT_EQ(report.replacedCharacters, 2);
+    EXPECT_EQ(report.shortRecords, 1);
+    EXPECT_EQ(report.notes.size(), 2);
+    EXPECT_TRUE(written<XmlWriter>(kNames, {}).endsWith("<Items>\n</Items>"));
+}
+
+TEST(HtmlTableWriter, WritesTheStaffTable)
+{
+    const ConversionSettings settings;
+    const QByteArray html = written<HtmlTableWriter>(kNames, kStaff, settings);
+    EXPECT_EQ(html, fileHead(settings).toUtf8() +
+                        "\n<table cellpadding='0' cellspading='3' style='min-width:785px;'>\n"
+                        "  <tr>\n"
+                        "       <th>Name</th>\n"
+                        "       <th>Dept</th>\n"
+                        "\n  </tr>\n  <tr class='even-cell'>  \n     <td>Ann</td>  \n     "
+                        "<td>Sales</td>"
+                        "\n  </tr>\n  <tr class='odd-cell'>  \n     <td>Bob</td>  \n     "
+                        "<td>IT</td>"
+                        "\n  </tr>\n <tr style='background:#FFF;color:#FFF;'>\n     <td "
+                        "colspan='2' style='padding-bottom:100px;'>&nbsp;</td>\n  </tr>\n"
+                        "</table>\n</body>\n</html>");
+    EXPECT_TRUE(html.startsWith("<!DOCTYPE html>\n<html>\n<title>Convexo Document</title>"));
+    EXPECT_TRUE(html.contains("th{\n      background:#104E8B;"));
+}
+
+TEST(HtmlTableWriter, EscapesTextAndMarksEmptyCells)
+{
+    const QByteArray html =
+        written<HtmlTableWriter>({QStringLiteral("<b>Name</b>"), QStringLiteral("Dept")},
+                                 {{QStringLiteral("<script>alert('x')</script>"), QString()}});
+    EXPECT_FALSE(html.contains("<script>"));
+    EXPECT_FALSE(html.contains("<b>"));
+    EXPECT_TRUE(html.contains("<th>&lt;b&gt;Name&lt;/b&gt;</th>"));
+    EXPECT_TRUE(html.contains("<td>&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;</td>"));
+    EXPECT_TRUE(html.contains("<td>&nbsp;</td>"));
+}
+
+TablePreview preview(const QStringList &names, const QList<QStringList> &rows)
+{
+    TablePreviewBuilder builder{ConversionSettings{}};
+    feed(builder, names, rows);
+    return builder.result();
+}
+
+TEST(TablePreview, ShowsTheFirstHundredRowsOfALargerFile)
+{
+    const TablePreview shown = preview(kNames, numberedRows(150));
+    EXPECT_TRUE(shown.truncated);
+    EXPECT_EQ(shown.recordCount, 150);
+    EXPECT_TRUE(shown.html.contains("<i>First 100 Rows HTML Preview of 150 Total Records found."));
+    EXPECT_TRUE(shown.html.contains("<td>n100</td>"));
+    EXPECT_FALSE(shown.html.contains("<td>n101</td>"));
+    EXPECT_EQ(shown.html.count("<tr class="), 100);
+    EXPECT_TRUE(shown.html.contains("<tr style='background:red;color:#FFFFFF;'><td colspan='2' "
+                                    "style='color:#FFFFFF;'>This preview has been truncated"));
+    EXPECT_TRUE(shown.html.startsWith(previewHead(ConversionSettings{})));
+    EXPECT_TRUE(shown.html.contains("<title>Tabrio Document</title>"));
+    EXPECT_TRUE(shown.html.endsWith("</table>"));
+
+    // Exactly 100 data records still shows the truncation row and caption; 99 does not.
+    EXPECT_TRUE(preview(kNames, numberedRows(100)).html.contains("First 100 Rows"));
+    const TablePreview small = preview(kNames, numberedRows(99));
+    EXPECT_FALSE(small.truncated);
+    EXPECT_TRUE(small.html.contains("'>Preview of 99 Total Records found <br/>"));
+    EXPECT_FALSE(small.html.contains("background:red"));
+}
+
+TEST(TablePreview, CleansHeaderCellsAndEscapesText)
+{
+    const TablePreview shown =
+        preview({QStringLiteral("  "), QStringLiteral("\"\u201D"), QStringLiteral("A \"B\" <C>")},
+                {{QString(), QStringLiteral("<img src=x onerror=alert(1)>"), QStringLiteral("&")}});
+    EXPECT_TRUE(shown.html.contains(
+        "<tr><th>&nbsp;&nbsp;</th><th>Untitled2</th><th>A&nbsp;B&nbsp;&lt;C&gt;</th>"));
+    EXPECT_TRUE(shown.html.contains("<td>&nbsp;</td>"));
+    EXPECT_TRUE(shown.html.contains("<td>&lt;img src=x onerror=alert(1)&gt;</td>"));
+    EXPECT_TRUE(shown.html.contains("<td>&amp;</td>"));
+    EXPECT_FALSE(shown.html.contains("<img"));
+}
+
+TEST(TablePreview, RaggedRowsAreEachClosedOnce)
+{
+    const TablePreview shown = preview(kNames, {{"a"}, {"b", "c", "d"}, {"e", "f"}});
+    EXPECT_EQ(shown.html.count("<tr"), shown.html.count("</tr>"));
+    EXPECT_TRUE(shown.html.contains("<td>d</td>  </tr>"));
+}
+
+TEST(TablePreview, AFileWithNoRecordsIsFlagged)
+{
+    const TablePreview shown = [] {
+        TablePreviewBuilder builder{ConversionSettings{}};
+        builder.finish(0);
+        return builder.result();
+    }();
+    EXPECT_FALSE(shown.hasColumnNames);
+    EXPECT_TRUE(shown.html.contains("Preview of 0 Total Records found"));
+    EXPECT_EQ(shown.html.count("<tr"), shown.html.count("</tr>"));
+}
