@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringView>
+
+namespace plotwell {
+
+/// The colour of six hexadecimal digits, red, green, blue ("CD6A80", any case, surrounding
+/// white space and a "0x" prefix allowed). Anything else of the wrong length, a leading "#"
+/// included, gives grey; never fails. A pair without a leading hexadecimal digit reads as 0.
+[[nodiscard]] QColor colorWithHexString(QStringView text);
+
+/// "#" and six upper-case hexadecimal digits of \a colour, each component clamped into [0, 1]
+/// and truncated, not rounded, to a byte.
+[[nodiscard]] QString hexStringFromColor(const QColor &colour);
+
+} // namespace plotwell

@@ -1,0 +1,194 @@
+#include "colour/ColorLine.h"
+#include "colour/Colour.h"
+#include "colour/PickerTags.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace plotwell;
+
+namespace {
+
+QString line(int entries, const QString &digits)
+{
+    QString text;
+    for (int i = 0; i < entries; ++i)
+        text += QLatin1Char('#') + digits;
+    return text;
+}
+
+struct Slots
+{
+    ChartGrid grid;
+    SwatchBoard board;
+    Slots()
+    {
+        const QStringList texts = startupSlotTexts();
+        for (int slot = 1; slot <= kColourSlotCount; ++slot)
+            grid.setSlotText(slot, texts[slot - 1]);
+        initializeSwatches(board);
+    }
+};
+
+} // namespace
+
+TEST(DefaultPalette, HasNinetySevenEntriesInThePageCycle)
+{
+    const QStringList entries = splitColorLine(defaultPalette());
+    ASSERT_EQ(entries.size(), kColourSlotCount);
+    EXPECT_EQ(entries[0], "FFFFFF");
+    EXPECT_EQ(entries[31], "418cf0");
+    EXPECT_EQ(entries[62], "418cf0");
+    for (int place = 2; place <= kPageSize; ++place) {
+        EXPECT_EQ(entries[place - 1], entries[31 + place - 1]) << place;
+        EXPECT_EQ(entries[place - 1], entries[62 + place - 1]) << place;
+    }
+    EXPECT_EQ(entries.mid(93), (QStringList{"ffffff", "104E8B", "FFFFFF", "3388DD"}));
+}
+
+TEST(ColorLineApply, ResetPutsThePaletteOnTextsAndSwatches)
+{
+    Slots s;
+    resetColors(s.grid, s.board);
+    EXPECT_EQ(s.grid.slotText(1), "#FFFFFF");
+    EXPECT_EQ(s.grid.slotText(32), "#418cf0");
+    EXPECT_EQ(s.grid.slotText(kLineSlot), "#3388DD");
+    EXPECT_EQ(s.grid.setting(ChartSetting::HexBackBg), "#ffffff");
+    const QStringList entries = splitColorLine(defaultPalette());
+    for (int slot = 1; slot <= kColourSlotCount; ++slot)
+        EXPECT_EQ(s.board.colour(slot), colorWithHexString(entries[slot - 1])) << slot;
+    EXPECT_EQ(s.board.colour(bSwatch(1)), colorWithHexString(u"FFFFFF"));
+}
+
+TEST(ColorLineApply, FiveEntriesChangeOnlyTheFirstFiveSlots)
+{
+    Slots s;
+    const Slots before;
+    EXPECT_EQ(applyColorLine(s.grid, s.board, line(5, QStringLiteral("abcdef")), false), 5);
+    for (int slot = 1; slot <= kColourSlotCount; ++slot) {
+        if (slot <= 5) {
+            EXPECT_EQ(s.grid.slotText(slot), "#abcdef");
+            EXPECT_EQ(s.board.colour(slot), QColor::fromRgb(0xAB, 0xCD, 0xEF));
+        } else {
+            EXPECT_EQ(s.grid.slotText(slot), before.grid.slotText(slot)) << slot;
+            EXPECT_EQ(s.board.colour(slot), before.board.colour(slot)) << slot;
+        }
+    }
+}
+
+TEST(ColorLineApply, NinetySevenSetEverySlotAndMoreAreIgnored)
+{
+    Slots s;
+    EXPECT_EQ(applyColorLine(s.grid, s.board, line(97, QStringLiteral("010203")), false), 97);
+    EXPECT_EQ(s.grid.slotText(kLineSlot), "#010203");
+    const QString longer = line(97, QStringLiteral("111111")) + QStringLiteral("#222222#333333");
+    EXPECT_EQ(applyColorLine(s.grid, s.board, longer, false), 97);
+    for (int slot = 1; slot <= kColourSlotCount; ++slot)
+        EXPECT_EQ(s.grid.slotText(slot), "#111111") << slot;
+    EXPECT_EQ(s.board.colour(bSwatch(1)), colorWithHexString(u"FFFFFF"));
+}
+
+TEST(ColorLineApply, LinesWithoutEntriesChangeNothing)
+{
+    for (const QString &text : {QString(), QStringLiteral("FFFFFF"), QStringLiteral("garbage")}) {
+        Slots s;
+        QSignalSpy swatches(&s.board, &SwatchBoard::swatchChanged);
+        QSignalSpy rows(&s.grid, &ChartGrid::rowChanged);
+        EXPECT_EQ(applyColorLine(s.grid, s.board, text, true), 0);
+        EXPECT_EQ(swatches.count(), 0);
+        EXPECT_EQ(rows.count(), 0);
+    }
+}
+
+TEST(ColorLineApply, BadEntriesSetTheirTextAndAGreySwatch)
+{
+    Slots s;
+    applyColorLine(s.grid, s.board, QStringLiteral("#zz#\"&=😀#"), false);
+    EXPECT_EQ(s.grid.slotText(1), "#zz");
+    EXPECT_EQ(s.grid.slotText(2), "#\"&=😀");
+    EXPECT_EQ(s.grid.slotText(3), "#");
+    EXPECT_EQ(s.board.colour(3), colorWithHexString(u"bad"));
+}
+
+TEST(ColorLineBuild, RoundTripsAndKeepsEverySlotInPlace)
+{
+    Slots s;
+    s.grid.setSlotText(2, QString());                // an emptied field
+    s.grid.setSlotText(3, QStringLiteral("#ab#cd")); // a mistyped one
+    const QString built = buildColorLine(s.grid);
+    EXPECT_EQ(splitColorLine(built).size(), kColourSlotCount);
+
+    Slots reread;
+    applyColorLine(reread.grid, reread.board, built, false);
+    EXPECT_EQ(reread.grid.slotText(3), "#abcd");
+    for (int slot = 4; slot <= kColourSlotCount; ++slot)
+        EXPECT_EQ(reread.grid.slotText(slot), s.grid.slotText(slot)) << slot;
+    EXPECT_TRUE(built.startsWith(QStringLiteral("#FFFFFF##abcd#FF8C00")));
+    EXPECT_EQ(buildColorLine(reread.grid), built);
+}
+
+TEST(StartupSwatches, FieldTextsMatchTheirSwatchesAndDifferFromThePalette)
+{
+    const Slots s;
+    const QStringList texts = startupSlotTexts();
+    ASSERT_EQ(texts.size(), kColourSlotCount);
+    for (int slot = 1; slot <= kColourSlotCount; ++slot) {
+        EXPECT_EQ(texts[slot - 1], texts[slot - 1].toUpper());
+        EXPECT_EQ(hexStringFromColor(s.board.colour(slot)), texts[slot - 1]) << slot;
+    }
+    EXPECT_EQ(texts[0], "#FFFFFF");
+    EXPECT_EQ(texts[31], "#418CF0");
+    EXPECT_EQ(texts[6], "#C6E2FF");
+    EXPECT_EQ(texts[12 + 31], "#192CEE");
+    EXPECT_EQ(texts[17 + 62], "#71C671");
+    EXPECT_EQ(texts.mid(93), (QStringList{"#328AA4", "#E5F1F4", "#000000", "#FFFBFC"}));
+    for (int n = 1; n <= kBSwatchCount; ++n)
+        EXPECT_EQ(s.board.colour(bSwatch(n)), s.board.colour(n)) << n;
+}
+
+TEST(SwatchBoard, SignalsRealChangesOfKnownSwatchesOnly)
+{
+    SwatchBoard board;
+    QSignalSpy changes(&board, &SwatchBoard::swatchChanged);
+    board.setColour(53, Qt::red);
+    board.setColour(53, Qt::red);
+    board.setColour(0, Qt::red);
+    board.setColour(kSwatchCount + 1, Qt::red);
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes.at(0).at(0).toInt(), 53);
+    EXPECT_FALSE(board.colour(kSwatchCount + 1).isValid());
+}
+
+TEST(PickerTags, MapEachTagToItsSwatchTextSlotAndButton)
+{
+    EXPECT_EQ(pickerTarget(1), (PickerTarget{1, 1}));
+    EXPECT_EQ(pickerTarget(31), (PickerTarget{31, 31}));
+    EXPECT_EQ(pickerTarget(32), (PickerTarget{bSwatch(1), 1}));
+    EXPECT_EQ(pickerTarget(42), (PickerTarget{bSwatch(11), 11}));
+    EXPECT_EQ(pickerTarget(43), (PickerTarget{kBackgroundSlot, kBackgroundSlot}));
+    EXPECT_EQ(pickerTarget(44), (PickerTarget{kLabelSlot, kLabelSlot}));
+    EXPECT_EQ(pickerTarget(53), (PickerTarget{40, 40}));
+    EXPECT_EQ(pickerTarget(106), (PickerTarget{93, 93}));
+    EXPECT_EQ(pickerTarget(107), (PickerTarget{kItemSlot, kItemSlot}));
+    EXPECT_EQ(pickerTarget(108), (PickerTarget{kLineSlot, kLineSlot}));
+    for (int tag : {0, -1, 109})
+        EXPECT_FALSE(pickerTarget(tag).has_value()) << tag;
+
+    EXPECT_EQ(pickerButtonName(53), "button9c");
+    EXPECT_EQ(pickerButtonName(32), "button1b");
+    EXPECT_EQ(pickerButtonName(76), "button1d");
+    EXPECT_EQ(pickerButtonName(43), "button");
+    EXPECT_EQ(pickerButtonName(44), "buttonLabels");
+    EXPECT_EQ(pickerButtonName(108), "buttonLine");
+    EXPECT_TRUE(pickerButtonName(109).isEmpty());
+
+    // Every swatch is reached by exactly one tag; rows 32-93 sit 13 tags after their row.
+    QList<int> reached(kSwatchCount + 1, 0);
+    for (int tag = 1; tag <= kPickerTagCount; ++tag)
+        ++reached[pickerTarget(tag)->swatch];
+    for (int swatch = 1; swatch <= kSwatchCount; ++swatch)
+        EXPECT_EQ(reached[swatch], 1) << swatch;
+    for (int row = 32; row <= kRowCount; ++row)
+        EXPECT_EQ(pickerTarget(row + 13)->textSlot, row);
+}

@@ -1,0 +1,84 @@
+#include "colour/Colour.h"
+
+#include <gtest/gtest.h>
+#include <cmath>
+#include <limits>
+
+using namespace plotwell;
+
+namespace {
+
+QString hex(int r, int g, int b)
+{
+    return QString::asprintf("%02X%02X%02X", r, g, b);
+}
+
+bool isGrey(const QColor &c)
+{
+    auto half = [](float component) { return std::abs(component - 0.5f) < 1e-4f; };
+    return c.isValid() && half(c.redF()) && half(c.greenF()) && half(c.blueF()) &&
+           c.alphaF() == 1.0f;
+}
+
+} // namespace
+
+TEST(HexColour, EveryByteValueSurvivesARoundTripInEachComponent)
+{
+    for (int v = 0; v < 256; ++v) {
+        for (const QString &text : {hex(v, 0, 255), hex(255, v, 0), hex(0, 255, v), hex(v, v, v)}) {
+            const QColor colour = colorWithHexString(text);
+            ASSERT_EQ(hexStringFromColor(colour), QLatin1Char('#') + text) << v;
+        }
+    }
+}
+
+TEST(HexColour, ComponentsAreTheBytesOverTwoFiftyFiveWithFullAlpha)
+{
+    const QColor colour = colorWithHexString(u"CD6A80");
+    EXPECT_EQ(colour.red(), 0xCD);
+    EXPECT_EQ(colour.green(), 0x6A);
+    EXPECT_EQ(colour.blue(), 0x80);
+    EXPECT_FLOAT_EQ(colour.alphaF(), 1.0f);
+}
+
+TEST(HexColour, CaseSurroundingSpaceAndPrefixAreAccepted)
+{
+    const QColor expected = colorWithHexString(u"CD6A80");
+    for (const char16_t *text :
+         {u"cd6a80", u" cd6a80 ", u"\n\tcd6a80\r\n", u"0xcd6a80", u"0XCD6A80", u"  0xCd6A80"})
+        EXPECT_EQ(colorWithHexString(text), expected) << QString::fromUtf16(text).toStdString();
+    EXPECT_EQ(hexStringFromColor(colorWithHexString(u"00ae00")), "#00AE00");
+}
+
+TEST(HexColour, WrongLengthsAndPrefixesGiveGrey)
+{
+    const QString tenThousand(10000, QLatin1Char('A'));
+    for (const QString &text :
+         {QStringLiteral("#CD6A80"), QStringLiteral("CD6A8"), QStringLiteral("CD6A8000"), QString(),
+          QStringLiteral("      "), QStringLiteral("0x"), QStringLiteral("0xCD6A8"),
+          QStringLiteral("#cd6a80#"), QStringLiteral("😀😀😀😀"), tenThousand,
+          QStringLiteral("CD 6A 80")})
+        EXPECT_TRUE(isGrey(colorWithHexString(text))) << text.left(20).toStdString();
+}
+
+TEST(HexColour, PairsAreScannedLikeHexadecimalNumbers)
+{
+    // Leading space skipped; reading stops at the first non-digit; no digit at all reads as 0.
+    EXPECT_EQ(colorWithHexString(u"1Z 1ZZ").red(), 1);
+    EXPECT_EQ(colorWithHexString(u"1Z 1ZZ").green(), 1);
+    EXPECT_EQ(colorWithHexString(u"1Z 1ZZ").blue(), 0);
+    EXPECT_EQ(colorWithHexString(u"ÄÖ\"'<>"), QColor::fromRgb(0, 0, 0));
+    EXPECT_EQ(colorWithHexString(u"😀FFFF"), QColor::fromRgb(0, 255, 255));
+}
+
+TEST(HexColour, ComponentsAreClampedAndTruncated)
+{
+    EXPECT_EQ(hexStringFromColor(QColor::fromRgbF(258.0f / 255.0f, -0.2f, 0.5f)), "#FF007F");
+    EXPECT_EQ(hexStringFromColor(QColor::fromRgbF(0.999f, 0.0039f, 1.0f)), "#FE00FF");
+    EXPECT_EQ(hexStringFromColor(QColor::fromHsv(0, 255, 255)), "#FF0000");
+    EXPECT_EQ(hexStringFromColor(QColor::fromCmykF(0, 0, 0, 0)), "#FFFFFF");
+    EXPECT_EQ(hexStringFromColor(QColor()), "#000000");
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(hexStringFromColor(QColor::fromRgbF(nan, inf, -inf)), "#00FF00");
+}
