@@ -1,3 +1,7 @@
 # Sources of the document part of plotwell-core.
 target_sources(plotwell-core PRIVATE
+  document/CompanionEntries.cpp document/CompanionEntries.h
+  document/DocumentFormat.cpp document/DocumentFormat.h
+  document/DocumentNames.cpp document/DocumentNames.h
+  document/RecentDocuments.cpp document/RecentDocuments.h
 )

@@ -1,0 +1,160 @@
+#include "document/DocumentFormat.h"
+
+#include <gtest/gtest.h>
+
+using namespace plotwell;
+using namespace plotwell::document;
+
+namespace {
+
+/// The row lines of rows `from`..93 when all of them are empty.
+QString emptyRowLines(int from)
+{
+    QString text;
+    for (int row = from; row <= kRowCount; ++row)
+        text +=
+            row % kPageSize == 0 ? QStringLiteral("\n\"\",\"\"") : QStringLiteral("\n\"\",\"\",");
+    return text;
+}
+
+void fillChart(ChartGrid &grid)
+{
+    grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Räte, Ämter"));
+    grid.setValueField(0, QStringLiteral("v1"));
+    grid.setValueField(10, QStringLiteral("avg"));
+    grid.setTitle(1, QStringLiteral("Åsa Lind(CEO)"));
+    grid.setTitle(2, QStringLiteral("Bo \"the Boss\" Ek(CTO)"));
+    grid.setParent(2, QStringLiteral("1_Åsa Lind(CEO)"));
+    grid.setTitle(31, QStringLiteral("Last, of page one"));
+    grid.setParent(31, QStringLiteral("2_Bo \"the Boss\" Ek(CTO)"));
+    grid.setTitle(62, QStringLiteral("ends in a quote\""));
+    grid.setTitle(93, QStringLiteral("Row 93(Intern)"));
+    grid.setParent(93, QStringLiteral("62_ends in a quote\""));
+}
+
+} // namespace
+
+TEST(DocumentText, WorkedExampleByteForByte)
+{
+    ChartGrid grid;
+    grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Board"));
+    grid.setTitle(1, QStringLiteral("Alice(CEO)"));
+    grid.setTitle(2, QStringLiteral("Bob(CTO)"));
+    grid.setParent(2, QStringLiteral("1_Alice(CEO)"));
+    grid.setPosition(2, QStringLiteral("u")); // positions never reach the file
+
+    const QByteArray expected = (QStringLiteral("Board,,,,,,,,,,,\n"
+                                                "\"Alice(CEO)\",\"\",\n"
+                                                "\"Bob(CTO)\",\"1_Alice(CEO)\",") +
+                                 emptyRowLines(3))
+                                    .toUtf8();
+    EXPECT_EQ(documentText(grid).toUtf8(), expected);
+}
+
+TEST(DocumentText, AllEmptyChartHasNinetyFourLinesAndThreeWithoutTrailingComma)
+{
+    ChartGrid grid;
+    const QString text = documentText(grid);
+    EXPECT_FALSE(text.endsWith(QLatin1Char('\n')));
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 94);
+    EXPECT_EQ(lines.first(), QStringLiteral(",,,,,,,,,,,"));
+    QList<int> withoutComma;
+    for (int row = 1; row <= kRowCount; ++row) {
+        const QString &line = lines.at(row);
+        EXPECT_TRUE(line == QStringLiteral("\"\",\"\",") || line == QStringLiteral("\"\",\"\""));
+        if (!line.endsWith(QLatin1Char(',')))
+            withoutComma << row;
+    }
+    EXPECT_EQ(withoutComma, (QList<int>{31, 62, 93}));
+}
+
+TEST(DocumentText, QuotesAndCommasInTitlesAreWrittenVerbatim)
+{
+    ChartGrid grid;
+    grid.setTitle(4, QStringLiteral("Ann \"A\", Jr(CFO)"));
+    const QStringList lines = documentText(grid).split(QLatin1Char('\n'));
+    EXPECT_EQ(lines.at(4), QStringLiteral("\"Ann \"A\", Jr(CFO)\",\"\","));
+}
+
+TEST(PositionLine, NinetyThreeEntriesRowOneFirstAndBack)
+{
+    ChartGrid grid;
+    grid.setPosition(1, QStringLiteral("NOT NULL"));
+    grid.setPosition(2, QStringLiteral("u"));
+    grid.setPosition(93, QStringLiteral("NULL"));
+    const QString line = buildPositionLine(grid);
+    EXPECT_EQ(line.count(QLatin1Char('~')), 92);
+    EXPECT_TRUE(line.startsWith(QStringLiteral("NOT NULL~u~~")));
+    EXPECT_TRUE(line.endsWith(QStringLiteral("~~NULL")));
+
+    ChartGrid other;
+    other.setPosition(50, QStringLiteral("stale"));
+    applyPositionLine(other, line);
+    other.forEachRow([&](int row, const ChartRow &fields) {
+        EXPECT_EQ(fields.position, grid.position(row)) << "row " << row;
+    });
+
+    applyPositionLine(other, QStringLiteral("u~NULL"));
+    EXPECT_EQ(other.position(2), QStringLiteral("NULL"));
+    EXPECT_EQ(other.position(3), QString()) << "rows past a short line are emptied";
+}
+
+TEST(SavedDocument, WrittenTextReadsBackIntoTheSameGrid)
+{
+    ChartGrid grid;
+    fillChart(grid);
+    const std::optional<SavedChart> saved = parseSavedDocument(documentText(grid).toUtf8());
+    ASSERT_TRUE(saved);
+
+    ChartGrid restored;
+    restored.setTitle(40, QStringLiteral("left over"));
+    restored.setSetting(ChartSetting::XaxisLabel, QStringLiteral("x"));
+    restoreSavedChart(restored, *saved);
+    EXPECT_EQ(restored.setting(ChartSetting::ChartTitle), grid.setting(ChartSetting::ChartTitle));
+    EXPECT_TRUE(restored.setting(ChartSetting::XaxisLabel).isEmpty());
+    for (int i = 0; i < kValueFieldCount; ++i)
+        EXPECT_EQ(restored.valueField(i), grid.valueField(i));
+    for (int row = 1; row <= kRowCount; ++row) {
+        EXPECT_EQ(restored.title(row), grid.title(row)) << "row " << row;
+        EXPECT_EQ(restored.parent(row), grid.parent(row)) << "row " << row;
+    }
+}
+
+TEST(SavedDocument, OneFinalLineFeedIsTolerated)
+{
+    ChartGrid grid;
+    fillChart(grid);
+    EXPECT_TRUE(parseSavedDocument(documentText(grid).toUtf8() + '\n'));
+}
+
+TEST(SavedDocument, OtherShapesAreOrdinaryCsvFiles)
+{
+    ChartGrid grid;
+    fillChart(grid);
+    const QString text = documentText(grid);
+    QStringList lines = text.split(QLatin1Char('\n'));
+
+    const auto variant = [&](const std::function<void(QStringList &)> &change) {
+        QStringList changed = lines;
+        change(changed);
+        return parseSavedDocument(changed.join(QLatin1Char('\n')).toUtf8());
+    };
+    EXPECT_FALSE(variant([](QStringList &l) { l.removeLast(); })) << "92 row lines";
+    EXPECT_FALSE(variant([](QStringList &l) { l << QStringLiteral("\"\",\"\""); }))
+        << "94 row lines";
+    EXPECT_FALSE(variant([](QStringList &l) { l[5].chop(1); })) << "row 5 without its comma";
+    EXPECT_FALSE(variant([](QStringList &l) { l[31] += QLatin1Char(','); }))
+        << "row 31 with a comma";
+    EXPECT_FALSE(variant([](QStringList &l) { l[7] = QStringLiteral("a,b,"); })) << "unquoted";
+    EXPECT_FALSE(variant([](QStringList &l) { l[0] = QStringLiteral("Board,,,"); }))
+        << "a short header";
+    EXPECT_FALSE(parseSavedDocument(QByteArray(text.toUtf8()).replace('\n', "\r\n")));
+    EXPECT_FALSE(parseSavedDocument(text.toUtf8() + "\n\n"));
+    EXPECT_FALSE(parseSavedDocument("Name(CEO),Other(CTO)\n1,2\n"));
+    EXPECT_FALSE(parseSavedDocument(QByteArray()));
+
+    QByteArray latin1 = text.toUtf8();
+    latin1.replace("\xc3\x85", "\xc5"); // Å as a single Latin-1 byte
+    EXPECT_FALSE(parseSavedDocument(latin1)) << "not UTF-8";
+}

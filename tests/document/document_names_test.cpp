@@ -1,0 +1,76 @@
+#include "document/DocumentNames.h"
+
+#include <gtest/gtest.h>
+
+using namespace plotwell::document;
+
+TEST(DocumentName, LastPieceOfTheUrlWithEscapesKept)
+{
+    EXPECT_EQ(documentName(QStringLiteral("file:///Users/x/My%20Chart.csv")),
+              QStringLiteral("My%20Chart.csv"));
+    EXPECT_EQ(baseName(QStringLiteral("My%20Chart.csv")), QStringLiteral("My%20Chart"));
+    EXPECT_EQ(baseName(QStringLiteral("a.b.c.csv")), QStringLiteral("a.b.c"));
+    EXPECT_EQ(baseName(QStringLiteral("README")), QStringLiteral("README"));
+    EXPECT_EQ(pathExtension(QStringLiteral("README")), QString());
+    EXPECT_EQ(readableName(QStringLiteral("My%20Chart")), QStringLiteral("My Chart"));
+    EXPECT_EQ(readableName(QStringLiteral("%C3%9Cbersicht")), QStringLiteral("Übersicht"));
+    EXPECT_EQ(readableName(QStringLiteral("100%25")), QStringLiteral("100%"));
+}
+
+TEST(CompanionKeys, EveryDotIsReplaced)
+{
+    const CompanionKeys keys = companionKeys(QStringLiteral("My%20Chart.csv"));
+    EXPECT_EQ(keys.colours, QStringLiteral("My%20Chartcsv"));
+    EXPECT_EQ(keys.positions, QStringLiteral("My%20Chart~csv"));
+    EXPECT_EQ(keys.nodeSize, QStringLiteral("My%20Chartncsv"));
+    EXPECT_EQ(keys.nodeRadius, QStringLiteral("My%20ChartNULLcsv"));
+    EXPECT_EQ(keys.multiColour, QStringLiteral("My%20Chartmcsv"));
+
+    const CompanionKeys dotted = companionKeys(QStringLiteral("q1.team.v2.csv"));
+    EXPECT_EQ(dotted.colours, QStringLiteral("q1teamv2csv"));
+    EXPECT_EQ(dotted.nodeRadius, QStringLiteral("q1NULLteamNULLv2NULLcsv"));
+}
+
+TEST(UrlFromPath, PlainPathGetsFileSchemeAndEscapedSpaces)
+{
+    const QString url = urlTextFromPath(QStringLiteral("/Users/x/Team Chart.csv"));
+    EXPECT_EQ(url, QStringLiteral("file:////Users/x/Team%20Chart.csv"));
+    EXPECT_EQ(localFileOfUrlText(url), QStringLiteral("/Users/x/Team Chart.csv"));
+    EXPECT_EQ(baseName(documentName(url)), QStringLiteral("Team%20Chart"));
+}
+
+TEST(UrlFromPath, UrlTextKeepsItsFormWithSpacesEscaped)
+{
+    EXPECT_EQ(urlTextFromPath(QStringLiteral("file:///tmp/a b.csv")),
+              QStringLiteral("file:///tmp/a%20b.csv"));
+    EXPECT_EQ(urlTextFromPath(QStringLiteral("file:///tmp/a%20b.csv")),
+              QStringLiteral("file:///tmp/a%20b.csv"));
+    EXPECT_EQ(localFileOfUrlText(QStringLiteral("file:///tmp/a b.csv")),
+              QStringLiteral("/tmp/a b.csv"));
+}
+
+TEST(UrlFromPath, SameDocumentNameAsTheOpenPanelGives)
+{
+    for (const QString &path :
+         {QStringLiteral("/home/u/Übersicht Team.csv"), QStringLiteral("/home/u/q1.team.v2.csv"),
+          QStringLiteral("/home/u/100% (final)#2.csv")}) {
+        const QString fromPanel = urlTextOfLocalFile(path);
+        EXPECT_EQ(documentName(urlTextFromPath(path)), documentName(fromPanel))
+            << path.toStdString();
+        EXPECT_EQ(localFileOfUrlText(urlTextFromPath(path)), path);
+        EXPECT_EQ(localFileOfUrlText(fromPanel), path);
+    }
+}
+
+TEST(ExtensionGate, OnlyCsvInOneOfTwoCasesIsImported)
+{
+    EXPECT_EQ(classifyDocumentName(QStringLiteral("chart.csv")), FileKind::Csv);
+    EXPECT_EQ(classifyDocumentName(QStringLiteral("chart.CSV")), FileKind::Csv);
+    EXPECT_EQ(classifyDocumentName(QStringLiteral("chart. csv")), FileKind::Csv);
+    EXPECT_EQ(classifyDocumentName(QStringLiteral("chart.Csv")), FileKind::Invalid);
+    EXPECT_EQ(classifyDocumentName(QStringLiteral("chart.tsv")), FileKind::Tsv);
+    EXPECT_EQ(classifyDocumentName(QStringLiteral("chart.TSV")), FileKind::Tsv);
+    EXPECT_EQ(classifyDocumentName(QStringLiteral("plan.txt")), FileKind::Invalid);
+    EXPECT_EQ(classifyDocumentName(QStringLiteral("csv")), FileKind::Invalid);
+    EXPECT_EQ(classifyDocumentName(QStringLiteral("chart.csv.bak")), FileKind::Invalid);
+}
