@@ -12,3 +12,6 @@ fi
 echo "No display found: running the headless demo."
 echo
 "$app" --help
+echo
+echo "The chart page request of Sample 1:"
+"$app" request --sample 1

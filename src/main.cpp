@@ -1,5 +1,6 @@
 // Entry point: the desktop application, or one of the headless commands.
 #include "app/Version.h"
+#include "render/RequestCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -20,7 +21,10 @@ struct HeadlessCommand
 
 const std::vector<HeadlessCommand> &headlessCommands()
 {
-    static const std::vector<HeadlessCommand> commands = {};
+    static const std::vector<HeadlessCommand> commands = {
+        {"request", "request [--sample 1|2]   print the chart page request of a sample chart",
+         plotwell::runRequestCommand},
+    };
     return commands;
 }
 

@@ -1,0 +1,155 @@
+#include "render/PageRequest.h"
+
+#include "app/ResourceLocator.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace plotwell {
+
+namespace {
+
+QString withPluses(QString text)
+{
+    return text.replace(QLatin1Char(' '), QLatin1Char('+'));
+}
+
+QString withoutHash(QString text)
+{
+    return text.remove(QLatin1Char('#'));
+}
+
+// Typed values share the query with the keys; the page reads these tokens back.
+QString withSeparatorTokens(QString text)
+{
+    return text.replace(QLatin1Char('&'), QLatin1String("~amp~"))
+        .replace(QLatin1Char('='), QLatin1String("~eq~"));
+}
+
+QString decimal(double value)
+{
+    return QString::asprintf("%f", std::isfinite(value) ? value : 0.0);
+}
+
+struct Size
+{
+    double width;
+    double height;
+};
+
+QString buildRequest(const RequestSettings &s, const QString &data, const Size *size,
+                     QLatin1String margin)
+{
+    QString request = s.pageAddress + data;
+    request += QLatin1String("&ctype=") + s.ctype + QLatin1String("&xaxis=") + s.xaxis +
+               QLatin1String("&yaxis=") + s.yaxis + QLatin1String("&ctitle=") + s.ctitle +
+               QLatin1String("&labelcolor=") + s.labelcolor + QLatin1String("&backcolor=") +
+               s.backcolor + QLatin1String("&itemcolor=") + s.itemcolor +
+               QLatin1String("&linecolor=") + s.linecolor;
+    if (size) {
+        request += QLatin1String("&screenWidth=") + decimal(size->width) +
+                   QLatin1String("&screenHeight=") + decimal(size->height);
+    }
+    request += QLatin1String("&font=") + s.font + QLatin1String("&fsize=") + s.fsize +
+               QLatin1String("&nsize=") + s.nsize + QLatin1String("&rsize=") + s.rsize +
+               QLatin1String("&mcstate=") + s.mcstate + QLatin1String("&margin=") + margin;
+    return lang(request);
+}
+
+} // namespace
+
+QString chartPageAddress()
+{
+    QString directory = resourceDirectory();
+    if (!directory.endsWith(QLatin1Char('/')))
+        directory += QLatin1Char('/');
+    return directory + QLatin1String("orgchart.html?data=");
+}
+
+RequestSettings gatherRequestSettings(const ChartGrid &grid, const AppState &state,
+                                      const QString &pageAddress)
+{
+    RequestSettings s;
+    s.pageAddress = pageAddress;
+    s.ctype = grid.setting(ChartSetting::Ctype);
+    s.xaxis = withSeparatorTokens(withPluses(grid.setting(ChartSetting::XaxisLabel)));
+    s.yaxis = withSeparatorTokens(withPluses(grid.setting(ChartSetting::YaxisLabel)));
+    s.ctitle = withSeparatorTokens(withPluses(state.chartTitle.value_or(QString()))
+                                       .replace(QLatin1Char('#'), QLatin1String("hash")));
+    s.labelcolor = withoutHash(grid.setting(ChartSetting::HexLabels));
+    s.backcolor = withoutHash(grid.setting(ChartSetting::HexBackBg));
+    s.itemcolor = withoutHash(grid.setting(ChartSetting::HexItems));
+    s.linecolor = withoutHash(grid.setting(ChartSetting::HexLine));
+    s.font = state.fStyle;
+    s.fsize = state.fSize;
+    s.nsize = state.nSize;
+    s.rsize = state.nRadius;
+    s.mcstate = state.multiColorStatus;
+    return s;
+}
+
+RequestSettings gatherRequestSettings(const ChartGrid &grid, const AppState &state)
+{
+    return gatherRequestSettings(grid, state, chartPageAddress());
+}
+
+QString viewerRequest(const RequestSettings &settings, const QString &data)
+{
+    return buildRequest(settings, data, nullptr, QLatin1String("5"));
+}
+
+QString exportRequest(const RequestSettings &settings, const QString &data, double width,
+                      double height)
+{
+    const Size size{width, height};
+    return buildRequest(settings, data, &size, QLatin1String("5"));
+}
+
+QString fullScreenRequest(const RequestSettings &settings, const QString &data, double width,
+                          double height)
+{
+    const Size size{width, height};
+    return buildRequest(settings, data, &size, QLatin1String("50"));
+}
+
+QUrl requestUrl(const QString &filtered)
+{
+    // Unreserved characters stay as they are anyway; these too keep their meaning in a URL.
+    static const QByteArray pathKeeps = QByteArrayLiteral("/:@!$&'()*+,;=");
+    static const QByteArray queryKeeps = pathKeeps + '?';
+
+    const qsizetype question = filtered.indexOf(QLatin1Char('?'));
+    const QString path = question < 0 ? filtered : filtered.left(question);
+    QByteArray encoded = QByteArrayLiteral("file://");
+    if (!path.startsWith(QLatin1Char('/')))
+        encoded += '/';
+    encoded += path.toUtf8().toPercentEncoding(pathKeeps);
+    if (question >= 0) {
+        encoded += '?';
+        encoded += filtered.mid(question + 1).toUtf8().toPercentEncoding(queryKeeps);
+    }
+    return QUrl::fromEncoded(encoded, QUrl::StrictMode);
+}
+
+double sizeFromScriptResult(const QString &result)
+{
+    static const QRegularExpression leadingNumber(
+        QStringLiteral("^\\s*([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)"));
+    const QRegularExpressionMatch match = leadingNumber.match(result);
+    if (!match.hasMatch())
+        return 0.0;
+    const float value = match.captured(1).toFloat();
+    return std::isfinite(value) ? double(value) : 0.0;
+}
+
+QString placeholderPageHtml(double width)
+{
+    return QString::asprintf(
+        "<html><body style='background:#4F4F4F;'><div style='width:%0.1fpx;padding-top:120px;'>"
+        "<h2 style='color:#696969;font-family:arial;margin:0 auto;width:400px;'>Click Open to "
+        "load your CSV file</h2></div></body> </html>",
+        std::isfinite(width) ? width : 0.0);
+}
+
+} // namespace plotwell

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "model/ChartGrid.h"
+
+#include <QString>
+#include <QUrl>
+
+namespace plotwell {
+
+/// The character filter every page request passes through: accented Latin letters, the Chinese
+/// and pinyin spellings of the letters A-Z, typographic quotes, dashes, currency signs, commas,
+/// "{", "}", "[", "]", "|", "\", "%" and "^" are removed; a quotation mark survives. "+" stays,
+/// since the page reads it as a space.
+[[nodiscard]] QString lang(const QString &text);
+
+/// The chart page's address up to its data: the resource folder, "/", "orgchart.html?data=".
+[[nodiscard]] QString chartPageAddress();
+
+/// Every query value but the data string and the sizes, ready for the templates.
+struct RequestSettings
+{
+    QString pageAddress;
+    QString ctype;
+    QString xaxis;
+    QString yaxis;
+    QString ctitle;
+    QString labelcolor;
+    QString backcolor;
+    QString itemcolor;
+    QString linecolor;
+    QString font;
+    QString fsize;
+    QString nsize;
+    QString rsize;
+    QString mcstate;
+};
+
+/// Reads the settings from the grid and the shared state: the labels and the chart title sent
+/// with spaces as "+" (and "#" in the title as "hash"), the four chart-wide colours without "#".
+/// "&" and "=" in the labels and the title become "~amp~" and "~eq~", so a typed title cannot cut
+/// the query short or set another key.
+[[nodiscard]] RequestSettings gatherRequestSettings(const ChartGrid &grid, const AppState &state,
+                                                    const QString &pageAddress);
+[[nodiscard]] RequestSettings gatherRequestSettings(const ChartGrid &grid, const AppState &state);
+
+/// The three requests, filtered: the visible viewer's, the hidden export viewer's with the size
+/// of the page shown before, and the full-screen viewer's with the screen's size (margin 50).
+[[nodiscard]] QString viewerRequest(const RequestSettings &settings, const QString &data);
+[[nodiscard]] QString exportRequest(const RequestSettings &settings, const QString &data,
+                                    double width, double height);
+[[nodiscard]] QString fullScreenRequest(const RequestSettings &settings, const QString &data,
+                                        double width, double height);
+
+/// The file URL of a filtered request. Everything the filter let through reaches the page:
+/// what a URL cannot carry literally (spaces, quotation marks, "#", line breaks, letters outside
+/// ASCII) is percent-encoded, while "&", "=" and "?" stay separators.
+[[nodiscard]] QUrl requestUrl(const QString &filtered);
+
+/// The scripts that ask the chart page for its document size.
+inline const QString kScrollWidthScript = QStringLiteral("document.documentElement.scrollWidth");
+inline const QString kScrollHeightScript = QStringLiteral("document.documentElement.scrollHeight");
+
+/// A size script's answer read as a number: its leading decimal number, 0 when there is none.
+[[nodiscard]] double sizeFromScriptResult(const QString &result);
+
+/// The page the viewer shows while the grid has no items, \a width pixels wide.
+[[nodiscard]] QString placeholderPageHtml(double width);
+
+} // namespace plotwell

@@ -1,0 +1,57 @@
+#include "render/RequestCommand.h"
+
+#include "colour/SwatchBoard.h"
+#include "model/SampleCharts.h"
+#include "render/Appearance.h"
+#include "render/DataString.h"
+#include "render/PageRequest.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace plotwell {
+
+QString sampleViewerRequest(int sample)
+{
+    if (sample != 1 && sample != 2)
+        return {};
+    ChartGrid grid;
+    AppState state;
+    const QStringList slotTexts = startupSlotTexts();
+    for (int slot = 1; slot <= kColourSlotCount; ++slot)
+        grid.setSlotText(slot, slotTexts.at(slot - 1));
+    grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
+
+    if (sample == 1)
+        loadSampleData(grid, state);
+    else
+        loadSampleData2(grid, state);
+    const RenderResult result = submitData(grid, state);
+    if (result.kind != RenderResult::Load)
+        return {};
+    return viewerRequest(gatherRequestSettings(grid, state), result.dataString);
+}
+
+int runRequestCommand(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream err(stderr);
+    const QStringList args = app.arguments().mid(1);
+    int sample = 1;
+    if (args.size() == 2 && args.at(0) == QLatin1String("--sample")) {
+        sample = args.at(1).toInt();
+    } else if (!args.isEmpty()) {
+        err << "Usage: plotwell request [--sample 1|2]\n";
+        return 2;
+    }
+    const QString request = sampleViewerRequest(sample);
+    if (request.isEmpty()) {
+        err << "There is no sample " << args.value(1) << "; choose 1 or 2.\n";
+        return 2;
+    }
+    QTextStream out(stdout);
+    out << request << '\n';
+    return 0;
+}
+
+} // namespace plotwell

@@ -1,0 +1,205 @@
+#include "model/ParentReferences.h"
+#include "model/SampleCharts.h"
+#include "render/DataString.h"
+
+#include <gtest/gtest.h>
+
+using namespace plotwell;
+
+namespace {
+
+// The grid of the worked example: rows 1 and 2 set, rows 3-93 empty in #418cf0.
+void workedExample(ChartGrid &grid)
+{
+    grid.setTitle(1, QStringLiteral("Niall Brent(CEO)"));
+    grid.setPosition(1, QStringLiteral("NOT NULL"));
+    grid.setColour(1, QStringLiteral("#FFFFFF"));
+    grid.setTitle(2, QStringLiteral("Tobin Marsh(Public Relations)"));
+    grid.setParent(2, QStringLiteral("1_Niall Brent(CEO)"));
+    grid.setPosition(2, QStringLiteral("u"));
+    grid.setColour(2, QStringLiteral("#CD6A80"));
+    for (int row = 3; row <= kRowCount; ++row)
+        grid.setColour(row, QStringLiteral("#418cf0"));
+    grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("My Chart"));
+}
+
+QStringList blocksOf(const RenderResult &result)
+{
+    return result.dataString.split(QLatin1Char('*'));
+}
+
+} // namespace
+
+TEST(DataString, WorkedExampleComesOutByteForByte)
+{
+    ChartGrid grid;
+    AppState state;
+    workedExample(grid);
+    const RenderResult result = submitData(grid, state);
+    ASSERT_EQ(result.kind, RenderResult::Load);
+
+    QString expected = QStringLiteral(
+        "Niall+Brent(CEO)__NOT+NULL_FFFFFF__1*Tobin+Marsh(Public+Relations)_1_u_CD6A80_2");
+    for (int row = 3; row <= kRowCount; ++row)
+        expected += QStringLiteral("*___418cf0_%1").arg(row);
+    EXPECT_EQ(result.dataString, expected);
+    EXPECT_TRUE(result.dataString.endsWith(QStringLiteral("*___418cf0_92*___418cf0_93")));
+    EXPECT_EQ(grid.parent(2), "1");
+    EXPECT_EQ(state.chartTitle, "My Chart");
+}
+
+TEST(DataString, RowPiecesBeforeHashRemoval)
+{
+    ChartGrid grid;
+    workedExample(grid);
+    stripOffParentNames(grid);
+    EXPECT_EQ(rowPiece(grid.row(1), 1), "Niall Brent(CEO)__NOT NULL_#FFFFFF__1*");
+    EXPECT_EQ(rowPiece(grid.row(2), 2), "Tobin Marsh(Public Relations)_1_u_#CD6A80_2*");
+    EXPECT_EQ(rowPiece(grid.row(45), 45), "___#418cf0_45*");
+    EXPECT_EQ(rowPiece(grid.row(93), 93), "___#418cf0_93*");
+}
+
+TEST(DataString, RowOneKeepsThePlainFormWhenAFieldHoldsAnUnderscore)
+{
+    ChartRow row{QStringLiteral("Niall_Brent"), QString(), QStringLiteral("u"),
+                 QStringLiteral("#FFFFFF")};
+    EXPECT_EQ(rowPiece(row, 1), "Niall_Brent__u_#FFFFFF_1*");
+    row = {QStringLiteral("Niall"), QStringLiteral("9_x"), QString(), QString()};
+    EXPECT_EQ(rowPiece(row, 1), "Niall_9_x___1*");
+    row = {QStringLiteral("Niall"), QString(), QString(), QString()};
+    EXPECT_EQ(rowPiece(row, 1), "Niall_____1*");
+    // Only row 1 has the variant.
+    EXPECT_EQ(rowPiece(row, 2), "Niall____2*");
+}
+
+TEST(DataString, BothSamplesRenderAsTheirTablesSay)
+{
+    for (int sample : {1, 2}) {
+        ChartGrid grid;
+        AppState state;
+        for (int row = 1; row <= kRowCount; ++row)
+            grid.setColour(row, QStringLiteral("#00ae00"));
+        sample == 1 ? loadSampleData(grid, state) : loadSampleData2(grid, state);
+        const RenderResult result = submitData(grid, state);
+        ASSERT_EQ(result.kind, RenderResult::Load) << sample;
+        const QStringList blocks = blocksOf(result);
+        ASSERT_EQ(blocks.size(), kRowCount);
+        EXPECT_EQ(blocks[0], "Niall+Brent(CEO)__NOT+NULL_00ae00__1");
+        EXPECT_EQ(blocks[1], "Tobin+Marsh(Public+Relations)_1_u_00ae00_2");
+        EXPECT_EQ(blocks[2], sample == 1 ? "Ilse+Varga(Business+Development)_1_NULL_00ae00_3"
+                                         : "Ilse+Varga(Business+Development)__NULL_00ae00_3");
+        EXPECT_EQ(blocks[4], sample == 1 ? "Ansel+Drury(Human+Resources)_1_NOT+NULL_00ae00_5"
+                                         : "Ansel+Drury(Human+Resources)_1_NULL_00ae00_5");
+        EXPECT_EQ(blocks[5], "Mara+Quill(Mergers+~amp~+acquisitions)_3_u_00ae00_6");
+        EXPECT_EQ(blocks[8], sample == 1 ? "Petra+Hale(Recruiting)_5_NULL_00ae00_9"
+                                         : "Petra+Hale(Recruiting)_3_NULL_00ae00_9");
+        EXPECT_EQ(blocks[10], "Jory+Kemble(Social+Media+Stategist)_1_u_00ae00_11");
+        EXPECT_EQ(blocks[11], "__u_00ae00_12");
+        EXPECT_EQ(blocks[12], "__NOT+NULL_00ae00_13");
+        EXPECT_EQ(blocks[13], "___00ae00_14");
+        EXPECT_EQ(state.chartTitle, "Sample Org Chart");
+    }
+}
+
+TEST(DataString, RenderingTwiceGivesTheSameString)
+{
+    ChartGrid grid;
+    AppState state;
+    loadSampleData2(grid, state);
+    grid.setParent(4, QStringLiteral("0_CLEAR PARENT"));
+    const RenderResult first = submitData(grid, state);
+    const RenderResult second = submitData(grid, state);
+    ASSERT_EQ(first.kind, RenderResult::Load);
+    EXPECT_EQ(second.dataString, first.dataString);
+    EXPECT_EQ(blocksOf(first)[3], "Cyrus+Pell(Global+Research)_0_u__4");
+}
+
+TEST(DataString, QueryCharactersBecomeTokensAndHashesVanish)
+{
+    ChartGrid grid;
+    AppState state;
+    grid.setTitle(1, QStringLiteral("Root"));
+    grid.setTitle(2, QStringLiteral("R&D=Core [x]|50%"));
+    grid.setTitle(3, QStringLiteral("Team #1"));
+    grid.setTitle(4, QStringLiteral("~amp~ stays"));
+    const QStringList blocks = blocksOf(submitData(grid, state));
+    EXPECT_EQ(blocks[1], "R~amp~D~eq~Core+~lbra~x~rbra~~pipe~50~pct~____2");
+    EXPECT_EQ(blocks[2], "Team+1____3");
+    EXPECT_EQ(blocks[3], "~amp~+stays____4");
+    EXPECT_EQ(escapeDataString(QStringLiteral("a b&=[]|%")), "a+b~amp~~eq~~lbra~~rbra~~pipe~~pct~");
+}
+
+TEST(DataString, BlankRowOneLoadsNothingAndSendsTheSampleTitle)
+{
+    for (const QString &title : {QString(), QStringLiteral("   ")}) {
+        ChartGrid grid;
+        AppState state;
+        grid.setTitle(1, title);
+        grid.setTitle(2, QStringLiteral("Child"));
+        grid.setParent(2, QStringLiteral("1_x"));
+        grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Typed title"));
+        const RenderResult result = submitData(grid, state);
+        EXPECT_EQ(result.kind, RenderResult::NoLoad);
+        EXPECT_TRUE(result.dataString.isEmpty());
+        EXPECT_EQ(state.chartTitle, "Sample Org Chart");
+        EXPECT_EQ(grid.parent(2), "1"); // the stripping has happened already
+    }
+}
+
+TEST(DataString, StarInRowTwoAsksToReassignParents)
+{
+    ChartGrid grid;
+    AppState state;
+    grid.setTitle(1, QStringLiteral("Root"));
+    grid.setTitle(2, QStringLiteral("Half*Other"));
+    const RenderResult result = submitData(grid, state);
+    EXPECT_EQ(result.kind, RenderResult::ReassignParents);
+    EXPECT_TRUE(result.dataString.isEmpty());
+
+    const AlertSpec alert = reassignParentsAlert();
+    EXPECT_EQ(alert.message, "Reassign Parents");
+    EXPECT_TRUE(alert.informativeText.startsWith("Please reassign all your Org Chart Parents"));
+    EXPECT_TRUE(alert.informativeText.endsWith("relationships are NOT set correctly."));
+    EXPECT_TRUE(alert.buttons.isEmpty());
+}
+
+TEST(DataString, StarElsewhereOnlyAddsABlock)
+{
+    ChartGrid grid;
+    AppState state;
+    grid.setTitle(1, QStringLiteral("Root"));
+    grid.setTitle(5, QStringLiteral("A*B"));
+    const RenderResult result = submitData(grid, state);
+    ASSERT_EQ(result.kind, RenderResult::Load);
+    EXPECT_EQ(blocksOf(result).size(), kRowCount + 1);
+
+    // A short row-2 block with an empty row-2 title is not a broken chart.
+    ChartGrid starInRowOne;
+    starInRowOne.setTitle(1, QStringLiteral("A*B_C"));
+    EXPECT_EQ(submitData(starInRowOne, state).kind, RenderResult::Load);
+}
+
+TEST(DataString, HostileTitlesNeverBreakTheRender)
+{
+    ChartGrid grid;
+    AppState state;
+    const QString huge(10000, QLatin1Char('x'));
+    const QStringList titles = {QStringLiteral("a_b_c"),
+                                QStringLiteral("\"q\" 'q'"),
+                                QStringLiteral("line\nbreak"),
+                                QStringLiteral("😀 emoji"),
+                                huge,
+                                QStringLiteral("%00%zz")};
+    grid.setTitle(1, QStringLiteral("Root"));
+    for (int i = 0; i < titles.size(); ++i) {
+        grid.setTitle(i + 3, titles[i]);
+        grid.setParent(i + 3, titles[i]);
+    }
+    const RenderResult result = submitData(grid, state);
+    ASSERT_EQ(result.kind, RenderResult::Load);
+    EXPECT_TRUE(result.dataString.contains(huge));
+    EXPECT_TRUE(result.dataString.contains(QStringLiteral("😀+emoji")));
+    EXPECT_TRUE(result.dataString.contains(QStringLiteral("line\nbreak")));
+    EXPECT_TRUE(result.dataString.contains(QStringLiteral("~pct~00~pct~zz")));
+    EXPECT_EQ(grid.parent(3), "a");
+}
