@@ -1,3 +1,8 @@
 # Sources of the csv part of plotwell-core.
 target_sources(plotwell-core PRIVATE
+  csv/ByteReader.cpp csv/ByteReader.h
+  csv/CsvAggregator.cpp csv/CsvAggregator.h
+  csv/CsvDecoder.cpp csv/CsvDecoder.h
+  csv/CsvParser.cpp csv/CsvParser.h
+  csv/CsvRecords.cpp csv/CsvRecords.h
 )

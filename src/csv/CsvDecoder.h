@@ -1,0 +1,39 @@
+#pragma once
+
+#include "csv/CsvParser.h"
+
+#include <QByteArrayView>
+
+#include <memory>
+
+namespace plotwell::csv {
+
+/// Turns the byte steps of one stream into UTF-16, carrying characters that a step cuts in two
+/// over to the next step. Bytes that do not decode become U+FFFD and are counted.
+class CsvDecoder
+{
+public:
+    virtual ~CsvDecoder() = default;
+    /// The most UTF-16 units `decode` can write for `inputSize` more bytes.
+    virtual qsizetype maxOutput(qsizetype inputSize) const = 0;
+    /// Decodes `in`, writing to `out`; returns the number of units written.
+    virtual qsizetype decode(QByteArrayView in, char16_t *out) = 0;
+    /// At the end of input: writes a replacement for any cut character; returns the units written
+    /// (at most 4).
+    virtual qsizetype finish(char16_t *out) = 0;
+    qsizetype replacementCount() const { return m_replacements; }
+
+    static std::unique_ptr<CsvDecoder> create(CsvEncoding encoding);
+
+protected:
+    qsizetype m_replacements = 0;
+};
+
+/// Whether `bytes` are UTF-8 as far as they go; a sequence cut by the end is accepted only when
+/// `mayContinue` (more input follows).
+bool looksLikeUtf8(QByteArrayView bytes, bool mayContinue);
+
+/// The Mac OS Roman character of a byte.
+char16_t macRomanToUnicode(unsigned char byte);
+
+} // namespace plotwell::csv

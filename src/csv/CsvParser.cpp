@@ -1,0 +1,824 @@
+#include "csv/CsvParser.h"
+
+#include "app/Log.h"
+#include "csv/CsvDecoder.h"
+
+#include <QFileInfo>
+#include <QIODevice>
+#include <QList>
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace plotwell::csv {
+
+namespace {
+
+/// Bytes taken from the source per system call; the parser then works through them in the small
+/// steps below, so the text held at any time stays about one step plus the current field.
+constexpr qsizetype kBlockSize = 64 * 1024;
+constexpr qsizetype kStepSize = 512;
+/// Characters after the text that stop every scanner, so the scans need no bounds checks.
+constexpr qsizetype kPadding = 16;
+constexpr int kEnd = -1;
+
+constexpr bool isLineBreak(int c)
+{
+    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+/// Tab and the space separators.
+constexpr bool isWhitespace(int c)
+{
+    if (c < 0x80)
+        return c == ' ' || c == '\t';
+    return c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F ||
+           c == 0x3000;
+}
+
+QStringView trimmed(QStringView s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && (isWhitespace(s[b].unicode()) || isLineBreak(s[b].unicode())))
+        ++b;
+    while (e > b && (isWhitespace(s[e - 1].unicode()) || isLineBreak(s[e - 1].unicode())))
+        --e;
+    return s.sliced(b, e - b);
+}
+
+QString describeCharacter(char16_t c)
+{
+    return QStringLiteral("'%1' (0x%2)").arg(QChar(c)).arg(QString::number(uint(c), 16).toUpper());
+}
+
+CsvError unexpectedDelimiterError(char16_t expected, char16_t found)
+{
+    CsvError e;
+    e.code = UnexpectedDelimiter;
+    e.description = QStringLiteral("Unexpected delimiter. Expected %1, but got %2")
+                        .arg(describeCharacter(expected), describeCharacter(found));
+    return e;
+}
+
+CsvError readFailedError(const QString &why)
+{
+    CsvError e;
+    e.code = ReadFailed;
+    e.description = why.isEmpty() ? QStringLiteral("The input could not be read.")
+                                  : QStringLiteral("The input could not be read: %1").arg(why);
+    return e;
+}
+
+/// A reader that only fails: for sources that cannot be opened at all.
+class FailingReader final : public ByteReader
+{
+public:
+    explicit FailingReader(QString why) : m_why(std::move(why)) {}
+    qint64 read(char *, qint64) override { return -1; }
+    QString errorString() const override { return m_why; }
+
+private:
+    QString m_why;
+};
+
+std::unique_ptr<ByteReader> readerForUrl(const QUrl &url)
+{
+    if (url.isEmpty())
+        throw CsvParameterError("Invalid parameter not satisfying: fileURL");
+    if (!url.isLocalFile())
+        return std::make_unique<FailingReader>(
+            QStringLiteral("only local files can be read (%1)").arg(url.toDisplayString()));
+    return std::make_unique<FileByteReader>(url.toLocalFile());
+}
+
+// Scanners: each returns the first character at or after p that ends the run it scans. The
+// padding after the text guarantees a stop.
+#if defined(__SSE2__)
+inline __m128i inRange(__m128i v, char16_t first, int count)
+{
+    // Unsigned "v - first < count" with the signed compare SSE2 has.
+    const __m128i bias = _mm_set1_epi16(short(0x8000));
+    const __m128i d = _mm_xor_si128(_mm_sub_epi16(v, _mm_set1_epi16(short(first))), bias);
+    return _mm_cmplt_epi16(d, _mm_set1_epi16(short(0x8000 + count)));
+}
+
+inline const char16_t *firstMatch(const char16_t *p, int mask)
+{
+    return p + (__builtin_ctz(unsigned(mask)) >> 1);
+}
+#endif
+
+/// Stops at the delimiter, a line break or `escape` (pass the delimiter when escapes are off).
+inline const char16_t *scanPlain(const char16_t *p, char16_t delimiter, char16_t escape)
+{
+#if defined(__SSE2__)
+    const __m128i d = _mm_set1_epi16(short(delimiter));
+    const __m128i x = _mm_set1_epi16(short(escape));
+    const __m128i nel = _mm_set1_epi16(short(0x85));
+    for (;; p += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        __m128i m = _mm_or_si128(_mm_cmpeq_epi16(v, d), _mm_cmpeq_epi16(v, x));
+        m = _mm_or_si128(m, inRange(v, 0x0A, 4));
+        m = _mm_or_si128(m, _mm_cmpeq_epi16(v, nel));
+        m = _mm_or_si128(m, inRange(v, 0x2028, 2));
+        if (const int mask = _mm_movemask_epi8(m))
+            return firstMatch(p, mask);
+    }
+#else
+    for (;; ++p) {
+        const char16_t c = *p;
+        if (c == delimiter || c == escape || isLineBreak(c))
+            return p;
+    }
+#endif
+}
+
+/// Stops at a double quote or `escape` (pass '"' when escapes are off).
+inline const char16_t *scanQuoted(const char16_t *p, char16_t escape)
+{
+#if defined(__SSE2__)
+    const __m128i q = _mm_set1_epi16('"');
+    const __m128i x = _mm_set1_epi16(short(escape));
+    for (;; p += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i m = _mm_or_si128(_mm_cmpeq_epi16(v, q), _mm_cmpeq_epi16(v, x));
+        if (const int mask = _mm_movemask_epi8(m))
+            return firstMatch(p, mask);
+    }
+#else
+    for (;; ++p) {
+        if (*p == u'"' || *p == escape)
+            return p;
+    }
+#endif
+}
+
+} // namespace
+
+struct CsvParser::Impl
+{
+    CsvParser *q = nullptr;
+    CsvParserDelegate *delegate = nullptr;
+    char16_t delimiter = u',';
+    CsvEncoding encoding = CsvEncoding::Unknown;
+    bool sanitize = false;
+    bool trim = false;
+    bool escapes = false;
+    bool comments = false;
+    bool equalSign = false;
+    bool cancelled = false;
+    bool endedInsideQuotes = false;
+    std::optional<CsvError> error;
+
+    // Bytes.
+    std::unique_ptr<ByteReader> reader;
+    std::unique_ptr<char[]> block;
+    qsizetype blockPos = 0;
+    qsizetype blockLen = 0;
+    bool readerAtEnd = false;
+    QString readError;
+    bool readFailed = false;
+    qint64 totalBytesRead = 0;
+    // Bytes read while settling the encoding, handed to the decoder in the pieces they came in.
+    QByteArray early;
+    QList<qsizetype> earlyPieces;
+    qsizetype earlyPos = 0;
+    qsizetype earlyPiece = 0;
+
+    // Text. Positions are absolute (counted from the start of the decoded text), so they stay
+    // valid when consumed text is dropped from the front of the buffer.
+    std::unique_ptr<CsvDecoder> decoder;
+    std::unique_ptr<char16_t[]> buf;
+    qsizetype cap = 0;
+    qsizetype len = 0;
+    qsizetype base = 0; // absolute position of buf[0]
+    qsizetype keep = 0; // nothing before this is needed any more
+    qsizetype pos = 0;
+    bool textEnded = false;
+
+    qsizetype record = 0;
+    qsizetype fieldIndex = 0;
+
+    // The cleaned value of the current field: a range of the text while it is one, else a copy.
+    qsizetype sanStart = 0;
+    qsizetype sanEnd = 0;
+    bool sanCopied = false;
+    QString scratch;
+
+    // ---- bytes -------------------------------------------------------------------------------
+
+    /// Up to `max` more bytes from the current block, reading the next block when it is used up.
+    bool takeBytes(qsizetype max, QByteArrayView &out)
+    {
+        if (blockPos == blockLen) {
+            if (readerAtEnd)
+                return false;
+            if (!block)
+                block = std::make_unique<char[]>(size_t(kBlockSize));
+            const qint64 n = reader->read(block.get(), kBlockSize);
+            if (n <= 0) {
+                readerAtEnd = true;
+                if (n < 0) {
+                    readFailed = true;
+                    readError = reader->errorString();
+                }
+                return false;
+            }
+            blockPos = 0;
+            blockLen = qsizetype(n);
+        }
+        const qsizetype n = std::min(max, blockLen - blockPos);
+        out = QByteArrayView(block.get() + blockPos, n);
+        blockPos += n;
+        totalBytesRead += n;
+        return true;
+    }
+
+    /// The next step of bytes for the decoder.
+    bool nextStep(QByteArrayView &out)
+    {
+        if (earlyPiece < earlyPieces.size()) {
+            const qsizetype n = earlyPieces[earlyPiece++];
+            out = QByteArrayView(early.constData() + earlyPos, n);
+            earlyPos += n;
+            if (earlyPiece == earlyPieces.size()) {
+                early.clear();
+                earlyPieces.clear();
+                earlyPos = earlyPiece = 0;
+            }
+            return true;
+        }
+        return takeBytes(kStepSize, out);
+    }
+
+    void dropEarly(qsizetype n)
+    {
+        early.remove(0, n);
+        while (n > 0 && !earlyPieces.isEmpty()) {
+            const qsizetype take = std::min(n, earlyPieces.front());
+            earlyPieces.front() -= take;
+            n -= take;
+            if (earlyPieces.front() == 0)
+                earlyPieces.pop_front();
+        }
+    }
+
+    void sniffEncoding()
+    {
+        // Gather a full step (or all there is) whatever sizes the reader hands out, so that the
+        // outcome does not depend on them.
+        QByteArrayView piece;
+        while (early.size() < kStepSize && takeBytes(kStepSize - early.size(), piece)) {
+            early.append(piece.data(), piece.size());
+            earlyPieces.append(piece.size());
+        }
+        const auto *b = reinterpret_cast<const unsigned char *>(early.constData());
+        const qsizetype n = early.size();
+        auto starts = [&](std::initializer_list<unsigned char> mark) {
+            if (n < qsizetype(mark.size()))
+                return false;
+            return std::equal(mark.begin(), mark.end(), b);
+        };
+        qsizetype markSize = 0;
+        if (n == 0) {
+            encoding = CsvEncoding::Utf8;
+        } else if (starts({0x00, 0x00, 0xFE, 0xFF})) {
+            encoding = CsvEncoding::Utf32BE, markSize = 4;
+        } else if (starts({0xFF, 0xFE, 0x00, 0x00})) {
+            encoding = CsvEncoding::Utf32LE, markSize = 4;
+        } else if (starts({0xFE, 0xFF})) {
+            encoding = CsvEncoding::Utf16BE, markSize = 2;
+        } else if (starts({0xFF, 0xFE})) {
+            encoding = CsvEncoding::Utf16LE, markSize = 2;
+        } else if (starts({0xEF, 0xBB, 0xBF})) {
+            encoding = CsvEncoding::Utf8, markSize = 3;
+        } else if (starts({0x1B, 0x24, 0x29, 0x43})) {
+            encoding = CsvEncoding::Iso2022Kr, markSize = 4;
+        } else if (looksLikeUtf8(QByteArrayView(early), n == kStepSize)) {
+            encoding = CsvEncoding::Utf8;
+        } else {
+            qCInfo(lcPlotwell) << "unable to determine stream encoding; assuming MacOSRoman";
+            encoding = CsvEncoding::MacRoman;
+        }
+        dropEarly(markSize);
+    }
+
+    // ---- text --------------------------------------------------------------------------------
+
+    void reserve(qsizetype needed)
+    {
+        if (needed <= cap)
+            return;
+        const qsizetype newCap = std::max(needed, cap * 2);
+        auto grown = std::make_unique<char16_t[]>(size_t(newCap));
+        if (len)
+            std::memcpy(grown.get(), buf.get(), size_t(len) * sizeof(char16_t));
+        buf = std::move(grown);
+        cap = newCap;
+    }
+
+    void pad()
+    {
+        for (qsizetype i = 0; i < kPadding; ++i)
+            buf[len + i] = (i & 1) ? u'"' : u'\n';
+    }
+
+    /// Decodes more text, dropping what lies before `keep`. False once the text has ended.
+    bool refill()
+    {
+        if (textEnded)
+            return false;
+        if (const qsizetype drop = keep - base; drop > 0) {
+            std::memmove(buf.get(), buf.get() + drop, size_t(len - drop) * sizeof(char16_t));
+            len -= drop;
+            base = keep;
+        }
+        for (;;) {
+            QByteArrayView step;
+            if (!nextStep(step)) {
+                reserve(len + 4 + kPadding);
+                const qsizetype n = decoder->finish(buf.get() + len);
+                len += n;
+                textEnded = true;
+                pad();
+                return n > 0;
+            }
+            reserve(len + decoder->maxOutput(step.size()) + kPadding);
+            const qsizetype n = decoder->decode(step, buf.get() + len);
+            len += n;
+            pad();
+            if (n > 0)
+                return true;
+        }
+    }
+
+    int charAtSlow(qsizetype at)
+    {
+        while (at - base >= len) {
+            if (!refill())
+                return kEnd;
+        }
+        return buf[at - base];
+    }
+
+    inline int charAt(qsizetype at)
+    {
+        const qsizetype rel = at - base;
+        if (rel < len) [[likely]]
+            return buf[rel];
+        return charAtSlow(at);
+    }
+
+    QStringView text(qsizetype from, qsizetype to) const
+    {
+        return QStringView(buf.get() + (from - base), to - from);
+    }
+
+    // ---- the cleaned value -------------------------------------------------------------------
+
+    void sanReset(qsizetype at)
+    {
+        sanStart = sanEnd = at;
+        sanCopied = false;
+        scratch.resize(0);
+    }
+
+    void sanAdd(qsizetype from, qsizetype to)
+    {
+        if (from == to)
+            return;
+        if (!sanCopied) {
+            if (sanStart == sanEnd) {
+                sanStart = from;
+                sanEnd = to;
+                return;
+            }
+            if (sanEnd == from) {
+                sanEnd = to;
+                return;
+            }
+            scratch.append(text(sanStart, sanEnd));
+            sanCopied = true;
+        }
+        scratch.append(text(from, to));
+    }
+
+    QStringView sanView() const
+    {
+        return sanCopied ? QStringView(scratch) : text(sanStart, sanEnd);
+    }
+
+    // ---- grammar -----------------------------------------------------------------------------
+
+    void parse()
+    {
+        if (delegate)
+            delegate->parserDidBeginDocument(*q);
+        record = 0;
+        while (readRecord()) {
+        }
+        if (cancelled) {
+            if (!error && delegate)
+                delegate->parserDidEndDocument(*q);
+            return;
+        }
+        if (!error && readFailed)
+            error = readFailedError(readError);
+        if (error) {
+            if (delegate)
+                delegate->parserDidFailWithError(*q, *error);
+        } else if (delegate) {
+            delegate->parserDidEndDocument(*q);
+        }
+    }
+
+    bool readRecord()
+    {
+        while (comments && charAt(pos) == u'#') {
+            if (!readComment())
+                return false;
+        }
+        if (cancelled || charAt(pos) == kEnd)
+            return false;
+        fieldIndex = 0;
+        ++record;
+        if (delegate)
+            delegate->parserDidBeginLine(*q, record);
+        while (readField() && readDelimiter()) {
+        }
+        if (!cancelled && delegate)
+            delegate->parserDidEndLine(*q, record);
+        const bool sawBreak = skipLineBreaks();
+        if (!sawBreak || error || cancelled)
+            return false;
+        return charAt(pos) != kEnd;
+    }
+
+    bool skipLineBreaks()
+    {
+        bool any = false;
+        while (isLineBreak(charAt(pos))) {
+            ++pos;
+            any = true;
+        }
+        keep = pos;
+        return any;
+    }
+
+    bool readComment()
+    {
+        if (cancelled)
+            return false;
+        ++pos; // '#'
+        const qsizetype start = pos;
+        keep = start;
+        for (int c = charAt(pos); c != kEnd && !isLineBreak(c); c = charAt(pos)) {
+            ++pos;
+            if (c == u'\\' && escapes && charAt(pos) != kEnd)
+                ++pos;
+        }
+        if (delegate)
+            delegate->parserDidReadComment(*q, text(start, pos));
+        keep = pos;
+        skipLineBreaks();
+        return true;
+    }
+
+    qsizetype skipWhitespace()
+    {
+        const qsizetype from = pos;
+        for (int c = charAt(pos); c != delimiter && isWhitespace(c); c = charAt(pos))
+            ++pos;
+        return from;
+    }
+
+    bool readField()
+    {
+        if (cancelled)
+            return false;
+        const qsizetype start = pos;
+        keep = start;
+        if (sanitize)
+            sanReset(start);
+        int c = charAt(pos);
+        if (isWhitespace(c) && c != delimiter) [[unlikely]] {
+            skipWhitespace();
+            if (sanitize && !trim)
+                sanAdd(start, pos);
+            c = charAt(pos);
+        }
+        bool closed = true;
+        if (c == u'"') {
+            closed = readQuoted();
+        } else if (c == u'=' && equalSign && charAt(pos + 1) == u'"') {
+            ++pos;
+            closed = readQuoted();
+        } else {
+            readPlain();
+        }
+        if (!closed) {
+            // The input ended inside quotes: report what was read rather than lose it.
+            endedInsideQuotes = true;
+        } else if (const int after = charAt(pos); isWhitespace(after) && after != delimiter) {
+            const qsizetype from = skipWhitespace();
+            if (sanitize && !trim)
+                sanAdd(from, pos);
+        }
+        if (delegate) {
+            QStringView value;
+            if (sanitize) {
+                value = sanView();
+            } else {
+                value = text(start, pos);
+                if (trim)
+                    value = trimmed(value);
+            }
+            delegate->parserDidReadField(*q, value, fieldIndex);
+        }
+        ++fieldIndex;
+        keep = pos;
+        return closed;
+    }
+
+    void readPlain()
+    {
+        const char16_t escape = escapes ? u'\\' : delimiter;
+        qsizetype run = pos;
+        for (;;) {
+            const char16_t *b = buf.get();
+            const char16_t *end = b + len;
+            const char16_t *p = scanPlain(b + (pos - base), delimiter, escape);
+            if (p >= end) {
+                pos = base + len;
+                if (!refill())
+                    break;
+                continue;
+            }
+            pos = base + (p - b);
+            if (*p == u'\\' && escapes) {
+                if (sanitize)
+                    sanAdd(run, pos);
+                ++pos;
+                run = pos;
+                if (charAt(pos) == kEnd)
+                    break;
+                ++pos; // taken as it is, whatever it is
+                continue;
+            }
+            break;
+        }
+        if (sanitize) {
+            sanAdd(run, pos);
+            if (trim) {
+                const QStringView t = trimmed(sanView());
+                if (sanCopied) {
+                    scratch = t.toString();
+                } else {
+                    sanStart = base + (t.data() - reinterpret_cast<const QChar *>(buf.get()));
+                    sanEnd = sanStart + t.size();
+                }
+            }
+        }
+    }
+
+    /// Reads from the opening quote at `pos`; false if the input ends before the closing one.
+    bool readQuoted()
+    {
+        ++pos; // opening quote
+        const char16_t escape = escapes ? u'\\' : u'"';
+        qsizetype run = pos;
+        for (;;) {
+            const char16_t *b = buf.get();
+            const char16_t *end = b + len;
+            const char16_t *p = scanQuoted(b + (pos - base), escape);
+            if (p >= end) {
+                pos = base + len;
+                if (!refill()) {
+                    if (sanitize)
+                        sanAdd(run, pos);
+                    return false;
+                }
+                continue;
+            }
+            pos = base + (p - b);
+            if (*p == u'\\' && escapes) {
+                if (sanitize)
+                    sanAdd(run, pos);
+                ++pos;
+                run = pos;
+                if (charAt(pos) == kEnd)
+                    return false;
+                ++pos;
+                continue;
+            }
+            // A double quote: doubled it stands for one, alone it closes the field.
+            if (charAt(pos + 1) == u'"') {
+                if (sanitize)
+                    sanAdd(run, pos + 1);
+                pos += 2;
+                run = pos;
+                continue;
+            }
+            if (sanitize)
+                sanAdd(run, pos);
+            ++pos;
+            return true;
+        }
+    }
+
+    bool readDelimiter()
+    {
+        const int c = charAt(pos);
+        if (c == delimiter) {
+            ++pos;
+            keep = pos;
+            return true;
+        }
+        if (c == kEnd || isLineBreak(c))
+            return false;
+        error = unexpectedDelimiterError(delimiter, char16_t(c));
+        return false;
+    }
+};
+
+CsvParser::CsvParser(std::unique_ptr<ByteReader> reader, QChar delimiter, CsvEncoding encoding)
+    : d(std::make_unique<Impl>())
+{
+    if (!reader)
+        throw CsvParameterError("Invalid parameter not satisfying: stream");
+    if (delimiter.isNull())
+        throw CsvParameterError("Invalid parameter not satisfying: delimiter");
+    if (isLineBreak(delimiter.unicode()))
+        throw CsvParameterError("The field delimiter may not be a newline");
+    if (delimiter == u'"')
+        throw CsvParameterError("The field delimiter may not be a double quote");
+    d->q = this;
+    d->reader = std::move(reader);
+    d->delimiter = delimiter.unicode();
+    d->reserve(kStepSize + kPadding);
+    d->pad();
+    d->encoding = encoding;
+    if (encoding == CsvEncoding::Unknown)
+        d->sniffEncoding();
+    d->decoder = CsvDecoder::create(d->encoding);
+}
+
+namespace {
+std::unique_ptr<ByteReader> deviceReader(QIODevice *device)
+{
+    if (!device)
+        throw CsvParameterError("Invalid parameter not satisfying: stream");
+    return std::make_unique<DeviceByteReader>(device);
+}
+} // namespace
+
+CsvParser::CsvParser(QIODevice *device, QChar delimiter, CsvEncoding encoding)
+    : CsvParser(deviceReader(device), delimiter, encoding)
+{}
+
+CsvParser::CsvParser(const QByteArray &bytes, QChar delimiter, CsvEncoding encoding)
+    : CsvParser(std::make_unique<MemoryByteReader>(bytes), delimiter, encoding)
+{}
+
+CsvParser::CsvParser(const QUrl &url, QChar delimiter, CsvEncoding encoding)
+    : CsvParser(readerForUrl(url), delimiter, encoding)
+{}
+
+CsvParser::~CsvParser() = default;
+
+CsvParser CsvParser::fromFile(const QString &path, QChar delimiter, CsvEncoding encoding)
+{
+    return CsvParser(std::make_unique<FileByteReader>(path), delimiter, encoding);
+}
+
+CsvParser CsvParser::fromString(const QString &text, QChar delimiter)
+{
+    return CsvParser(text.toUtf8(), delimiter);
+}
+
+CsvParserDelegate *CsvParser::delegate() const
+{
+    return d->delegate;
+}
+
+void CsvParser::setDelegate(CsvParserDelegate *delegate)
+{
+    d->delegate = delegate;
+}
+
+QChar CsvParser::delimiter() const
+{
+    return QChar(d->delimiter);
+}
+
+CsvEncoding CsvParser::streamEncoding() const
+{
+    return d->encoding;
+}
+
+bool CsvParser::sanitizesFields() const
+{
+    return d->sanitize;
+}
+
+void CsvParser::setSanitizesFields(bool on)
+{
+    d->sanitize = on;
+}
+
+bool CsvParser::trimsWhitespace() const
+{
+    return d->trim;
+}
+
+void CsvParser::setTrimsWhitespace(bool on)
+{
+    d->trim = on;
+}
+
+bool CsvParser::recognizesBackslashesAsEscapes() const
+{
+    return d->escapes;
+}
+
+void CsvParser::setRecognizesBackslashesAsEscapes(bool on)
+{
+    d->escapes = on;
+    if (on && d->delimiter == u'\\')
+        throw CsvInconsistencyError(
+            "Cannot recognize backslashes as escapes when using '\\' as the delimiter");
+}
+
+bool CsvParser::recognizesComments() const
+{
+    return d->comments;
+}
+
+void CsvParser::setRecognizesComments(bool on)
+{
+    d->comments = on;
+    if (on && d->delimiter == u'#')
+        throw CsvInconsistencyError("Cannot recognize comments when using '#' as the delimiter");
+}
+
+bool CsvParser::recognizesLeadingEqualSign() const
+{
+    return d->equalSign;
+}
+
+void CsvParser::setRecognizesLeadingEqualSign(bool on)
+{
+    d->equalSign = on;
+    if (on && d->delimiter == u'=')
+        throw CsvInconsistencyError(
+            "Cannot recognize leading equal sign when using '=' as the delimiter");
+}
+
+void CsvParser::applyOptions(CsvOptions options)
+{
+    setRecognizesBackslashesAsEscapes(options.testFlag(BackslashEscapes));
+    setSanitizesFields(options.testFlag(SanitizeFields));
+    setRecognizesComments(options.testFlag(RecognizeComments));
+    setTrimsWhitespace(options.testFlag(TrimWhitespace));
+    setRecognizesLeadingEqualSign(options.testFlag(RecognizeLeadingEqualSign));
+}
+
+void CsvParser::parse()
+{
+    d->parse();
+}
+
+void CsvParser::cancelParsing()
+{
+    d->cancelled = true;
+}
+
+bool CsvParser::isCancelled() const
+{
+    return d->cancelled;
+}
+
+qint64 CsvParser::totalBytesRead() const
+{
+    return d->totalBytesRead;
+}
+
+qsizetype CsvParser::replacementCharacterCount() const
+{
+    return d->decoder ? d->decoder->replacementCount() : 0;
+}
+
+bool CsvParser::endedInsideQuotedField() const
+{
+    return d->endedInsideQuotes;
+}
+
+std::optional<CsvError> CsvParser::error() const
+{
+    return d->error;
+}
+
+} // namespace plotwell::csv

@@ -1,0 +1,178 @@
+// Which encoding the first bytes select, and decoding across reads (every test parses every
+// split, so characters cut by a read are covered).
+#include "CsvTestSupport.h"
+#include "csv/CsvDecoder.h"
+
+#include <QStringEncoder>
+
+using namespace plotwell::csv;
+using namespace plotwell::csv::test;
+
+namespace {
+
+QByteArray encoded(const QString &text, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::Stateless);
+    return encoder.encode(text);
+}
+
+const QString kSample =
+    QString::fromUtf8("n\xc3\xa4me,\"\xf0\x9f\x98\x80 ok\"\r\n\xe4\xb8\xad,x\n");
+const QStringList kSampleEvents = {"begin",
+                                   "line 1",
+                                   QString::fromUtf8("field 0 [n\xc3\xa4me]"),
+                                   QString::fromUtf8("field 1 [\"\xf0\x9f\x98\x80 ok\"]"),
+                                   "endline 1",
+                                   "line 2",
+                                   QString::fromUtf8("field 0 [\xe4\xb8\xad]"),
+                                   "field 1 [x]",
+                                   "endline 2",
+                                   "end"};
+
+struct Captured
+{
+    static inline QStringList lines;
+    static void handler(QtMsgType, const QMessageLogContext &context, const QString &message)
+    {
+        lines << QStringLiteral("%1: %2").arg(context.category, message);
+    }
+};
+
+} // namespace
+
+TEST(CsvEncodingMarks, EachMarkSelectsItsEncodingAndIsRemoved)
+{
+    const struct
+    {
+        QByteArray mark;
+        QStringConverter::Encoding encoding;
+        CsvEncoding expected;
+    } cases[] = {
+        {"\xef\xbb\xbf", QStringConverter::Utf8, CsvEncoding::Utf8},
+        {"\xff\xfe", QStringConverter::Utf16LE, CsvEncoding::Utf16LE},
+        {"\xfe\xff", QStringConverter::Utf16BE, CsvEncoding::Utf16BE},
+        {QByteArray("\xff\xfe\x00\x00", 4), QStringConverter::Utf32LE, CsvEncoding::Utf32LE},
+        {QByteArray("\x00\x00\xfe\xff", 4), QStringConverter::Utf32BE, CsvEncoding::Utf32BE},
+    };
+    for (const auto &c : cases) {
+        const QByteArray bytes = c.mark + encoded(kSample, c.encoding);
+        const ParseOutcome outcome = parseEveryWay(bytes);
+        EXPECT_EQ(outcome.encoding, c.expected) << c.mark.toHex().constData();
+        EXPECT_EQ(outcome.events, kSampleEvents) << c.mark.toHex().constData();
+        EXPECT_EQ(outcome.bytesRead, bytes.size());
+        EXPECT_EQ(outcome.replacements, 0);
+    }
+}
+
+TEST(CsvEncodingMarks, OnlyOneMarkIsRemoved)
+{
+    const ParseOutcome outcome = parseEveryWay("\xef\xbb\xbf\xef\xbb\xbf"
+                                               "a");
+    EXPECT_EQ(outcome.events[2], QStringLiteral("field 0 [\uFEFFa]"));
+}
+
+TEST(CsvEncodingMarks, Iso2022KrByItsMark)
+{
+    // "\x0e\x30\x21\x0f" is the first Hangul syllable, shifted out and back in.
+    const ParseOutcome outcome = parseEveryWay("\x1b$)Ca,\x0e\x30\x21\x0f"
+                                               "b\n");
+    EXPECT_EQ(outcome.encoding, CsvEncoding::Iso2022Kr);
+    EXPECT_EQ(outcome.events,
+              QStringList({"begin", "line 1", "field 0 [a]", QStringLiteral("field 1 [\uAC00b]"),
+                           "endline 1", "end"}));
+}
+
+TEST(CsvEncodingSniffing, UnmarkedUtf8)
+{
+    const ParseOutcome outcome = parseEveryWay(kSample.toUtf8());
+    EXPECT_EQ(outcome.encoding, CsvEncoding::Utf8);
+    EXPECT_EQ(outcome.events, kSampleEvents);
+}
+
+TEST(CsvEncodingSniffing, CharacterCutAtTheEndOfTheFirstStep)
+{
+    // 511 ASCII bytes, then a two-byte character whose second byte is the 513th.
+    const QByteArray bytes = QByteArray(511, 'a') + "\xc3\xa9,b";
+    const ParseOutcome outcome = parseWith(std::make_unique<MemoryByteReader>(bytes), {});
+    EXPECT_EQ(outcome.encoding, CsvEncoding::Utf8);
+    EXPECT_EQ(outcome.events[2], "field 0 [" + QString(511, u'a') + QChar(0xE9) + "]");
+    EXPECT_EQ(outcome.replacements, 0);
+}
+
+TEST(CsvEncodingSniffing, NotUtf8MeansMacRomanAndSaysSo)
+{
+    Captured::lines.clear();
+    const auto previous = qInstallMessageHandler(&Captured::handler);
+    const ParseOutcome outcome =
+        parseWith(std::make_unique<MemoryByteReader>("Caf\x8e,\x80\xa5\n\xd2q\xd3"), {});
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(outcome.encoding, CsvEncoding::MacRoman);
+    EXPECT_EQ(outcome.events,
+              QStringList({"begin", "line 1", QStringLiteral("field 0 [Caf\u00e9]"),
+                           QStringLiteral("field 1 [\u00c4\u2022]"), "endline 1", "line 2",
+                           QStringLiteral("field 0 [\u201cq\u201d]"), "endline 2", "end"}));
+    EXPECT_EQ(Captured::lines,
+              QStringList({"plotwell: unable to determine stream encoding; assuming MacOSRoman"}));
+}
+
+TEST(CsvEncodingSniffing, ShortInputWithABadLastByteIsNotUtf8)
+{
+    // Leaving off the last bytes is for characters cut by the step, not for short files.
+    EXPECT_EQ(parseEveryWay("Caf\x8e").encoding, CsvEncoding::MacRoman);
+    EXPECT_EQ(parseEveryWay("Caf\xc3").encoding, CsvEncoding::MacRoman);
+}
+
+TEST(CsvEncodingGiven, UsedAsIsWithoutSniffing)
+{
+    const QByteArray bytes = encoded(kSample, QStringConverter::Utf16BE);
+    const ParseOutcome outcome = parseEveryWay(bytes, {{}, u',', CsvEncoding::Utf16BE});
+    EXPECT_EQ(outcome.events, kSampleEvents);
+    EXPECT_EQ(parseEveryWay("\x8e", {{}, u',', CsvEncoding::MacRoman}).events[2],
+              QStringLiteral("field 0 [\u00e9]"));
+}
+
+TEST(CsvEncodingGiven, SurrogatePairStraddlingEveryRead)
+{
+    // U+1F600 in UTF-16 and UTF-32 of both orders, read in pieces that cut it everywhere.
+    const QString text = QString::fromUtf8("\xf0\x9f\x98\x80,\xf0\x9f\x98\x80\xf0\x9f\x98\x80");
+    for (auto [encoding, qtEncoding] :
+         {std::pair{CsvEncoding::Utf16LE, QStringConverter::Utf16LE},
+          std::pair{CsvEncoding::Utf16BE, QStringConverter::Utf16BE},
+          std::pair{CsvEncoding::Utf32LE, QStringConverter::Utf32LE},
+          std::pair{CsvEncoding::Utf32BE, QStringConverter::Utf32BE}}) {
+        const ParseOutcome outcome =
+            parseEveryWay(encoded(text, qtEncoding), {SanitizeFields, u',', encoding});
+        EXPECT_EQ(outcome.events[2], QString::fromUtf8("field 0 [\xf0\x9f\x98\x80]"));
+        EXPECT_EQ(outcome.events[3],
+                  QString::fromUtf8("field 1 [\xf0\x9f\x98\x80\xf0\x9f\x98\x80]"));
+        EXPECT_EQ(outcome.replacements, 0);
+    }
+}
+
+TEST(CsvEncodingDamage, BrokenUnitsBecomeReplacementCharacters)
+{
+    // Lone surrogates and a dangling odd byte in UTF-16; out-of-range values in UTF-32.
+    const ParseOutcome utf16 = parseEveryWay(QByteArray("\xff\xfe"
+                                                        "a\x00\x00\xdc"
+                                                        "b\x00\x3d\xd8"
+                                                        ",\x00\x3d\xd8"
+                                                        "c",
+                                                        15));
+    EXPECT_EQ(utf16.events[2], QStringLiteral("field 0 [a\uFFFDb\uFFFD]"));
+    EXPECT_EQ(utf16.events[3], QStringLiteral("field 1 [\uFFFD\uFFFD]"));
+    EXPECT_EQ(utf16.replacements, 4);
+
+    const ParseOutcome utf32 = parseEveryWay(
+        QByteArray("\x00\x00\xfe\xff\x00\x11\x00\x00\x00\x00\xd8\x00\x00\x00\x00x\x00", 17));
+    EXPECT_EQ(utf32.events[2], QStringLiteral("field 0 [\uFFFD\uFFFDx\uFFFD]"));
+    EXPECT_EQ(utf32.replacements, 3);
+}
+
+TEST(CsvEncodingDamage, MacRomanTableSpotChecks)
+{
+    EXPECT_EQ(macRomanToUnicode(0x41), u'A');
+    EXPECT_EQ(macRomanToUnicode(0xC6), char16_t(0x2206));
+    EXPECT_EQ(macRomanToUnicode(0xDB), char16_t(0x20AC));
+    EXPECT_EQ(macRomanToUnicode(0xF0), char16_t(0xF8FF));
+    EXPECT_EQ(macRomanToUnicode(0xFF), char16_t(0x02C7));
+}
