@@ -13,7 +13,7 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  nodejs
+  nodejs chromium
   xvfb xauth x11-utils imagemagick poppler-utils
   fonts-dejavu-core fonts-liberation2 fontconfig
   # peers the benchmarks and round-trip tests compare against

@@ -1,0 +1,14 @@
+// Times a full draw of the chart page in headless Chromium for 93 rows.
+'use strict';
+
+const path = require('node:path');
+const f = require('../../tests/page/fixtures.js');
+const chromium = require('../../tests/page/chromium.js');
+
+const page = path.join(__dirname, 'draw.html');
+for (const [name, rows] of [['sample 1', null], ['93 rows', f.generatedRows(93, 7, 'bushy')]]) {
+    const data = rows ? f.dataFor(rows) : f.SAMPLE1_DATA;
+    const dom = chromium.dumpDom(chromium.pageUrl(page, f.query(data)));
+    const ms = dom.match(/<pre id="result">([\d.]+)<\/pre>/);
+    console.log(`chromium draw ${name.padEnd(9)} ${ms ? ms[1] + ' ms' : 'no result'}`);
+}

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# The chart page: layout in node for 93 and 10,000 rows, then, when Chromium
+# is installed, layout and drawing in the real engine.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+node "$here/bench.js"
+if command -v chromium >/dev/null 2>&1; then
+  node "$here/draw.js"
+fi

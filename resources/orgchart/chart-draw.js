@@ -1,0 +1,347 @@
+// Draws the chart as SVG. Every text goes in through textContent: a title is
+// data, never markup.
+(function (root, factory) {
+    if (typeof module === 'object' && module.exports) {
+        var lib = Object.assign({}, require('./chart-data.js'), require('./chart-layout.js'));
+        module.exports = factory(root, function () { return lib; });
+    } else {
+        var api = factory(root, function () { return root.Orgchart; });
+        root.Orgchart = Object.assign(root.Orgchart || {}, api);
+    }
+})(this, function (root, library) {
+    'use strict';
+
+    var SVG_NS = 'http://www.w3.org/2000/svg';
+    var FALLBACK_FONTS = '"Optima", "Candara", "Segoe UI", "DejaVu Sans", "Liberation Sans", sans-serif';
+    var MAX_UPSCALE = 3;
+
+    function channels(hex)
+    {
+        var v = parseInt(hex.slice(1), 16);
+        return [(v >> 16) & 255, (v >> 8) & 255, v & 255];
+    }
+
+    function toHex(rgb)
+    {
+        return '#' + rgb.map(function (c) {
+            var s = Math.round(Math.max(0, Math.min(255, c))).toString(16);
+            return s.length < 2 ? '0' + s : s;
+        }).join('');
+    }
+
+    /// a and b mixed, t = 0 giving a and t = 1 giving b.
+    function mix(a, b, t)
+    {
+        var ca = channels(a), cb = channels(b);
+        return toHex(ca.map(function (c, i) { return c + (cb[i] - c) * t; }));
+    }
+
+    function luminance(hex)
+    {
+        var lin = channels(hex).map(function (c) {
+            var s = c / 255;
+            return s <= 0.03928 ? s / 12.92 : Math.pow((s + 0.055) / 1.055, 2.4);
+        });
+        return 0.2126 * lin[0] + 0.7152 * lin[1] + 0.0722 * lin[2];
+    }
+
+    /// The contrast ratio of two colours, from 1 (same) to 21 (black on white).
+    function contrast(a, b)
+    {
+        var la = luminance(a), lb = luminance(b);
+        return (Math.max(la, lb) + 0.05) / (Math.min(la, lb) + 0.05);
+    }
+
+    /// The preferred text colour where it reads well on the fill (minRatio),
+    /// otherwise near-black or white, whichever reads better.
+    function readableText(preferred, fill, minRatio)
+    {
+        if (contrast(preferred, fill) >= (minRatio || 4.5)) {
+            return preferred;
+        }
+        var dark = '#1b1f24';
+        return contrast(dark, fill) >= contrast('#ffffff', fill) ? dark : '#ffffff';
+    }
+
+    function fontStack(family)
+    {
+        return family && family !== 'Optima' ? '"' + family + '", ' + FALLBACK_FONTS : FALLBACK_FONTS;
+    }
+
+    function el(doc, name, attrs, parent)
+    {
+        var e = doc.createElementNS(SVG_NS, name);
+        Object.keys(attrs || {}).forEach(function (k) { e.setAttribute(k, attrs[k]); });
+        if (parent) {
+            parent.appendChild(e);
+        }
+        return e;
+    }
+
+    function round(v)
+    {
+        return Math.round(v * 100) / 100;
+    }
+
+    // Orthogonal points as a path whose corners are slightly rounded.
+    function softPath(points, radius)
+    {
+        var d = 'M' + round(points[0][0]) + ' ' + round(points[0][1]);
+        for (var i = 1; i < points.length; i++) {
+            var p = points[i];
+            var prev = points[i - 1], next = points[i + 1];
+            if (!next) {
+                d += 'L' + round(p[0]) + ' ' + round(p[1]);
+                break;
+            }
+            var inLen = Math.abs(p[0] - prev[0]) + Math.abs(p[1] - prev[1]);
+            var outLen = Math.abs(next[0] - p[0]) + Math.abs(next[1] - p[1]);
+            var r = Math.min(radius, inLen / 2, outLen / 2);
+            if (r < 0.5) {
+                d += 'L' + round(p[0]) + ' ' + round(p[1]);
+                continue;
+            }
+            var a = [p[0] - Math.sign(p[0] - prev[0]) * r, p[1] - Math.sign(p[1] - prev[1]) * r];
+            var b = [p[0] + Math.sign(next[0] - p[0]) * r, p[1] + Math.sign(next[1] - p[1]) * r];
+            d += 'L' + round(a[0]) + ' ' + round(a[1]) + 'Q' + round(p[0]) + ' ' + round(p[1]) +
+                 ' ' + round(b[0]) + ' ' + round(b[1]);
+        }
+        return d;
+    }
+
+    function textMeasurer(doc, font, size)
+    {
+        var ctx = doc.createElement('canvas').getContext('2d');
+        // Names are drawn semi-bold; measuring every line that way keeps
+        // each box wide enough whichever weight a line gets.
+        ctx.font = '600 ' + size + 'px ' + fontStack(font);
+        var cache = new Map();
+        return function (text) {
+            var w = cache.get(text);
+            if (w === undefined) {
+                w = ctx.measureText(text).width;
+                cache.set(text, w);
+            }
+            return w;
+        };
+    }
+
+    /// Box metrics for a font size: padding, line height and the width at
+    /// which a line wraps when the box fits its text.
+    function boxMetrics(settings)
+    {
+        var fs = settings.fontSize;
+        var fixed = settings.nodeWidth > 0;
+        var padX = Math.round(fs * 0.85);
+        return {
+            padX: padX,
+            padY: Math.round(fs * 0.6),
+            lineHeight: Math.round(fs * 1.3),
+            maxText: fixed ? Math.max(fs, settings.nodeWidth - 2 * padX) : fs * 15,
+            minWidth: fixed ? settings.nodeWidth : Math.round(fs * 6)
+        };
+    }
+
+    /// Sizes every node for its wrapped title.
+    function sizeNodes(nodes, settings, measure)
+    {
+        var m = boxMetrics(settings);
+        nodes.forEach(function (n) {
+            n.lines = library().wrapTitle(n.title, m.maxText, measure);
+            var widest = 0;
+            n.lines.forEach(function (line) { widest = Math.max(widest, measure(line)); });
+            n.w = settings.nodeWidth > 0 ? settings.nodeWidth
+                                         : Math.max(m.minWidth, Math.ceil(widest + 2 * m.padX));
+            n.h = n.lines.length * m.lineHeight + 2 * m.padY;
+        });
+        return m;
+    }
+
+    function drawNode(doc, parent, n, settings, m)
+    {
+        var fill = settings.multicolour && n.colour ? n.colour : settings.itemColour;
+        var radius = Math.min(settings.radius, n.h / 2, n.w / 2);
+        var g = el(doc, 'g', {
+            'class': 'node',
+            'data-row': n.row,
+            'transform': 'translate(' + round(n.x) + ',' + round(n.y) + ')'
+        }, parent);
+        el(doc, 'rect', {
+            'class': 'node-shadow', 'x': 0, 'y': 1.5, 'width': n.w, 'height': n.h,
+            'rx': radius, 'ry': radius
+        }, g);
+        el(doc, 'rect', {
+            'class': 'node-box', 'width': n.w, 'height': n.h, 'rx': radius, 'ry': radius,
+            'fill': fill, 'stroke': mix(fill, settings.lineColour, 0.45)
+        }, g);
+        var text = el(doc, 'text', {
+            'class': 'node-text',
+            'x': round(n.w / 2),
+            'fill': readableText(settings.labelColour, fill, 4.5)
+        }, g);
+        var role = false;
+        var first = (n.h - n.lines.length * m.lineHeight) / 2 + m.lineHeight * 0.72;
+        n.lines.forEach(function (line, i) {
+            var span = el(doc, 'tspan', {'x': round(n.w / 2), 'y': round(first + i * m.lineHeight)}, text);
+            span.textContent = line;
+            if (line.charAt(0) === '(') {
+                role = true;
+            }
+            span.setAttribute('class', role ? 'node-role' : 'node-name');
+        });
+        var tip = el(doc, 'title', {}, g);
+        tip.textContent = n.loopParent ? n.title + ' (its parent, row ' + n.loopParent +
+                                             ', leads back to it)' : n.title;
+    }
+
+    // The size the document takes: the chart plus its margin, or, when the
+    // program names a box to fill, that box, with the chart scaled into it.
+    function fitToScreen(svg, width, height, settings)
+    {
+        if (!settings.screen) {
+            svg.setAttribute('width', width);
+            svg.setAttribute('height', height);
+            svg.setAttribute('viewBox', '0 0 ' + width + ' ' + height);
+            return {width: width, height: height};
+        }
+        var sw = settings.screen.width, sh = settings.screen.height;
+        var scale = Math.min(sw / width, sh / height, MAX_UPSCALE);
+        var vw = sw / scale, vh = sh / scale;
+        svg.setAttribute('width', sw);
+        svg.setAttribute('height', sh);
+        svg.setAttribute('viewBox', [round(-(vw - width) / 2), round(-(vh - height) / 2), round(vw), round(vh)].join(' '));
+        return {width: sw, height: sh};
+    }
+
+    function setPageSize(doc, size)
+    {
+        var style = doc.getElementById('page-size');
+        if (!style) {
+            style = doc.createElement('style');
+            style.id = 'page-size';
+            doc.head.appendChild(style);
+        }
+        style.textContent = '@page { size: ' + Math.ceil(size.width) + 'px ' +
+                            Math.ceil(size.height) + 'px; margin: 0; }';
+    }
+
+    function drawEmpty(doc, svgRoot, settings)
+    {
+        var w = 440, h = 190, mg = settings.margin;
+        var muted = mix(readableText(settings.labelColour, settings.backColour, 3), settings.backColour, 0.35);
+        var g = el(doc, 'g', {'class': 'empty-state', 'transform': 'translate(' + mg + ',' + mg + ')'}, svgRoot);
+        el(doc, 'rect', {
+            'class': 'empty-frame', 'x': 0.5, 'y': 0.5, 'width': w - 1, 'height': h - 1, 'rx': 10,
+            'stroke': mix(muted, settings.backColour, 0.5)
+        }, g);
+        var icon = el(doc, 'g', {'transform': 'translate(' + (w / 2 - 30) + ',30)', 'stroke': muted, 'fill': 'none'}, g);
+        el(doc, 'rect', {'x': 20, 'y': 0, 'width': 20, 'height': 12, 'rx': 3}, icon);
+        el(doc, 'rect', {'x': 0, 'y': 30, 'width': 20, 'height': 12, 'rx': 3}, icon);
+        el(doc, 'rect', {'x': 40, 'y': 30, 'width': 20, 'height': 12, 'rx': 3}, icon);
+        el(doc, 'path', {'d': 'M30 12V21M10 30V21H50V30'}, icon);
+        var heading = el(doc, 'text', {
+            'class': 'empty-heading', 'x': w / 2, 'y': 112, 'fill': muted,
+            'font-size': Math.round(settings.fontSize * 1.25)
+        }, g);
+        heading.textContent = 'Nothing to draw yet';
+        var hint = el(doc, 'text', {
+            'class': 'empty-hint', 'x': w / 2, 'y': 142, 'fill': muted,
+            'font-size': Math.round(settings.fontSize * 0.95)
+        }, g);
+        hint.textContent = 'Give row 1 a title, choose parents, then render.';
+        return {width: w + 2 * mg, height: h + 2 * mg};
+    }
+
+    /// Draws the chart that a page query describes into the document's body.
+    /// Returns what was drawn, for the engine checks and the benchmark.
+    function renderPage(search, doc)
+    {
+        var started = root.performance ? root.performance.now() : Date.now();
+        var O = library();
+        var settings = O.readSettings(O.parseQuery(search));
+        var forest = O.buildForest(O.parseData(settings.data));
+
+        doc.documentElement.style.background = settings.backColour;
+        doc.body.style.background = settings.backColour;
+        var svg = el(doc, 'svg', {
+            'class': 'orgchart',
+            'font-family': fontStack(settings.font),
+            'font-size': settings.fontSize,
+            'role': 'img'
+        });
+        var backdrop = el(doc, 'rect', {'class': 'backdrop', 'fill': settings.backColour}, svg);
+        var size;
+        if (!forest.nodes.length) {
+            size = drawEmpty(doc, svg, settings);
+        } else {
+            size = drawChart(doc, svg, forest, settings);
+        }
+        var shown = fitToScreen(svg, size.width, size.height, settings);
+        var vb = svg.getAttribute('viewBox').split(' ');
+        ['x', 'y', 'width', 'height'].forEach(function (k, i) { backdrop.setAttribute(k, vb[i]); });
+
+        var old = doc.querySelector('svg.orgchart');
+        if (old) {
+            old.parentNode.removeChild(old);
+        }
+        doc.body.appendChild(svg);
+        setPageSize(doc, shown);
+        // What the program's two size scripts will read, kept for checking.
+        svg.setAttribute('data-scroll-size', doc.documentElement.scrollWidth + 'x' +
+                                                 doc.documentElement.scrollHeight);
+        var ms = (root.performance ? root.performance.now() : Date.now()) - started;
+        svg.setAttribute('data-render-ms', ms.toFixed(2));
+        return {nodes: forest.nodes.length, width: shown.width, height: shown.height, ms: ms};
+    }
+
+    function drawChart(doc, svg, forest, settings)
+    {
+        var O = library();
+        var measure = textMeasurer(doc, settings.font, settings.fontSize);
+        var m = sizeNodes(forest.nodes, settings, measure);
+        var layout = O.layoutForest(forest.roots, O.defaultSpacing(settings.fontSize));
+        var mg = settings.margin;
+        var top = mg;
+        var width = layout.width;
+
+        if (settings.title) {
+            var titleSize = Math.round(settings.fontSize * 1.5);
+            var title = el(doc, 'text', {
+                'class': 'chart-title',
+                'y': round(mg + titleSize),
+                'font-size': titleSize,
+                'fill': readableText(settings.labelColour, settings.backColour, 3)
+            }, svg);
+            title.textContent = settings.title;
+            var titleWidth = textMeasurer(doc, settings.font, titleSize)(settings.title) * 1.05;
+            width = Math.max(width, titleWidth);
+            title.setAttribute('x', round(mg + width / 2));
+            top += Math.round(titleSize * 2.2);
+        }
+
+        var chart = el(doc, 'g', {
+            'class': 'chart',
+            'transform': 'translate(' + round(mg + (width - layout.width) / 2) + ',' + top + ')'
+        }, svg);
+        var lines = el(doc, 'g', {
+            'class': 'connectors', 'stroke': settings.lineColour, 'fill': 'none'
+        }, chart);
+        var radius = Math.min(8, settings.fontSize * 0.5);
+        layout.connectors.forEach(function (c) {
+            el(doc, 'path', {'d': softPath(c.points, radius), 'data-from': c.from, 'data-to': c.to}, lines);
+        });
+        var boxes = el(doc, 'g', {'class': 'nodes'}, chart);
+        forest.nodes.forEach(function (n) { drawNode(doc, boxes, n, settings, m); });
+        return {width: width + 2 * mg, height: top + layout.height + mg};
+    }
+
+    return {
+        contrast: contrast,
+        readableText: readableText,
+        mix: mix,
+        softPath: softPath,
+        boxMetrics: boxMetrics,
+        sizeNodes: sizeNodes,
+        renderPage: renderPage
+    };
+});

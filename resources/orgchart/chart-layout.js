@@ -1,0 +1,442 @@
+// Places the boxes of an org chart: a tidy tree in which every subtree is
+// pushed against its left neighbour as far as their outlines (contours)
+// allow, parents sit centred over their bottom children, and assistant nodes
+// stand in lanes left and right of the parent's vertical connector.
+// Pure functions only, so that node can test and time them.
+(function (root, factory) {
+    var api = factory();
+    if (typeof module === 'object' && module.exports) {
+        module.exports = api;
+    } else {
+        root.Orgchart = Object.assign(root.Orgchart || {}, api);
+    }
+})(this, function () {
+    'use strict';
+
+    /// Breaks a title into the lines of its box: "(" starts a new line, and a
+    /// line wider than maxWidth wraps at spaces (or, for one long word,
+    /// between characters).
+    function wrapTitle(title, maxWidth, measure)
+    {
+        var lines = [];
+        String(title).split(/(?=\()/).forEach(function (segment) {
+            var words = segment.trim().split(/\s+/).filter(Boolean);
+            var line = '';
+            words.forEach(function (word) {
+                var candidate = line ? line + ' ' + word : word;
+                if (!line || measure(candidate) <= maxWidth) {
+                    line = candidate;
+                } else {
+                    lines.push(line);
+                    line = word;
+                }
+                while (measure(line) > maxWidth && line.length > 1) {
+                    var cut = fitPrefix(line, maxWidth, measure);
+                    lines.push(line.slice(0, cut));
+                    line = line.slice(cut);
+                }
+            });
+            if (line) {
+                lines.push(line);
+            }
+        });
+        return lines;
+    }
+
+    // The longest prefix (at least one character) that fits.
+    function fitPrefix(text, maxWidth, measure)
+    {
+        var lo = 1, hi = text.length - 1;
+        while (lo < hi) {
+            var mid = (lo + hi + 1) >> 1;
+            if (measure(text.slice(0, mid)) <= maxWidth) {
+                lo = mid;
+            } else {
+                hi = mid - 1;
+            }
+        }
+        return lo;
+    }
+
+    // A contour is the outline of a subtree: for each band of y, the leftmost
+    // and rightmost x any of its boxes (or connectors) takes. Bands are stored
+    // bottom first, so that putting a parent on top of a subtree is a push, and
+    // x values are relative to `off`, so that moving a subtree is one addition.
+    // Merging two contours only touches the bands where both exist, which
+    // keeps the whole layout near linear, as in Reingold and Tilford's tidy
+    // trees.
+    function Contour(y0, y1, l, r)
+    {
+        this.y0 = [y0];
+        this.y1 = [y1];
+        this.l = [l];
+        this.r = [r];
+        this.off = 0;
+        this.minL = l; // the widest extent over all bands, relative to off
+        this.maxR = r;
+    }
+
+    Contour.prototype.bottom = function () { return this.y1[0]; };
+
+    Contour.prototype.extremes = function () {
+        return {left: this.minL + this.off, right: this.maxR + this.off};
+    };
+
+    /// How far `right` must move so that nowhere does it reach into `left`:
+    /// the largest overlap of left's right edge over right's left edge, over
+    /// the bands where both exist. -Infinity when they share no band.
+    function separation(left, right)
+    {
+        var i = left.y0.length - 1, j = right.y0.length - 1;
+        var need = -Infinity;
+        while (i >= 0 && j >= 0) {
+            if (left.y1[i] <= right.y0[j]) {
+                i--;
+            } else if (right.y1[j] <= left.y0[i]) {
+                j--;
+            } else {
+                need = Math.max(need, left.r[i] + left.off - (right.l[j] + right.off));
+                if (left.y1[i] < right.y1[j]) {
+                    i--;
+                } else {
+                    j--;
+                }
+            }
+        }
+        return need;
+    }
+
+    /// The outline of both contours together. Reuses the one that reaches
+    /// lower and rebuilds only its bands above the other's bottom.
+    function union(a, b)
+    {
+        var base = a, other = b;
+        if (b.bottom() > a.bottom()) {
+            base = b;
+            other = a;
+        }
+        var cut = other.bottom();
+        base.minL = Math.min(base.minL, other.minL + other.off - base.off);
+        base.maxR = Math.max(base.maxR, other.maxR + other.off - base.off);
+        var shift = other.off - base.off;
+        if (base.y0[base.y0.length - 1] >= cut) {
+            // The usual case: the other lies wholly above, so it goes on top.
+            for (var n = 0; n < other.y0.length; n++) {
+                base.y0.push(other.y0[n]);
+                base.y1.push(other.y1[n]);
+                base.l.push(other.l[n] + shift);
+                base.r.push(other.r[n] + shift);
+            }
+            return base;
+        }
+        var top = []; // base's bands above cut, top first, absolute x
+        while (base.y0.length && base.y0[base.y0.length - 1] < cut) {
+            var y0 = base.y0.pop(), y1 = base.y1.pop();
+            var l = base.l.pop() + base.off, r = base.r.pop() + base.off;
+            if (y1 > cut) {
+                base.y0.push(cut);
+                base.y1.push(y1);
+                base.l.push(l - base.off);
+                base.r.push(r - base.off);
+                y1 = cut;
+            }
+            top.push([y0, y1, l, r]);
+        }
+        var theirs = [];
+        for (var k = other.y0.length - 1; k >= 0; k--) {
+            theirs.push([other.y0[k], other.y1[k], other.l[k] + other.off, other.r[k] + other.off]);
+        }
+        var merged = mergeBands(top, theirs);
+        for (var m = merged.length - 1; m >= 0; m--) {
+            base.y0.push(merged[m][0]);
+            base.y1.push(merged[m][1]);
+            base.l.push(merged[m][2] - base.off);
+            base.r.push(merged[m][3] - base.off);
+        }
+        return base;
+    }
+
+    // Two lists of disjoint bands, each top first, into one list of disjoint
+    // bands, top first; where both cover a y the wider extent wins.
+    function mergeBands(a, b)
+    {
+        var edges = [];
+        a.concat(b).forEach(function (s) { edges.push(s[0], s[1]); });
+        edges.sort(function (p, q) { return p - q; });
+        var out = [];
+        var i = 0, j = 0;
+        for (var e = 0; e + 1 < edges.length; e++) {
+            var y0 = edges[e], y1 = edges[e + 1];
+            if (y1 <= y0) {
+                continue;
+            }
+            while (i < a.length && a[i][1] <= y0) {
+                i++;
+            }
+            while (j < b.length && b[j][1] <= y0) {
+                j++;
+            }
+            var l = Infinity, r = -Infinity;
+            if (i < a.length && a[i][0] <= y0) {
+                l = a[i][2];
+                r = a[i][3];
+            }
+            if (j < b.length && b[j][0] <= y0) {
+                l = Math.min(l, b[j][2]);
+                r = Math.max(r, b[j][3]);
+            }
+            if (l === Infinity) {
+                continue;
+            }
+            var last = out[out.length - 1];
+            if (last && last[1] === y0 && last[2] === l && last[3] === r) {
+                last[1] = y1;
+            } else {
+                out.push([y0, y1, l, r]);
+            }
+        }
+        return out;
+    }
+
+    function defaultSpacing(fontSize)
+    {
+        return {
+            hGap: Math.round(fontSize * 1.4), // between neighbouring boxes
+            vGap: Math.round(fontSize * 2.6), // between a box and the row below
+            laneGap: Math.round(fontSize * 1.3), // assistant to the vertical connector
+            rootGap: Math.round(fontSize * 3) // between separate trees
+        };
+    }
+
+    function groupChildren(node)
+    {
+        var left = [], right = [], bottom = [];
+        node.children.forEach(function (c) {
+            (c.side === 'left' ? left : c.side === 'right' ? right : bottom).push(c);
+        });
+        return {left: left, right: right, bottom: bottom,
+                lanes: Math.max(left.length, right.length)};
+    }
+
+    // Every node of the forest, parents before children, without recursion
+    // (a chain of ten thousand nodes must not exhaust the stack).
+    function preorder(roots)
+    {
+        var order = [];
+        var stack = roots.slice().reverse();
+        while (stack.length) {
+            var n = stack.pop();
+            order.push(n);
+            for (var i = n.children.length - 1; i >= 0; i--) {
+                stack.push(n.children[i]);
+            }
+        }
+        return order;
+    }
+
+    /// Lays out a forest of nodes that carry `w`, `h`, `side` and `children`.
+    /// Sets `x`, `y` (top left, chart coordinates from 0) on every node and
+    /// returns the chart's width and height and the connectors, each a list of
+    /// points of an orthogonal line.
+    function layoutForest(roots, spacing)
+    {
+        var sp = spacing;
+        var order = preorder(roots);
+        var post = order.slice().reverse();
+        var groups = new Map();
+        order.forEach(function (n) { groups.set(n, groupChildren(n)); });
+
+        // Heights first: a node's rows depend on how tall its assistants'
+        // subtrees are.
+        var subH = new Map();
+        post.forEach(function (n) {
+            var g = groups.get(n);
+            var h = n.h;
+            for (var i = 0; i < g.lanes; i++) {
+                h += sp.vGap + laneHeight(g, i, subH);
+            }
+            var tallest = 0;
+            g.bottom.forEach(function (c) { tallest = Math.max(tallest, subH.get(c)); });
+            if (g.bottom.length) {
+                h += sp.vGap + tallest;
+            }
+            subH.set(n, h);
+        });
+        order.forEach(function (n) {
+            if (!n.parent || !groups.has(n.parent)) {
+                n.y = 0;
+            }
+            var g = groups.get(n);
+            var cursor = n.y + n.h;
+            g.laneTops = [];
+            for (var i = 0; i < g.lanes; i++) {
+                cursor += sp.vGap;
+                g.laneTops.push(cursor);
+                var boxH = laneBoxHeight(g, i);
+                if (g.left[i]) {
+                    g.left[i].y = cursor + (boxH - g.left[i].h) / 2;
+                }
+                if (g.right[i]) {
+                    g.right[i].y = cursor + (boxH - g.right[i].h) / 2;
+                }
+                cursor += laneHeight(g, i, subH);
+            }
+            g.laneEnd = cursor;
+            if (g.bottom.length) {
+                cursor += sp.vGap;
+                g.bottom.forEach(function (c) { c.y = cursor; });
+            }
+        });
+
+        // Then x, bottom up: each node's contour relative to its own centre,
+        // and each child's offset from its parent's centre.
+        var contours = new Map();
+        var half = sp.vGap / 2;
+        // Parts are merged from the bottom up, so that each merge touches only
+        // the new part and the top of what lies below it.
+        post.forEach(function (n) {
+            var g = groups.get(n);
+            var c = null;
+            if (g.bottom.length) {
+                var row = packRow(g.bottom, contours, sp.hGap);
+                var mid = (row.pos[0] + row.pos[row.pos.length - 1]) / 2;
+                row.contour.off -= mid;
+                g.bottom.forEach(function (ch, k) { ch.relX = row.pos[k] - mid; });
+                c = row.contour;
+            }
+            for (var i = g.lanes - 1; i >= 0; i--) {
+                // The piece of the parent's vertical connector beside this lane.
+                var lineEnd = i + 1 < g.lanes ? g.laneTops[i + 1] - sp.vGap
+                            : g.bottom.length ? g.laneEnd + half
+                            : g.laneTops[i] + laneBoxHeight(g, i) / 2 + 1;
+                var lane = new Contour(g.laneTops[i] - sp.vGap, lineEnd, -1, 1);
+                if (g.left[i]) {
+                    var lc = contours.get(g.left[i]);
+                    g.left[i].relX = -sp.laneGap - lc.extremes().right;
+                    lc.off += g.left[i].relX;
+                    lane = union(lane, lc);
+                }
+                if (g.right[i]) {
+                    var rc = contours.get(g.right[i]);
+                    g.right[i].relX = sp.laneGap - rc.extremes().left;
+                    rc.off += g.right[i].relX;
+                    lane = union(lane, rc);
+                }
+                c = c ? union(c, lane) : lane;
+            }
+            var box = new Contour(n.y - half, n.y + n.h + half, -n.w / 2, n.w / 2);
+            c = c ? union(c, box) : box;
+            contours.set(n, c);
+            n.children.forEach(function (ch) { contours.delete(ch); });
+        });
+
+        // Separate trees stand in columns of their own, never tucked into
+        // each other, so that each reads as one organisation.
+        var edge = 0;
+        roots.forEach(function (r, k) {
+            var ext = contours.get(r).extremes();
+            r.relX = k === 0 ? 0 : edge + sp.rootGap - ext.left;
+            edge = r.relX + ext.right;
+        });
+        order.forEach(function (n) {
+            n.cx = (n.parent && groups.has(n.parent) ? n.parent.cx : 0) + n.relX;
+        });
+
+        var minX = Infinity, maxX = -Infinity, maxY = 0;
+        order.forEach(function (n) {
+            minX = Math.min(minX, n.cx - n.w / 2);
+            maxX = Math.max(maxX, n.cx + n.w / 2);
+            maxY = Math.max(maxY, n.y + n.h);
+        });
+        if (!order.length) {
+            minX = maxX = 0;
+        }
+        order.forEach(function (n) {
+            n.cx -= minX;
+            n.x = n.cx - n.w / 2;
+        });
+        return {width: maxX - minX, height: maxY, connectors: connectors(order, groups, sp)};
+    }
+
+    // The two assistants of a lane share a middle line, so that both meet the
+    // parent's connector at one height.
+    function laneBoxHeight(g, i)
+    {
+        return Math.max(g.left[i] ? g.left[i].h : 0, g.right[i] ? g.right[i].h : 0);
+    }
+
+    function laneHeight(g, i, subH)
+    {
+        var boxH = laneBoxHeight(g, i);
+        var h = 0;
+        [g.left[i], g.right[i]].forEach(function (a) {
+            if (a) {
+                h = Math.max(h, (boxH - a.h) / 2 + subH.get(a));
+            }
+        });
+        return h;
+    }
+
+    // Places subtrees left to right, each as close to the ones before as
+    // their contours allow. Positions are of each subtree's centre.
+    function packRow(nodes, contours, gap)
+    {
+        var pos = [0];
+        var acc = contours.get(nodes[0]);
+        for (var k = 1; k < nodes.length; k++) {
+            var c = contours.get(nodes[k]);
+            var need = separation(acc, c);
+            var shift = need === -Infinity ? 0 : need + gap;
+            c.off += shift;
+            pos.push(shift);
+            acc = union(acc, c);
+        }
+        return {pos: pos, contour: acc};
+    }
+
+    // Orthogonal connector lines, one per child, from the parent's bottom
+    // centre: down and across to an assistant's near side, or down to the bar
+    // above the bottom children and down again to the child's top.
+    function connectors(order, groups, sp)
+    {
+        var lines = [];
+        order.forEach(function (p) {
+            var g = groups.get(p);
+            var bottom = p.y + p.h;
+            var assistants = [];
+            for (var i = 0; i < g.lanes; i++) {
+                if (g.left[i]) {
+                    assistants.push(g.left[i]);
+                }
+                if (g.right[i]) {
+                    assistants.push(g.right[i]);
+                }
+            }
+            assistants.forEach(function (a) {
+                var mid = a.y + a.h / 2;
+                var edge = a.side === 'left' ? a.x + a.w : a.x;
+                lines.push({from: p.row, to: a.row, points: [[p.cx, bottom], [p.cx, mid], [edge, mid]]});
+            });
+            if (g.bottom.length) {
+                var bar = g.bottom[0].y - sp.vGap / 2;
+                g.bottom.forEach(function (c) {
+                    lines.push({
+                        from: p.row,
+                        to: c.row,
+                        points: [[p.cx, bottom], [p.cx, bar], [c.cx, bar], [c.cx, c.y]]
+                    });
+                });
+            }
+        });
+        return lines;
+    }
+
+    return {
+        wrapTitle: wrapTitle,
+        defaultSpacing: defaultSpacing,
+        layoutForest: layoutForest,
+        Contour: Contour,
+        separation: separation,
+        union: union
+    };
+});

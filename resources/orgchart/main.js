@@ -1,0 +1,2 @@
+// The page draws once, from its own address.
+Orgchart.renderPage(window.location.search, document);
