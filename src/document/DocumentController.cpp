@@ -1,0 +1,448 @@
+#include "document/DocumentController.h"
+
+#include "app/AppState.h"
+#include "app/CommandCenter.h"
+#include "app/Log.h"
+#include "app/ResourceLocator.h"
+#include "colour/ColorLine.h"
+#include "document/CompanionEntries.h"
+#include "document/DocumentImport.h"
+#include "document/DocumentNames.h"
+#include "document/RecentDocuments.h"
+#include "model/GridClearing.h"
+#include "platform/Alerts.h"
+#include "platform/ChartViewer.h"
+#include "platform/Desktop.h"
+#include "platform/FilePanels.h"
+#include "platform/Preferences.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace plotwell::document {
+
+namespace {
+
+const QString kYes = QStringLiteral("YES");
+const QString kCsvType = QStringLiteral("csv");
+
+// A saved chart is a few kilobytes; anything far larger is an ordinary CSV file and is left
+// to the streaming import.
+constexpr qint64 kLargestSavedDocument = 8 * 1024 * 1024;
+
+/// Writes through a temporary file that replaces the target only once everything is on disk,
+/// so a failure never leaves half a file. Returns why it failed, or nothing.
+std::optional<QString> writeAtomically(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+/// The save panel may hand back a name the user typed without the extension.
+QString withExtension(const QString &path, const QString &type)
+{
+    if (pathExtension(QFileInfo(path).fileName()).compare(type, Qt::CaseInsensitive) == 0)
+        return path;
+    return path + QLatin1Char('.') + type;
+}
+
+void showInvalidFileAlert(Alerts &alerts)
+{
+    alerts.runModal({QStringLiteral("Invalid file"),
+                     QStringLiteral("The file you attempted to load is invalid, please make sure  "
+                                    "it's a valid .CSV formatted file."),
+                     {},
+                     AlertSpec::Style::Informational});
+}
+
+void showInvalidFileAlert2(Alerts &alerts)
+{
+    alerts.runModal({QStringLiteral("Conversion to CSV Required"),
+                     QStringLiteral("Please convert your .TSV file to .CSV and retry."),
+                     {},
+                     AlertSpec::Style::Informational});
+}
+
+void showInvalidCsvAlert(Alerts &alerts)
+{
+    alerts.runModal(
+        {QStringLiteral("Invalid CSV file"),
+         QStringLiteral("Your CSV file may not be correctly formatted. Please download the "
+                        "provided template and see how data should be formatted. All column "
+                        "names must be added in the first row for it to load correctly. Also "
+                        "ensure the first row in your CSV file is not empty."),
+         {},
+         AlertSpec::Style::Informational});
+}
+
+std::optional<SavedChart> readSavedChart(const QString &path)
+{
+    QFile file(path);
+    if (file.size() > kLargestSavedDocument || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return parseSavedDocument(file.readAll());
+}
+
+} // namespace
+
+DocumentController::DocumentController(DocumentContext context, QObject *parent)
+    : QObject(parent), m_context(context)
+{}
+
+DocumentController::~DocumentController() = default;
+
+void DocumentController::setHooks(DocumentHooks hooks)
+{
+    m_hooks = std::move(hooks);
+}
+
+void DocumentController::registerCommands()
+{
+    CommandCenter &commands = m_context.commands;
+    commands.observe(
+        QStringLiteral("openRecentDocument"), [this](const QVariant &) { openRecentDocument(); },
+        QStringLiteral("Exception occured at very recent"));
+    commands.observe(
+        QStringLiteral("openExistingDocument"),
+        [this](const QVariant &object) { openExistingDocument(object); },
+        QStringLiteral("Exception occured at Open file"));
+    commands.observe(
+        QStringLiteral("saveDocument"), [this](const QVariant &) { saveData(); },
+        QStringLiteral("Exception occured at save"));
+    commands.observe(
+        QStringLiteral("newDocument"), [this](const QVariant &) { clearAlert(); },
+        QStringLiteral("Exception occured at clear"));
+}
+
+// ---- Menu actions ------------------------------------------------------------------------
+
+void DocumentController::saveFile()
+{
+    m_context.state.saveAsUsed = QStringLiteral("NO");
+    m_context.commands.post(QStringLiteral("saveDocument"));
+    diag(QStringLiteral("SAVE CLICKED"));
+}
+
+void DocumentController::saveAsFile()
+{
+    m_context.state.saveAsUsed = kYes;
+    m_context.commands.post(QStringLiteral("saveDocument"));
+    diag(QStringLiteral("SAVE CLICKED"));
+}
+
+void DocumentController::openFile()
+{
+    m_context.state.openRecent = QStringLiteral("NO");
+    m_context.commands.post(QStringLiteral("openExistingDocument"));
+    diag(QStringLiteral("Open CLICKED"));
+}
+
+void DocumentController::newFile()
+{
+    m_context.commands.post(QStringLiteral("newDocument"));
+    diag(QStringLiteral("NEW CLICKED"));
+}
+
+void DocumentController::openFileRequest(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    AppState &state = m_context.state;
+    state.openDoubleClicked = true;
+    state.doubleClickedUrl = absolute;
+    state.openRecent = kYes;
+    diag(QStringLiteral("CALLING OPEN METHOD %1").arg(absolute));
+    m_context.commands.post(QStringLiteral("openExistingDocument"), absolute);
+}
+
+void DocumentController::openPendingRequest()
+{
+    if (m_context.state.openDoubleClicked)
+        m_context.commands.post(QStringLiteral("openExistingDocument"),
+                                m_context.state.doubleClickedUrl);
+}
+
+// ---- Save --------------------------------------------------------------------------------
+
+void DocumentController::saveData()
+{
+    AppState &state = m_context.state;
+    state.colorString = buildColorLine(m_context.grid);
+    state.positionString = buildPositionLine(m_context.grid);
+    diag(QStringLiteral("PositionString RAW. %1").arg(state.positionString));
+    diag(QStringLiteral("Body CSV Generated. %1").arg(documentText(m_context.grid)));
+
+    diag(QStringLiteral("SAVE URL %1").arg(orNull(state.saveUrl)));
+    diag(QStringLiteral("SAVE AS USED %1").arg(state.saveAsUsed));
+    if (!state.saveUrl)
+        diag(QStringLiteral("ISNULL %1").arg(orNull(state.saveUrl)));
+
+    // An export leaves its own file in saveUrl; saving the chart over an SQL or HTML export
+    // would destroy it, so only a document file is written to without asking.
+    const bool savedDocument =
+        state.saveUrl &&
+        pathExtension(documentName(*state.saveUrl)).compare(kCsvType, Qt::CaseInsensitive) == 0;
+    if (state.saveAsUsed == kYes || !savedDocument)
+        savePanelPath();
+    else
+        saveStraight();
+}
+
+void DocumentController::savePanelPath()
+{
+    SavePanelSpec panel;
+    panel.allowedTypes = {kCsvType};
+    const QString opened = m_context.preferences.value(kOpenedFilenameKey).value_or(QString());
+    if (!QString(opened).remove(QLatin1Char(' ')).isEmpty())
+        panel.proposedName = readableName(opened);
+
+    const std::optional<QString> chosen = m_context.panels.chooseSavePath(panel);
+    if (!chosen) {
+        diag(QStringLiteral("Did not save"));
+        return;
+    }
+    const QString urlText = urlTextOfLocalFile(withExtension(*chosen, kCsvType));
+    if (writeDocument(urlText))
+        m_context.state.saveUrl =
+            QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
+}
+
+void DocumentController::saveStraight()
+{
+    const QString urlText =
+        QString(*m_context.state.saveUrl).replace(QLatin1Char(' '), QLatin1String("%20"));
+    writeDocument(urlText);
+}
+
+bool DocumentController::writeDocument(const QString &urlText)
+{
+    const QString path = localFileOfUrlText(urlText);
+    const QByteArray bytes = documentText(m_context.grid).toUtf8();
+    if (const auto failure = writeAtomically(path, bytes)) {
+        alertWriteFailure(path, *failure);
+        return false;
+    }
+    // Stored only now: entries of a file that was never written would describe nothing, and
+    // they would replace those of the file still on disk.
+    const AppState &state = m_context.state;
+    storeCompanionEntries(m_context.preferences, documentName(urlText),
+                          {state.colorString, state.positionString, state.nSize, state.nRadius,
+                           state.multiColorStatus});
+    return true;
+}
+
+void DocumentController::alertWriteFailure(const QString &path, const QString &reason)
+{
+    diag(QStringLiteral("SAVE FAILED %1: %2").arg(path, reason));
+    m_context.alerts.runModal(
+        {QStringLiteral("The document could not be saved."),
+         QStringLiteral("\"%1\" could not be written (%2). Nothing was changed.")
+             .arg(QDir::toNativeSeparators(path), reason),
+         {},
+         AlertSpec::Style::Warning});
+}
+
+// ---- Open --------------------------------------------------------------------------------
+
+void DocumentController::openExistingDocument(const QVariant &object)
+{
+    AppState &state = m_context.state;
+    const QString objectText = object.isValid() ? object.toString() : QStringLiteral("(null)");
+    diag(QStringLiteral("OPEN RECENT=== %1%2").arg(state.openRecent, objectText));
+    if (state.openRecent != kYes) {
+        if (const std::optional<QString> chosen = m_context.panels.chooseOpenPath()) {
+            diag(QStringLiteral("OPEN RECENT2=== %1%2").arg(state.openRecent, *chosen));
+            openAction(urlTextOfLocalFile(*chosen));
+        }
+        return;
+    }
+    diag(QStringLiteral("OBJECT=== %1").arg(objectText));
+    if (object.isValid() && !objectText.isEmpty())
+        openAction(urlTextFromPath(objectText));
+}
+
+void DocumentController::openRecentDocument()
+{
+    const AppState &state = m_context.state;
+    diag(QStringLiteral("OPEN VERY RECENT=== %1%2").arg(state.openRecent, orNull(state.fileUrl)));
+    // A settings change only changes how the preview looks; reading the file again would throw
+    // away the parents and colours chosen since the import.
+    if (state.fileUrl && isPreviewShown())
+        showTablePreview();
+}
+
+void DocumentController::openAction(const QString &urlText)
+{
+    diag(QStringLiteral("DOCUMENT SELECTED= %1").arg(urlText));
+    const QString name = documentName(urlText);
+    diag(QStringLiteral("FILENAME_TO_OPEN= %1").arg(name));
+    diag(QStringLiteral("extension2 '%1'").arg(pathExtension(name)));
+    const QString base = baseName(name);
+    diag(QStringLiteral("Finall FileName2 '%1'").arg(base));
+
+    if (base != QLatin1String("(null)") && base != QLatin1String("(null"))
+        m_context.desktop.setWindowTitle(readableName(base));
+
+    const QString path = localFileOfUrlText(urlText);
+    m_context.recent.add(path);
+    m_context.desktop.noteRecentDocument(path);
+
+    m_context.preferences.setValue(kOpenedFilenameKey, name);
+    m_context.preferences.sync();
+
+    const StoredEntries entries = lookUpCompanionEntries(m_context.preferences, name);
+    diag(QStringLiteral("COLORS_TO_OPEN= %1").arg(orNull(entries.colorLine)));
+    diag(QStringLiteral("SAVED POSITIONS %1").arg(orNull(entries.positionLine)));
+    if (!entries.colorLine)
+        diag(QStringLiteral("NO COLORS FOUND IN SAVEDNULL RETURNED= %1").arg(name));
+    else if (entries.colorLine->isEmpty())
+        diag(QStringLiteral("NO COLORS FOUND IN SAVED= %1").arg(name));
+    else
+        diag(QStringLiteral("COLORS RETURNED OK %1").arg(*entries.colorLine));
+
+    if (entries.colorLine && !entries.colorLine->isEmpty())
+        applyColorLine(m_context.grid, m_context.swatches, *entries.colorLine, false);
+
+    switch (classifyDocumentName(name)) {
+    case FileKind::Tsv:
+        showInvalidFileAlert2(m_context.alerts);
+        return;
+    case FileKind::Invalid:
+        showInvalidFileAlert(m_context.alerts);
+        return;
+    case FileKind::Csv:
+        break;
+    }
+    if (const std::optional<SavedChart> saved = readSavedChart(path))
+        restoreChart(*saved, entries);
+    else
+        showCSVColumns(urlText);
+}
+
+void DocumentController::restoreChart(const SavedChart &chart, const StoredEntries &entries)
+{
+    clearFields(m_context.grid);
+    restoreSavedChart(m_context.grid, chart);
+    // Positions of the chart shown before have nothing to do with this one.
+    applyPositionLine(m_context.grid, entries.positionLine.value_or(QString()));
+
+    AppState &state = m_context.state;
+    const auto restore = [](QString &setting, const std::optional<QString> &stored) {
+        if (stored && !stored->isEmpty())
+            setting = *stored;
+    };
+    restore(state.nSize, entries.nodeSize);
+    restore(state.nRadius, entries.nodeRadius);
+    restore(state.multiColorStatus, entries.multiColour);
+
+    // The grid now holds a chart, not the column list of a table, so there is no imported
+    // file for the converters or the preview any more.
+    state.fileUrl.reset();
+    m_previewLoaded = false;
+    diag(QStringLiteral("SAVED CHART RESTORED %1").arg(chart.chartTitle));
+
+    if (m_hooks.appearanceRestored)
+        m_hooks.appearanceRestored();
+    if (m_hooks.chartRestored)
+        m_hooks.chartRestored();
+}
+
+void DocumentController::showCSVColumns(const QString &urlText)
+{
+    runGuarded(QStringLiteral("Error Occured at csv."), [&] {
+        ChartGrid &grid = m_context.grid;
+        clearFields(grid);
+        m_context.state.fileUrl = urlText;
+        if (m_hooks.showProgress)
+            m_hooks.showProgress(QStringLiteral("Working.."), 5);
+
+        const QString path = localFileOfUrlText(urlText);
+        if (!QFileInfo(path).isReadable())
+            diag(QStringLiteral("Error reading file."));
+        if (const std::optional<QStringList> record = readFirstRecord(path)) {
+            if (importTitles(grid, *record))
+                showInvalidCsvAlert(m_context.alerts);
+        }
+        initializeDataTypes(grid);
+        showTablePreview();
+    });
+}
+
+void DocumentController::showTablePreview()
+{
+    if (!m_context.viewer || !m_hooks.buildTablePreview || !m_context.state.fileUrl)
+        return;
+    m_context.viewer->loadHtml(m_hooks.buildTablePreview(*m_context.state.fileUrl));
+    m_previewLoaded = true;
+}
+
+bool DocumentController::isPreviewShown() const
+{
+    // An HTML text has no address; a rendered chart or the placeholder page has one.
+    return m_previewLoaded && m_context.viewer && m_context.viewer->currentUrl().isEmpty();
+}
+
+// ---- New and the sample file -------------------------------------------------------------
+
+void DocumentController::clearAlert()
+{
+    diag(QStringLiteral("TEXTFIELD AT CLEAR= %1").arg(m_context.grid.parent(1)));
+    const int answer = m_context.alerts.runModal(
+        {QStringLiteral("This action will clear data from all cells & reset all colors."),
+         QStringLiteral("Are you sure you want to continue?"),
+         {QStringLiteral("Continue"), QStringLiteral("Cancel")},
+         AlertSpec::Style::Warning});
+    if (answer != kFirstButton)
+        return;
+
+    m_context.desktop.setWindowTitle(QStringLiteral("Untitled"));
+    m_context.state.saveUrl = QString();
+    m_context.preferences.setValue(kOpenedFilenameKey, QString());
+    m_context.preferences.sync();
+    // Forgotten too, or the next settings change would bring the old file's table back.
+    m_context.state.fileUrl.reset();
+    m_previewLoaded = false;
+    clearFields(m_context.grid);
+    resetColors(m_context.grid, m_context.swatches);
+    m_context.commands.post(QStringLiteral("resizeWebView"));
+}
+
+void DocumentController::downloadTemplate()
+{
+    QFile resource(resourcePath(QStringLiteral("SAMPLE_DATA.csv")));
+    if (!resource.open(QIODevice::ReadOnly)) {
+        diag(QStringLiteral("SAMPLE FILE MISSING %1").arg(resource.fileName()));
+        m_context.alerts.runModal({QStringLiteral("The sample file could not be found."),
+                                   resource.errorString(),
+                                   {},
+                                   AlertSpec::Style::Warning});
+        return;
+    }
+    const QByteArray bytes = resource.readAll();
+
+    SavePanelSpec panel;
+    panel.allowedTypes = {kCsvType};
+    panel.proposedName = QStringLiteral("CSVSample");
+    const std::optional<QString> chosen = m_context.panels.chooseSavePath(panel);
+    diag(QStringLiteral("Download Help Chart CLICKED"));
+    if (!chosen) {
+        diag(QStringLiteral("Did not save"));
+        return;
+    }
+    const QString path = withExtension(*chosen, kCsvType);
+    diag(QStringLiteral("FILENAME= %1").arg(documentName(urlTextOfLocalFile(path))));
+    if (const auto failure = writeAtomically(path, bytes))
+        alertWriteFailure(path, *failure);
+}
+
+} // namespace plotwell::document

@@ -1,0 +1,582 @@
+// The document commands driven end to end through fake ports: files are real (in a temporary
+// folder), panels, alerts, the desktop and the viewer are scripted.
+#include "Fakes.h"
+#include "app/AppState.h"
+#include "app/CommandCenter.h"
+#include "colour/ColorLine.h"
+#include "document/CompanionEntries.h"
+#include "document/DocumentController.h"
+#include "document/DocumentNames.h"
+#include "document/RecentDocuments.h"
+#include "model/GridClearing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#ifdef __linux__
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+using namespace plotwell;
+using namespace plotwell::document;
+using namespace plotwell::testing;
+
+namespace {
+
+const QString kInvalidFile = QStringLiteral("Invalid file");
+const QString kConvertTsv = QStringLiteral("Conversion to CSV Required");
+const QString kInvalidCsv = QStringLiteral("Invalid CSV file");
+
+struct GridSnapshot
+{
+    QString chartTitle;
+    QList<ChartRow> rows;
+    QStringList slots;
+    bool operator==(const GridSnapshot &) const = default;
+};
+
+GridSnapshot snapshot(const ChartGrid &grid)
+{
+    GridSnapshot shot{grid.setting(ChartSetting::ChartTitle), {}, {}};
+    grid.forEachRow([&](int, const ChartRow &row) { shot.rows << row; });
+    for (int slot = 1; slot <= kColourSlotCount; ++slot)
+        shot.slots << grid.slotText(slot);
+    return shot;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// A folder nobody may write into, not even root (which ignores permission bits): the
+/// immutable flag is set as well when the process can.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(QString path) : m_path(std::move(path))
+    {
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        if (!refusesWrites())
+            m_immutable = setImmutable(true);
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_immutable)
+            setImmutable(false);
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    [[nodiscard]] bool refusesWrites() const
+    {
+        QFile probe(m_path + QStringLiteral("/.probe"));
+        if (!probe.open(QIODevice::WriteOnly))
+            return true;
+        probe.remove();
+        return false;
+    }
+
+private:
+    bool setImmutable(bool on) const
+    {
+#ifdef __linux__
+        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (done) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return done;
+#else
+        Q_UNUSED(on);
+        return false;
+#endif
+    }
+
+    QString m_path;
+    bool m_immutable = false;
+};
+
+class DocumentFlows : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        resetColors(grid, swatches);
+        controller.registerCommands();
+        DocumentHooks hooks;
+        hooks.buildTablePreview = [this](const QString &fileUrl) {
+            ++previewsBuilt;
+            return QStringLiteral("<table data-file='%1' data-font='%2'></table>")
+                .arg(fileUrl, state.fStyle);
+        };
+        hooks.chartRestored = [this] { ++chartsRestored; };
+        hooks.appearanceRestored = [this] { ++appearanceRestores; };
+        controller.setHooks(hooks);
+        commands.observe(QStringLiteral("resizeWebView"),
+                         [this](const QVariant &) { ++layoutPasses; });
+    }
+
+    QString path(const QString &name) const { return folder.filePath(name); }
+
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    void saveAs(const QString &target)
+    {
+        panels.savePaths.push_back(target);
+        controller.saveAsFile();
+    }
+    void open(const QString &target)
+    {
+        panels.openPaths.push_back(target);
+        controller.openFile();
+    }
+    void confirmNew()
+    {
+        alerts.answers.push_back(kFirstButton);
+        controller.newFile();
+    }
+
+    /// A chart as a user builds it: titles, parents, positions, colours and node settings.
+    void buildChart()
+    {
+        grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Crew, 2026"));
+        grid.setTitle(1, QStringLiteral("Corin Ashdown(Managing Director)"));
+        grid.setTitle(2, QStringLiteral("Yvette \"Vet\" Marlow(Finance)"));
+        grid.setParent(2, QStringLiteral("1_Corin Ashdown(Managing Director)"));
+        grid.setTitle(40, QStringLiteral("Åke Lindqvist(Lager, Nord)"));
+        grid.setParent(40, QStringLiteral("2_Yvette \"Vet\" Marlow(Finance)"));
+        grid.setPosition(1, QStringLiteral("NOT NULL"));
+        grid.setPosition(2, QStringLiteral("u"));
+        grid.setPosition(40, QStringLiteral("NULL"));
+        grid.setSlotText(3, QStringLiteral("#123ABC"));
+        grid.setSlotText(kLineSlot, QStringLiteral("#00FF7F"));
+        state.nSize = QStringLiteral("2");
+        state.nRadius = QStringLiteral("9");
+        state.multiColorStatus = QStringLiteral("0");
+    }
+
+    QTemporaryDir folder;
+    ChartGrid grid;
+    SwatchBoard swatches;
+    AppState state;
+    MemoryPreferences preferences;
+    RecentDocuments recent{preferences};
+    ScriptedAlerts alerts;
+    ScriptedFilePanels panels;
+    FakeDesktop desktop;
+    CommandCenter commands;
+    FakeChartViewer viewer;
+    DocumentController controller{
+        {grid, swatches, state, preferences, recent, alerts, panels, desktop, commands, &viewer}};
+    int previewsBuilt = 0;
+    int chartsRestored = 0;
+    int appearanceRestores = 0;
+    int layoutPasses = 0;
+};
+
+// ---- Save --------------------------------------------------------------------------------
+
+TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain)
+{
+    buildChart();
+    const QString target = path(QStringLiteral("My Chart.csv"));
+    panels.savePaths.push_back(target);
+    controller.saveFile();
+    ASSERT_EQ(panels.savePanels.size(), 1);
+    EXPECT_EQ(panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("csv")});
+    EXPECT_TRUE(panels.savePanels[0].proposedName.isEmpty());
+    EXPECT_EQ(readAll(target), documentText(grid).toUtf8());
+    EXPECT_EQ(*state.saveUrl, urlTextOfLocalFile(target).replace(QStringLiteral("%20"), " "));
+
+    grid.setTitle(5, QStringLiteral("Later(Addition)"));
+    controller.saveFile();
+    EXPECT_EQ(panels.savePanels.size(), 1) << "the second Save writes without asking";
+    EXPECT_EQ(readAll(target), documentText(grid).toUtf8());
+
+    panels.savePaths.push_back(std::nullopt);
+    controller.saveAsFile();
+    ASSERT_EQ(panels.savePanels.size(), 2) << "Save As always asks";
+    EXPECT_EQ(panels.savePanels[1].proposedName, QStringLiteral("My Chart.csv"));
+
+    confirmNew();
+    panels.savePaths.push_back(std::nullopt);
+    controller.saveFile();
+    ASSERT_EQ(panels.savePanels.size(), 3) << "after New, Save asks again";
+    EXPECT_TRUE(panels.savePanels[2].proposedName.isEmpty());
+}
+
+TEST_F(DocumentFlows, SaveStoresEntriesUnderTheEscapedNameOnBothPaths)
+{
+    buildChart();
+    saveAs(path(QStringLiteral("My Chart.csv")));
+    const QMap<QString, QString> &stored = preferences.values();
+    EXPECT_EQ(stored.value(kOpenedFilenameKey), QStringLiteral("My%20Chart.csv"));
+    EXPECT_EQ(stored.value(QStringLiteral("My%20Chartcsv")), buildColorLine(grid));
+    EXPECT_EQ(stored.value(QStringLiteral("My%20Chart~csv")), buildPositionLine(grid));
+    EXPECT_EQ(stored.value(QStringLiteral("My%20Chartncsv")), QStringLiteral("2"));
+    EXPECT_EQ(stored.value(QStringLiteral("My%20ChartNULLcsv")), QStringLiteral("9"));
+    EXPECT_EQ(stored.value(QStringLiteral("My%20Chartmcsv")), QStringLiteral("0"));
+
+    // The straight save files its entries under the same keys, node settings included, so a
+    // later open brings back what was saved last.
+    grid.setSlotText(4, QStringLiteral("#ABCDEF"));
+    grid.setPosition(3, QStringLiteral("u"));
+    state.nSize = QStringLiteral("5");
+    controller.saveFile();
+    EXPECT_EQ(panels.savePanels.size(), 1);
+    EXPECT_EQ(stored.value(QStringLiteral("My%20Chartcsv")), buildColorLine(grid));
+    EXPECT_EQ(stored.value(QStringLiteral("My%20Chart~csv")), buildPositionLine(grid));
+    EXPECT_EQ(stored.value(QStringLiteral("My%20Chartncsv")), QStringLiteral("5"));
+}
+
+TEST_F(DocumentFlows, SaveDoesNotWriteOverAnExportFile)
+{
+    const QString exported = writeFile(QStringLiteral("table.sql"), "CREATE TABLE t;");
+    state.saveUrl = urlTextOfLocalFile(exported);
+    panels.savePaths.push_back(std::nullopt);
+    controller.saveFile();
+    EXPECT_EQ(panels.savePanels.size(), 1);
+    EXPECT_EQ(readAll(exported), QByteArray("CREATE TABLE t;"));
+}
+
+TEST_F(DocumentFlows, FailedWriteIsReportedAndLeavesFileAndEntriesUntouched)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("locked")));
+    const QString target = path(QStringLiteral("locked/Team Chart.csv"));
+    buildChart();
+    saveAs(target);
+    ASSERT_TRUE(alerts.shown.isEmpty());
+    const QByteArray writtenBefore = readAll(target);
+    const QMap<QString, QString> entriesBefore = preferences.values();
+    const std::optional<QString> saveUrlBefore = state.saveUrl;
+
+    ReadOnlyFolder locked(path(QStringLiteral("locked")));
+    if (!locked.refusesWrites())
+        GTEST_SKIP() << "this process can write into a read-only folder";
+
+    grid.setTitle(1, QStringLiteral("Changed(Title)"));
+    grid.setSlotText(1, QStringLiteral("#000001"));
+    grid.setPosition(1, QStringLiteral("u"));
+    controller.saveFile(); // straight save to the same file
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message, QStringLiteral("The document could not be saved."));
+    EXPECT_TRUE(alerts.shown[0].informativeText.contains(QStringLiteral("Team Chart.csv")));
+    EXPECT_EQ(readAll(target), writtenBefore);
+    EXPECT_EQ(preferences.values(), entriesBefore);
+
+    saveAs(path(QStringLiteral("locked/Other.csv"))); // a new name in the same folder
+    EXPECT_EQ(alerts.shown.size(), 2);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("locked/Other.csv"))));
+    EXPECT_EQ(preferences.values(), entriesBefore);
+    EXPECT_EQ(state.saveUrl, saveUrlBefore) << "Save keeps going to the file that exists";
+}
+
+// ---- Save, then open -----------------------------------------------------------------------
+
+class SavedChartRoundTrip : public DocumentFlows, public ::testing::WithParamInterface<const char *>
+{
+};
+
+TEST_P(SavedChartRoundTrip, OpeningASavedChartBringsItBackWhole)
+{
+    buildChart();
+    const GridSnapshot saved = snapshot(grid);
+    const QString target = path(QString::fromUtf8(GetParam()));
+    saveAs(target);
+    ASSERT_TRUE(alerts.shown.isEmpty());
+
+    // Work on something else before opening the chart again.
+    confirmNew();
+    grid.setTitle(7, QStringLiteral("Scratch(Temp)"));
+    grid.setPosition(40, QStringLiteral("u"));
+    grid.setPosition(60, QStringLiteral("NOT NULL"));
+    state.nSize = QStringLiteral("0");
+    state.nRadius = QStringLiteral("3");
+    state.multiColorStatus = QStringLiteral("1");
+    ASSERT_NE(snapshot(grid), saved);
+
+    open(target);
+    EXPECT_TRUE(alerts.shown.size() == 1)
+        << "only New's question: " << alerts.messages().join(", ").toStdString();
+    EXPECT_EQ(snapshot(grid), saved);
+    EXPECT_EQ(state.nSize, QStringLiteral("2"));
+    EXPECT_EQ(state.nRadius, QStringLiteral("9"));
+    EXPECT_EQ(state.multiColorStatus, QStringLiteral("0"));
+    EXPECT_EQ(desktop.windowTitle(), QFileInfo(target).completeBaseName());
+    EXPECT_EQ(recent.paths().value(0), target);
+    EXPECT_EQ(chartsRestored, 1);
+    EXPECT_EQ(appearanceRestores, 1);
+    EXPECT_FALSE(state.fileUrl) << "a chart is not a table to convert";
+    EXPECT_EQ(previewsBuilt, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, SavedChartRoundTrip,
+                         ::testing::Values("chart.csv", "My Team Chart.csv", "q1.team.v2.csv",
+                                           "Übersicht Zürich ÅÄÖ.csv"));
+
+TEST_F(DocumentFlows, SavedChartFromTheCommandLineFindsItsEntries)
+{
+    buildChart();
+    const GridSnapshot saved = snapshot(grid);
+    const QString target = path(QStringLiteral("Équipe été.csv"));
+    saveAs(target);
+    confirmNew();
+
+    controller.openFileRequest(target);
+    EXPECT_EQ(state.openRecent, QStringLiteral("YES"));
+    EXPECT_TRUE(state.openDoubleClicked);
+    EXPECT_EQ(snapshot(grid), saved);
+    EXPECT_EQ(desktop.windowTitle(), QStringLiteral("Équipe été"));
+}
+
+// ---- Open: the extension gate and the import -------------------------------------------------
+
+TEST_F(DocumentFlows, ExtensionGateImportsOnlyCsvInLowerOrUpperCase)
+{
+    const QByteArray record = "Ann(CEO),Bo(CTO)\n1,2\n";
+    const struct
+    {
+        const char *name;
+        QString alert; // empty: imported
+    } cases[] = {{"a.csv", {}},
+                 {"b.CSV", {}},
+                 {"c.Csv", kInvalidFile},
+                 {"d.tsv", kConvertTsv},
+                 {"e.TSV", kConvertTsv},
+                 {"f.txt", kInvalidFile},
+                 {"noextension", kInvalidFile}};
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.name);
+        clearFields(grid);
+        grid.setTitle(2, QStringLiteral("kept"));
+        alerts.shown.clear();
+        const QString file = writeFile(QString::fromUtf8(test.name), record);
+        open(file);
+
+        EXPECT_EQ(desktop.windowTitle(), baseName(QString::fromUtf8(test.name)));
+        EXPECT_EQ(recent.paths().value(0), file);
+        EXPECT_EQ(preferences.value(kOpenedFilenameKey), QString::fromUtf8(test.name));
+        if (test.alert.isEmpty()) {
+            EXPECT_TRUE(alerts.shown.isEmpty());
+            EXPECT_EQ(grid.title(2), QStringLiteral("Ann(CEO)"));
+        } else {
+            EXPECT_EQ(alerts.messages(), QStringList{test.alert});
+            EXPECT_EQ(grid.title(2), QStringLiteral("kept")) << "no import";
+        }
+    }
+}
+
+TEST_F(DocumentFlows, ImportTakesTheFirstRecordWithQuotesRemovedAndBlanksNamed)
+{
+    grid.setPosition(3, QStringLiteral("NULL"));
+    grid.setTitle(50, QStringLiteral("old"));
+    grid.setSetting(ChartSetting::XaxisLabel, QStringLiteral("x"));
+    const QString file = writeFile(
+        QStringLiteral("people.csv"),
+        QStringLiteral("\"Ann(CEO)\",,  ,“Bo”,'Cy',‘Di’, Ed Fox (CFO) \nnot,a,title\n").toUtf8());
+    open(file);
+
+    EXPECT_TRUE(alerts.shown.isEmpty());
+    const QStringList expected = {QStringLiteral("Ann(CEO)"),
+                                  QStringLiteral("Untitled2"),
+                                  QStringLiteral("Untitled3"),
+                                  QStringLiteral("Bo"),
+                                  QStringLiteral("Cy"),
+                                  QStringLiteral("Di"),
+                                  QStringLiteral(" Ed Fox (CFO) ")};
+    for (int k = 0; k < expected.size(); ++k)
+        EXPECT_EQ(grid.title(k + 2), expected[k]) << "row " << k + 2;
+    EXPECT_TRUE(grid.title(9).isEmpty());
+    EXPECT_TRUE(grid.title(50).isEmpty());
+    EXPECT_TRUE(grid.setting(ChartSetting::XaxisLabel).isEmpty());
+
+    // The column set-up for the converters.
+    EXPECT_EQ(grid.title(1), QStringLiteral("record_id(PK)"));
+    EXPECT_EQ(grid.setting(ChartSetting::ChartTitle), QStringLiteral("table_name"));
+    EXPECT_EQ(grid.parent(1), QStringLiteral("VARCHAR(255)"));
+    EXPECT_EQ(grid.parent(8), QStringLiteral("VARCHAR(255)"));
+    EXPECT_TRUE(grid.parent(9).isEmpty());
+    EXPECT_EQ(grid.position(3), QStringLiteral("NULL")) << "positions are not touched";
+
+    EXPECT_EQ(state.fileUrl, urlTextOfLocalFile(file));
+    EXPECT_EQ(viewer.loads.size(), 1);
+    EXPECT_TRUE(controller.isPreviewShown());
+}
+
+TEST_F(DocumentFlows, ImportOfAHundredFieldsFillsRowsTwoToNinetyThree)
+{
+    QStringList fields;
+    for (int i = 1; i <= 100; ++i)
+        fields << QStringLiteral("P%1(Job)").arg(i);
+    open(writeFile(QStringLiteral("wide.csv"), fields.join(QLatin1Char(',')).toUtf8()));
+    EXPECT_TRUE(alerts.shown.isEmpty());
+    EXPECT_EQ(grid.title(2), QStringLiteral("P1(Job)"));
+    EXPECT_EQ(grid.title(93), QStringLiteral("P92(Job)"));
+}
+
+TEST_F(DocumentFlows, ImportOfATooShortOrEmptyFile)
+{
+    open(writeFile(QStringLiteral("one.csv"), "A\n"));
+    EXPECT_EQ(alerts.messages(), QStringList{kInvalidCsv});
+    EXPECT_EQ(grid.title(2), QStringLiteral("A"));
+    EXPECT_TRUE(grid.title(3).isEmpty());
+
+    alerts.shown.clear();
+    open(writeFile(QStringLiteral("empty.csv"), QByteArray()));
+    EXPECT_TRUE(alerts.shown.isEmpty()) << "no record, no complaint about its shape";
+    EXPECT_EQ(grid.title(1), QStringLiteral("record_id(PK)"));
+    EXPECT_TRUE(grid.title(2).isEmpty());
+    EXPECT_EQ(viewer.loads.size(), 2) << "the preview still reports the empty file";
+}
+
+TEST_F(DocumentFlows, OpenAppliesTheStoredColoursBeforeImporting)
+{
+    preferences.setValue(QStringLiteral("teamcsv"), QStringLiteral("#111111#22aa22"));
+    open(writeFile(QStringLiteral("team.csv"), "Ann(CEO),Bo(CTO)\n"));
+    EXPECT_EQ(grid.slotText(1), QStringLiteral("#111111"));
+    EXPECT_EQ(grid.slotText(2), QStringLiteral("#22aa22"));
+    EXPECT_EQ(grid.slotText(3), QStringLiteral("#504DCD")) << "slots past the line keep theirs";
+    EXPECT_EQ(swatches.colour(2), QColor(0x22, 0xaa, 0x22));
+}
+
+TEST_F(DocumentFlows, OpenPanelCancelChangesNothing)
+{
+    grid.setTitle(2, QStringLiteral("kept"));
+    panels.openPaths.push_back(std::nullopt);
+    controller.openFile();
+    EXPECT_EQ(grid.title(2), QStringLiteral("kept"));
+    EXPECT_EQ(desktop.windowTitle(), QStringLiteral("Untitled"));
+}
+
+// ---- The refresh request -------------------------------------------------------------------
+
+TEST_F(DocumentFlows, RefreshRestylesThePreviewAndKeepsEveryChoiceInTheGrid)
+{
+    preferences.setValue(QStringLiteral("teamcsv"), QStringLiteral("#111111"));
+    open(writeFile(QStringLiteral("team.csv"), "Ann(CEO),Bo(CTO),Cy(CFO)\n"));
+    grid.setParent(3, QStringLiteral("2_Ann(CEO)"));
+    grid.setParent(4, QStringLiteral("3_Bo(CTO)"));
+    grid.setSlotText(1, QStringLiteral("#FF0000")); // a colour pick
+    const GridSnapshot chosen = snapshot(grid);
+
+    state.fStyle = QStringLiteral("Verdana");
+    state.openRecent = QStringLiteral("YES");
+    commands.post(QStringLiteral("openRecentDocument"));
+    EXPECT_EQ(snapshot(grid), chosen);
+    EXPECT_TRUE(alerts.shown.isEmpty());
+    ASSERT_EQ(viewer.loads.size(), 2);
+    EXPECT_TRUE(viewer.loads.last().contains(QStringLiteral("Verdana")));
+
+    // Once a chart is drawn the refresh leaves the viewer alone.
+    viewer.load(QUrl(QStringLiteral("file:///orgchart.html?data=x")));
+    commands.post(QStringLiteral("openRecentDocument"));
+    EXPECT_EQ(viewer.loads.size(), 3);
+    EXPECT_EQ(snapshot(grid), chosen);
+}
+
+TEST_F(DocumentFlows, RefreshWithoutAnImportedFileDoesNothing)
+{
+    grid.setTitle(2, QStringLiteral("Typed(Row)"));
+    const GridSnapshot before = snapshot(grid);
+    state.openRecent = QStringLiteral("YES");
+    commands.post(QStringLiteral("openRecentDocument"));
+    EXPECT_TRUE(alerts.shown.isEmpty());
+    EXPECT_TRUE(viewer.loads.isEmpty());
+    EXPECT_EQ(snapshot(grid), before);
+    EXPECT_EQ(desktop.windowTitle(), QStringLiteral("Untitled"));
+    EXPECT_FALSE(preferences.value(kOpenedFilenameKey));
+}
+
+// ---- New -----------------------------------------------------------------------------------
+
+TEST_F(DocumentFlows, NewCancelKeepsEverything)
+{
+    buildChart();
+    saveAs(path(QStringLiteral("kept.csv")));
+    const GridSnapshot before = snapshot(grid);
+    alerts.answers.push_back(kFirstButton + 1);
+    controller.newFile();
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message,
+              QStringLiteral("This action will clear data from all cells & reset all colors."));
+    EXPECT_EQ(alerts.shown[0].buttons,
+              (QStringList{QStringLiteral("Continue"), QStringLiteral("Cancel")}));
+    EXPECT_EQ(snapshot(grid), before);
+    EXPECT_EQ(preferences.value(kOpenedFilenameKey), QStringLiteral("kept.csv"));
+    EXPECT_EQ(layoutPasses, 0);
+}
+
+TEST_F(DocumentFlows, NewEmptiesTheChartResetsColoursAndForgetsTheFile)
+{
+    open(writeFile(QStringLiteral("team.csv"), "Ann(CEO),Bo(CTO)\n"));
+    grid.setPosition(93, QStringLiteral("u"));
+    grid.setSlotText(1, QStringLiteral("#010203"));
+    confirmNew();
+
+    EXPECT_EQ(desktop.windowTitle(), QStringLiteral("Untitled"));
+    EXPECT_EQ(state.saveUrl, QString());
+    EXPECT_EQ(preferences.value(kOpenedFilenameKey), QString());
+    EXPECT_FALSE(state.fileUrl);
+    grid.forEachRow([](int row, const ChartRow &fields) {
+        EXPECT_TRUE(fields.title.isEmpty() && fields.parent.isEmpty()) << "row " << row;
+    });
+    EXPECT_TRUE(grid.setting(ChartSetting::ChartTitle).isEmpty());
+    EXPECT_EQ(grid.position(93), QStringLiteral("u"));
+    EXPECT_EQ(grid.slotText(1), QStringLiteral("#FFFFFF"));
+    EXPECT_EQ(grid.slotText(kLineSlot), QStringLiteral("#3388DD"));
+    EXPECT_EQ(layoutPasses, 1);
+
+    // The old file does not come back with the next settings change.
+    const int loads = int(viewer.loads.size());
+    commands.post(QStringLiteral("openRecentDocument"));
+    EXPECT_EQ(viewer.loads.size(), loads);
+    EXPECT_TRUE(grid.title(2).isEmpty());
+}
+
+// ---- The sample file -----------------------------------------------------------------------
+
+TEST_F(DocumentFlows, SampleFileIsOfferedAsCsvSampleAndImportsTwelvePeople)
+{
+    qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_SOURCE_DIR "/resources");
+    const QString target = path(QStringLiteral("mine"));
+    panels.savePaths.push_back(target);
+    controller.downloadTemplate();
+    qunsetenv("PLOTWELL_RESOURCE_DIR");
+
+    ASSERT_EQ(panels.savePanels.size(), 1);
+    EXPECT_EQ(panels.savePanels[0].proposedName, QStringLiteral("CSVSample"));
+    EXPECT_EQ(readAll(target + QStringLiteral(".csv")),
+              readAll(QStringLiteral(PLOTWELL_SOURCE_DIR "/resources/SAMPLE_DATA.csv")));
+    EXPECT_TRUE(preferences.values().isEmpty()) << "no name or entry changes";
+
+    open(target + QStringLiteral(".csv"));
+    EXPECT_TRUE(alerts.shown.isEmpty());
+    for (int row = 2; row <= 13; ++row) {
+        EXPECT_TRUE(grid.title(row).contains(QLatin1Char('(')) &&
+                    grid.title(row).endsWith(QLatin1Char(')')))
+            << grid.title(row).toStdString();
+    }
+    EXPECT_TRUE(grid.title(14).isEmpty());
+}
+
+} // namespace
