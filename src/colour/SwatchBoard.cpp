@@ -65,4 +65,11 @@ QStringList startupSlotTexts()
     return texts;
 }
 
+void applyStartupSlotTexts(ChartGrid &grid)
+{
+    const QStringList texts = startupSlotTexts();
+    for (int slot = 1; slot <= kColourSlotCount; ++slot)
+        grid.setSlotText(slot, texts.at(slot - 1));
+}
+
 } // namespace plotwell

@@ -52,4 +52,7 @@ void initializeSwatches(SwatchBoard &board);
 /// every swatch shows its field's colour from the first moment.
 [[nodiscard]] QStringList startupSlotTexts();
 
+/// Writes startupSlotTexts() into the 97 colour slots of \a grid, as the window starts.
+void applyStartupSlotTexts(ChartGrid &grid);
+
 } // namespace plotwell

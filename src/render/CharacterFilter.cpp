@@ -2,6 +2,8 @@
 // whole text; the order matters (a removed letter can break a later, longer spelling).
 #include "render/PageRequest.h"
 
+#include <algorithm>
+#include <bitset>
 #include <iterator>
 #include <utility>
 
@@ -167,9 +169,24 @@ static_assert(std::size(kSteps) == 143);
 
 QString lang(const QString &text)
 {
+    // A step can only match when every code unit of its pattern is in the text. Removals never
+    // bring a code unit in, so one look at the text decides which steps can be skipped; a step
+    // that writes text marks what it wrote.
+    std::bitset<0x10000> present;
+    for (const QChar c : text)
+        present.set(c.unicode());
+
     QString filtered = text;
-    for (const auto &[from, to] : kSteps)
-        filtered.replace(QString::fromUtf16(from), QString::fromUtf16(to));
+    for (const auto &[from, to] : kSteps) {
+        const QStringView pattern(from);
+        if (!std::all_of(pattern.begin(), pattern.end(),
+                         [&present](QChar c) { return present.test(c.unicode()); }))
+            continue;
+        const QStringView replacement(to);
+        filtered.replace(pattern.toString(), replacement.toString());
+        for (const QChar c : replacement)
+            present.set(c.unicode());
+    }
     return filtered;
 }
 

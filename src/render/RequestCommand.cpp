@@ -17,9 +17,7 @@ QString sampleViewerRequest(int sample)
         return {};
     ChartGrid grid;
     AppState state;
-    const QStringList slotTexts = startupSlotTexts();
-    for (int slot = 1; slot <= kColourSlotCount; ++slot)
-        grid.setSlotText(slot, slotTexts.at(slot - 1));
+    applyStartupSlotTexts(grid);
     grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
 
     if (sample == 1)

@@ -24,9 +24,7 @@ struct Slots
     SwatchBoard board;
     Slots()
     {
-        const QStringList texts = startupSlotTexts();
-        for (int slot = 1; slot <= kColourSlotCount; ++slot)
-            grid.setSlotText(slot, texts[slot - 1]);
+        applyStartupSlotTexts(grid);
         initializeSwatches(board);
     }
 };
@@ -136,6 +134,7 @@ TEST(StartupSwatches, FieldTextsMatchTheirSwatchesAndDifferFromThePalette)
     for (int slot = 1; slot <= kColourSlotCount; ++slot) {
         EXPECT_EQ(texts[slot - 1], texts[slot - 1].toUpper());
         EXPECT_EQ(hexStringFromColor(s.board.colour(slot)), texts[slot - 1]) << slot;
+        EXPECT_EQ(s.grid.slotText(slot), texts[slot - 1]) << slot;
     }
     EXPECT_EQ(texts[0], "#FFFFFF");
     EXPECT_EQ(texts[31], "#418CF0");

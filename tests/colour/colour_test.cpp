@@ -1,7 +1,7 @@
 #include "colour/Colour.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace plotwell;

@@ -17,9 +17,7 @@ struct StartedWindow
     AppState state;
     StartedWindow()
     {
-        const QStringList texts = startupSlotTexts();
-        for (int slot = 1; slot <= kColourSlotCount; ++slot)
-            grid.setSlotText(slot, texts[slot - 1]);
+        applyStartupSlotTexts(grid);
         grid.setSetting(ChartSetting::Ctype, QStringLiteral("3dcol"));
         state.chartTitle = QStringLiteral("Sample Org Chart");
     }
