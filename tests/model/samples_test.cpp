@@ -106,12 +106,3 @@ TEST(SampleCharts, MultiLevelSampleDiffersInRowsThreeFiveAndNine)
     }
     EXPECT_NE(flat.parent(9), multi.parent(9));
 }
-
-TEST(SampleCharts, QuestionOffersBothSamplesAndCancelInOrder)
-{
-    const AlertSpec alert = sampleChoiceAlert();
-    EXPECT_EQ(alert.message, "This Action will clear the grid & load sample data");
-    EXPECT_EQ(alert.informativeText, "Select an Option.");
-    EXPECT_EQ(alert.buttons, (QStringList{"Sample 1", "Sample 2(Multi Level)", "Cancel"}));
-    EXPECT_EQ(kSampleTwoAnswer, kFirstButton + 1);
-}

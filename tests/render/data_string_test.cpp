@@ -1,4 +1,3 @@
-#include "model/ParentReferences.h"
 #include "model/SampleCharts.h"
 #include "render/DataString.h"
 
@@ -46,17 +45,6 @@ TEST(DataString, WorkedExampleComesOutByteForByte)
     EXPECT_TRUE(result.dataString.endsWith(QStringLiteral("*___418cf0_92*___418cf0_93")));
     EXPECT_EQ(grid.parent(2), "1");
     EXPECT_EQ(state.chartTitle, "My Chart");
-}
-
-TEST(DataString, RowPiecesBeforeHashRemoval)
-{
-    ChartGrid grid;
-    workedExample(grid);
-    stripOffParentNames(grid);
-    EXPECT_EQ(rowPiece(grid.row(1), 1), "Niall Brent(CEO)__NOT NULL_#FFFFFF__1*");
-    EXPECT_EQ(rowPiece(grid.row(2), 2), "Tobin Marsh(Public Relations)_1_u_#CD6A80_2*");
-    EXPECT_EQ(rowPiece(grid.row(45), 45), "___#418cf0_45*");
-    EXPECT_EQ(rowPiece(grid.row(93), 93), "___#418cf0_93*");
 }
 
 TEST(DataString, RowOneKeepsThePlainFormWhenAFieldHoldsAnUnderscore)
