@@ -41,7 +41,9 @@ struct Size
 QString buildRequest(const RequestSettings &s, const QString &data, const Size *size,
                      QLatin1String margin)
 {
-    QString request = s.pageAddress + data;
+    // The filter is for what users typed; run over the page's own path it would cut a folder
+    // named "José" or "Bob's files" and the page would never load.
+    QString request = data;
     request += QLatin1String("&ctype=") + s.ctype + QLatin1String("&xaxis=") + s.xaxis +
                QLatin1String("&yaxis=") + s.yaxis + QLatin1String("&ctitle=") + s.ctitle +
                QLatin1String("&labelcolor=") + s.labelcolor + QLatin1String("&backcolor=") +
@@ -54,7 +56,7 @@ QString buildRequest(const RequestSettings &s, const QString &data, const Size *
     request += QLatin1String("&font=") + s.font + QLatin1String("&fsize=") + s.fsize +
                QLatin1String("&nsize=") + s.nsize + QLatin1String("&rsize=") + s.rsize +
                QLatin1String("&mcstate=") + s.mcstate + QLatin1String("&margin=") + margin;
-    return lang(request);
+    return s.pageAddress + lang(request);
 }
 
 } // namespace
@@ -119,7 +121,11 @@ QUrl requestUrl(const QString &filtered)
     static const QByteArray pathKeeps = QByteArrayLiteral("/:@!$&'()*+,;=");
     static const QByteArray queryKeeps = pathKeeps + '?';
 
-    const qsizetype question = filtered.indexOf(QLatin1Char('?'));
+    // The page's own name marks where the query starts, even if a folder name holds a "?".
+    static const QString page = QStringLiteral("/orgchart.html?");
+    const qsizetype pageAt = filtered.indexOf(page);
+    const qsizetype question =
+        pageAt >= 0 ? pageAt + page.size() - 1 : filtered.indexOf(QLatin1Char('?'));
     const QString path = question < 0 ? filtered : filtered.left(question);
     QByteArray encoded = QByteArrayLiteral("file://");
     if (!path.startsWith(QLatin1Char('/')))

@@ -44,8 +44,9 @@ struct RequestSettings
                                                     const QString &pageAddress);
 [[nodiscard]] RequestSettings gatherRequestSettings(const ChartGrid &grid, const AppState &state);
 
-/// The three requests, filtered: the visible viewer's, the hidden export viewer's with the size
-/// of the page shown before, and the full-screen viewer's with the screen's size (margin 50).
+/// The three requests, the text after the page address filtered: the visible viewer's, the hidden
+/// export viewer's with the size of the page shown before, and the full-screen viewer's with the
+/// screen's size (margin 50).
 [[nodiscard]] QString viewerRequest(const RequestSettings &settings, const QString &data);
 [[nodiscard]] QString exportRequest(const RequestSettings &settings, const QString &data,
                                     double width, double height);

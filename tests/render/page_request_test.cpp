@@ -97,6 +97,19 @@ TEST(PageRequest, PageAddressIsInTheResourceFolder)
     EXPECT_EQ(url.query(), "data=x&ctype=3dcol");
 }
 
+TEST(PageRequest, FolderNamesOutsideTheFilterStillLeadToThePage)
+{
+    StartedWindow window;
+    const QString folder = QStringLiteral("/home/José/Bob's, [old] 100%?/res");
+    const RequestSettings s = gatherRequestSettings(
+        window.grid, window.state, folder + QStringLiteral("/orgchart.html?data="));
+    const QString request = viewerRequest(s, QStringLiteral("Zoë"));
+    EXPECT_TRUE(request.startsWith(folder + QStringLiteral("/orgchart.html?data=Zo&ctype=")));
+    const QUrl url = requestUrl(request);
+    EXPECT_EQ(url.toLocalFile(), folder + QStringLiteral("/orgchart.html"));
+    EXPECT_TRUE(url.query().startsWith(QStringLiteral("data=Zo&ctype=3dcol&")));
+}
+
 TEST(PageRequestUrl, EverythingTheFilterLetsThroughReachesThePage)
 {
     const QString query = QStringLiteral(
