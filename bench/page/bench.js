@@ -1,6 +1,7 @@
-// Times the chart page's own work (query, data string, tree, box sizes and
-// layout) for the 93 rows of the grid and for 10,000 rows, for several chart
-// shapes. The drawing in a real engine is timed by draw.js.
+// Times the chart page's own work for the 93 rows of the grid, and for 1,000
+// and 10,000 rows, for several chart shapes: the whole of it (query, data
+// string, tree, box sizes, layout) and the layout alone. The drawing in a
+// real engine is timed by draw.js.
 'use strict';
 
 const data = require('../../resources/orgchart/chart-data.js');
@@ -9,42 +10,48 @@ const draw = require('../../resources/orgchart/chart-draw.js');
 const f = require('../../tests/page/fixtures.js');
 
 const FONT = 14;
+const SPACING = layout.defaultSpacing(FONT);
 const measure = text => text.length * FONT * 0.6;
 
-function once(query)
+function prepare(query)
 {
     const settings = data.readSettings(data.parseQuery(query));
     const forest = data.buildForest(data.parseData(settings.data), {maxRow: Infinity});
     draw.sizeNodes(forest.nodes, settings, measure);
-    layout.layoutForest(forest.roots, layout.defaultSpacing(settings.fontSize));
-    return forest.nodes.length;
+    return forest;
 }
 
-function median(list)
+// Processor time rather than wall time: the machines that run this are
+// shared, and a busy neighbour would otherwise show up as a slow layout.
+function cpuMs()
 {
-    const s = list.slice().sort((a, b) => a - b);
-    return s[s.length >> 1];
+    const u = process.cpuUsage();
+    return (u.user + u.system) / 1000;
 }
 
-function time(query, runs)
+// Each size handles about the same number of nodes in total, so that the
+// small chart is not timed cold against a warmed-up large one.
+function time(work, nodes)
 {
-    once(query); // warm up the JIT
-    const samples = [];
-    let nodes = 0;
-    for (let i = 0; i < runs; i++) {
-        const t0 = process.hrtime.bigint();
-        nodes = once(query);
-        samples.push(Number(process.hrtime.bigint() - t0) / 1e6);
+    const runs = Math.max(10, Math.ceil(100000 / nodes));
+    for (let i = 0; i < runs / 4; i++) {
+        work();
     }
-    return {nodes, ms: median(samples)};
+    const t0 = cpuMs();
+    for (let i = 0; i < runs; i++) {
+        work();
+    }
+    return (cpuMs() - t0) / runs;
 }
 
-console.log('shape      nodes      ms   us/node');
+const cell = (ms, n) => `${ms.toFixed(3).padStart(10)} ${(ms * 1000 / n).toFixed(2).padStart(8)}`;
+console.log('shape      nodes  page ms  us/node  layout ms  us/node');
 for (const shape of ['bushy', 'deep', 'chain', 'flat']) {
-    for (const n of [93, 10000]) {
+    for (const n of [93, 1000, 10000]) {
         const query = f.query(f.dataFor(f.generatedRows(n, 11, shape)));
-        const r = time(query, n > 1000 ? 7 : 101);
-        console.log(`${shape.padEnd(6)} ${String(r.nodes).padStart(9)} ${r.ms.toFixed(3).padStart(7)} ` +
-                    `${(r.ms * 1000 / r.nodes).toFixed(2).padStart(9)}`);
+        const page = time(() => layout.layoutForest(prepare(query).roots, SPACING), n);
+        const forest = prepare(query);
+        const alone = time(() => layout.layoutForest(forest.roots, SPACING), n);
+        console.log(`${shape.padEnd(6)} ${String(n).padStart(9)}${cell(page, n)} ${cell(alone, n)}`);
     }
 }

@@ -12,7 +12,7 @@
     'use strict';
 
     var SVG_NS = 'http://www.w3.org/2000/svg';
-    var FALLBACK_FONTS = '"Optima", "Candara", "Segoe UI", "DejaVu Sans", "Liberation Sans", sans-serif';
+    var FALLBACK_FONTS = '"Optima", "Candara", "Segoe UI", "Liberation Sans", "DejaVu Sans", sans-serif';
     var MAX_UPSCALE = 3;
 
     function channels(hex)
@@ -109,6 +109,9 @@
         return d;
     }
 
+    // Widths of text in the chart's font. Words are measured once each and
+    // lines summed from them: wrapping asks for many candidate lines, and the
+    // engine's measuring is the slow part of sizing the boxes.
     function textMeasurer(doc, font, size)
     {
         var ctx = doc.createElement('canvas').getContext('2d');
@@ -116,13 +119,23 @@
         // each box wide enough whichever weight a line gets.
         ctx.font = '600 ' + size + 'px ' + fontStack(font);
         var cache = new Map();
-        return function (text) {
-            var w = cache.get(text);
-            if (w === undefined) {
-                w = ctx.measureText(text).width;
-                cache.set(text, w);
+        var space = ctx.measureText(' ').width;
+        function word(w)
+        {
+            var width = cache.get(w);
+            if (width === undefined) {
+                width = ctx.measureText(w).width;
+                cache.set(w, width);
             }
-            return w;
+            return width;
+        }
+        return function (text) {
+            var words = text.split(' ');
+            var total = space * (words.length - 1);
+            for (var i = 0; i < words.length; i++) {
+                total += word(words[i]);
+            }
+            return total;
         };
     }
 
@@ -157,19 +170,30 @@
         return m;
     }
 
+    function cornerRadius(n, settings)
+    {
+        return Math.min(settings.radius, n.h / 2, n.w / 2);
+    }
+
+    // A rounded rectangle as path data.
+    function roundedRect(x, y, w, h, r)
+    {
+        return 'M' + round(x + r) + ' ' + round(y) + 'h' + round(w - 2 * r) +
+               (r ? 'a' + r + ' ' + r + ' 0 0 1 ' + r + ' ' + r : '') + 'v' + round(h - 2 * r) +
+               (r ? 'a' + r + ' ' + r + ' 0 0 1 ' + -r + ' ' + r : '') + 'h' + round(2 * r - w) +
+               (r ? 'a' + r + ' ' + r + ' 0 0 1 ' + -r + ' ' + -r : '') + 'v' + round(2 * r - h) +
+               (r ? 'a' + r + ' ' + r + ' 0 0 1 ' + r + ' ' + -r : '') + 'z';
+    }
+
     function drawNode(doc, parent, n, settings, m)
     {
         var fill = settings.multicolour && n.colour ? n.colour : settings.itemColour;
-        var radius = Math.min(settings.radius, n.h / 2, n.w / 2);
+        var radius = cornerRadius(n, settings);
         var g = el(doc, 'g', {
             'class': 'node',
             'data-row': n.row,
             'transform': 'translate(' + round(n.x) + ',' + round(n.y) + ')'
         }, parent);
-        el(doc, 'rect', {
-            'class': 'node-shadow', 'x': 0, 'y': 1.5, 'width': n.w, 'height': n.h,
-            'rx': radius, 'ry': radius
-        }, g);
         el(doc, 'rect', {
             'class': 'node-box', 'width': n.w, 'height': n.h, 'rx': radius, 'ry': radius,
             'fill': fill, 'stroke': mix(fill, settings.lineColour, 0.45)
@@ -323,13 +347,19 @@
             'class': 'chart',
             'transform': 'translate(' + round(mg + (width - layout.width) / 2) + ',' + top + ')'
         }, svg);
-        var lines = el(doc, 'g', {
-            'class': 'connectors', 'stroke': settings.lineColour, 'fill': 'none'
-        }, chart);
+        // Shadows and connectors are one path each: hundreds of elements
+        // fewer for the engine to style and lay out.
         var radius = Math.min(8, settings.fontSize * 0.5);
-        layout.connectors.forEach(function (c) {
-            el(doc, 'path', {'d': softPath(c.points, radius), 'data-from': c.from, 'data-to': c.to}, lines);
-        });
+        el(doc, 'path', {
+            'class': 'connectors', 'stroke': settings.lineColour, 'fill': 'none',
+            'd': layout.connectors.map(function (c) { return softPath(c.points, radius); }).join('')
+        }, chart);
+        el(doc, 'path', {
+            'class': 'node-shadows',
+            'd': forest.nodes.map(function (n) {
+                return roundedRect(n.x, n.y + 1.5, n.w, n.h, cornerRadius(n, settings));
+            }).join('')
+        }, chart);
         var boxes = el(doc, 'g', {'class': 'nodes'}, chart);
         forest.nodes.forEach(function (n) { drawNode(doc, boxes, n, settings, m); });
         return {width: width + 2 * mg, height: top + layout.height + mg};
@@ -340,6 +370,7 @@
         readableText: readableText,
         mix: mix,
         softPath: softPath,
+        roundedRect: roundedRect,
         boxMetrics: boxMetrics,
         sizeNodes: sizeNodes,
         renderPage: renderPage

@@ -208,14 +208,20 @@
         };
     }
 
-    function groupChildren(node)
+    var LEAF = Object.freeze({left: [], right: [], bottom: [], lanes: 0});
+
+    // A node's children by where they stand, as indices into the layout's
+    // arrays; records each child's parent on the way.
+    function groupChildren(node, index, parent, p)
     {
         var left = [], right = [], bottom = [];
         node.children.forEach(function (c) {
-            (c.side === 'left' ? left : c.side === 'right' ? right : bottom).push(c);
+            var k = index.get(c);
+            parent[k] = p;
+            (c.side === 'left' ? left : c.side === 'right' ? right : bottom).push(k);
         });
-        return {left: left, right: right, bottom: bottom,
-                lanes: Math.max(left.length, right.length)};
+        return {left: left, right: right, bottom: bottom, lanes: Math.max(left.length, right.length),
+                laneTops: null, laneEnd: 0};
     }
 
     // Every node of the forest, parents before children, without recursion
@@ -235,156 +241,173 @@
     }
 
     /// Lays out a forest of nodes that carry `w`, `h`, `side` and `children`.
-    /// Sets `x`, `y` (top left, chart coordinates from 0) on every node and
-    /// returns the chart's width and height and the connectors, each a list of
-    /// points of an orthogonal line.
+    /// Sets `x`, `y` (top left, chart coordinates from 0) and `cx` (centre) on
+    /// every node and returns the chart's width and height and the
+    /// connectors, each a list of points of an orthogonal line.
     function layoutForest(roots, spacing)
     {
+        // The work happens in flat arrays indexed by preorder position: a
+        // chart of ten thousand nodes then costs the garbage collector little.
         var sp = spacing;
         var order = preorder(roots);
-        var post = order.slice().reverse();
-        var groups = new Map();
-        order.forEach(function (n) { groups.set(n, groupChildren(n)); });
+        var N = order.length;
+        var index = new Map();
+        order.forEach(function (n, i) { index.set(n, i); });
+        var t = {
+            w: new Float64Array(N),
+            h: new Float64Array(N),
+            y: new Float64Array(N),
+            subH: new Float64Array(N),
+            relX: new Float64Array(N),
+            cx: new Float64Array(N),
+            parent: new Int32Array(N).fill(-1),
+            groups: new Array(N)
+        };
+        var i, k, g;
+        for (i = 0; i < N; i++) {
+            t.w[i] = order[i].w;
+            t.h[i] = order[i].h;
+            t.groups[i] = order[i].children.length ? groupChildren(order[i], index, t.parent, i) : LEAF;
+        }
 
-        // Heights first: a node's rows depend on how tall its assistants'
-        // subtrees are.
-        var subH = new Map();
-        post.forEach(function (n) {
-            var g = groups.get(n);
-            var h = n.h;
-            for (var i = 0; i < g.lanes; i++) {
-                h += sp.vGap + laneHeight(g, i, subH);
+        // Heights first, bottom up: a node's rows depend on how tall its
+        // assistants' subtrees are. Reversed preorder has children first.
+        for (i = N - 1; i >= 0; i--) {
+            g = t.groups[i];
+            var height = t.h[i];
+            for (k = 0; k < g.lanes; k++) {
+                height += sp.vGap + laneHeight(t, g, k);
             }
             var tallest = 0;
-            g.bottom.forEach(function (c) { tallest = Math.max(tallest, subH.get(c)); });
+            for (k = 0; k < g.bottom.length; k++) {
+                tallest = Math.max(tallest, t.subH[g.bottom[k]]);
+            }
             if (g.bottom.length) {
-                h += sp.vGap + tallest;
+                height += sp.vGap + tallest;
             }
-            subH.set(n, h);
-        });
-        order.forEach(function (n) {
-            if (!n.parent || !groups.has(n.parent)) {
-                n.y = 0;
-            }
-            var g = groups.get(n);
-            var cursor = n.y + n.h;
-            g.laneTops = [];
-            for (var i = 0; i < g.lanes; i++) {
-                cursor += sp.vGap;
-                g.laneTops.push(cursor);
-                var boxH = laneBoxHeight(g, i);
-                if (g.left[i]) {
-                    g.left[i].y = cursor + (boxH - g.left[i].h) / 2;
+            t.subH[i] = height;
+        }
+        for (i = 0; i < N; i++) {
+            g = t.groups[i];
+            var cursor = t.y[i] + t.h[i]; // roots keep y 0
+            if (g.lanes) {
+                g.laneTops = [];
+                for (k = 0; k < g.lanes; k++) {
+                    cursor += sp.vGap;
+                    g.laneTops.push(cursor);
+                    var boxH = laneBoxHeight(t, g, k);
+                    if (k < g.left.length) {
+                        t.y[g.left[k]] = cursor + (boxH - t.h[g.left[k]]) / 2;
+                    }
+                    if (k < g.right.length) {
+                        t.y[g.right[k]] = cursor + (boxH - t.h[g.right[k]]) / 2;
+                    }
+                    cursor += laneHeight(t, g, k);
                 }
-                if (g.right[i]) {
-                    g.right[i].y = cursor + (boxH - g.right[i].h) / 2;
-                }
-                cursor += laneHeight(g, i, subH);
+                g.laneEnd = cursor;
             }
-            g.laneEnd = cursor;
-            if (g.bottom.length) {
-                cursor += sp.vGap;
-                g.bottom.forEach(function (c) { c.y = cursor; });
+            cursor += sp.vGap;
+            for (k = 0; k < g.bottom.length; k++) {
+                t.y[g.bottom[k]] = cursor;
             }
-        });
+        }
 
         // Then x, bottom up: each node's contour relative to its own centre,
-        // and each child's offset from its parent's centre.
-        var contours = new Map();
+        // and each child's offset from its parent's centre. Parts are merged
+        // from the bottom up, so that each merge touches only the new part and
+        // the top of what lies below it.
+        var contours = new Array(N);
         var half = sp.vGap / 2;
-        // Parts are merged from the bottom up, so that each merge touches only
-        // the new part and the top of what lies below it.
-        post.forEach(function (n) {
-            var g = groups.get(n);
+        for (i = N - 1; i >= 0; i--) {
+            g = t.groups[i];
             var c = null;
             if (g.bottom.length) {
                 var row = packRow(g.bottom, contours, sp.hGap);
                 var mid = (row.pos[0] + row.pos[row.pos.length - 1]) / 2;
                 row.contour.off -= mid;
-                g.bottom.forEach(function (ch, k) { ch.relX = row.pos[k] - mid; });
+                for (k = 0; k < g.bottom.length; k++) {
+                    t.relX[g.bottom[k]] = row.pos[k] - mid;
+                }
                 c = row.contour;
             }
-            for (var i = g.lanes - 1; i >= 0; i--) {
+            for (k = g.lanes - 1; k >= 0; k--) {
                 // The piece of the parent's vertical connector beside this lane.
-                var lineEnd = i + 1 < g.lanes ? g.laneTops[i + 1] - sp.vGap
+                var lineEnd = k + 1 < g.lanes ? g.laneTops[k + 1] - sp.vGap
                             : g.bottom.length ? g.laneEnd + half
-                            : g.laneTops[i] + laneBoxHeight(g, i) / 2 + 1;
-                var lane = new Contour(g.laneTops[i] - sp.vGap, lineEnd, -1, 1);
-                if (g.left[i]) {
-                    var lc = contours.get(g.left[i]);
-                    g.left[i].relX = -sp.laneGap - lc.extremes().right;
-                    lc.off += g.left[i].relX;
+                            : g.laneTops[k] + laneBoxHeight(t, g, k) / 2 + 1;
+                var lane = new Contour(g.laneTops[k] - sp.vGap, lineEnd, -1, 1);
+                if (k < g.left.length) {
+                    var lc = contours[g.left[k]];
+                    t.relX[g.left[k]] = -sp.laneGap - lc.extremes().right;
+                    lc.off += t.relX[g.left[k]];
                     lane = union(lane, lc);
                 }
-                if (g.right[i]) {
-                    var rc = contours.get(g.right[i]);
-                    g.right[i].relX = sp.laneGap - rc.extremes().left;
-                    rc.off += g.right[i].relX;
+                if (k < g.right.length) {
+                    var rc = contours[g.right[k]];
+                    t.relX[g.right[k]] = sp.laneGap - rc.extremes().left;
+                    rc.off += t.relX[g.right[k]];
                     lane = union(lane, rc);
                 }
                 c = c ? union(c, lane) : lane;
             }
-            var box = new Contour(n.y - half, n.y + n.h + half, -n.w / 2, n.w / 2);
-            c = c ? union(c, box) : box;
-            contours.set(n, c);
-            n.children.forEach(function (ch) { contours.delete(ch); });
-        });
+            var box = new Contour(t.y[i] - half, t.y[i] + t.h[i] + half, -t.w[i] / 2, t.w[i] / 2);
+            contours[i] = c ? union(c, box) : box;
+            order[i].children.forEach(function (ch) { contours[index.get(ch)] = null; });
+        }
 
         // Separate trees stand in columns of their own, never tucked into
         // each other, so that each reads as one organisation.
         var edge = 0;
-        roots.forEach(function (r, k) {
-            var ext = contours.get(r).extremes();
-            r.relX = k === 0 ? 0 : edge + sp.rootGap - ext.left;
-            edge = r.relX + ext.right;
+        roots.forEach(function (r, n) {
+            var ri = index.get(r);
+            var ext = contours[ri].extremes();
+            t.relX[ri] = n === 0 ? 0 : edge + sp.rootGap - ext.left;
+            edge = t.relX[ri] + ext.right;
         });
-        order.forEach(function (n) {
-            n.cx = (n.parent && groups.has(n.parent) ? n.parent.cx : 0) + n.relX;
-        });
-
-        var minX = Infinity, maxX = -Infinity, maxY = 0;
-        order.forEach(function (n) {
-            minX = Math.min(minX, n.cx - n.w / 2);
-            maxX = Math.max(maxX, n.cx + n.w / 2);
-            maxY = Math.max(maxY, n.y + n.h);
-        });
-        if (!order.length) {
-            minX = maxX = 0;
+        var minX = N ? Infinity : 0, maxX = N ? -Infinity : 0, maxY = 0;
+        for (i = 0; i < N; i++) {
+            t.cx[i] = (t.parent[i] >= 0 ? t.cx[t.parent[i]] : 0) + t.relX[i];
+            minX = Math.min(minX, t.cx[i] - t.w[i] / 2);
+            maxX = Math.max(maxX, t.cx[i] + t.w[i] / 2);
+            maxY = Math.max(maxY, t.y[i] + t.h[i]);
         }
-        order.forEach(function (n) {
-            n.cx -= minX;
-            n.x = n.cx - n.w / 2;
-        });
-        return {width: maxX - minX, height: maxY, connectors: connectors(order, groups, sp)};
+        for (i = 0; i < N; i++) {
+            t.cx[i] -= minX;
+            order[i].cx = t.cx[i];
+            order[i].x = t.cx[i] - t.w[i] / 2;
+            order[i].y = t.y[i];
+        }
+        return {width: maxX - minX, height: maxY, connectors: connectors(order, t, sp)};
     }
 
     // The two assistants of a lane share a middle line, so that both meet the
     // parent's connector at one height.
-    function laneBoxHeight(g, i)
+    function laneBoxHeight(t, g, k)
     {
-        return Math.max(g.left[i] ? g.left[i].h : 0, g.right[i] ? g.right[i].h : 0);
+        return Math.max(k < g.left.length ? t.h[g.left[k]] : 0, k < g.right.length ? t.h[g.right[k]] : 0);
     }
 
-    function laneHeight(g, i, subH)
+    function laneHeight(t, g, k)
     {
-        var boxH = laneBoxHeight(g, i);
-        var h = 0;
-        [g.left[i], g.right[i]].forEach(function (a) {
-            if (a) {
-                h = Math.max(h, (boxH - a.h) / 2 + subH.get(a));
-            }
-        });
-        return h;
+        var boxH = laneBoxHeight(t, g, k);
+        var height = 0;
+        if (k < g.left.length) {
+            height = (boxH - t.h[g.left[k]]) / 2 + t.subH[g.left[k]];
+        }
+        if (k < g.right.length) {
+            height = Math.max(height, (boxH - t.h[g.right[k]]) / 2 + t.subH[g.right[k]]);
+        }
+        return height;
     }
 
     // Places subtrees left to right, each as close to the ones before as
     // their contours allow. Positions are of each subtree's centre.
-    function packRow(nodes, contours, gap)
+    function packRow(members, contours, gap)
     {
         var pos = [0];
-        var acc = contours.get(nodes[0]);
-        for (var k = 1; k < nodes.length; k++) {
-            var c = contours.get(nodes[k]);
+        var acc = contours[members[0]];
+        for (var k = 1; k < members.length; k++) {
+            var c = contours[members[k]];
             var need = separation(acc, c);
             var shift = need === -Infinity ? 0 : need + gap;
             c.off += shift;
@@ -397,33 +420,35 @@
     // Orthogonal connector lines, one per child, from the parent's bottom
     // centre: down and across to an assistant's near side, or down to the bar
     // above the bottom children and down again to the child's top.
-    function connectors(order, groups, sp)
+    function connectors(order, t, sp)
     {
         var lines = [];
-        order.forEach(function (p) {
-            var g = groups.get(p);
+        order.forEach(function (p, i) {
+            var g = t.groups[i];
             var bottom = p.y + p.h;
-            var assistants = [];
-            for (var i = 0; i < g.lanes; i++) {
-                if (g.left[i]) {
-                    assistants.push(g.left[i]);
-                }
-                if (g.right[i]) {
-                    assistants.push(g.right[i]);
-                }
+            for (var k = 0; k < g.lanes; k++) {
+                [g.left[k], g.right[k]].forEach(function (ai) {
+                    if (ai === undefined) {
+                        return;
+                    }
+                    var a = order[ai];
+                    var mid = a.y + a.h / 2;
+                    var edge = a.side === 'left' ? a.x + a.w : a.x;
+                    lines.push({from: p.row, to: a.row, points: [[p.cx, bottom], [p.cx, mid], [edge, mid]]});
+                });
             }
-            assistants.forEach(function (a) {
-                var mid = a.y + a.h / 2;
-                var edge = a.side === 'left' ? a.x + a.w : a.x;
-                lines.push({from: p.row, to: a.row, points: [[p.cx, bottom], [p.cx, mid], [edge, mid]]});
-            });
             if (g.bottom.length) {
-                var bar = g.bottom[0].y - sp.vGap / 2;
-                g.bottom.forEach(function (c) {
+                var bar = order[g.bottom[0]].y - sp.vGap / 2;
+                g.bottom.forEach(function (ci) {
+                    var c = order[ci];
+                    // A child almost straight below gets a straight line
+                    // rather than a jog of a few pixels.
+                    var x = Math.abs(c.cx - p.cx) <= Math.min(12, c.w / 4) ? p.cx : c.cx;
                     lines.push({
                         from: p.row,
                         to: c.row,
-                        points: [[p.cx, bottom], [p.cx, bar], [c.cx, bar], [c.cx, c.y]]
+                        points: x === p.cx ? [[p.cx, bottom], [p.cx, c.y]]
+                                           : [[p.cx, bottom], [p.cx, bar], [x, bar], [x, c.y]]
                     });
                 });
             }

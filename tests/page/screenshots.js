@@ -13,7 +13,8 @@ fs.mkdirSync(out, {recursive: true});
 const charts = {
     'sample1': f.SAMPLE1_DATA,
     'sample2': f.SAMPLE2_DATA,
-    'chart93': f.dataFor(f.generatedRows(93, 7)),
+    'chart93': f.dataFor(f.generatedRows(93, 7, 'bushy')),
+    'chart93-deep': f.dataFor(f.generatedRows(93, 7, 'deep')),
     'empty': ''
 };
 for (const [name, data] of Object.entries(charts)) {
