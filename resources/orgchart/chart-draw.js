@@ -185,6 +185,22 @@
                (r ? 'a' + r + ' ' + r + ' 0 0 1 ' + r + ' ' + -r : '') + 'z';
     }
 
+    // Boxes that stand in one row (the bottom children of a parent, or the
+    // roots) take the height of the tallest, so that the row reads as one.
+    function evenRows(forest)
+    {
+        function even(row)
+        {
+            var tallest = 0;
+            row.forEach(function (n) { tallest = Math.max(tallest, n.h); });
+            row.forEach(function (n) { n.h = tallest; });
+        }
+        even(forest.roots);
+        forest.nodes.forEach(function (n) {
+            even(n.children.filter(function (c) { return c.side === 'bottom'; }));
+        });
+    }
+
     function drawNode(doc, parent, n, settings, m)
     {
         var fill = settings.multicolour && n.colour ? n.colour : settings.itemColour;
@@ -323,6 +339,7 @@
         var O = library();
         var measure = textMeasurer(doc, settings.font, settings.fontSize);
         var m = sizeNodes(forest.nodes, settings, measure);
+        evenRows(forest);
         var layout = O.layoutForest(forest.roots, O.defaultSpacing(settings.fontSize));
         var mg = settings.margin;
         var top = mg;
