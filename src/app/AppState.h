@@ -48,9 +48,19 @@ struct AppState
     QStringList searchArray;
     bool searching = false;
 
-    /// `barValue` read as an integer the way the refresh gate reads it: anything that is not a
-    /// number counts as 0.
-    [[nodiscard]] int barValueNumber() const { return barValue.trimmed().toInt(); }
+    /// `barValue` read as an integer the way the refresh gate reads it: leading white space, an
+    /// optional sign, then the digits up to the first other character ("12abc" is 12); text
+    /// without leading digits counts as 0.
+    [[nodiscard]] int barValueNumber() const
+    {
+        const QString text = barValue.trimmed();
+        qsizetype end = 0;
+        if (end < text.size() && (text[end] == u'-' || text[end] == u'+'))
+            ++end;
+        while (end < text.size() && text[end].isDigit() && text[end].unicode() < 128)
+            ++end;
+        return text.left(end).toInt();
+    }
 
     /// True while a file conversion reports 1..94 percent: refreshes wait until it is done.
     [[nodiscard]] bool conversionRunning() const
