@@ -1,10 +1,12 @@
 #include "csv/CsvDecoder.h"
 
-#include <QStringDecoder>
-
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace plotwell::csv {
 
@@ -26,44 +28,142 @@ const char16_t kMacRomanHigh[128] = {
     0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,
 };
 
-/// UTF-8 through Qt's decoder, whose ASCII path is vectorised. Its running state holds a cut
-/// sequence between steps and counts what it replaced.
+/// Where a UTF-8 lead byte allows its second byte to lie (which rules out overlong forms,
+/// surrogates and values past U+10FFFF), and how long its sequence is; length 0 for a byte that
+/// cannot start one.
+struct Utf8Lead
+{
+    int length = 0;
+    unsigned char lo = 0x80;
+    unsigned char hi = 0xBF;
+};
+
+constexpr Utf8Lead utf8Lead(unsigned char b)
+{
+    if (b >= 0xC2 && b <= 0xDF)
+        return {2, 0x80, 0xBF};
+    if (b >= 0xE0 && b <= 0xEF)
+        return {3, (unsigned char)(b == 0xE0 ? 0xA0 : 0x80),
+                (unsigned char)(b == 0xED ? 0x9F : 0xBF)};
+    if (b >= 0xF0 && b <= 0xF4)
+        return {4, (unsigned char)(b == 0xF0 ? 0x90 : 0x80),
+                (unsigned char)(b == 0xF4 ? 0x8F : 0xBF)};
+    return {};
+}
+
+inline bool utf8Continues(const Utf8Lead &lead, int index, unsigned char c)
+{
+    return index == 1 ? (c >= lead.lo && c <= lead.hi) : (c >= 0x80 && c <= 0xBF);
+}
+
+inline char16_t *putCodePoint(char16_t *o, const unsigned char *s, int length)
+{
+    char32_t c;
+    if (length == 2)
+        c = char32_t(s[0] & 0x1F) << 6 | (s[1] & 0x3F);
+    else if (length == 3)
+        c = char32_t(s[0] & 0x0F) << 12 | char32_t(s[1] & 0x3F) << 6 | (s[2] & 0x3F);
+    else
+        c = char32_t(s[0] & 0x07) << 18 | char32_t(s[1] & 0x3F) << 12 | char32_t(s[2] & 0x3F) << 6 |
+            (s[3] & 0x3F);
+    if (c < 0x10000) {
+        *o++ = char16_t(c);
+    } else {
+        *o++ = char16_t(0xD800 + ((c - 0x10000) >> 10));
+        *o++ = char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+    return o;
+}
+
+/// UTF-8 with a vectorised ASCII path. Each maximal broken sequence becomes one U+FFFD; a
+/// sequence cut by the end of a step waits for the next step.
 class Utf8Decoder final : public CsvDecoder
 {
-    struct Decoder : QStringDecoder
-    {
-        using QStringDecoder::QStringDecoder;
-        qsizetype invalid() const { return state.invalidChars; }
-        qsizetype pending() const { return state.remainingChars; }
-    };
-
 public:
-    qsizetype maxOutput(qsizetype inputSize) const override
-    {
-        return m_decoder.requiredSpace(inputSize);
-    }
+    qsizetype maxOutput(qsizetype inputSize) const override { return inputSize + 4; }
+
     qsizetype decode(QByteArrayView in, char16_t *out) override
     {
-        QChar *begin = reinterpret_cast<QChar *>(out);
-        QChar *end = m_decoder.appendToBuffer(begin, in);
-        m_replacements = m_decoder.invalid() + m_tailReplacements;
-        return end - begin;
+        const auto *p = reinterpret_cast<const unsigned char *>(in.data());
+        const auto *e = p + in.size();
+        char16_t *o = out;
+        while (m_carryLength > 0 && p < e) {
+            const Utf8Lead lead = utf8Lead(m_carry[0]);
+            if (!utf8Continues(lead, m_carryLength, *p)) {
+                o = replace(o);
+                m_carryLength = 0;
+                break; // the byte is looked at afresh below
+            }
+            m_carry[m_carryLength++] = *p++;
+            if (m_carryLength == lead.length) {
+                o = putCodePoint(o, m_carry, lead.length);
+                m_carryLength = 0;
+            }
+        }
+        while (p < e) {
+#if defined(__SSE2__)
+            while (e - p >= 16) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+                if (_mm_movemask_epi8(v))
+                    break;
+                const __m128i zero = _mm_setzero_si128();
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(o), _mm_unpacklo_epi8(v, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(o + 8), _mm_unpackhi_epi8(v, zero));
+                p += 16;
+                o += 16;
+            }
+            if (p == e)
+                break;
+#endif
+            const unsigned char b = *p;
+            if (b < 0x80) {
+                *o++ = b;
+                ++p;
+                continue;
+            }
+            const Utf8Lead lead = utf8Lead(b);
+            if (lead.length == 0) {
+                o = replace(o);
+                ++p;
+                continue;
+            }
+            int k = 1;
+            while (k < lead.length && p + k < e && utf8Continues(lead, k, p[k]))
+                ++k;
+            if (k == lead.length) {
+                o = putCodePoint(o, p, k);
+                p += k;
+            } else if (p + k == e) {
+                std::memcpy(m_carry, p, size_t(k));
+                m_carryLength = k;
+                p = e;
+            } else {
+                o = replace(o);
+                p += k;
+            }
+        }
+        return o - out;
     }
+
     qsizetype finish(char16_t *out) override
     {
-        // Qt replaces each byte of a broken sequence inside the text; do the same for the tail.
-        const qsizetype n = std::min<qsizetype>(m_decoder.pending(), 3);
-        for (qsizetype i = 0; i < n; ++i)
-            out[i] = kReplacement;
-        m_tailReplacements += n;
-        m_replacements = m_decoder.invalid() + m_tailReplacements;
-        m_decoder.resetState();
-        return n;
+        if (m_carryLength == 0)
+            return 0;
+        m_carryLength = 0;
+        replace(out);
+        return 1;
     }
 
 private:
-    Decoder m_decoder{QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom};
-    qsizetype m_tailReplacements = 0;
+    char16_t *replace(char16_t *o)
+    {
+        ++m_replacements;
+        *o++ = kReplacement;
+        return o;
+    }
+
+    unsigned char m_carry[4] = {};
+    int m_carryLength = 0;
 };
 
 /// UTF-16 in either byte order. Unpaired surrogates are replaced, so what reaches the fields is
@@ -331,38 +431,20 @@ bool looksLikeUtf8(QByteArrayView bytes, bool mayContinue)
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const auto *e = p + bytes.size();
     while (p < e) {
-        const unsigned char b = *p;
-        if (b < 0x80) {
+        if (*p < 0x80) {
             ++p;
             continue;
         }
-        int length;
-        unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            if (b == 0xE0)
-                lo = 0xA0;
-            else if (b == 0xED)
-                hi = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            if (b == 0xF0)
-                lo = 0x90;
-            else if (b == 0xF4)
-                hi = 0x8F;
-        } else {
+        const Utf8Lead lead = utf8Lead(*p);
+        if (lead.length == 0)
             return false;
-        }
-        for (int i = 1; i < length; ++i) {
+        for (int i = 1; i < lead.length; ++i) {
             if (p + i == e)
                 return mayContinue;
-            const unsigned char c = p[i];
-            if (i == 1 ? (c < lo || c > hi) : (c < 0x80 || c > 0xBF))
+            if (!utf8Continues(lead, i, p[i]))
                 return false;
         }
-        p += length;
+        p += lead.length;
     }
     return true;
 }

@@ -244,12 +244,13 @@ struct CsvParser::Impl
             const qsizetype n = earlyPieces[earlyPiece++];
             out = QByteArrayView(early.constData() + earlyPos, n);
             earlyPos += n;
-            if (earlyPiece == earlyPieces.size()) {
-                early.clear();
-                earlyPieces.clear();
-                earlyPos = earlyPiece = 0;
-            }
             return true;
+        }
+        if (!earlyPieces.isEmpty()) {
+            // Only now: the last early piece was in use until this call.
+            early.clear();
+            earlyPieces.clear();
+            earlyPos = earlyPiece = 0;
         }
         return takeBytes(kStepSize, out);
     }
