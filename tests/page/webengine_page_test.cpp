@@ -1,0 +1,210 @@
+// The chart page in Qt WebEngine, loaded with the requests the program itself builds: what the
+// window shows, what the size scripts answer and what printing to PDF gives.
+#include "colour/SwatchBoard.h"
+#include "model/SampleCharts.h"
+#include "render/Appearance.h"
+#include "render/DataString.h"
+#include "render/PageRequest.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+using namespace plotwell;
+
+namespace {
+
+const QString kPageAddress = QStringLiteral(PLOTWELL_BINARY_DIR "/resources/orgchart.html?data=");
+
+// Counts the alerts a page raises, so that a test can tell that no script of a title ran.
+class WatchedPage : public QWebEnginePage
+{
+public:
+    using QWebEnginePage::QWebEnginePage;
+    int alerts = 0;
+
+protected:
+    void javaScriptAlert(const QUrl &, const QString &) override { ++alerts; }
+};
+
+struct Chart
+{
+    ChartGrid grid;
+    AppState state;
+
+    Chart()
+    {
+        applyStartupSlotTexts(grid);
+        grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
+    }
+
+    QString data()
+    {
+        const RenderResult result = submitData(grid, state);
+        return result.kind == RenderResult::Load ? result.dataString : QString();
+    }
+
+    RequestSettings settings() const { return gatherRequestSettings(grid, state, kPageAddress); }
+};
+
+} // namespace
+
+class WebEnginePageTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QWebEngineView *view = nullptr;
+    WatchedPage *page = nullptr;
+
+    void load(const QString &filteredRequest)
+    {
+        QSignalSpy finished(page, &QWebEnginePage::loadFinished);
+        page->load(requestUrl(filteredRequest));
+        QVERIFY(finished.wait(60000));
+        QVERIFY(finished.first().first().toBool());
+    }
+
+    QVariant js(const QString &script)
+    {
+        QVariant result;
+        bool done = false;
+        page->runJavaScript(script, [&](const QVariant &value) {
+            result = value;
+            done = true;
+        });
+        if (!QTest::qWaitFor([&] { return done; }, 30000))
+            qWarning("script did not answer: %s", qPrintable(script));
+        return result;
+    }
+
+    // "row:text" of every box, the lines of each box joined without separator.
+    QStringList boxes()
+    {
+        return js(QStringLiteral("[...document.querySelectorAll('g.node')].map(g => g.dataset.row "
+                                 "+ ':' + g.querySelector('text').textContent).join('|')"))
+            .toString()
+            .split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    }
+
+    double number(const QString &script) { return sizeFromScriptResult(js(script).toString()); }
+
+private Q_SLOTS:
+    void init()
+    {
+        view = new QWebEngineView;
+        page = new WatchedPage(view);
+        view->setPage(page);
+        view->resize(320, 240); // smaller than any chart, so the document's size is the chart's
+        view->show();
+    }
+
+    void cleanup()
+    {
+        delete view;
+        view = nullptr;
+    }
+
+    void sampleOneShowsElevenBoxesWithTheirTitles()
+    {
+        Chart chart;
+        loadSampleData(chart.grid, chart.state);
+        load(viewerRequest(chart.settings(), chart.data()));
+        const QStringList shown = boxes();
+        QCOMPARE(shown.size(), 11);
+        QCOMPARE(shown.first(), QStringLiteral("1:Niall Brent(CEO)"));
+        QVERIFY(shown.contains(QStringLiteral("6:Mara Quill(Mergers & acquisitions)")));
+        QCOMPARE(
+            js(QStringLiteral("document.querySelector('.chart-title').textContent")).toString(),
+            kSampleChartTitle);
+    }
+
+    void sampleTwoPutsBothRootsOnTop()
+    {
+        Chart chart;
+        loadSampleData2(chart.grid, chart.state);
+        load(viewerRequest(chart.settings(), chart.data()));
+        const auto top = [&](int row) {
+            return js(QStringLiteral("document.querySelector('g.node[data-row=\"%1\"]')"
+                                     ".getAttribute('transform')")
+                          .arg(row))
+                .toString();
+        };
+        QVERIFY(top(1).endsWith(QStringLiteral(",0)")));
+        QVERIFY(top(3).endsWith(QStringLiteral(",0)")));
+    }
+
+    void sizeScriptsAnswerTheChartPlusItsMargin()
+    {
+        Chart chart;
+        loadSampleData(chart.grid, chart.state);
+        load(viewerRequest(chart.settings(), chart.data()));
+        const double width = number(kScrollWidthScript);
+        const double height = number(kScrollHeightScript);
+        QCOMPARE(width,
+                 number(QStringLiteral("document.querySelector('svg').getAttribute('width')")));
+        QCOMPARE(height,
+                 number(QStringLiteral("document.querySelector('svg').getAttribute('height')")));
+        QVERIFY(width > 320 && height > 240);
+
+        // The export request names that size back: the page then has exactly that size.
+        load(exportRequest(chart.settings(), chart.data(), 1024, 700));
+        QCOMPARE(number(kScrollWidthScript), 1024.0);
+        QCOMPARE(number(kScrollHeightScript), 700.0);
+    }
+
+    void aTitleOfMarkupIsTextAndRunsNothing()
+    {
+        Chart chart;
+        chart.grid.setTitle(1, QStringLiteral("<img src=x onerror=alert(1)>"));
+        chart.grid.setTitle(2, QStringLiteral("<script>alert(2)</script>Eve"));
+        chart.grid.setParent(2, QStringLiteral("1"));
+        load(viewerRequest(chart.settings(), chart.data()));
+        QCOMPARE(boxes(), (QStringList{QStringLiteral("1:<img src=x onerror=alert(1)>"),
+                                       QStringLiteral("2:<script>alert(2)</script>Eve")}));
+        QCOMPARE(js(QStringLiteral("document.querySelectorAll('img').length")).toInt(), 0);
+        QCOMPARE(js(QStringLiteral("document.scripts.length")).toInt(), 4);
+        QCOMPARE(page->alerts, 0);
+    }
+
+    void printingGivesOnePageOfTheChartsSize()
+    {
+        Chart chart;
+        loadSampleData(chart.grid, chart.state);
+        load(viewerRequest(chart.settings(), chart.data()));
+        const double width = number(kScrollWidthScript);
+        const double height = number(kScrollHeightScript);
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("chart.pdf"));
+        QSignalSpy printed(page, &QWebEnginePage::pdfPrintingFinished);
+        page->printToPdf(file,
+                         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        QVERIFY(printed.wait(60000));
+        QVERIFY(printed.first().at(1).toBool());
+
+        QFile pdf(file);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QString text = QString::fromLatin1(pdf.readAll());
+        QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 1);
+        const QRegularExpressionMatch box =
+            QRegularExpression(
+                QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)"))
+                .match(text);
+        QVERIFY2(box.hasMatch(), "no page size in the PDF");
+        // A CSS pixel is three quarters of a point; the page size is in whole pixels.
+        QVERIFY2(qAbs(box.captured(1).toDouble() - std::ceil(width) * 0.75) < 1,
+                 qPrintable(box.captured(1)));
+        QVERIFY2(qAbs(box.captured(2).toDouble() - std::ceil(height) * 0.75) < 1,
+                 qPrintable(box.captured(2)));
+    }
+};
+
+QTEST_MAIN(WebEnginePageTest)
+#include "webengine_page_test.moc"
