@@ -56,9 +56,4 @@ function screenshot(url, file, size)
     run([`--screenshot=${file}`, url], size);
 }
 
-function printToPdf(url, file)
-{
-    run(['--no-pdf-header-footer', `--print-to-pdf=${file}`, url]);
-}
-
-module.exports = {findChromium, pageUrl, dumpDom, screenshot, printToPdf};
+module.exports = {findChromium, pageUrl, dumpDom, screenshot};

@@ -1,13 +1,10 @@
 // The chart page in a real engine: Debian's headless Chromium loads it from a
-// file URL with the program's queries, and the drawn DOM is read back.
+// file URL with the program's queries, and the drawn DOM is read back. How
+// it prints is checked in Qt WebEngine (webengine_page_test.cpp).
 'use strict';
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const {execFileSync} = require('node:child_process');
-const fs = require('node:fs');
-const os = require('node:os');
-const path = require('node:path');
 const f = require('./fixtures.js');
 const chromium = require('./chromium.js');
 
@@ -122,22 +119,4 @@ test('an empty data string shows the calm empty state', {skip}, () => {
     const dom = load('');
     assert.match(dom, /Nothing to draw yet/);
     assert.ok(!dom.includes('class="node"'));
-});
-
-test('printing gives one page exactly the chart\'s size', {skip}, () => {
-    const url = chromium.pageUrl(f.PAGE, f.query(f.SAMPLE1_DATA));
-    const chart = readChart(chromium.dumpDom(url));
-    const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'plotwell-pdf-'));
-    try {
-        const pdf = path.join(dir, 'chart.pdf');
-        chromium.printToPdf(url, pdf);
-        const info = execFileSync('pdfinfo', [pdf], {encoding: 'utf8'});
-        assert.match(info, /^Pages:\s+1$/m);
-        const size = info.match(/^Page size:\s+([\d.]+) x ([\d.]+) pts/m);
-        // CSS pixels are 3/4 of a point; the page size is whole pixels.
-        assert.ok(Math.abs(+size[1] - Math.ceil(chart.width) * 0.75) < 1, `width ${size[1]}`);
-        assert.ok(Math.abs(+size[2] - Math.ceil(chart.height) * 0.75) < 1, `height ${size[2]}`);
-    } finally {
-        fs.rmSync(dir, {recursive: true, force: true});
-    }
 });
