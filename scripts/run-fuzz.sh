@@ -5,7 +5,7 @@ build_dir=${1:-build/fuzz}
 seconds=${2:-60}
 shopt -s nullglob
 for target in "$build_dir"/fuzz/*/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name=$(basename "$target")
   corpus="fuzz/corpus/${name#fuzz_}"
   work="$build_dir/corpus/${name#fuzz_}"

@@ -202,6 +202,9 @@ struct CsvParser::Impl
     qsizetype record = 0;
     qsizetype fieldIndex = 0;
 
+    // ASCII characters that send a field to the general path when they start it.
+    bool slowStart[128] = {};
+
     // The cleaned value of the current field: a range of the text while it is one, else a copy.
     qsizetype sanStart = 0;
     qsizetype sanEnd = 0;
@@ -416,6 +419,12 @@ struct CsvParser::Impl
 
     void parse()
     {
+        std::fill(std::begin(slowStart), std::end(slowStart), false);
+        slowStart[u'"'] = slowStart[u' '] = slowStart[u'\t'] = true;
+        slowStart[u'='] = equalSign;
+        slowStart[u'\\'] = escapes;
+        if (delimiter < 128)
+            slowStart[delimiter] = false;
         if (delegate)
             delegate->parserDidBeginDocument(*q);
         record = 0;
@@ -448,7 +457,12 @@ struct CsvParser::Impl
         ++record;
         if (delegate)
             delegate->parserDidBeginLine(*q, record);
-        while (readField() && readDelimiter()) {
+        for (;;) {
+            const SimpleFields simple = readSimpleFields();
+            if (simple != SimpleFields::NeedGeneralPath)
+                break;
+            if (!readField() || !readDelimiter())
+                break;
         }
         if (!cancelled && delegate)
             delegate->parserDidEndLine(*q, record);
@@ -486,6 +500,54 @@ struct CsvParser::Impl
         keep = pos;
         skipLineBreaks();
         return true;
+    }
+
+    enum class SimpleFields { RecordEnded, Cancelled, NeedGeneralPath };
+
+    /// The common case, straight from the buffer: fields that start with no white space, quote,
+    /// escape or equal sign and end within the text decoded so far. Everything else (and a field
+    /// that reaches the end of the buffer) is left at `pos` for the general path.
+    SimpleFields readSimpleFields()
+    {
+        // Locals, since the delegate call could otherwise change any member as far as the
+        // compiler knows; only `cancelled` has to be looked at again after it.
+        const char16_t *const b = buf.get();
+        const char16_t *const end = b + len;
+        const char16_t sep = delimiter;
+        const char16_t escape = escapes ? u'\\' : sep;
+        const bool checkEscape = escapes;
+        const bool trimming = trim;
+        CsvParserDelegate *const target = delegate;
+        qsizetype index = fieldIndex;
+        const char16_t *p = b + (pos - base);
+        SimpleFields outcome = SimpleFields::NeedGeneralPath;
+        while (p < end) {
+            const char16_t c = *p;
+            if (c < 128 ? slowStart[c] : isWhitespace(c))
+                break;
+            const char16_t *f = scanPlain(p, sep, escape);
+            if (f >= end || (checkEscape && *f == u'\\'))
+                break;
+            if (target) {
+                const QStringView value(p, f - p);
+                target->parserDidReadField(*q, trimming ? trimmed(value) : value, index);
+            }
+            ++index;
+            if (cancelled) {
+                outcome = SimpleFields::Cancelled;
+                p = f;
+                break;
+            }
+            if (*f != sep) {
+                outcome = SimpleFields::RecordEnded; // at a line break
+                p = f;
+                break;
+            }
+            p = f + 1;
+        }
+        fieldIndex = index;
+        pos = keep = base + (p - b);
+        return outcome;
     }
 
     qsizetype skipWhitespace()
