@@ -5,4 +5,5 @@ target_sources(plotwell-core PRIVATE
   render/DataString.cpp render/DataString.h
   render/PageRequest.cpp render/PageRequest.h
   render/RequestCommand.cpp render/RequestCommand.h
+  render/ViewerLoader.cpp render/ViewerLoader.h
 )

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <atomic>
+
+namespace plotwell {
+
+struct AppState;
+
+/// The progress of long operations. A conversion thread writes the percentage; the main
+/// thread publishes it five times a second into the delegate's `barValue`, which the refresh
+/// gates read, and hides the progress view once the chart viewer has finished a load.
+class ProgressMonitor : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ProgressMonitor(AppState &state, QObject *parent = nullptr);
+
+    /// `currentBarValue`: written by a conversion thread, read on the main thread.
+    std::atomic<int> currentBarValue{0};
+    /// `isProgressDone`: set when the chart viewer finishes a load or a conversion ends.
+    std::atomic<bool> isProgressDone{false};
+
+    /// The repeating 0.2-second progress display.
+    void startDisplay();
+    /// The repeating 1.0-second progress-view check.
+    void startViewCheck();
+
+    /// One tick of the progress display (`showActivity:`).
+    void showActivity();
+    /// One tick of the progress-view check.
+    void checkProgressView();
+    /// Shows the progress view with "Working.." and the indicator at \a value; the view stays
+    /// until a finished load marks the progress done.
+    void showWorking(int value);
+
+    /// The label the progress display shows for \a percent: "%lu％ done".
+    [[nodiscard]] static QString doneLabel(int percent);
+
+Q_SIGNALS:
+    void activity(int value, const QString &label);
+    void progressViewShown(const QString &label, int value);
+    void progressViewHidden();
+
+private:
+    AppState &m_state;
+    QTimer m_display;
+    QTimer m_viewCheck;
+};
+
+} // namespace plotwell

@@ -1,0 +1,130 @@
+#include "render/ViewerLoader.h"
+
+#include "app/CommandCenter.h"
+#include "app/Commands.h"
+#include "app/Log.h"
+#include "platform/ChartViewer.h"
+#include "platform/Desktop.h"
+
+#include <memory>
+
+namespace plotwell {
+
+ViewerLoader::ViewerLoader(ChartViewer &webView, ChartViewer &webViewM, ChartViewer &webViewL,
+                           CommandCenter &center, Desktop &desktop, Requests requests,
+                           QObject *parent)
+    : QObject(parent), m_webView(webView), m_webViewM(webViewM), m_webViewL(webViewL),
+      m_center(center), m_desktop(desktop), m_requests(std::move(requests))
+{
+    connect(&m_webView, &ChartViewer::loadFinished, this, &ViewerLoader::webViewDidFinishLoad);
+}
+
+void ViewerLoader::loadWebView(const QString &data)
+{
+    runGuarded(QStringLiteral("Exception occured LoadwebView"), [&] {
+        const QString address = m_requests.viewer(data);
+        diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
+        m_webView.load(m_requests.toUrl(address));
+        // The export viewer is measured from the chart just requested, once it has loaded.
+        m_pendingExport = data;
+        ++m_renderSerial;
+        loadWebViewFullScreen(data);
+    });
+}
+
+void ViewerLoader::loadWebViewFullScreen(const QString &data)
+{
+    runGuarded(QStringLiteral("Exception occured at loadWebview Fullscreen"), [&] {
+        const QSizeF screen = m_desktop.lastScreenAvailableSize();
+        const QString address = m_requests.fullScreen(data, screen);
+        diag(QStringLiteral("loadWebViewFullScreen: FINAL PATH  ") + address);
+        m_webViewL.load(m_requests.toUrl(address));
+    });
+}
+
+void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
+{
+    // Both scripts answer asynchronously; the load waits for the second answer and is dropped
+    // when a newer render has started meanwhile.
+    struct Measure
+    {
+        double width = 0;
+        double height = 0;
+        int answers = 0;
+    };
+    auto measure = std::make_shared<Measure>();
+    const auto finish = [this, data, serial, measure] {
+        if (++measure->answers < 2 || serial != m_renderSerial)
+            return;
+        runGuarded(QStringLiteral("Exception occured at will enter LoadwebviewShare"), [&] {
+            diag(QStringLiteral("Height %1").arg(measure->height, 0, 'f', 6));
+            diag(QStringLiteral("Width %1").arg(measure->width, 0, 'f', 6));
+            const QSizeF chart(measure->width, measure->height);
+            const QString address = m_requests.exportTo(data, chart);
+            diag(QStringLiteral("loadWebViewShare: FINAL PATH  ") + address);
+            Q_EMIT exportViewerSized(QSizeF(chart.width() + 20, chart.height() + 20));
+            m_webViewM.load(m_requests.toUrl(address));
+        });
+    };
+    m_webView.evaluate(m_requests.widthScript, [measure, finish](const QString &answer) {
+        measure->width = double(answer.trimmed().toFloat());
+        finish();
+    });
+    m_webView.evaluate(m_requests.heightScript, [measure, finish](const QString &answer) {
+        measure->height = double(answer.trimmed().toFloat());
+        finish();
+    });
+}
+
+void ViewerLoader::showPlaceholder(double width)
+{
+    m_webView.loadHtml(m_requests.placeholder(width));
+}
+
+void ViewerLoader::webViewDidFinishLoad(bool ok)
+{
+    runGuarded(QStringLiteral("Exception occured at Webview did finish"), [&] {
+        diag(QStringLiteral("WEBVIEW FINISHED LOAD"));
+        Q_EMIT viewerLoadFinished(ok);
+        updateBackForwardStatus();
+        if (m_pendingExport) {
+            const QString data = *m_pendingExport;
+            m_pendingExport.reset();
+            loadWebViewShare(data, m_renderSerial);
+        }
+    });
+}
+
+void ViewerLoader::updateBackForwardStatus()
+{
+    m_center.post(m_webView.canGoForward() ? command::enableRedo : command::disableRedo);
+    const bool back = m_webView.canGoBack();
+    m_center.post(back ? command::enableUndo : command::disableUndo);
+    diag(QStringLiteral(" CAN GO BACK %1").arg(int(back)));
+}
+
+void ViewerLoader::undoAction()
+{
+    const bool back = m_webView.canGoBack();
+    diag(QStringLiteral(" CAN GO BACK %1").arg(int(back)));
+    if (back) {
+        m_center.post(command::enableUndo);
+        m_webView.goBack();
+    } else {
+        m_center.post(command::disableUndo);
+    }
+}
+
+void ViewerLoader::redoAction()
+{
+    const bool forward = m_webView.canGoForward();
+    diag(QStringLiteral(" CAN GO FOWARD %1").arg(int(forward)));
+    if (forward) {
+        m_center.post(command::enableRedo);
+        m_webView.goForward();
+    } else {
+        m_center.post(command::disableRedo);
+    }
+}
+
+} // namespace plotwell

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QSizeF>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+namespace plotwell {
+
+class ChartViewer;
+class CommandCenter;
+class Desktop;
+
+/// Loads a rendered chart into the three viewers and keeps the undo and redo commands in
+/// step with the visible viewer's history.
+///
+/// The visible viewer `webView` gets the viewer request at once, the full-screen viewer
+/// `webViewL` the full-screen request sized to the last screen. The export viewer `webViewM`
+/// waits until `webView` has finished loading the new chart: only then do the two size
+/// scripts measure that chart, so the export viewer is sized to the chart being exported and
+/// not to whatever the visible viewer showed before.
+class ViewerLoader : public QObject
+{
+    Q_OBJECT
+public:
+    /// The request builders: each returns the filtered address text for the data string.
+    struct Requests
+    {
+        std::function<QString(const QString &data)> viewer;
+        std::function<QString(const QString &data, QSizeF chartSize)> exportTo;
+        std::function<QString(const QString &data, QSizeF screen)> fullScreen;
+        std::function<QUrl(const QString &filtered)> toUrl;
+        /// The placeholder page for a text column \a width points wide.
+        std::function<QString(double width)> placeholder;
+        QString widthScript;
+        QString heightScript;
+    };
+
+    ViewerLoader(ChartViewer &webView, ChartViewer &webViewM, ChartViewer &webViewL,
+                 CommandCenter &center, Desktop &desktop, Requests requests,
+                 QObject *parent = nullptr);
+
+    /// `loadWebView:`: the three requests for one data string.
+    void loadWebView(const QString &data);
+    /// Loads the placeholder page into `webView`.
+    void showPlaceholder(double width);
+
+    void undoAction();
+    void redoAction();
+    /// Posts the redo and then the undo state of `webView`'s history.
+    void updateBackForwardStatus();
+
+    /// True while an export load waits for `webView` to finish the chart it measures.
+    [[nodiscard]] bool exportPending() const { return m_pendingExport.has_value(); }
+
+Q_SIGNALS:
+    /// `webView` finished a load (`webView:didFinishLoadForFrame:`).
+    void viewerLoadFinished(bool ok);
+    /// The export viewer was given a chart of this size (chart plus a 20-point margin).
+    void exportViewerSized(QSizeF size);
+
+private:
+    void webViewDidFinishLoad(bool ok);
+    void loadWebViewShare(const QString &data, quint64 serial);
+    void loadWebViewFullScreen(const QString &data);
+
+    ChartViewer &m_webView;
+    ChartViewer &m_webViewM;
+    ChartViewer &m_webViewL;
+    CommandCenter &m_center;
+    Desktop &m_desktop;
+    Requests m_requests;
+    std::optional<QString> m_pendingExport;
+    quint64 m_renderSerial = 0;
+};
+
+} // namespace plotwell
