@@ -1,7 +1,10 @@
 // Entry point: the desktop application, or one of the headless commands.
 #include "app/Version.h"
 #include "render/RequestCommand.h"
+#include "ui/AppDelegate.h"
+#include "ui/Style.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -36,6 +39,31 @@ void printUsage(QTextStream &out)
     out << "       plotwell --help | --version\n";
 }
 
+/// The desktop application. A document path among the arguments is opened once the window's
+/// view exists.
+int runApplication(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(plotwell::applicationName());
+    QApplication::setApplicationDisplayName(plotwell::applicationName());
+    QApplication::setApplicationVersion(plotwell::applicationVersion());
+    QApplication::setOrganizationName(QStringLiteral("Orvanta"));
+    plotwell::applyAppStyle(app);
+
+    plotwell::AppDelegate window;
+    const QStringList arguments = QApplication::arguments().mid(1);
+    for (const QString &argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            window.setLaunchDocument(argument);
+            break;
+        }
+    }
+    window.resize(1280, 820);
+    window.applicationDidFinishLaunching();
+    window.show();
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -57,8 +85,5 @@ int main(int argc, char *argv[])
             return 0;
         }
     }
-    // The window comes with the application shell; until then, show what is available.
-    QTextStream out(stdout);
-    printUsage(out);
-    return 0;
+    return runApplication(argc, argv);
 }

@@ -4,12 +4,18 @@
 #include "app/CommandCenter.h"
 #include "app/Commands.h"
 #include "app/Log.h"
+#include "app/ResourceLocator.h"
 #include "app/Version.h"
 #include "model/ChartGrid.h"
 #include "platform/Alerts.h"
 #include "platform/Desktop.h"
+#include "platform/FilePanels.h"
 #include "platform/Preferences.h"
 #include "render/ViewerLoader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 namespace plotwell {
 
@@ -25,17 +31,22 @@ QString howToText()
                        "button to Choose a parent. "),
         QStringLiteral("\u2022Type all your other items from Row 3 down. For each item you type, "
                        "Click the 'SELECT' button to Choose the Parent & node position."),
-        QStringLiteral("\u2022 To load the sample data on the grid, click the 'LOAD SAMPLE' button."),
-        QStringLiteral("\u2022To create a Multi-level Org Chart (Multiple top Level Elements), Simply "
-                       "Clear the Parent of the item that you want to use as the Top level element "
-                       "or Type an item & do not assign it any parent. Click load sample & choose "
-                       "Sample 2 for more info.  "),
-        QStringLiteral("\u2022To expose hidden sections of your Chart, scroll left, right, bottom or  "
-                       "resize your window or use the fullscreen option. "),
-        QStringLiteral("\u2022 All Org Chart Titles/Positions should be enclosed in Parenthesis, ex. "
-                       "Niall Brent(CEO). To manually break a line, type an opening parenthesis "
-                       "sign '(' where you wish to break it. "),
-        QStringLiteral("\u2022Using special characters in Titles may make your Chart NOT to render."),
+        QStringLiteral(
+            "\u2022 To load the sample data on the grid, click the 'LOAD SAMPLE' button."),
+        QStringLiteral(
+            "\u2022To create a Multi-level Org Chart (Multiple top Level Elements), Simply "
+            "Clear the Parent of the item that you want to use as the Top level element "
+            "or Type an item & do not assign it any parent. Click load sample & choose "
+            "Sample 2 for more info.  "),
+        QStringLiteral(
+            "\u2022To expose hidden sections of your Chart, scroll left, right, bottom or  "
+            "resize your window or use the fullscreen option. "),
+        QStringLiteral(
+            "\u2022 All Org Chart Titles/Positions should be enclosed in Parenthesis, ex. "
+            "Niall Brent(CEO). To manually break a line, type an opening parenthesis "
+            "sign '(' where you wish to break it. "),
+        QStringLiteral(
+            "\u2022Using special characters in Titles may make your Chart NOT to render."),
         QStringLiteral("\u2022 For more info click on the Help Icon on the toolbar."),
     }
         .join(QLatin1Char('\n'));
@@ -57,8 +68,7 @@ void windowResized(QSizeF frame, AppContext context)
 ShellController::ShellController(AppContext context, ChartGrid &grid, ViewerLoader &viewers,
                                  ShellView &view)
     : m_context(context), m_grid(grid), m_viewers(viewers), m_view(view)
-{
-}
+{}
 
 void ShellController::addHandlers(HandlerTable &table)
 {
@@ -101,7 +111,8 @@ void ShellController::resizeWebView()
 {
     diag(QStringLiteral("RESIZE CALLED CALLED CALLED CALLED"));
     refreshUnlessConverting();
-    const WindowLayout layout = computeWindowLayout(windowWidth(), m_view.viewSize().height(), true);
+    const WindowLayout layout =
+        computeWindowLayout(windowWidth(), m_view.viewSize().height(), true);
     if (m_grid.title(2).isEmpty())
         m_viewers.showPlaceholder(layout.placeholderWidth);
     m_view.applyLayout(layout);
@@ -138,7 +149,8 @@ void ShellController::hideGrid()
     m_context.commands.post(command::triggerShowGrid);
     m_gridHidden = 1;
     m_view.setGridButtonLook(false);
-    diag(QStringLiteral("RECENT File URL ") + m_context.state.fileUrl.value_or(QStringLiteral("(null)")));
+    diag(QStringLiteral("RECENT File URL ") +
+         m_context.state.fileUrl.value_or(QStringLiteral("(null)")));
     refreshUnlessConverting();
     if (m_grid.title(2).isEmpty())
         m_viewers.showPlaceholder(layout.placeholderWidth);
@@ -201,6 +213,37 @@ void ShellController::about()
 void ShellController::showInfo()
 {
     m_context.alerts.runModal({QStringLiteral("Creating an Org Chart"), howToText(), {}, {}});
+}
+
+} // namespace plotwell
+
+namespace plotwell {
+
+void downloadHelp(AppContext context)
+{
+    const std::optional<QString> target = context.filePanels.chooseSavePath(
+        {{QStringLiteral("pdf")}, QStringLiteral("orvantaMac"), QStringLiteral("Save Help")});
+    if (!target) {
+        diag(QStringLiteral("Did not save"));
+        return;
+    }
+    diag(QStringLiteral("FILENAME= ") + QFileInfo(*target).fileName());
+    QFile source(resourcePath(QStringLiteral("orvantaMac.pdf")));
+    QString problem;
+    if (!source.open(QIODevice::ReadOnly)) {
+        problem = source.errorString();
+    } else {
+        const QByteArray pdf = source.readAll();
+        QSaveFile out(*target);
+        if (!out.open(QIODevice::WriteOnly) || out.write(pdf) != pdf.size() || !out.commit())
+            problem = out.errorString();
+    }
+    if (!problem.isEmpty()) {
+        context.alerts.runModal({QStringLiteral("The help document could not be saved."),
+                                 problem,
+                                 {},
+                                 AlertSpec::Style::Warning});
+    }
 }
 
 } // namespace plotwell

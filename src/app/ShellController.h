@@ -81,6 +81,10 @@ private:
 /// window or, in full screen, fills it.
 void windowResized(QSizeF frame, AppContext context);
 
+/// `downloadHelp:`: offers a save panel for the help document "orvantaMac.pdf" and copies it
+/// there atomically. A document that cannot be read or written is reported, never saved empty.
+void downloadHelp(AppContext context);
+
 /// The how-to alert's text.
 [[nodiscard]] QString howToText();
 

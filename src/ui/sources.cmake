@@ -1,3 +1,9 @@
 # The window and its widgets.
 target_sources(plotwell-gui PRIVATE
+  ui/AppDelegate.cpp ui/AppDelegate.h
+  ui/AppearancePanel.cpp ui/AppearancePanel.h
+  ui/GridView.cpp ui/GridView.h
+  ui/MasterViewController.cpp ui/MasterViewController.h
+  ui/Popovers.cpp ui/Popovers.h
+  ui/Style.cpp ui/Style.h
 )

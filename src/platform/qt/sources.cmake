@@ -1,3 +1,5 @@
-# Qt adapters of the core ports.
+# Qt implementations of the desktop ports.
 target_sources(plotwell-gui PRIVATE
+  platform/qt/QtPorts.cpp platform/qt/QtPorts.h
+  platform/qt/WebEngineChartViewer.cpp platform/qt/WebEngineChartViewer.h
 )

@@ -1,0 +1,142 @@
+#include "platform/qt/QtPorts.h"
+
+#include <QAbstractButton>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+
+namespace plotwell {
+
+int MessageBoxAlerts::runModal(const AlertSpec &alert)
+{
+    QMessageBox box(m_window);
+    box.setWindowTitle(QGuiApplication::applicationDisplayName());
+    box.setText(alert.message);
+    box.setInformativeText(alert.informativeText);
+    switch (alert.style) {
+    case AlertSpec::Style::Informational:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case AlertSpec::Style::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case AlertSpec::Style::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    const QStringList titles =
+        alert.buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : alert.buttons;
+    QList<QAbstractButton *> buttons;
+    for (int i = 0; i < titles.size(); ++i) {
+        const bool cancel = titles[i] == QLatin1String("Cancel");
+        const auto role = i == 0   ? QMessageBox::AcceptRole
+                          : cancel ? QMessageBox::RejectRole
+                                   : QMessageBox::ActionRole;
+        buttons << box.addButton(titles[i], role);
+    }
+    box.setDefaultButton(qobject_cast<QPushButton *>(buttons.first()));
+    box.exec();
+    const int index = buttons.indexOf(box.clickedButton());
+    // Closing the box without a button counts as its last button, the usual "Cancel".
+    return kFirstButton + (index >= 0 ? index : int(buttons.size()) - 1);
+}
+
+std::optional<QString> DialogFilePanels::chooseSavePath(const SavePanelSpec &panel)
+{
+    QStringList filters;
+    for (const QString &type : panel.allowedTypes)
+        filters << QStringLiteral("%1 files (*.%2)").arg(type.toUpper(), type);
+    QFileDialog dialog(m_window, panel.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    if (!panel.allowedTypes.isEmpty())
+        dialog.setDefaultSuffix(panel.allowedTypes.first());
+    dialog.selectFile(panel.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> DialogFilePanels::chooseOpenPath()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        m_window, {}, {}, QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+SettingsPreferences::SettingsPreferences()
+    : m_settings(QStringLiteral("Orvanta"), QStringLiteral("Plotwell"))
+{}
+
+std::optional<QString> SettingsPreferences::value(const QString &key) const
+{
+    if (!m_settings.contains(key))
+        return std::nullopt;
+    return m_settings.value(key).toString();
+}
+
+void SettingsPreferences::setValue(const QString &key, const QString &value)
+{
+    m_settings.setValue(key, value);
+}
+
+void SettingsPreferences::remove(const QString &key)
+{
+    m_settings.remove(key);
+}
+
+void SettingsPreferences::sync()
+{
+    m_settings.sync();
+}
+
+void WidgetDesktop::setWindowTitle(const QString &title)
+{
+    if (m_window)
+        m_window->setWindowTitle(title);
+}
+
+QString WidgetDesktop::windowTitle() const
+{
+    return m_window ? m_window->windowTitle() : QString();
+}
+
+QSizeF WidgetDesktop::lastScreenAvailableSize() const
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return {};
+    return screens.last()->availableGeometry().size();
+}
+
+void WidgetDesktop::noteRecentDocument(const QString &)
+{
+    // The Open Recent menu reads its list from the preferences; the desktop keeps none.
+}
+
+void WidgetDesktop::openExternalUrl(const QUrl &url)
+{
+    QDesktopServices::openUrl(url);
+}
+
+QString DesktopMailer::attachToNewMessage(const QString &filePath)
+{
+#ifdef Q_OS_MACOS
+    const QString program = QStringLiteral("open");
+    const QStringList arguments{QStringLiteral("-a"), QStringLiteral("Mail"), filePath};
+#else
+    const QString program = QStringLiteral("xdg-email");
+    const QStringList arguments{QStringLiteral("--attach"), filePath};
+#endif
+    if (!QProcess::startDetached(program, arguments))
+        return QStringLiteral("The mail application could not be started (%1).").arg(program);
+    return {};
+}
+
+} // namespace plotwell

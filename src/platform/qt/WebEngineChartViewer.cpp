@@ -1,0 +1,59 @@
+#include "platform/qt/WebEngineChartViewer.h"
+
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace plotwell {
+
+WebEngineChartViewer::WebEngineChartViewer(QWebEngineView *view, QObject *parent)
+    : ChartViewer(parent), m_view(view)
+{
+    connect(m_view, &QWebEngineView::loadFinished, this, &ChartViewer::loadFinished);
+}
+
+void WebEngineChartViewer::load(const QUrl &url)
+{
+    m_view->load(url);
+}
+
+void WebEngineChartViewer::loadHtml(const QString &html)
+{
+    m_view->setHtml(html);
+}
+
+void WebEngineChartViewer::evaluate(const QString &script,
+                                    std::function<void(const QString &)> done)
+{
+    m_view->page()->runJavaScript(script, [done = std::move(done)](const QVariant &result) {
+        if (done)
+            done(result.toString());
+    });
+}
+
+bool WebEngineChartViewer::canGoBack() const
+{
+    return m_view->history()->canGoBack();
+}
+
+bool WebEngineChartViewer::canGoForward() const
+{
+    return m_view->history()->canGoForward();
+}
+
+void WebEngineChartViewer::goBack()
+{
+    m_view->back();
+}
+
+void WebEngineChartViewer::goForward()
+{
+    m_view->forward();
+}
+
+QUrl WebEngineChartViewer::currentUrl() const
+{
+    return m_view->url();
+}
+
+} // namespace plotwell

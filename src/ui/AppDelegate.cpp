@@ -1,0 +1,342 @@
+#include "ui/AppDelegate.h"
+
+#include "app/Commands.h"
+#include "app/Log.h"
+#include "app/ShellController.h"
+#include "platform/qt/QtPorts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QWindowStateChangeEvent>
+
+namespace plotwell {
+
+AppDelegate::AppDelegate(Ports ports, QWidget *parent)
+    : QMainWindow(parent), m_ports(std::move(ports))
+{
+    setObjectName(QStringLiteral("window"));
+    if (!m_ports.preferences) {
+        m_ownPreferences = std::make_unique<SettingsPreferences>();
+        m_ports.preferences = m_ownPreferences.get();
+    }
+    if (!m_ports.alerts) {
+        m_ownAlerts = std::make_unique<MessageBoxAlerts>(this);
+        m_ports.alerts = m_ownAlerts.get();
+    }
+    if (!m_ports.filePanels) {
+        m_ownFilePanels = std::make_unique<DialogFilePanels>(this);
+        m_ports.filePanels = m_ownFilePanels.get();
+    }
+    if (!m_ports.desktop) {
+        m_ownDesktop = std::make_unique<WidgetDesktop>(this);
+        m_ports.desktop = m_ownDesktop.get();
+    }
+    if (!m_ports.mailer) {
+        m_ownMailer = std::make_unique<DesktopMailer>();
+        m_ports.mailer = m_ownMailer.get();
+    }
+    if (!m_ports.viewers)
+        m_ports.viewers = makeWebEngineViewers;
+    setWindowTitle(QStringLiteral("Untitled"));
+    setMinimumSize(900, 560);
+}
+
+AppDelegate::~AppDelegate() = default;
+
+AppContext AppDelegate::context()
+{
+    return {m_state,         m_commands,          *m_ports.preferences,
+            *m_ports.alerts, *m_ports.filePanels, *m_ports.desktop,
+            *m_ports.mailer};
+}
+
+void AppDelegate::setLaunchDocument(const QString &path)
+{
+    m_state.openDoubleClicked = !path.isEmpty();
+    m_state.doubleClickedUrl = path;
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    plotwell::applicationDidFinishLaunching(static_cast<LaunchHost &>(*this), context());
+    buildMenus();
+    m_launched = true;
+}
+
+// LaunchHost
+
+void AppDelegate::setDefaultFont()
+{
+    m_font = QApplication::font();
+    m_font.setPointSize(12);
+    m_font.setBold(true);
+}
+
+void AppDelegate::redirectCloseButton()
+{
+    // closeEvent() asks before anything closes.
+    m_quitConfirmed = false;
+}
+
+QSizeF AppDelegate::windowFrame() const
+{
+    return size();
+}
+
+void AppDelegate::registerDelegateObservers()
+{
+    HandlerTable table;
+    table.add(QStringLiteral("windowResized:"),
+              [this](const QVariant &) { windowResized(size(), context()); });
+    table.add(QStringLiteral("fullscreen:"), [this](const QVariant &) { fullscreen(); });
+    const auto gridTitle = [this](const QString &title) {
+        if (QAction *item = action(QStringLiteral("hideShowGrid:")))
+            item->setText(title);
+    };
+    table.add(QStringLiteral("triggerhideGrid"),
+              [gridTitle](const QVariant &) { gridTitle(QStringLiteral("Hide Grid")); });
+    table.add(QStringLiteral("triggerShowGrid"),
+              [gridTitle](const QVariant &) { gridTitle(QStringLiteral("Show Grid")); });
+    const auto enable = [this](const QString &name, bool on) {
+        if (QAction *item = action(name))
+            item->setEnabled(on);
+    };
+    table.add(QStringLiteral("disableRedo"),
+              [enable](const QVariant &) { enable(QStringLiteral("redoAction:"), false); });
+    table.add(QStringLiteral("enableRedo"),
+              [enable](const QVariant &) { enable(QStringLiteral("redoAction:"), true); });
+    table.add(QStringLiteral("disableUndo"),
+              [enable](const QVariant &) { enable(QStringLiteral("undoAction:"), false); });
+    table.add(QStringLiteral("enableUndo"),
+              [enable](const QVariant &) { enable(QStringLiteral("undoAction:"), true); });
+    table.install(m_commands, delegateCommands());
+}
+
+void AppDelegate::createViewController()
+{
+    m_view = new MasterViewController(context(), m_ports.viewers(this), this);
+    connect(m_view, &MasterViewController::helpRequested, this,
+            [this](QWidget *anchor) { m_view->showOptions(OptionsPopover::Panel::Help, anchor); });
+}
+
+void AppDelegate::installView()
+{
+    setCentralWidget(m_view);
+    m_view->loadView();
+}
+
+// Menus
+
+QAction *AppDelegate::commandAction(const QString &name, const QString &text,
+                                    const QKeySequence &shortcut)
+{
+    const DelegateAction *entry = findDelegateAction(name);
+    if (!entry || !m_commands.isObserved(entry->command))
+        return nullptr;
+    auto *item = new QAction(text, this);
+    item->setObjectName(name);
+    item->setShortcut(shortcut);
+    connect(item, &QAction::triggered, this,
+            [this, name] { runDelegateAction(name, m_state, m_commands); });
+    m_actions.insert(name, item);
+    return item;
+}
+
+QAction *AppDelegate::plainAction(const QString &name, const QString &text,
+                                  const std::function<void()> &run, const QKeySequence &shortcut)
+{
+    auto *item = new QAction(text, this);
+    item->setObjectName(name);
+    item->setShortcut(shortcut);
+    connect(item, &QAction::triggered, this, run);
+    m_actions.insert(name, item);
+    return item;
+}
+
+void AppDelegate::buildMenus()
+{
+    const auto add = [](QMenu *menu, QAction *item) {
+        if (item)
+            menu->addAction(item);
+    };
+    const auto addSubmenu = [](QMenu *menu, const QString &title, const QList<QAction *> &items) {
+        QList<QAction *> present;
+        for (QAction *item : items) {
+            if (item)
+                present << item;
+        }
+        if (present.isEmpty())
+            return;
+        QMenu *sub = menu->addMenu(title);
+        sub->addActions(present);
+    };
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    add(file, commandAction(QStringLiteral("newFile:"), QStringLiteral("New"), QKeySequence::New));
+    add(file, commandAction(QStringLiteral("openFile:"), QStringLiteral("Open\u2026"),
+                            QKeySequence::Open));
+    add(file,
+        commandAction(QStringLiteral("saveFile:"), QStringLiteral("Save"), QKeySequence::Save));
+    add(file, commandAction(QStringLiteral("saveAsFile:"), QStringLiteral("Save As\u2026"),
+                            QKeySequence::SaveAs));
+    file->addSeparator();
+    add(file, commandAction(QStringLiteral("printChart:"), QStringLiteral("Print\u2026"),
+                            QKeySequence::Print));
+    addSubmenu(
+        file, QStringLiteral("Export Chart"),
+        {commandAction(QStringLiteral("downloadHiresPNG:"),
+                       QStringLiteral("High Resolution PNG\u2026")),
+         commandAction(QStringLiteral("downloadSmallPNG:"), QStringLiteral("Small PNG\u2026")),
+         commandAction(QStringLiteral("downloadHiresPDF:"),
+                       QStringLiteral("High Resolution PDF\u2026")),
+         commandAction(QStringLiteral("downloadSmallPDF:"), QStringLiteral("Small PDF\u2026")),
+         commandAction(QStringLiteral("downloadCharts:"), QStringLiteral("With Options\u2026"))});
+    addSubmenu(file, QStringLiteral("Share Chart"),
+               {commandAction(QStringLiteral("emailChart:"), QStringLiteral("By E-mail")),
+                commandAction(QStringLiteral("PNGShare:"), QStringLiteral("As PNG by E-mail")),
+                commandAction(QStringLiteral("PDFShare:"), QStringLiteral("As PDF by E-mail"))});
+    addSubmenu(
+        file, QStringLiteral("Convert CSV"),
+        {commandAction(QStringLiteral("generateSQL:"), QStringLiteral("To SQL Script\u2026")),
+         commandAction(QStringLiteral("generateJSON:"), QStringLiteral("To JSON or XML\u2026")),
+         commandAction(QStringLiteral("generateHTML:"), QStringLiteral("To HTML Table\u2026"))});
+    file->addSeparator();
+    add(file, plainAction(
+                  QStringLiteral("QuitApp:"), QStringLiteral("Quit"), [this] { close(); },
+                  QKeySequence::Quit));
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QAction *undo =
+        commandAction(QStringLiteral("undoAction:"), QStringLiteral("Undo"), QKeySequence::Undo);
+    QAction *redo =
+        commandAction(QStringLiteral("redoAction:"), QStringLiteral("Redo"), QKeySequence::Redo);
+    // Nothing to walk until the first chart has loaded.
+    for (QAction *item : {undo, redo}) {
+        if (item)
+            item->setEnabled(false);
+    }
+    add(edit, undo);
+    add(edit, redo);
+    edit->addSeparator();
+    add(edit, commandAction(QStringLiteral("copyChart:"), QStringLiteral("Copy Chart"),
+                            QKeySequence::Copy));
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction *grid = commandAction(QStringLiteral("hideShowGrid:"), QStringLiteral("Hide Grid"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_G));
+    if (grid)
+        grid->setObjectName(QStringLiteral("hidshowGrid"));
+    add(view, grid);
+    QAction *sideBar =
+        commandAction(QStringLiteral("hideShowSideBar:"), QStringLiteral("Hide Sidebar"),
+                      QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
+    if (sideBar) {
+        sideBar->setObjectName(QStringLiteral("hidshowSideBar"));
+        connect(sideBar, &QAction::triggered, this, [this, sideBar] {
+            sideBar->setText(m_state.hideSideBar == 1 ? QStringLiteral("Show Sidebar")
+                                                      : QStringLiteral("Hide Sidebar"));
+        });
+    }
+    add(view, sideBar);
+    view->addSeparator();
+    add(view, commandAction(QStringLiteral("fScreen:"), QStringLiteral("Full Screen"),
+                            QKeySequence::FullScreen));
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    add(help, commandAction(QStringLiteral("onlineHelp:"), QStringLiteral("Plotwell Help"),
+                            QKeySequence::HelpContents));
+    add(help, plainAction(QStringLiteral("myHelpAction:"), QStringLiteral("Quick Help"),
+                          [this] { m_view->shell().myHelpAction(); }));
+    add(help, plainAction(QStringLiteral("showInfo:"), QStringLiteral("Creating an Org Chart"),
+                          [this] { m_view->shell().showInfo(); }));
+    add(help, plainAction(QStringLiteral("downloadHelp:"),
+                          QStringLiteral("Save Help Document\u2026"), [this] { downloadHelp(); }));
+    help->addSeparator();
+    add(help, commandAction(QStringLiteral("modal:"), QStringLiteral("About Plotwell")));
+
+    // The help panel of the options popover.
+    OptionsPopover &options = m_view->optionsPopover();
+    options.addAction(OptionsPopover::Panel::Help, action(QStringLiteral("showInfo:")));
+    options.addAction(OptionsPopover::Panel::Help, action(QStringLiteral("myHelpAction:")));
+    options.addAction(OptionsPopover::Panel::Help, action(QStringLiteral("downloadHelp:")));
+    if (QAction *about = action(QStringLiteral("modal:")))
+        options.addAction(OptionsPopover::Panel::Help, about);
+
+    m_toolBar = addToolBar(QStringLiteral("Toolbar"));
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const auto tool = [this](const QString &name) {
+        if (QAction *item = action(name))
+            m_toolBar->addAction(item);
+    };
+    tool(QStringLiteral("undoAction:"));
+    tool(QStringLiteral("redoAction:"));
+    m_toolBar->addSeparator();
+    tool(QStringLiteral("fScreen:"));
+    m_toolBar->addSeparator();
+    tool(QStringLiteral("onlineHelp:"));
+}
+
+// Window
+
+void AppDelegate::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_launched)
+        m_commands.post(command::windowResized);
+}
+
+void AppDelegate::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !m_view)
+        return;
+    const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+    const bool was = change->oldState().testFlag(Qt::WindowFullScreen);
+    const bool now = isFullScreen();
+    if (!was && now)
+        m_view->willEnterFull();
+    else if (was && !now)
+        m_view->didExitFull();
+}
+
+void AppDelegate::fullscreen()
+{
+    if (isFullScreen())
+        showNormal();
+    else
+        showFullScreen();
+}
+
+bool AppDelegate::closeThisWindow()
+{
+    diag(QStringLiteral("Window CLosed.."));
+    const int answer = m_ports.alerts->runModal(
+        {QStringLiteral("This action will Quit the App and any unsaved changes will be lost."),
+         QStringLiteral("Are you sure you want to continue?"),
+         {QStringLiteral("Yes"), QStringLiteral("Cancel")},
+         AlertSpec::Style::Warning});
+    return answer == kFirstButton;
+}
+
+void AppDelegate::closeEvent(QCloseEvent *event)
+{
+    if (!m_quitConfirmed && !closeThisWindow()) {
+        event->ignore();
+        return;
+    }
+    m_quitConfirmed = true;
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void AppDelegate::downloadHelp()
+{
+    plotwell::downloadHelp(context());
+}
+
+} // namespace plotwell

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "app/CommandCenter.h"
+#include "app/Launch.h"
+#include "ui/MasterViewController.h"
+
+#include <QMainWindow>
+#include <QMap>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QToolBar;
+
+namespace plotwell {
+
+class Alerts;
+class Desktop;
+class FilePanels;
+class Mailer;
+class Preferences;
+
+/// The application delegate: the window, its menus and toolbar, the shared state and the
+/// desktop ports. Menu and toolbar actions post commands; the view controller serves them.
+class AppDelegate : public QMainWindow, private LaunchHost
+{
+    Q_OBJECT
+public:
+    /// Replacements for the desktop ports and the viewers; tests supply fakes, the
+    /// application leaves them empty and gets the Qt implementations.
+    struct Ports
+    {
+        Preferences *preferences = nullptr;
+        Alerts *alerts = nullptr;
+        FilePanels *filePanels = nullptr;
+        Desktop *desktop = nullptr;
+        Mailer *mailer = nullptr;
+        std::function<ChartViewers(QObject *owner)> viewers;
+    };
+
+    explicit AppDelegate(Ports ports, QWidget *parent = nullptr);
+    AppDelegate() : AppDelegate(Ports{}) {}
+    ~AppDelegate() override;
+
+    /// `applicationDidFinishLaunching:`: creates and loads the view, then builds the menus
+    /// from the commands that have a handler.
+    void applicationDidFinishLaunching();
+    /// The file the application was started with; opened once the view exists.
+    void setLaunchDocument(const QString &path);
+
+    [[nodiscard]] AppState &state() { return m_state; }
+    [[nodiscard]] CommandCenter &commands() { return m_commands; }
+    [[nodiscard]] AppContext context();
+    [[nodiscard]] MasterViewController *viewController() const { return m_view; }
+    /// The QAction of a delegate action ("saveFile:"); null when the menus lack it.
+    [[nodiscard]] QAction *action(const QString &name) const { return m_actions.value(name); }
+    [[nodiscard]] QToolBar *toolBar() const { return m_toolBar; }
+
+    /// `closeThisWindow`: the quit confirmation. Returns true when the user chose to quit.
+    bool closeThisWindow();
+    /// `fullscreen:`: toggles the window's full-screen state.
+    void fullscreen();
+    /// `downloadHelp:`: saves the help document where the user chooses.
+    void downloadHelp();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // LaunchHost
+    void setDefaultFont() override;
+    void redirectCloseButton() override;
+    [[nodiscard]] QSizeF windowFrame() const override;
+    void registerDelegateObservers() override;
+    void createViewController() override;
+    void installView() override;
+
+    void buildMenus();
+    /// A menu action that runs delegate action \a name, or nothing when the command it posts
+    /// has no handler yet.
+    QAction *commandAction(const QString &name, const QString &text,
+                           const QKeySequence &shortcut = {});
+    QAction *plainAction(const QString &name, const QString &text, const std::function<void()> &run,
+                         const QKeySequence &shortcut = {});
+
+    AppState m_state;
+    CommandCenter m_commands;
+    std::unique_ptr<Preferences> m_ownPreferences;
+    std::unique_ptr<Alerts> m_ownAlerts;
+    std::unique_ptr<FilePanels> m_ownFilePanels;
+    std::unique_ptr<Desktop> m_ownDesktop;
+    std::unique_ptr<Mailer> m_ownMailer;
+    Ports m_ports;
+    MasterViewController *m_view = nullptr;
+    QMap<QString, QAction *> m_actions;
+    QToolBar *m_toolBar = nullptr;
+    bool m_launched = false;
+    bool m_quitConfirmed = false;
+    QFont m_font;
+};
+
+} // namespace plotwell

@@ -1,0 +1,527 @@
+#include "ui/MasterViewController.h"
+
+#include "app/AppState.h"
+#include "app/CommandCenter.h"
+#include "app/Log.h"
+#include "app/ResourceLocator.h"
+#include "model/SampleCharts.h"
+#include "platform/Alerts.h"
+#include "platform/ChartViewer.h"
+#include "platform/Desktop.h"
+#include "platform/Preferences.h"
+#include "platform/qt/WebEngineChartViewer.h"
+#include "ui/GridView.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+namespace plotwell {
+
+ChartViewers makeWebEngineViewers(QObject *owner)
+{
+    ChartViewers viewers;
+    auto *webView = new QWebEngineView;
+    auto *webViewM = new QWebEngineView;
+    auto *webViewL = new QWebEngineView;
+    webView->setObjectName(QStringLiteral("webView"));
+    webViewM->setObjectName(QStringLiteral("webViewM"));
+    webViewL->setObjectName(QStringLiteral("webViewL"));
+    viewers.webView = new WebEngineChartViewer(webView, owner);
+    viewers.webViewM = new WebEngineChartViewer(webViewM, owner);
+    viewers.webViewL = new WebEngineChartViewer(webViewL, owner);
+    viewers.webViewWidget = webView;
+    viewers.webViewMWidget = webViewM;
+    viewers.webViewLWidget = webViewL;
+    return viewers;
+}
+
+namespace {
+
+QWidget *standIn(QWidget *widget, const char *name)
+{
+    if (widget)
+        return widget;
+    auto *placeholder = new QWidget;
+    placeholder->setObjectName(QLatin1String(name));
+    return placeholder;
+}
+
+QPushButton *headerButton(const QString &text, const QString &name, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QToolButton *headerToolButton(const QString &text, const QString &name, const QString &tip,
+                              QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(text);
+    button->setToolTip(tip);
+    button->setAutoRaise(true);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+} // namespace
+
+MasterViewController::MasterViewController(AppContext context, ChartViewers viewers,
+                                           QWidget *parent)
+    : QWidget(parent), m_context(context), m_viewers(viewers), m_progress(context.state)
+{
+    setObjectName(QStringLiteral("everythingView"));
+    m_viewers.webViewWidget = standIn(m_viewers.webViewWidget, "webView");
+    m_viewers.webViewMWidget = standIn(m_viewers.webViewMWidget, "webViewM");
+    m_viewers.webViewLWidget = standIn(m_viewers.webViewLWidget, "webViewL");
+    m_viewers.webViewWidget->setParent(this);
+    m_viewers.webViewLWidget->setParent(this);
+    // The export viewer lays a chart out at its full size for pictures and is never shown.
+    m_exportHost.reset(m_viewers.webViewMWidget);
+    m_exportHost->setAttribute(Qt::WA_DontShowOnScreen);
+
+    m_loader =
+        std::make_unique<ViewerLoader>(*m_viewers.webView, *m_viewers.webViewM, *m_viewers.webViewL,
+                                       m_context.commands, m_context.desktop, chartRequests());
+    m_shell = std::make_unique<ShellController>(m_context, m_grid, *m_loader,
+                                                static_cast<ShellView &>(*this));
+    connect(m_loader.get(), &ViewerLoader::exportViewerSized, this,
+            [this](QSizeF size) { m_exportHost->resize(size.toSize()); });
+    // The initialiser reads the chart type before the label exists: nothing matches yet.
+    getCtype();
+
+    buildHeader();
+    buildSideBar();
+    buildProgressView();
+
+    m_exitFullscreenButton = new QPushButton(QStringLiteral("Exit Full Screen"), this);
+    m_exitFullscreenButton->setObjectName(QStringLiteral("exitFullscreenButton"));
+    m_exitFullscreenButton->hide();
+    connect(m_exitFullscreenButton, &QPushButton::clicked, this,
+            [this] { m_context.commands.post(command::toggleFullScreen); });
+
+    m_bugTitleView = new QLabel(this);
+    m_bugTitleView->setObjectName(QStringLiteral("bugTitleView"));
+    m_bugTitleView->hide();
+
+    m_options = new OptionsPopover(this);
+    m_quickHelp = new QuickHelpPopover(this);
+}
+
+MasterViewController::~MasterViewController() = default;
+
+void MasterViewController::buildHeader()
+{
+    m_header = new QWidget(this);
+    m_header->setObjectName(QStringLiteral("toolbarView"));
+    m_header->setAttribute(Qt::WA_StyledBackground);
+    auto *row = new QHBoxLayout(m_header);
+    row->setContentsMargins(12, 6, 16, 6);
+    row->setSpacing(8);
+
+    m_renderButton =
+        headerButton(QStringLiteral("Render Chart"), QStringLiteral("renderButton"), m_header);
+    m_renderButton->setToolTip(QStringLiteral("Draw the chart from the grid"));
+    m_renderButton->setDefault(true);
+    m_sampleButton =
+        headerButton(QStringLiteral("Load Sample"), QStringLiteral("sampleButton"), m_header);
+    m_sampleButton->setToolTip(QStringLiteral("Fill the grid with a sample chart"));
+    m_hideButton =
+        headerButton(QStringLiteral("Hide Grid"), QStringLiteral("hideButton"), m_header);
+    m_hideButton->setProperty("tag", 1);
+
+    m_infoButton = headerToolButton(QStringLiteral("How to"), QStringLiteral("infoButton"),
+                                    QStringLiteral("Creating an Org Chart"), m_header);
+    m_quickHelpButton =
+        headerToolButton(QStringLiteral("Quick Help"), QStringLiteral("quickHelpButton"),
+                         QStringLiteral("What the grid, SELECT and Render do"), m_header);
+    m_helpButton = headerToolButton(QStringLiteral("Help"), QStringLiteral("myHelpButton"),
+                                    QStringLiteral("Help and the help document"), m_header);
+    m_optsButton = headerToolButton(QStringLiteral("Options"), QStringLiteral("myOptsButton"),
+                                    QStringLiteral("Options"), m_header);
+
+    row->addWidget(m_renderButton);
+    row->addWidget(m_sampleButton);
+    row->addWidget(m_hideButton);
+    row->addStretch(1);
+    row->addWidget(m_infoButton);
+    row->addWidget(m_quickHelpButton);
+    row->addWidget(m_helpButton);
+    row->addWidget(m_optsButton);
+
+    connect(m_renderButton, &QPushButton::clicked, this, &MasterViewController::submitData);
+    connect(m_sampleButton, &QPushButton::clicked, this, &MasterViewController::liveSample);
+    connect(m_hideButton, &QPushButton::clicked, this, [this] { m_shell->hideGrid(); });
+    connect(m_infoButton, &QToolButton::clicked, this, [this] { m_shell->showInfo(); });
+    connect(m_quickHelpButton, &QToolButton::clicked, this, [this] { m_shell->myHelpAction(); });
+    connect(m_helpButton, &QToolButton::clicked, this,
+            [this] { Q_EMIT helpRequested(m_helpButton); });
+    connect(m_optsButton, &QToolButton::clicked, this, &MasterViewController::myOptsAction);
+}
+
+void MasterViewController::buildSideBar()
+{
+    m_chartTitleView = new QWidget(this);
+    m_chartTitleView->setObjectName(QStringLiteral("chartTitleView"));
+    auto *titleRow = new QHBoxLayout(m_chartTitleView);
+    titleRow->setContentsMargins(9, 6, 0, 6);
+    titleRow->setSpacing(8);
+    auto *titleLabel = new QLabel(QStringLiteral("Chart title"), m_chartTitleView);
+    titleLabel->setObjectName(QStringLiteral("fieldLabel"));
+    m_chartTitle = new QLineEdit(m_chartTitleView);
+    m_chartTitle->setObjectName(QStringLiteral("chartTitle"));
+    m_chartTitle->setPlaceholderText(QStringLiteral("Shown above the chart"));
+    titleRow->addWidget(titleLabel);
+    titleRow->addWidget(m_chartTitle, 1);
+    connect(m_chartTitle, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_grid.setSetting(ChartSetting::ChartTitle, text); });
+    connect(&m_grid, &ChartGrid::settingChanged, this, [this](ChartSetting which) {
+        if (which == ChartSetting::ChartTitle &&
+            m_chartTitle->text() != m_grid.setting(ChartSetting::ChartTitle))
+            m_chartTitle->setText(m_grid.setting(ChartSetting::ChartTitle));
+    });
+
+    m_scrollView = new QScrollArea(this);
+    m_scrollView->setObjectName(QStringLiteral("scrollView"));
+    m_scrollView->setFrameShape(QFrame::NoFrame);
+    m_scrollView->setWidgetResizable(true);
+    m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *content = new QWidget;
+    content->setObjectName(QStringLiteral("sidebar"));
+    auto *column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 6, 12);
+    column->setSpacing(10);
+
+    m_sideBar = new QWidget(content);
+    m_sideBar->setObjectName(QStringLiteral("settingsPanel"));
+    m_sideBar->setAttribute(Qt::WA_StyledBackground);
+    auto *settings = new QVBoxLayout(m_sideBar);
+    settings->setContentsMargins(12, 10, 12, 12);
+    auto *appearanceTitle = new QLabel(QStringLiteral("Appearance"), m_sideBar);
+    appearanceTitle->setObjectName(QStringLiteral("sectionTitle"));
+    m_appearance = new AppearancePanel(m_sideBar);
+    settings->addWidget(appearanceTitle);
+    settings->addWidget(m_appearance);
+    connect(m_appearance, &AppearancePanel::selectionChanged, this,
+            &MasterViewController::appearanceChanged);
+
+    m_gridView = new GridView(m_grid, content);
+    connect(m_gridView, &GridView::selectClicked, this, &MasterViewController::selectRequested);
+    connect(m_gridView, &GridView::pickerClicked, this,
+            &MasterViewController::colourPickerRequested);
+
+    column->addWidget(m_sideBar);
+    column->addWidget(m_gridView);
+    m_scrollView->setWidget(content);
+}
+
+void MasterViewController::buildProgressView()
+{
+    m_progressView = new QWidget(this);
+    m_progressView->setObjectName(QStringLiteral("progressView"));
+    m_progressView->setAttribute(Qt::WA_StyledBackground);
+    m_innerProgressView = new QWidget(m_progressView);
+    m_innerProgressView->setObjectName(QStringLiteral("innerProgressView"));
+    m_innerProgressView->setAttribute(Qt::WA_StyledBackground);
+    auto *card = new QVBoxLayout(m_innerProgressView);
+    card->setContentsMargins(20, 14, 20, 16);
+    card->setSpacing(8);
+    m_progressLabel = new QLabel(QStringLiteral("Working.."), m_innerProgressView);
+    m_progressLabel->setObjectName(QStringLiteral("progressLabel"));
+    m_progressBar = new QProgressBar(m_innerProgressView);
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setTextVisible(false);
+    m_progressPercent = new QLabel(ProgressMonitor::doneLabel(0), m_innerProgressView);
+    m_progressPercent->setObjectName(QStringLiteral("progressPercent"));
+    card->addWidget(m_progressLabel);
+    card->addWidget(m_progressBar);
+    card->addWidget(m_progressPercent);
+
+    connect(&m_progress, &ProgressMonitor::activity, this, [this](int value, const QString &label) {
+        m_progressBar->setValue(value);
+        m_progressPercent->setText(label);
+    });
+    connect(&m_progress, &ProgressMonitor::progressViewShown, this,
+            [this](const QString &label, int value) {
+                m_progressLabel->setText(label);
+                m_progressBar->setValue(value);
+                m_progressView->show();
+                m_progressView->raise();
+            });
+    connect(&m_progress, &ProgressMonitor::progressViewHidden, m_progressView, &QWidget::hide);
+    connect(m_loader.get(), &ViewerLoader::viewerLoadFinished, this,
+            [this] { m_progress.isProgressDone = true; });
+}
+
+ViewerLoader::Requests MasterViewController::chartRequests()
+{
+    // Until the request builders of the render part are in, the viewers get the bare page.
+    ViewerLoader::Requests requests;
+    const QString page = resourcePath(QStringLiteral("orgchart.html"));
+    requests.viewer = [page](const QString &data) {
+        return page + QStringLiteral("?data=") + data;
+    };
+    requests.exportTo = [page](const QString &data, QSizeF) {
+        return page + QStringLiteral("?data=") + data;
+    };
+    requests.fullScreen = requests.exportTo;
+    requests.toUrl = [](const QString &address) { return QUrl::fromLocalFile(address); };
+    requests.placeholder = [](double width) {
+        return QStringLiteral("<html><body style='background:#4F4F4F;'><div style='width:%1px;"
+                              "padding-top:120px;'><h2 style='color:#696969;font-family:arial;"
+                              "margin:0 auto;width:400px;'>Click Open to load your CSV file</h2>"
+                              "</div></body> </html>")
+            .arg(width, 0, 'f', 1);
+    };
+    requests.widthScript = QStringLiteral("document.documentElement.scrollWidth");
+    requests.heightScript = QStringLiteral("document.documentElement.scrollHeight");
+    return requests;
+}
+
+void MasterViewController::submitData()
+{
+    m_loader->loadWebView(QString());
+    m_exitFullscreenButton->hide();
+    m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+void MasterViewController::liveSample()
+{
+    const int answer = m_context.alerts.runModal(sampleChoiceAlert());
+    diag(QStringLiteral("rCODE= %1").arg(answer));
+    if (answer == kSampleOneAnswer) {
+        m_context.desktop.setWindowTitle(QStringLiteral("Untitled"));
+        m_context.state.saveUrl = QString();
+        m_context.preferences.setValue(QStringLiteral("openedFilename"), QString());
+        m_context.preferences.sync();
+        loadSampleData(m_grid, m_context.state);
+    } else if (answer == kSampleTwoAnswer) {
+        loadSampleData2(m_grid, m_context.state);
+    } else {
+        return;
+    }
+    m_chartTitleView->show();
+    m_shell->resizeWebView();
+}
+
+void MasterViewController::appearanceChanged(AppearancePanel::Setting which, int index,
+                                             const QString &value)
+{
+    AppState &state = m_context.state;
+    using Setting = AppearancePanel::Setting;
+    switch (which) {
+    case Setting::FontFamily:
+        state.fStyle = value;
+        break;
+    case Setting::FontSize:
+        state.fSize = value;
+        break;
+    case Setting::NodeSize:
+        state.nSize = value;
+        break;
+    case Setting::NodeRadius:
+        state.nRadius = value;
+        break;
+    case Setting::MultiColour:
+        state.multiColorStatus = QString::number(index);
+        applyMultiColourState(index);
+        break;
+    }
+    diag(QStringLiteral("SELECTION CHANGED.....................................%1").arg(index));
+    m_shell->refreshUnlessConverting();
+}
+
+void MasterViewController::applyMultiColourState(int index)
+{
+    m_gridView->setRowColoursActive(index != 0);
+}
+
+void MasterViewController::showOptions(OptionsPopover::Panel panel, QWidget *anchor)
+{
+    m_options->setPanel(panel);
+    m_options->showUnder(anchor ? anchor : m_optsButton);
+}
+
+void MasterViewController::myOptsAction()
+{
+    m_options->showUnder(m_optsButton);
+}
+
+void MasterViewController::collectHandlers(HandlerTable &table)
+{
+    m_shell->addHandlers(table);
+}
+
+void MasterViewController::loadView()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    plotwell::loadView(static_cast<ViewLoadHost &>(*this), m_context, m_progress);
+}
+
+void MasterViewController::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The layout pass follows the delegate's window notifications; between them keep the
+    // heights filling the view.
+    if (m_loaded)
+        applyLayout(computeWindowLayout(m_context.state.winWidth.toDouble(), height(),
+                                        m_shell->gridHidden() == 0));
+}
+
+// ShellView
+
+QSizeF MasterViewController::viewSize() const
+{
+    return size();
+}
+
+void MasterViewController::applyLayout(const WindowLayout &layout)
+{
+    m_layout = layout;
+    m_header->setGeometry(layout.toolbarView.toRect());
+    m_chartTitleView->setGeometry(layout.chartTitleView.toRect());
+    m_chartTitleView->setVisible(layout.chartTitleVisible);
+    m_scrollView->setGeometry(layout.scrollView.toRect());
+    m_scrollView->setVisible(layout.gridVisible);
+    m_viewers.webViewWidget->setGeometry(layout.webView.toRect());
+    m_viewers.webViewWidget->show();
+    m_progressView->setGeometry(layout.progressView.toRect());
+    m_innerProgressView->setGeometry(layout.innerProgressView.toRect());
+}
+
+void MasterViewController::setGridButtonLook(bool gridShown)
+{
+    m_hideButton->setText(gridShown ? QStringLiteral("Hide Grid") : QStringLiteral("Show Grid"));
+    m_hideButton->setToolTip(gridShown ? QStringLiteral("Hide Grid") : QStringLiteral("Show Grid"));
+    m_hideButton->setProperty("gridShown", gridShown);
+    m_hideButton->style()->unpolish(m_hideButton);
+    m_hideButton->style()->polish(m_hideButton);
+    m_hideButton->update();
+}
+
+void MasterViewController::setSideBarVisible(bool visible)
+{
+    m_sideBar->setVisible(visible);
+}
+
+void MasterViewController::showProgressIndicator()
+{
+    m_progressBar->show();
+}
+
+void MasterViewController::layoutFullScreenViewer(const FullScreenLayout &layout)
+{
+    m_viewers.webViewLWidget->setGeometry(layout.webViewL.toRect());
+    m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_exitFullscreenButton->setGeometry(layout.exitButton.toRect());
+    m_exitFullscreenButton->raise();
+}
+
+void MasterViewController::pressHelpButton()
+{
+    m_helpButton->click();
+}
+
+void MasterViewController::showQuickHelp()
+{
+    m_quickHelp->showUnder(m_quickHelpButton);
+}
+
+// ViewLoadHost
+
+void MasterViewController::awakeFromNib()
+{
+    // The widgets are built by the constructor; the window's full-screen notifications reach
+    // the view through the delegate (willEnterFull, didExitFull).
+}
+
+void MasterViewController::removeUserInteraction()
+{
+    m_gridView->removeUserInteraction();
+}
+
+void MasterViewController::resetProgressView(int value)
+{
+    m_progressView->hide();
+    m_progressBar->setValue(value);
+}
+
+void MasterViewController::observeTextChanges()
+{
+    // Edits reach the ChartGrid through the fields' own bindings (GridView).
+}
+
+void MasterViewController::clearFlags()
+{
+    m_shell->clearFlags();
+}
+
+void MasterViewController::colourButtonTitles()
+{
+    // The button title colours are part of the style sheet (ui/Style.cpp).
+}
+
+void MasterViewController::layOutViewer()
+{
+    m_shell->resizeWebView();
+}
+
+void MasterViewController::patternBackgrounds()
+{
+    // Backgrounds come from the style sheet as well.
+}
+
+void MasterViewController::autoScrollInit()
+{
+    m_scrollView->verticalScrollBar()->setValue(0);
+    m_bugTitleView->hide();
+    m_viewers.webViewLWidget->hide();
+    m_bugTitleView->setText(QStringLiteral("3D COLUMN"));
+    // The combo boxes show the start values just set on the delegate.
+    using Setting = AppearancePanel::Setting;
+    const AppState &state = m_context.state;
+    m_appearance->showValue(Setting::FontFamily, state.fStyle);
+    m_appearance->showValue(Setting::FontSize, state.fSize);
+    m_appearance->showValue(Setting::NodeSize, state.nSize);
+    m_appearance->showValue(Setting::NodeRadius, state.nRadius);
+    m_appearance->showValue(Setting::MultiColour, state.multiColorStatus);
+    applyMultiColourState(state.multiColorStatus.toInt());
+}
+
+void MasterViewController::registerCommandObservers()
+{
+    HandlerTable table;
+    collectHandlers(table);
+    for (const QString &unknown : table.unknownHandlers(viewControllerCommands()))
+        qCWarning(lcPlotwell) << "handler served by no command:" << unknown;
+    table.install(m_context.commands, viewControllerCommands());
+}
+
+void MasterViewController::initializeButtons()
+{}
+
+void MasterViewController::initializeSwatches()
+{}
+
+void MasterViewController::getCtype()
+{
+    if (m_bugTitleView && m_bugTitleView->text() == QLatin1String("3D COLUMN"))
+        m_grid.setSetting(ChartSetting::Ctype, QStringLiteral("3dcol"));
+}
+
+} // namespace plotwell

@@ -1,0 +1,168 @@
+#pragma once
+
+#include "app/AppContext.h"
+#include "app/Commands.h"
+#include "app/Launch.h"
+#include "app/Progress.h"
+#include "app/ShellController.h"
+#include "model/ChartGrid.h"
+#include "render/ViewerLoader.h"
+#include "ui/AppearancePanel.h"
+#include "ui/Popovers.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+class QToolButton;
+
+namespace plotwell {
+
+class ChartViewer;
+class GridView;
+
+/// The three chart viewers and the widgets that show them. A viewer without a widget (a test
+/// double) gets a plain stand-in widget so the layout still has something to place.
+struct ChartViewers
+{
+    ChartViewer *webView = nullptr;
+    ChartViewer *webViewM = nullptr;
+    ChartViewer *webViewL = nullptr;
+    QWidget *webViewWidget = nullptr;
+    QWidget *webViewMWidget = nullptr;
+    QWidget *webViewLWidget = nullptr;
+};
+
+/// Three QWebEngineViews behind the viewer port, owned by \a owner.
+[[nodiscard]] ChartViewers makeWebEngineViewers(QObject *owner);
+
+/// The main view: the sidebar with the chart title, appearance and the grid, the chart
+/// viewers, the progress view and the popovers. It owns the ChartGrid and composes the
+/// controllers that serve the commands.
+class MasterViewController : public QWidget, private ShellView, private ViewLoadHost
+{
+    Q_OBJECT
+public:
+    MasterViewController(AppContext context, ChartViewers viewers, QWidget *parent = nullptr);
+    ~MasterViewController() override;
+
+    /// `loadView`: runs once, when the window first asks for the view.
+    void loadView();
+
+    [[nodiscard]] ChartGrid &grid() { return m_grid; }
+    [[nodiscard]] GridView &gridView() { return *m_gridView; }
+    [[nodiscard]] ShellController &shell() { return *m_shell; }
+    [[nodiscard]] ViewerLoader &viewerLoader() { return *m_loader; }
+    [[nodiscard]] ProgressMonitor &progress() { return m_progress; }
+    [[nodiscard]] const ChartViewers &viewers() const { return m_viewers; }
+    [[nodiscard]] OptionsPopover &optionsPopover() { return *m_options; }
+    [[nodiscard]] AppearancePanel &appearance() { return *m_appearance; }
+    [[nodiscard]] QWidget *progressView() const { return m_progressView; }
+    [[nodiscard]] QPushButton *renderButton() const { return m_renderButton; }
+    [[nodiscard]] QPushButton *hideButton() const { return m_hideButton; }
+    [[nodiscard]] QToolButton *helpButton() const { return m_helpButton; }
+    [[nodiscard]] QScrollArea *scrollView() const { return m_scrollView; }
+    [[nodiscard]] QWidget *chartTitleView() const { return m_chartTitleView; }
+    [[nodiscard]] QWidget *sideBar() const { return m_sideBar; }
+    /// The chart-type code read at view load.
+    [[nodiscard]] QString ctype() const { return m_grid.setting(ChartSetting::Ctype); }
+
+    /// `submitData:`: the Render Chart button.
+    void submitData();
+    /// `liveSample:`: the sample button.
+    void liveSample();
+    /// Shows the options popover with \a panel, anchored on \a anchor.
+    void showOptions(OptionsPopover::Panel panel, QWidget *anchor);
+    /// `myOptsAction:`: the popover on the options button, keeping its panel.
+    void myOptsAction();
+    void willEnterFull() { m_shell->willEnterFull(); }
+    void didExitFull() { m_shell->didExitFull(); }
+
+Q_SIGNALS:
+    /// A row's SELECT button was pressed: the item picker takes it from here.
+    void selectRequested(int row);
+    /// A colour picker button with this tag was pressed.
+    void colourPickerRequested(int tag);
+    /// The help button asks for the help panel of the options popover (`help:`).
+    void helpRequested(QWidget *anchor);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // ShellView
+    [[nodiscard]] QSizeF viewSize() const override;
+    void applyLayout(const WindowLayout &layout) override;
+    void setGridButtonLook(bool gridShown) override;
+    void setSideBarVisible(bool visible) override;
+    void showProgressIndicator() override;
+    void layoutFullScreenViewer(const FullScreenLayout &layout) override;
+    void pressHelpButton() override;
+    void showQuickHelp() override;
+
+    // ViewLoadHost
+    void awakeFromNib() override;
+    void removeUserInteraction() override;
+    void resetProgressView(int value) override;
+    void observeTextChanges() override;
+    void clearFlags() override;
+    void colourButtonTitles() override;
+    void layOutViewer() override;
+    void patternBackgrounds() override;
+    void autoScrollInit() override;
+    void registerCommandObservers() override;
+    void initializeButtons() override;
+    void initializeSwatches() override;
+    void getCtype() override;
+
+    void buildHeader();
+    void buildSideBar();
+    void buildProgressView();
+    /// Every controller's handlers, by name; the one place where controllers are added.
+    void collectHandlers(HandlerTable &table);
+    void appearanceChanged(AppearancePanel::Setting which, int index, const QString &value);
+    void applyMultiColourState(int index);
+    [[nodiscard]] ViewerLoader::Requests chartRequests();
+
+    AppContext m_context;
+    ChartGrid m_grid;
+    ChartViewers m_viewers;
+    ProgressMonitor m_progress;
+    std::unique_ptr<ViewerLoader> m_loader;
+    std::unique_ptr<ShellController> m_shell;
+    std::unique_ptr<QWidget> m_exportHost; // keeps webViewM off screen
+    bool m_loaded = false;
+    WindowLayout m_layout;
+
+    QWidget *m_header = nullptr;
+    QPushButton *m_renderButton = nullptr;
+    QPushButton *m_sampleButton = nullptr;
+    QPushButton *m_hideButton = nullptr;
+    QToolButton *m_helpButton = nullptr;
+    QToolButton *m_quickHelpButton = nullptr;
+    QToolButton *m_infoButton = nullptr;
+    QToolButton *m_optsButton = nullptr;
+    QWidget *m_chartTitleView = nullptr;
+    QLineEdit *m_chartTitle = nullptr;
+    QScrollArea *m_scrollView = nullptr;
+    QWidget *m_sideBar = nullptr;
+    AppearancePanel *m_appearance = nullptr;
+    GridView *m_gridView = nullptr;
+    QWidget *m_progressView = nullptr;
+    QWidget *m_innerProgressView = nullptr;
+    QLabel *m_progressLabel = nullptr;
+    QLabel *m_progressPercent = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QPushButton *m_exitFullscreenButton = nullptr;
+    QLabel *m_bugTitleView = nullptr;
+    OptionsPopover *m_options = nullptr;
+    QuickHelpPopover *m_quickHelp = nullptr;
+};
+
+} // namespace plotwell

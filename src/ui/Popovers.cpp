@@ -1,0 +1,126 @@
+#include "ui/Popovers.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace plotwell {
+
+Popover::Popover(QWidget *parent) : QFrame(parent, Qt::Popup)
+{
+    setObjectName(QStringLiteral("popover"));
+    setFrameShape(QFrame::StyledPanel);
+}
+
+void Popover::showUnder(QWidget *anchor)
+{
+    adjustSize();
+    QPoint at = anchor ? anchor->mapToGlobal(QPoint(0, anchor->height() + 4)) : QCursor::pos();
+    if (anchor) {
+        at.rx() += anchor->width() / 2 - width() / 2;
+        if (const QScreen *screen = anchor->screen()) {
+            const QRect area = screen->availableGeometry();
+            at.setX(std::clamp(at.x(), area.left() + 4,
+                               std::max(area.left() + 4, area.right() - width() - 4)));
+        }
+    }
+    move(at);
+    show();
+    raise();
+}
+
+OptionsPopover::OptionsPopover(QWidget *parent) : Popover(parent), m_stack(new QStackedWidget(this))
+{
+    setObjectName(QStringLiteral("myOpts"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(14, 12, 14, 14);
+    layout->addWidget(m_stack);
+    const struct
+    {
+        Panel panel;
+        const char *name;
+        const char *title;
+    } panels[] = {
+        {Panel::Help, "helpOptionsView", "Help"},
+        {Panel::Share, "shareOptionsView", "Share"},
+        {Panel::Download, "downloadOptionsView", "Download"},
+        {Panel::Import, "importOptionsView", "Import"},
+    };
+    for (const auto &entry : panels) {
+        PanelWidgets &widgets = panelWidgets(entry.panel);
+        widgets.page = new QWidget(m_stack);
+        widgets.page->setObjectName(QLatin1String(entry.name));
+        auto *pageLayout = new QVBoxLayout(widgets.page);
+        pageLayout->setContentsMargins(0, 0, 0, 0);
+        pageLayout->setSpacing(2);
+        auto *title = new QLabel(QLatin1String(entry.title), widgets.page);
+        title->setObjectName(QStringLiteral("popoverTitle"));
+        pageLayout->addWidget(title);
+        widgets.items = new QVBoxLayout;
+        widgets.items->setSpacing(2);
+        pageLayout->addLayout(widgets.items);
+        pageLayout->addStretch(1);
+        m_stack->addWidget(widgets.page);
+    }
+    setMinimumWidth(260);
+}
+
+OptionsPopover::PanelWidgets &OptionsPopover::panelWidgets(Panel panel)
+{
+    return m_panels[int(panel)];
+}
+
+void OptionsPopover::addAction(Panel panel, QAction *action)
+{
+    PanelWidgets &widgets = panelWidgets(panel);
+    auto *button = new QToolButton(widgets.page);
+    button->setObjectName(QStringLiteral("popoverItem"));
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setAutoRaise(true);
+    connect(button, &QToolButton::triggered, this, &QWidget::hide);
+    widgets.items->addWidget(button);
+    ++widgets.count;
+}
+
+bool OptionsPopover::isEmpty(Panel panel) const
+{
+    return m_panels[int(panel)].count == 0;
+}
+
+void OptionsPopover::setPanel(Panel panel)
+{
+    m_panel = panel;
+    m_stack->setCurrentWidget(m_panels[int(panel)].page);
+}
+
+QuickHelpPopover::QuickHelpPopover(QWidget *parent) : Popover(parent)
+{
+    setObjectName(QStringLiteral("myHelp"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 16);
+    auto *title = new QLabel(QStringLiteral("Quick help"), this);
+    title->setObjectName(QStringLiteral("popoverTitle"));
+    auto *text = new QLabel(
+        QStringLiteral(
+            "<p><b>1.</b> Each row of the grid is one box of the chart. Row 1 is the top of "
+            "the chart.</p>"
+            "<p><b>2.</b> Titles come from an opened CSV file or a sample "
+            "(<i>Load Sample</i>).</p>"
+            "<p><b>3.</b> Press <b>SELECT</b> on a row to choose its parent and where it sits: "
+            "left, right or below.</p>"
+            "<p><b>4.</b> Pick a colour with the small button beside each hex value.</p>"
+            "<p><b>5.</b> Press <b>Render Chart</b> to draw the chart. Undo and Redo step "
+            "through the charts you rendered.</p>"),
+        this);
+    text->setWordWrap(true);
+    text->setFixedWidth(300);
+    layout->addWidget(title);
+    layout->addWidget(text);
+}
+
+} // namespace plotwell

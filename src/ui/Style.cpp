@@ -1,0 +1,83 @@
+#include "ui/Style.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPalette>
+#include <QStyle>
+#include <QStyleFactory>
+
+namespace plotwell {
+
+namespace {
+
+const char *const kStyleSheet = R"(
+QMainWindow, #everythingView { background: #eef1f5; }
+QToolBar#toolbar { background: #f8f9fb; border: none; border-bottom: 1px solid #d9dee5; spacing: 2px; padding: 3px 8px; }
+QToolBar#toolbar QToolButton { padding: 4px 10px; border-radius: 5px; color: #27313d; }
+QToolBar#toolbar QToolButton:hover { background: #e6ebf1; }
+QToolBar#toolbar QToolButton:disabled { color: #a7b0bb; }
+
+#toolbarView { background: #2b3644; }
+#toolbarView QPushButton { color: #c6e2ff; background: transparent; border: 1px solid rgba(198,226,255,0.35);
+    border-radius: 6px; padding: 5px 14px; font-weight: 600; }
+#toolbarView QPushButton:hover { background: rgba(255,255,255,0.08); }
+#toolbarView QPushButton#renderButton { color: white; background: #418cf0; border: 1px solid #3a7fdc; }
+#toolbarView QPushButton#renderButton:hover { background: #5498f2; }
+#toolbarView QPushButton#hideButton[gridShown="false"] { color: #00ae00; border-color: rgba(0,174,0,0.6); }
+#toolbarView QToolButton { color: #dce4ee; padding: 5px 9px; border-radius: 6px; }
+#toolbarView QToolButton:hover { background: rgba(255,255,255,0.10); }
+#toolbarView QToolButton#quickHelpButton { color: #7fb0f5; }
+
+#chartTitleView QLabel#fieldLabel { color: #4a5562; font-weight: 600; }
+#chartTitleView QLineEdit { font-size: 11pt; padding: 5px 8px; }
+
+QScrollArea#scrollView, #sidebar { background: transparent; }
+#settingsPanel { background: white; border: 1px solid #dde3ea; border-radius: 8px; }
+#settingsPanel QLabel { color: #4a5562; }
+QLabel#sectionTitle, QLabel#pageHeader, QLabel#popoverTitle { color: #6b7685; font-weight: 700;
+    font-size: 8pt; letter-spacing: 1px; text-transform: uppercase; }
+QLabel#pageHeader { padding: 8px 4px 2px 4px; }
+
+#gridRow { background: white; border: 1px solid #e1e6ec; border-radius: 7px; }
+#gridRow QLabel#rowNumber { color: #8a94a3; font-weight: 700; }
+#gridRow QLineEdit { padding: 2px 5px; }
+#gridRow QLineEdit[readOnly="true"] { background: #f5f7fa; color: #1f2933; border: 1px solid #e6eaef; }
+#gridRow QPushButton#selectButton { color: #2f6fd0; background: #eef4fe; border: 1px solid #c9dcfb;
+    border-radius: 5px; padding: 2px 10px; font-size: 8pt; font-weight: 700; }
+#gridRow QPushButton#selectButton:hover { background: #dfeafd; }
+#gridRow QToolButton#pickerButton { border: 1px solid #d5dbe3; border-radius: 4px; padding: 0 3px; color: #4a5562; }
+
+QLineEdit { border: 1px solid #cfd6df; border-radius: 5px; padding: 3px 6px; background: white;
+    selection-background-color: #418cf0; }
+QLineEdit:focus { border-color: #418cf0; }
+QLineEdit:disabled { color: #a7b0bb; background: #f3f5f8; }
+QComboBox { border: 1px solid #cfd6df; border-radius: 5px; padding: 3px 8px; background: white; min-height: 20px; }
+
+#progressView { background: rgba(32, 42, 54, 110); }
+#innerProgressView { background: white; border-radius: 10px; border: 1px solid #d5dbe3; }
+QLabel#progressLabel { font-weight: 700; color: #27313d; }
+QLabel#progressPercent { color: #6b7685; }
+
+#popover, #myOpts, #myHelp { background: white; border: 1px solid #cfd6df; border-radius: 8px; }
+QToolButton#popoverItem { text-align: left; padding: 6px 8px; border-radius: 5px; color: #27313d; }
+QToolButton#popoverItem:hover { background: #eef4fe; }
+QPushButton#exitFullscreenButton { color: white; background: rgba(43,54,68,0.85); border-radius: 8px; font-weight: 600; }
+)";
+
+} // namespace
+
+void applyAppStyle(QApplication &app)
+{
+    app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette palette = app.style()->standardPalette();
+    palette.setColor(QPalette::Window, QColor(0xee, 0xf1, 0xf5));
+    palette.setColor(QPalette::Highlight, QColor(0x41, 0x8c, 0xf0));
+    app.setPalette(palette);
+    QFont font = app.font();
+    if (font.pointSizeF() < 9.5)
+        font.setPointSizeF(9.5);
+    app.setFont(font);
+    app.setStyleSheet(QString::fromLatin1(kStyleSheet));
+}
+
+} // namespace plotwell
