@@ -7,10 +7,12 @@
 #include "app/ResourceLocator.h"
 #include "app/Version.h"
 #include "model/ChartGrid.h"
+#include "model/SampleCharts.h"
 #include "platform/Alerts.h"
 #include "platform/Desktop.h"
 #include "platform/FilePanels.h"
 #include "platform/Preferences.h"
+#include "render/Appearance.h"
 #include "render/ViewerLoader.h"
 
 #include <QFile>
@@ -98,13 +100,8 @@ double ShellController::windowWidth() const
 
 void ShellController::refreshUnlessConverting()
 {
-    AppState &state = m_context.state;
-    if (state.conversionRunning()) {
-        diag(QStringLiteral("PROGRESSING BAR VALUE ") + state.barValue);
-        return;
-    }
-    state.openRecent = QStringLiteral("YES");
-    m_context.commands.post(command::openRecentDocument);
+    if (prepareRefreshRequest(m_context.state))
+        m_context.commands.post(command::openRecentDocument);
 }
 
 void ShellController::resizeWebView()
@@ -208,6 +205,25 @@ void ShellController::about()
 {
     diag(QStringLiteral("---ABOUT.."));
     m_context.alerts.runModal({applicationName(), QStringLiteral("Version 1.0"), {}, {}});
+}
+
+void ShellController::liveSample()
+{
+    const int answer = m_context.alerts.runModal(sampleChoiceAlert());
+    diag(QStringLiteral("rCODE= %1").arg(answer));
+    if (answer == kSampleOneAnswer) {
+        m_context.desktop.setWindowTitle(QStringLiteral("Untitled"));
+        m_context.state.saveUrl = QString();
+        m_context.preferences.setValue(QStringLiteral("openedFilename"), QString());
+        m_context.preferences.sync();
+        loadSampleData(m_grid, m_context.state);
+    } else if (answer == kSampleTwoAnswer) {
+        loadSampleData2(m_grid, m_context.state);
+    } else {
+        return;
+    }
+    // The layout pass shows the chart title view and marks the grid as shown.
+    resizeWebView();
 }
 
 void ShellController::showInfo()

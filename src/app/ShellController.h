@@ -55,6 +55,8 @@ public:
     void about();
     /// `showInfo:`: the how-to alert.
     void showInfo();
+    /// `liveSample:`: asks which sample, fills the grid with it and lays the view out.
+    void liveSample();
 
     [[nodiscard]] int gridHidden() const { return m_gridHidden; }
     [[nodiscard]] bool sideBarHidden() const { return m_sideBarHidden; }

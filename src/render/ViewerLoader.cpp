@@ -1,20 +1,23 @@
 #include "render/ViewerLoader.h"
 
+#include "app/AppState.h"
 #include "app/CommandCenter.h"
 #include "app/Commands.h"
 #include "app/Log.h"
+#include "model/ChartGrid.h"
 #include "platform/ChartViewer.h"
 #include "platform/Desktop.h"
+#include "render/PageRequest.h"
 
 #include <memory>
 
 namespace plotwell {
 
 ViewerLoader::ViewerLoader(ChartViewer &webView, ChartViewer &webViewM, ChartViewer &webViewL,
-                           CommandCenter &center, Desktop &desktop, Requests requests,
-                           QObject *parent)
-    : QObject(parent), m_webView(webView), m_webViewM(webViewM), m_webViewL(webViewL),
-      m_center(center), m_desktop(desktop), m_requests(std::move(requests))
+                           const ChartGrid &grid, const AppState &state, CommandCenter &center,
+                           Desktop &desktop, QObject *parent)
+    : QObject(parent), m_webView(webView), m_webViewM(webViewM), m_webViewL(webViewL), m_grid(grid),
+      m_state(state), m_center(center), m_desktop(desktop)
 {
     connect(&m_webView, &ChartViewer::loadFinished, this, &ViewerLoader::webViewDidFinishLoad);
 }
@@ -22,9 +25,11 @@ ViewerLoader::ViewerLoader(ChartViewer &webView, ChartViewer &webViewM, ChartVie
 void ViewerLoader::loadWebView(const QString &data)
 {
     runGuarded(QStringLiteral("Exception occured LoadwebView"), [&] {
-        const QString address = m_requests.viewer(data);
+        diag(QStringLiteral("FONT STYLE ON RENDER ") + m_state.fStyle);
+        diag(QStringLiteral("Chart Title ") + m_grid.setting(ChartSetting::ChartTitle));
+        const QString address = viewerRequest(gatherRequestSettings(m_grid, m_state), data);
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
-        m_webView.load(m_requests.toUrl(address));
+        m_webView.load(requestUrl(address));
         // The export viewer is measured from the chart just requested, once it has loaded.
         m_pendingExport = data;
         ++m_renderSerial;
@@ -36,9 +41,10 @@ void ViewerLoader::loadWebViewFullScreen(const QString &data)
 {
     runGuarded(QStringLiteral("Exception occured at loadWebview Fullscreen"), [&] {
         const QSizeF screen = m_desktop.lastScreenAvailableSize();
-        const QString address = m_requests.fullScreen(data, screen);
+        const QString address = fullScreenRequest(gatherRequestSettings(m_grid, m_state), data,
+                                                  screen.width(), screen.height());
         diag(QStringLiteral("loadWebViewFullScreen: FINAL PATH  ") + address);
-        m_webViewL.load(m_requests.toUrl(address));
+        m_webViewL.load(requestUrl(address));
     });
 }
 
@@ -60,25 +66,26 @@ void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
             diag(QStringLiteral("Height %1").arg(measure->height, 0, 'f', 6));
             diag(QStringLiteral("Width %1").arg(measure->width, 0, 'f', 6));
             const QSizeF chart(measure->width, measure->height);
-            const QString address = m_requests.exportTo(data, chart);
+            const QString address = exportRequest(gatherRequestSettings(m_grid, m_state), data,
+                                                  chart.width(), chart.height());
             diag(QStringLiteral("loadWebViewShare: FINAL PATH  ") + address);
             Q_EMIT exportViewerSized(QSizeF(chart.width() + 20, chart.height() + 20));
-            m_webViewM.load(m_requests.toUrl(address));
+            m_webViewM.load(requestUrl(address));
         });
     };
-    m_webView.evaluate(m_requests.widthScript, [measure, finish](const QString &answer) {
-        measure->width = double(answer.trimmed().toFloat());
+    m_webView.evaluate(kScrollWidthScript, [measure, finish](const QString &answer) {
+        measure->width = sizeFromScriptResult(answer);
         finish();
     });
-    m_webView.evaluate(m_requests.heightScript, [measure, finish](const QString &answer) {
-        measure->height = double(answer.trimmed().toFloat());
+    m_webView.evaluate(kScrollHeightScript, [measure, finish](const QString &answer) {
+        measure->height = sizeFromScriptResult(answer);
         finish();
     });
 }
 
 void ViewerLoader::showPlaceholder(double width)
 {
-    m_webView.loadHtml(m_requests.placeholder(width));
+    m_webView.loadHtml(placeholderPageHtml(width));
 }
 
 void ViewerLoader::webViewDidFinishLoad(bool ok)

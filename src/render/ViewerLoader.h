@@ -10,9 +10,11 @@
 
 namespace plotwell {
 
+class ChartGrid;
 class ChartViewer;
 class CommandCenter;
 class Desktop;
+struct AppState;
 
 /// Loads a rendered chart into the three viewers and keeps the undo and redo commands in
 /// step with the visible viewer's history.
@@ -26,22 +28,10 @@ class ViewerLoader : public QObject
 {
     Q_OBJECT
 public:
-    /// The request builders: each returns the filtered address text for the data string.
-    struct Requests
-    {
-        std::function<QString(const QString &data)> viewer;
-        std::function<QString(const QString &data, QSizeF chartSize)> exportTo;
-        std::function<QString(const QString &data, QSizeF screen)> fullScreen;
-        std::function<QUrl(const QString &filtered)> toUrl;
-        /// The placeholder page for a text column \a width points wide.
-        std::function<QString(double width)> placeholder;
-        QString widthScript;
-        QString heightScript;
-    };
-
+    /// The requests carry the settings of \a grid and \a state as they are at each render.
     ViewerLoader(ChartViewer &webView, ChartViewer &webViewM, ChartViewer &webViewL,
-                 CommandCenter &center, Desktop &desktop, Requests requests,
-                 QObject *parent = nullptr);
+                 const ChartGrid &grid, const AppState &state, CommandCenter &center,
+                 Desktop &desktop, QObject *parent = nullptr);
 
     /// `loadWebView:`: the three requests for one data string.
     void loadWebView(const QString &data);
@@ -70,9 +60,10 @@ private:
     ChartViewer &m_webView;
     ChartViewer &m_webViewM;
     ChartViewer &m_webViewL;
+    const ChartGrid &m_grid;
+    const AppState &m_state;
     CommandCenter &m_center;
     Desktop &m_desktop;
-    Requests m_requests;
     std::optional<QString> m_pendingExport;
     quint64 m_renderSerial = 0;
 };

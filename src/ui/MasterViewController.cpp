@@ -4,15 +4,18 @@
 #include "app/CommandCenter.h"
 #include "app/Log.h"
 #include "app/ResourceLocator.h"
-#include "model/SampleCharts.h"
+#include "colour/PickerTags.h"
 #include "platform/Alerts.h"
 #include "platform/ChartViewer.h"
 #include "platform/Desktop.h"
 #include "platform/Preferences.h"
 #include "platform/qt/WebEngineChartViewer.h"
+#include "render/Appearance.h"
+#include "render/DataString.h"
 #include "ui/GridView.h"
 
 #include <QAction>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +28,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineView>
+
+#include <map>
 
 namespace plotwell {
 
@@ -93,15 +98,19 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_exportHost.reset(m_viewers.webViewMWidget);
     m_exportHost->setAttribute(Qt::WA_DontShowOnScreen);
 
-    m_loader =
-        std::make_unique<ViewerLoader>(*m_viewers.webView, *m_viewers.webViewM, *m_viewers.webViewL,
-                                       m_context.commands, m_context.desktop, chartRequests());
+    m_loader = std::make_unique<ViewerLoader>(*m_viewers.webView, *m_viewers.webViewM,
+                                              *m_viewers.webViewL, m_grid, m_context.state,
+                                              m_context.commands, m_context.desktop);
     m_shell = std::make_unique<ShellController>(m_context, m_grid, *m_loader,
                                                 static_cast<ShellView &>(*this));
     connect(m_loader.get(), &ViewerLoader::exportViewerSized, this,
             [this](QSizeF size) { m_exportHost->resize(size.toSize()); });
     // The initialiser reads the chart type before the label exists: nothing matches yet.
     getCtype();
+    // Every colour field starts with its swatch's start-up colour.
+    const QStringList slotTexts = startupSlotTexts();
+    for (int slot = 1; slot <= kColourSlotCount; ++slot)
+        m_grid.setSlotText(slot, slotTexts.value(slot - 1));
 
     buildHeader();
     buildSideBar();
@@ -116,6 +125,8 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_bugTitleView = new QLabel(this);
     m_bugTitleView->setObjectName(QStringLiteral("bugTitleView"));
     m_bugTitleView->hide();
+
+    connect(&m_swatches, &SwatchBoard::swatchChanged, this, &MasterViewController::showSwatch);
 
     m_options = new OptionsPopover(this);
     m_quickHelp = new QuickHelpPopover(this);
@@ -215,6 +226,11 @@ void MasterViewController::buildSideBar()
     m_appearance = new AppearancePanel(m_sideBar);
     settings->addWidget(appearanceTitle);
     settings->addWidget(m_appearance);
+    settings->addSpacing(6);
+    auto *coloursTitle = new QLabel(QStringLiteral("Chart colours"), m_sideBar);
+    coloursTitle->setObjectName(QStringLiteral("sectionTitle"));
+    settings->addWidget(coloursTitle);
+    settings->addWidget(buildChartColours(m_sideBar));
     connect(m_appearance, &AppearancePanel::selectionChanged, this,
             &MasterViewController::appearanceChanged);
 
@@ -226,6 +242,61 @@ void MasterViewController::buildSideBar()
     column->addWidget(m_sideBar);
     column->addWidget(m_gridView);
     m_scrollView->setWidget(content);
+}
+
+QWidget *MasterViewController::buildChartColours(QWidget *parent)
+{
+    auto *box = new QWidget(parent);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(6);
+    const struct
+    {
+        int slot;
+        const char *label;
+        ChartSetting setting;
+    } entries[] = {
+        {kBackgroundSlot, "Background", ChartSetting::HexBackBg},
+        {kLabelSlot, "Labels", ChartSetting::HexLabels},
+        {kItemSlot, "Items", ChartSetting::HexItems},
+        {kLineSlot, "Lines", ChartSetting::HexLine},
+    };
+    int index = 0;
+    for (const auto &entry : entries) {
+        ChartColourWidgets &w = m_chartColours[entry.slot - kBackgroundSlot];
+        auto *label = new QLabel(QLatin1String(entry.label), box);
+        w.swatch = new SwatchView(box);
+        w.hex = new QLineEdit(m_grid.slotText(entry.slot), box);
+        w.hex->setObjectName(QStringLiteral("chartColourHex"));
+        w.hex->setFixedWidth(76);
+        auto *picker = new QToolButton(box);
+        picker->setObjectName(QStringLiteral("pickerButton"));
+        picker->setText(QStringLiteral("\u25BE"));
+        picker->setToolTip(
+            QStringLiteral("Pick the %1 colour").arg(QString::fromLatin1(entry.label).toLower()));
+        const int row = index / 2;
+        const int column = (index % 2) * 4;
+        grid->addWidget(label, row, column);
+        grid->addWidget(w.swatch, row, column + 1);
+        grid->addWidget(w.hex, row, column + 2);
+        grid->addWidget(picker, row, column + 3);
+        ++index;
+        const int slot = entry.slot;
+        const ChartSetting setting = entry.setting;
+        connect(w.hex, &QLineEdit::textEdited, this,
+                [this, slot](const QString &text) { m_grid.setSlotText(slot, text); });
+        connect(&m_grid, &ChartGrid::settingChanged, w.hex,
+                [this, setting, slot, hex = w.hex](ChartSetting which) {
+                    if (which == setting && hex->text() != m_grid.slotText(slot))
+                        hex->setText(m_grid.slotText(slot));
+                });
+        connect(picker, &QToolButton::clicked, this,
+                [this, slot] { Q_EMIT colourPickerRequested(pickerTagForSwatch(slot)); });
+    }
+    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(6, 1);
+    return box;
 }
 
 void MasterViewController::buildProgressView()
@@ -266,82 +337,44 @@ void MasterViewController::buildProgressView()
             [this] { m_progress.isProgressDone = true; });
 }
 
-ViewerLoader::Requests MasterViewController::chartRequests()
-{
-    // Until the request builders of the render part are in, the viewers get the bare page.
-    ViewerLoader::Requests requests;
-    const QString page = resourcePath(QStringLiteral("orgchart.html"));
-    requests.viewer = [page](const QString &data) {
-        return page + QStringLiteral("?data=") + data;
-    };
-    requests.exportTo = [page](const QString &data, QSizeF) {
-        return page + QStringLiteral("?data=") + data;
-    };
-    requests.fullScreen = requests.exportTo;
-    requests.toUrl = [](const QString &address) { return QUrl::fromLocalFile(address); };
-    requests.placeholder = [](double width) {
-        return QStringLiteral("<html><body style='background:#4F4F4F;'><div style='width:%1px;"
-                              "padding-top:120px;'><h2 style='color:#696969;font-family:arial;"
-                              "margin:0 auto;width:400px;'>Click Open to load your CSV file</h2>"
-                              "</div></body> </html>")
-            .arg(width, 0, 'f', 1);
-    };
-    requests.widthScript = QStringLiteral("document.documentElement.scrollWidth");
-    requests.heightScript = QStringLiteral("document.documentElement.scrollHeight");
-    return requests;
-}
-
 void MasterViewController::submitData()
 {
-    m_loader->loadWebView(QString());
-    m_exitFullscreenButton->hide();
-    m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const RenderResult result = plotwell::submitData(m_grid, m_context.state);
+    switch (result.kind) {
+    case RenderResult::Load:
+        m_loader->loadWebView(result.dataString);
+        m_exitFullscreenButton->hide();
+        m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        break;
+    case RenderResult::ReassignParents:
+        m_context.alerts.runModal(reassignParentsAlert());
+        break;
+    case RenderResult::NoLoad:
+        break;
+    }
 }
 
 void MasterViewController::liveSample()
 {
-    const int answer = m_context.alerts.runModal(sampleChoiceAlert());
-    diag(QStringLiteral("rCODE= %1").arg(answer));
-    if (answer == kSampleOneAnswer) {
-        m_context.desktop.setWindowTitle(QStringLiteral("Untitled"));
-        m_context.state.saveUrl = QString();
-        m_context.preferences.setValue(QStringLiteral("openedFilename"), QString());
-        m_context.preferences.sync();
-        loadSampleData(m_grid, m_context.state);
-    } else if (answer == kSampleTwoAnswer) {
-        loadSampleData2(m_grid, m_context.state);
-    } else {
-        return;
-    }
-    m_chartTitleView->show();
-    m_shell->resizeWebView();
+    m_shell->liveSample();
 }
 
 void MasterViewController::appearanceChanged(AppearancePanel::Setting which, int index,
                                              const QString &value)
 {
-    AppState &state = m_context.state;
     using Setting = AppearancePanel::Setting;
-    switch (which) {
-    case Setting::FontFamily:
-        state.fStyle = value;
-        break;
-    case Setting::FontSize:
-        state.fSize = value;
-        break;
-    case Setting::NodeSize:
-        state.nSize = value;
-        break;
-    case Setting::NodeRadius:
-        state.nRadius = value;
-        break;
-    case Setting::MultiColour:
-        state.multiColorStatus = QString::number(index);
+    static const std::map<Setting, AppearanceSetting> settings = {
+        {Setting::FontFamily, AppearanceSetting::FontFamily},
+        {Setting::FontSize, AppearanceSetting::FontSize},
+        {Setting::NodeSize, AppearanceSetting::NodeSize},
+        {Setting::NodeRadius, AppearanceSetting::NodeRadius},
+        {Setting::MultiColour, AppearanceSetting::MultiColour},
+    };
+    const bool refresh = applyComboChange(m_context.state, settings.at(which), value, index);
+    if (which == Setting::MultiColour)
         applyMultiColourState(index);
-        break;
-    }
-    diag(QStringLiteral("SELECTION CHANGED.....................................%1").arg(index));
-    m_shell->refreshUnlessConverting();
+    if (refresh)
+        m_context.commands.post(command::openRecentDocument);
 }
 
 void MasterViewController::applyMultiColourState(int index)
@@ -491,7 +524,7 @@ void MasterViewController::autoScrollInit()
     m_scrollView->verticalScrollBar()->setValue(0);
     m_bugTitleView->hide();
     m_viewers.webViewLWidget->hide();
-    m_bugTitleView->setText(QStringLiteral("3D COLUMN"));
+    m_bugTitleView->setText(kOrgChartTypeLabel);
     // The combo boxes show the start values just set on the delegate.
     using Setting = AppearancePanel::Setting;
     const AppState &state = m_context.state;
@@ -513,15 +546,39 @@ void MasterViewController::registerCommandObservers()
 }
 
 void MasterViewController::initializeButtons()
-{}
+{
+    // The grid's picker and SELECT buttons are built with their rows (GridView).
+}
 
 void MasterViewController::initializeSwatches()
-{}
+{
+    plotwell::initializeSwatches(m_swatches);
+}
+
+void MasterViewController::showSwatch(int swatch)
+{
+    const QColor colour = m_swatches.colour(swatch);
+    if (isValidRow(swatch))
+        m_gridView->setSwatchColour(swatch, colour);
+    else if (swatch >= kBackgroundSlot && swatch <= kLineSlot)
+        m_chartColours[swatch - kBackgroundSlot].swatch->setColour(colour);
+}
+
+int MasterViewController::pickerTagForSwatch(int swatch)
+{
+    for (int tag = 1; tag <= kPickerTagCount; ++tag) {
+        const std::optional<PickerTarget> target = pickerTarget(tag);
+        if (target && target->swatch == swatch)
+            return tag;
+    }
+    return 0;
+}
 
 void MasterViewController::getCtype()
 {
-    if (m_bugTitleView && m_bugTitleView->text() == QLatin1String("3D COLUMN"))
-        m_grid.setSetting(ChartSetting::Ctype, QStringLiteral("3dcol"));
+    const QString label = m_bugTitleView ? m_bugTitleView->text() : QString();
+    if (const std::optional<QString> code = plotwell::getCtype(label))
+        m_grid.setSetting(ChartSetting::Ctype, *code);
 }
 
 } // namespace plotwell

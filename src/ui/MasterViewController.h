@@ -5,6 +5,7 @@
 #include "app/Launch.h"
 #include "app/Progress.h"
 #include "app/ShellController.h"
+#include "colour/SwatchBoard.h"
 #include "model/ChartGrid.h"
 #include "render/ViewerLoader.h"
 #include "ui/AppearancePanel.h"
@@ -26,6 +27,7 @@ namespace plotwell {
 
 class ChartViewer;
 class GridView;
+class SwatchView;
 
 /// The three chart viewers and the widgets that show them. A viewer without a widget (a test
 /// double) gets a plain stand-in widget so the layout still has something to place.
@@ -60,6 +62,7 @@ public:
     [[nodiscard]] ShellController &shell() { return *m_shell; }
     [[nodiscard]] ViewerLoader &viewerLoader() { return *m_loader; }
     [[nodiscard]] ProgressMonitor &progress() { return m_progress; }
+    [[nodiscard]] SwatchBoard &swatches() { return m_swatches; }
     [[nodiscard]] const ChartViewers &viewers() const { return m_viewers; }
     [[nodiscard]] OptionsPopover &optionsPopover() { return *m_options; }
     [[nodiscard]] AppearancePanel &appearance() { return *m_appearance; }
@@ -124,14 +127,18 @@ private:
     void buildHeader();
     void buildSideBar();
     void buildProgressView();
+    QWidget *buildChartColours(QWidget *parent);
+    void showSwatch(int swatch);
+    /// The tag of the picker button whose swatch is \a swatch.
+    [[nodiscard]] static int pickerTagForSwatch(int swatch);
     /// Every controller's handlers, by name; the one place where controllers are added.
     void collectHandlers(HandlerTable &table);
     void appearanceChanged(AppearancePanel::Setting which, int index, const QString &value);
     void applyMultiColourState(int index);
-    [[nodiscard]] ViewerLoader::Requests chartRequests();
 
     AppContext m_context;
     ChartGrid m_grid;
+    SwatchBoard m_swatches;
     ChartViewers m_viewers;
     ProgressMonitor m_progress;
     std::unique_ptr<ViewerLoader> m_loader;
@@ -161,6 +168,12 @@ private:
     QProgressBar *m_progressBar = nullptr;
     QPushButton *m_exitFullscreenButton = nullptr;
     QLabel *m_bugTitleView = nullptr;
+    struct ChartColourWidgets
+    {
+        SwatchView *swatch = nullptr;
+        QLineEdit *hex = nullptr;
+    };
+    ChartColourWidgets m_chartColours[4];
     OptionsPopover *m_options = nullptr;
     QuickHelpPopover *m_quickHelp = nullptr;
 };

@@ -43,34 +43,6 @@ public:
     int quickHelps = 0;
 };
 
-ViewerLoader::Requests testRequests()
-{
-    ViewerLoader::Requests r;
-    r.viewer = [](const QString &data) {
-        return QStringLiteral("/res/orgchart.html?data=") + data + "&margin=5";
-    };
-    r.exportTo = [](const QString &data, QSizeF s) {
-        return QStringLiteral("/res/orgchart.html?data=%1&screenWidth=%2&screenHeight=%3&margin=5")
-            .arg(data)
-            .arg(s.width())
-            .arg(s.height());
-    };
-    r.fullScreen = [](const QString &data, QSizeF s) {
-        return QStringLiteral("/res/orgchart.html?data=%1&screenWidth=%2&screenHeight=%3&margin=50")
-            .arg(data)
-            .arg(s.width())
-            .arg(s.height());
-    };
-    r.toUrl = [](const QString &address) {
-        return QUrl::fromLocalFile(address.section('?', 0, 0)).toString() + '?' +
-               address.section('?', 1);
-    };
-    r.placeholder = [](double width) { return QStringLiteral("placeholder %1").arg(width); };
-    r.widthScript = QStringLiteral("document.documentElement.scrollWidth");
-    r.heightScript = QStringLiteral("document.documentElement.scrollHeight");
-    return r;
-}
-
 /// A window's worth of core objects around fakes.
 struct Shell
 {
@@ -85,7 +57,7 @@ struct Shell
     FakeChartViewer webView, webViewM, webViewL;
     FakeShellView view;
     AppContext context{state, commands, preferences, alerts, panels, desktop, mailer};
-    ViewerLoader loader{webView, webViewM, webViewL, commands, desktop, testRequests()};
+    ViewerLoader loader{webView, webViewM, webViewL, grid, state, commands, desktop};
     ShellController shell{context, grid, loader, view};
     QStringList posted; // commands seen by recording observers
 
@@ -243,14 +215,14 @@ TEST(ShellController, GridTogglePlaceholderWidthsFollowTheGrid)
     s.commands.post(command::showHideGrid); // hide
     EXPECT_EQ(s.shell.gridHidden(), 1);
     EXPECT_FALSE(s.view.gridButtonShown);
-    EXPECT_EQ(s.webView.currentPage(), QStringLiteral("placeholder 1178"));
+    EXPECT_TRUE(s.webView.currentPage().contains(QStringLiteral("width:1178.0px")));
     EXPECT_EQ(s.shell.htmlWidth(), 1165);
     EXPECT_EQ(s.posted.filter(command::triggerShowGrid).size(), 1);
 
     s.commands.post(command::showHideGrid); // show again
     EXPECT_EQ(s.shell.gridHidden(), 0);
     EXPECT_TRUE(s.view.gridButtonShown);
-    EXPECT_EQ(s.webView.currentPage(), QStringLiteral("placeholder 800"));
+    EXPECT_TRUE(s.webView.currentPage().contains(QStringLiteral("width:800.0px")));
     EXPECT_TRUE(s.view.layouts.last().gridVisible);
 
     // With a title in row 2 the chart stays.
@@ -338,30 +310,42 @@ TEST(ViewerLoader, ExportViewerIsSizedFromTheNewChartOnceItHasLoaded)
     QList<QSizeF> sized;
     QObject::connect(&s.loader, &ViewerLoader::exportViewerSized,
                      [&](QSizeF size) { sized << size; });
-    s.webView.scriptAnswers.insert(QStringLiteral("document.documentElement.scrollWidth"),
-                                   QStringLiteral("300"));
-    s.webView.scriptAnswers.insert(QStringLiteral("document.documentElement.scrollHeight"),
-                                   QStringLiteral("200"));
+    const QString widthScript = QStringLiteral("document.documentElement.scrollWidth");
+    const QString heightScript = QStringLiteral("document.documentElement.scrollHeight");
+    // The page shown before the render is a different size.
+    s.webView.scriptAnswers.insert(widthScript, QStringLiteral("300"));
+    s.webView.scriptAnswers.insert(heightScript, QStringLiteral("200"));
+    const auto query = [](const FakeChartViewer &viewer) {
+        QStringList queries;
+        for (const QString &load : viewer.loads)
+            queries << load.section(QStringLiteral("orgchart.html?data="), 1);
+        return queries;
+    };
 
     s.loader.loadWebView(QStringLiteral("A"));
-    EXPECT_EQ(s.webView.loads, QStringList{"file:///res/orgchart.html?data=A&margin=5"});
-    EXPECT_EQ(s.webViewL.loads,
-              QStringList{
-                  "file:///res/orgchart.html?data=A&screenWidth=1440&screenHeight=870&margin=50"});
+    ASSERT_EQ(s.webView.loads.size(), 1);
+    EXPECT_TRUE(s.webView.loads[0].startsWith(QStringLiteral("file://")));
+    EXPECT_TRUE(query(s.webView)[0].startsWith(QStringLiteral("A&ctype=")));
+    EXPECT_FALSE(query(s.webView)[0].contains(QStringLiteral("screenWidth")));
+    ASSERT_EQ(s.webViewL.loads.size(), 1);
+    EXPECT_TRUE(query(s.webViewL)[0].contains(
+        QStringLiteral("&screenWidth=1440.000000&screenHeight=870.000000&")));
+    EXPECT_TRUE(query(s.webViewL)[0].endsWith(QStringLiteral("&margin=50")));
     // Nothing is measured before the new chart is there.
     EXPECT_TRUE(s.webViewM.loads.isEmpty());
     EXPECT_TRUE(s.webView.scripts.isEmpty());
     EXPECT_TRUE(s.loader.exportPending());
 
     // The chart of this render answers with its own size.
-    s.webView.scriptAnswers[QStringLiteral("document.documentElement.scrollWidth")] =
-        QStringLiteral("1234");
-    s.webView.scriptAnswers[QStringLiteral("document.documentElement.scrollHeight")] =
-        QStringLiteral("567.5");
+    s.webView.scriptAnswers[widthScript] = QStringLiteral("1234");
+    s.webView.scriptAnswers[heightScript] = QStringLiteral("567.5");
     s.webView.finishLoad();
-    EXPECT_EQ(s.webViewM.loads,
-              QStringList{
-                  "file:///res/orgchart.html?data=A&screenWidth=1234&screenHeight=567.5&margin=5"});
+    EXPECT_EQ(s.webView.scripts, (QStringList{widthScript, heightScript}));
+    ASSERT_EQ(s.webViewM.loads.size(), 1);
+    EXPECT_TRUE(query(s.webViewM)[0].startsWith(QStringLiteral("A&ctype=")));
+    EXPECT_TRUE(query(s.webViewM)[0].contains(
+        QStringLiteral("&screenWidth=1234.000000&screenHeight=567.500000&")));
+    EXPECT_TRUE(query(s.webViewM)[0].endsWith(QStringLiteral("&margin=5")));
     EXPECT_EQ(sized, QList<QSizeF>{QSizeF(1254, 587.5)});
     EXPECT_FALSE(s.loader.exportPending());
 
