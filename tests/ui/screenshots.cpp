@@ -77,7 +77,8 @@ int main(int argc, char *argv[])
     window.viewController()->renderButton()->click();
     waitForLoad(webView);
     window.action(QStringLiteral("fScreen:"))->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(window.isFullScreen(), 5000);
+    for (int i = 0; i < 50 && !window.isFullScreen(); ++i)
+        settle(100);
     settle(2500);
     save(out, QStringLiteral("fullscreen.png"));
     return 0;
