@@ -1,5 +1,6 @@
 // Entry point: the desktop application, or one of the headless commands.
 #include "app/Version.h"
+#include "convert/ConvertCommand.h"
 #include "render/RequestCommand.h"
 #include "ui/AppDelegate.h"
 #include "ui/Style.h"
@@ -27,6 +28,8 @@ const std::vector<HeadlessCommand> &headlessCommands()
     static const std::vector<HeadlessCommand> commands = {
         {"request", "request [--sample 1|2]   print the chart page request of a sample chart",
          plotwell::runRequestCommand},
+        {"convert", "convert --to sql|json|xml|html INPUT.csv -o OUTPUT [--table NAME]",
+         plotwell::convert::runConvertCommand},
     };
     return commands;
 }

@@ -79,6 +79,7 @@ HtmlTableWriter::HtmlTableWriter(QIODevice &device, ConversionSettings settings)
 
 void HtmlTableWriter::begin(const QStringList &columnNames)
 {
+    m_begun = true;
     m_columnCount = columnNames.size();
     m_out.appendText(fileHead(m_settings));
     m_out.append("\n<table cellpadding='");
@@ -107,12 +108,13 @@ void HtmlTableWriter::record(Fields fields, qsizetype index)
 
 void HtmlTableWriter::finish(qsizetype)
 {
+    if (!m_begun)
+        return;
     m_out.append("\n  </tr>\n <tr style='background:#FFF;color:#FFF;'>\n     <td colspan='");
     m_out.appendNumber(m_columnCount);
     m_out.append("' style='padding-bottom:100px;'>&nbsp;</td>\n  </tr>\n");
     m_out.append("</table>\n</body>\n</html>");
     m_out.flush();
-    diag(QStringLiteral("Completed.. Writing HTML"));
 }
 
 QString HtmlTableWriter::shortRecordNote() const

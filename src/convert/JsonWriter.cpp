@@ -10,6 +10,7 @@ JsonWriter::JsonWriter(QIODevice &device, ConversionSettings settings)
 
 void JsonWriter::begin(const QStringList &columnNames)
 {
+    m_begun = true;
     m_out.append("{\n  \"items\":[\n");
     const QStringList keys = jsonKeys(columnNames);
     m_columnCount = keys.size();
@@ -42,6 +43,8 @@ void JsonWriter::record(Fields fields, qsizetype)
 
 void JsonWriter::finish(qsizetype)
 {
+    if (!m_begun)
+        return;
     m_out.append(m_written > 0 ? std::string_view("  \n}   \n]\n}") : std::string_view("]\n}"));
     m_out.flush();
 }

@@ -62,6 +62,7 @@ protected:
     OutputBuffer m_out;
     ConversionSettings m_settings;
     qsizetype m_columnCount = 0;
+    bool m_begun = false; // nothing is closed that was never opened
     qsizetype m_shortRecords = 0;
     qsizetype m_longRecords = 0;
     qsizetype m_replaced = 0;

@@ -10,6 +10,7 @@ SqlWriter::SqlWriter(QIODevice &device, ConversionSettings settings)
 
 void SqlWriter::begin(const QStringList &columnNames)
 {
+    m_begun = true;
     const QString table = sqlTableIdentifier(m_settings.tableName);
     const QList<SqlColumn> columns = sqlColumns(columnNames);
     m_columnCount = columns.size();
@@ -63,6 +64,8 @@ void SqlWriter::record(Fields fields, qsizetype)
 
 void SqlWriter::finish(qsizetype)
 {
+    if (!m_begun)
+        return;
     // With no data there is no INSERT at all: "VALUES (" with nothing after it is no SQL.
     if (m_written > 0)
         m_out.append(");");

@@ -10,6 +10,7 @@ XmlWriter::XmlWriter(QIODevice &device, ConversionSettings settings)
 
 void XmlWriter::begin(const QStringList &columnNames)
 {
+    m_begun = true;
     m_out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Items>\n");
     const QStringList names = xmlElementNames(columnNames);
     m_columnCount = names.size();
@@ -49,6 +50,8 @@ void XmlWriter::appendCdata(QStringView value)
 
 void XmlWriter::finish(qsizetype)
 {
+    if (!m_begun)
+        return;
     m_out.append("</Items>");
     m_out.flush();
 }

@@ -1,6 +1,10 @@
 # Sources of the convert part of plotwell-core.
 target_sources(plotwell-core PRIVATE
+  convert/ColumnTypes.cpp convert/ColumnTypes.h
+  convert/Conversion.cpp convert/Conversion.h
+  convert/ConversionJob.cpp convert/ConversionJob.h
   convert/ConversionSettings.cpp convert/ConversionSettings.h
+  convert/ConvertCommand.cpp convert/ConvertCommand.h
   convert/Escaping.cpp convert/Escaping.h
   convert/HtmlTable.cpp convert/HtmlTable.h
   convert/JsonWriter.cpp convert/JsonWriter.h

@@ -1,0 +1,45 @@
+#include "convert/ColumnTypes.h"
+
+#include "app/AppState.h"
+#include "model/ChartGrid.h"
+
+namespace plotwell::convert {
+
+void initializeDataTypes(ChartGrid &grid)
+{
+    if (grid.setting(ChartSetting::ChartTitle).isEmpty())
+        grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("table_name"));
+    grid.setTitle(1, QStringLiteral("record_id(PK)"));
+    for (int row = 1; row <= kRowCount; ++row) {
+        if (!grid.title(row).isEmpty() && grid.parent(row).isEmpty())
+            grid.setParent(row, QStringLiteral("VARCHAR(255)"));
+    }
+}
+
+QString getDataType(const ChartGrid &grid, int column)
+{
+    if (column < 1 || column > kRowCount - 1)
+        return QStringLiteral("VARCHAR(255)");
+    return grid.parent(column + 1) + QLatin1Char(' ') + grid.position(column + 1);
+}
+
+ConversionSettings conversionSettings(const ChartGrid &grid, const AppState &state, int htmlWidth)
+{
+    ConversionSettings settings;
+    settings.tableName = grid.setting(ChartSetting::ChartTitle);
+    for (int column = 1; column <= kRowCount - 1; ++column)
+        settings.columnTypes.append(getDataType(grid, column));
+    settings.hexBackBg = grid.setting(ChartSetting::HexBackBg);
+    settings.hex1 = grid.colour(1);
+    settings.hexLine = grid.setting(ChartSetting::HexLine);
+    settings.hexLabels = grid.setting(ChartSetting::HexLabels);
+    settings.hexItems = grid.setting(ChartSetting::HexItems);
+    settings.fStyle = state.fStyle;
+    settings.fSize = state.fSize;
+    settings.nSize = state.nSize;
+    settings.nRadius = state.nRadius;
+    settings.htmlWidth = htmlWidth;
+    return settings;
+}
+
+} // namespace plotwell::convert

@@ -1,0 +1,178 @@
+// Conversions of files on disk: the background job, failures, and the grid's column types.
+#include "app/AppState.h"
+#include "convert/ColumnTypes.h"
+#include "convert/ConversionJob.h"
+#include "model/ChartGrid.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace plotwell;
+using namespace plotwell::convert;
+
+namespace {
+
+class Files : public ::testing::Test
+{
+protected:
+    QString write(const QString &name, const QByteArray &content)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+    QByteArray read(const QString &path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+    QByteArray staffRecords(int count)
+    {
+        QByteArray text = "Name,Dept\n";
+        for (int i = 1; i <= count; ++i)
+            text += "\"n" + QByteArray::number(i) + "\",d\n";
+        return text;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
+{
+    const QString input = write("in.csv", staffRecords(3000));
+    const QString output = m_dir.filePath("out.json");
+    ConversionJob job;
+    QSignalSpy finished(&job, &ConversionJob::finished);
+
+    ASSERT_TRUE(job.start(Format::Json, input, output, {}));
+    EXPECT_TRUE(job.isRunning());
+    QString refusal;
+    EXPECT_FALSE(job.start(Format::Sql, input, m_dir.filePath("other.sql"), {}, &refusal));
+    EXPECT_EQ(refusal, ConversionJob::refusalText());
+
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_TRUE(finished.at(0).at(0).toBool());
+    EXPECT_EQ(finished.at(0).at(1).toString(), "Converted 3000 record(s).");
+    EXPECT_FALSE(job.isRunning());
+    EXPECT_TRUE(job.isDone());
+    EXPECT_EQ(job.progress(), 100);
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("other.sql")));
+    const QJsonDocument document = QJsonDocument::fromJson(read(output));
+    EXPECT_EQ(document["items"].toArray().size(), 3000);
+
+    // Once done, the next conversion may start.
+    ASSERT_TRUE(job.start(Format::Xml, input, m_dir.filePath("out.xml"), {}));
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_TRUE(finished.at(1).at(0).toBool());
+    EXPECT_TRUE(job.lastResult().xmlValidationError.isEmpty());
+}
+
+TEST_F(Files, AFailedWriteIsReportedAsAFailure)
+{
+    if (!QFile::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this system";
+    ConversionJob job;
+    QSignalSpy finished(&job, &ConversionJob::finished);
+    ASSERT_TRUE(job.start(Format::Sql, write("in.csv", staffRecords(10)), "/dev/full", {}));
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_FALSE(finished.at(0).at(0).toBool());
+    EXPECT_TRUE(finished.at(0).at(1).toString().contains("No space left on device"))
+        << finished.at(0).at(1).toString().toStdString();
+    EXPECT_TRUE(job.isDone());
+}
+
+TEST_F(Files, UnreadableAndMalformedInputsFailButLeaveWellFormedOutput)
+{
+    const ConversionResult missing =
+        convertFile(Format::Json, m_dir.filePath("missing.csv"), m_dir.filePath("a.json"), {});
+    EXPECT_FALSE(missing.ok);
+    EXPECT_TRUE(missing.error.contains("missing.csv"));
+
+    const ConversionResult empty =
+        convertFile(Format::Json, write("empty.csv", ""), m_dir.filePath("b.json"), {});
+    EXPECT_FALSE(empty.ok);
+    EXPECT_EQ(empty.error, "The file holds no column names.");
+
+    // A quote followed by something else stops the reading; what came before stays usable.
+    const QString broken = write("broken.csv", "a,b\n1,2\n\"x\"y,3\n4,5\n");
+    const ConversionResult stopped =
+        convertFile(Format::Json, broken, m_dir.filePath("c.json"), {});
+    EXPECT_FALSE(stopped.ok);
+    EXPECT_TRUE(stopped.error.startsWith("Reading stopped at record 3 of the file: Unexpected"))
+        << stopped.error.toStdString();
+    const QJsonDocument document = QJsonDocument::fromJson(read(m_dir.filePath("c.json")));
+    ASSERT_FALSE(document.isNull());
+    EXPECT_EQ(document["items"].toArray().size(), 1);
+}
+
+TEST_F(Files, RaggedRecordsAndUnclosedQuotesAreToldToTheUser)
+{
+    const QString input = write("ragged.csv", "a,b\n1\n1,2,3\n\"open");
+    const ConversionResult result = convertFile(Format::Sql, input, m_dir.filePath("r.sql"), {});
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.report.shortRecords, 2);
+    EXPECT_EQ(result.report.longRecords, 1);
+    EXPECT_TRUE(result.endedInsideQuotedField);
+    EXPECT_EQ(result.notes().size(), 3);
+    EXPECT_TRUE(result.message().contains("fewer fields"));
+}
+
+TEST_F(Files, ThePreviewReadsTheWholeFileButShowsAHundredRows)
+{
+    const TablePreview preview =
+        buildTablePreview(write("big.csv", staffRecords(250)), ConversionSettings{});
+    EXPECT_TRUE(preview.hasColumnNames);
+    EXPECT_EQ(preview.recordCount, 250);
+    EXPECT_TRUE(preview.truncated);
+    EXPECT_TRUE(preview.html.contains("<td>n100</td>"));
+    EXPECT_FALSE(preview.html.contains("<td>n101</td>"));
+    EXPECT_FALSE(buildTablePreview(write("none.csv", ""), {}).hasColumnNames);
+}
+
+TEST(ColumnTypes, SetUpFillsTableNameKeyAndTypesThenReadsThemBack)
+{
+    ChartGrid grid;
+    grid.setTitle(2, "Name");
+    grid.setTitle(3, "Dept");
+    grid.setParent(3, "INT");
+    grid.setPosition(3, "NOT NULL");
+    initializeDataTypes(grid);
+    EXPECT_EQ(grid.setting(ChartSetting::ChartTitle), "table_name");
+    EXPECT_EQ(grid.title(1), "record_id(PK)");
+    EXPECT_EQ(grid.parent(1), "VARCHAR(255)");
+    EXPECT_EQ(grid.parent(2), "VARCHAR(255)");
+    EXPECT_EQ(grid.parent(4), "");
+    EXPECT_EQ(getDataType(grid, 1), "VARCHAR(255) ");
+    EXPECT_EQ(getDataType(grid, 2), "INT NOT NULL");
+    EXPECT_EQ(getDataType(grid, 93), "VARCHAR(255)");
+
+    grid.setSetting(ChartSetting::ChartTitle, "staff");
+    grid.setSetting(ChartSetting::HexBackBg, "#000001");
+    AppState state;
+    state.fStyle = "Helvetica";
+    const ConversionSettings settings = conversionSettings(grid, state, 640);
+    EXPECT_EQ(settings.tableName, "staff");
+    EXPECT_EQ(settings.columnType(2), "INT NOT NULL");
+    EXPECT_EQ(settings.hexBackBg, "#000001");
+    EXPECT_EQ(settings.fStyle, "Helvetica");
+    EXPECT_EQ(settings.htmlWidth, 640);
+}
+
+int main(int argc, char **argv)
+{
+    // The job reports through the event loop of the thread that owns it.
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

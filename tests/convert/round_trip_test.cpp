@@ -1,0 +1,348 @@
+// Converts one file of hostile values to every format and reads each output back with a reader
+// of its own kind, expecting exactly the records that Python's csv module reads from the file.
+#include "convert/Conversion.h"
+#include "convert/Escaping.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <unistd.h>
+
+using namespace plotwell::convert;
+
+namespace {
+
+using Rows = QList<QStringList>;
+
+const QStringList kHeader = {"Name", "Dept \"x\"", "2024", "Price ($)", "record_id", "a`b", "\""};
+
+/// The file's records as they are meant to be read. Written out with full CSV quoting below.
+Rows hostileRecords()
+{
+    return {
+        kHeader,
+        {"O'Brien", "say \"hi\"", "back\\slash\\", "a]]>b", "<script>alert('x')</script>", "a,b,c",
+         ""},
+        {"line\nbreak", "crlf\r\ninside", "cr\ronly", "tab\there",
+         "\u201Ccurly\u201D \u2018single\u2019 `tick`",
+         QString::fromUtf8("\xF0\x9F\x98\x80 \xE2\x82\xAC"), " spaced "},
+        {"\\'", "]]]]>", "&amp; &lt;", "--; DROP TABLE x; --", "\\N", "%s %d", "NULL"},
+        {"short", "row"},
+        {"long", "row", "3", "4", "5", "6", "7", "extra 8", "extra 9"},
+        {"", "", "", "", "", "", ""},
+        {QString::fromUtf8("日本語"), "\u00A0nbsp", "\"\"", "'", "\\", "]", "]]"},
+    };
+}
+
+QByteArray csvText(const Rows &rows)
+{
+    QByteArray text;
+    for (const QStringList &row : rows) {
+        QStringList fields;
+        for (QString field : row)
+            fields.append(QLatin1Char('"') +
+                          field.replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+                          QLatin1Char('"'));
+        text += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
+    }
+    return text;
+}
+
+QString python()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("python3"));
+}
+
+std::optional<QJsonArray> runReference(const QString &mode, const QString &path)
+{
+    QProcess process;
+    process.start(
+        python(),
+        {QStringLiteral(PLOTWELL_SOURCE_DIR "/tests/convert/reference_reader.py"), mode, path});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        ADD_FAILURE() << process.readAllStandardError().toStdString();
+        return std::nullopt;
+    }
+    return QJsonDocument::fromJson(process.readAllStandardOutput()).array();
+}
+
+Rows toRows(const QJsonArray &array)
+{
+    Rows rows;
+    for (const QJsonValue &row : array) {
+        QStringList fields;
+        for (const QJsonValue &field : row.toArray())
+            fields.append(field.toString());
+        rows.append(fields);
+    }
+    return rows;
+}
+
+/// A data record as a writer keeps it: missing values absent, values past the names left out.
+QStringList kept(const QStringList &record, qsizetype columns)
+{
+    return record.mid(0, columns);
+}
+
+class ConverterRoundTrip : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_FALSE(python().isEmpty()) << "python3 is needed as the independent CSV reader";
+        m_csv = m_dir.filePath("hostile.csv");
+        QFile file(m_csv);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(csvText(hostileRecords()));
+        file.close();
+        const auto reference = runReference("csv", m_csv);
+        ASSERT_TRUE(reference);
+        m_expected = toRows(*reference);
+        // The reference must read what the file was written to hold, or the test proves nothing.
+        ASSERT_EQ(m_expected, hostileRecords());
+        m_columns = m_expected.first().size();
+    }
+
+    ConversionResult convert(Format format, const QString &name)
+    {
+        ConversionSettings settings;
+        settings.tableName = "hostile`table";
+        ConversionResult result = convertFile(format, m_csv, m_dir.filePath(name), settings);
+        EXPECT_TRUE(result.ok) << result.error.toStdString();
+        EXPECT_EQ(result.recordCount, m_expected.size() - 1);
+        EXPECT_EQ(result.report.shortRecords, 1);
+        EXPECT_EQ(result.report.longRecords, 1);
+        return result;
+    }
+
+    QByteArray output(const QString &name)
+    {
+        QFile file(m_dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_csv;
+    Rows m_expected;
+    qsizetype m_columns = 0;
+};
+
+} // namespace
+
+TEST_F(ConverterRoundTrip, JsonParsesBackToTheFileValues)
+{
+    (void)convert(Format::Json, "out.json");
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(output("out.json"), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    const QJsonArray items = document.object().value("items").toArray();
+    ASSERT_EQ(items.size(), m_expected.size() - 1);
+    const QStringList keys = jsonKeys(kHeader);
+    for (qsizetype i = 1; i < m_expected.size(); ++i) {
+        const QJsonObject item = items.at(i - 1).toObject();
+        EXPECT_EQ(item.size(), m_columns);
+        const QStringList record = kept(m_expected.at(i), m_columns);
+        for (qsizetype c = 0; c < m_columns; ++c) {
+            const QJsonValue value = item.value(keys.at(c));
+            if (c < record.size())
+                EXPECT_EQ(value.toString(), record.at(c)) << i << "," << c;
+            else
+                EXPECT_TRUE(value.isNull()) << i << "," << c;
+        }
+    }
+}
+
+TEST_F(ConverterRoundTrip, XmlParsesBackToTheFileValues)
+{
+    (void)convert(Format::Xml, "out.xml");
+    EXPECT_TRUE(xmlValidationError(m_dir.filePath("out.xml")).isEmpty());
+    QXmlStreamReader reader(output("out.xml"));
+    ASSERT_TRUE(reader.readNextStartElement());
+    EXPECT_EQ(reader.name(), QLatin1String("Items"));
+    const QStringList names = xmlElementNames(kHeader);
+    Rows items;
+    while (reader.readNextStartElement()) {
+        QStringList values;
+        while (reader.readNextStartElement()) {
+            EXPECT_EQ(reader.name().toString(), names.at(values.size()));
+            values.append(reader.readElementText());
+        }
+        items.append(values);
+    }
+    ASSERT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    ASSERT_EQ(items.size(), m_expected.size() - 1);
+    for (qsizetype i = 1; i < m_expected.size(); ++i)
+        EXPECT_EQ(items.at(i - 1), kept(m_expected.at(i), m_columns)) << i;
+}
+
+TEST_F(ConverterRoundTrip, HtmlTableReadsBackAsTheFileValues)
+{
+    (void)convert(Format::Html, "out.html");
+    const auto cells = runReference("html", m_dir.filePath("out.html"));
+    ASSERT_TRUE(cells);
+    const Rows rows = toRows(*cells);
+    // Header, one row per record, and the closing spacer row.
+    ASSERT_EQ(rows.size(), m_expected.size() + 1);
+    for (qsizetype i = 0; i < m_expected.size(); ++i) {
+        QStringList expected = m_expected.at(i);
+        // The table shows an empty field as a non-breaking space, and keeps long records whole.
+        if (i > 0)
+            std::replace(expected.begin(), expected.end(), QString(), QStringLiteral("\u00A0"));
+        EXPECT_EQ(rows.at(i), expected) << i;
+    }
+}
+
+namespace {
+
+/// A private MariaDB server for the test, on a socket in a temporary folder.
+class MariaDb
+{
+public:
+    ~MariaDb()
+    {
+        if (m_server.state() != QProcess::NotRunning) {
+            m_server.terminate();
+            if (!m_server.waitForFinished(30000))
+                m_server.kill();
+            m_server.waitForFinished(5000);
+        }
+    }
+
+    /// Empty when the server runs; otherwise why it could not start.
+    QString start()
+    {
+        const QStringList places = {"/usr/sbin", "/usr/bin", "/usr/local/bin", "/usr/local/sbin"};
+        const QString server = QStandardPaths::findExecutable("mariadbd", places);
+        const QString install = QStandardPaths::findExecutable("mariadb-install-db", places);
+        m_client = QStandardPaths::findExecutable("mariadb", places);
+        if (server.isEmpty() || install.isEmpty() || m_client.isEmpty())
+            return "mariadbd, mariadb-install-db or mariadb is not installed";
+        if (!m_dir.isValid())
+            return "no temporary folder";
+        const QString data = m_dir.filePath("data");
+        m_socket = m_dir.filePath("sock");
+        QStringList asUser;
+        if (geteuid() == 0)
+            asUser << "--user=root";
+        QProcess setup;
+        setup.start(install,
+                    QStringList{"--no-defaults", "--auth-root-authentication-method=normal",
+                                "--datadir=" + data} +
+                        asUser);
+        if (!setup.waitForFinished(120000) || setup.exitCode() != 0)
+            return "mariadb-install-db failed: " + QString::fromUtf8(setup.readAll());
+        m_server.setProcessChannelMode(QProcess::MergedChannels);
+        m_server.start(server,
+                       QStringList{"--no-defaults", "--datadir=" + data, "--socket=" + m_socket,
+                                   "--skip-networking", "--pid-file=" + m_dir.filePath("pid")} +
+                           asUser);
+        if (!m_server.waitForStarted(30000))
+            return "mariadbd did not start: " + m_server.errorString();
+        const bool ready = QTest::qWaitFor(
+            [&] {
+                return m_server.state() == QProcess::NotRunning ||
+                       (QFile::exists(m_socket) && client({"-e", "SELECT 1"}).has_value());
+            },
+            60000);
+        if (!ready || m_server.state() == QProcess::NotRunning)
+            return "mariadbd did not answer: " + QString::fromUtf8(m_server.readAll());
+        return {};
+    }
+
+    /// Runs the client; its standard output, or nothing when it failed (the error is added to
+    /// `error`).
+    std::optional<QByteArray> client(const QStringList &arguments, const QByteArray &input = {},
+                                     QString *error = nullptr)
+    {
+        QProcess process;
+        process.start(m_client, QStringList{"--no-defaults", "--socket=" + m_socket, "-uroot",
+                                            "--default-character-set=utf8mb4"} +
+                                    arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit ||
+            process.exitCode() != 0) {
+            if (error)
+                *error = QString::fromUtf8(process.readAllStandardError());
+            return std::nullopt;
+        }
+        return process.readAllStandardOutput();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_server;
+    QString m_client;
+    QString m_socket;
+};
+
+} // namespace
+
+TEST_F(ConverterRoundTrip, SqlLoadsIntoMariaDbAsTheFileValues)
+{
+    MariaDb db;
+    if (const QString why = db.start(); !why.isEmpty())
+        GTEST_SKIP() << "No MariaDB server for the SQL round trip: " << why.toStdString();
+
+    (void)convert(Format::Sql, "out.sql");
+    QString error;
+    ASSERT_TRUE(db.client({"-e", "CREATE DATABASE roundtrip"}, {}, &error)) << error.toStdString();
+    ASSERT_TRUE(db.client({"roundtrip"}, output("out.sql"), &error)) << error.toStdString();
+
+    QStringList hexColumns;
+    for (const SqlColumn &column : sqlColumns(kHeader))
+        hexColumns.append("HEX(`" + column.name + "`)");
+    const auto table =
+        db.client({"--batch", "--skip-column-names", "roundtrip", "-e",
+                   "SELECT " + hexColumns.join(',') + " FROM `hostile``table` ORDER BY record_id"},
+                  {}, &error);
+    ASSERT_TRUE(table) << error.toStdString();
+    QList<QByteArray> lines = table->split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    ASSERT_EQ(lines.size(), m_expected.size() - 1);
+    for (qsizetype i = 1; i < m_expected.size(); ++i) {
+        const QList<QByteArray> cells = lines.at(i - 1).split('\t');
+        ASSERT_EQ(cells.size(), m_columns);
+        const QStringList record = kept(m_expected.at(i), m_columns);
+        for (qsizetype c = 0; c < m_columns; ++c) {
+            if (c < record.size())
+                EXPECT_EQ(QString::fromUtf8(QByteArray::fromHex(cells.at(c))), record.at(c))
+                    << i << "," << c;
+            else
+                EXPECT_EQ(cells.at(c), "NULL") << i << "," << c;
+        }
+    }
+
+    // A file past one INSERT's worth of records loads whole.
+    QByteArray many = "Name,Dept\n";
+    for (int i = 0; i < 2500; ++i)
+        many += "n" + QByteArray::number(i) + ",\"d,\"\"x\"\"\"\n";
+    QFile manyFile(m_dir.filePath("many.csv"));
+    ASSERT_TRUE(manyFile.open(QIODevice::WriteOnly));
+    manyFile.write(many);
+    manyFile.close();
+    ConversionSettings settings;
+    settings.tableName = "many";
+    const ConversionResult result =
+        convertFile(Format::Sql, manyFile.fileName(), m_dir.filePath("many.sql"), settings);
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(output("many.sql").count("INSERT INTO"), 3);
+    ASSERT_TRUE(db.client({"roundtrip"}, output("many.sql"), &error)) << error.toStdString();
+    const auto count = db.client({"--batch", "--skip-column-names", "roundtrip", "-e",
+                                  "SELECT COUNT(*), COUNT(DISTINCT Name), MIN(Dept) FROM many"});
+    ASSERT_TRUE(count);
+    EXPECT_EQ(*count, "2500\t2500\td,\"x\"\n");
+}
