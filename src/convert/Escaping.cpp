@@ -19,6 +19,7 @@ EscapeTable makeSqlTable()
     t.replacement['\\'] = "\\\\";
     t.replacement['\''] = "\\'";
     t.replacement['"'] = "\\\"";
+    t.seal();
     return t;
 }
 
@@ -34,6 +35,7 @@ EscapeTable makeJsonTable()
         t.replacement[c] = controls[c];
     t.replacement['"'] = "\\\"";
     t.replacement['\\'] = "\\\\";
+    t.seal();
     return t;
 }
 
@@ -48,6 +50,7 @@ EscapeTable makeXmlCdataTable()
     }
     t.replacement['\r'] = "]]>&#13;<![CDATA[";
     t.rejectsNonCharacters = true;
+    t.seal();
     return t;
 }
 
@@ -61,6 +64,7 @@ EscapeTable makeHtmlTable()
     t.replacement['\''] = "&#39;";
     // A browser turns CR LF into LF before it reads the text.
     t.replacement['\r'] = "&#13;";
+    t.seal();
     return t;
 }
 

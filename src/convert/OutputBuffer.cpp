@@ -42,7 +42,11 @@ inline char *putBytes(char *out, std::string_view bytes)
 
 const EscapeTable &plainTable()
 {
-    static const EscapeTable table;
+    static const EscapeTable table = [] {
+        EscapeTable t;
+        t.seal();
+        return t;
+    }();
     return table;
 }
 
@@ -83,7 +87,7 @@ void OutputBuffer::ensureRoom(qsizetype bytes)
         flush();
 }
 
-void OutputBuffer::append(std::string_view bytes)
+void OutputBuffer::appendSlow(std::string_view bytes)
 {
     while (!bytes.empty()) {
         if (m_pos == m_end)
@@ -92,13 +96,6 @@ void OutputBuffer::append(std::string_view bytes)
         m_pos = putBytes(m_pos, bytes.substr(0, n));
         bytes.remove_prefix(n);
     }
-}
-
-void OutputBuffer::append(char c)
-{
-    if (m_pos == m_end)
-        flush();
-    *m_pos++ = c;
 }
 
 void OutputBuffer::appendNumber(qint64 value)
@@ -132,13 +129,30 @@ qsizetype OutputBuffer::appendEscaped(QStringView text, const EscapeTable &table
         char *out = m_pos;
         const char16_t *const stepEnd = p + std::min<qsizetype>(end - p, kUnitsPerStep);
         while (p < stepEnd) {
+            // Most text is ASCII that needs no replacement: take it four units at a time.
+            while (stepEnd - p >= 4) {
+                quint64 units;
+                std::memcpy(&units, p, sizeof units);
+                if (units & 0xFF80FF80FF80FF80ull)
+                    break;
+                const auto c0 = char(p[0]), c1 = char(p[1]), c2 = char(p[2]), c3 = char(p[3]);
+                if (table.special[c0] | table.special[c1] | table.special[c2] | table.special[c3])
+                    break;
+                out[0] = c0;
+                out[1] = c1;
+                out[2] = c2;
+                out[3] = c3;
+                out += 4;
+                p += 4;
+            }
+            if (p == stepEnd)
+                break;
             const char16_t c = *p++;
             if (c < 0x80) {
-                const std::string_view replacement = table.replacement[c];
-                if (replacement.empty()) {
+                if (!table.special[c]) {
                     *out++ = char(c);
                 } else {
-                    out = putBytes(out, replacement);
+                    out = putBytes(out, table.replacement[c]);
                     lost += table.lossy[c];
                 }
             } else if (QChar::isHighSurrogate(c) && p != end && QChar::isLowSurrogate(*p)) {

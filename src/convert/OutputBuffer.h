@@ -5,6 +5,7 @@
 #include <QStringView>
 
 #include <array>
+#include <cstring>
 #include <string_view>
 
 class QIODevice;
@@ -22,6 +23,14 @@ struct EscapeTable
     std::array<bool, 128> lossy{};
     /// U+FFFE and U+FFFF are not allowed in XML documents.
     bool rejectsNonCharacters = false;
+
+    /// Marks the codes that have a replacement; call once `replacement` is filled.
+    void seal()
+    {
+        for (std::size_t c = 0; c < replacement.size(); ++c)
+            special[c] = !replacement[c].empty();
+    }
+    std::array<bool, 128> special{};
 };
 
 /// Appends text to a device through a fixed buffer, so that writing a large output costs one
@@ -35,13 +44,26 @@ public:
     OutputBuffer(const OutputBuffer &) = delete;
     OutputBuffer &operator=(const OutputBuffer &) = delete;
 
-    void append(std::string_view bytes);
+    void append(std::string_view bytes)
+    {
+        if (qsizetype(bytes.size()) <= m_end - m_pos) {
+            std::memcpy(m_pos, bytes.data(), bytes.size());
+            m_pos += bytes.size();
+        } else {
+            appendSlow(bytes);
+        }
+    }
     void append(QLatin1StringView text) { append(std::string_view(text.data(), text.size())); }
     void appendBytes(const QByteArray &bytes)
     {
         append(std::string_view(bytes.data(), bytes.size()));
     }
-    void append(char c);
+    void append(char c)
+    {
+        if (m_pos == m_end)
+            flush();
+        *m_pos++ = c;
+    }
     void appendNumber(qint64 value);
     /// Writes `text` as UTF-8 with the table's replacements. Returns how many characters could
     /// not be represented (lone surrogates always; the table's lossy codes and non-characters).
@@ -57,6 +79,7 @@ public:
 
 private:
     void ensureRoom(qsizetype bytes);
+    void appendSlow(std::string_view bytes);
 
     QIODevice &m_device;
     QByteArray m_data;
