@@ -17,7 +17,7 @@ packages=(
   xvfb xauth x11-utils imagemagick poppler-utils
   fonts-dejavu-core fonts-liberation2 fontconfig
   # peers the benchmarks and round-trip tests compare against
-  python3 sqlite3 miller csvkit mariadb-server mariadb-client
+  python3 sqlite3 miller csvkit mariadb-server mariadb-client time
   # desktop hand-over for mail
   xdg-utils
 )

@@ -5,15 +5,9 @@
 
 namespace plotwell::convert {
 
-void initializeDataTypes(ChartGrid &grid)
+bool hasColumnLabels(const ChartGrid &grid)
 {
-    if (grid.setting(ChartSetting::ChartTitle).isEmpty())
-        grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("table_name"));
-    grid.setTitle(1, QStringLiteral("record_id(PK)"));
-    for (int row = 1; row <= kRowCount; ++row) {
-        if (!grid.title(row).isEmpty() && grid.parent(row).isEmpty())
-            grid.setParent(row, QStringLiteral("VARCHAR(255)"));
-    }
+    return !grid.title(2).isEmpty() && !grid.title(3).isEmpty();
 }
 
 QString getDataType(const ChartGrid &grid, int column)

@@ -9,12 +9,35 @@ struct AppState;
 
 namespace plotwell::convert {
 
-/// The column type set-up that an import runs: the table name and the generated key column,
-/// and "VARCHAR(255)" as the type of every titled row that has none.
-void initializeDataTypes(ChartGrid &grid);
-
-/// The SQL type of column `column` (from 1): the parent and position texts of row column+1.
+/// The SQL type of column `column` (from 1): the parent and position texts of row column+1,
+/// as the import's column set-up (document::initializeDataTypes) leaves them.
 [[nodiscard]] QString getDataType(const ChartGrid &grid, int column);
+
+/// The precondition of every conversion: rows 2 and 3 hold column names. When it fails, the
+/// user gets the alert `kNoColumnLabels`.
+[[nodiscard]] bool hasColumnLabels(const ChartGrid &grid);
+
+/// An alert's message and informative text.
+struct AlertText
+{
+    const char *message;
+    const char *informative;
+};
+inline constexpr AlertText kNoColumnLabels = {
+    "Invalid or Incorrectly formatted CSV file",
+    "No Column labels detected. Click Open to load a new CSV file or to  download a Sample CSV "
+    "file and see how data should be formatted."};
+/// Shown when an HTML export reads a file without records.
+inline constexpr AlertText kInvalidCsvForHtml = {
+    "Invalid CSV file",
+    "Your CSV file may not be correctly formatted. Please download the provided template and see "
+    "how data should be formatted.  All column names must be added in the first row for it to "
+    "load correctly"};
+/// Shown when a written XML file does not parse (`ConversionResult::xmlValidationError`).
+inline constexpr AlertText kXmlValidation = {
+    "XML Validation",
+    "Your XML may not be well formed due to some invalid characters in your data. If you have any "
+    "issues parsing the XML, Please remove any special characters in your CSV file & Retry. "};
 
 /// What the converters need of the grid and the appearance settings, copied so that a
 /// conversion thread never reads the grid.

@@ -2,6 +2,7 @@
 #include "app/AppState.h"
 #include "convert/ColumnTypes.h"
 #include "convert/ConversionJob.h"
+#include "document/DocumentImport.h"
 #include "model/ChartGrid.h"
 
 #include <QCoreApplication>
@@ -75,7 +76,8 @@ TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
     ASSERT_TRUE(job.start(Format::Xml, input, m_dir.filePath("out.xml"), {}));
     ASSERT_TRUE(finished.wait(30000));
     EXPECT_TRUE(finished.at(1).at(0).toBool());
-    EXPECT_TRUE(job.lastResult().xmlValidationError.isEmpty());
+    EXPECT_TRUE(job.lastResult().xmlValidationError.isEmpty())
+        << job.lastResult().xmlValidationError.toStdString();
 }
 
 TEST_F(Files, AFailedWriteIsReportedAsAFailure)
@@ -140,19 +142,16 @@ TEST_F(Files, ThePreviewReadsTheWholeFileButShowsAHundredRows)
     EXPECT_FALSE(buildTablePreview(write("none.csv", ""), {}).hasColumnNames);
 }
 
-TEST(ColumnTypes, SetUpFillsTableNameKeyAndTypesThenReadsThemBack)
+TEST(ColumnTypes, TypesAndSettingsComeFromTheGridAfterTheImportSetUp)
 {
     ChartGrid grid;
     grid.setTitle(2, "Name");
+    EXPECT_FALSE(hasColumnLabels(grid));
     grid.setTitle(3, "Dept");
+    EXPECT_TRUE(hasColumnLabels(grid));
     grid.setParent(3, "INT");
     grid.setPosition(3, "NOT NULL");
-    initializeDataTypes(grid);
-    EXPECT_EQ(grid.setting(ChartSetting::ChartTitle), "table_name");
-    EXPECT_EQ(grid.title(1), "record_id(PK)");
-    EXPECT_EQ(grid.parent(1), "VARCHAR(255)");
-    EXPECT_EQ(grid.parent(2), "VARCHAR(255)");
-    EXPECT_EQ(grid.parent(4), "");
+    document::initializeDataTypes(grid);
     EXPECT_EQ(getDataType(grid, 1), "VARCHAR(255) ");
     EXPECT_EQ(getDataType(grid, 2), "INT NOT NULL");
     EXPECT_EQ(getDataType(grid, 93), "VARCHAR(255)");
