@@ -140,21 +140,6 @@ void readInto(const QString &inputPath, RecordSink &sink, ConversionResult &resu
         result.error = QStringLiteral("The conversion was cancelled.");
 }
 
-QString completionLogLine(Format format)
-{
-    switch (format) {
-    case Format::Sql:
-        return QStringLiteral("SQL generation complete.");
-    case Format::Json:
-        return QStringLiteral("JSON generation done");
-    case Format::Xml:
-        return QStringLiteral("XML generation done");
-    case Format::Html:
-        return QStringLiteral("Completed.. Writing HTML");
-    }
-    return {};
-}
-
 } // namespace
 
 QStringList ConversionResult::notes() const
@@ -206,7 +191,7 @@ ConversionResult convertFile(Format format, const QString &inputPath, const QStr
                              const ConversionSettings &settings, ConversionProgress *progress)
 {
     ConversionResult result;
-    if (const QString line = startLogLine(format); !line.isEmpty())
+    if (const QLatin1StringView line = formatTexts(format).startLog; !line.isEmpty())
         diag(line);
     QFile output(outputPath);
     // The writer buffers; a second buffer in QFile would only copy.
@@ -230,7 +215,7 @@ ConversionResult convertFile(Format format, const QString &inputPath, const QStr
     output.close();
     result.ok = result.error.isEmpty();
     if (result.ok)
-        diag(completionLogLine(format));
+        diag(formatTexts(format).completionLog);
     if (progress && result.ok)
         progress->percent.store(100);
     return result;
@@ -238,7 +223,7 @@ ConversionResult convertFile(Format format, const QString &inputPath, const QStr
 
 TablePreview buildTablePreview(const QString &inputPath, const ConversionSettings &settings)
 {
-    diag(QStringLiteral(" STARTING HTML GENERATION.."));
+    diag(formatTexts(Format::Html).startLog);
     TablePreviewBuilder builder(settings);
     ConversionResult ignored;
     readRecords(inputPath, builder, ignored);

@@ -6,25 +6,6 @@
 
 namespace plotwell::convert {
 
-namespace {
-
-QString failureLogLine(Format format)
-{
-    switch (format) {
-    case Format::Sql:
-        return QStringLiteral("Error Occured at SQL Thread.");
-    case Format::Json:
-        return QStringLiteral("Error Occured at JSON Thread.");
-    case Format::Xml:
-        return QStringLiteral("Error Occured at XML Thread.");
-    case Format::Html:
-        return QStringLiteral("Error Occured at HTML Thread.");
-    }
-    return {};
-}
-
-} // namespace
-
 ConversionJob::ConversionJob(QObject *parent) : QObject(parent)
 {}
 
@@ -70,7 +51,7 @@ void ConversionJob::run(const QString &inputPath, const QString &outputPath,
         if (result.ok && m_format == Format::Xml && m_validatesXml)
             result.xmlValidationError = xmlValidationError(outputPath);
     } catch (const std::exception &e) {
-        diag(failureLogLine(m_format));
+        diag(formatTexts(m_format).failureLog);
         result.ok = false;
         result.error = QString::fromLocal8Bit(e.what());
     }

@@ -16,34 +16,34 @@ std::optional<Format> formatFromName(QStringView name)
     return std::nullopt;
 }
 
-QString fileType(Format format)
+const FormatTexts &formatTexts(Format format)
 {
+    static const FormatTexts sql{QLatin1StringView("sql"), QLatin1StringView(),
+                                 QLatin1StringView("SQL generation complete."),
+                                 QLatin1StringView("Error Occured at SQL Thread.")};
+    static const FormatTexts json{QLatin1StringView("json"),
+                                  QLatin1StringView(" STARTING JSON GENERATION.."),
+                                  QLatin1StringView("JSON generation done"),
+                                  QLatin1StringView("Error Occured at JSON Thread.")};
+    static const FormatTexts xml{QLatin1StringView("xml"),
+                                 QLatin1StringView(" STARTING XML GENERATION.."),
+                                 QLatin1StringView("XML generation done"),
+                                 QLatin1StringView("Error Occured at XML Thread.")};
+    static const FormatTexts html{QLatin1StringView("HTML"),
+                                  QLatin1StringView(" STARTING HTML GENERATION.."),
+                                  QLatin1StringView("Completed.. Writing HTML"),
+                                  QLatin1StringView("Error Occured at HTML Thread.")};
     switch (format) {
     case Format::Sql:
-        return QStringLiteral("sql");
+        return sql;
     case Format::Json:
-        return QStringLiteral("json");
+        return json;
     case Format::Xml:
-        return QStringLiteral("xml");
+        return xml;
     case Format::Html:
-        return QStringLiteral("HTML");
+        break;
     }
-    return {};
-}
-
-QString startLogLine(Format format)
-{
-    switch (format) {
-    case Format::Sql:
-        return {};
-    case Format::Json:
-        return QStringLiteral(" STARTING JSON GENERATION..");
-    case Format::Xml:
-        return QStringLiteral(" STARTING XML GENERATION..");
-    case Format::Html:
-        return QStringLiteral(" STARTING HTML GENERATION..");
-    }
-    return {};
+    return html;
 }
 
 QString ConversionSettings::columnType(int column) const

@@ -11,10 +11,16 @@ enum class Format { Sql, Json, Xml, Html };
 
 /// "sql", "json", "xml" or "html" (any case).
 [[nodiscard]] std::optional<Format> formatFromName(QStringView name);
-/// The save panel's file type: "sql", "json", "xml", "HTML".
-[[nodiscard]] QString fileType(Format format);
-/// The log line that a generation starts with; the SQL generation has none.
-[[nodiscard]] QString startLogLine(Format format);
+
+/// The texts that go with each output.
+struct FormatTexts
+{
+    QLatin1StringView fileType;      // the save panel's file type
+    QLatin1StringView startLog;      // logged when a generation starts; the SQL one has none
+    QLatin1StringView completionLog; // logged when it is done
+    QLatin1StringView failureLog;    // logged when it fails on its thread
+};
+[[nodiscard]] const FormatTexts &formatTexts(Format format);
 
 /// Everything a converter needs to know besides the records, taken from the grid and the
 /// appearance settings when a conversion starts, so that the writers never touch the grid

@@ -73,10 +73,6 @@ QString fileHead(const ConversionSettings &settings)
         settings);
 }
 
-HtmlTableWriter::HtmlTableWriter(QIODevice &device, ConversionSettings settings)
-    : TableWriter(device, std::move(settings))
-{}
-
 void HtmlTableWriter::begin(const QStringList &columnNames)
 {
     m_begun = true;

@@ -15,7 +15,7 @@ namespace plotwell::convert {
 class HtmlTableWriter final : public TableWriter
 {
 public:
-    HtmlTableWriter(QIODevice &device, ConversionSettings settings);
+    using TableWriter::TableWriter;
 
     void begin(const QStringList &columnNames) override;
     void record(Fields fields, qsizetype index) override;

@@ -4,10 +4,6 @@
 
 namespace plotwell::convert {
 
-JsonWriter::JsonWriter(QIODevice &device, ConversionSettings settings)
-    : TableWriter(device, std::move(settings))
-{}
-
 void JsonWriter::begin(const QStringList &columnNames)
 {
     m_begun = true;

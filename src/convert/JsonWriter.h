@@ -10,7 +10,7 @@ namespace plotwell::convert {
 class JsonWriter final : public TableWriter
 {
 public:
-    JsonWriter(QIODevice &device, ConversionSettings settings);
+    using TableWriter::TableWriter;
 
     void begin(const QStringList &columnNames) override;
     void record(Fields fields, qsizetype index) override;

@@ -4,10 +4,6 @@
 
 namespace plotwell::convert {
 
-SqlWriter::SqlWriter(QIODevice &device, ConversionSettings settings)
-    : TableWriter(device, std::move(settings))
-{}
-
 void SqlWriter::begin(const QStringList &columnNames)
 {
     m_begun = true;

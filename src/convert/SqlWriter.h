@@ -11,7 +11,7 @@ class SqlWriter final : public TableWriter
 public:
     static constexpr qsizetype kRecordsPerInsert = 1000;
 
-    SqlWriter(QIODevice &device, ConversionSettings settings);
+    using TableWriter::TableWriter;
 
     void begin(const QStringList &columnNames) override;
     void record(Fields fields, qsizetype index) override;

@@ -4,10 +4,6 @@
 
 namespace plotwell::convert {
 
-XmlWriter::XmlWriter(QIODevice &device, ConversionSettings settings)
-    : TableWriter(device, std::move(settings))
-{}
-
 void XmlWriter::begin(const QStringList &columnNames)
 {
     m_begun = true;

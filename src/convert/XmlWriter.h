@@ -11,7 +11,7 @@ namespace plotwell::convert {
 class XmlWriter final : public TableWriter
 {
 public:
-    XmlWriter(QIODevice &device, ConversionSettings settings);
+    using TableWriter::TableWriter;
 
     void begin(const QStringList &columnNames) override;
     void record(Fields fields, qsizetype index) override;
