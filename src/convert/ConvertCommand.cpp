@@ -75,8 +75,8 @@ int runConvertCommand(int argc, char **argv)
     const bool showProgress = isatty(fileno(stderr)) != 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, &job, [&] {
-        std::fprintf(stderr, "\rConverting %s: %3d%%", qUtf8Printable(QFileInfo(input).fileName()),
-                     job.progress());
+        std::fprintf(stderr, "\rConverting %s: %s", qUtf8Printable(QFileInfo(input).fileName()),
+                     qUtf8Printable(progressLabel(job.progress())));
         std::fflush(stderr);
     });
     int exitCode = 1;

@@ -68,6 +68,8 @@ TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
     EXPECT_FALSE(job.isRunning());
     EXPECT_TRUE(job.isDone());
     EXPECT_EQ(job.progress(), 100);
+    EXPECT_EQ(progressLabel(job.progress()), "100\uFF05 done");
+    EXPECT_EQ(progressLabel(-1), "0\uFF05 done");
     EXPECT_FALSE(QFile::exists(m_dir.filePath("other.sql")));
     const QJsonDocument document = QJsonDocument::fromJson(read(output));
     EXPECT_EQ(document["items"].toArray().size(), 3000);
