@@ -2,9 +2,12 @@
 
 #include "app/AppState.h"
 #include "app/CommandCenter.h"
+#include "app/Commands.h"
 #include "app/Log.h"
 #include "app/ResourceLocator.h"
 #include "colour/ColorLine.h"
+#include "convert/ColumnTypes.h"
+#include "convert/Conversion.h"
 #include "document/CompanionEntries.h"
 #include "document/DocumentImport.h"
 #include "document/DocumentNames.h"
@@ -31,6 +34,9 @@ const QString kCsvType = QStringLiteral("csv");
 // A saved chart is a few kilobytes; anything far larger is an ordinary CSV file and is left
 // to the streaming import.
 constexpr qint64 kLargestSavedDocument = 8 * 1024 * 1024;
+
+// The grid's column width at the window's start size, for a window that reports none.
+constexpr int kDefaultHtmlWidth = 785;
 
 /// Writes through a temporary file that replaces the target only once everything is on disk,
 /// so a failure never leaves half a file. Returns why it failed, or nothing.
@@ -86,6 +92,16 @@ void showInvalidCsvAlert(Alerts &alerts)
          AlertSpec::Style::Informational});
 }
 
+void showNoColumnsAlert(Alerts &alerts)
+{
+    alerts.runModal({QStringLiteral("Invalid or Incorrectly formatted CSV file"),
+                     QStringLiteral("No Column labels detected. Click Open to load a new CSV file "
+                                    "or to  download a Sample CSV file and see how data should be "
+                                    "formatted."),
+                     {},
+                     AlertSpec::Style::Informational});
+}
+
 std::optional<SavedChart> readSavedChart(const QString &path)
 {
     QFile file(path);
@@ -107,51 +123,14 @@ void DocumentController::setHooks(DocumentHooks hooks)
     m_hooks = std::move(hooks);
 }
 
-void DocumentController::registerCommands()
+void DocumentController::addHandlers(HandlerTable &table)
 {
-    CommandCenter &commands = m_context.commands;
-    commands.observe(
-        QStringLiteral("openRecentDocument"), [this](const QVariant &) { openRecentDocument(); },
-        QStringLiteral("Exception occured at very recent"));
-    commands.observe(
-        QStringLiteral("openExistingDocument"),
-        [this](const QVariant &object) { openExistingDocument(object); },
-        QStringLiteral("Exception occured at Open file"));
-    commands.observe(
-        QStringLiteral("saveDocument"), [this](const QVariant &) { saveData(); },
-        QStringLiteral("Exception occured at save"));
-    commands.observe(
-        QStringLiteral("newDocument"), [this](const QVariant &) { clearAlert(); },
-        QStringLiteral("Exception occured at clear"));
-}
-
-// ---- Menu actions ------------------------------------------------------------------------
-
-void DocumentController::saveFile()
-{
-    m_context.state.saveAsUsed = QStringLiteral("NO");
-    m_context.commands.post(QStringLiteral("saveDocument"));
-    diag(QStringLiteral("SAVE CLICKED"));
-}
-
-void DocumentController::saveAsFile()
-{
-    m_context.state.saveAsUsed = kYes;
-    m_context.commands.post(QStringLiteral("saveDocument"));
-    diag(QStringLiteral("SAVE CLICKED"));
-}
-
-void DocumentController::openFile()
-{
-    m_context.state.openRecent = QStringLiteral("NO");
-    m_context.commands.post(QStringLiteral("openExistingDocument"));
-    diag(QStringLiteral("Open CLICKED"));
-}
-
-void DocumentController::newFile()
-{
-    m_context.commands.post(QStringLiteral("newDocument"));
-    diag(QStringLiteral("NEW CLICKED"));
+    table.add(QStringLiteral("openRecentDocument:"),
+              [this](const QVariant &) { openRecentDocument(); });
+    table.add(QStringLiteral("openExistingDocument:"),
+              [this](const QVariant &object) { openExistingDocument(object); });
+    table.add(QStringLiteral("saveData:"), [this](const QVariant &) { saveData(); });
+    table.add(QStringLiteral("clearAlert:"), [this](const QVariant &) { clearAlert(); });
 }
 
 void DocumentController::openFileRequest(const QString &path)
@@ -162,14 +141,7 @@ void DocumentController::openFileRequest(const QString &path)
     state.doubleClickedUrl = absolute;
     state.openRecent = kYes;
     diag(QStringLiteral("CALLING OPEN METHOD %1").arg(absolute));
-    m_context.commands.post(QStringLiteral("openExistingDocument"), absolute);
-}
-
-void DocumentController::openPendingRequest()
-{
-    if (m_context.state.openDoubleClicked)
-        m_context.commands.post(QStringLiteral("openExistingDocument"),
-                                m_context.state.doubleClickedUrl);
+    m_context.commands.post(command::openExistingDocument, absolute);
 }
 
 // ---- Save --------------------------------------------------------------------------------
@@ -278,7 +250,7 @@ void DocumentController::openRecentDocument()
     // A settings change only changes how the preview looks; reading the file again would throw
     // away the parents and colours chosen since the import.
     if (state.fileUrl && isPreviewShown())
-        showTablePreview();
+        showTablePreview(false);
 }
 
 void DocumentController::openAction(const QString &urlText)
@@ -364,7 +336,7 @@ void DocumentController::showCSVColumns(const QString &urlText)
         clearFields(grid);
         m_context.state.fileUrl = urlText;
         if (m_hooks.showProgress)
-            m_hooks.showProgress(QStringLiteral("Working.."), 5);
+            m_hooks.showProgress(5);
 
         const QString path = localFileOfUrlText(urlText);
         if (!QFileInfo(path).isReadable())
@@ -374,15 +346,23 @@ void DocumentController::showCSVColumns(const QString &urlText)
                 showInvalidCsvAlert(m_context.alerts);
         }
         initializeDataTypes(grid);
-        showTablePreview();
+        showTablePreview(true);
     });
 }
 
-void DocumentController::showTablePreview()
+void DocumentController::showTablePreview(bool afterImport)
 {
-    if (!m_context.viewer || !m_hooks.buildTablePreview || !m_context.state.fileUrl)
+    if (!m_context.viewer || !m_context.state.fileUrl)
         return;
-    m_context.viewer->loadHtml(m_hooks.buildTablePreview(*m_context.state.fileUrl));
+    int width = m_hooks.htmlWidth ? m_hooks.htmlWidth() : 0;
+    if (width <= 0)
+        width = kDefaultHtmlWidth;
+    const convert::TablePreview preview = convert::buildTablePreview(
+        localFileOfUrlText(*m_context.state.fileUrl),
+        convert::conversionSettings(m_context.grid, m_context.state, width));
+    if (afterImport && !preview.hasColumnNames)
+        showNoColumnsAlert(m_context.alerts);
+    m_context.viewer->loadHtml(preview.html);
     m_previewLoaded = true;
 }
 
@@ -414,7 +394,7 @@ void DocumentController::clearAlert()
     m_previewLoaded = false;
     clearFields(m_context.grid);
     resetColors(m_context.grid, m_context.swatches);
-    m_context.commands.post(QStringLiteral("resizeWebView"));
+    m_context.commands.post(command::resizeWebView);
 }
 
 void DocumentController::downloadTemplate()

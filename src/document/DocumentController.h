@@ -13,6 +13,7 @@ class Alerts;
 class ChartGrid;
 class ChartViewer;
 class CommandCenter;
+class HandlerTable;
 class Desktop;
 class FilePanels;
 class Preferences;
@@ -44,10 +45,10 @@ struct DocumentContext
 /// What the window does for the document flows; any of them may be left empty.
 struct DocumentHooks
 {
-    /// The table preview page of a file, styled with the current settings.
-    std::function<QString(const QString &fileUrl)> buildTablePreview;
-    /// Shows the progress view with a text and an indicator value.
-    std::function<void(const QString &text, int value)> showProgress;
+    /// Width offered to the table preview; a default width without it.
+    std::function<int()> htmlWidth;
+    /// Shows the progress view ("Working..") with the indicator at a value.
+    std::function<void(int value)> showProgress;
     /// A saved chart brought back node settings: the controls should show them.
     std::function<void()> appearanceRestored;
     /// A saved chart has been put into the grid: it can be drawn.
@@ -65,20 +66,12 @@ public:
 
     void setHooks(DocumentHooks hooks);
 
-    /// Observes `saveDocument`, `openExistingDocument`, `openRecentDocument` and `newDocument`,
-    /// each under its own guard line.
-    void registerCommands();
+    /// Serves `saveData:`, `openExistingDocument:`, `openRecentDocument:` and `clearAlert:`.
+    void addHandlers(HandlerTable &table);
 
-    // Menu actions: set the shared state and post their command.
-    void saveFile();
-    void saveAsFile();
-    void openFile();
-    void newFile();
-    /// A file handed over by the system or the command line (also an Open Recent entry).
-    /// A relative path is taken from the current folder.
+    /// `application:openFile:`: a file handed over by the system or an Open Recent entry. A
+    /// relative path is taken from the current folder.
     void openFileRequest(const QString &path);
-    /// End of launch: a file handed over before the window existed is opened now.
-    void openPendingRequest();
 
     // Command handlers.
     void saveData();
@@ -105,7 +98,9 @@ private:
     /// Writes the document and, only once it is on disk, its companion entries.
     bool writeDocument(const QString &urlText);
     void restoreChart(const SavedChart &chart, const StoredEntries &entries);
-    void showTablePreview();
+    /// Loads the preview of the imported file into the viewer; `afterImport` also tells the
+    /// user when the file holds no record (a refresh does not ask again).
+    void showTablePreview(bool afterImport);
     void alertWriteFailure(const QString &path, const QString &reason);
 
     DocumentContext m_context;

@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
@@ -55,8 +57,33 @@ AppContext AppDelegate::context()
 
 void AppDelegate::setLaunchDocument(const QString &path)
 {
+    // Opened as the system's open-file request is: by its own path, without a panel.
     m_state.openDoubleClicked = !path.isEmpty();
-    m_state.doubleClickedUrl = path;
+    m_state.doubleClickedUrl = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+    if (m_state.openDoubleClicked)
+        m_state.openRecent = QStringLiteral("YES");
+}
+
+void AppDelegate::buildOpenRecentMenu(QMenu *menu)
+{
+    menu->setObjectName(QStringLiteral("openRecentMenu"));
+    document::RecentDocuments &recent = m_view->recentDocuments();
+    const auto fill = [this, menu, &recent] {
+        menu->clear();
+        const QStringList paths = recent.paths();
+        for (const QString &path : paths) {
+            QAction *item = menu->addAction(QFileInfo(path).fileName());
+            item->setToolTip(path);
+            connect(item, &QAction::triggered, this,
+                    [this, path] { m_view->documents().openFileRequest(path); });
+        }
+        menu->addSeparator();
+        QAction *clear = menu->addAction(QStringLiteral("Clear Menu"));
+        clear->setEnabled(!paths.isEmpty());
+        connect(clear, &QAction::triggered, &recent, &document::RecentDocuments::clear);
+    };
+    fill();
+    connect(&recent, &document::RecentDocuments::changed, menu, fill);
 }
 
 void AppDelegate::applicationDidFinishLaunching()
@@ -178,10 +205,15 @@ void AppDelegate::buildMenus()
     add(file, commandAction(QStringLiteral("newFile:"), QStringLiteral("New"), QKeySequence::New));
     add(file, commandAction(QStringLiteral("openFile:"), QStringLiteral("Open\u2026"),
                             QKeySequence::Open));
+    if (m_commands.isObserved(command::openExistingDocument))
+        buildOpenRecentMenu(file->addMenu(QStringLiteral("Open Recent")));
     add(file,
         commandAction(QStringLiteral("saveFile:"), QStringLiteral("Save"), QKeySequence::Save));
     add(file, commandAction(QStringLiteral("saveAsFile:"), QStringLiteral("Save As\u2026"),
                             QKeySequence::SaveAs));
+    add(file, plainAction(QStringLiteral("downloadTemplate:"),
+                          QStringLiteral("Download Sample CSV\u2026"),
+                          [this] { m_view->documents().downloadTemplate(); }));
     file->addSeparator();
     add(file, commandAction(QStringLiteral("printChart:"), QStringLiteral("Print\u2026"),
                             QKeySequence::Print));

@@ -81,6 +81,8 @@ private:
     void installView() override;
 
     void buildMenus();
+    /// Open Recent: the recent documents, newest first, kept up to date.
+    void buildOpenRecentMenu(QMenu *menu);
     /// A menu action that runs delegate action \a name, or nothing when the command it posts
     /// has no handler yet.
     QAction *commandAction(const QString &name, const QString &text,

@@ -103,6 +103,16 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
                                               m_context.commands, m_context.desktop);
     m_shell = std::make_unique<ShellController>(m_context, m_grid, *m_loader,
                                                 static_cast<ShellView &>(*this));
+    m_recent = std::make_unique<document::RecentDocuments>(m_context.preferences);
+    m_documents = std::make_unique<document::DocumentController>(document::DocumentContext{
+        m_grid, m_swatches, m_context.state, m_context.preferences, *m_recent, m_context.alerts,
+        m_context.filePanels, m_context.desktop, m_context.commands, m_viewers.webView});
+    document::DocumentHooks documentHooks;
+    documentHooks.htmlWidth = [this] { return m_shell->htmlWidth(); };
+    documentHooks.showProgress = [this](int value) { m_progress.showWorking(value); };
+    documentHooks.appearanceRestored = [this] { showAppearanceValues(); };
+    documentHooks.chartRestored = [this] { submitData(); };
+    m_documents->setHooks(documentHooks);
     connect(m_loader.get(), &ViewerLoader::exportViewerSized, this,
             [this](QSizeF size) { m_exportHost->resize(size.toSize()); });
     // The initialiser reads the chart type before the label exists: nothing matches yet.
@@ -396,6 +406,7 @@ void MasterViewController::myOptsAction()
 void MasterViewController::collectHandlers(HandlerTable &table)
 {
     m_shell->addHandlers(table);
+    m_documents->addHandlers(table);
 }
 
 void MasterViewController::loadView()
@@ -526,6 +537,11 @@ void MasterViewController::autoScrollInit()
     m_viewers.webViewLWidget->hide();
     m_bugTitleView->setText(kOrgChartTypeLabel);
     // The combo boxes show the start values just set on the delegate.
+    showAppearanceValues();
+}
+
+void MasterViewController::showAppearanceValues()
+{
     using Setting = AppearancePanel::Setting;
     const AppState &state = m_context.state;
     m_appearance->showValue(Setting::FontFamily, state.fStyle);

@@ -6,6 +6,8 @@
 #include "app/Progress.h"
 #include "app/ShellController.h"
 #include "colour/SwatchBoard.h"
+#include "document/DocumentController.h"
+#include "document/RecentDocuments.h"
 #include "model/ChartGrid.h"
 #include "render/ViewerLoader.h"
 #include "ui/AppearancePanel.h"
@@ -63,6 +65,8 @@ public:
     [[nodiscard]] ViewerLoader &viewerLoader() { return *m_loader; }
     [[nodiscard]] ProgressMonitor &progress() { return m_progress; }
     [[nodiscard]] SwatchBoard &swatches() { return m_swatches; }
+    [[nodiscard]] document::DocumentController &documents() { return *m_documents; }
+    [[nodiscard]] document::RecentDocuments &recentDocuments() { return *m_recent; }
     [[nodiscard]] const ChartViewers &viewers() const { return m_viewers; }
     [[nodiscard]] OptionsPopover &optionsPopover() { return *m_options; }
     [[nodiscard]] AppearancePanel &appearance() { return *m_appearance; }
@@ -135,10 +139,14 @@ private:
     void collectHandlers(HandlerTable &table);
     void appearanceChanged(AppearancePanel::Setting which, int index, const QString &value);
     void applyMultiColourState(int index);
+    /// The combo boxes show the delegate's appearance values.
+    void showAppearanceValues();
 
     AppContext m_context;
     ChartGrid m_grid;
     SwatchBoard m_swatches;
+    std::unique_ptr<document::RecentDocuments> m_recent;
+    std::unique_ptr<document::DocumentController> m_documents;
     ChartViewers m_viewers;
     ProgressMonitor m_progress;
     std::unique_ptr<ViewerLoader> m_loader;

@@ -3,6 +3,7 @@
 #include "Fakes.h"
 #include "app/AppState.h"
 #include "app/CommandCenter.h"
+#include "app/Commands.h"
 #include "colour/ColorLine.h"
 #include "document/CompanionEntries.h"
 #include "document/DocumentController.h"
@@ -116,13 +117,11 @@ protected:
     {
         ASSERT_TRUE(folder.isValid());
         resetColors(grid, swatches);
-        controller.registerCommands();
+        HandlerTable table;
+        controller.addHandlers(table);
+        table.install(commands, viewControllerCommands());
         DocumentHooks hooks;
-        hooks.buildTablePreview = [this](const QString &fileUrl) {
-            ++previewsBuilt;
-            return QStringLiteral("<table data-file='%1' data-font='%2'></table>")
-                .arg(fileUrl, state.fStyle);
-        };
+        hooks.htmlWidth = [] { return 640; };
         hooks.chartRestored = [this] { ++chartsRestored; };
         hooks.appearanceRestored = [this] { ++appearanceRestores; };
         controller.setHooks(hooks);
@@ -140,20 +139,26 @@ protected:
         return file.fileName();
     }
 
+    // The menu actions, as the window runs them.
+    void save() { runDelegateAction(QStringLiteral("saveFile:"), state, commands); }
+    void saveAs() { runDelegateAction(QStringLiteral("saveAsFile:"), state, commands); }
+    void openFile() { runDelegateAction(QStringLiteral("openFile:"), state, commands); }
+    void newFile() { runDelegateAction(QStringLiteral("newFile:"), state, commands); }
+
     void saveAs(const QString &target)
     {
         panels.savePaths.push_back(target);
-        controller.saveAsFile();
+        saveAs();
     }
     void open(const QString &target)
     {
         panels.openPaths.push_back(target);
-        controller.openFile();
+        openFile();
     }
     void confirmNew()
     {
         alerts.answers.push_back(kFirstButton);
-        controller.newFile();
+        newFile();
     }
 
     /// A chart as a user builds it: titles, parents, positions, colours and node settings.
@@ -188,7 +193,6 @@ protected:
     FakeChartViewer viewer;
     DocumentController controller{
         {grid, swatches, state, preferences, recent, alerts, panels, desktop, commands, &viewer}};
-    int previewsBuilt = 0;
     int chartsRestored = 0;
     int appearanceRestores = 0;
     int layoutPasses = 0;
@@ -201,7 +205,7 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     buildChart();
     const QString target = path(QStringLiteral("My Chart.csv"));
     panels.savePaths.push_back(target);
-    controller.saveFile();
+    save();
     ASSERT_EQ(panels.savePanels.size(), 1);
     EXPECT_EQ(panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("csv")});
     EXPECT_TRUE(panels.savePanels[0].proposedName.isEmpty());
@@ -209,18 +213,18 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     EXPECT_EQ(*state.saveUrl, urlTextOfLocalFile(target).replace(QStringLiteral("%20"), " "));
 
     grid.setTitle(5, QStringLiteral("Later(Addition)"));
-    controller.saveFile();
+    save();
     EXPECT_EQ(panels.savePanels.size(), 1) << "the second Save writes without asking";
     EXPECT_EQ(readAll(target), documentText(grid).toUtf8());
 
     panels.savePaths.push_back(std::nullopt);
-    controller.saveAsFile();
+    saveAs();
     ASSERT_EQ(panels.savePanels.size(), 2) << "Save As always asks";
     EXPECT_EQ(panels.savePanels[1].proposedName, QStringLiteral("My Chart.csv"));
 
     confirmNew();
     panels.savePaths.push_back(std::nullopt);
-    controller.saveFile();
+    save();
     ASSERT_EQ(panels.savePanels.size(), 3) << "after New, Save asks again";
     EXPECT_TRUE(panels.savePanels[2].proposedName.isEmpty());
 }
@@ -242,7 +246,7 @@ TEST_F(DocumentFlows, SaveStoresEntriesUnderTheEscapedNameOnBothPaths)
     grid.setSlotText(4, QStringLiteral("#ABCDEF"));
     grid.setPosition(3, QStringLiteral("u"));
     state.nSize = QStringLiteral("5");
-    controller.saveFile();
+    save();
     EXPECT_EQ(panels.savePanels.size(), 1);
     EXPECT_EQ(stored.value(QStringLiteral("My%20Chartcsv")), buildColorLine(grid));
     EXPECT_EQ(stored.value(QStringLiteral("My%20Chart~csv")), buildPositionLine(grid));
@@ -254,7 +258,7 @@ TEST_F(DocumentFlows, SaveDoesNotWriteOverAnExportFile)
     const QString exported = writeFile(QStringLiteral("table.sql"), "CREATE TABLE t;");
     state.saveUrl = urlTextOfLocalFile(exported);
     panels.savePaths.push_back(std::nullopt);
-    controller.saveFile();
+    save();
     EXPECT_EQ(panels.savePanels.size(), 1);
     EXPECT_EQ(readAll(exported), QByteArray("CREATE TABLE t;"));
 }
@@ -277,7 +281,7 @@ TEST_F(DocumentFlows, FailedWriteIsReportedAndLeavesFileAndEntriesUntouched)
     grid.setTitle(1, QStringLiteral("Changed(Title)"));
     grid.setSlotText(1, QStringLiteral("#000001"));
     grid.setPosition(1, QStringLiteral("u"));
-    controller.saveFile(); // straight save to the same file
+    save(); // straight save to the same file
     ASSERT_EQ(alerts.shown.size(), 1);
     EXPECT_EQ(alerts.shown[0].message, QStringLiteral("The document could not be saved."));
     EXPECT_TRUE(alerts.shown[0].informativeText.contains(QStringLiteral("Team Chart.csv")));
@@ -327,7 +331,7 @@ TEST_P(SavedChartRoundTrip, OpeningASavedChartBringsItBackWhole)
     EXPECT_EQ(chartsRestored, 1);
     EXPECT_EQ(appearanceRestores, 1);
     EXPECT_FALSE(state.fileUrl) << "a chart is not a table to convert";
-    EXPECT_EQ(previewsBuilt, 0);
+    EXPECT_TRUE(viewer.loads.isEmpty()) << "no table preview";
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, SavedChartRoundTrip,
@@ -443,7 +447,9 @@ TEST_F(DocumentFlows, ImportOfATooShortOrEmptyFile)
 
     alerts.shown.clear();
     open(writeFile(QStringLiteral("empty.csv"), QByteArray()));
-    EXPECT_TRUE(alerts.shown.isEmpty()) << "no record, no complaint about its shape";
+    EXPECT_EQ(alerts.messages(),
+              QStringList{QStringLiteral("Invalid or Incorrectly formatted CSV file")})
+        << "only the preview's complaint about a file without column names";
     EXPECT_EQ(grid.title(1), QStringLiteral("record_id(PK)"));
     EXPECT_TRUE(grid.title(2).isEmpty());
     EXPECT_EQ(viewer.loads.size(), 2) << "the preview still reports the empty file";
@@ -463,7 +469,7 @@ TEST_F(DocumentFlows, OpenPanelCancelChangesNothing)
 {
     grid.setTitle(2, QStringLiteral("kept"));
     panels.openPaths.push_back(std::nullopt);
-    controller.openFile();
+    openFile();
     EXPECT_EQ(grid.title(2), QStringLiteral("kept"));
     EXPECT_EQ(desktop.windowTitle(), QStringLiteral("Untitled"));
 }
@@ -515,7 +521,7 @@ TEST_F(DocumentFlows, NewCancelKeepsEverything)
     saveAs(path(QStringLiteral("kept.csv")));
     const GridSnapshot before = snapshot(grid);
     alerts.answers.push_back(kFirstButton + 1);
-    controller.newFile();
+    newFile();
     ASSERT_EQ(alerts.shown.size(), 1);
     EXPECT_EQ(alerts.shown[0].message,
               QStringLiteral("This action will clear data from all cells & reset all colors."));
