@@ -94,10 +94,8 @@ void showInvalidCsvAlert(Alerts &alerts)
 
 void showNoColumnsAlert(Alerts &alerts)
 {
-    alerts.runModal({QStringLiteral("Invalid or Incorrectly formatted CSV file"),
-                     QStringLiteral("No Column labels detected. Click Open to load a new CSV file "
-                                    "or to  download a Sample CSV file and see how data should be "
-                                    "formatted."),
+    alerts.runModal({QString::fromUtf8(convert::kNoColumnLabels.message),
+                     QString::fromUtf8(convert::kNoColumnLabels.informative),
                      {},
                      AlertSpec::Style::Informational});
 }

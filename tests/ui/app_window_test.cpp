@@ -2,6 +2,7 @@
 // history, geometry and the appearance gate.
 #include "Fakes.h"
 #include "LogCapture.h"
+#include "TestWindow.h"
 #include "app/Commands.h"
 #include "render/PageRequest.h"
 #include "render/RequestCommand.h"
@@ -19,46 +20,6 @@
 
 using namespace plotwell;
 using namespace plotwell::testing;
-
-namespace {
-
-struct Window
-{
-    MemoryPreferences preferences;
-    ScriptedAlerts alerts;
-    ScriptedFilePanels panels;
-    RecordingMailer mailer;
-    FakeChartViewer *webView = nullptr;
-    FakeChartViewer *webViewM = nullptr;
-    FakeChartViewer *webViewL = nullptr;
-    std::unique_ptr<AppDelegate> delegate;
-
-    explicit Window(QSize size = {1200, 800})
-    {
-        AppDelegate::Ports ports;
-        ports.preferences = &preferences;
-        ports.alerts = &alerts;
-        ports.filePanels = &panels;
-        ports.mailer = &mailer;
-        ports.viewers = [this](QObject *owner) {
-            webView = new FakeChartViewer(owner);
-            webViewM = new FakeChartViewer(owner);
-            webViewL = new FakeChartViewer(owner);
-            ChartViewers viewers;
-            viewers.webView = webView;
-            viewers.webViewM = webViewM;
-            viewers.webViewL = webViewL;
-            return viewers;
-        };
-        delegate = std::make_unique<AppDelegate>(ports);
-        delegate->resize(size);
-        delegate->applicationDidFinishLaunching();
-    }
-    MasterViewController &view() { return *delegate->viewController(); }
-    QAction *action(const char *name) { return delegate->action(QLatin1String(name)); }
-};
-
-} // namespace
 
 class AppWindowTest : public QObject
 {

@@ -1,0 +1,53 @@
+#pragma once
+
+// The window offscreen with scripted ports and fake viewers, launched and ready.
+
+#include "Fakes.h"
+#include "ui/AppDelegate.h"
+
+#include <QAction>
+
+#include <memory>
+
+namespace plotwell::testing {
+
+struct Window
+{
+    MemoryPreferences preferences;
+    ScriptedAlerts alerts;
+    ScriptedFilePanels panels;
+    RecordingMailer mailer;
+    FakeChartViewer *webView = nullptr;
+    FakeChartViewer *webViewM = nullptr;
+    FakeChartViewer *webViewL = nullptr;
+    std::unique_ptr<AppDelegate> delegate;
+
+    /// \a launchDocument: the file the application is started with.
+    explicit Window(QSize size = {1200, 800}, const QString &launchDocument = {})
+    {
+        AppDelegate::Ports ports;
+        ports.preferences = &preferences;
+        ports.alerts = &alerts;
+        ports.filePanels = &panels;
+        ports.mailer = &mailer;
+        ports.viewers = [this](QObject *owner) {
+            webView = new FakeChartViewer(owner);
+            webViewM = new FakeChartViewer(owner);
+            webViewL = new FakeChartViewer(owner);
+            ChartViewers viewers;
+            viewers.webView = webView;
+            viewers.webViewM = webViewM;
+            viewers.webViewL = webViewL;
+            return viewers;
+        };
+        delegate = std::make_unique<AppDelegate>(ports);
+        delegate->resize(size);
+        if (!launchDocument.isEmpty())
+            delegate->setLaunchDocument(launchDocument);
+        delegate->applicationDidFinishLaunching();
+    }
+    MasterViewController &view() { return *delegate->viewController(); }
+    QAction *action(const char *name) { return delegate->action(QLatin1String(name)); }
+};
+
+} // namespace plotwell::testing
