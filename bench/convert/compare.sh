@@ -76,6 +76,8 @@ printf '%-44s %7s %8s %8s %8s %8s %8s %9s\n' tool "in MB" "wall s" "MB/s" "cpu s
 printf '%s\n' "${rows[@]}"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1fx", (b > 0 ? a / b : 0) }'; }
+/usr/bin/time -f '%M' -o "$work/time" "$plotwell" --version >/dev/null
+echo "(plotwell's start-up alone, \`plotwell --version\`, peaks at $(awk '{ printf "%.1f", $1 / 1024 }' "$work/time") MB: the window's libraries it loads)"
 echo
 echo "ratios (plotwell MB/s over the peer's; wall-clock / CPU time):"
 for peer in mlr_json sqlite_json csvkit_json; do
