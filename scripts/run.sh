@@ -9,7 +9,8 @@ fi
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$app" "${@:2}"
 fi
-echo "No display found: running the headless demo."
+echo "No display found: the window needs one (for example: xvfb-run make run)."
+echo "Meanwhile, the headless commands:"
 echo
 "$app" --help
 echo

@@ -9,6 +9,8 @@
 #include "platform/Desktop.h"
 #include "render/PageRequest.h"
 
+#include <QPointer>
+
 #include <memory>
 
 namespace plotwell {
@@ -59,18 +61,23 @@ void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
         int answers = 0;
     };
     auto measure = std::make_shared<Measure>();
-    const auto finish = [this, data, serial, measure] {
-        if (++measure->answers < 2 || serial != m_renderSerial)
+    // A viewer answers pending scripts with nothing when it is torn down, possibly after this
+    // loader is gone.
+    const QPointer<ViewerLoader> self(this);
+    const auto finish = [self, data, serial, measure] {
+        if (!self || ++measure->answers < 2 || serial != self->m_renderSerial)
             return;
+        ViewerLoader *const that = self.data();
         runGuarded(QStringLiteral("Exception occured at will enter LoadwebviewShare"), [&] {
             diag(QStringLiteral("Height %1").arg(measure->height, 0, 'f', 6));
             diag(QStringLiteral("Width %1").arg(measure->width, 0, 'f', 6));
             const QSizeF chart(measure->width, measure->height);
-            const QString address = exportRequest(gatherRequestSettings(m_grid, m_state), data,
-                                                  chart.width(), chart.height());
+            const QString address =
+                exportRequest(gatherRequestSettings(that->m_grid, that->m_state), data,
+                              chart.width(), chart.height());
             diag(QStringLiteral("loadWebViewShare: FINAL PATH  ") + address);
-            Q_EMIT exportViewerSized(QSizeF(chart.width() + 20, chart.height() + 20));
-            m_webViewM.load(requestUrl(address));
+            Q_EMIT that->exportViewerSized(QSizeF(chart.width() + 20, chart.height() + 20));
+            that->m_webViewM.load(requestUrl(address));
         });
     };
     m_webView.evaluate(kScrollWidthScript, [measure, finish](const QString &answer) {

@@ -61,17 +61,18 @@ void GridView::buildRow(int r, QWidget *page)
     w.container->setObjectName(QStringLiteral("gridRow"));
     w.container->setAttribute(Qt::WA_StyledBackground);
     auto *grid = new QGridLayout(w.container);
-    grid->setContentsMargins(8, 6, 8, 6);
-    grid->setHorizontalSpacing(6);
+    grid->setContentsMargins(6, 6, 8, 6);
+    grid->setHorizontalSpacing(5);
     grid->setVerticalSpacing(4);
 
     w.number = new QLabel(QString::number(r), w.container);
     w.number->setObjectName(QStringLiteral("rowNumber"));
-    w.number->setFixedWidth(22);
+    w.number->setFixedWidth(20);
     w.number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     const auto field = [&](RowField which, const QString &placeholder) {
         auto *edit = new QLineEdit(m_grid.field(r, which), w.container);
+        edit->setCursorPosition(0);
         edit->setObjectName(fieldName(r, which));
         edit->setPlaceholderText(placeholder);
         return edit;
@@ -79,9 +80,11 @@ void GridView::buildRow(int r, QWidget *page)
     w.title = field(RowField::Title, QStringLiteral("Title"));
     w.parent = field(RowField::Parent, QStringLiteral("No parent"));
     w.position = field(RowField::Position, QStringLiteral("Position"));
-    w.position->setFixedWidth(74);
+    w.position->setFixedWidth(80);
+    w.title->setMinimumWidth(60);
+    w.parent->setMinimumWidth(50);
     w.hex = field(RowField::Colour, QStringLiteral("#RRGGBB"));
-    w.hex->setFixedWidth(72);
+    w.hex->setFixedWidth(80);
     w.swatch = new SwatchView(w.container);
 
     w.select = new QPushButton(QStringLiteral("SELECT"), w.container);
@@ -93,6 +96,7 @@ void GridView::buildRow(int r, QWidget *page)
     w.picker->setText(QStringLiteral("\u25BE"));
     w.picker->setToolTip(QStringLiteral("Pick the colour of row %1").arg(r));
     w.picker->setCursor(Qt::PointingHandCursor);
+    w.picker->setFixedWidth(20);
 
     grid->addWidget(w.number, 0, 0);
     grid->addWidget(w.title, 0, 1, 1, 4);
@@ -133,8 +137,10 @@ void GridView::showField(int r, RowField which)
         break;
     }
     const QString value = m_grid.field(r, which);
-    if (edit->text() != value)
+    if (edit->text() != value) {
         edit->setText(value);
+        edit->setCursorPosition(0); // long texts show their beginning
+    }
 }
 
 void GridView::setSwatchColour(int r, const QColor &colour)

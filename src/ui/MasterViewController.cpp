@@ -285,12 +285,10 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         picker->setText(QStringLiteral("\u25BE"));
         picker->setToolTip(
             QStringLiteral("Pick the %1 colour").arg(QString::fromLatin1(entry.label).toLower()));
-        const int row = index / 2;
-        const int column = (index % 2) * 4;
-        grid->addWidget(label, row, column);
-        grid->addWidget(w.swatch, row, column + 1);
-        grid->addWidget(w.hex, row, column + 2);
-        grid->addWidget(picker, row, column + 3);
+        grid->addWidget(label, index, 0);
+        grid->addWidget(w.swatch, index, 1);
+        grid->addWidget(w.hex, index, 2);
+        grid->addWidget(picker, index, 3);
         ++index;
         const int slot = entry.slot;
         const ChartSetting setting = entry.setting;
@@ -304,8 +302,7 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         connect(picker, &QToolButton::clicked, this,
                 [this, slot] { Q_EMIT colourPickerRequested(pickerTagForSwatch(slot)); });
     }
-    grid->setColumnStretch(2, 1);
-    grid->setColumnStretch(6, 1);
+    grid->setColumnStretch(4, 1);
     return box;
 }
 

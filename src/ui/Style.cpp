@@ -52,6 +52,17 @@ QLineEdit { border: 1px solid #cfd6df; border-radius: 5px; padding: 3px 6px; bac
 QLineEdit:focus { border-color: #418cf0; }
 QLineEdit:disabled { color: #a7b0bb; background: #f3f5f8; }
 QComboBox { border: 1px solid #cfd6df; border-radius: 5px; padding: 3px 8px; background: white; min-height: 20px; }
+QComboBox:hover { border-color: #9fb3cc; }
+QComboBox::drop-down { border: none; width: 22px; }
+QComboBox::down-arrow { image: url(:/ui/icons/chevron-down.svg); width: 10px; height: 6px; margin-right: 8px; }
+QComboBox QAbstractItemView { border: 1px solid #cfd6df; background: white; selection-background-color: #418cf0; }
+QScrollBar:vertical { background: transparent; width: 10px; margin: 2px; }
+QScrollBar::handle:vertical { background: #c3cbd5; border-radius: 3px; min-height: 30px; }
+QScrollBar::handle:vertical:hover { background: #a9b4c1; }
+QScrollBar:horizontal { background: transparent; height: 10px; margin: 2px; }
+QScrollBar::handle:horizontal { background: #c3cbd5; border-radius: 3px; min-width: 30px; }
+QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }
+QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }
 
 #progressView { background: rgba(32, 42, 54, 110); }
 #innerProgressView { background: white; border-radius: 10px; border: 1px solid #d5dbe3; }

@@ -7,3 +7,4 @@ target_sources(plotwell-gui PRIVATE
   ui/Popovers.cpp ui/Popovers.h
   ui/Style.cpp ui/Style.h
 )
+qt_add_resources(plotwell-gui "ui-icons" PREFIX "/ui" BASE ui FILES ui/icons/chevron-down.svg)

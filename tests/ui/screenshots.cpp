@@ -79,6 +79,9 @@ int main(int argc, char *argv[])
     window.action(QStringLiteral("fScreen:"))->trigger();
     for (int i = 0; i < 50 && !window.isFullScreen(); ++i)
         settle(100);
+    // A bare X server has no window manager to resize a full-screen window: do its part.
+    if (window.size() != window.screen()->size())
+        window.setGeometry(window.screen()->geometry());
     settle(2500);
     save(out, QStringLiteral("fullscreen.png"));
     return 0;
