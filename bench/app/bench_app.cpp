@@ -1,7 +1,7 @@
 // Times the application against a bare QWebEngineView: launch to the first painted page, and
 // Render Chart to the finished load of the chart. Each side runs in a fresh process of its own
 // (the web engine's start-up is part of launch), several times; the medians are compared.
-#include "Fakes.h"
+#include "LaunchedWindow.h"
 #include "ui/AppDelegate.h"
 #include "ui/Style.h"
 
@@ -59,27 +59,16 @@ int runApp(int argc, char *argv[])
     launch.start();
     QApplication app(argc, argv);
     applyAppStyle(app);
-    MemoryPreferences preferences;
-    testing::ScriptedAlerts alerts;
-    AppDelegate::Ports ports;
-    ports.preferences = &preferences;
-    ports.alerts = &alerts;
-    AppDelegate window(ports);
-    window.resize(1280, 800);
-    window.applicationDidFinishLaunching();
-    window.show();
-    auto *webView =
-        qobject_cast<QWebEngineView *>(window.viewController()->viewers().webViewWidget);
+    testing::LaunchedWindow launched;
+    QWebEngineView *webView = launched.webView();
     if (!waitForLoad(webView) || !waitForPaint(webView))
         return 1;
     const qint64 launchMs = launch.elapsed();
 
-    alerts.answers = {kFirstButton};
-    window.viewController()->liveSample();
-    waitForLoad(webView);
+    launched.loadSampleOne();
     QElapsedTimer render;
     render.start();
-    window.viewController()->renderButton()->click();
+    launched.view().renderButton()->click();
     if (!waitForLoad(webView))
         return 1;
     const qint64 renderMs = render.elapsed();

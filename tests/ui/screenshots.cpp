@@ -1,6 +1,6 @@
 // Tool, not a test: drives the real window through launch, a render of Sample 1, the hidden
 // grid and full screen, and saves a screenshot of each. Run under a display (xvfb-run).
-#include "Fakes.h"
+#include "LaunchedWindow.h"
 #include "app/Commands.h"
 #include "ui/AppDelegate.h"
 #include "ui/Style.h"
@@ -23,12 +23,6 @@ void settle(int ms = 1200)
     QTest::qWait(ms);
 }
 
-bool waitForLoad(QWebEngineView *view)
-{
-    QSignalSpy spy(view, &QWebEngineView::loadFinished);
-    return spy.wait(15000);
-}
-
 void save(const QString &dir, const QString &name)
 {
     const QString path = QDir(dir).filePath(name);
@@ -46,26 +40,15 @@ int main(int argc, char *argv[])
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(out);
 
-    MemoryPreferences preferences;
-    testing::ScriptedAlerts alerts;
-    AppDelegate::Ports ports;
-    ports.preferences = &preferences;
-    ports.alerts = &alerts;
-    AppDelegate window(ports);
-    window.resize(1280, 800);
-    window.applicationDidFinishLaunching();
-    window.show();
-    auto *webView =
-        qobject_cast<QWebEngineView *>(window.viewController()->viewers().webViewWidget);
-    waitForLoad(webView);
+    testing::LaunchedWindow launched;
+    AppDelegate &window = launched.window;
+    launched.waitForLoad();
     settle();
     save(out, QStringLiteral("launch.png"));
 
-    alerts.answers = {kFirstButton};
-    window.viewController()->liveSample();
-    waitForLoad(webView);
-    window.viewController()->renderButton()->click();
-    waitForLoad(webView);
+    launched.loadSampleOne();
+    launched.view().renderButton()->click();
+    launched.waitForLoad();
     settle(2000);
     save(out, QStringLiteral("rendered-sample1.png"));
 
@@ -75,7 +58,7 @@ int main(int argc, char *argv[])
 
     window.viewController()->hideButton()->click();
     window.viewController()->renderButton()->click();
-    waitForLoad(webView);
+    launched.waitForLoad();
     window.action(QStringLiteral("fScreen:"))->trigger();
     for (int i = 0; i < 50 && !window.isFullScreen(); ++i)
         settle(100);

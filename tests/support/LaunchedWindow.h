@@ -1,0 +1,58 @@
+#pragma once
+
+// The real window with real web views, its preferences kept in memory and its alerts
+// scripted: for tools that drive the application end to end (screenshots, benchmarks).
+// Users link plotwell-gui.
+
+#include "Fakes.h"
+#include "ui/AppDelegate.h"
+
+#include <QSignalSpy>
+#include <QWebEngineView>
+
+namespace plotwell::testing {
+
+class LaunchedWindow
+{
+public:
+    explicit LaunchedWindow(QSize size = {1280, 800}) : window(ports())
+    {
+        window.resize(size);
+        window.applicationDidFinishLaunching();
+        window.show();
+    }
+
+    [[nodiscard]] MasterViewController &view() { return *window.viewController(); }
+    [[nodiscard]] QWebEngineView *webView()
+    {
+        return qobject_cast<QWebEngineView *>(view().viewers().webViewWidget);
+    }
+    /// Waits for the visible viewer's next finished load.
+    bool waitForLoad(int timeoutMs = 30000)
+    {
+        QSignalSpy spy(webView(), &QWebEngineView::loadFinished);
+        return spy.wait(timeoutMs);
+    }
+    /// Answers the sample question with "Sample 1" and waits for the layout pass's page.
+    void loadSampleOne()
+    {
+        alerts.answers = {kFirstButton};
+        view().liveSample();
+        waitForLoad();
+    }
+
+    MemoryPreferences preferences;
+    ScriptedAlerts alerts;
+    AppDelegate window;
+
+private:
+    AppDelegate::Ports ports()
+    {
+        AppDelegate::Ports result;
+        result.preferences = &preferences;
+        result.alerts = &alerts;
+        return result;
+    }
+};
+
+} // namespace plotwell::testing
