@@ -16,3 +16,8 @@ echo
 echo
 echo "The chart page request of Sample 1:"
 "$app" request --sample 1
+echo
+echo "Sample 1 drawn off screen and exported:"
+out_dir=$(mktemp -d "${TMPDIR:-/tmp}/plotwell-demo.XXXXXX")
+"$app" render --sample 1 -o "$out_dir/sample1.png"
+"$app" render --sample 1 -o "$out_dir/sample1.pdf"

@@ -3,6 +3,7 @@
 #include "convert/ConvertCommand.h"
 #include "render/RequestCommand.h"
 #include "ui/AppDelegate.h"
+#include "ui/RenderCommand.h"
 #include "ui/Style.h"
 
 #include <QApplication>
@@ -30,6 +31,10 @@ const std::vector<HeadlessCommand> &headlessCommands()
          plotwell::runRequestCommand},
         {"convert", "convert --to sql|json|xml|html INPUT.csv -o OUTPUT [--table NAME]",
          plotwell::convert::runConvertCommand},
+        {"render",
+         "render [--sample 1|2 | CHART.csv] -o OUT.png|OUT.pdf [--hires]\n"
+         "                                   draw a chart off screen and write it",
+         plotwell::runRenderCommand},
     };
     return commands;
 }

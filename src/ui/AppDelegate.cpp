@@ -218,18 +218,16 @@ void AppDelegate::buildMenus()
     add(file, commandAction(QStringLiteral("printChart:"), QStringLiteral("Print\u2026"),
                             QKeySequence::Print));
     addSubmenu(
-        file, QStringLiteral("Export Chart"),
-        {commandAction(QStringLiteral("downloadHiresPNG:"),
-                       QStringLiteral("High Resolution PNG\u2026")),
-         commandAction(QStringLiteral("downloadSmallPNG:"), QStringLiteral("Small PNG\u2026")),
-         commandAction(QStringLiteral("downloadHiresPDF:"),
-                       QStringLiteral("High Resolution PDF\u2026")),
-         commandAction(QStringLiteral("downloadSmallPDF:"), QStringLiteral("Small PDF\u2026")),
-         commandAction(QStringLiteral("downloadCharts:"), QStringLiteral("With Options\u2026"))});
-    addSubmenu(file, QStringLiteral("Share Chart"),
-               {commandAction(QStringLiteral("emailChart:"), QStringLiteral("By E-mail")),
-                commandAction(QStringLiteral("PNGShare:"), QStringLiteral("As PNG by E-mail")),
-                commandAction(QStringLiteral("PDFShare:"), QStringLiteral("As PDF by E-mail"))});
+        file, QStringLiteral("Export"),
+        {commandAction(QStringLiteral("downloadSmallPNG:"), QStringLiteral("PNG\u2026")),
+         commandAction(QStringLiteral("downloadHiresPNG:"), QStringLiteral("HiRes PNG\u2026")),
+         commandAction(QStringLiteral("downloadSmallPDF:"), QStringLiteral("PDF\u2026")),
+         commandAction(QStringLiteral("downloadHiresPDF:"), QStringLiteral("HiRes PDF\u2026")),
+         commandAction(QStringLiteral("downloadCharts:"), QStringLiteral("Export\u2026"))});
+    addSubmenu(file, QStringLiteral("Share by Mail"),
+               {commandAction(QStringLiteral("PNGShare:"), QStringLiteral("PNG")),
+                commandAction(QStringLiteral("PDFShare:"), QStringLiteral("PDF")),
+                commandAction(QStringLiteral("emailChart:"), QStringLiteral("Share\u2026"))});
     addSubmenu(
         file, QStringLiteral("Convert CSV"),
         {commandAction(QStringLiteral("generateSQL:"), QStringLiteral("To SQL Script\u2026")),
@@ -296,6 +294,23 @@ void AppDelegate::buildMenus()
     options.addAction(OptionsPopover::Panel::Help, action(QStringLiteral("downloadHelp:")));
     if (QAction *about = action(QStringLiteral("modal:")))
         options.addAction(OptionsPopover::Panel::Help, about);
+    // The popover's export and share panels have their own buttons for the small pictures.
+    const auto addTo = [&options](OptionsPopover::Panel panel, QAction *item) {
+        if (item)
+            options.addAction(panel, item);
+    };
+    using Panel = OptionsPopover::Panel;
+    addTo(Panel::Download,
+          commandAction(QStringLiteral("PNGDownload:"), QStringLiteral("Small PNG\u2026")));
+    addTo(Panel::Download,
+          commandAction(QStringLiteral("PDFDownload:"), QStringLiteral("Small PDF\u2026")));
+    addTo(Panel::Download, action(QStringLiteral("downloadHiresPNG:")));
+    addTo(Panel::Download, action(QStringLiteral("downloadHiresPDF:")));
+    addTo(Panel::Download, action(QStringLiteral("copyChart:")));
+    addTo(Panel::Share, action(QStringLiteral("PNGShare:")));
+    addTo(Panel::Share, action(QStringLiteral("PDFShare:")));
+    addTo(Panel::Share, commandAction(QStringLiteral("share:"),
+                                      QStringLiteral("Choose Size and Format\u2026")));
 
     m_toolBar = addToolBar(QStringLiteral("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("toolbar"));
@@ -309,6 +324,21 @@ void AppDelegate::buildMenus()
     tool(QStringLiteral("redoAction:"));
     m_toolBar->addSeparator();
     tool(QStringLiteral("fScreen:"));
+    m_toolBar->addSeparator();
+    // `downloadOpts:` and `shareOpts:`: the options popover's panels, under their buttons.
+    const auto panelButton = [this, &options](const QString &name, const QString &text,
+                                              OptionsPopover::Panel panel) {
+        if (options.isEmpty(panel))
+            return;
+        QAction *item = plainAction(name, text, [this, name, panel] {
+            m_view->showOptions(panel, m_toolBar->widgetForAction(action(name)));
+        });
+        m_toolBar->addAction(item);
+    };
+    panelButton(QStringLiteral("downloadOpts:"), QStringLiteral("Export"),
+                OptionsPopover::Panel::Download);
+    panelButton(QStringLiteral("shareOpts:"), QStringLiteral("Share"),
+                OptionsPopover::Panel::Share);
     m_toolBar->addSeparator();
     tool(QStringLiteral("onlineHelp:"));
 }

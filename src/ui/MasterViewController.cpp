@@ -9,6 +9,7 @@
 #include "platform/ChartViewer.h"
 #include "platform/Desktop.h"
 #include "platform/Preferences.h"
+#include "platform/qt/WebEngineChartPictures.h"
 #include "platform/qt/WebEngineChartViewer.h"
 #include "render/Appearance.h"
 #include "render/DataString.h"
@@ -48,10 +49,31 @@ ChartViewers makeWebEngineViewers(QObject *owner)
     viewers.webViewWidget = webView;
     viewers.webViewMWidget = webViewM;
     viewers.webViewLWidget = webViewL;
+    viewers.pictures = new WebEngineChartPictures(owner);
     return viewers;
 }
 
 namespace {
+
+/// Stands in when no picture taker is given: every picture fails, and says so.
+class NoPictures final : public ChartPictures
+{
+public:
+    [[nodiscard]] QSizeF viewerSize(const ChartViewer &) const override { return {}; }
+    void takePicture(ChartViewer &, double, ImageDone done) override { done({}); }
+    void printToPdf(ChartViewer &, PdfDone done) override { done({}); }
+};
+
+/// Makes \a widget a window that paints but never appears: a hidden web view draws nothing,
+/// and the pictures need what the export viewers draw.
+std::unique_ptr<QWidget> offscreenHost(QWidget *widget)
+{
+    std::unique_ptr<QWidget> host(widget);
+    host->setParent(nullptr);
+    host->setAttribute(Qt::WA_DontShowOnScreen);
+    host->show();
+    return host;
+}
 
 QWidget *standIn(QWidget *widget, const char *name)
 {
@@ -93,10 +115,10 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_viewers.webViewMWidget = standIn(m_viewers.webViewMWidget, "webViewM");
     m_viewers.webViewLWidget = standIn(m_viewers.webViewLWidget, "webViewL");
     m_viewers.webViewWidget->setParent(this);
-    m_viewers.webViewLWidget->setParent(this);
-    // The export viewer lays a chart out at its full size for pictures and is never shown.
-    m_exportHost.reset(m_viewers.webViewMWidget);
-    m_exportHost->setAttribute(Qt::WA_DontShowOnScreen);
+    // The export viewer lays a chart out at its full size for pictures and is never shown;
+    // the full-screen viewer lays it out at the screen's size for the large pictures.
+    m_exportHost = offscreenHost(m_viewers.webViewMWidget);
+    m_fullScreenHost = offscreenHost(m_viewers.webViewLWidget);
 
     m_loader = std::make_unique<ViewerLoader>(*m_viewers.webView, *m_viewers.webViewM,
                                               *m_viewers.webViewL, m_grid, m_context.state,
@@ -115,6 +137,13 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_documents->setHooks(documentHooks);
     connect(m_loader.get(), &ViewerLoader::exportViewerSized, this,
             [this](QSizeF size) { m_exportHost->resize(size.toSize()); });
+    if (!m_viewers.pictures) {
+        m_ownPictures = std::make_unique<NoPictures>();
+        m_viewers.pictures = m_ownPictures.get();
+    }
+    m_exporter = std::make_unique<ChartExporter>(*m_viewers.webViewM, *m_viewers.webViewL,
+                                                 *m_viewers.pictures);
+    m_export = std::make_unique<ExportController>(m_context, *m_exporter, this);
     // The initialiser reads the chart type before the label exists: nothing matches yet.
     getCtype();
     // Every colour field starts with its swatch's start-up colour.
@@ -404,6 +433,7 @@ void MasterViewController::collectHandlers(HandlerTable &table)
 {
     m_shell->addHandlers(table);
     m_documents->addHandlers(table);
+    m_export->addHandlers(table);
 }
 
 void MasterViewController::loadView()
@@ -467,7 +497,7 @@ void MasterViewController::showProgressIndicator()
 
 void MasterViewController::layoutFullScreenViewer(const FullScreenLayout &layout)
 {
-    m_viewers.webViewLWidget->setGeometry(layout.webViewL.toRect());
+    m_viewers.webViewLWidget->resize(layout.webViewL.size().toSize());
     m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_exitFullscreenButton->setGeometry(layout.exitButton.toRect());
     m_exitFullscreenButton->raise();
@@ -531,7 +561,7 @@ void MasterViewController::autoScrollInit()
 {
     m_scrollView->verticalScrollBar()->setValue(0);
     m_bugTitleView->hide();
-    m_viewers.webViewLWidget->hide();
+    // webViewL stays in its off-screen window: hidden from the user, drawing for the pictures.
     m_bugTitleView->setText(kOrgChartTypeLabel);
     // The combo boxes show the start values just set on the delegate.
     showAppearanceValues();

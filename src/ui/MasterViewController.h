@@ -8,6 +8,8 @@
 #include "colour/SwatchBoard.h"
 #include "document/DocumentController.h"
 #include "document/RecentDocuments.h"
+#include "export/ChartExporter.h"
+#include "export/ExportController.h"
 #include "model/ChartGrid.h"
 #include "render/ViewerLoader.h"
 #include "ui/AppearancePanel.h"
@@ -27,6 +29,7 @@ class QToolButton;
 
 namespace plotwell {
 
+class ChartPictures;
 class ChartViewer;
 class GridView;
 class SwatchView;
@@ -41,9 +44,11 @@ struct ChartViewers
     QWidget *webViewWidget = nullptr;
     QWidget *webViewMWidget = nullptr;
     QWidget *webViewLWidget = nullptr;
+    /// Takes the pictures of the export viewers; without it every picture fails.
+    ChartPictures *pictures = nullptr;
 };
 
-/// Three QWebEngineViews behind the viewer port, owned by \a owner.
+/// Three QWebEngineViews behind the viewer port and their pictures, owned by \a owner.
 [[nodiscard]] ChartViewers makeWebEngineViewers(QObject *owner);
 
 /// The main view: the sidebar with the chart title, appearance and the grid, the chart
@@ -64,6 +69,7 @@ public:
     [[nodiscard]] ShellController &shell() { return *m_shell; }
     [[nodiscard]] ViewerLoader &viewerLoader() { return *m_loader; }
     [[nodiscard]] ProgressMonitor &progress() { return m_progress; }
+    [[nodiscard]] ExportController &exports() { return *m_export; }
     [[nodiscard]] SwatchBoard &swatches() { return m_swatches; }
     [[nodiscard]] document::DocumentController &documents() { return *m_documents; }
     [[nodiscard]] document::RecentDocuments &recentDocuments() { return *m_recent; }
@@ -152,6 +158,10 @@ private:
     std::unique_ptr<ViewerLoader> m_loader;
     std::unique_ptr<ShellController> m_shell;
     std::unique_ptr<QWidget> m_exportHost; // keeps webViewM off screen
+    std::unique_ptr<QWidget> m_fullScreenHost; // and webViewL
+    std::unique_ptr<ChartPictures> m_ownPictures;
+    std::unique_ptr<ChartExporter> m_exporter;
+    std::unique_ptr<ExportController> m_export;
     bool m_loaded = false;
     WindowLayout m_layout;
 

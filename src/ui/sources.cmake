@@ -5,6 +5,7 @@ target_sources(plotwell-gui PRIVATE
   ui/GridView.cpp ui/GridView.h
   ui/MasterViewController.cpp ui/MasterViewController.h
   ui/Popovers.cpp ui/Popovers.h
+  ui/RenderCommand.cpp ui/RenderCommand.h
   ui/Style.cpp ui/Style.h
 )
 qt_add_resources(plotwell-gui "ui-icons" PREFIX "/ui" BASE ui FILES ui/icons/chevron-down.svg)

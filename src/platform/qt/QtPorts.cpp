@@ -1,6 +1,7 @@
 #include "platform/qt/QtPorts.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -134,8 +135,26 @@ QString DesktopMailer::attachToNewMessage(const QString &filePath)
     const QString program = QStringLiteral("xdg-email");
     const QStringList arguments{QStringLiteral("--attach"), filePath};
 #endif
-    if (!QProcess::startDetached(program, arguments))
-        return QStringLiteral("The mail application could not be started (%1).").arg(program);
+    // The process outlives this call while the mail client it starts keeps it busy.
+    auto *process = new QProcess(QCoreApplication::instance());
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    process->start(program, arguments);
+    if (!process->waitForStarted(5000)) {
+        const QString reason = process->errorString();
+        process->deleteLater();
+        return QStringLiteral("The mail application could not be started (%1): %2")
+            .arg(program, reason);
+    }
+    // A desktop without a mail client is reported at once; a client that opens is left to run.
+    if (process->waitForFinished(3000) &&
+        (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)) {
+        const QString output = QString::fromLocal8Bit(process->readAll()).trimmed();
+        return QStringLiteral("%1 failed with exit code %2.%3")
+            .arg(program)
+            .arg(process->exitCode())
+            .arg(output.isEmpty() ? QString() : QStringLiteral("\n") + output);
+    }
     return {};
 }
 

@@ -9,16 +9,29 @@ namespace plotwell {
 WebEngineChartViewer::WebEngineChartViewer(QWebEngineView *view, QObject *parent)
     : ChartViewer(parent), m_view(view)
 {
-    connect(m_view, &QWebEngineView::loadFinished, this, &ChartViewer::loadFinished);
+    connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        // The end of a load that a newer one cut short leaves the newer one going.
+        m_loading = m_view->page()->isLoading();
+        m_succeeded = ok;
+        Q_EMIT loadFinished(ok);
+    });
+}
+
+void WebEngineChartViewer::started()
+{
+    m_loading = true;
+    m_started = true;
 }
 
 void WebEngineChartViewer::load(const QUrl &url)
 {
+    started();
     m_view->load(url);
 }
 
 void WebEngineChartViewer::loadHtml(const QString &html)
 {
+    started();
     m_view->setHtml(html);
 }
 
@@ -43,11 +56,15 @@ bool WebEngineChartViewer::canGoForward() const
 
 void WebEngineChartViewer::goBack()
 {
+    if (canGoBack())
+        started();
     m_view->back();
 }
 
 void WebEngineChartViewer::goForward()
 {
+    if (canGoForward())
+        started();
     m_view->forward();
 }
 

@@ -24,8 +24,20 @@ public:
     void goForward() override;
     [[nodiscard]] QUrl currentUrl() const override;
 
+    /// True from a load (or a history move) until its loadFinished().
+    [[nodiscard]] bool isLoading() const { return m_loading; }
+    /// Whether any page was ever loaded into the view.
+    [[nodiscard]] bool hasLoaded() const { return m_started; }
+    /// Whether the last load that ended showed its page (and not an error page).
+    [[nodiscard]] bool lastLoadSucceeded() const { return m_succeeded; }
+
 private:
+    void started();
+
     QWebEngineView *m_view;
+    bool m_loading = false;
+    bool m_started = false;
+    bool m_succeeded = false;
 };
 
 } // namespace plotwell

@@ -1,0 +1,113 @@
+#include "export/ChartExporter.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace plotwell {
+
+QSizeF parseChartSize(const QString &answer)
+{
+    const QStringList parts = answer.simplified().split(QLatin1Char(' '));
+    if (parts.size() != 2)
+        return {};
+    bool okWidth = false;
+    bool okHeight = false;
+    const double width = parts[0].toDouble(&okWidth);
+    const double height = parts[1].toDouble(&okHeight);
+    if (!okWidth || !okHeight || !(width > 0) || !(height > 0))
+        return {};
+    return {width, height};
+}
+
+double hiResScale(QSizeF small, QSizeF large)
+{
+    double scale = 2.0;
+    if (large.width() > 0 && large.height() > 0) {
+        scale = std::max(
+            {scale, 2.0 * small.width() / large.width(), 2.0 * small.height() / large.height()});
+        const double longest = std::max(large.width(), large.height());
+        scale = std::min(scale, std::max(1.0, kMaxPictureSide / longest));
+    }
+    return scale;
+}
+
+QByteArray pngData(const QImage &image)
+{
+    QByteArray bytes;
+    if (image.isNull())
+        return bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        bytes.clear();
+    return bytes;
+}
+
+QString writeBytes(const QString &path, const QByteArray &bytes, bool atomic)
+{
+    if (atomic) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            return file.errorString();
+        return {};
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size() || !file.flush())
+        return file.errorString();
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    return {};
+}
+
+ChartExporter::ChartExporter(ChartViewer &webViewM, ChartViewer &webViewL, ChartPictures &pictures)
+    : m_webViewM(webViewM), m_webViewL(webViewL), m_pictures(pictures)
+{}
+
+ChartViewer &ChartExporter::viewer(Resolution resolution) const
+{
+    return resolution == Resolution::Small ? m_webViewM : m_webViewL;
+}
+
+double ChartExporter::pictureScale(Resolution resolution) const
+{
+    if (resolution == Resolution::Small)
+        return 1.0;
+    return hiResScale(m_pictures.viewerSize(m_webViewM), m_pictures.viewerSize(m_webViewL));
+}
+
+void ChartExporter::picture(Resolution resolution, ChartPictures::ImageDone done)
+{
+    m_pictures.takePicture(viewer(resolution), pictureScale(resolution), std::move(done));
+}
+
+void ChartExporter::writePng(Resolution resolution, const QString &path, bool atomic, Done done)
+{
+    picture(resolution, [path, atomic, done = std::move(done)](const QImage &image) {
+        const QByteArray png = pngData(image);
+        if (png.isEmpty()) {
+            done(QStringLiteral("No picture of the chart could be taken."));
+            return;
+        }
+        done(writeBytes(path, png, atomic));
+    });
+}
+
+void ChartExporter::writePdf(Resolution resolution, const QString &path, bool atomic, Done done)
+{
+    m_pictures.printToPdf(viewer(resolution),
+                          [path, atomic, done = std::move(done)](const QByteArray &pdf) {
+                              if (pdf.isEmpty()) {
+                                  done(QStringLiteral("The chart could not be printed as PDF."));
+                                  return;
+                              }
+                              done(writeBytes(path, pdf, atomic));
+                          });
+}
+
+} // namespace plotwell

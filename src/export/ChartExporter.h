@@ -1,0 +1,54 @@
+#pragma once
+
+#include "export/ChartPictures.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace plotwell {
+
+class ChartViewer;
+
+/// Which export viewer a picture comes from: the chart-sized `webViewM` or the screen-sized
+/// full-screen viewer `webViewL`.
+enum class Resolution { Small, High };
+
+/// How much denser than the screen the high-resolution picture is drawn: at least twice, and
+/// enough that it has at least twice the pixels of the small picture in each direction, so a
+/// chart larger than the screen (which the page shrinks to fit) keeps its detail. Limited so
+/// that neither side exceeds kMaxPictureSide pixels at a pixel density of 1.
+[[nodiscard]] double hiResScale(QSizeF small, QSizeF large);
+inline constexpr double kMaxPictureSide = 16000;
+
+/// PNG encoding of \a image; empty for a null image.
+[[nodiscard]] QByteArray pngData(const QImage &image);
+
+/// Writes \a bytes to \a path, atomically when asked (the target is replaced only once all
+/// of it is written). Returns what went wrong, empty on success.
+[[nodiscard]] QString writeBytes(const QString &path, const QByteArray &bytes, bool atomic);
+
+/// Takes the pictures of the two export viewers and writes them as PNG or PDF.
+class ChartExporter
+{
+public:
+    /// Empty on success, otherwise what went wrong, for the user.
+    using Done = std::function<void(const QString &problem)>;
+
+    ChartExporter(ChartViewer &webViewM, ChartViewer &webViewL, ChartPictures &pictures);
+
+    [[nodiscard]] ChartViewer &viewer(Resolution resolution) const;
+    [[nodiscard]] double pictureScale(Resolution resolution) const;
+
+    /// The picture of the viewer for \a resolution, at its picture scale.
+    void picture(Resolution resolution, ChartPictures::ImageDone done);
+    void writePng(Resolution resolution, const QString &path, bool atomic, Done done);
+    void writePdf(Resolution resolution, const QString &path, bool atomic, Done done);
+
+private:
+    ChartViewer &m_webViewM;
+    ChartViewer &m_webViewL;
+    ChartPictures &m_pictures;
+};
+
+} // namespace plotwell

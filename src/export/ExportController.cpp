@@ -1,0 +1,272 @@
+#include "export/ExportController.h"
+
+#include "app/CommandCenter.h"
+#include "app/Commands.h"
+#include "app/Log.h"
+#include "platform/Alerts.h"
+#include "platform/FilePanels.h"
+#include "platform/Mailer.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace plotwell {
+
+namespace {
+
+const QStringList kOptionButtons = {QStringLiteral("PNG"), QStringLiteral("HiRes PNG"),
+                                    QStringLiteral("PDF"), QStringLiteral("HiRes PDF"),
+                                    QStringLiteral("Cancel")};
+
+} // namespace
+
+ExportController::ExportController(AppContext context, ChartExporter &exporter, QObject *parent)
+    : QObject(parent), m_context(context), m_exporter(exporter)
+{}
+
+void ExportController::addHandlers(HandlerTable &table)
+{
+    const auto add = [&](const char *name, void (ExportController::*handler)()) {
+        table.add(QLatin1String(name), [this, handler](const QVariant &) { (this->*handler)(); });
+    };
+    add("PNGDownload:", &ExportController::PNGDownload);
+    add("PDFDownload:", &ExportController::PDFDownload);
+    add("downloadHiResPNG:", &ExportController::downloadHiResPNG);
+    add("printHiResPDF:", &ExportController::printHiResPDF);
+    add("downloadWOptions:", &ExportController::downloadWOptions);
+    add("copyChart:", &ExportController::copyChart);
+    add("emailChart:", &ExportController::emailChart);
+    add("PNGShare", &ExportController::PNGShare);
+    add("PDFShare", &ExportController::PDFShare);
+}
+
+QString ExportController::documentsFolder() const
+{
+    if (!m_documentsFolder.isEmpty())
+        return m_documentsFolder;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString ExportController::sharePath(const QString &name) const
+{
+    const QString folder = documentsFolder();
+    // A fresh account may have no documents folder yet; the share files need one.
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(name);
+}
+
+void ExportController::finish(const QString &problem, const QString &path, const QString &message)
+{
+    if (!problem.isEmpty()) {
+        diag(message + QLatin1Char(' ') + problem);
+        const QString where = path.isEmpty() ? QString() : path + QStringLiteral("\n\n");
+        m_context.alerts.runModal({message, where + problem, {}, AlertSpec::Style::Warning});
+    }
+    Q_EMIT finished();
+}
+
+void ExportController::toggleFullScreen()
+{
+    m_context.commands.post(command::fScreen);
+}
+
+void ExportController::enterFullScreenThen(void (ExportController::*step)())
+{
+    toggleFullScreen();
+    // The full-screen viewer is laid out at the screen's size while the window settles.
+    QTimer::singleShot(kFullScreenDelayMs, this, [this, step] { (this->*step)(); });
+}
+
+void ExportController::saveWithPanel(Resolution resolution, Format format)
+{
+    const bool png = format == Format::Png;
+    const std::optional<QString> path = m_context.filePanels.chooseSavePath(
+        {{png ? QStringLiteral("png") : QStringLiteral("pdf")}, {}, {}});
+    if (!path) {
+        diag(QStringLiteral("Did not save"));
+        if (resolution == Resolution::High)
+            toggleFullScreen();
+        finish({});
+        return;
+    }
+    const QString target = *path;
+    const auto saved = [this, target](const QString &problem) {
+        if (!problem.isEmpty()) {
+            finish(problem, target);
+            return;
+        }
+        diag(QStringLiteral("We actually saved"));
+        diag(QStringLiteral("Saved as filename = ") + target);
+        finish({});
+    };
+    if (png) {
+        m_exporter.writePng(resolution, target, true, saved);
+        return;
+    }
+    // A PDF export leaves its picture as "new.png" in the documents folder as well.
+    const QString side = sharePath(kSharePngName);
+    m_exporter.writePng(resolution, side, false,
+                        [this, resolution, target, side, saved](const QString &problem) {
+                            if (!problem.isEmpty()) {
+                                finish(problem, side);
+                                return;
+                            }
+                            m_exporter.writePdf(resolution, target, true, saved);
+                        });
+}
+
+void ExportController::PNGDownload()
+{
+    saveWithPanel(Resolution::Small, Format::Png);
+}
+
+void ExportController::PDFDownload()
+{
+    saveWithPanel(Resolution::Small, Format::Pdf);
+}
+
+void ExportController::downloadHiResPNG()
+{
+    enterFullScreenThen(&ExportController::downloadHiResPNGFinal);
+}
+
+void ExportController::printHiResPDF()
+{
+    enterFullScreenThen(&ExportController::printHiResPDFFinal);
+}
+
+void ExportController::downloadHiResPNGFinal()
+{
+    saveWithPanel(Resolution::High, Format::Png);
+}
+
+void ExportController::printHiResPDFFinal()
+{
+    saveWithPanel(Resolution::High, Format::Pdf);
+}
+
+int ExportController::askOption(const QString &informativeText)
+{
+    const int code = m_context.alerts.runModal({QStringLiteral("Select an Option"), informativeText,
+                                                kOptionButtons, AlertSpec::Style::Warning});
+    diag(QStringLiteral("rCODE= %1").arg(code));
+    const int option = code - kFirstButton;
+    if (option < 0 || option > 3) {
+        diag(QStringLiteral("other"));
+        return -1;
+    }
+    diag(kOptionButtons[option]);
+    return option;
+}
+
+void ExportController::downloadWOptions()
+{
+    switch (askOption(QStringLiteral("Select  resolution & format to download"))) {
+    case 0:
+        PNGDownload();
+        break;
+    case 1:
+        downloadHiResPNG();
+        break;
+    case 2:
+        PDFDownload();
+        break;
+    case 3:
+        printHiResPDF();
+        break;
+    default:
+        Q_EMIT finished();
+        break;
+    }
+}
+
+void ExportController::copyChart()
+{
+    m_exporter.picture(Resolution::Small, [this](const QImage &image) {
+        if (image.isNull()) {
+            finish(QStringLiteral("No picture of the chart could be taken."));
+            return;
+        }
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        clipboard->setImage(image);
+        diag(QStringLiteral("IMAGE= %1x%2").arg(image.width()).arg(image.height()));
+        finish({});
+    });
+}
+
+void ExportController::emailChart()
+{
+    switch (askOption(QStringLiteral("Select  resolution & format to share"))) {
+    case 0:
+        PNGShare();
+        break;
+    case 1:
+        pngShareEnterFullScreen();
+        break;
+    case 2:
+        PDFShare();
+        break;
+    case 3:
+        pdfShareEnterFullScreen();
+        break;
+    default:
+        Q_EMIT finished();
+        break;
+    }
+}
+
+void ExportController::share(Resolution resolution, Format format)
+{
+    const bool png = format == Format::Png;
+    const QString path = sharePath(png ? kSharePngName : kSharePdfName);
+    const auto written = [this, resolution, path](const QString &problem) {
+        QString failure = problem;
+        if (failure.isEmpty())
+            failure = m_context.mailer.attachToNewMessage(path);
+        // The high-resolution shares leave full screen whether or not the mail client opened.
+        if (resolution == Resolution::High)
+            toggleFullScreen();
+        finish(failure, path, QStringLiteral("The chart could not be shared."));
+    };
+    if (png)
+        m_exporter.writePng(resolution, path, false, written);
+    else
+        m_exporter.writePdf(resolution, path, false, written);
+}
+
+void ExportController::PNGShare()
+{
+    share(Resolution::Small, Format::Png);
+}
+
+void ExportController::PDFShare()
+{
+    share(Resolution::Small, Format::Pdf);
+}
+
+void ExportController::pngShareEnterFullScreen()
+{
+    enterFullScreenThen(&ExportController::PNGShareHiRes);
+}
+
+void ExportController::pdfShareEnterFullScreen()
+{
+    enterFullScreenThen(&ExportController::PDFShareHiRes);
+}
+
+void ExportController::PNGShareHiRes()
+{
+    share(Resolution::High, Format::Png);
+}
+
+void ExportController::PDFShareHiRes()
+{
+    share(Resolution::High, Format::Pdf);
+}
+
+} // namespace plotwell

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/AppContext.h"
+#include "export/ChartExporter.h"
+
+#include <QObject>
+#include <QString>
+
+namespace plotwell {
+
+class HandlerTable;
+struct AlertSpec;
+
+/// The share files, overwritten by every share of their kind.
+inline const QString kSharePngName = QStringLiteral("new.png");
+inline const QString kSharePdfName = QStringLiteral("OrvantaDocument.pdf");
+/// Wait after entering full screen before a high-resolution picture is taken.
+inline constexpr int kFullScreenDelayMs = 1000;
+
+/// The export and share commands: PNG and PDF in two sizes through save panels, the
+/// clipboard copy and the hand-over of a share file to the mail application.
+class ExportController : public QObject
+{
+    Q_OBJECT
+public:
+    ExportController(AppContext context, ChartExporter &exporter, QObject *parent = nullptr);
+
+    /// Registers the export and share handlers by name.
+    void addHandlers(HandlerTable &table);
+
+    /// The folder of the share files and of the side picture; the user's documents folder
+    /// unless set.
+    void setDocumentsFolder(const QString &folder) { m_documentsFolder = folder; }
+    [[nodiscard]] QString documentsFolder() const;
+
+    // Exports (`PNGDownload:`, `PDFDownload:`, `downloadHiResPNG:`, `printHiResPDF:`).
+    void PNGDownload();
+    void PDFDownload();
+    void downloadHiResPNG();
+    void printHiResPDF();
+    void downloadHiResPNGFinal();
+    void printHiResPDFFinal();
+    /// `downloadWOptions:`: asks which of the four exports to run.
+    void downloadWOptions();
+    /// `copyChart:`: the small picture onto the clipboard.
+    void copyChart();
+
+    // Shares.
+    /// `emailChart:`: asks which of the four shares to run.
+    void emailChart();
+    void PNGShare();
+    void PDFShare();
+    void pngShareEnterFullScreen();
+    void pdfShareEnterFullScreen();
+    void PNGShareHiRes();
+    void PDFShareHiRes();
+
+Q_SIGNALS:
+    /// An export, copy or share has ended: written, refused, cancelled or failed.
+    void finished();
+
+private:
+    enum class Format { Png, Pdf };
+    void saveWithPanel(Resolution resolution, Format format);
+    void share(Resolution resolution, Format format);
+    /// Asks with the options alert; returns the index of the chosen option (0-3) or -1.
+    int askOption(const QString &informativeText);
+    void enterFullScreenThen(void (ExportController::*step)());
+    void toggleFullScreen();
+    [[nodiscard]] QString sharePath(const QString &name) const;
+    /// Shows \a problem (when there is one) and ends the flow.
+    void finish(const QString &problem, const QString &path = {},
+                const QString &message = QStringLiteral("The chart could not be exported."));
+
+    AppContext m_context;
+    ChartExporter &m_exporter;
+    QString m_documentsFolder;
+};
+
+} // namespace plotwell

@@ -1,0 +1,210 @@
+#include "ui/RenderCommand.h"
+
+#include "app/AppState.h"
+#include "app/CommandCenter.h"
+#include "app/WindowLayout.h"
+#include "colour/SwatchBoard.h"
+#include "document/DocumentFormat.h"
+#include "document/DocumentImport.h"
+#include "export/ChartExporter.h"
+#include "model/ChartGrid.h"
+#include "model/SampleCharts.h"
+#include "platform/qt/QtPorts.h"
+#include "platform/qt/WebEngineChartPictures.h"
+#include "platform/qt/WebEngineChartViewer.h"
+#include "render/Appearance.h"
+#include "render/DataString.h"
+#include "render/ViewerLoader.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QTextStream>
+#include <QTimer>
+#include <QWebEngineView>
+
+#include <memory>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace plotwell {
+
+namespace {
+
+struct RenderOptions
+{
+    int sample = 1;
+    QString csv;
+    QString output;
+    bool hires = false;
+};
+
+constexpr char kUsage[] =
+    "usage: plotwell render [--sample 1|2 | CHART.csv] -o OUT.png|OUT.pdf [--hires]\n";
+
+std::optional<RenderOptions> parseOptions(const QStringList &args, QString &problem)
+{
+    RenderOptions options;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--sample") && i + 1 < args.size()) {
+            options.sample = args[++i].toInt();
+            if (options.sample != 1 && options.sample != 2) {
+                problem = QStringLiteral("there are samples 1 and 2 only");
+                return std::nullopt;
+            }
+        } else if ((arg == QLatin1String("-o") || arg == QLatin1String("--output")) &&
+                   i + 1 < args.size()) {
+            options.output = args[++i];
+        } else if (arg == QLatin1String("--hires")) {
+            options.hires = true;
+        } else if (!arg.startsWith(QLatin1Char('-')) && options.csv.isEmpty()) {
+            options.csv = arg;
+        } else {
+            problem = QStringLiteral("unknown argument: ") + arg;
+            return std::nullopt;
+        }
+    }
+    const QString suffix = QFileInfo(options.output).suffix().toLower();
+    if (options.output.isEmpty() ||
+        (suffix != QLatin1String("png") && suffix != QLatin1String("pdf"))) {
+        problem = QStringLiteral("the output must be a .png or .pdf file (-o)");
+        return std::nullopt;
+    }
+    return options;
+}
+
+/// Fills the grid from a sample or a CSV file; returns what went wrong.
+QString fillGrid(ChartGrid &grid, AppState &state, const RenderOptions &options)
+{
+    if (options.csv.isEmpty()) {
+        if (options.sample == 1)
+            loadSampleData(grid, state);
+        else
+            loadSampleData2(grid, state);
+        return {};
+    }
+    QFile file(options.csv);
+    if (!file.open(QIODevice::ReadOnly))
+        return options.csv + QStringLiteral(": ") + file.errorString();
+    if (const auto saved = document::parseSavedDocument(file.readAll())) {
+        document::restoreSavedChart(grid, *saved);
+        return {};
+    }
+    const std::optional<QStringList> fields = document::readFirstRecord(options.csv);
+    if (!fields || document::importTitles(grid, *fields))
+        return options.csv + QStringLiteral(": no column labels in its first record");
+    return {};
+}
+
+/// A web view that paints without ever appearing on a screen.
+QWebEngineView *offscreenView(QSize size)
+{
+    auto *view = new QWebEngineView;
+    view->setAttribute(Qt::WA_DontShowOnScreen);
+    view->resize(size);
+    view->show();
+    return view;
+}
+
+} // namespace
+
+int runRenderCommand(int argc, char **argv)
+{
+    // Drawing needs no display: the off-screen platform unless one is asked for.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS")) {
+        QByteArray flags = "--disable-gpu";
+#ifdef Q_OS_UNIX
+        // Chromium refuses its sandbox to root, as in containers and CI.
+        if (geteuid() == 0)
+            flags += " --no-sandbox";
+#endif
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    }
+    QApplication app(argc, argv);
+    // The diagnostic lines of the window and the page's console are not for scripts.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("plotwell.info=false\njs.info=false"));
+    QTextStream err(stderr);
+    QTextStream out(stdout);
+
+    QString problem;
+    const std::optional<RenderOptions> options =
+        parseOptions(QApplication::arguments().mid(1), problem);
+    if (!options) {
+        err << "plotwell render: " << problem << '\n' << kUsage;
+        return 2;
+    }
+
+    ChartGrid grid;
+    AppState state;
+    const QStringList slotTexts = startupSlotTexts();
+    for (int slot = 1; slot <= kColourSlotCount; ++slot)
+        grid.setSlotText(slot, slotTexts.value(slot - 1));
+    grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
+    problem = fillGrid(grid, state, *options);
+    const RenderResult result = problem.isEmpty() ? submitData(grid, state) : RenderResult{};
+    if (problem.isEmpty() && result.kind != RenderResult::Load)
+        problem = result.kind == RenderResult::ReassignParents
+                      ? QStringLiteral("the chart's parents must be reassigned first")
+                      : QStringLiteral("nothing to draw: row 1 has no title");
+    if (!problem.isEmpty()) {
+        err << "plotwell render: " << problem << '\n';
+        return 1;
+    }
+
+    // The visible viewer only measures the chart for the export viewer: kept small, its
+    // document is as large as the chart.
+    WidgetDesktop desktop;
+    const QSizeF screen = desktop.lastScreenAvailableSize();
+    std::unique_ptr<QWebEngineView> webView(offscreenView({200, 150}));
+    std::unique_ptr<QWebEngineView> webViewM(offscreenView({200, 150}));
+    std::unique_ptr<QWebEngineView> webViewL(
+        offscreenView(computeFullScreenLayout(screen, screen).webViewL.size().toSize()));
+    WebEngineChartViewer viewer(webView.get());
+    WebEngineChartViewer viewerM(webViewM.get());
+    WebEngineChartViewer viewerL(webViewL.get());
+    CommandCenter commands;
+    ViewerLoader loader(viewer, viewerM, viewerL, grid, state, commands, desktop);
+    WebEngineChartPictures pictures;
+    ChartExporter exporter(viewerM, viewerL, pictures);
+
+    const Resolution resolution = options->hires ? Resolution::High : Resolution::Small;
+    const bool pdf = QFileInfo(options->output).suffix().toLower() == QLatin1String("pdf");
+    const QString target = QFileInfo(options->output).absoluteFilePath();
+    int exitCode = 1;
+    const auto written = [&](const QString &failure) {
+        if (failure.isEmpty()) {
+            out << target << '\n';
+            exitCode = 0;
+        } else {
+            err << "plotwell render: " << target << ": " << failure << '\n';
+        }
+        QApplication::exit();
+    };
+    QObject::connect(&loader, &ViewerLoader::exportViewerSized, &app, [&](QSizeF size) {
+        webViewM->resize(size.toSize());
+        // The export viewer's load starts right after this signal.
+        QTimer::singleShot(0, &app, [&] {
+            if (pdf)
+                exporter.writePdf(resolution, target, true, written);
+            else
+                exporter.writePng(resolution, target, true, written);
+        });
+    });
+    loader.loadWebView(result.dataString);
+    QTimer::singleShot(180000, &app, [&] {
+        err << "plotwell render: the chart page did not finish drawing\n";
+        QApplication::exit();
+    });
+    QApplication::exec();
+    return exitCode;
+}
+
+} // namespace plotwell

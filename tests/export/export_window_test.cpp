@@ -1,0 +1,291 @@
+// The exports of a rendered chart, with the real chart page drawn off screen: files, sizes,
+// colours, the PDF's page and text, the clipboard and the mail hand-over.
+#include "Fakes.h"
+#include "LogCapture.h"
+#include "app/Commands.h"
+#include "export/ExportController.h"
+#include "model/ChartGrid.h"
+#include "platform/ChartViewer.h"
+#include "ui/AppDelegate.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
+
+using namespace plotwell;
+using namespace plotwell::testing;
+
+namespace {
+
+constexpr int kWait = 90000;
+
+QString tool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+/// The page size of a one-page PDF in points, and its page count.
+struct PdfFacts
+{
+    int pages = 0;
+    QSizeF pageSize;
+    QString text;
+};
+
+PdfFacts pdfFacts(const QString &path)
+{
+    PdfFacts facts;
+    const QString info = tool(QStringLiteral("pdfinfo"), {path});
+    for (const QString &line : info.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("Pages:")))
+            facts.pages = line.section(QLatin1Char(':'), 1).trimmed().toInt();
+        if (line.startsWith(QLatin1String("Page size:"))) {
+            const QStringList words = line.section(QLatin1Char(':'), 1).simplified().split(' ');
+            facts.pageSize = QSizeF(words.value(0).toDouble(), words.value(2).toDouble());
+        }
+    }
+    facts.text = tool(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    return facts;
+}
+
+bool closeColour(QColor a, QColor b)
+{
+    return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 &&
+           std::abs(a.blue() - b.blue()) <= 3;
+}
+
+QString evaluate(ChartViewer &viewer, const QString &script)
+{
+    QString answer;
+    bool answered = false;
+    viewer.evaluate(script, [&](const QString &result) {
+        answer = result;
+        answered = true;
+    });
+    QTest::qWaitFor([&] { return answered; }, kWait);
+    return answer;
+}
+
+} // namespace
+
+class ExportWindowTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void smallPngIsTheExportViewersPictureWithTheRootsColour();
+    void smallPdfIsOnePageOfTheChartWithItsText();
+    void hiResPngHasTwiceThePixelsAndLeavesFullScreenOnlyWhenCancelled();
+    void hiResPdfIsOnePageOfTheFullScreenChart();
+    void copyPutsThePictureOnTheClipboard();
+    void sharesHandTheirFileToTheMailer();
+    void cancelWritesNothing();
+    void cleanupTestCase();
+
+private:
+    void run(void (ExportController::*flow)());
+    [[nodiscard]] QString file(const char *name) const
+    {
+        return m_dir.filePath(QLatin1String(name));
+    }
+
+    QTemporaryDir m_dir;
+    MemoryPreferences m_preferences;
+    ScriptedAlerts m_alerts;
+    ScriptedFilePanels m_panels;
+    RecordingMailer m_mailer;
+    std::unique_ptr<AppDelegate> m_window;
+    QImage m_smallPicture;
+};
+
+void ExportWindowTest::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_BINARY_DIR "/resources");
+    AppDelegate::Ports ports;
+    ports.preferences = &m_preferences;
+    ports.alerts = &m_alerts;
+    ports.filePanels = &m_panels;
+    ports.mailer = &m_mailer;
+    m_window = std::make_unique<AppDelegate>(ports);
+    m_window->resize(1200, 800);
+    m_window->applicationDidFinishLaunching();
+    m_window->show();
+    MasterViewController &view = *m_window->viewController();
+    view.exports().setDocumentsFolder(m_dir.filePath(QStringLiteral("Documents")));
+
+    m_alerts.answers = {kFirstButton}; // Sample 1
+    view.liveSample();
+    QSignalSpy exportLoaded(view.viewers().webViewM, &ChartViewer::loadFinished);
+    QSignalSpy fullLoaded(view.viewers().webViewL, &ChartViewer::loadFinished);
+    view.submitData();
+    QTRY_VERIFY_WITH_TIMEOUT(!exportLoaded.isEmpty() && !fullLoaded.isEmpty(), kWait);
+    QVERIFY(exportLoaded.last().at(0).toBool());
+    m_alerts.shown.clear(); // the sample question
+}
+
+void ExportWindowTest::run(void (ExportController::*flow)())
+{
+    ExportController &exports = m_window->viewController()->exports();
+    QSignalSpy finished(&exports, &ExportController::finished);
+    (exports.*flow)();
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kWait);
+}
+
+void ExportWindowTest::smallPngIsTheExportViewersPictureWithTheRootsColour()
+{
+    m_panels.savePaths = {file("small.png")};
+    run(&ExportController::PNGDownload);
+    QCOMPARE(m_panels.savePanels.last().allowedTypes, QStringList{QStringLiteral("png")});
+    QVERIFY2(m_alerts.shown.isEmpty(), qPrintable(m_alerts.messages().join(';')));
+    QImage png(file("small.png"));
+    QVERIFY(!png.isNull());
+    MasterViewController &view = *m_window->viewController();
+    QWidget *webViewM = view.viewers().webViewMWidget;
+    QCOMPARE(png.size(), webViewM->size() * webViewM->devicePixelRatio());
+    m_smallPicture = png;
+
+    const QStringList box =
+        evaluate(*view.viewers().webViewM,
+                 QStringLiteral("(function () { var r = document.querySelector("
+                                "'g.node[data-row=\"1\"] rect.node-box')"
+                                ".getBoundingClientRect();"
+                                " return r.left + ' ' + r.top + ' ' + r.width; })()"))
+            .split(' ');
+    QCOMPARE(box.size(), 3);
+    QVERIFY(box[2].toDouble() > 20);
+    const double ratio = webViewM->devicePixelRatio();
+    const QPoint inside(int((box[0].toDouble() + 6) * ratio), int((box[1].toDouble() + 6) * ratio));
+    const QColor root(view.grid().slotText(1));
+    QVERIFY2(closeColour(png.pixelColor(inside), root),
+             qPrintable(png.pixelColor(inside).name() + " vs " + root.name()));
+}
+
+void ExportWindowTest::smallPdfIsOnePageOfTheChartWithItsText()
+{
+    m_panels.savePaths = {file("small.pdf")};
+    const QString side = m_dir.filePath(QStringLiteral("Documents/new.png"));
+    run(&ExportController::PDFDownload);
+    QCOMPARE(m_panels.savePanels.last().allowedTypes, QStringList{QStringLiteral("pdf")});
+    QVERIFY2(m_alerts.shown.isEmpty(), qPrintable(m_alerts.messages().join(';')));
+    const PdfFacts pdf = pdfFacts(file("small.pdf"));
+    QCOMPARE(pdf.pages, 1);
+    QVERIFY(pdf.text.contains(QStringLiteral("Niall Brent")));
+    // The chart is the export viewer less its 20-pixel margin; a CSS pixel is 3/4 point.
+    const QSizeF chart =
+        QSizeF(m_window->viewController()->viewers().webViewMWidget->size()) - QSizeF(20, 20);
+    QVERIFY2(
+        std::abs(pdf.pageSize.width() - chart.width() * 0.75) < 2 &&
+            std::abs(pdf.pageSize.height() - chart.height() * 0.75) < 2,
+        qPrintable(QStringLiteral("%1x%2").arg(pdf.pageSize.width()).arg(pdf.pageSize.height())));
+    // The side picture of the PDF export.
+    QCOMPARE(QImage(side).size(), m_smallPicture.size());
+}
+
+void ExportWindowTest::hiResPngHasTwiceThePixelsAndLeavesFullScreenOnlyWhenCancelled()
+{
+    QVERIFY(!m_smallPicture.isNull());
+    m_panels.savePaths = {file("large.png")};
+    run(&ExportController::downloadHiResPNG);
+    QVERIFY2(m_alerts.shown.isEmpty(), qPrintable(m_alerts.messages().join(';')));
+    QVERIFY(m_window->isFullScreen()); // a saved export stays in full screen
+    const QImage large(file("large.png"));
+    QVERIFY(large.width() >= 2 * m_smallPicture.width());
+    QVERIFY(large.height() >= 2 * m_smallPicture.height());
+    // The full-screen viewer is back at its own size and zoom after the picture.
+    auto *webViewL =
+        qobject_cast<QWebEngineView *>(m_window->viewController()->viewers().webViewLWidget);
+    QCOMPARE(webViewL->zoomFactor(), 1.0);
+
+    // Started in full screen, a cancelled export toggles out of it and back in.
+    m_panels.savePaths = {std::nullopt};
+    run(&ExportController::downloadHiResPNG);
+    QTRY_VERIFY(m_window->isFullScreen());
+}
+
+void ExportWindowTest::hiResPdfIsOnePageOfTheFullScreenChart()
+{
+    m_panels.savePaths = {file("large.pdf")};
+    run(&ExportController::printHiResPDF);
+    QVERIFY2(m_alerts.shown.isEmpty(), qPrintable(m_alerts.messages().join(';')));
+    const PdfFacts pdf = pdfFacts(file("large.pdf"));
+    QCOMPARE(pdf.pages, 1);
+    QVERIFY(pdf.text.contains(QStringLiteral("Niall Brent")));
+    const QSizeF screen = QGuiApplication::screens().last()->availableGeometry().size();
+    QVERIFY(std::abs(pdf.pageSize.width() - screen.width() * 0.75) < 2);
+    run(&ExportController::printHiResPDF); // no path: cancelled, full screen left
+    QTRY_VERIFY(!m_window->isFullScreen());
+}
+
+void ExportWindowTest::copyPutsThePictureOnTheClipboard()
+{
+    QGuiApplication::clipboard()->clear();
+    run(&ExportController::copyChart);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), m_smallPicture.size());
+    QCOMPARE(copied.convertToFormat(QImage::Format_RGB32),
+             m_smallPicture.convertToFormat(QImage::Format_RGB32));
+}
+
+void ExportWindowTest::sharesHandTheirFileToTheMailer()
+{
+    const QString png = m_dir.filePath(QStringLiteral("Documents/new.png"));
+    const QString pdf = m_dir.filePath(QStringLiteral("Documents/OrvantaDocument.pdf"));
+    QFile::remove(png);
+    m_mailer.attached.clear();
+    run(&ExportController::PNGShare);
+    run(&ExportController::PDFShare);
+    QCOMPARE(m_mailer.attached, (QStringList{png, pdf}));
+    QCOMPARE(QImage(png).size(), m_smallPicture.size());
+    QVERIFY(pdfFacts(pdf).text.contains(QStringLiteral("Niall Brent")));
+
+    // A hand-over that fails is shown.
+    m_mailer.failure = QStringLiteral("no mail client");
+    m_alerts.answers = {kFirstButton + 2, kFirstButton}; // "PDF", then the failure's OK
+    run(&ExportController::emailChart);
+    m_mailer.failure.clear();
+    QCOMPARE(m_alerts.shown.size(), 2);
+    QCOMPARE(m_alerts.shown[0].buttons,
+             (QStringList{"PNG", "HiRes PNG", "PDF", "HiRes PDF", "Cancel"}));
+    QVERIFY(m_alerts.shown[1].informativeText.contains(QStringLiteral("no mail client")));
+    m_alerts.shown.clear();
+}
+
+void ExportWindowTest::cancelWritesNothing()
+{
+    const QDir documents(m_dir.filePath(QStringLiteral("Documents")));
+    for (const QString &name : documents.entryList(QDir::Files))
+        QVERIFY(QFile::remove(documents.filePath(name)));
+    const qsizetype panels = m_panels.savePanels.size();
+    m_mailer.attached.clear();
+    m_alerts.answers = {kFirstButton + 4, kFirstButton + 4};
+    run(&ExportController::downloadWOptions);
+    run(&ExportController::emailChart);
+    QCOMPARE(m_panels.savePanels.size(), panels);
+    QVERIFY(documents.entryList(QDir::Files).isEmpty());
+    QVERIFY(m_mailer.attached.isEmpty());
+    QCOMPARE(m_alerts.shown.size(), 2);
+    QCOMPARE(m_alerts.shown[0].informativeText,
+             QStringLiteral("Select  resolution & format to download"));
+    QCOMPARE(m_alerts.shown[1].informativeText,
+             QStringLiteral("Select  resolution & format to share"));
+}
+
+void ExportWindowTest::cleanupTestCase()
+{
+    m_window.reset();
+}
+
+QTEST_MAIN(ExportWindowTest)
+#include "export_window_test.moc"

@@ -1,0 +1,145 @@
+// `plotwell render`: both samples to PNG and PDF, small and high resolution, off screen.
+#include "colour/SwatchBoard.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runPlotwell(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(PLOTWELL_BINARY_DIR "/plotwell"), arguments);
+    Run run;
+    if (!process.waitForFinished(240000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QString tool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QSizeF pdfPageSize(const QString &path, int &pages)
+{
+    QSizeF size;
+    for (const QString &line : tool(QStringLiteral("pdfinfo"), {path}).split('\n')) {
+        if (line.startsWith(QLatin1String("Pages:")))
+            pages = line.section(':', 1).trimmed().toInt();
+        if (line.startsWith(QLatin1String("Page size:"))) {
+            const QStringList words = line.section(':', 1).simplified().split(' ');
+            size = QSizeF(words.value(0).toDouble(), words.value(2).toDouble());
+        }
+    }
+    return size;
+}
+
+/// How many pixels have exactly \a colour.
+int pixelsOf(const QImage &image, QColor colour)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x)
+            count += (line[x] & 0xffffff) == (colour.rgb() & 0xffffff);
+    }
+    return count;
+}
+
+} // namespace
+
+class RenderCommandTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void samplesAsPngAndPdf_data();
+    void samplesAsPngAndPdf();
+    void badArgumentsAreRefused();
+};
+
+void RenderCommandTest::samplesAsPngAndPdf_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QString>("person"); // a title of the sample
+    QTest::newRow("sample 1") << "1"
+                              << "Niall Brent";
+    QTest::newRow("sample 2") << "2"
+                              << "Niall Brent";
+}
+
+void RenderCommandTest::samplesAsPngAndPdf()
+{
+    QFETCH(QString, sample);
+    QFETCH(QString, person);
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("chart.png"));
+    const QString pdf = dir.filePath(QStringLiteral("chart.pdf"));
+    const QString large = dir.filePath(QStringLiteral("large.png"));
+
+    for (const QStringList &arguments :
+         {QStringList{"render", "--sample", sample, "-o", png},
+          QStringList{"render", "--sample", sample, "-o", pdf},
+          QStringList{"render", "--sample", sample, "-o", large, "--hires"}}) {
+        const Run run = runPlotwell(arguments);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(
+            run.out,
+            QFileInfo(arguments.last() == "--hires" ? large : arguments.last()).absoluteFilePath());
+    }
+
+    // The PDF: one page, the chart's size, its text selectable.
+    int pages = 0;
+    const QSizeF page = pdfPageSize(pdf, pages);
+    QCOMPARE(pages, 1);
+    QVERIFY(tool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).contains(person));
+
+    // The PNG: the chart plus the export viewer's 20-pixel margin, the PDF's page in pixels.
+    const QImage picture(png);
+    QVERIFY(!picture.isNull());
+    QVERIFY2(std::abs(picture.width() - (page.width() / 0.75 + 20)) <= 2 &&
+                 std::abs(picture.height() - (page.height() / 0.75 + 20)) <= 2,
+             qPrintable(QStringLiteral("%1x%2 vs page %3x%4")
+                            .arg(picture.width())
+                            .arg(picture.height())
+                            .arg(page.width())
+                            .arg(page.height())));
+    // Row 1's start-up colour fills the root box; the corner shows the background colour.
+    const QStringList colours = plotwell::startupSlotTexts();
+    const QColor root(colours.value(0));
+    const QColor background(colours.value(93));
+    QCOMPARE(picture.pixelColor(1, 1).name(), background.name());
+    QVERIFY2(pixelsOf(picture, root) > 1000, qPrintable(root.name()));
+
+    const QImage hires(large);
+    QVERIFY(hires.width() >= 2 * picture.width());
+    QVERIFY(hires.height() >= 2 * picture.height());
+}
+
+void RenderCommandTest::badArgumentsAreRefused()
+{
+    QTemporaryDir dir;
+    QCOMPARE(runPlotwell({"render", "--sample", "3", "-o", dir.filePath("x.png")}).exitCode, 2);
+    QCOMPARE(runPlotwell({"render", "--sample", "1", "-o", dir.filePath("x.gif")}).exitCode, 2);
+    QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(RenderCommandTest)
+#include "render_command_test.moc"
