@@ -1,9 +1,12 @@
 #include "export/ChartExporter.h"
 
+#include "render/ViewerLoader.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -81,9 +84,28 @@ double ChartExporter::pictureScale(Resolution resolution) const
     return hiResScale(m_pictures.viewerSize(m_webViewM), m_pictures.viewerSize(m_webViewL));
 }
 
+void ChartExporter::whenIssued(Resolution resolution, std::function<void()> next)
+{
+    // Both wait: the high-resolution picture's density follows the export viewer's size.
+    Q_UNUSED(resolution);
+    if (!m_loader || !m_loader->exportPending()) {
+        next();
+        return;
+    }
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(m_loader, &ViewerLoader::exportViewerSized, m_loader,
+                                   [connection, next](QSizeF) {
+                                       QObject::disconnect(*connection);
+                                       // The load itself follows the signal.
+                                       QTimer::singleShot(0, next);
+                                   });
+}
+
 void ChartExporter::picture(Resolution resolution, ChartPictures::ImageDone done)
 {
-    m_pictures.takePicture(viewer(resolution), pictureScale(resolution), std::move(done));
+    whenIssued(resolution, [this, resolution, done = std::move(done)] {
+        m_pictures.takePicture(viewer(resolution), pictureScale(resolution), done);
+    });
 }
 
 void ChartExporter::writePng(Resolution resolution, const QString &path, bool atomic, Done done)
@@ -100,14 +122,15 @@ void ChartExporter::writePng(Resolution resolution, const QString &path, bool at
 
 void ChartExporter::writePdf(Resolution resolution, const QString &path, bool atomic, Done done)
 {
-    m_pictures.printToPdf(viewer(resolution),
-                          [path, atomic, done = std::move(done)](const QByteArray &pdf) {
-                              if (pdf.isEmpty()) {
-                                  done(QStringLiteral("The chart could not be printed as PDF."));
-                                  return;
-                              }
-                              done(writeBytes(path, pdf, atomic));
-                          });
+    whenIssued(resolution, [this, resolution, path, atomic, done = std::move(done)] {
+        m_pictures.printToPdf(viewer(resolution), [path, atomic, done](const QByteArray &pdf) {
+            if (pdf.isEmpty()) {
+                done(QStringLiteral("The chart could not be printed as PDF."));
+                return;
+            }
+            done(writeBytes(path, pdf, atomic));
+        });
+    });
 }
 
 } // namespace plotwell

@@ -9,6 +9,7 @@
 namespace plotwell {
 
 class ChartViewer;
+class ViewerLoader;
 
 /// Which export viewer a picture comes from: the chart-sized `webViewM` or the screen-sized
 /// full-screen viewer `webViewL`.
@@ -37,6 +38,10 @@ public:
 
     ChartExporter(ChartViewer &webViewM, ChartViewer &webViewL, ChartPictures &pictures);
 
+    /// The loader that fills the viewers: a picture asked for between a render and the export
+    /// viewer's load waits for that load, so it shows the new chart.
+    void setLoader(ViewerLoader *loader) { m_loader = loader; }
+
     [[nodiscard]] ChartViewer &viewer(Resolution resolution) const;
     [[nodiscard]] double pictureScale(Resolution resolution) const;
 
@@ -46,9 +51,13 @@ public:
     void writePdf(Resolution resolution, const QString &path, bool atomic, Done done);
 
 private:
+    /// Runs \a next once the viewer for \a resolution has been given the last render.
+    void whenIssued(Resolution resolution, std::function<void()> next);
+
     ChartViewer &m_webViewM;
     ChartViewer &m_webViewL;
     ChartPictures &m_pictures;
+    ViewerLoader *m_loader = nullptr;
 };
 
 } // namespace plotwell

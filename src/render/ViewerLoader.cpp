@@ -61,6 +61,7 @@ void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
         int answers = 0;
     };
     auto measure = std::make_shared<Measure>();
+    m_measuring = true;
     // A viewer answers pending scripts with nothing when it is torn down, possibly after this
     // loader is gone.
     const QPointer<ViewerLoader> self(this);
@@ -68,6 +69,7 @@ void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
         if (!self || ++measure->answers < 2 || serial != self->m_renderSerial)
             return;
         ViewerLoader *const that = self.data();
+        that->m_measuring = false;
         runGuarded(QStringLiteral("Exception occured at will enter LoadwebviewShare"), [&] {
             diag(QStringLiteral("Height %1").arg(measure->height, 0, 'f', 6));
             diag(QStringLiteral("Width %1").arg(measure->width, 0, 'f', 6));

@@ -43,8 +43,9 @@ public:
     /// Posts the redo and then the undo state of `webView`'s history.
     void updateBackForwardStatus();
 
-    /// True while an export load waits for `webView` to finish the chart it measures.
-    [[nodiscard]] bool exportPending() const { return m_pendingExport.has_value(); }
+    /// True from a render until the export viewer's load has been issued: while `webView`
+    /// finishes the chart and while the size scripts measure it.
+    [[nodiscard]] bool exportPending() const { return m_pendingExport.has_value() || m_measuring; }
 
 Q_SIGNALS:
     /// `webView` finished a load (`webView:didFinishLoadForFrame:`).
@@ -66,6 +67,7 @@ private:
     Desktop &m_desktop;
     std::optional<QString> m_pendingExport;
     quint64 m_renderSerial = 0;
+    bool m_measuring = false;
 };
 
 } // namespace plotwell

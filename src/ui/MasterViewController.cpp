@@ -143,6 +143,7 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     }
     m_exporter = std::make_unique<ChartExporter>(*m_viewers.webViewM, *m_viewers.webViewL,
                                                  *m_viewers.pictures);
+    m_exporter->setLoader(m_loader.get());
     m_export = std::make_unique<ExportController>(m_context, *m_exporter, this);
     // The initialiser reads the chart type before the label exists: nothing matches yet.
     getCtype();

@@ -130,7 +130,8 @@ int runRenderCommand(int argc, char **argv)
     QApplication app(argc, argv);
     // The diagnostic lines of the window and the page's console are not for scripts.
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
-        QLoggingCategory::setFilterRules(QStringLiteral("plotwell.info=false\njs.info=false"));
+        QLoggingCategory::setFilterRules(
+            QStringLiteral("plotwell.info=false\njs.info=false\nqt.webenginecontext.info=false"));
     QTextStream err(stderr);
     QTextStream out(stdout);
 
@@ -174,6 +175,7 @@ int runRenderCommand(int argc, char **argv)
     ViewerLoader loader(viewer, viewerM, viewerL, grid, state, commands, desktop);
     WebEngineChartPictures pictures;
     ChartExporter exporter(viewerM, viewerL, pictures);
+    exporter.setLoader(&loader);
 
     const Resolution resolution = options->hires ? Resolution::High : Resolution::Small;
     const bool pdf = QFileInfo(options->output).suffix().toLower() == QLatin1String("pdf");
@@ -188,17 +190,14 @@ int runRenderCommand(int argc, char **argv)
         }
         QApplication::exit();
     };
-    QObject::connect(&loader, &ViewerLoader::exportViewerSized, &app, [&](QSizeF size) {
-        webViewM->resize(size.toSize());
-        // The export viewer's load starts right after this signal.
-        QTimer::singleShot(0, &app, [&] {
-            if (pdf)
-                exporter.writePdf(resolution, target, true, written);
-            else
-                exporter.writePng(resolution, target, true, written);
-        });
-    });
+    QObject::connect(&loader, &ViewerLoader::exportViewerSized, webViewM.get(),
+                     [&](QSizeF size) { webViewM->resize(size.toSize()); });
     loader.loadWebView(result.dataString);
+    // The exporter waits for the chart to reach its viewer and to paint.
+    if (pdf)
+        exporter.writePdf(resolution, target, true, written);
+    else
+        exporter.writePng(resolution, target, true, written);
     QTimer::singleShot(180000, &app, [&] {
         err << "plotwell render: the chart page did not finish drawing\n";
         QApplication::exit();
