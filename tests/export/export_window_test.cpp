@@ -7,12 +7,15 @@
 #include "model/ChartGrid.h"
 #include "platform/ChartViewer.h"
 #include "ui/AppDelegate.h"
+#include "ui/GridView.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -92,6 +95,7 @@ private Q_SLOTS:
     void sharesHandTheirFileToTheMailer();
     void cancelWritesNothing();
     void aNewRenderIsPicturedNotTheLastOne();
+    void ctrlCCopiesTheChartUnlessAFieldHasFocus();
     void cleanupTestCase();
 
 private:
@@ -312,6 +316,28 @@ void ExportWindowTest::cancelWritesNothing()
              QStringLiteral("Select  resolution & format to download"));
     QCOMPARE(m_alerts.shown[1].informativeText,
              QStringLiteral("Select  resolution & format to share"));
+}
+
+void ExportWindowTest::ctrlCCopiesTheChartUnlessAFieldHasFocus()
+{
+    MasterViewController &view = *m_window->viewController();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QClipboard *clipboard = QGuiApplication::clipboard();
+
+    QLineEdit *title = view.gridView().row(1).title;
+    title->setFocus();
+    title->selectAll();
+    clipboard->clear();
+    QTest::keySequence(title, QKeySequence::Copy);
+    QCOMPARE(clipboard->text(), title->text());
+    QVERIFY(clipboard->image().isNull());
+
+    view.renderButton()->setFocus();
+    QSignalSpy finished(&view.exports(), &ExportController::finished);
+    QTest::keySequence(view.renderButton(), QKeySequence::Copy);
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kWait);
+    QVERIFY(!clipboard->image().isNull());
 }
 
 void ExportWindowTest::cleanupTestCase()
