@@ -2,6 +2,7 @@
 // colours, the PDF's page and text, the clipboard and the mail hand-over.
 #include "Fakes.h"
 #include "LogCapture.h"
+#include "PdfFacts.h"
 #include "app/Commands.h"
 #include "export/ExportController.h"
 #include "model/ChartGrid.h"
@@ -28,39 +29,6 @@ using namespace plotwell::testing;
 namespace {
 
 constexpr int kWait = 90000;
-
-QString tool(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-/// The page size of a one-page PDF in points, and its page count.
-struct PdfFacts
-{
-    int pages = 0;
-    QSizeF pageSize;
-    QString text;
-};
-
-PdfFacts pdfFacts(const QString &path)
-{
-    PdfFacts facts;
-    const QString info = tool(QStringLiteral("pdfinfo"), {path});
-    for (const QString &line : info.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("Pages:")))
-            facts.pages = line.section(QLatin1Char(':'), 1).trimmed().toInt();
-        if (line.startsWith(QLatin1String("Page size:"))) {
-            const QStringList words = line.section(QLatin1Char(':'), 1).simplified().split(' ');
-            facts.pageSize = QSizeF(words.value(0).toDouble(), words.value(2).toDouble());
-        }
-    }
-    facts.text = tool(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-    return facts;
-}
 
 bool closeColour(QColor a, QColor b)
 {

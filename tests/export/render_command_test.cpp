@@ -1,4 +1,5 @@
 // `plotwell render`: both samples to PNG and PDF, small and high resolution, off screen.
+#include "PdfFacts.h"
 #include "colour/SwatchBoard.h"
 
 #include <QDir>
@@ -27,28 +28,6 @@ Run runPlotwell(const QStringList &arguments)
     run.out = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
-}
-
-QString tool(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QSizeF pdfPageSize(const QString &path, int &pages)
-{
-    QSizeF size;
-    for (const QString &line : tool(QStringLiteral("pdfinfo"), {path}).split('\n')) {
-        if (line.startsWith(QLatin1String("Pages:")))
-            pages = line.section(':', 1).trimmed().toInt();
-        if (line.startsWith(QLatin1String("Page size:"))) {
-            const QStringList words = line.section(':', 1).simplified().split(' ');
-            size = QSizeF(words.value(0).toDouble(), words.value(2).toDouble());
-        }
-    }
-    return size;
 }
 
 /// How many pixels have exactly \a colour.
@@ -106,10 +85,10 @@ void RenderCommandTest::samplesAsPngAndPdf()
     }
 
     // The PDF: one page, the chart's size, its text selectable.
-    int pages = 0;
-    const QSizeF page = pdfPageSize(pdf, pages);
-    QCOMPARE(pages, 1);
-    QVERIFY(tool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).contains(person));
+    const plotwell::testing::PdfFacts facts = plotwell::testing::pdfFacts(pdf);
+    QCOMPARE(facts.pages, 1);
+    QVERIFY(facts.text.contains(person));
+    const QSizeF page = facts.pageSize;
 
     // The PNG: the chart plus the export viewer's 20-pixel margin, the PDF's page in pixels.
     const QImage picture(png);
