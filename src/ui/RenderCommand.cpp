@@ -145,9 +145,7 @@ int runRenderCommand(int argc, char **argv)
 
     ChartGrid grid;
     AppState state;
-    const QStringList slotTexts = startupSlotTexts();
-    for (int slot = 1; slot <= kColourSlotCount; ++slot)
-        grid.setSlotText(slot, slotTexts.value(slot - 1));
+    applyStartupSlotTexts(grid);
     grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
     problem = fillGrid(grid, state, *options);
     const RenderResult result = problem.isEmpty() ? submitData(grid, state) : RenderResult{};
