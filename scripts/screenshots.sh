@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Screenshots of the window at launch, after rendering Sample 1, with the grid hidden and in
-# full screen, taken on a virtual display. Usage: scripts/screenshots.sh [build-dir] [out-dir]
+# Screenshots of the window at launch, after rendering Sample 1, with the item picker and the
+# colour popover open, with the grid hidden and in full screen, taken on a virtual display.
+# Usage: scripts/screenshots.sh [build-dir] [out-dir]
 set -euo pipefail
 build_dir=${1:-build/release}
 out_dir=${2:-$build_dir/screenshots}

@@ -56,4 +56,11 @@ std::optional<PositionButton> autoSelectPositionValue(const ChartGrid &grid, int
     return current;
 }
 
+bool showsHighlighted(std::optional<PositionButton> highlight, PositionButton button)
+{
+    if (!highlight)
+        return button != PositionButton::Bottom;
+    return *highlight == button;
+}
+
 } // namespace plotwell

@@ -32,4 +32,8 @@ PositionButton applyPositionButton(ChartGrid &grid, int editedRow, int tag);
 [[nodiscard]] std::optional<PositionButton>
 autoSelectPositionValue(const ChartGrid &grid, int row, std::optional<PositionButton> current);
 
+/// Whether \a button shows its title in the highlight colour. Until an opening or a press has
+/// decided a highlight, the window shows the left and right buttons highlighted.
+[[nodiscard]] bool showsHighlighted(std::optional<PositionButton> highlight, PositionButton button);
+
 } // namespace plotwell

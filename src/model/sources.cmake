@@ -4,6 +4,7 @@ target_sources(plotwell-core PRIVATE
   model/GridClearing.cpp model/GridClearing.h
   model/ItemPickerModel.cpp model/ItemPickerModel.h
   model/NodePositions.cpp model/NodePositions.h
+  model/ParentListModel.cpp model/ParentListModel.h
   model/ParentReferences.cpp model/ParentReferences.h
   model/SampleCharts.cpp model/SampleCharts.h
 )

@@ -214,6 +214,8 @@ void AppDelegate::buildMenus()
     add(file, plainAction(QStringLiteral("downloadTemplate:"),
                           QStringLiteral("Download Sample CSV\u2026"),
                           [this] { m_view->documents().downloadTemplate(); }));
+    add(file, plainAction(QStringLiteral("liveSample:"), QStringLiteral("Load Sample\u2026"),
+                          [this] { m_view->liveSample(); }));
     file->addSeparator();
     add(file, commandAction(QStringLiteral("printChart:"), QStringLiteral("Print\u2026"),
                             QKeySequence::Print));

@@ -25,6 +25,9 @@ void SwatchView::setColour(const QColor &colour)
 
 void SwatchView::paintEvent(QPaintEvent *)
 {
+    // A fully transparent colour shows nothing at all, not even the outline.
+    if (m_colour.isValid() && m_colour.alpha() == 0)
+        return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0, 0, 0, 60), 1));
@@ -141,12 +144,6 @@ void GridView::showField(int r, RowField which)
         edit->setText(value);
         edit->setCursorPosition(0); // long texts show their beginning
     }
-}
-
-void GridView::setSwatchColour(int r, const QColor &colour)
-{
-    if (isValidRow(r))
-        m_rows[std::size_t(r - 1)].swatch->setColour(colour);
 }
 
 void GridView::removeUserInteraction()

@@ -55,7 +55,6 @@ public:
     explicit GridView(ChartGrid &grid, QWidget *parent = nullptr);
 
     [[nodiscard]] const GridRowWidgets &row(int row) const { return m_rows[std::size_t(row - 1)]; }
-    void setSwatchColour(int row, const QColor &colour);
     /// `removeUserInteraction`: titles and parents are never typed.
     void removeUserInteraction();
     /// Greys the per-row colours while the chart paints every node in the item colour.

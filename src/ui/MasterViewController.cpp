@@ -16,6 +16,7 @@
 #include "ui/GridView.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -170,6 +171,14 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
 
     m_options = new OptionsPopover(this);
     m_quickHelp = new QuickHelpPopover(this);
+
+    m_editing =
+        new ChartEditing(m_context, m_grid, m_swatches, static_cast<EditingAnchors &>(*this), this);
+    connect(this, &MasterViewController::selectRequested, m_editing, &ChartEditing::myPopAction);
+    connect(this, &MasterViewController::colourPickerRequested, m_editing,
+            &ChartEditing::buttonClicked);
+    connect(m_quickColours->animateCheckmark(), &QCheckBox::toggled, m_editing,
+            &ChartEditing::animateCheckClicked);
 }
 
 MasterViewController::~MasterViewController() = default;
@@ -271,13 +280,21 @@ void MasterViewController::buildSideBar()
     coloursTitle->setObjectName(QStringLiteral("sectionTitle"));
     settings->addWidget(coloursTitle);
     settings->addWidget(buildChartColours(m_sideBar));
+    settings->addSpacing(6);
+    auto *quickTitle = new QLabel(QStringLiteral("Quick colours"), m_sideBar);
+    quickTitle->setObjectName(QStringLiteral("sectionTitle"));
+    settings->addWidget(quickTitle);
+    m_quickColours = new QuickColoursStrip(m_sideBar);
+    settings->addWidget(m_quickColours);
+    connect(m_quickColours, &QuickColoursStrip::pickerClicked, this,
+            [this](int n) { Q_EMIT colourPickerRequested(pickerTagForSwatch(bSwatch(n))); });
     connect(m_appearance, &AppearancePanel::selectionChanged, this,
             &MasterViewController::appearanceChanged);
 
     m_gridView = new GridView(m_grid, content);
     connect(m_gridView, &GridView::selectClicked, this, &MasterViewController::selectRequested);
     connect(m_gridView, &GridView::pickerClicked, this,
-            &MasterViewController::colourPickerRequested);
+            [this](int row) { Q_EMIT colourPickerRequested(pickerTagForSwatch(row)); });
 
     column->addWidget(m_sideBar);
     column->addWidget(m_gridView);
@@ -296,11 +313,12 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         int slot;
         const char *label;
         ChartSetting setting;
+        const char *fieldName;
     } entries[] = {
-        {kBackgroundSlot, "Background", ChartSetting::HexBackBg},
-        {kLabelSlot, "Labels", ChartSetting::HexLabels},
-        {kItemSlot, "Items", ChartSetting::HexItems},
-        {kLineSlot, "Lines", ChartSetting::HexLine},
+        {kBackgroundSlot, "Background", ChartSetting::HexBackBg, "hexBackBg"},
+        {kLabelSlot, "Labels", ChartSetting::HexLabels, "hexLabels"},
+        {kItemSlot, "Items", ChartSetting::HexItems, "hexItems"},
+        {kLineSlot, "Lines", ChartSetting::HexLine, "hexLine"},
     };
     int index = 0;
     for (const auto &entry : entries) {
@@ -308,9 +326,9 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         auto *label = new QLabel(QLatin1String(entry.label), box);
         w.swatch = new SwatchView(box);
         w.hex = new QLineEdit(m_grid.slotText(entry.slot), box);
-        w.hex->setObjectName(QStringLiteral("chartColourHex"));
+        w.hex->setObjectName(QLatin1String(entry.fieldName));
         w.hex->setFixedWidth(76);
-        auto *picker = new QToolButton(box);
+        auto *picker = w.picker = new QToolButton(box);
         picker->setObjectName(QStringLiteral("pickerButton"));
         picker->setText(QStringLiteral("\u25BE"));
         picker->setToolTip(
@@ -591,7 +609,7 @@ void MasterViewController::registerCommandObservers()
 
 void MasterViewController::initializeButtons()
 {
-    // The grid's picker and SELECT buttons are built with their rows (GridView).
+    m_editing->initializeButtons();
 }
 
 void MasterViewController::initializeSwatches()
@@ -601,11 +619,39 @@ void MasterViewController::initializeSwatches()
 
 void MasterViewController::showSwatch(int swatch)
 {
-    const QColor colour = m_swatches.colour(swatch);
+    if (SwatchView *view = swatchView(swatch))
+        view->setColour(m_swatches.colour(swatch));
+}
+
+MasterViewController::SwatchWidgets MasterViewController::swatchWidgets(int swatch) const
+{
     if (isValidRow(swatch))
-        m_gridView->setSwatchColour(swatch, colour);
-    else if (swatch >= kBackgroundSlot && swatch <= kLineSlot)
-        m_chartColours[swatch - kBackgroundSlot].swatch->setColour(colour);
+        return {m_gridView->row(swatch).swatch, m_gridView->row(swatch).picker};
+    if (swatch >= kBackgroundSlot && swatch <= kLineSlot) {
+        const ChartColourWidgets &w = m_chartColours[swatch - kBackgroundSlot];
+        return {w.swatch, w.picker};
+    }
+    if (isValidSwatch(swatch)) {
+        const int n = swatch - kColourSlotCount;
+        return {m_quickColours->swatch(n), m_quickColours->picker(n)};
+    }
+    return {};
+}
+
+SwatchView *MasterViewController::swatchView(int swatch) const
+{
+    return swatchWidgets(swatch).swatch;
+}
+
+QAbstractButton *MasterViewController::pickerButton(int tag) const
+{
+    const std::optional<PickerTarget> target = pickerTarget(tag);
+    return target ? swatchWidgets(target->swatch).picker : nullptr;
+}
+
+QAbstractButton *MasterViewController::selectButton(int row) const
+{
+    return isValidRow(row) ? m_gridView->row(row).select : nullptr;
 }
 
 int MasterViewController::pickerTagForSwatch(int swatch)

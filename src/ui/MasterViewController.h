@@ -13,6 +13,7 @@
 #include "model/ChartGrid.h"
 #include "render/ViewerLoader.h"
 #include "ui/AppearancePanel.h"
+#include "ui/ChartEditing.h"
 #include "ui/Popovers.h"
 
 #include <QPointer>
@@ -20,6 +21,7 @@
 
 #include <memory>
 
+class QAbstractButton;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -54,7 +56,10 @@ struct ChartViewers
 /// The main view: the sidebar with the chart title, appearance and the grid, the chart
 /// viewers, the progress view and the popovers. It owns the ChartGrid and composes the
 /// controllers that serve the commands.
-class MasterViewController : public QWidget, private ShellView, private ViewLoadHost
+class MasterViewController : public QWidget,
+                             private ShellView,
+                             private ViewLoadHost,
+                             private EditingAnchors
 {
     Q_OBJECT
 public:
@@ -76,6 +81,14 @@ public:
     [[nodiscard]] const ChartViewers &viewers() const { return m_viewers; }
     [[nodiscard]] OptionsPopover &optionsPopover() { return *m_options; }
     [[nodiscard]] AppearancePanel &appearance() { return *m_appearance; }
+    [[nodiscard]] ChartEditing &editing() { return *m_editing; }
+    [[nodiscard]] QuickColoursStrip &quickColours() { return *m_quickColours; }
+    /// The colour picker button with \a tag (1..108), null for other tags.
+    [[nodiscard]] QAbstractButton *pickerButton(int tag) const override;
+    /// The SELECT button of \a row.
+    [[nodiscard]] QAbstractButton *selectButton(int row) const override;
+    /// The view of swatch \a swatch (a SwatchBoard id), null for unknown ids.
+    [[nodiscard]] SwatchView *swatchView(int swatch) const;
     [[nodiscard]] QWidget *progressView() const { return m_progressView; }
     [[nodiscard]] QPushButton *renderButton() const { return m_renderButton; }
     [[nodiscard]] QPushButton *hideButton() const { return m_hideButton; }
@@ -139,6 +152,13 @@ private:
     void buildProgressView();
     QWidget *buildChartColours(QWidget *parent);
     void showSwatch(int swatch);
+    /// A swatch's view and the picker button beside it.
+    struct SwatchWidgets
+    {
+        SwatchView *swatch = nullptr;
+        QAbstractButton *picker = nullptr;
+    };
+    [[nodiscard]] SwatchWidgets swatchWidgets(int swatch) const;
     /// The tag of the picker button whose swatch is \a swatch.
     [[nodiscard]] static int pickerTagForSwatch(int swatch);
     /// Every controller's handlers, by name; the one place where controllers are added.
@@ -190,10 +210,13 @@ private:
     {
         SwatchView *swatch = nullptr;
         QLineEdit *hex = nullptr;
+        QToolButton *picker = nullptr;
     };
     ChartColourWidgets m_chartColours[4];
     OptionsPopover *m_options = nullptr;
     QuickHelpPopover *m_quickHelp = nullptr;
+    QuickColoursStrip *m_quickColours = nullptr;
+    ChartEditing *m_editing = nullptr;
 };
 
 } // namespace plotwell

@@ -18,16 +18,25 @@ Popover::Popover(QWidget *parent) : QFrame(parent, Qt::Popup)
 void Popover::showUnder(QWidget *anchor)
 {
     adjustSize();
-    QPoint at = anchor ? anchor->mapToGlobal(QPoint(0, anchor->height() + 4)) : QCursor::pos();
-    if (anchor) {
-        at.rx() += anchor->width() / 2 - width() / 2;
-        if (const QScreen *screen = anchor->screen()) {
-            const QRect area = screen->availableGeometry();
-            at.setX(std::clamp(at.x(), area.left() + 4,
-                               std::max(area.left() + 4, area.right() - width() - 4)));
-        }
+    if (!anchor) {
+        showAt(QCursor::pos(), nullptr);
+        return;
     }
-    move(at);
+    const QPoint below = anchor->mapToGlobal(QPoint(anchor->width() / 2, anchor->height() + 4));
+    showAt(below - QPoint(width() / 2, 0), anchor);
+}
+
+void Popover::showAt(QPoint globalPos, const QWidget *anchor)
+{
+    adjustSize();
+    if (const QScreen *screen = anchor ? anchor->screen() : nullptr) {
+        const QRect area = screen->availableGeometry().adjusted(4, 4, -4, -4);
+        globalPos.setX(
+            std::clamp(globalPos.x(), area.left(), std::max(area.left(), area.right() - width())));
+        globalPos.setY(
+            std::clamp(globalPos.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+    }
+    move(globalPos);
     show();
     raise();
 }

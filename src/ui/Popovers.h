@@ -17,6 +17,9 @@ public:
     explicit Popover(QWidget *parent = nullptr);
     /// Shows the popover below \a anchor, kept on the anchor's screen.
     void showUnder(QWidget *anchor);
+    /// Shows the popover with its top left corner at \a globalPos, moved as little as needed
+    /// to fit on the screen of \a anchor.
+    void showAt(QPoint globalPos, const QWidget *anchor);
 };
 
 /// The options popover `myOpts`: four panels, one visible at a time. Each panel lists the

@@ -70,6 +70,14 @@ QLabel#progressLabel { font-weight: 700; color: #27313d; }
 QLabel#progressPercent { color: #6b7685; }
 
 #popover, #myOpts, #myHelp { background: white; border: 1px solid #cfd6df; border-radius: 8px; }
+#myPop, #colorPickerPopover { background: white; border: 1px solid #cfd6df; border-radius: 8px; }
+#myPop QLabel#selectedItem { color: white; background: #418cf0; border-radius: 5px; padding: 2px 7px; font-weight: 700; }
+#myPop QLabel#selectedItemDisp { color: #1f2933; font-weight: 600; }
+#myPop QTableView { border: 1px solid #dde3ea; border-radius: 6px; background: white;
+    selection-background-color: #dfeafd; selection-color: #192cee; }
+#myPop QPushButton { border: 1px solid #cfd6df; border-radius: 5px; padding: 4px 10px; background: #f8f9fb; }
+#myPop QPushButton:hover { background: #eef4fe; }
+#quickColours QToolButton#pickerButton { border: none; padding: 0; }
 QToolButton#popoverItem { text-align: left; padding: 6px 8px; border-radius: 5px; color: #27313d; }
 QToolButton#popoverItem:hover { background: #eef4fe; }
 QPushButton#exitFullscreenButton { color: white; background: rgba(43,54,68,0.85); border-radius: 8px; font-weight: 600; }

@@ -2,7 +2,10 @@
 target_sources(plotwell-gui PRIVATE
   ui/AppDelegate.cpp ui/AppDelegate.h
   ui/AppearancePanel.cpp ui/AppearancePanel.h
+  ui/ChartEditing.cpp ui/ChartEditing.h
+  ui/ColorPickerPopover.cpp ui/ColorPickerPopover.h
   ui/GridView.cpp ui/GridView.h
+  ui/ItemPickerPopover.cpp ui/ItemPickerPopover.h
   ui/MasterViewController.cpp ui/MasterViewController.h
   ui/Popovers.cpp ui/Popovers.h
   ui/RenderCommand.cpp ui/RenderCommand.h

@@ -1,15 +1,22 @@
-// Tool, not a test: drives the real window through launch, a render of Sample 1, the hidden
-// grid and full screen, and saves a screenshot of each. Run under a display (xvfb-run).
+// Tool, not a test: drives the real window through launch, a render of Sample 1, the open item
+// picker and colour popover, the hidden grid and full screen, and saves a screenshot of each.
+// Run under a display (xvfb-run).
 #include "LaunchedWindow.h"
 #include "app/Commands.h"
 #include "ui/AppDelegate.h"
+#include "ui/ColorPickerPopover.h"
+#include "ui/GridView.h"
+#include "ui/ItemPickerPopover.h"
 #include "ui/Style.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineView>
@@ -51,6 +58,21 @@ int main(int argc, char *argv[])
     launched.waitForLoad();
     settle(2000);
     save(out, QStringLiteral("rendered-sample1.png"));
+
+    // The item picker of row 6 and the colour popover of row 5, open over the chart.
+    MasterViewController &view = launched.view();
+    QWidget *row6 = view.gridView().row(6).container;
+    view.scrollView()->verticalScrollBar()->setValue(
+        row6->mapTo(view.scrollView()->widget(), QPoint()).y() - 120);
+    view.gridView().row(6).select->click();
+    settle(600);
+    save(out, QStringLiteral("item-picker.png"));
+    view.editing().itemPicker().close();
+    view.quickColours().animateCheckmark()->setChecked(false);
+    view.pickerButton(5)->click();
+    settle(600);
+    save(out, QStringLiteral("colour-popover.png"));
+    view.editing().colourPopover().close();
 
     window.viewController()->hideButton()->click();
     settle(2000);

@@ -1,0 +1,40 @@
+#include "colour/ColourPicking.h"
+
+#include "app/AppState.h"
+#include "app/CommandCenter.h"
+#include "app/Commands.h"
+#include "colour/Colour.h"
+#include "colour/PickerTags.h"
+#include "colour/SwatchBoard.h"
+#include "model/ChartGrid.h"
+#include "render/Appearance.h"
+
+namespace plotwell {
+
+ColourPicking::ColourPicking(ChartGrid &grid, SwatchBoard &swatches, AppState &state,
+                             CommandCenter &commands)
+    : m_grid(grid), m_swatches(swatches), m_state(state), m_commands(commands)
+{}
+
+std::optional<QColor> ColourPicking::buttonClicked(int tag)
+{
+    const std::optional<PickerTarget> target = pickerTarget(tag);
+    if (!target)
+        return std::nullopt;
+    m_colorSender = tag;
+    return m_swatches.colour(target->swatch);
+}
+
+void ColourPicking::colorChanged(const QColor &colour)
+{
+    const QString hex = hexStringFromColor(colour);
+    if (prepareRefreshRequest(m_state))
+        m_commands.post(command::openRecentDocument);
+    const std::optional<PickerTarget> target = pickerTarget(m_colorSender);
+    if (!target)
+        return;
+    m_swatches.setColour(target->swatch, colour);
+    m_grid.setSlotText(target->textSlot, hex);
+}
+
+} // namespace plotwell
