@@ -63,9 +63,8 @@ QColor colorWithHexString(QStringView text)
 
 QString hexStringFromColor(const QColor &colour)
 {
-    const QColor rgb = colour.spec() == QColor::Rgb || colour.spec() == QColor::ExtendedRgb
-                           ? colour
-                           : colour.toRgb();
+    // Converting to plain RGB already clamps extended-range components into [0, 1].
+    const QColor rgb = colour.toRgb();
     return QString::asprintf("#%02X%02X%02X", componentByte(rgb.redF()),
                              componentByte(rgb.greenF()), componentByte(rgb.blueF()));
 }
