@@ -23,7 +23,8 @@ const QList<DelegateAction> &delegateActions()
          QStringLiteral("Download Hi Res PDF CLICKED")},
         {QStringLiteral("downloadSmallPDF:"), downloadSmallPDFDocument,
          QStringLiteral("Download Small PDF CLICKED")},
-        {QStringLiteral("downloadCharts:"), downloadWOptions, QStringLiteral("Email Chart CLICKED")},
+        {QStringLiteral("downloadCharts:"), downloadWOptions,
+         QStringLiteral("Email Chart CLICKED")},
         {QStringLiteral("emailChart:"), emailDocument, QStringLiteral("Email Chart CLICKED")},
         {QStringLiteral("share:"), emailDocument, QStringLiteral("Online Help Chart CLICKED")},
         {QStringLiteral("PNGShare:"), PNGSharing, QStringLiteral("Email Chart CLICKED PNG")},
@@ -125,10 +126,14 @@ const QList<ObservedCommand> &delegateCommands()
 {
     using namespace command;
     static const QList<ObservedCommand> table = {
-        {windowResized, QStringLiteral("windowResized:"), QStringLiteral("Exception occured at  Resize")},
-        {toggleFullScreen, QStringLiteral("fullscreen:"), QStringLiteral("Error Occured at full screen.")},
-        {triggerHideGrid, QStringLiteral("triggerhideGrid"), QStringLiteral("Error Occured at hidegrid")},
-        {triggerShowGrid, QStringLiteral("triggerShowGrid"), QStringLiteral("Error Occured at hidegrid")},
+        {windowResized, QStringLiteral("windowResized:"),
+         QStringLiteral("Exception occured at  Resize")},
+        {toggleFullScreen, QStringLiteral("fullscreen:"),
+         QStringLiteral("Error Occured at full screen.")},
+        {triggerHideGrid, QStringLiteral("triggerhideGrid"),
+         QStringLiteral("Error Occured at hidegrid")},
+        {triggerShowGrid, QStringLiteral("triggerShowGrid"),
+         QStringLiteral("Error Occured at hidegrid")},
         {disableRedo, QStringLiteral("disableRedo"), {}},
         {enableRedo, QStringLiteral("enableRedo"), {}},
         {disableUndo, QStringLiteral("disableUndo"), {}},
@@ -159,9 +164,9 @@ QStringList HandlerTable::unknownHandlers(const QList<ObservedCommand> &table) c
 {
     QStringList unknown;
     for (auto it = m_bodies.cbegin(); it != m_bodies.cend(); ++it) {
-        const bool listed = std::any_of(table.cbegin(), table.cend(), [&](const ObservedCommand &e) {
-            return e.handler == it.key();
-        });
+        const bool listed =
+            std::any_of(table.cbegin(), table.cend(),
+                        [&](const ObservedCommand &e) { return e.handler == it.key(); });
         if (!listed)
             unknown << it.key();
     }

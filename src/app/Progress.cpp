@@ -4,8 +4,7 @@
 
 namespace plotwell {
 
-ProgressMonitor::ProgressMonitor(AppState &state, QObject *parent)
-    : QObject(parent), m_state(state)
+ProgressMonitor::ProgressMonitor(AppState &state, QObject *parent) : QObject(parent), m_state(state)
 {
     m_display.setInterval(200);
     m_viewCheck.setInterval(1000);

@@ -15,7 +15,8 @@ WindowLayout computeWindowLayout(double windowWidth, double viewHeight, bool gri
         layout.chartTitleView = QRectF(3, kContentTop, 346, kChartTitleHeight);
         layout.chartTitleVisible = true;
         const double gridTop = kContentTop + kChartTitleHeight + 4;
-        layout.scrollView = QRectF(12, gridTop, 365, std::max(0.0, viewHeight - gridTop - kBottomMargin));
+        layout.scrollView =
+            QRectF(12, gridTop, 365, std::max(0.0, viewHeight - gridTop - kBottomMargin));
         layout.gridVisible = true;
         layout.webView = QRectF(385, kContentTop, W - 400, contentHeight);
         layout.htmlWidth = int(W - 415);
@@ -40,9 +41,8 @@ FullScreenLayout computeFullScreenLayout(QSizeF screen, QSizeF view)
 {
     FullScreenLayout layout;
     const QSizeF size(screen.width(), screen.height() + 30);
-    layout.webViewL = QRectF(QPointF((view.width() - size.width()) * 0.5,
-                                     (view.height() - size.height()) * 0.5),
-                             size);
+    layout.webViewL = QRectF(
+        QPointF((view.width() - size.width()) * 0.5, (view.height() - size.height()) * 0.5), size);
     layout.exitButton = QRectF(screen.width() - 150, 550, 150, 50);
     return layout;
 }

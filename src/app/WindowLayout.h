@@ -9,15 +9,15 @@ namespace plotwell {
 /// the heights fill the main view below its header strip.
 struct WindowLayout
 {
-    QRectF toolbarView;   // header strip with the view's own buttons
+    QRectF toolbarView; // header strip with the view's own buttons
     QRectF chartTitleView;
     bool chartTitleVisible = true;
-    QRectF scrollView;    // the grid column; a 1-point sliver while hidden
+    QRectF scrollView; // the grid column; a 1-point sliver while hidden
     bool gridVisible = true;
     QRectF webView;
-    QRectF progressView;  // lies over webView
-    QRectF innerProgressView; // the card, in the progress view's coordinates
-    int htmlWidth = 0;    // width offered to the table previews
+    QRectF progressView;         // lies over webView
+    QRectF innerProgressView;    // the card, in the progress view's coordinates
+    int htmlWidth = 0;           // width offered to the table previews
     double placeholderWidth = 0; // width of the placeholder page's text column
 };
 

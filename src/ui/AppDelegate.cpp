@@ -311,8 +311,8 @@ void AppDelegate::buildMenus()
     addTo(Panel::Download, action(QStringLiteral("copyChart:")));
     addTo(Panel::Share, action(QStringLiteral("PNGShare:")));
     addTo(Panel::Share, action(QStringLiteral("PDFShare:")));
-    addTo(Panel::Share, commandAction(QStringLiteral("share:"),
-                                      QStringLiteral("Choose Size and Format\u2026")));
+    addTo(Panel::Share,
+          commandAction(QStringLiteral("share:"), QStringLiteral("Choose Size and Format\u2026")));
 
     m_toolBar = addToolBar(QStringLiteral("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("toolbar"));

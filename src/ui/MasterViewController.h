@@ -177,7 +177,7 @@ private:
     ProgressMonitor m_progress;
     std::unique_ptr<ViewerLoader> m_loader;
     std::unique_ptr<ShellController> m_shell;
-    std::unique_ptr<QWidget> m_exportHost; // keeps webViewM off screen
+    std::unique_ptr<QWidget> m_exportHost;     // keeps webViewM off screen
     std::unique_ptr<QWidget> m_fullScreenHost; // and webViewL
     std::unique_ptr<ChartPictures> m_ownPictures;
     std::unique_ptr<ChartExporter> m_exporter;

@@ -12,7 +12,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QSet>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -142,8 +141,9 @@ void AppWindowTest::everyMenuCommandReachesItsHandler()
     reached.insert(command::PDFSharing, alerted("The chart could not be shared."));
     reached.insert(command::downloadWOptions, alerted("Select an Option"));
     reached.insert(command::emailDocument, alerted("Select an Option"));
-    for (const QString &small : {command::downloadSmallPNGDocument, command::downloadSmallPDFDocument,
-                                 command::PNGDownload, command::PDFDownload})
+    for (const QString &small :
+         {command::downloadSmallPNGDocument, command::downloadSmallPDFDocument,
+          command::PNGDownload, command::PDFDownload})
         reached.insert(small, panelShown);
     for (const QString &large : {command::downloadPNGDocument, command::downloadPDFDocument})
         reached.insert(large, fullScreen);
