@@ -23,7 +23,7 @@ constexpr int kSearchFieldTag = 10;
 const QColor kTitleHighlight = QColor::fromRgbF(0, 0, 1);
 const QColor kTitlePlain = QColor::fromRgbF(0, 0, 0);
 
-struct PositionButtonSpec
+struct PositionButtonLook
 {
     PositionButton button;
     int tag;
@@ -32,7 +32,7 @@ struct PositionButtonSpec
     const char *tip;
 };
 
-constexpr PositionButtonSpec kPositionButtons[] = {
+constexpr PositionButtonLook kPositionButtons[] = {
     {PositionButton::Left, 1, "leftButton", "\u25C0 Left", "Beside the parent, on the left"},
     {PositionButton::Right, 2, "rightButton", "Right \u25B6", "Beside the parent, on the right"},
     {PositionButton::Bottom, 3, "bottomButton", "\u25BC Below", "Below the parent"},
@@ -96,17 +96,17 @@ ItemPickerPopover::ItemPickerPopover(ItemPickerModel &model, QWidget *parent)
     layout->addWidget(positionTitle);
     auto *positions = new QHBoxLayout;
     positions->setSpacing(6);
-    for (const PositionButtonSpec &spec : kPositionButtons) {
-        auto *button = new QPushButton(QString::fromUtf8(spec.title), this);
-        button->setObjectName(QLatin1String(spec.name));
-        button->setProperty("tag", spec.tag);
-        button->setToolTip(QString::fromUtf8(spec.tip));
+    for (const PositionButtonLook &look : kPositionButtons) {
+        auto *button = new QPushButton(QString::fromUtf8(look.title), this);
+        button->setObjectName(QLatin1String(look.name));
+        button->setProperty("tag", look.tag);
+        button->setToolTip(QString::fromUtf8(look.tip));
         button->setAutoDefault(false);
         button->setCursor(Qt::PointingHandCursor);
         positions->addWidget(button);
-        m_positionButtons[int(spec.button)] = button;
+        m_positionButtons[int(look.button)] = button;
         connect(button, &QPushButton::clicked, this,
-                [this, tag = spec.tag] { m_model.pressPosition(tag); });
+                [this, tag = look.tag] { m_model.pressPosition(tag); });
     }
     layout->addLayout(positions);
 
@@ -155,9 +155,9 @@ void ItemPickerPopover::showEditedItem()
 
 void ItemPickerPopover::showHighlight()
 {
-    for (const PositionButtonSpec &spec : kPositionButtons) {
-        QPushButton *button = m_positionButtons[int(spec.button)];
-        const bool active = showsHighlighted(m_model.highlight(), spec.button);
+    for (const PositionButtonLook &look : kPositionButtons) {
+        QPushButton *button = m_positionButtons[int(look.button)];
+        const bool active = showsHighlighted(m_model.highlight(), look.button);
         QPalette palette = button->palette();
         palette.setColor(QPalette::ButtonText, active ? kTitleHighlight : kTitlePlain);
         button->setPalette(palette);
