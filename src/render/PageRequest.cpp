@@ -158,4 +158,10 @@ QString placeholderPageHtml(double width)
         std::isfinite(width) ? width : 0.0);
 }
 
+QString placeholderResizeScript(double width)
+{
+    return QString::asprintf("document.body.firstElementChild.style.width='%0.1fpx';",
+                             std::isfinite(width) ? width : 0.0);
+}
+
 } // namespace plotwell

@@ -67,5 +67,7 @@ inline const QString kScrollHeightScript = QStringLiteral("document.documentElem
 
 /// The page the viewer shows while the grid has no items, \a width pixels wide.
 [[nodiscard]] QString placeholderPageHtml(double width);
+/// Script that gives the placeholder page on screen a new text column width.
+[[nodiscard]] QString placeholderResizeScript(double width);
 
 } // namespace plotwell

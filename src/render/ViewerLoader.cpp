@@ -32,6 +32,7 @@ void ViewerLoader::loadWebView(const QString &data)
         const QString address = viewerRequest(gatherRequestSettings(m_grid, m_state), data);
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
         m_webView.load(requestUrl(address));
+        m_placeholderWidth.reset();
         // The export viewer is measured from the chart just requested, once it has loaded.
         m_pendingExport = data;
         ++m_renderSerial;
@@ -94,7 +95,18 @@ void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
 
 void ViewerLoader::showPlaceholder(double width)
 {
+    // Every layout pass asks for the placeholder while the grid is empty. Loading it again would
+    // put one page per window resize into the history that undo walks, so a placeholder already
+    // on screen only has its text column resized.
+    if (m_placeholderWidth) {
+        if (*m_placeholderWidth != width) {
+            m_placeholderWidth = width;
+            m_webView.evaluate(placeholderResizeScript(width), nullptr);
+        }
+        return;
+    }
     m_webView.loadHtml(placeholderPageHtml(width));
+    m_placeholderWidth = width;
 }
 
 void ViewerLoader::webViewDidFinishLoad(bool ok)
@@ -125,6 +137,7 @@ void ViewerLoader::undoAction()
     diag(QStringLiteral(" CAN GO BACK %1").arg(int(back)));
     if (back) {
         m_center.post(command::enableUndo);
+        m_placeholderWidth.reset();
         m_webView.goBack();
     } else {
         m_center.post(command::disableUndo);
@@ -137,6 +150,7 @@ void ViewerLoader::redoAction()
     diag(QStringLiteral(" CAN GO FOWARD %1").arg(int(forward)));
     if (forward) {
         m_center.post(command::enableRedo);
+        m_placeholderWidth.reset();
         m_webView.goForward();
     } else {
         m_center.post(command::disableRedo);

@@ -35,7 +35,7 @@ public:
 
     /// `loadWebView:`: the three requests for one data string.
     void loadWebView(const QString &data);
-    /// Loads the placeholder page into `webView`.
+    /// Loads the placeholder page into `webView`, or resizes the one already showing.
     void showPlaceholder(double width);
 
     void undoAction();
@@ -68,6 +68,8 @@ private:
     std::optional<QString> m_pendingExport;
     quint64 m_renderSerial = 0;
     bool m_measuring = false;
+    /// The text column width of the placeholder `webView` shows, while it shows one.
+    std::optional<double> m_placeholderWidth;
 };
 
 } // namespace plotwell
