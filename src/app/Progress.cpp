@@ -27,8 +27,15 @@ QString ProgressMonitor::doneLabel(int percent)
     return QStringLiteral("%1\uFF05 done").arg(percent);
 }
 
+void ProgressMonitor::followPercent(std::function<int()> percent)
+{
+    m_follow = std::move(percent);
+}
+
 void ProgressMonitor::showActivity()
 {
+    if (m_follow)
+        currentBarValue = m_follow();
     int percent = currentBarValue.load();
     if (percent < 1)
         percent = 0;
@@ -38,7 +45,8 @@ void ProgressMonitor::showActivity()
 
 void ProgressMonitor::checkProgressView()
 {
-    if (isProgressDone.load())
+    // A chart load finishing meanwhile must not hide the view of a running conversion.
+    if (isProgressDone.load() && !m_follow)
         Q_EMIT progressViewHidden();
 }
 

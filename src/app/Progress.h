@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 
 namespace plotwell {
 
@@ -36,6 +37,12 @@ public:
     /// until a finished load marks the progress done.
     void showWorking(int value);
 
+    /// While an operation keeps its percentage on its own thread (a conversion job), the
+    /// display copies it from \a percent into currentBarValue on every tick, and the view check
+    /// leaves the progress view alone. An empty function ends that.
+    void followPercent(std::function<int()> percent);
+    [[nodiscard]] bool isFollowing() const { return bool(m_follow); }
+
     /// The label the progress display shows for \a percent: "%lu％ done".
     [[nodiscard]] static QString doneLabel(int percent);
 
@@ -48,6 +55,7 @@ private:
     AppState &m_state;
     QTimer m_display;
     QTimer m_viewCheck;
+    std::function<int()> m_follow;
 };
 
 } // namespace plotwell

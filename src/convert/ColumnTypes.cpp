@@ -32,7 +32,9 @@ ConversionSettings conversionSettings(const ChartGrid &grid, const AppState &sta
     settings.fSize = state.fSize;
     settings.nSize = state.nSize;
     settings.nRadius = state.nRadius;
-    settings.htmlWidth = htmlWidth;
+    // A window not laid out yet reports no width: the table keeps its default one.
+    if (htmlWidth > 0)
+        settings.htmlWidth = htmlWidth;
     return settings;
 }
 

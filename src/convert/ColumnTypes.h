@@ -40,7 +40,8 @@ inline constexpr AlertText kXmlValidation = {
     "issues parsing the XML, Please remove any special characters in your CSV file & Retry. "};
 
 /// What the converters need of the grid and the appearance settings, copied so that a
-/// conversion thread never reads the grid.
+/// conversion thread never reads the grid. A \a htmlWidth that is not positive keeps the
+/// default width.
 [[nodiscard]] ConversionSettings conversionSettings(const ChartGrid &grid, const AppState &state,
                                                     int htmlWidth);
 

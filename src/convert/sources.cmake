@@ -2,6 +2,7 @@
 target_sources(plotwell-core PRIVATE
   convert/ColumnTypes.cpp convert/ColumnTypes.h
   convert/Conversion.cpp convert/Conversion.h
+  convert/ConversionController.cpp convert/ConversionController.h
   convert/ConversionJob.cpp convert/ConversionJob.h
   convert/ConversionSettings.cpp convert/ConversionSettings.h
   convert/ConvertCommand.cpp convert/ConvertCommand.h

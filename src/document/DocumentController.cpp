@@ -35,9 +35,6 @@ const QString kCsvType = QStringLiteral("csv");
 // to the streaming import.
 constexpr qint64 kLargestSavedDocument = 8 * 1024 * 1024;
 
-// The grid's column width at the window's start size, for a window that reports none.
-constexpr int kDefaultHtmlWidth = 785;
-
 /// Writes through a temporary file that replaces the target only once everything is on disk,
 /// so a failure never leaves half a file. Returns why it failed, or nothing.
 std::optional<QString> writeAtomically(const QString &path, const QByteArray &bytes)
@@ -352,16 +349,17 @@ void DocumentController::showTablePreview(bool afterImport)
 {
     if (!m_context.viewer || !m_context.state.fileUrl)
         return;
-    int width = m_hooks.htmlWidth ? m_hooks.htmlWidth() : 0;
-    if (width <= 0)
-        width = kDefaultHtmlWidth;
-    const convert::TablePreview preview = convert::buildTablePreview(
-        localFileOfUrlText(*m_context.state.fileUrl),
-        convert::conversionSettings(m_context.grid, m_context.state, width));
-    if (afterImport && !preview.hasColumnNames)
-        showNoColumnsAlert(m_context.alerts);
-    m_context.viewer->loadHtml(preview.html);
-    m_previewLoaded = true;
+    // `showHTML:`
+    runGuarded(QStringLiteral("Error Occured at SHOW HTML."), [&] {
+        const int width = m_hooks.htmlWidth ? m_hooks.htmlWidth() : 0;
+        const convert::TablePreview preview = convert::buildTablePreview(
+            localFileOfUrlText(*m_context.state.fileUrl),
+            convert::conversionSettings(m_context.grid, m_context.state, width));
+        if (afterImport && !preview.hasColumnNames)
+            showNoColumnsAlert(m_context.alerts);
+        m_context.viewer->loadHtml(preview.html);
+        m_previewLoaded = true;
+    });
 }
 
 bool DocumentController::isPreviewShown() const

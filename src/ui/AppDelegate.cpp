@@ -189,16 +189,18 @@ void AppDelegate::buildMenus()
         if (item)
             menu->addAction(item);
     };
-    const auto addSubmenu = [](QMenu *menu, const QString &title, const QList<QAction *> &items) {
+    const auto addSubmenu = [](QMenu *menu, const QString &title,
+                               const QList<QAction *> &items) -> QMenu * {
         QList<QAction *> present;
         for (QAction *item : items) {
             if (item)
                 present << item;
         }
         if (present.isEmpty())
-            return;
+            return nullptr;
         QMenu *sub = menu->addMenu(title);
         sub->addActions(present);
+        return sub;
     };
 
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -217,8 +219,6 @@ void AppDelegate::buildMenus()
     add(file, plainAction(QStringLiteral("liveSample:"), QStringLiteral("Load Sample\u2026"),
                           [this] { m_view->liveSample(); }));
     file->addSeparator();
-    add(file, commandAction(QStringLiteral("printChart:"), QStringLiteral("Print\u2026"),
-                            QKeySequence::Print));
     addSubmenu(
         file, QStringLiteral("Export"),
         {commandAction(QStringLiteral("downloadSmallPNG:"), QStringLiteral("PNG\u2026")),
@@ -230,11 +230,16 @@ void AppDelegate::buildMenus()
                {commandAction(QStringLiteral("PNGShare:"), QStringLiteral("PNG")),
                 commandAction(QStringLiteral("PDFShare:"), QStringLiteral("PDF")),
                 commandAction(QStringLiteral("emailChart:"), QStringLiteral("Share\u2026"))});
-    addSubmenu(
+    // The conversions of the opened CSV file. The print command is the XML conversion: it
+    // prints nothing, so it carries no print label or shortcut.
+    QMenu *convert = addSubmenu(
         file, QStringLiteral("Convert CSV"),
-        {commandAction(QStringLiteral("generateSQL:"), QStringLiteral("To SQL Script\u2026")),
-         commandAction(QStringLiteral("generateJSON:"), QStringLiteral("To JSON or XML\u2026")),
-         commandAction(QStringLiteral("generateHTML:"), QStringLiteral("To HTML Table\u2026"))});
+        {commandAction(QStringLiteral("generateSQL:"), QStringLiteral("Export SQL\u2026")),
+         commandAction(QStringLiteral("generateJSON:"), QStringLiteral("Export JSON\u2026")),
+         commandAction(QStringLiteral("printChart:"), QStringLiteral("Export XML\u2026")),
+         commandAction(QStringLiteral("generateHTML:"), QStringLiteral("Export HTML\u2026"))});
+    if (convert)
+        convert->setObjectName(QStringLiteral("convertMenu"));
     file->addSeparator();
     add(file, plainAction(
                   QStringLiteral("QuitApp:"), QStringLiteral("Quit"), [this] { close(); },
@@ -313,6 +318,10 @@ void AppDelegate::buildMenus()
     addTo(Panel::Share, action(QStringLiteral("PDFShare:")));
     addTo(Panel::Share,
           commandAction(QStringLiteral("share:"), QStringLiteral("Choose Size and Format\u2026")));
+    // The import panel: the CSV file in, and its conversions out.
+    for (const char *name : {"openFile:", "downloadTemplate:", "generateSQL:", "generateJSON:",
+                             "printChart:", "generateHTML:"})
+        addTo(Panel::Import, action(QLatin1String(name)));
 
     m_toolBar = addToolBar(QStringLiteral("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("toolbar"));
@@ -341,6 +350,8 @@ void AppDelegate::buildMenus()
                 OptionsPopover::Panel::Download);
     panelButton(QStringLiteral("shareOpts:"), QStringLiteral("Share"),
                 OptionsPopover::Panel::Share);
+    panelButton(QStringLiteral("importOpts:"), QStringLiteral("CSV"),
+                OptionsPopover::Panel::Import);
     m_toolBar->addSeparator();
     tool(QStringLiteral("onlineHelp:"));
 }

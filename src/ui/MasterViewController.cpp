@@ -146,6 +146,10 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
                                                  *m_viewers.pictures);
     m_exporter->setLoader(m_loader.get());
     m_export = std::make_unique<ExportController>(m_context, *m_exporter, this);
+    m_conversions = std::make_unique<convert::ConversionController>(
+        convert::ConversionContext{m_grid, m_context.state, m_context.alerts, m_context.filePanels,
+                                   m_progress, [this] { return m_shell->htmlWidth(); }},
+        this);
     // The initialiser reads the chart type before the label exists: nothing matches yet.
     getCtype();
     // Every colour field starts with its swatch's start-up colour.
@@ -453,6 +457,7 @@ void MasterViewController::collectHandlers(HandlerTable &table)
     m_shell->addHandlers(table);
     m_documents->addHandlers(table);
     m_export->addHandlers(table);
+    m_conversions->addHandlers(table);
 }
 
 void MasterViewController::loadView()

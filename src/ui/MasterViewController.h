@@ -6,6 +6,7 @@
 #include "app/Progress.h"
 #include "app/ShellController.h"
 #include "colour/SwatchBoard.h"
+#include "convert/ConversionController.h"
 #include "document/DocumentController.h"
 #include "document/RecentDocuments.h"
 #include "export/ChartExporter.h"
@@ -75,6 +76,7 @@ public:
     [[nodiscard]] ViewerLoader &viewerLoader() { return *m_loader; }
     [[nodiscard]] ProgressMonitor &progress() { return m_progress; }
     [[nodiscard]] ExportController &exports() { return *m_export; }
+    [[nodiscard]] convert::ConversionController &conversions() { return *m_conversions; }
     [[nodiscard]] SwatchBoard &swatches() { return m_swatches; }
     [[nodiscard]] document::DocumentController &documents() { return *m_documents; }
     [[nodiscard]] document::RecentDocuments &recentDocuments() { return *m_recent; }
@@ -182,6 +184,7 @@ private:
     std::unique_ptr<ChartPictures> m_ownPictures;
     std::unique_ptr<ChartExporter> m_exporter;
     std::unique_ptr<ExportController> m_export;
+    std::unique_ptr<convert::ConversionController> m_conversions;
     bool m_loaded = false;
     WindowLayout m_layout;
 

@@ -56,7 +56,7 @@ OptionsPopover::OptionsPopover(QWidget *parent) : Popover(parent), m_stack(new Q
         {Panel::Help, "helpOptionsView", "Help"},
         {Panel::Share, "shareOptionsView", "Share"},
         {Panel::Download, "downloadOptionsView", "Download"},
-        {Panel::Import, "importOptionsView", "Import"},
+        {Panel::Import, "importOptionsView", "CSV files"},
     };
     for (const auto &entry : panels) {
         PanelWidgets &widgets = panelWidgets(entry.panel);
