@@ -147,6 +147,10 @@ void AppWindowTest::everyMenuCommandReachesItsHandler()
         reached.insert(small, panelShown);
     for (const QString &large : {command::downloadPNGDocument, command::downloadPDFDocument})
         reached.insert(large, fullScreen);
+    // The conversions: a fresh window has no column names to convert.
+    for (const QString &conversion :
+         {command::genSQL, command::genJSON, command::printDocument, command::genHTMLdownload})
+        reached.insert(conversion, alerted("Invalid or Incorrectly formatted CSV file"));
     QSet<QString> checked;
     for (const DelegateAction &entry : delegateActions()) {
         Window fresh;
