@@ -16,6 +16,8 @@ packages=(
   nodejs chromium
   xvfb xauth x11-utils imagemagick poppler-utils
   fonts-dejavu-core fonts-liberation2 fontconfig
+  # a fallback with the full-width forms, such as the progress label's percent sign
+  fonts-droid-fallback
   # peers the benchmarks and round-trip tests compare against
   python3 sqlite3 miller csvkit mariadb-server mariadb-client time
   # desktop hand-over for mail

@@ -43,6 +43,8 @@ public:
 
     MemoryPreferences preferences;
     ScriptedAlerts alerts;
+    /// Save and open panels answer from their scripts: a tool never waits for a person.
+    ScriptedFilePanels panels;
     AppDelegate window;
 
 private:
@@ -51,6 +53,7 @@ private:
         AppDelegate::Ports result;
         result.preferences = &preferences;
         result.alerts = &alerts;
+        result.filePanels = &panels;
         return result;
     }
 };
