@@ -509,6 +509,8 @@ struct CsvParser::Impl
     /// that reaches the end of the buffer) is left at `pos` for the general path.
     SimpleFields readSimpleFields()
     {
+        if (cancelled)
+            return SimpleFields::Cancelled;
         // Locals, since the delegate call could otherwise change any member as far as the
         // compiler knows; only `cancelled` has to be looked at again after it.
         const char16_t *const b = buf.get();
