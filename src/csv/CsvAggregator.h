@@ -64,6 +64,7 @@ public:
 protected:
     QList<QStringList> m_lines;
     QStringList m_currentLine;
+    qsizetype m_lastLineSize = 0;
     std::optional<CsvError> m_error;
 };
 

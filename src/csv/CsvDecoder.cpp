@@ -185,6 +185,21 @@ public:
         }
         if (!m_highSurrogate) {
             // Fast run while no surrogate shows up.
+#if defined(__SSE2__)
+            const __m128i surrogateBits = _mm_set1_epi16(short(0xF800));
+            const __m128i surrogate = _mm_set1_epi16(short(0xD800));
+            while (e - p >= 16) {
+                __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+                if (m_bigEndian)
+                    v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+                const __m128i s = _mm_cmpeq_epi16(_mm_and_si128(v, surrogateBits), surrogate);
+                if (_mm_movemask_epi8(s))
+                    break;
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(o), v);
+                p += 16;
+                o += 8;
+            }
+#endif
             while (e - p >= 2) {
                 const char16_t u = unit(p[0], p[1]);
                 if ((u & 0xF800) == 0xD800)

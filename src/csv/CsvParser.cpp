@@ -7,10 +7,17 @@
 #include <QIODevice>
 #include <QList>
 
+#include <bit>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define PLOTWELL_CSV_AVX2 1
+#include <immintrin.h>
 #endif
 
 namespace plotwell::csv {
@@ -21,8 +28,9 @@ namespace {
 /// steps below, so the text held at any time stays about one step plus the current field.
 constexpr qsizetype kBlockSize = 64 * 1024;
 constexpr qsizetype kStepSize = 512;
-/// Characters after the text that stop every scanner, so the scans need no bounds checks.
-constexpr qsizetype kPadding = 16;
+/// Characters after the text that stop every scanner, so the scans need no bounds checks; at
+/// least one 64-character window, which the field loop reads whole.
+constexpr qsizetype kPadding = 64;
 constexpr int kEnd = -1;
 
 constexpr bool isLineBreak(int c)
@@ -156,6 +164,81 @@ inline const char16_t *scanQuoted(const char16_t *p, char16_t escape)
 #endif
 }
 
+#if defined(__SSE2__)
+/// Lanes of `v` that hold the delimiter, `escape` or a line break.
+inline __m128i stops(__m128i v, __m128i delimiter, __m128i escape)
+{
+    __m128i m = _mm_or_si128(_mm_cmpeq_epi16(v, delimiter), _mm_cmpeq_epi16(v, escape));
+    m = _mm_or_si128(m, inRange(v, 0x0A, 4));
+    m = _mm_or_si128(m, _mm_cmpeq_epi16(v, _mm_set1_epi16(short(0x85))));
+    const __m128i ls = _mm_and_si128(v, _mm_set1_epi16(short(0xFFFE)));
+    return _mm_or_si128(m, _mm_cmpeq_epi16(ls, _mm_set1_epi16(short(0x2028))));
+}
+#endif
+
+/// One bit per character of the 64 from `p`: set for the delimiter, `escape` (pass the delimiter
+/// when escapes are off) and the line breaks.
+inline quint64 stopMask(const char16_t *p, char16_t delimiter, char16_t escape)
+{
+#if defined(__SSE2__)
+    const __m128i d = _mm_set1_epi16(short(delimiter));
+    const __m128i x = _mm_set1_epi16(short(escape));
+    quint64 mask = 0;
+    for (int i = 0; i < 64; i += 16) {
+        const __m128i a = stops(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i)), d, x);
+        const __m128i b =
+            stops(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 8)), d, x);
+        mask |= quint64(unsigned(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << i;
+    }
+    return mask;
+#else
+    quint64 mask = 0;
+    for (int i = 0; i < 64; ++i) {
+        const char16_t c = p[i];
+        if (c == delimiter || c == escape || isLineBreak(c))
+            mask |= quint64(1) << i;
+    }
+    return mask;
+#endif
+}
+
+#if defined(PLOTWELL_CSV_AVX2)
+__attribute__((target("avx2"), always_inline)) inline __m256i stops256(__m256i v, __m256i delimiter,
+                                                                       __m256i escape)
+{
+    const __m256i fromLf = _mm256_sub_epi16(v, _mm256_set1_epi16(0x0A));
+    __m256i m = _mm256_or_si256(_mm256_cmpeq_epi16(v, delimiter), _mm256_cmpeq_epi16(v, escape));
+    // 0x0A-0x0D: unsigned v - 0x0A <= 3.
+    m = _mm256_or_si256(m,
+                        _mm256_cmpeq_epi16(_mm256_min_epu16(fromLf, _mm256_set1_epi16(3)), fromLf));
+    m = _mm256_or_si256(m, _mm256_cmpeq_epi16(v, _mm256_set1_epi16(short(0x85))));
+    const __m256i ls = _mm256_and_si256(v, _mm256_set1_epi16(short(0xFFFE)));
+    return _mm256_or_si256(m, _mm256_cmpeq_epi16(ls, _mm256_set1_epi16(short(0x2028))));
+}
+
+/// stopMask for `count` words of 64 characters from `text`, 16 characters per instruction.
+__attribute__((target("avx2"))) void stopMasksAvx2(const char16_t *text, quint64 *words,
+                                                   qsizetype count, char16_t delimiter,
+                                                   char16_t escape)
+{
+    const __m256i d = _mm256_set1_epi16(short(delimiter));
+    const __m256i x = _mm256_set1_epi16(short(escape));
+    for (qsizetype w = 0; w < count; ++w, text += 64) {
+        __m256i m[4];
+        for (int i = 0; i < 4; ++i)
+            m[i] = stops256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(text + 16 * i)), d,
+                            x);
+        // The packs work within 128-bit lanes; the permute puts the bytes back in order.
+        const __m256i lo = _mm256_permute4x64_epi64(_mm256_packs_epi16(m[0], m[1]), 0xD8);
+        const __m256i hi = _mm256_permute4x64_epi64(_mm256_packs_epi16(m[2], m[3]), 0xD8);
+        words[w] = quint64(unsigned(_mm256_movemask_epi8(lo))) |
+                   quint64(unsigned(_mm256_movemask_epi8(hi))) << 32;
+    }
+}
+
+const bool hasAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
 } // namespace
 
 struct CsvParser::Impl
@@ -192,12 +275,28 @@ struct CsvParser::Impl
     // valid when consumed text is dropped from the front of the buffer.
     std::unique_ptr<CsvDecoder> decoder;
     std::unique_ptr<char16_t[]> buf;
+    // Bit i of word k is set when buf[64 * k + i] is the delimiter, a line break or `stopsEscape`.
+    std::unique_ptr<quint64[]> stops;
+    char16_t stopsEscape = 0;
     qsizetype cap = 0;
     qsizetype len = 0;
     qsizetype base = 0; // absolute position of buf[0]
     qsizetype keep = 0; // nothing before this is needed any more
     qsizetype pos = 0;
     bool textEnded = false;
+
+    // The text is decoded a block at a time, but the byte count and the replacement count that
+    // callers see advance step by step: up to the step that decoded the character the parse looked
+    // at last (`lookPos`, set before every event).
+    struct Step
+    {
+        qsizetype textEnd; // absolute position just after the step's text
+        qint64 bytesEnd;   // bytes taken once the step was
+        qsizetype replacementsEnd;
+    };
+    std::vector<Step> steps;
+    qsizetype lookPos = 0;
+    static constexpr qsizetype kLookedAtEverything = std::numeric_limits<qsizetype>::max();
 
     qsizetype record = 0;
     qsizetype fieldIndex = 0;
@@ -321,7 +420,29 @@ struct CsvParser::Impl
         if (len)
             std::memcpy(grown.get(), buf.get(), size_t(len) * sizeof(char16_t));
         buf = std::move(grown);
+        auto grownStops = std::make_unique<quint64[]>(size_t(newCap / 64 + 1));
+        if (len)
+            std::memcpy(grownStops.get(), stops.get(), size_t((len + 63) / 64) * sizeof(quint64));
+        stops = std::move(grownStops);
         cap = newCap;
+    }
+
+    /// Brings the stop bits up to date from the word that holds `from` to the end of the text.
+    void markStops(qsizetype from)
+    {
+        stopsEscape = escapes ? u'\\' : delimiter;
+        qsizetype word = from / 64;
+#if defined(PLOTWELL_CSV_AVX2)
+        if (hasAvx2) {
+            const qsizetype count = (len + 63) / 64 - word;
+            if (count > 0)
+                stopMasksAvx2(buf.get() + word * 64, stops.get() + word, count, delimiter,
+                              stopsEscape);
+            return;
+        }
+#endif
+        for (; word * 64 < len; ++word)
+            stops[word] = stopMask(buf.get() + word * 64, delimiter, stopsEscape);
     }
 
     void pad()
@@ -330,33 +451,79 @@ struct CsvParser::Impl
             buf[len + i] = (i & 1) ? u'"' : u'\n';
     }
 
-    /// Decodes more text, dropping what lies before `keep`. False once the text has ended.
+    bool stepsLeftInBlock() const
+    {
+        return earlyPiece < earlyPieces.size() || blockPos < blockLen;
+    }
+
+    void noteStep()
+    {
+        steps.push_back({base + len, totalBytesRead, decoder->replacementCount()});
+    }
+
+    /// Decodes more text, dropping what lies before `keep`: every step left in the current block,
+    /// and at least one character unless the text has ended. False once the text has ended.
     bool refill()
     {
         if (textEnded)
             return false;
-        if (const qsizetype drop = keep - base; drop > 0) {
+        // Whole words of stop bits are dropped, so that the rest stay where they are.
+        if (const qsizetype drop = (keep - base) / 64 * 64; drop > 0) {
             std::memmove(buf.get(), buf.get() + drop, size_t(len - drop) * sizeof(char16_t));
+            std::memmove(stops.get(), stops.get() + drop / 64,
+                         size_t((len - drop + 63) / 64) * sizeof(quint64));
             len -= drop;
-            base = keep;
+            base += drop;
         }
+        qsizetype passed = 0;
+        while (passed < qsizetype(steps.size()) && steps[size_t(passed)].textEnd <= base)
+            ++passed;
+        steps.erase(steps.begin(), steps.begin() + passed);
+        const qsizetype before = len;
         for (;;) {
+            if (len > before && !stepsLeftInBlock())
+                break;
             QByteArrayView step;
             if (!nextStep(step)) {
                 reserve(len + 4 + kPadding);
-                const qsizetype n = decoder->finish(buf.get() + len);
-                len += n;
+                len += decoder->finish(buf.get() + len);
                 textEnded = true;
-                pad();
-                return n > 0;
+                noteStep();
+                break;
             }
             reserve(len + decoder->maxOutput(step.size()) + kPadding);
-            const qsizetype n = decoder->decode(step, buf.get() + len);
-            len += n;
-            pad();
-            if (n > 0)
-                return true;
+            len += decoder->decode(step, buf.get() + len);
+            noteStep();
         }
+        pad();
+        markStops(before);
+        return len > before;
+    }
+
+    /// The step that decoded the character at `lookPos`, if it is still known.
+    const Step *stepLookedAt() const
+    {
+        if (lookPos == kLookedAtEverything)
+            return nullptr;
+        for (const Step &s : steps) {
+            if (s.textEnd > lookPos)
+                return &s;
+        }
+        return nullptr;
+    }
+
+    qint64 reportedBytesRead() const
+    {
+        const Step *s = stepLookedAt();
+        return s ? s->bytesEnd : totalBytesRead;
+    }
+
+    qsizetype reportedReplacements() const
+    {
+        if (!decoder)
+            return 0;
+        const Step *s = stepLookedAt();
+        return s ? s->replacementsEnd : decoder->replacementCount();
     }
 
     int charAtSlow(qsizetype at)
@@ -423,13 +590,16 @@ struct CsvParser::Impl
         slowStart[u'"'] = slowStart[u' '] = slowStart[u'\t'] = true;
         slowStart[u'='] = equalSign;
         slowStart[u'\\'] = escapes;
-        if (delimiter < 128)
+        // A white-space delimiter ends an empty field; it does not start white space.
+        if (delimiter == u' ' || delimiter == u'\t')
             slowStart[delimiter] = false;
         if (delegate)
             delegate->parserDidBeginDocument(*q);
         record = 0;
         while (readRecord()) {
         }
+        // Whatever the parse did not reach was not needed; at the end of the text, all was.
+        lookPos = textEnded && pos >= base + len ? kLookedAtEverything : pos;
         if (cancelled) {
             if (!error && delegate)
                 delegate->parserDidEndDocument(*q);
@@ -455,17 +625,20 @@ struct CsvParser::Impl
             return false;
         fieldIndex = 0;
         ++record;
+        lookPos = pos;
         if (delegate)
             delegate->parserDidBeginLine(*q, record);
         for (;;) {
-            const SimpleFields simple = readSimpleFields();
-            if (simple != SimpleFields::NeedGeneralPath)
+            const FastOutcome fast = readFastFields();
+            if (fast != FastOutcome::NeedGeneralPath)
                 break;
             if (!readField() || !readDelimiter())
                 break;
         }
-        if (!cancelled && delegate)
+        if (!cancelled && delegate) {
+            lookPos = pos;
             delegate->parserDidEndLine(*q, record);
+        }
         const bool sawBreak = skipLineBreaks();
         if (!sawBreak || error || cancelled)
             return false;
@@ -495,6 +668,7 @@ struct CsvParser::Impl
             if (c == u'\\' && escapes && charAt(pos) != kEnd)
                 ++pos;
         }
+        lookPos = pos;
         if (delegate)
             delegate->parserDidReadComment(*q, text(start, pos));
         keep = pos;
@@ -502,53 +676,110 @@ struct CsvParser::Impl
         return true;
     }
 
-    enum class SimpleFields { RecordEnded, Cancelled, NeedGeneralPath };
+    enum class FastOutcome {
+        /// The record ends at the line break at `pos`; its end has not been reported.
+        RecordEnded,
+        Cancelled,
+        /// The field at `pos` is for the general path.
+        NeedGeneralPath,
+    };
 
-    /// The common case, straight from the buffer: fields that start with no white space, quote,
-    /// escape or equal sign and end within the text decoded so far. Everything else (and a field
-    /// that reaches the end of the buffer) is left at `pos` for the general path.
-    SimpleFields readSimpleFields()
+    /// The common case, straight from the text decoded so far: fields that start with no white
+    /// space, quote, escape or equal sign, and the records they make up, as long as each field
+    /// and the line breaks after a record end within the text. A bit mask of the delimiters and
+    /// line breaks of 64 characters at a time finds the field ends. Anything else is left at
+    /// `pos` for the general path.
+    FastOutcome readFastFields()
     {
         if (cancelled)
-            return SimpleFields::Cancelled;
+            return FastOutcome::Cancelled;
+        if (stopsEscape != (escapes ? u'\\' : delimiter))
+            markStops(0); // the escape option changed during the parse
         // Locals, since the delegate call could otherwise change any member as far as the
         // compiler knows; only `cancelled` has to be looked at again after it.
         const char16_t *const b = buf.get();
-        const char16_t *const end = b + len;
+        const quint64 *const words = stops.get();
+        const qsizetype end = len;
+        const qsizetype origin = base;
         const char16_t sep = delimiter;
-        const char16_t escape = escapes ? u'\\' : sep;
         const bool checkEscape = escapes;
+        const bool checkComments = comments;
         const bool trimming = trim;
+        CsvParser &parser = *q;
         CsvParserDelegate *const target = delegate;
         qsizetype index = fieldIndex;
-        const char16_t *p = b + (pos - base);
-        SimpleFields outcome = SimpleFields::NeedGeneralPath;
-        while (p < end) {
-            const char16_t c = *p;
-            if (c < 128 ? slowStart[c] : isWhitespace(c))
+        qsizetype line = record;
+        qsizetype i = pos - origin; // the start of the current field
+        // Invariant: `mask` holds the stops at and after `i` in word `k`.
+        qsizetype k = i / 64;
+        quint64 mask = i < end ? words[k] & (~quint64(0) << (i % 64)) : 0;
+        FastOutcome outcome = FastOutcome::NeedGeneralPath;
+        while (i < end) {
+            const char16_t c = b[i];
+            if (c < 128 ? slowStart[c] : (c != sep && isWhitespace(c)))
                 break;
-            const char16_t *f = scanPlain(p, sep, escape);
-            if (f >= end || (checkEscape && *f == u'\\'))
+            while (!mask && ++k * 64 < end)
+                mask = words[k];
+            const qsizetype f = k * 64 + std::countr_zero(mask);
+            if (!mask || f >= end)
+                break; // the field runs past the text decoded so far
+            const char16_t stop = b[f];
+            if (checkEscape && stop == u'\\')
                 break;
+            mask &= mask - 1;
             if (target) {
-                const QStringView value(p, f - p);
-                target->parserDidReadField(*q, trimming ? trimmed(value) : value, index);
+                lookPos = origin + f;
+                const QStringView value(b + i, f - i);
+                target->parserDidReadField(parser, trimming ? trimmed(value) : value, index);
             }
             ++index;
             if (cancelled) {
-                outcome = SimpleFields::Cancelled;
-                p = f;
+                outcome = FastOutcome::Cancelled;
+                i = f;
                 break;
             }
-            if (*f != sep) {
-                outcome = SimpleFields::RecordEnded; // at a line break
-                p = f;
+            if (stop == sep) {
+                i = f + 1;
+                continue;
+            }
+            // A line break ends the record. The next one is begun here only when the whole run
+            // of line breaks and the character after it are in the text.
+            qsizetype r = f + 1;
+            while (r < end && isLineBreak(b[r]))
+                ++r;
+            if (r >= end || (checkComments && b[r] == u'#')) {
+                outcome = FastOutcome::RecordEnded;
+                i = f;
                 break;
             }
-            p = f + 1;
+            if (target) {
+                lookPos = origin + f;
+                target->parserDidEndLine(parser, line);
+            }
+            i = r;
+            if (cancelled) {
+                outcome = FastOutcome::Cancelled;
+                break;
+            }
+            index = 0;
+            ++line;
+            if (target) {
+                lookPos = origin + r;
+                target->parserDidBeginLine(parser, line);
+            }
+            if (cancelled) {
+                outcome = FastOutcome::Cancelled;
+                break;
+            }
+            if (r / 64 != k) {
+                k = r / 64;
+                mask = words[k];
+            }
+            mask &= ~quint64(0) << (r % 64);
         }
         fieldIndex = index;
-        pos = keep = base + (p - b);
+        record = line;
+        pos = keep = origin + i;
         return outcome;
     }
 
@@ -601,6 +832,7 @@ struct CsvParser::Impl
                 if (trim)
                     value = trimmed(value);
             }
+            lookPos = pos;
             delegate->parserDidReadField(*q, value, fieldIndex);
         }
         ++fieldIndex;
@@ -725,6 +957,7 @@ CsvParser::CsvParser(std::unique_ptr<ByteReader> reader, QChar delimiter, CsvEnc
     d->delimiter = delimiter.unicode();
     d->reserve(kStepSize + kPadding);
     d->pad();
+    d->markStops(0);
     d->encoding = encoding;
     if (encoding == CsvEncoding::Unknown)
         d->sniffEncoding();
@@ -868,12 +1101,12 @@ bool CsvParser::isCancelled() const
 
 qint64 CsvParser::totalBytesRead() const
 {
-    return d->totalBytesRead;
+    return d->reportedBytesRead();
 }
 
 qsizetype CsvParser::replacementCharacterCount() const
 {
-    return d->decoder ? d->decoder->replacementCount() : 0;
+    return d->reportedReplacements();
 }
 
 bool CsvParser::endedInsideQuotedField() const
