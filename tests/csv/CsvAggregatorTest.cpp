@@ -52,16 +52,6 @@ TEST(CsvOrderedDictionary, DuplicateKeysAndEquality)
                  CsvOrderedDictionary({"b", "a"}, {"2", "1"}));
 }
 
-TEST(CsvAggregator, FailureDropsTheLines)
-{
-    CsvParser parser(QByteArray("a\nb\n\"c\"d"));
-    CsvAggregator aggregator;
-    parser.setDelegate(&aggregator);
-    parser.parse();
-    ASSERT_TRUE(aggregator.error());
-    EXPECT_TRUE(aggregator.lines().isEmpty());
-}
-
 TEST(CsvEntries, FileUrlAndStringFormsAgree)
 {
     QTemporaryDir dir;

@@ -1,7 +1,6 @@
 // Which encoding the first bytes select, and decoding across reads (every test parses every
 // split, so characters cut by a read are covered).
 #include "CsvTestSupport.h"
-#include "csv/CsvDecoder.h"
 
 #include <QStringEncoder>
 
@@ -62,13 +61,11 @@ TEST(CsvEncodingMarks, EachMarkSelectsItsEncodingAndIsRemoved)
         EXPECT_EQ(outcome.bytesRead, bytes.size());
         EXPECT_EQ(outcome.replacements, 0);
     }
-}
-
-TEST(CsvEncodingMarks, OnlyOneMarkIsRemoved)
-{
-    const ParseOutcome outcome = parseEveryWay("\xef\xbb\xbf\xef\xbb\xbf"
-                                               "a");
-    EXPECT_EQ(outcome.events[2], QStringLiteral("field 0 [\uFEFFa]"));
+    // Only one mark is taken off.
+    EXPECT_EQ(parseEveryWay("\xef\xbb\xbf\xef\xbb\xbf"
+                            "a")
+                  .events[2],
+              QStringLiteral("field 0 [\uFEFFa]"));
 }
 
 TEST(CsvEncodingMarks, Iso2022KrByItsMark)
@@ -82,21 +79,18 @@ TEST(CsvEncodingMarks, Iso2022KrByItsMark)
                            "endline 1", "end"}));
 }
 
-TEST(CsvEncodingSniffing, UnmarkedUtf8)
+TEST(CsvEncodingSniffing, UnmarkedUtf8EvenWithACharacterCutByTheFirstStep)
 {
     const ParseOutcome outcome = parseEveryWay(kSample.toUtf8());
     EXPECT_EQ(outcome.encoding, CsvEncoding::Utf8);
     EXPECT_EQ(outcome.events, kSampleEvents);
-}
 
-TEST(CsvEncodingSniffing, CharacterCutAtTheEndOfTheFirstStep)
-{
     // 511 ASCII bytes, then a two-byte character whose second byte is the 513th.
     const QByteArray bytes = QByteArray(511, 'a') + "\xc3\xa9,b";
-    const ParseOutcome outcome = parseWith(std::make_unique<MemoryByteReader>(bytes), {});
-    EXPECT_EQ(outcome.encoding, CsvEncoding::Utf8);
-    EXPECT_EQ(outcome.events[2], "field 0 [" + QString(511, u'a') + QChar(0xE9) + "]");
-    EXPECT_EQ(outcome.replacements, 0);
+    const ParseOutcome cut = parseWith(std::make_unique<MemoryByteReader>(bytes), {});
+    EXPECT_EQ(cut.encoding, CsvEncoding::Utf8);
+    EXPECT_EQ(cut.events[2], "field 0 [" + QString(511, u'a') + QChar(0xE9) + "]");
+    EXPECT_EQ(cut.replacements, 0);
 }
 
 TEST(CsvEncodingSniffing, NotUtf8MeansMacRomanAndSaysSo)
@@ -166,13 +160,4 @@ TEST(CsvEncodingDamage, BrokenUnitsBecomeReplacementCharacters)
         QByteArray("\x00\x00\xfe\xff\x00\x11\x00\x00\x00\x00\xd8\x00\x00\x00\x00x\x00", 17));
     EXPECT_EQ(utf32.events[2], QStringLiteral("field 0 [\uFFFD\uFFFDx\uFFFD]"));
     EXPECT_EQ(utf32.replacements, 3);
-}
-
-TEST(CsvEncodingDamage, MacRomanTableSpotChecks)
-{
-    EXPECT_EQ(macRomanToUnicode(0x41), u'A');
-    EXPECT_EQ(macRomanToUnicode(0xC6), char16_t(0x2206));
-    EXPECT_EQ(macRomanToUnicode(0xDB), char16_t(0x20AC));
-    EXPECT_EQ(macRomanToUnicode(0xF0), char16_t(0xF8FF));
-    EXPECT_EQ(macRomanToUnicode(0xFF), char16_t(0x02C7));
 }

@@ -28,12 +28,6 @@ TEST(CsvUndecodableBytes, BecomeReplacementCharactersAndTheRestIsRead)
     EXPECT_EQ(result.value().size(), 2);
 }
 
-TEST(CsvUndecodableBytes, CleanInputCountsNone)
-{
-    EXPECT_EQ(parseEveryWay(QString::fromUtf8("\xe2\x82\xac,\xef\xbf\xbd").toUtf8()).replacements,
-              0);
-}
-
 TEST(CsvNulCharacter, IsAnOrdinaryCharacter)
 {
     const QByteArray bytes("a\0b,\0\n\"\0\"\0,c", 13);

@@ -33,7 +33,6 @@ TEST(CsvMisuse, ConstructorChecksSourceThenDelimiter)
                   "The field delimiter may not be a newline");
     EXPECT_EQ(messageOf([] { CsvParser p(QByteArray("a"), u'"'); }),
               "The field delimiter may not be a double quote");
-    EXPECT_THROW(CsvParser p(QByteArray("a"), QChar()), std::invalid_argument);
 }
 
 TEST(CsvMisuse, OptionsThatClashWithTheDelimiterAreStoredThenRefused)
@@ -44,7 +43,6 @@ TEST(CsvMisuse, OptionsThatClashWithTheDelimiterAreStoredThenRefused)
     EXPECT_TRUE(backslash.recognizesBackslashesAsEscapes());
 
     CsvParser hash(QByteArray("a"), u'#');
-    EXPECT_THROW(hash.setRecognizesComments(true), std::logic_error);
     EXPECT_EQ(messageOf([&] { hash.setRecognizesComments(true); }),
               "Cannot recognize comments when using '#' as the delimiter");
     EXPECT_TRUE(hash.recognizesComments());

@@ -44,23 +44,21 @@ class RecordingDelegate : public CsvParserDelegate
 {
 public:
     QStringList events;
-    /// Cancels the parse on the field event with this text, if set.
-    QString cancelOnField;
+    /// Cancels the parse on the event written as this, if set.
+    QString cancelOn;
 
     void parserDidBeginDocument(CsvParser &) override { events << "begin"; }
-    void parserDidBeginLine(CsvParser &, qsizetype n) override
+    void parserDidBeginLine(CsvParser &p, qsizetype n) override
     {
-        events << QStringLiteral("line %1").arg(n);
+        add(p, QStringLiteral("line %1").arg(n));
     }
     void parserDidReadField(CsvParser &p, QStringView field, qsizetype index) override
     {
-        events << QStringLiteral("field %1 [%2]").arg(index).arg(field);
-        if (!cancelOnField.isNull() && field == cancelOnField)
-            p.cancelParsing();
+        add(p, QStringLiteral("field %1 [%2]").arg(index).arg(field));
     }
-    void parserDidEndLine(CsvParser &, qsizetype n) override
+    void parserDidEndLine(CsvParser &p, qsizetype n) override
     {
-        events << QStringLiteral("endline %1").arg(n);
+        add(p, QStringLiteral("endline %1").arg(n));
     }
     void parserDidReadComment(CsvParser &, QStringView c) override
     {
@@ -70,6 +68,14 @@ public:
     void parserDidFailWithError(CsvParser &, const CsvError &e) override
     {
         events << QStringLiteral("fail %1 %2 %3").arg(e.domain).arg(e.code).arg(e.description);
+    }
+
+private:
+    void add(CsvParser &p, const QString &event)
+    {
+        events << event;
+        if (event == cancelOn)
+            p.cancelParsing();
     }
 };
 
