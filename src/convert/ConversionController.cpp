@@ -6,6 +6,7 @@
 #include "app/Log.h"
 #include "app/Progress.h"
 #include "convert/ColumnTypes.h"
+#include "document/DocumentImport.h"
 #include "document/DocumentNames.h"
 #include "platform/FilePanels.h"
 
@@ -41,6 +42,12 @@ GuardLines guardLines(Format format)
 AlertSpec alertOf(const AlertText &text)
 {
     return {QString::fromUtf8(text.message), QString::fromUtf8(text.informative), {}, {}};
+}
+
+AlertSpec runningAlert(const QString &reason)
+{
+    return {
+        QStringLiteral("A conversion is already running."), reason, {}, AlertSpec::Style::Warning};
 }
 
 } // namespace
@@ -126,10 +133,7 @@ void ConversionController::showPanel(Format format)
         }
         // Asked before the panel, so nobody chooses a file for a conversion that cannot run.
         if (m_job.isRunning()) {
-            alerts.runModal({QStringLiteral("A conversion is already running."),
-                             ConversionJob::refusalText(),
-                             {},
-                             AlertSpec::Style::Warning});
+            alerts.runModal(runningAlert(ConversionJob::refusalText()));
             return;
         }
         // The grid may hold a sample or a saved chart: the converters need the CSV file itself.
@@ -186,12 +190,10 @@ void ConversionController::startGeneration(Format format, const QString &inputPa
             conversionSettings(m_context.grid, m_context.state, width);
         QString refusal;
         if (!m_job.start(format, inputPath, outputPath, settings, &refusal)) {
-            m_context.alerts.runModal({QStringLiteral("A conversion is already running."),
-                                       refusal,
-                                       {},
-                                       AlertSpec::Style::Warning});
+            m_context.alerts.runModal(runningAlert(refusal));
             return;
         }
+        m_inputPath = inputPath;
         m_outputPath = outputPath;
         ProgressMonitor &progress = m_context.progress;
         progress.currentBarValue = 0;
@@ -212,7 +214,12 @@ void ConversionController::generationFinished()
     progress.checkProgressView();
     if (!result.ok)
         diag(QStringLiteral("CONVERSION FAILED %1").arg(result.error));
-    for (const AlertSpec &alert : conversionOutcomeAlerts(result, m_outputPath))
+    QList<AlertSpec> alerts = conversionOutcomeAlerts(result, m_outputPath);
+    // An HTML export of a file without any record says so in its own words.
+    if (!result.ok && m_job.lastFormat() == Format::Html && QFileInfo::exists(m_inputPath) &&
+        !document::readFirstRecord(m_inputPath))
+        alerts = {alertOf(kInvalidCsvForHtml)};
+    for (const AlertSpec &alert : alerts)
         m_context.alerts.runModal(alert);
     Q_EMIT conversionEnded(result.ok);
 }

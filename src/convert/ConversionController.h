@@ -64,6 +64,7 @@ private:
 
     ConversionContext m_context;
     ConversionJob m_job;
+    QString m_inputPath;
     QString m_outputPath;
 };
 

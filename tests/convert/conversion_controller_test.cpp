@@ -237,6 +237,12 @@ TEST_F(Conversions, FailuresAndRemarksAreShownNotOnlyLogged)
         EXPECT_EQ(hidden, 2);
     }
 
+    // Emptied since it was opened: the HTML export has its own words for that.
+    write(QStringLiteral("in.csv"), {});
+    EXPECT_FALSE(convert(&ConversionController::showHTMLDownloadPanel, dir.filePath("e.html")));
+    EXPECT_EQ(alerts.shown.last().message, "Invalid CSV file");
+    EXPECT_TRUE(alerts.shown.last().informativeText.contains("formatted.  All column names"));
+
     // The file is missing by now: the failure names it.
     QFile::remove(source);
     EXPECT_FALSE(convert(&ConversionController::showHTMLDownloadPanel, dir.filePath("t.html")));
