@@ -11,14 +11,15 @@ data=${TMPDIR:-/tmp}/plotwell-compare-$bytes.csv
 [ -s "$data" ] || "$count" --generate narrow "$bytes" "$data"
 cat "$data" > /dev/null
 
-seconds() { # runs the command, prints its wall time in seconds
-  local start end
-  start=$(date +%s.%N)
-  "$@" > /dev/null
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { print b - a }' 
+# Runs the command and prints its wall time and its CPU time (user + system), in seconds. Other
+# work on the machine stretches the wall time far more than the CPU time.
+seconds() {
+  local out
+  out=$( { /usr/bin/time -f '%e %U %S' "$@" > /dev/null; } 2>&1 | tail -1)
+  awk -v o="$out" 'BEGIN { split(o, t, " "); print t[1], t[2] + t[3] }'
 }
 
+echo "load: $(uptime | sed 's/.*load average: //')"
 declare -A took
 took[plotwell]=$(seconds "$count" "$data")
 took[plotwell-sanitized]=$(seconds "$count" --sanitize "$data")
@@ -40,10 +41,12 @@ fi
 size_mb=$(awk -v s="$(stat -c %s "$data")" 'BEGIN { print s / 1000000 }')
 echo "file: $data ($(printf '%.0f' "$size_mb") MB, $(wc -l < "$data") lines)"
 "$count" "$data"
-printf '%-20s %9s %9s %s\n' tool seconds MB/s "time / plotwell's"
+echo "load: $(uptime | sed 's/.*load average: //')"
+printf '%-20s %8s %8s %10s   %8s %8s %10s\n' tool wall MB/s "/plotwell" cpu MB/s "/plotwell"
 for tool in plotwell plotwell-sanitized wc-l python-csv mlr sqlite3; do
   [ -n "${took[$tool]:-}" ] || continue
-  t=${took[$tool]}
-  awk -v n="$tool" -v t="$t" -v mb="$size_mb" -v p="${took[plotwell]}" \
-    'BEGIN { printf "%-20s %9.3f %9.0f %9.2f\n", n, t, mb / t, t / p }'
+  awk -v n="$tool" -v t="${took[$tool]}" -v p="${took[plotwell]}" -v mb="$size_mb" 'BEGIN {
+    split(t, a, " "); split(p, b, " ")
+    printf "%-20s %8.3f %8.0f %10.2f   %8.3f %8.0f %10.2f\n", n, a[1], mb / a[1], a[1] / b[1],
+      a[2], mb / a[2], a[2] / b[2] }'
 done
