@@ -113,21 +113,6 @@ TEST(Commands, SaveAsThenSaveLeavesSaveAsUsedAtNo)
     EXPECT_EQ(state.openRecent, QStringLiteral("NO"));
 }
 
-TEST(Commands, MenuTogglesAlternateTheirFlags)
-{
-    AppState state;
-    CommandCenter center;
-    int sideBarPosts = 0;
-    center.observe(command::showHideSideBar, [&](const QVariant &) { ++sideBarPosts; });
-    runDelegateAction(QStringLiteral("hideShowSideBar:"), state, center);
-    EXPECT_EQ(state.hideSideBar, 1);
-    runDelegateAction(QStringLiteral("hideShowSideBar:"), state, center);
-    EXPECT_EQ(state.hideSideBar, 0);
-    EXPECT_EQ(sideBarPosts, 2);
-    state.hideGrd = 7; // anything but 1 counts as "not hidden"
-    EXPECT_EQ(toggleMenuFlag(state.hideGrd), 1);
-}
-
 TEST(Commands, HandlersInstallInTableOrderAndShareNames)
 {
     HandlerTable table;
@@ -150,34 +135,20 @@ TEST(Commands, HandlersInstallInTableOrderAndShareNames)
     EXPECT_FALSE(center.isObserved(command::saveDocument));
 }
 
+// Where the views of a 1200 x 800 window go is the window test's; here, what it cannot see.
 TEST(WindowLayout, A1200By800WindowWithTheGridShownAndHidden)
 {
-    const WindowLayout shown = computeWindowLayout(1200, 800, true);
-    EXPECT_EQ(shown.webView.x(), 385);
-    EXPECT_EQ(shown.webView.width(), 800);
-    EXPECT_EQ(shown.scrollView.x(), 12);
-    EXPECT_EQ(shown.scrollView.width(), 365);
-    EXPECT_EQ(shown.htmlWidth, 785);
-    EXPECT_EQ(shown.placeholderWidth, 800);
-    EXPECT_TRUE(shown.chartTitleVisible);
-    EXPECT_EQ(shown.chartTitleView, QRectF(3, kContentTop, 346, 45));
-    EXPECT_EQ(shown.progressView, shown.webView);
-    EXPECT_EQ(shown.toolbarView.width(), 1220);
-
+    const WindowLayout shown = computeWindowLayout(1200.9, 800, true);
     const WindowLayout hidden = computeWindowLayout(1200, 800, false);
-    EXPECT_EQ(hidden.webView.x(), 12);
-    EXPECT_EQ(hidden.webView.width(), 1178);
-    EXPECT_EQ(hidden.scrollView, QRectF(55, kContentTop, 1, hidden.webView.height()));
-    EXPECT_EQ(hidden.htmlWidth, 1165);
+    EXPECT_EQ(shown.htmlWidth, 785) << "fractions of the width are dropped";
+    EXPECT_EQ(shown.placeholderWidth, shown.webView.width());
     EXPECT_EQ(hidden.placeholderWidth, 1178);
-    EXPECT_FALSE(hidden.chartTitleVisible);
+    EXPECT_EQ(hidden.scrollView, QRectF(55, kContentTop, 1, hidden.webView.height()));
     EXPECT_FALSE(hidden.gridVisible);
     // Heights fill the view below the header, whatever the state.
     EXPECT_EQ(shown.webView.bottom(), 800 - kBottomMargin);
     EXPECT_EQ(hidden.webView.bottom(), 800 - kBottomMargin);
     EXPECT_EQ(shown.scrollView.bottom(), 800 - kBottomMargin);
-    // Fractions of the width are dropped from htmlWidth.
-    EXPECT_EQ(computeWindowLayout(1200.9, 800, true).htmlWidth, 785);
 }
 
 TEST(WindowLayout, FullScreenViewerIsTheScreenCentredInTheView)
@@ -191,12 +162,8 @@ TEST(WindowLayout, FullScreenViewerIsTheScreenCentredInTheView)
 
 TEST(ShellController, LayoutPassRefreshesOnlyOutsideAConversion)
 {
-    for (const auto &[bar, refreshes] : {std::pair{"0", true},
-                                         {"50", false},
-                                         {"95", true},
-                                         {"1", false},
-                                         {"94", false},
-                                         {"", true}}) {
+    // Where the gate's edges lie is AppState's test; this one checks the pass obeys it.
+    for (const auto &[bar, refreshes] : {std::pair{"0", true}, {"50", false}}) {
         Shell s;
         s.state.barValue = QString::fromLatin1(bar);
         s.state.openRecent = QStringLiteral("NO");
@@ -249,13 +216,17 @@ TEST(ShellController, HelpShowsTheGridFirstThenPressesTheHelpButton)
     EXPECT_EQ(s.view.quickHelps, 1);
 }
 
-TEST(ShellController, SideBarToggleHidesAndShowsTheSideBar)
+TEST(ShellController, SideBarMenuItemAlternatesFlagAndSideBar)
 {
     Shell s;
-    s.commands.post(command::showHideSideBar);
+    runDelegateAction(QStringLiteral("hideShowSideBar:"), s.state, s.commands);
+    EXPECT_EQ(s.state.hideSideBar, 1);
     EXPECT_FALSE(s.view.sideBarVisible);
-    s.commands.post(command::showHideSideBar);
+    runDelegateAction(QStringLiteral("hideShowSideBar:"), s.state, s.commands);
+    EXPECT_EQ(s.state.hideSideBar, 0);
     EXPECT_TRUE(s.view.sideBarVisible);
+    s.state.hideGrd = 7; // anything but 1 counts as "not hidden"
+    EXPECT_EQ(toggleMenuFlag(s.state.hideGrd), 1);
 }
 
 TEST(ShellController, FullScreenRoundTrip)
@@ -298,13 +269,6 @@ TEST(ShellController, AboutAndHowTo)
     EXPECT_EQ(s.alerts.shown[0].message, QStringLiteral("Plotwell"));
     EXPECT_EQ(s.alerts.shown[0].informativeText, QStringLiteral("Version 1.0"));
     EXPECT_EQ(s.alerts.shown[1].message, QStringLiteral("Creating an Org Chart"));
-    const QStringList paragraphs = s.alerts.shown[1].informativeText.split('\n');
-    ASSERT_EQ(paragraphs.size(), 8);
-    EXPECT_TRUE(paragraphs[0].endsWith(QStringLiteral("parent. ")));
-    EXPECT_TRUE(paragraphs[3].endsWith(QStringLiteral("info.  ")));
-    EXPECT_TRUE(paragraphs[4].contains(QStringLiteral("bottom or  resize")));
-    EXPECT_EQ(paragraphs[7],
-              QStringLiteral("\u2022 For more info click on the Help Icon on the toolbar."));
 }
 
 TEST(ViewerLoader, ExportViewerIsSizedFromTheNewChartOnceItHasLoaded)
@@ -319,22 +283,14 @@ TEST(ViewerLoader, ExportViewerIsSizedFromTheNewChartOnceItHasLoaded)
     // The page shown before the render is a different size.
     s.webView.scriptAnswers.insert(widthScript, QStringLiteral("300"));
     s.webView.scriptAnswers.insert(heightScript, QStringLiteral("200"));
-    const auto query = [](const FakeChartViewer &viewer) {
-        QStringList queries;
-        for (const QString &load : viewer.loads)
-            queries << load.section(QStringLiteral("orgchart.html?data="), 1);
-        return queries;
-    };
 
+    // Which viewer gets which box; the requests' exact text is the render part's test.
     s.loader.loadWebView(QStringLiteral("A"));
     ASSERT_EQ(s.webView.loads.size(), 1);
-    EXPECT_TRUE(s.webView.loads[0].startsWith(QStringLiteral("file://")));
-    EXPECT_TRUE(query(s.webView)[0].startsWith(QStringLiteral("A&ctype=")));
-    EXPECT_FALSE(query(s.webView)[0].contains(QStringLiteral("screenWidth")));
+    EXPECT_FALSE(s.webView.loads[0].contains(QStringLiteral("screenWidth")));
     ASSERT_EQ(s.webViewL.loads.size(), 1);
-    EXPECT_TRUE(query(s.webViewL)[0].contains(
+    EXPECT_TRUE(s.webViewL.loads[0].contains(
         QStringLiteral("&screenWidth=1440.000000&screenHeight=870.000000&")));
-    EXPECT_TRUE(query(s.webViewL)[0].endsWith(QStringLiteral("&margin=50")));
     // Nothing is measured before the new chart is there.
     EXPECT_TRUE(s.webViewM.loads.isEmpty());
     EXPECT_TRUE(s.webView.scripts.isEmpty());
@@ -346,10 +302,9 @@ TEST(ViewerLoader, ExportViewerIsSizedFromTheNewChartOnceItHasLoaded)
     s.webView.finishLoad();
     EXPECT_EQ(s.webView.scripts, (QStringList{widthScript, heightScript}));
     ASSERT_EQ(s.webViewM.loads.size(), 1);
-    EXPECT_TRUE(query(s.webViewM)[0].startsWith(QStringLiteral("A&ctype=")));
-    EXPECT_TRUE(query(s.webViewM)[0].contains(
+    EXPECT_TRUE(s.webViewM.loads[0].contains(QStringLiteral("data=A&ctype=")));
+    EXPECT_TRUE(s.webViewM.loads[0].contains(
         QStringLiteral("&screenWidth=1234.000000&screenHeight=567.500000&")));
-    EXPECT_TRUE(query(s.webViewM)[0].endsWith(QStringLiteral("&margin=5")));
     EXPECT_EQ(sized, QList<QSizeF>{QSizeF(1254, 587.5)});
     EXPECT_FALSE(s.loader.exportPending());
 
@@ -418,28 +373,38 @@ TEST(ProgressMonitor, PublishesThePercentageAndHidesTheViewWhenDone)
 
 namespace {
 
+/// Records each launch step; installing the view loads it, as the window system does.
 struct RecordingLaunch final : LaunchHost, ViewLoadHost
 {
+    explicit RecordingLaunch(Shell &s) : shell(s) {}
+    Shell &shell;
     QStringList steps;
-    AppState *state = nullptr;
+    bool failToCreate = false;
     void setDefaultFont() override { steps << "font"; }
     void redirectCloseButton() override { steps << "close"; }
     QSizeF windowFrame() const override { return {1280, 820}; }
     void registerDelegateObservers() override { steps << "delegateObservers"; }
-    void createViewController() override { steps << "create"; }
-    void installView() override { steps << "install"; }
+    void createViewController() override
+    {
+        if (failToCreate)
+            throw std::runtime_error("no layout");
+        steps << "create";
+    }
+    void installView() override
+    {
+        steps << "install";
+        ProgressMonitor progress(shell.state);
+        loadView(*this, shell.context, progress);
+    }
     void awakeFromNib() override { steps << "nib"; }
     void removeUserInteraction() override { steps << "readOnly"; }
-    void resetProgressView(int value) override
-    {
-        steps << QStringLiteral("progress %1").arg(value);
-    }
+    void resetProgressView(int value) override { steps << QString::number(value); }
     void observeTextChanges() override { steps << "text"; }
     void clearFlags() override { steps << "flags"; }
     void colourButtonTitles() override { steps << "titles"; }
     void layOutViewer() override { steps << "layout"; }
     void patternBackgrounds() override { steps << "backgrounds"; }
-    void autoScrollInit() override { steps << "autoScroll " + state->fStyle; }
+    void autoScrollInit() override { steps << "autoScroll " + shell.state.fStyle; }
     void registerCommandObservers() override { steps << "observers"; }
     void initializeButtons() override { steps << "buttons"; }
     void initializeSwatches() override { steps << "swatches"; }
@@ -451,13 +416,15 @@ struct RecordingLaunch final : LaunchHost, ViewLoadHost
 TEST(Launch, RunsInItsFixedOrderAndOpensTheLaunchDocumentLast)
 {
     Shell s;
-    RecordingLaunch host;
-    host.state = &s.state;
+    RecordingLaunch host(s);
+    // Anything but the start values, so that launch has to set each one.
     s.state.fStyle = QStringLiteral("Courier");
-    s.state.barValue = QStringLiteral("77");
+    s.state.fSize = s.state.nSize = s.state.nRadius = s.state.multiColorStatus = s.state.barValue =
+        QStringLiteral("77");
     s.state.hideSideBar = 1;
     s.state.openDoubleClicked = true;
     s.state.doubleClickedUrl = QStringLiteral("/tmp/chart.csv");
+    s.desktop.setWindowTitle(QStringLiteral("old"));
     QVariant opened;
     s.commands.observe(command::openExistingDocument, [&](const QVariant &object) {
         host.steps << "open";
@@ -467,42 +434,20 @@ TEST(Launch, RunsInItsFixedOrderAndOpensTheLaunchDocumentLast)
                        [&](const QVariant &) { host.steps << "windowResized"; });
     s.preferences.setValue(QStringLiteral("openedFilename"), QStringLiteral("old.csv"));
 
-    // The view loads while the delegate installs it.
-    struct Installing final : LaunchHost
-    {
-        RecordingLaunch &inner;
-        Shell &shell;
-        Installing(RecordingLaunch &i, Shell &s) : inner(i), shell(s) {}
-        void setDefaultFont() override { inner.setDefaultFont(); }
-        void redirectCloseButton() override { inner.redirectCloseButton(); }
-        QSizeF windowFrame() const override { return inner.windowFrame(); }
-        void registerDelegateObservers() override { inner.registerDelegateObservers(); }
-        void createViewController() override { inner.createViewController(); }
-        void installView() override
-        {
-            inner.installView();
-            ProgressMonitor progress(shell.state);
-            loadView(inner, shell.context, progress);
-        }
-    } installing(host, s);
-
     LogCapture log;
-    applicationDidFinishLaunching(installing, s.context);
-    EXPECT_EQ(host.steps,
-              (QStringList{
-                  "font",      "close",    "delegateObservers", "create",      "install",
-                  "nib",       "readOnly", "progress 10",       "text",        "flags",
-                  "titles",    "layout",   "windowResized",     "backgrounds", "autoScroll Optima",
-                  "observers", "buttons",  "swatches",          "ctype",       "open"}));
+    applicationDidFinishLaunching(host, s.context);
+    EXPECT_EQ(host.steps, (QStringList{"font",          "close",       "delegateObservers",
+                                       "create",        "install",     "nib",
+                                       "readOnly",      "10",          "text",
+                                       "flags",         "titles",      "layout",
+                                       "windowResized", "backgrounds", "autoScroll Optima",
+                                       "observers",     "buttons",     "swatches",
+                                       "ctype",         "open"}));
     EXPECT_EQ(opened.toString(), QStringLiteral("/tmp/chart.csv"));
     EXPECT_EQ(s.state.hideSideBar, 0);
-    EXPECT_EQ(s.state.winWidth, QStringLiteral("1280.000000"));
-    EXPECT_EQ(s.state.winHeight, QStringLiteral("820.000000"));
-    EXPECT_EQ(s.state.fSize, QStringLiteral("14"));
-    EXPECT_EQ(s.state.nSize, QStringLiteral("0"));
-    EXPECT_EQ(s.state.nRadius, QStringLiteral("3"));
-    EXPECT_EQ(s.state.multiColorStatus, QStringLiteral("1"));
-    EXPECT_EQ(s.state.barValue, QStringLiteral("0"));
+    EXPECT_EQ((QStringList{s.state.winWidth, s.state.winHeight, s.state.fSize, s.state.nSize,
+                           s.state.nRadius, s.state.multiColorStatus, s.state.barValue}),
+              (QStringList{"1280.000000", "820.000000", "14", "0", "3", "1", "0"}));
     EXPECT_EQ(s.desktop.windowTitle(), QStringLiteral("Untitled"));
     EXPECT_EQ(s.preferences.value(QStringLiteral("openedFilename")), QString());
     const qsizetype first =
@@ -514,19 +459,11 @@ TEST(Launch, RunsInItsFixedOrderAndOpensTheLaunchDocumentLast)
 TEST(Launch, AFailingStepStopsLaunchWithItsLine)
 {
     Shell s;
-    struct Failing final : LaunchHost
-    {
-        QStringList steps;
-        void setDefaultFont() override {}
-        void redirectCloseButton() override {}
-        QSizeF windowFrame() const override { return {800, 600}; }
-        void registerDelegateObservers() override { steps << "observers"; }
-        void createViewController() override { throw std::runtime_error("no layout"); }
-        void installView() override { steps << "install"; }
-    } host;
+    RecordingLaunch host(s);
+    host.failToCreate = true;
     LogCapture log;
     applicationDidFinishLaunching(host, s.context);
-    EXPECT_EQ(host.steps, QStringList{"observers"});
+    EXPECT_EQ(host.steps, (QStringList{"font", "close", "delegateObservers"}));
     EXPECT_TRUE(log.has(QStringLiteral("Error Occured at launching")));
 }
 

@@ -17,30 +17,19 @@ TEST(DocumentName, LastPieceOfTheUrlWithEscapesKept)
     EXPECT_EQ(readableName(QStringLiteral("100%25")), QStringLiteral("100%"));
 }
 
+// The five keys of one name are checked where a save stores them (document_flows_test).
 TEST(CompanionKeys, EveryDotIsReplaced)
 {
-    const CompanionKeys keys = companionKeys(QStringLiteral("My%20Chart.csv"));
-    EXPECT_EQ(keys.colours, QStringLiteral("My%20Chartcsv"));
-    EXPECT_EQ(keys.positions, QStringLiteral("My%20Chart~csv"));
-    EXPECT_EQ(keys.nodeSize, QStringLiteral("My%20Chartncsv"));
-    EXPECT_EQ(keys.nodeRadius, QStringLiteral("My%20ChartNULLcsv"));
-    EXPECT_EQ(keys.multiColour, QStringLiteral("My%20Chartmcsv"));
-
     const CompanionKeys dotted = companionKeys(QStringLiteral("q1.team.v2.csv"));
     EXPECT_EQ(dotted.colours, QStringLiteral("q1teamv2csv"));
     EXPECT_EQ(dotted.nodeRadius, QStringLiteral("q1NULLteamNULLv2NULLcsv"));
 }
 
-TEST(UrlFromPath, PlainPathGetsFileSchemeAndEscapedSpaces)
+TEST(UrlFromPath, PlainPathGetsFileSchemeAndUrlTextKeepsItsFormWithSpacesEscaped)
 {
     const QString url = urlTextFromPath(QStringLiteral("/Users/x/Team Chart.csv"));
     EXPECT_EQ(url, QStringLiteral("file:////Users/x/Team%20Chart.csv"));
     EXPECT_EQ(localFileOfUrlText(url), QStringLiteral("/Users/x/Team Chart.csv"));
-    EXPECT_EQ(baseName(documentName(url)), QStringLiteral("Team%20Chart"));
-}
-
-TEST(UrlFromPath, UrlTextKeepsItsFormWithSpacesEscaped)
-{
     EXPECT_EQ(urlTextFromPath(QStringLiteral("file:///tmp/a b.csv")),
               QStringLiteral("file:///tmp/a%20b.csv"));
     EXPECT_EQ(urlTextFromPath(QStringLiteral("file:///tmp/a%20b.csv")),

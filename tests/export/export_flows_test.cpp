@@ -7,9 +7,7 @@
 #include "app/Commands.h"
 #include "export/ExportController.h"
 
-#include <QClipboard>
 #include <QDir>
-#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,65 +60,57 @@ private Q_SLOTS:
     void pdfExportAlsoLeavesTheSidePicture();
     void hiResExportWaitsInFullScreenAndLeavesItOnlyWhenCancelled();
     void optionsRunTheChosenExportOrNothing();
-    void copyPutsTheSmallPictureOnTheClipboard();
     void sharesWriteTheirFileAndHandItToTheMailer();
     void hiResShareEndsOutOfFullScreen();
     void failuresAreShown();
 
 private:
-    void run(void (ExportController::*flow)());
-    [[nodiscard]] QString documents(const char *name) const
+    /// Fresh ports, pictures and controller for each test, the documents folder not yet made.
+    struct Flows
     {
-        return QDir(m_dir->filePath(QStringLiteral("Documents"))).filePath(QLatin1String(name));
-    }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    AppState m_state;
-    CommandCenter m_commands;
-    MemoryPreferences m_preferences;
-    ScriptedAlerts m_alerts;
-    ScriptedFilePanels m_panels;
-    FakeDesktop m_desktop;
-    RecordingMailer m_mailer;
-    FakeChartViewer m_webViewM;
-    FakeChartViewer m_webViewL;
-    FakePictures m_pictures;
-    std::unique_ptr<ChartExporter> m_exporter;
-    std::unique_ptr<ExportController> m_export;
-    int m_fullScreenToggles = 0;
+        QTemporaryDir dir;
+        AppState state;
+        CommandCenter commands;
+        MemoryPreferences preferences;
+        ScriptedAlerts alerts;
+        ScriptedFilePanels panels;
+        FakeDesktop desktop;
+        RecordingMailer mailer;
+        FakeChartViewer webViewM, webViewL;
+        FakePictures pictures;
+        ChartExporter exporter{webViewM, webViewL, pictures};
+        ExportController exports{
+            AppContext{state, commands, preferences, alerts, panels, desktop, mailer}, exporter};
+        int fullScreenToggles = 0;
+        Flows()
+        {
+            pictures.sizes = {{&webViewM, QSizeF(300, 200)}, {&webViewL, QSizeF(800, 630)}};
+            commands.observe(command::fScreen, [this](const QVariant &) { ++fullScreenToggles; });
+            exports.setDocumentsFolder(dir.filePath(QStringLiteral("Documents")));
+        }
+        [[nodiscard]] QString documents(const char *name) const
+        {
+            return dir.filePath(QStringLiteral("Documents/") + QLatin1String(name));
+        }
+    };
+    void run(void (ExportController::*flow)());
+    std::unique_ptr<Flows> f;
 };
 
 void ExportFlowsTest::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_alerts = {};
-    m_panels = {};
-    m_mailer.attached.clear();
-    m_mailer.failure.clear();
-    m_pictures.sizes = {{&m_webViewM, QSizeF(300, 200)}, {&m_webViewL, QSizeF(800, 630)}};
-    m_pictures.scales.clear();
-    m_pictures.fail = false;
-    m_commands = CommandCenter();
-    m_fullScreenToggles = 0;
-    m_commands.observe(command::fScreen, [this](const QVariant &) { ++m_fullScreenToggles; });
-    m_exporter = std::make_unique<ChartExporter>(m_webViewM, m_webViewL, m_pictures);
-    m_export = std::make_unique<ExportController>(
-        AppContext{m_state, m_commands, m_preferences, m_alerts, m_panels, m_desktop, m_mailer},
-        *m_exporter);
-    // A documents folder that does not exist yet: the share files make it.
-    m_export->setDocumentsFolder(m_dir->filePath(QStringLiteral("Documents")));
+    f = std::make_unique<Flows>();
 }
 
 void ExportFlowsTest::cleanup()
 {
-    m_export.reset();
-    m_exporter.reset();
+    f.reset();
 }
 
 void ExportFlowsTest::run(void (ExportController::*flow)())
 {
-    QSignalSpy finished(m_export.get(), &ExportController::finished);
-    (m_export.get()->*flow)();
+    QSignalSpy finished(&f->exports, &ExportController::finished);
+    (f->exports.*flow)();
     QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 10000);
 }
 
@@ -141,111 +131,104 @@ void ExportFlowsTest::hiResScaleDoublesAtLeastAndCoversLargeCharts()
 void ExportFlowsTest::smallPngGoesWhereThePanelSays()
 {
     LogCapture log;
-    const QString path = m_dir->filePath(QStringLiteral("chart.png"));
-    m_panels.savePaths = {path};
+    const QString path = f->dir.filePath(QStringLiteral("chart.png"));
+    f->panels.savePaths = {path};
     run(&ExportController::PNGDownload);
-    QCOMPARE(m_panels.savePanels.size(), 1);
-    QCOMPARE(m_panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("png")});
+    QCOMPARE(f->panels.savePanels.size(), 1);
+    QCOMPARE(f->panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("png")});
     QCOMPARE(QImage(path).size(), QSize(300, 200));
-    QCOMPARE(m_pictures.scales, QList<double>{1.0});
+    QCOMPARE(f->pictures.scales, QList<double>{1.0});
     QVERIFY(log.has(QStringLiteral("We actually saved")));
     QVERIFY(log.has(QStringLiteral("Saved as filename = ") + path));
-    QVERIFY(!QFile::exists(documents("new.png")));
-    QCOMPARE(m_fullScreenToggles, 0);
+    QVERIFY(!QFile::exists(f->documents("new.png")));
+    QCOMPARE(f->fullScreenToggles, 0);
 }
 
 void ExportFlowsTest::pdfExportAlsoLeavesTheSidePicture()
 {
-    const QString path = m_dir->filePath(QStringLiteral("chart.pdf"));
-    m_panels.savePaths = {path, path};
+    const QString path = f->dir.filePath(QStringLiteral("chart.pdf"));
+    f->panels.savePaths = {path, path};
     run(&ExportController::PDFDownload);
-    QCOMPARE(m_panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("pdf")});
+    QCOMPARE(f->panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("pdf")});
     QFile pdf(path);
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QCOMPARE(pdf.readAll(), QByteArray("%PDF-300"));
-    QCOMPARE(QImage(documents("new.png")).size(), QSize(300, 200));
+    QCOMPARE(QImage(f->documents("new.png")).size(), QSize(300, 200));
     // The next PDF export overwrites the side picture.
-    m_pictures.sizes[&m_webViewM] = QSizeF(120, 80);
+    f->pictures.sizes[&f->webViewM] = QSizeF(120, 80);
     run(&ExportController::PDFDownload);
-    QCOMPARE(QImage(documents("new.png")).size(), QSize(120, 80));
+    QCOMPARE(QImage(f->documents("new.png")).size(), QSize(120, 80));
 }
 
 void ExportFlowsTest::hiResExportWaitsInFullScreenAndLeavesItOnlyWhenCancelled()
 {
-    const QString path = m_dir->filePath(QStringLiteral("large.png"));
-    m_panels.savePaths = {path};
-    QSignalSpy finished(m_export.get(), &ExportController::finished);
-    m_export->downloadHiResPNG();
-    QCOMPARE(m_fullScreenToggles, 1);
-    QVERIFY(m_panels.savePanels.isEmpty()); // the panel waits for the full-screen layout
+    const QString path = f->dir.filePath(QStringLiteral("large.png"));
+    f->panels.savePaths = {path};
+    QSignalSpy finished(&f->exports, &ExportController::finished);
+    f->exports.downloadHiResPNG();
+    QCOMPARE(f->fullScreenToggles, 1);
+    QVERIFY(f->panels.savePanels.isEmpty()); // the panel waits for the full-screen layout
     QVERIFY(finished.wait(5000));
     QCOMPARE(QImage(path).size(), QSize(1600, 1260));
-    QCOMPARE(m_fullScreenToggles, 1); // stays in full screen after a save
+    QCOMPARE(f->fullScreenToggles, 1); // stays in full screen after a save
 
     run(&ExportController::printHiResPDF); // cancelled
-    QCOMPARE(m_fullScreenToggles, 3);
-    QCOMPARE(m_panels.savePanels.last().allowedTypes, QStringList{QStringLiteral("pdf")});
+    QCOMPARE(f->fullScreenToggles, 3);
+    QCOMPARE(f->panels.savePanels.last().allowedTypes, QStringList{QStringLiteral("pdf")});
 }
 
 void ExportFlowsTest::optionsRunTheChosenExportOrNothing()
 {
     LogCapture log;
-    m_alerts.answers = {kFirstButton + 4};
+    f->alerts.answers = {kFirstButton + 4};
     run(&ExportController::downloadWOptions);
-    QCOMPARE(m_alerts.shown.size(), 1);
-    const AlertSpec &alert = m_alerts.shown[0];
+    QCOMPARE(f->alerts.shown.size(), 1);
+    const AlertSpec &alert = f->alerts.shown[0];
     QCOMPARE(alert.message, QStringLiteral("Select an Option"));
     QCOMPARE(alert.informativeText, QStringLiteral("Select  resolution & format to download"));
     QCOMPARE(alert.buttons, (QStringList{"PNG", "HiRes PNG", "PDF", "HiRes PDF", "Cancel"}));
     QCOMPARE(alert.style, AlertSpec::Style::Warning);
-    QVERIFY(m_panels.savePanels.isEmpty());
+    QVERIFY(f->panels.savePanels.isEmpty());
     QVERIFY(log.has(QStringLiteral("rCODE= 1004")));
     QVERIFY(log.has(QStringLiteral("other")));
 
-    m_alerts.answers = {kFirstButton + 2};
+    f->alerts.answers = {kFirstButton + 2};
     run(&ExportController::downloadWOptions); // "PDF", cancelled in its panel
     QVERIFY(log.has(QStringLiteral("PDF")));
-    QCOMPARE(m_panels.savePanels.size(), 1);
-    QCOMPARE(m_panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("pdf")});
-    QCOMPARE(m_fullScreenToggles, 0);
+    QCOMPARE(f->panels.savePanels.size(), 1);
+    QCOMPARE(f->panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("pdf")});
+    QCOMPARE(f->fullScreenToggles, 0);
     QVERIFY(
-        QDir(m_dir->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
-}
-
-void ExportFlowsTest::copyPutsTheSmallPictureOnTheClipboard()
-{
-    QGuiApplication::clipboard()->clear();
-    run(&ExportController::copyChart);
-    QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(300, 200));
+        QDir(f->dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
 }
 
 void ExportFlowsTest::sharesWriteTheirFileAndHandItToTheMailer()
 {
     run(&ExportController::PNGShare);
     run(&ExportController::PDFShare);
-    QCOMPARE(m_mailer.attached,
-             (QStringList{documents("new.png"), documents("OrvantaDocument.pdf")}));
-    QCOMPARE(QImage(documents("new.png")).size(), QSize(300, 200));
-    QVERIFY(m_panels.savePanels.isEmpty());
-    QCOMPARE(m_fullScreenToggles, 0);
+    QCOMPARE(f->mailer.attached,
+             (QStringList{f->documents("new.png"), f->documents("OrvantaDocument.pdf")}));
+    QCOMPARE(QImage(f->documents("new.png")).size(), QSize(300, 200));
+    QVERIFY(f->panels.savePanels.isEmpty());
+    QCOMPARE(f->fullScreenToggles, 0);
 
-    m_alerts.answers = {kFirstButton + 4};
+    f->alerts.answers = {kFirstButton + 4};
     run(&ExportController::emailChart);
-    QCOMPARE(m_alerts.shown[0].informativeText,
+    QCOMPARE(f->alerts.shown[0].informativeText,
              QStringLiteral("Select  resolution & format to share"));
-    QCOMPARE(m_mailer.attached.size(), 2);
+    QCOMPARE(f->mailer.attached.size(), 2);
 }
 
 void ExportFlowsTest::hiResShareEndsOutOfFullScreen()
 {
-    m_alerts.answers = {kFirstButton + 3}; // "HiRes PDF"
-    QSignalSpy finished(m_export.get(), &ExportController::finished);
-    m_export->emailChart();
-    QCOMPARE(m_fullScreenToggles, 1);
+    f->alerts.answers = {kFirstButton + 3}; // "HiRes PDF"
+    QSignalSpy finished(&f->exports, &ExportController::finished);
+    f->exports.emailChart();
+    QCOMPARE(f->fullScreenToggles, 1);
     QVERIFY(finished.wait(5000));
-    QCOMPARE(m_fullScreenToggles, 2);
-    QCOMPARE(m_mailer.attached, QStringList{documents("OrvantaDocument.pdf")});
-    QFile pdf(documents("OrvantaDocument.pdf"));
+    QCOMPARE(f->fullScreenToggles, 2);
+    QCOMPARE(f->mailer.attached, QStringList{f->documents("OrvantaDocument.pdf")});
+    QFile pdf(f->documents("OrvantaDocument.pdf"));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QCOMPARE(pdf.readAll(), QByteArray("%PDF-800"));
 }
@@ -253,32 +236,32 @@ void ExportFlowsTest::hiResShareEndsOutOfFullScreen()
 void ExportFlowsTest::failuresAreShown()
 {
     // A folder that cannot be written: the save fails, and says so.
-    const QString blocked = m_dir->filePath(QStringLiteral("missing/chart.png"));
-    m_panels.savePaths = {blocked};
+    const QString blocked = f->dir.filePath(QStringLiteral("missing/chart.png"));
+    f->panels.savePaths = {blocked};
     run(&ExportController::PNGDownload);
-    QCOMPARE(m_alerts.messages(), QStringList{QStringLiteral("The chart could not be exported.")});
-    QVERIFY(m_alerts.shown[0].informativeText.contains(blocked));
+    QCOMPARE(f->alerts.messages(), QStringList{QStringLiteral("The chart could not be exported.")});
+    QVERIFY(f->alerts.shown[0].informativeText.contains(blocked));
     QVERIFY(!QFile::exists(blocked));
 
     // A mail hand-over that fails.
-    m_alerts.shown.clear();
-    m_mailer.failure = QStringLiteral("xdg-email failed with exit code 3.");
+    f->alerts.shown.clear();
+    f->mailer.failure = QStringLiteral("xdg-email failed with exit code 3.");
     run(&ExportController::PNGShare);
-    QCOMPARE(m_alerts.messages(), QStringList{QStringLiteral("The chart could not be shared.")});
-    QVERIFY(m_alerts.shown[0].informativeText.contains(m_mailer.failure));
+    QCOMPARE(f->alerts.messages(), QStringList{QStringLiteral("The chart could not be shared.")});
+    QVERIFY(f->alerts.shown[0].informativeText.contains(f->mailer.failure));
 
     // No picture: nothing is written or handed over.
-    m_alerts.shown.clear();
-    m_mailer.attached.clear();
-    m_mailer.failure.clear();
-    m_pictures.fail = true;
-    QFile::remove(documents("OrvantaDocument.pdf"));
+    f->alerts.shown.clear();
+    f->mailer.attached.clear();
+    f->mailer.failure.clear();
+    f->pictures.fail = true;
+    QFile::remove(f->documents("OrvantaDocument.pdf"));
     run(&ExportController::PDFShare);
-    QCOMPARE(m_alerts.shown.size(), 1);
-    QVERIFY(m_mailer.attached.isEmpty());
-    QVERIFY(!QFile::exists(documents("OrvantaDocument.pdf")));
+    QCOMPARE(f->alerts.shown.size(), 1);
+    QVERIFY(f->mailer.attached.isEmpty());
+    QVERIFY(!QFile::exists(f->documents("OrvantaDocument.pdf")));
     run(&ExportController::copyChart);
-    QCOMPARE(m_alerts.shown.size(), 2);
+    QCOMPARE(f->alerts.shown.size(), 2);
 }
 
 QTEST_MAIN(ExportFlowsTest)

@@ -1,5 +1,6 @@
 // The exports of a rendered chart, with the real chart page drawn off screen: files, sizes,
-// colours, the PDF's page and text, the clipboard and the mail hand-over.
+// colours, the PDF's page and text, the clipboard and the mail hand-over. The flows' choices,
+// cancels and failures are export_flows_test's, with fakes.
 #include "Fakes.h"
 #include "LogCapture.h"
 #include "PdfFacts.h"
@@ -57,11 +58,10 @@ private Q_SLOTS:
     void initTestCase();
     void smallPngIsTheExportViewersPictureWithTheRootsColour();
     void smallPdfIsOnePageOfTheChartWithItsText();
-    void hiResPngHasTwiceThePixelsAndLeavesFullScreenOnlyWhenCancelled();
+    void hiResPngHasTwiceThePixelsAndStaysInFullScreen();
     void hiResPdfIsOnePageOfTheFullScreenChart();
     void copyPutsThePictureOnTheClipboard();
     void sharesHandTheirFileToTheMailer();
-    void cancelWritesNothing();
     void aNewRenderIsPicturedNotTheLastOne();
     void ctrlCCopiesTheChartUnlessAFieldHasFocus();
     void cleanupTestCase();
@@ -197,7 +197,7 @@ void ExportWindowTest::smallPdfIsOnePageOfTheChartWithItsText()
     QCOMPARE(QImage(side).size(), m_smallPicture.size());
 }
 
-void ExportWindowTest::hiResPngHasTwiceThePixelsAndLeavesFullScreenOnlyWhenCancelled()
+void ExportWindowTest::hiResPngHasTwiceThePixelsAndStaysInFullScreen()
 {
     QVERIFY(!m_smallPicture.isNull());
     m_panels.savePaths = {file("large.png")};
@@ -211,11 +211,6 @@ void ExportWindowTest::hiResPngHasTwiceThePixelsAndLeavesFullScreenOnlyWhenCance
     auto *webViewL =
         qobject_cast<QWebEngineView *>(m_window->viewController()->viewers().webViewLWidget);
     QCOMPARE(webViewL->zoomFactor(), 1.0);
-
-    // Started in full screen, a cancelled export toggles out of it and back in.
-    m_panels.savePaths = {std::nullopt};
-    run(&ExportController::downloadHiResPNG);
-    QTRY_VERIFY(m_window->isFullScreen());
 }
 
 void ExportWindowTest::hiResPdfIsOnePageOfTheFullScreenChart()
@@ -253,37 +248,6 @@ void ExportWindowTest::sharesHandTheirFileToTheMailer()
     QCOMPARE(m_mailer.attached, (QStringList{png, pdf}));
     QCOMPARE(QImage(png).size(), m_smallPicture.size());
     QVERIFY(pdfFacts(pdf).text.contains(QStringLiteral("Niall Brent")));
-
-    // A hand-over that fails is shown.
-    m_mailer.failure = QStringLiteral("no mail client");
-    m_alerts.answers = {kFirstButton + 2, kFirstButton}; // "PDF", then the failure's OK
-    run(&ExportController::emailChart);
-    m_mailer.failure.clear();
-    QCOMPARE(m_alerts.shown.size(), 2);
-    QCOMPARE(m_alerts.shown[0].buttons,
-             (QStringList{"PNG", "HiRes PNG", "PDF", "HiRes PDF", "Cancel"}));
-    QVERIFY(m_alerts.shown[1].informativeText.contains(QStringLiteral("no mail client")));
-    m_alerts.shown.clear();
-}
-
-void ExportWindowTest::cancelWritesNothing()
-{
-    const QDir documents(m_dir.filePath(QStringLiteral("Documents")));
-    for (const QString &name : documents.entryList(QDir::Files))
-        QVERIFY(QFile::remove(documents.filePath(name)));
-    const qsizetype panels = m_panels.savePanels.size();
-    m_mailer.attached.clear();
-    m_alerts.answers = {kFirstButton + 4, kFirstButton + 4};
-    run(&ExportController::downloadWOptions);
-    run(&ExportController::emailChart);
-    QCOMPARE(m_panels.savePanels.size(), panels);
-    QVERIFY(documents.entryList(QDir::Files).isEmpty());
-    QVERIFY(m_mailer.attached.isEmpty());
-    QCOMPARE(m_alerts.shown.size(), 2);
-    QCOMPARE(m_alerts.shown[0].informativeText,
-             QStringLiteral("Select  resolution & format to download"));
-    QCOMPARE(m_alerts.shown[1].informativeText,
-             QStringLiteral("Select  resolution & format to share"));
 }
 
 void ExportWindowTest::ctrlCCopiesTheChartUnlessAFieldHasFocus()

@@ -10,9 +10,6 @@ TEST(PositionButtons, TagsOneAndTwoAreLeftAndRightAnyOtherIsBottom)
     EXPECT_EQ(positionForButtonTag(2), PositionButton::Right);
     for (int tag : {0, 3, -1, 1000})
         EXPECT_EQ(positionForButtonTag(tag), PositionButton::Bottom) << tag;
-    EXPECT_EQ(markerOf(PositionButton::Left), "NOT NULL");
-    EXPECT_EQ(markerOf(PositionButton::Right), "NULL");
-    EXPECT_EQ(markerOf(PositionButton::Bottom), "u");
 }
 
 TEST(PositionButtons, PressWritesRowsTwoToNinetyThreeOnlyButAlwaysHighlights)

@@ -63,23 +63,6 @@ test('the worked example reads back as 93 rows, row 1 with its empty fifth field
     assert.deepEqual(rows[92], {row: 93, title: '', parent: '', position: '', colour: '418cf0'});
 });
 
-test('both samples read back with their titles, parents, markers and colours', () => {
-    const one = parseData(parseQuery(f.query(f.SAMPLE1_DATA)).data);
-    const two = parseData(parseQuery(f.query(f.SAMPLE2_DATA)).data);
-    assert.equal(one.length, 93);
-    assert.equal(two.length, 93);
-    assert.equal(one[5].title, 'Mara Quill(Mergers & acquisitions)');
-    assert.deepEqual(one.slice(0, 13).map(r => r.position),
-                     ['NOT NULL', 'u', 'NULL', 'u', 'NOT NULL', 'u', 'NOT NULL', 'u', 'NULL', 'u', 'u',
-                      'u', 'NOT NULL']);
-    assert.deepEqual(one.slice(0, 11).map(r => r.parent), ['', '1', '1', '1', '1', '3', '3', '5', '5', '1', '1']);
-    assert.deepEqual(two.slice(0, 11).map(r => r.parent), ['', '1', '', '1', '1', '3', '3', '5', '3', '1', '1']);
-    assert.equal(two[4].position, 'NULL');
-    assert.deepEqual(one.slice(11, 13).map(r => r.title), ['', '']);
-    assert.equal(one[31].colour, '418cf0');
-    assert.equal(one[32].colour, 'CD6A80');
-});
-
 test('a "_" in a title stays in the title, in row 1 and in later rows', () => {
     const rows = parseData('R_and_D_(Lab)_4_u_FF8C00_1*a_b_c_1_NULL_00ae00_2*x_y__NOT NULL__3');
     assert.deepEqual(rows.map(r => [r.row, r.title, r.parent, r.position, r.colour]), [

@@ -1,5 +1,6 @@
 // The chart page in Qt WebEngine, loaded with the requests the program itself builds: what the
-// window shows, what the size scripts answer and what printing to PDF gives.
+// window shows, what the size scripts answer and what printing to PDF gives. The layout rules
+// themselves are checked under node (layout.test.js), where they are cheap.
 #include "colour/SwatchBoard.h"
 #include "model/SampleCharts.h"
 #include "render/Appearance.h"
@@ -111,7 +112,7 @@ private Q_SLOTS:
         view = nullptr;
     }
 
-    void sampleOneShowsElevenBoxesWithTheirTitles()
+    void sampleOneIsDrawnAtItsOwnSizeAndPrintsAsOnePage()
     {
         Chart chart;
         loadSampleData(chart.grid, chart.state);
@@ -120,31 +121,25 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), 11);
         QCOMPARE(shown.first(), QStringLiteral("1:Niall Brent(CEO)"));
         QVERIFY(shown.contains(QStringLiteral("6:Mara Quill(Mergers & acquisitions)")));
+        QCOMPARE(js(QStringLiteral("document.querySelectorAll('g.node[data-row=\"1\"] tspan')"
+                                   ".length"))
+                     .toInt(),
+                 2); // "(" starts a line
         QCOMPARE(
             js(QStringLiteral("document.querySelector('.chart-title').textContent")).toString(),
             kSampleChartTitle);
-    }
+        // With the engine's own text measurement no two boxes overlap, and the chart starts
+        // at its margin.
+        QCOMPARE(js(QStringLiteral(
+                        "(() => { const r = [...document.querySelectorAll('rect.node-box')]"
+                        ".map(e => e.getBoundingClientRect()); let n = 0;"
+                        " r.forEach((a, i) => r.slice(i + 1).forEach(b => { n += a.left < b.right"
+                        " && b.left < a.right && a.top < b.bottom && b.top < a.bottom; }));"
+                        " return n + ' ' + Math.min(...r.map(b => b.left)); })()"))
+                     .toString(),
+                 QStringLiteral("0 5"));
 
-    void sampleTwoPutsBothRootsOnTop()
-    {
-        Chart chart;
-        loadSampleData2(chart.grid, chart.state);
-        load(viewerRequest(chart.settings(), chart.data()));
-        const auto top = [&](int row) {
-            return js(QStringLiteral("document.querySelector('g.node[data-row=\"%1\"]')"
-                                     ".getAttribute('transform')")
-                          .arg(row))
-                .toString();
-        };
-        QVERIFY(top(1).endsWith(QStringLiteral(",0)")));
-        QVERIFY(top(3).endsWith(QStringLiteral(",0)")));
-    }
-
-    void sizeScriptsAnswerTheChartPlusItsMargin()
-    {
-        Chart chart;
-        loadSampleData(chart.grid, chart.state);
-        load(viewerRequest(chart.settings(), chart.data()));
+        // The size scripts answer the chart plus its margin.
         const double width = number(kScrollWidthScript);
         const double height = number(kScrollHeightScript);
         QCOMPARE(width,
@@ -153,34 +148,6 @@ private Q_SLOTS:
                  number(QStringLiteral("document.querySelector('svg').getAttribute('height')")));
         QVERIFY(width > 320 && height > 240);
 
-        // The export request names that size back: the page then has exactly that size.
-        load(exportRequest(chart.settings(), chart.data(), 1024, 700));
-        QCOMPARE(number(kScrollWidthScript), 1024.0);
-        QCOMPARE(number(kScrollHeightScript), 700.0);
-    }
-
-    void aTitleOfMarkupIsTextAndRunsNothing()
-    {
-        Chart chart;
-        chart.grid.setTitle(1, QStringLiteral("<img src=x onerror=alert(1)>"));
-        chart.grid.setTitle(2, QStringLiteral("<script>alert(2)</script>Eve"));
-        chart.grid.setParent(2, QStringLiteral("1"));
-        load(viewerRequest(chart.settings(), chart.data()));
-        QCOMPARE(boxes(), (QStringList{QStringLiteral("1:<img src=x onerror=alert(1)>"),
-                                       QStringLiteral("2:<script>alert(2)</script>Eve")}));
-        QCOMPARE(js(QStringLiteral("document.querySelectorAll('img').length")).toInt(), 0);
-        QCOMPARE(js(QStringLiteral("document.scripts.length")).toInt(), 4);
-        QCOMPARE(page->alerts, 0);
-    }
-
-    void printingGivesOnePageOfTheChartsSize()
-    {
-        Chart chart;
-        loadSampleData(chart.grid, chart.state);
-        load(viewerRequest(chart.settings(), chart.data()));
-        const double width = number(kScrollWidthScript);
-        const double height = number(kScrollHeightScript);
-
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("chart.pdf"));
         QSignalSpy printed(page, &QWebEnginePage::pdfPrintingFinished);
@@ -188,7 +155,6 @@ private Q_SLOTS:
                          QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         QVERIFY(printed.wait(60000));
         QVERIFY(printed.first().at(1).toBool());
-
         QFile pdf(file);
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         const QString text = QString::fromLatin1(pdf.readAll());
@@ -203,6 +169,44 @@ private Q_SLOTS:
                  qPrintable(box.captured(1)));
         QVERIFY2(qAbs(box.captured(2).toDouble() - std::ceil(height) * 0.75) < 1,
                  qPrintable(box.captured(2)));
+
+        // The export request names a box: the page has exactly that size, and the chart is
+        // scaled evenly into it with nothing cut.
+        load(exportRequest(chart.settings(), chart.data(), 1024, 700));
+        QCOMPARE(number(kScrollWidthScript), 1024.0);
+        QCOMPARE(number(kScrollHeightScript), 700.0);
+        const QStringList viewBox =
+            js(QStringLiteral("document.querySelector('svg').getAttribute('viewBox')"))
+                .toString()
+                .split(QLatin1Char(' '));
+        QCOMPARE(viewBox.size(), 4);
+        QVERIFY(viewBox[0].toDouble() <= 0 && viewBox[1].toDouble() <= 0);
+        QVERIFY(viewBox[2].toDouble() >= width - 0.01 && viewBox[3].toDouble() >= height - 0.01);
+        QVERIFY(qAbs(viewBox[2].toDouble() / viewBox[3].toDouble() - 1024.0 / 700) < 0.01);
+    }
+
+    void anEmptyChartShowsTheEmptyState()
+    {
+        Chart chart;
+        load(viewerRequest(chart.settings(), QString()));
+        QVERIFY(js(QStringLiteral("document.body.textContent"))
+                    .toString()
+                    .contains(QStringLiteral("Nothing to draw yet")));
+        QVERIFY(boxes().isEmpty());
+    }
+
+    void aTitleOfMarkupIsTextAndRunsNothing()
+    {
+        Chart chart;
+        chart.grid.setTitle(1, QStringLiteral("<img src=x onerror=alert(1)>"));
+        chart.grid.setTitle(2, QStringLiteral("<script>alert(2)</script>Eve"));
+        chart.grid.setParent(2, QStringLiteral("1"));
+        load(viewerRequest(chart.settings(), chart.data()));
+        QCOMPARE(boxes(), (QStringList{QStringLiteral("1:<img src=x onerror=alert(1)>"),
+                                       QStringLiteral("2:<script>alert(2)</script>Eve")}));
+        QCOMPARE(js(QStringLiteral("document.querySelectorAll('img').length")).toInt(), 0);
+        QCOMPARE(js(QStringLiteral("document.scripts.length")).toInt(), 4);
+        QCOMPARE(page->alerts, 0);
     }
 };
 
