@@ -44,19 +44,11 @@ public:
 };
 
 /// A window's worth of core objects around fakes.
-struct Shell
+struct Shell : FakeApp
 {
-    AppState state;
-    CommandCenter commands;
-    MemoryPreferences preferences;
-    ScriptedAlerts alerts;
-    ScriptedFilePanels panels;
-    FakeDesktop desktop;
-    RecordingMailer mailer;
     ChartGrid grid;
     FakeChartViewer webView, webViewM, webViewL;
     FakeShellView view;
-    AppContext context{state, commands, preferences, alerts, panels, desktop, mailer};
     ViewerLoader loader{webView, webViewM, webViewL, grid, state, commands, desktop};
     ShellController shell{context, grid, loader, view};
     QStringList posted; // commands seen by recording observers

@@ -110,7 +110,7 @@ private:
     bool m_immutable = false;
 };
 
-class DocumentFlows : public ::testing::Test
+class DocumentFlows : public ::testing::Test, protected FakeApp
 {
 protected:
     void SetUp() override
@@ -175,21 +175,34 @@ protected:
         grid.setPosition(40, QStringLiteral("NULL"));
         grid.setSlotText(3, QStringLiteral("#123ABC"));
         grid.setSlotText(kLineSlot, QStringLiteral("#00FF7F"));
-        state.nSize = QStringLiteral("2");
-        state.nRadius = QStringLiteral("9");
-        state.multiColorStatus = QStringLiteral("0");
+        setNodeSettings({"2", "9", "0"});
+    }
+
+    /// Node size, corner radius and the multicolour state.
+    [[nodiscard]] QStringList nodeSettings() const
+    {
+        return {state.nSize, state.nRadius, state.multiColorStatus};
+    }
+    void setNodeSettings(const QStringList &values)
+    {
+        state.nSize = values[0];
+        state.nRadius = values[1];
+        state.multiColorStatus = values[2];
+    }
+    /// The five companion entries stored for a document named \a base + ".csv".
+    [[nodiscard]] QStringList entriesOf(const QString &base) const
+    {
+        QStringList values;
+        for (const char *infix : {"", "~", "n", "NULL", "m"})
+            values << preferences.value(base + QLatin1String(infix) + QStringLiteral("csv"))
+                          .value_or(QStringLiteral("<none>"));
+        return values;
     }
 
     QTemporaryDir folder;
     ChartGrid grid;
     SwatchBoard swatches;
-    AppState state;
-    MemoryPreferences preferences;
     RecentDocuments recent{preferences};
-    ScriptedAlerts alerts;
-    ScriptedFilePanels panels;
-    FakeDesktop desktop;
-    CommandCenter commands;
     FakeChartViewer viewer;
     DocumentController controller{
         {grid, swatches, state, preferences, recent, alerts, panels, desktop, commands, &viewer}};
@@ -233,24 +246,19 @@ TEST_F(DocumentFlows, SaveStoresEntriesUnderTheEscapedNameOnBothPaths)
 {
     buildChart();
     saveAs(path(QStringLiteral("My Chart.csv")));
-    const QMap<QString, QString> &stored = preferences.values();
-    EXPECT_EQ(stored.value(kOpenedFilenameKey), QStringLiteral("My%20Chart.csv"));
-    EXPECT_EQ(stored.value(QStringLiteral("My%20Chartcsv")), buildColorLine(grid));
-    EXPECT_EQ(stored.value(QStringLiteral("My%20Chart~csv")), buildPositionLine(grid));
-    EXPECT_EQ(stored.value(QStringLiteral("My%20Chartncsv")), QStringLiteral("2"));
-    EXPECT_EQ(stored.value(QStringLiteral("My%20ChartNULLcsv")), QStringLiteral("9"));
-    EXPECT_EQ(stored.value(QStringLiteral("My%20Chartmcsv")), QStringLiteral("0"));
+    EXPECT_EQ(preferences.value(kOpenedFilenameKey), QStringLiteral("My%20Chart.csv"));
+    EXPECT_EQ(entriesOf(QStringLiteral("My%20Chart")),
+              QStringList({buildColorLine(grid), buildPositionLine(grid)}) + nodeSettings());
 
     // The straight save files its entries under the same keys, node settings included, so a
     // later open brings back what was saved last.
     grid.setSlotText(4, QStringLiteral("#ABCDEF"));
     grid.setPosition(3, QStringLiteral("u"));
-    state.nSize = QStringLiteral("5");
+    setNodeSettings({"5", "7", "1"});
     save();
     EXPECT_EQ(panels.savePanels.size(), 1);
-    EXPECT_EQ(stored.value(QStringLiteral("My%20Chartcsv")), buildColorLine(grid));
-    EXPECT_EQ(stored.value(QStringLiteral("My%20Chart~csv")), buildPositionLine(grid));
-    EXPECT_EQ(stored.value(QStringLiteral("My%20Chartncsv")), QStringLiteral("5"));
+    EXPECT_EQ(entriesOf(QStringLiteral("My%20Chart")),
+              QStringList({buildColorLine(grid), buildPositionLine(grid)}) + nodeSettings());
 }
 
 TEST_F(DocumentFlows, SaveDoesNotWriteOverAnExportFile)
@@ -314,44 +322,32 @@ TEST_P(SavedChartRoundTrip, OpeningASavedChartBringsItBackWhole)
     grid.setTitle(7, QStringLiteral("Scratch(Temp)"));
     grid.setPosition(40, QStringLiteral("u"));
     grid.setPosition(60, QStringLiteral("NOT NULL"));
-    state.nSize = QStringLiteral("0");
-    state.nRadius = QStringLiteral("3");
-    state.multiColorStatus = QStringLiteral("1");
+    setNodeSettings({"0", "3", "1"});
     ASSERT_NE(snapshot(grid), saved);
 
     open(target);
     EXPECT_TRUE(alerts.shown.size() == 1)
         << "only New's question: " << alerts.messages().join(", ").toStdString();
     EXPECT_EQ(snapshot(grid), saved);
-    EXPECT_EQ(state.nSize, QStringLiteral("2"));
-    EXPECT_EQ(state.nRadius, QStringLiteral("9"));
-    EXPECT_EQ(state.multiColorStatus, QStringLiteral("0"));
+    EXPECT_EQ(nodeSettings(), (QStringList{"2", "9", "0"}));
     EXPECT_EQ(desktop.windowTitle(), QFileInfo(target).completeBaseName());
     EXPECT_EQ(recent.paths().value(0), target);
     EXPECT_EQ(chartsRestored, 1);
     EXPECT_EQ(appearanceRestores, 1);
     EXPECT_FALSE(state.fileUrl) << "a chart is not a table to convert";
     EXPECT_TRUE(viewer.loads.isEmpty()) << "no table preview";
-}
 
-INSTANTIATE_TEST_SUITE_P(Names, SavedChartRoundTrip,
-                         ::testing::Values("chart.csv", "My Team Chart.csv", "q1.team.v2.csv",
-                                           "Übersicht Zürich ÅÄÖ.csv"));
-
-TEST_F(DocumentFlows, SavedChartFromTheCommandLineFindsItsEntries)
-{
-    buildChart();
-    const GridSnapshot saved = snapshot(grid);
-    const QString target = path(QStringLiteral("Équipe été.csv"));
-    saveAs(target);
+    // Handed over by the system or the command line, the file finds its entries as well.
     confirmNew();
-
     controller.openFileRequest(target);
     EXPECT_EQ(state.openRecent, QStringLiteral("YES"));
     EXPECT_TRUE(state.openDoubleClicked);
     EXPECT_EQ(snapshot(grid), saved);
-    EXPECT_EQ(desktop.windowTitle(), QStringLiteral("Équipe été"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, SavedChartRoundTrip,
+                         ::testing::Values("chart.csv", "My Team Chart.csv", "q1.team.v2.csv",
+                                           "Übersicht Zürich ÅÄÖ.csv", "Équipe été.csv"));
 
 // ---- Open: the extension gate and the import -------------------------------------------------
 
@@ -396,16 +392,11 @@ TEST_F(DocumentFlows, ImportTakesTheFirstRecordWithQuotesRemovedAndBlanksNamed)
     open(file);
 
     EXPECT_TRUE(alerts.shown.isEmpty());
-    const QStringList expected = {QStringLiteral("Ann(CEO)"),
-                                  QStringLiteral("Untitled2"),
-                                  QStringLiteral("Untitled3"),
-                                  QStringLiteral("Bo"),
-                                  QStringLiteral("Cy"),
-                                  QStringLiteral("Di"),
-                                  QStringLiteral(" Ed Fox (CFO) ")};
-    for (int k = 0; k < expected.size(); ++k)
-        EXPECT_EQ(grid.title(k + 2), expected[k]) << "row " << k + 2;
-    EXPECT_TRUE(grid.title(9).isEmpty());
+    QStringList titles;
+    for (int row = 2; row <= 9; ++row)
+        titles << grid.title(row);
+    EXPECT_EQ(titles, (QStringList{"Ann(CEO)", "Untitled2", "Untitled3", "Bo", "Cy", "Di",
+                                   " Ed Fox (CFO) ", ""}));
     EXPECT_TRUE(grid.title(50).isEmpty());
     EXPECT_TRUE(grid.setting(ChartSetting::XaxisLabel).isEmpty());
 

@@ -66,21 +66,13 @@ private Q_SLOTS:
 
 private:
     /// Fresh ports, pictures and controller for each test, the documents folder not yet made.
-    struct Flows
+    struct Flows : FakeApp
     {
         QTemporaryDir dir;
-        AppState state;
-        CommandCenter commands;
-        MemoryPreferences preferences;
-        ScriptedAlerts alerts;
-        ScriptedFilePanels panels;
-        FakeDesktop desktop;
-        RecordingMailer mailer;
         FakeChartViewer webViewM, webViewL;
         FakePictures pictures;
         ChartExporter exporter{webViewM, webViewL, pictures};
-        ExportController exports{
-            AppContext{state, commands, preferences, alerts, panels, desktop, mailer}, exporter};
+        ExportController exports{context, exporter};
         int fullScreenToggles = 0;
         Flows()
         {

@@ -2,6 +2,9 @@
 
 // Scripted stand-ins for the desktop ports, shared by every test that drives a core flow.
 
+#include "app/AppContext.h"
+#include "app/AppState.h"
+#include "app/CommandCenter.h"
 #include "platform/Alerts.h"
 #include "platform/ChartViewer.h"
 #include "platform/Desktop.h"
@@ -157,6 +160,19 @@ public:
 
 private:
     QString m_title = QStringLiteral("Untitled");
+};
+
+/// The state, command centre and ports of one window, all fakes: what most flows take.
+struct FakeApp
+{
+    AppState state;
+    CommandCenter commands;
+    MemoryPreferences preferences;
+    ScriptedAlerts alerts;
+    ScriptedFilePanels panels;
+    FakeDesktop desktop;
+    RecordingMailer mailer;
+    AppContext context{state, commands, preferences, alerts, panels, desktop, mailer};
 };
 
 } // namespace plotwell::testing
