@@ -1,32 +1,34 @@
-// Entry point: the desktop application, or one of the headless commands.
+// Entry point: the headless commands, or the window. The window and the commands that draw
+// with the web engine live in a second program beside this one (plotwell-window), which this
+// one becomes with exec. A headless command therefore never loads Qt Widgets or the web
+// engine, whose libraries alone would take more memory than a whole conversion.
 #include "app/Version.h"
 #include "convert/ConvertCommand.h"
 #include "render/RequestCommand.h"
-#include "ui/AppDelegate.h"
-#include "ui/RenderCommand.h"
-#include "ui/Style.h"
 
-#include <QApplication>
-#include <QCoreApplication>
 #include <QTextStream>
 
-#include <functional>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
-/// A headless command: `plotwell <name> ...`. Each gets the arguments after its name and
-/// returns the process exit code. Commands run under a QCoreApplication unless they make
-/// their own application object (the ones that draw need a QApplication).
-struct HeadlessCommand
+/// `plotwell <name> ...`. `run` gets the arguments after `plotwell` and returns the exit code;
+/// a command without one is served by the window program.
+struct Command
 {
     const char *name;
     const char *usage;
-    std::function<int(int argc, char **argv)> run;
+    int (*run)(int argc, char **argv);
 };
 
-const std::vector<HeadlessCommand> &headlessCommands()
+const std::vector<Command> &commands()
 {
-    static const std::vector<HeadlessCommand> commands = {
+    static const std::vector<Command> table = {
         {"request", "request [--sample 1|2]   print the chart page request of a sample chart",
          plotwell::runRequestCommand},
         {"convert", "convert --to sql|json|xml|html INPUT.csv -o OUTPUT [--table NAME]",
@@ -34,42 +36,47 @@ const std::vector<HeadlessCommand> &headlessCommands()
         {"render",
          "render [--sample 1|2 | CHART.csv] -o OUT.png|OUT.pdf [--hires]\n"
          "                                   draw a chart off screen and write it",
-         plotwell::runRenderCommand},
+         nullptr},
     };
-    return commands;
+    return table;
 }
 
 void printUsage(QTextStream &out)
 {
     out << "Usage: plotwell [FILE.csv]          start the application, opening FILE.csv\n";
-    for (const HeadlessCommand &command : headlessCommands())
+    for (const Command &command : commands())
         out << "       plotwell " << command.usage << '\n';
     out << "       plotwell --help | --version\n";
 }
 
-/// The desktop application. A document path among the arguments is opened once the window's
-/// view exists.
-int runApplication(int argc, char *argv[])
+std::string directoryOf(const std::string &path)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(plotwell::applicationName());
-    QApplication::setApplicationDisplayName(plotwell::applicationName());
-    QApplication::setApplicationVersion(plotwell::applicationVersion());
-    QApplication::setOrganizationName(QStringLiteral("Orvanta"));
-    plotwell::applyAppStyle(app);
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
 
-    plotwell::AppDelegate window;
-    const QStringList arguments = QApplication::arguments().mid(1);
-    for (const QString &argument : arguments) {
-        if (!argument.startsWith(QLatin1Char('-'))) {
-            window.setLaunchDocument(argument);
-            break;
-        }
+/// The window program: beside this executable in a build, or in lib/plotwell when installed.
+std::string windowProgram(const char *argv0)
+{
+    std::string self(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
+    self = length > 0 ? self.substr(0, std::size_t(length)) : std::string(argv0);
+    const std::string dir = directoryOf(self);
+    for (const std::string &candidate :
+         {dir + "/plotwell-window", dir + "/../lib/plotwell/plotwell-window"}) {
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
     }
-    window.resize(1280, 820);
-    window.applicationDidFinishLaunching();
-    window.show();
-    return QApplication::exec();
+    return dir + "/plotwell-window";
+}
+
+/// Replaces this process with the window program, handing it every argument.
+int runWindowProgram(char *argv[])
+{
+    const std::string program = windowProgram(argv[0]);
+    execv(program.c_str(), argv);
+    std::fprintf(stderr, "plotwell: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
+    return 127;
 }
 
 } // namespace
@@ -78,9 +85,9 @@ int main(int argc, char *argv[])
 {
     if (argc > 1) {
         const QString first = QString::fromLocal8Bit(argv[1]);
-        for (const HeadlessCommand &command : headlessCommands()) {
+        for (const Command &command : commands()) {
             if (first == QLatin1String(command.name))
-                return command.run(argc - 1, argv + 1);
+                return command.run ? command.run(argc - 1, argv + 1) : runWindowProgram(argv);
         }
         if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
             QTextStream out(stdout);
@@ -93,5 +100,5 @@ int main(int argc, char *argv[])
             return 0;
         }
     }
-    return runApplication(argc, argv);
+    return runWindowProgram(argv);
 }
