@@ -10,32 +10,177 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 
+#include <array>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <vector>
 
 namespace plotwell::convert {
 
 namespace {
 
-/// Builds one record at a time from the parser's fields and hands it on: the first record as
-/// the column names, every later one as data.
+/// Records read and not yet handed on: their fields' text one after the other.
+struct RecordBatch
+{
+    std::vector<char16_t> text;
+    std::vector<qsizetype> fieldEnds;  // in `text`
+    std::vector<qsizetype> recordEnds; // in `fieldEnds`
+    qsizetype firstIndex = 1;          // of the first record, counting data records from 1
+
+    void clear(qsizetype nextIndex)
+    {
+        text.clear();
+        fieldEnds.clear();
+        recordEnds.clear();
+        firstIndex = nextIndex;
+    }
+};
+
+/// Hands each record of `batch` to `sink`.
+void deliver(const RecordBatch &batch, RecordSink &sink, std::vector<QStringView> &views)
+{
+    qsizetype field = 0;
+    qsizetype start = 0;
+    qsizetype index = batch.firstIndex;
+    for (qsizetype recordEnd : batch.recordEnds) {
+        views.clear();
+        for (; field < recordEnd; ++field) {
+            const qsizetype end = batch.fieldEnds[std::size_t(field)];
+            views.emplace_back(batch.text.data() + start, end - start);
+            start = end;
+        }
+        sink.record(views, index++);
+    }
+}
+
+/// Writes on a thread of its own while the caller reads the next records, so that a
+/// conversion takes about as long as the slower of the two rather than both together. A few
+/// batches go round between the threads, which keeps memory flat.
+class WritingThread
+{
+public:
+    explicit WritingThread(RecordSink &sink, const TableWriter *writer)
+        : m_sink(sink), m_writer(writer)
+    {
+        for (auto &batch : m_batches)
+            m_free.push_back(&batch);
+        m_thread = std::thread(&WritingThread::run, this);
+    }
+    /// Waits for every batch handed over to be written, as `finish()` but never throws.
+    ~WritingThread() { close(); }
+
+    /// An empty batch to fill, once the writer has given one back.
+    RecordBatch *take()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return !m_free.empty(); });
+        RecordBatch *batch = m_free.front();
+        m_free.pop_front();
+        return batch;
+    }
+    void write(RecordBatch *batch)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_full.push_back(batch);
+        }
+        m_changed.notify_all();
+    }
+    /// Whether writing has stopped (the device failed), so that reading on is pointless.
+    bool failed() const { return m_failed.load(std::memory_order_relaxed); }
+
+    /// Waits until everything handed over is written; rethrows what the writing threw.
+    void finish()
+    {
+        close();
+        if (m_exception)
+            std::rethrow_exception(std::exchange(m_exception, nullptr));
+    }
+
+private:
+    void close()
+    {
+        if (!m_thread.joinable())
+            return;
+        {
+            std::lock_guard lock(m_mutex);
+            m_closed = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+
+    void run()
+    {
+        std::vector<QStringView> views;
+        for (;;) {
+            RecordBatch *batch = nullptr;
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [&] { return !m_full.empty() || m_closed; });
+                if (m_full.empty())
+                    return;
+                batch = m_full.front();
+                m_full.pop_front();
+            }
+            if (!m_failed.load(std::memory_order_relaxed)) {
+                try {
+                    deliver(*batch, m_sink, views);
+                    if (m_writer && !m_writer->ok())
+                        m_failed.store(true);
+                } catch (...) {
+                    m_exception = std::current_exception();
+                    m_failed.store(true);
+                }
+            }
+            {
+                std::lock_guard lock(m_mutex);
+                m_free.push_back(batch);
+            }
+            m_changed.notify_all();
+        }
+    }
+
+    RecordSink &m_sink;
+    const TableWriter *m_writer;
+    std::array<RecordBatch, 3> m_batches;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<RecordBatch *> m_free;
+    std::deque<RecordBatch *> m_full;
+    bool m_closed = false;
+    std::atomic<bool> m_failed{false};
+    std::exception_ptr m_exception;
+    std::thread m_thread;
+};
+
+/// Collects the parser's fields record by record and hands them on: the first record as the
+/// column names, every later one as data, either at once or in batches to a writing thread.
 class RecordForwarder final : public csv::CsvParserDelegate
 {
 public:
+    static constexpr std::size_t kBatchUnits = 128 * 1024;
+
     RecordForwarder(RecordSink &sink, qint64 inputSize, ConversionProgress *progress,
-                    const TableWriter *writer)
-        : m_sink(sink), m_inputSize(inputSize), m_progress(progress), m_writer(writer)
+                    WritingThread *writing)
+        : m_sink(sink), m_inputSize(inputSize), m_progress(progress), m_writing(writing),
+          m_batch(writing ? writing->take() : &m_single)
     {}
 
     void parserDidBeginLine(csv::CsvParser &, qsizetype) override
     {
-        m_text.resize(0);
-        m_ends.clear();
+        m_recordText = m_batch->text.size();
+        m_recordFields = m_batch->fieldEnds.size();
     }
 
     void parserDidReadField(csv::CsvParser &, QStringView field, qsizetype) override
     {
-        m_text.append(field);
-        m_ends.push_back(m_text.size());
+        m_batch->text.insert(m_batch->text.end(), field.utf16(), field.utf16() + field.size());
+        m_batch->fieldEnds.push_back(qsizetype(m_batch->text.size()));
     }
 
     void parserDidEndLine(csv::CsvParser &parser, qsizetype recordNumber) override
@@ -44,26 +189,30 @@ public:
         // passed on, as its fields are not what the file meant.
         if (parser.error()) {
             m_failedRecord = recordNumber;
+            m_batch->text.resize(m_recordText);
+            m_batch->fieldEnds.resize(m_recordFields);
             return;
         }
         if (!m_begun) {
             QStringList names;
-            names.reserve(qsizetype(m_ends.size()));
+            names.reserve(qsizetype(m_batch->fieldEnds.size()));
             qsizetype start = 0;
-            for (qsizetype end : m_ends) {
-                names.append(m_text.sliced(start, end - start));
+            for (qsizetype end : m_batch->fieldEnds) {
+                names.append(QStringView(m_batch->text.data() + start, end - start).toString());
                 start = end;
             }
+            m_batch->clear(1);
             m_sink.begin(names);
             m_begun = true;
         } else {
-            m_views.clear();
-            qsizetype start = 0;
-            for (qsizetype end : m_ends) {
-                m_views.emplace_back(QStringView(m_text).sliced(start, end - start));
-                start = end;
+            ++m_records;
+            m_batch->recordEnds.push_back(qsizetype(m_batch->fieldEnds.size()));
+            if (!m_writing) {
+                deliver(*m_batch, m_sink, m_views);
+                m_batch->clear(m_records + 1);
+            } else if (m_batch->text.size() >= kBatchUnits) {
+                handOver();
             }
-            m_sink.record(m_views, ++m_records);
         }
         if (m_progress) {
             if (m_inputSize > 0) {
@@ -77,7 +226,7 @@ public:
             }
         }
         // Reading on would only produce what cannot be written.
-        if (m_writer && !m_writer->ok())
+        if (m_writing && m_writing->failed())
             parser.cancelParsing();
     }
 
@@ -87,6 +236,13 @@ public:
                                               : error.description;
     }
 
+    /// Hands over the records still held.
+    void flush()
+    {
+        if (m_writing && !m_batch->recordEnds.empty())
+            handOver();
+    }
+
     bool begun() const { return m_begun; }
     qsizetype failedRecord() const { return m_failedRecord; }
     qsizetype records() const { return m_records; }
@@ -94,12 +250,21 @@ public:
     const QString &error() const { return m_error; }
 
 private:
+    void handOver()
+    {
+        m_writing->write(m_batch);
+        m_batch = m_writing->take();
+        m_batch->clear(m_records + 1);
+    }
+
     RecordSink &m_sink;
     qint64 m_inputSize;
     ConversionProgress *m_progress;
-    const TableWriter *m_writer;
-    QString m_text;
-    std::vector<qsizetype> m_ends;
+    WritingThread *m_writing;
+    RecordBatch m_single;
+    RecordBatch *m_batch;
+    std::size_t m_recordText = 0;
+    std::size_t m_recordFields = 0;
     std::vector<QStringView> m_views;
     qsizetype m_records = 0;
     qsizetype m_failedRecord = 0;
@@ -108,6 +273,8 @@ private:
     QString m_error;
 };
 
+/// Reads the file into `sink`; with `writer`, `sink` is that writer and runs on a thread of its
+/// own.
 void readInto(const QString &inputPath, RecordSink &sink, ConversionResult &result,
               ConversionProgress *progress, const TableWriter *writer)
 {
@@ -121,9 +288,15 @@ void readInto(const QString &inputPath, RecordSink &sink, ConversionResult &resu
     }
     csv::CsvParser parser(&input);
     parser.setSanitizesFields(true);
-    RecordForwarder forwarder(sink, input.size(), progress, writer);
+    std::optional<WritingThread> writing;
+    if (writer)
+        writing.emplace(sink, writer);
+    RecordForwarder forwarder(sink, input.size(), progress, writing ? &*writing : nullptr);
     parser.setDelegate(&forwarder);
     parser.parse();
+    forwarder.flush();
+    if (writing)
+        writing->finish();
     sink.finish(forwarder.records());
 
     result.recordCount = forwarder.records();

@@ -10,9 +10,10 @@ void JsonWriter::begin(const QStringList &columnNames)
     m_out.append("{\n  \"items\":[\n");
     const QStringList keys = jsonKeys(columnNames);
     m_columnCount = keys.size();
-    m_linePrefixes.clear();
+    m_valueHeads.clear();
     for (const QString &key : keys)
-        m_linePrefixes.append("    \"" + escapedUtf8(key, jsonEscapes()) + "\" : ");
+        m_valueHeads.append((m_valueHeads.isEmpty() ? "    \"" : ",\n    \"") +
+                            escapedUtf8(key, jsonEscapes()) + "\" : \"");
 }
 
 void JsonWriter::record(Fields fields, qsizetype)
@@ -22,17 +23,16 @@ void JsonWriter::record(Fields fields, qsizetype)
     // closes differently.
     m_out.append(m_written == 0 ? std::string_view("{\n") : std::string_view("    \n},\n{\n"));
     const EscapeTable &escapes = jsonEscapes();
-    for (qsizetype j = 0; j < m_columnCount; ++j) {
-        if (j > 0)
-            m_out.append(",\n");
-        m_out.appendBytes(m_linePrefixes.at(j));
-        if (j < qsizetype(fields.size())) {
-            m_out.append('"');
-            m_out.appendEscaped(fields[j], escapes);
-            m_out.append('"');
-        } else {
-            m_out.append("null");
-        }
+    const qsizetype present = std::min(m_columnCount, qsizetype(fields.size()));
+    for (qsizetype j = 0; j < present; ++j) {
+        m_out.appendBytes(m_valueHeads.at(j));
+        m_out.appendEscaped(fields[j], escapes);
+        m_out.append('"');
+    }
+    for (qsizetype j = present; j < m_columnCount; ++j) {
+        const QByteArray &head = m_valueHeads.at(j);
+        m_out.append(std::string_view(head.constData(), std::size_t(head.size() - 1)));
+        m_out.append("null");
     }
     ++m_written;
 }

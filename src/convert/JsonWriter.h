@@ -21,7 +21,9 @@ protected:
     QString longRecordNote() const override;
 
 private:
-    QByteArrayList m_linePrefixes; // "    \"key\" : " per column
+    /// Per column, what comes before its value: the separator from the previous line, the
+    /// key and the opening quote of a string (left out before null).
+    QByteArrayList m_valueHeads;
     qsizetype m_written = 0;
 };
 

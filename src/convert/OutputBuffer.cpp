@@ -3,13 +3,19 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace plotwell::convert {
 
 namespace {
 
 // The longest replacement any table holds, plus the four bytes of a character outside the BMP.
+// The fast copy may also store up to 16 bytes past what it keeps, which this covers.
 constexpr qsizetype kMaxBytesPerUnit = 32;
 constexpr qsizetype kUnitsPerStep = 2048;
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
@@ -38,6 +44,112 @@ inline char *putBytes(char *out, std::string_view bytes)
 {
     std::memcpy(out, bytes.data(), bytes.size());
     return out + bytes.size();
+}
+
+/// Copies the run of units at `p` that are ASCII from space upwards and not special in
+/// `table`, narrowed to bytes, and returns where the run ends; `out` moves past the copy.
+/// There must be room for 16 bytes more than the run. `Specials` is the table's count of
+/// special printable codes, known when compiling so that the comparisons unroll.
+template <int Specials>
+[[gnu::always_inline]] inline const char16_t *copyPlainRun(const char16_t *p, const char16_t *end,
+                                                           char *&out, const EscapeTable &table)
+{
+#ifdef __SSE2__
+    // Packing saturates: a unit above 0xFF becomes 0xFF or 0 (as a signed 16-bit value, a
+    // unit from 0x8000 up is negative), and 0x80..0xFF stay. As signed bytes, every such byte
+    // and every control code compares below space, so one comparison finds them all.
+    const __m128i space = _mm_set1_epi8(0x20);
+    const auto stopMask = [&](__m128i bytes) {
+        __m128i stop = _mm_cmplt_epi8(bytes, space);
+        for (int k = 0; k < Specials; ++k)
+            stop = _mm_or_si128(
+                stop, _mm_cmpeq_epi8(bytes, _mm_load_si128(reinterpret_cast<const __m128i *>(
+                                                table.printableSpecials[k].data()))));
+        return unsigned(_mm_movemask_epi8(stop));
+    };
+    while (end - p >= 16) {
+        const __m128i bytes =
+            _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), bytes);
+        if (const unsigned stop = stopMask(bytes)) {
+            const int run = std::countr_zero(stop);
+            out += run;
+            return p + run;
+        }
+        out += 16;
+        p += 16;
+    }
+    // The last 4 to 15 units in one step: two loads that may overlap, each unit's byte stored
+    // at its own place (an overlap stores the same byte twice).
+    const auto r = int(end - p);
+    if (r >= 8) {
+        const __m128i bytes =
+            _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i *>(end - 8)));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), bytes);
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + r - 8), _mm_srli_si128(bytes, 8));
+        const unsigned stop = stopMask(bytes);
+        const int run = (stop & 0xFFu) ? std::countr_zero(stop)
+                        : (stop >> 8)  ? r - 8 + std::countr_zero(stop >> 8)
+                                       : r;
+        out += run;
+        return p + run;
+    }
+    if (r >= 4) {
+        const __m128i units =
+            _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)),
+                               _mm_loadl_epi64(reinterpret_cast<const __m128i *>(end - 4)));
+        const __m128i bytes = _mm_packus_epi16(units, units);
+        const auto head = quint32(_mm_cvtsi128_si32(bytes));
+        const auto tail = quint32(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 4)));
+        std::memcpy(out, &head, 4);
+        std::memcpy(out + r - 4, &tail, 4);
+        const unsigned stop = stopMask(bytes) & 0xFFu;
+        const int run = (stop & 0xFu) ? std::countr_zero(stop)
+                        : (stop >> 4) ? r - 4 + std::countr_zero(stop >> 4)
+                                      : r;
+        out += run;
+        return p + run;
+    }
+#endif
+    while (p != end && *p >= 0x20 && *p < 0x80 && !table.special[*p])
+        *out++ = char(*p++);
+    return p;
+}
+
+/// Escapes the units from `p` to `stepEnd` into `out` (a surrogate pair may reach one unit
+/// past it, up to `end`); returns where it stopped.
+template <int Specials>
+[[gnu::always_inline]] inline const char16_t *
+escapeStep(const char16_t *p, const char16_t *const stepEnd, const char16_t *const end, char *&out,
+           const EscapeTable &table, qsizetype &lost)
+{
+    while (p < stepEnd) {
+        p = copyPlainRun<Specials>(p, stepEnd, out, table);
+        if (p == stepEnd)
+            break;
+        const char16_t c = *p++;
+        if (c < 0x80) {
+            if (!table.special[c]) {
+                *out++ = char(c);
+            } else {
+                out = putBytes(out, table.replacement[c]);
+                lost += table.lossy[c];
+            }
+        } else if (QChar::isHighSurrogate(c) && p != end && QChar::isLowSurrogate(*p)) {
+            // A pair cut by the step boundary is still read whole: the room reserved
+            // covers one unit more than the step.
+            out = putUtf8(out, QChar::surrogateToUcs4(c, *p++));
+        } else if (QChar::isSurrogate(c) ||
+                   (table.rejectsNonCharacters && (c == 0xFFFE || c == 0xFFFF))) {
+            out = putBytes(out, kReplacementCharacter);
+            ++lost;
+        } else {
+            out = putUtf8(out, c);
+        }
+    }
+    return p;
 }
 
 const EscapeTable &plainTable()
@@ -81,12 +193,6 @@ bool OutputBuffer::flush()
     return true;
 }
 
-void OutputBuffer::ensureRoom(qsizetype bytes)
-{
-    if (m_end - m_pos < bytes)
-        flush();
-}
-
 void OutputBuffer::appendSlow(std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -128,44 +234,29 @@ qsizetype OutputBuffer::appendEscaped(QStringView text, const EscapeTable &table
         ensureRoom(kMaxBytesPerUnit * kUnitsPerStep);
         char *out = m_pos;
         const char16_t *const stepEnd = p + std::min<qsizetype>(end - p, kUnitsPerStep);
-        while (p < stepEnd) {
-            // Most text is ASCII that needs no replacement: take it four units at a time.
-            while (stepEnd - p >= 4) {
-                quint64 units;
-                std::memcpy(&units, p, sizeof units);
-                if (units & 0xFF80FF80FF80FF80ull)
-                    break;
-                const auto c0 = char(p[0]), c1 = char(p[1]), c2 = char(p[2]), c3 = char(p[3]);
-                if (table.special[c0] | table.special[c1] | table.special[c2] | table.special[c3])
-                    break;
-                out[0] = c0;
-                out[1] = c1;
-                out[2] = c2;
-                out[3] = c3;
-                out += 4;
-                p += 4;
-            }
-            if (p == stepEnd)
-                break;
-            const char16_t c = *p++;
-            if (c < 0x80) {
-                if (!table.special[c]) {
-                    *out++ = char(c);
-                } else {
-                    out = putBytes(out, table.replacement[c]);
-                    lost += table.lossy[c];
-                }
-            } else if (QChar::isHighSurrogate(c) && p != end && QChar::isLowSurrogate(*p)) {
-                // A pair cut by the step boundary is still read whole: the room reserved
-                // covers one unit more than the step.
-                out = putUtf8(out, QChar::surrogateToUcs4(c, *p++));
-            } else if (QChar::isSurrogate(c) ||
-                       (table.rejectsNonCharacters && (c == 0xFFFE || c == 0xFFFF))) {
-                out = putBytes(out, kReplacementCharacter);
-                ++lost;
-            } else {
-                out = putUtf8(out, c);
-            }
+        switch (table.printableSpecialCount) {
+        case 0:
+            p = escapeStep<0>(p, stepEnd, end, out, table, lost);
+            break;
+        case 1:
+            p = escapeStep<1>(p, stepEnd, end, out, table, lost);
+            break;
+        case 2:
+            p = escapeStep<2>(p, stepEnd, end, out, table, lost);
+            break;
+        case 3:
+            p = escapeStep<3>(p, stepEnd, end, out, table, lost);
+            break;
+        case 4:
+            p = escapeStep<4>(p, stepEnd, end, out, table, lost);
+            break;
+        case 5:
+            p = escapeStep<5>(p, stepEnd, end, out, table, lost);
+            break;
+        default:
+            static_assert(std::tuple_size_v<decltype(table.printableSpecials)> == 6);
+            p = escapeStep<6>(p, stepEnd, end, out, table, lost);
+            break;
         }
         m_pos = out;
     }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstring>
+#include <stdexcept>
 #include <string_view>
 
 class QIODevice;
@@ -27,10 +28,22 @@ struct EscapeTable
     /// Marks the codes that have a replacement; call once `replacement` is filled.
     void seal()
     {
-        for (std::size_t c = 0; c < replacement.size(); ++c)
+        std::size_t count = 0;
+        for (std::size_t c = 0; c < replacement.size(); ++c) {
             special[c] = !replacement[c].empty();
+            if (special[c] && c >= 0x20) {
+                if (count == printableSpecials.size())
+                    throw std::logic_error("EscapeTable: too many special printable characters");
+                printableSpecials[count++].fill(char(c));
+            }
+        }
+        printableSpecialCount = int(count);
     }
     std::array<bool, 128> special{};
+    /// The special codes from space upwards, each repeated 16 times, for scanning many units
+    /// at once.
+    alignas(16) std::array<std::array<char, 16>, 6> printableSpecials{};
+    int printableSpecialCount = 0;
 };
 
 /// Appends text to a device through a fixed buffer, so that writing a large output costs one
@@ -78,7 +91,11 @@ public:
     [[nodiscard]] qint64 bytesWritten() const { return m_written + (m_pos - m_data.data()); }
 
 private:
-    void ensureRoom(qsizetype bytes);
+    void ensureRoom(qsizetype bytes)
+    {
+        if (m_end - m_pos < bytes)
+            flush();
+    }
     void appendSlow(std::string_view bytes);
 
     QIODevice &m_device;

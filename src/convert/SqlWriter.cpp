@@ -44,17 +44,14 @@ void SqlWriter::record(Fields fields, qsizetype)
         m_out.append("),\n(");
     }
     const EscapeTable &escapes = sqlValueEscapes();
-    for (qsizetype j = 0; j < m_columnCount; ++j) {
-        if (j > 0)
-            m_out.append(',');
-        if (j < qsizetype(fields.size())) {
-            m_out.append('\'');
-            m_out.appendEscaped(fields[j], escapes);
-            m_out.append('\'');
-        } else {
-            m_out.append("NULL");
-        }
+    const qsizetype present = std::min(m_columnCount, qsizetype(fields.size()));
+    for (qsizetype j = 0; j < present; ++j) {
+        m_out.append(j == 0 ? std::string_view("'") : std::string_view(",'"));
+        m_out.appendEscaped(fields[j], escapes);
+        m_out.append('\'');
     }
+    for (qsizetype j = present; j < m_columnCount; ++j)
+        m_out.append(j == 0 ? std::string_view("NULL") : std::string_view(",NULL"));
     ++m_written;
 }
 

@@ -1,5 +1,6 @@
 // The four writers and the preview, fed with records directly.
 #include "WriterHarness.h"
+#include "convert/Escaping.h"
 #include "convert/HtmlTable.h"
 #include "convert/JsonWriter.h"
 #include "convert/SqlWriter.h"
@@ -64,6 +65,35 @@ QStringList columnNamesFor(const QStringList &values)
 }
 
 } // namespace
+
+TEST(Escaping, ACharacterIsWrittenAsItIsAloneWhereverItStandsInALongValue)
+{
+    // Long values are copied many units at a time and in steps of a few thousand; neither may
+    // change how a character comes out.
+    QStringList characters;
+    for (char16_t c = 0; c < 0x80; ++c)
+        characters.append(QString(QChar(c)));
+    characters << QStringLiteral("\u00E9") << QStringLiteral("\u00FF") << QStringLiteral("\u0100")
+               << QStringLiteral("\u6771") << QStringLiteral("\uFFFE")
+               << QString::fromUtf8("\xF0\x9F\x98\x80") << QString(QChar(0xD800))
+               << QString(QChar(0xDC00));
+    QList<int> places;
+    for (int at = 0; at <= 40; ++at)
+        places << at << 2030 + at;
+    const int length = 2100;
+    for (const EscapeTable *table :
+         {&sqlValueEscapes(), &jsonEscapes(), &xmlCdataEscapes(), &htmlEscapes()}) {
+        for (const QString &c : characters) {
+            const QByteArray alone = escapedUtf8(c, *table);
+            for (int at : places) {
+                const QString text = QString(at, u'a') + c + QString(length - at, u'z');
+                ASSERT_EQ(escapedUtf8(text, *table),
+                          QByteArray(at, 'a') + alone + QByteArray(length - at, 'z'))
+                    << "U+" << std::hex << int(c.at(0).unicode()) << std::dec << " at " << at;
+            }
+        }
+    }
+}
 
 TEST(SqlWriter, WritesTheStaffScript)
 {
