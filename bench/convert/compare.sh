@@ -70,6 +70,9 @@ measure sqlite_json "sqlite3 .import + -json select" "$data" "$work/out.json" \
   sqlite3 -json :memory: ".import --csv $data t" "select * from t;"
 measure csvkit_json "csvjson (on a ${slice_mb} MB file)" "$slice" "$work/out.json" \
   csvjson "$slice"
+# The same conversion on the small file: peak memory must not grow with the file.
+measure pw_json_slice "plotwell convert --to json (${slice_mb} MB file)" "$slice" "$work/null" \
+  "$plotwell" convert --to json "$slice" -o "$work/out"
 
 printf '%-44s %7s %8s %8s %8s %8s %8s %9s\n' tool "in MB" "wall s" "MB/s" "cpu s" \
   "MB/cpu-s" "peak MB" "out MB"
@@ -77,7 +80,7 @@ printf '%s\n' "${rows[@]}"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1fx", (b > 0 ? a / b : 0) }'; }
 /usr/bin/time -f '%M' -o "$work/time" "$plotwell" --version >/dev/null
-echo "(plotwell's start-up alone, \`plotwell --version\`, peaks at $(awk '{ printf "%.1f", $1 / 1024 }' "$work/time") MB: the window's libraries it loads)"
+echo "(plotwell's start-up alone, \`plotwell --version\`, peaks at $(awk '{ printf "%.1f", $1 / 1024 }' "$work/time") MB)"
 echo
 echo "ratios (plotwell MB/s over the peer's; wall-clock / CPU time):"
 for peer in mlr_json sqlite_json csvkit_json; do
@@ -89,3 +92,4 @@ for peer in mlr_json sqlite_sql; do
     "$(ratio "${cpu_mbs[pw_sql]}" "${cpu_mbs[$peer]}")"
 done
 echo "(csvjson is timed on a ${slice_mb} MB file of the same kind; its MB/s is taken as its rate on the large one)"
+echo "(load at the end: $(cut -d' ' -f1-3 /proc/loadavg); the 2 cores are shared, so the CPU-time figures are the steadier ones)"

@@ -36,28 +36,4 @@ QByteArray written(const QStringList &names, const QList<QStringList> &rows,
     return bytes;
 }
 
-/// A device that takes `room` bytes and then fails like a full disk.
-class FullDevice : public QIODevice
-{
-public:
-    explicit FullDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
-    QByteArray taken;
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 size) override
-    {
-        if (size > m_room) {
-            setErrorString(QStringLiteral("No space left on device"));
-            return -1;
-        }
-        taken.append(data, size);
-        m_room -= size;
-        return size;
-    }
-
-private:
-    qint64 m_room;
-};
-
 } // namespace plotwell::convert::test

