@@ -215,7 +215,8 @@ public:
             }
         }
         if (m_progress) {
-            if (m_inputSize > 0) {
+            // Asking the parser costs more than a record; a percent is thousands of records.
+            if (m_inputSize > 0 && recordNumber % 256 == 0) {
                 const int percent = int(parser.totalBytesRead() * 100 / m_inputSize);
                 if (percent != m_progress->percent.load(std::memory_order_relaxed))
                     m_progress->percent.store(std::min(percent, 100), std::memory_order_relaxed);
