@@ -8,10 +8,9 @@ using namespace Qt::StringLiterals;
 TEST(CharacterFilter, RemovesMarkedLatinLettersSpanishMarksPunctuationAndCurrency)
 {
     EXPECT_EQ(lang(QStringLiteral("Ångström Müller-Lüdenscheidt")), "ngstrm Mller-Ldenscheidt");
-    EXPECT_EQ(lang(QStringLiteral("¿Qué? ¡Olé! Æsir Œuvre ẞtraße Ÿves Øre ğ ş ì")),
-              "Qu? Ol! sir uvre trae ves re   ");
-    EXPECT_EQ(lang(QStringLiteral("“a” 'b' «c» d—e–f, `g` €1¢2£3¥4₩5₪6฿7₫8₴9₹ {h}[i]|j\\k%l^m")),
-              "a b c def g 123456789 hijklm");
+    EXPECT_EQ(lang(QStringLiteral("àâäæçèéêëîïôœùûüÀÂÄÆÇÈÉÊËÎÏÔŒÙÛÜÿŸöÖßẞğĞøØÅåşŞíÍìÌòÒáÁñÑóÓúÚ¿¡"
+                                  "“'«»”—–,`€¢£¥₩₪฿₫₴₹{}[]|\\%^")),
+              "");
 }
 
 TEST(CharacterFilter, RemovesTheChineseLetterSpellingsInOrder)
