@@ -1,6 +1,7 @@
 // The exports of a rendered chart, with the real chart page drawn off screen: files, sizes,
 // colours, the PDF's page and text, the clipboard and the mail hand-over. The flows' choices,
-// cancels and failures are export_flows_test's, with fakes.
+// cancels and failures are export_flows_test's, with fakes; the small PDF's page is checked
+// by render_command_test, through the same exporter.
 #include "Fakes.h"
 #include "LogCapture.h"
 #include "PdfFacts.h"
@@ -57,7 +58,6 @@ class ExportWindowTest : public QObject
 private Q_SLOTS:
     void initTestCase();
     void smallPngIsTheExportViewersPictureWithTheRootsColour();
-    void smallPdfIsOnePageOfTheChartWithItsText();
     void hiResPngHasTwiceThePixelsAndStaysInFullScreen();
     void hiResPdfIsOnePageOfTheFullScreenChart();
     void copyPutsThePictureOnTheClipboard();
@@ -174,27 +174,6 @@ void ExportWindowTest::aNewRenderIsPicturedNotTheLastOne()
     QVERIFY(png.size() != m_smallPicture.size());
     QVERIFY(rootHasItsColour(png));
     m_alerts.shown.clear();
-}
-
-void ExportWindowTest::smallPdfIsOnePageOfTheChartWithItsText()
-{
-    m_panels.savePaths = {file("small.pdf")};
-    const QString side = m_dir.filePath(QStringLiteral("Documents/new.png"));
-    run(&ExportController::PDFDownload);
-    QCOMPARE(m_panels.savePanels.last().allowedTypes, QStringList{QStringLiteral("pdf")});
-    QVERIFY2(m_alerts.shown.isEmpty(), qPrintable(m_alerts.messages().join(';')));
-    const PdfFacts pdf = pdfFacts(file("small.pdf"));
-    QCOMPARE(pdf.pages, 1);
-    QVERIFY(pdf.text.contains(QStringLiteral("Niall Brent")));
-    // The chart is the export viewer less its 20-pixel margin; a CSS pixel is 3/4 point.
-    const QSizeF chart =
-        QSizeF(m_window->viewController()->viewers().webViewMWidget->size()) - QSizeF(20, 20);
-    QVERIFY2(
-        std::abs(pdf.pageSize.width() - chart.width() * 0.75) < 2 &&
-            std::abs(pdf.pageSize.height() - chart.height() * 0.75) < 2,
-        qPrintable(QStringLiteral("%1x%2").arg(pdf.pageSize.width()).arg(pdf.pageSize.height())));
-    // The side picture of the PDF export.
-    QCOMPARE(QImage(side).size(), m_smallPicture.size());
 }
 
 void ExportWindowTest::hiResPngHasTwiceThePixelsAndStaysInFullScreen()
