@@ -121,20 +121,7 @@ TEST(DataString, BlankRowOneLoadsNothingAndSendsTheSampleTitle)
     }
 }
 
-TEST(DataString, StarInRowTwoAsksToReassignParents)
-{
-    ChartGrid grid;
-    AppState state;
-    grid.setTitle(1, QStringLiteral("Root"));
-    grid.setTitle(2, QStringLiteral("Half*Other"));
-    const RenderResult result = submitData(grid, state);
-    EXPECT_EQ(result.kind, RenderResult::ReassignParents);
-    EXPECT_TRUE(result.dataString.isEmpty());
-
-    EXPECT_EQ(reassignParentsAlert().message, "Reassign Parents");
-}
-
-TEST(DataString, StarElsewhereOnlyAddsABlock)
+TEST(DataString, StarInRowTwoAsksToReassignParentsElsewhereItOnlyAddsABlock)
 {
     ChartGrid grid;
     AppState state;
@@ -144,10 +131,19 @@ TEST(DataString, StarElsewhereOnlyAddsABlock)
     ASSERT_EQ(result.kind, RenderResult::Load);
     EXPECT_EQ(blocksOf(result).size(), kRowCount + 1);
 
-    // A short row-2 block with an empty row-2 title is not a broken chart.
-    ChartGrid starInRowOne;
-    starInRowOne.setTitle(1, QStringLiteral("A*B_C"));
-    EXPECT_EQ(submitData(starInRowOne, state).kind, RenderResult::Load);
+    grid.setTitle(2, QStringLiteral("Half*Other"));
+    EXPECT_EQ(submitData(grid, state).kind, RenderResult::ReassignParents);
+    EXPECT_TRUE(submitData(grid, state).dataString.isEmpty());
+    EXPECT_EQ(reassignParentsAlert().message, "Reassign Parents");
+
+    // A "*" in row 1 leaves a short second block; that is a broken chart only once row 2 has
+    // a title.
+    ChartGrid rowOne;
+    rowOne.setTitle(1, QStringLiteral("Root"));
+    rowOne.setPosition(1, QStringLiteral("u*v")); // second block "v___1": four pieces
+    EXPECT_EQ(submitData(rowOne, state).kind, RenderResult::Load);
+    rowOne.setTitle(2, QStringLiteral("Kid"));
+    EXPECT_EQ(submitData(rowOne, state).kind, RenderResult::ReassignParents);
 }
 
 TEST(DataString, HostileTitlesNeverBreakTheRender)

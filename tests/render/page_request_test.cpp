@@ -76,13 +76,9 @@ TEST(PageRequest, TitleAndLabelsAreQuerySafe)
     const QUrlQuery query(requestUrl(request));
     EXPECT_EQ(query.queryItemValue(QStringLiteral("yaxis"), QUrl::FullyDecoded), "a~eq~b+#c");
     EXPECT_EQ(query.queryItems().size(), 15);
-}
-
-TEST(PageRequest, UnsetChartTitleSendsEmptyText)
-{
-    StartedWindow window;
     window.state.chartTitle.reset();
-    EXPECT_TRUE(viewerRequest(window.settings(), QString()).contains(QStringLiteral("&ctitle=&")));
+    EXPECT_TRUE(viewerRequest(window.settings(), QString()).contains(QStringLiteral("&ctitle=&")))
+        << "an unset title is sent as empty text";
 }
 
 TEST(PageRequest, PageAddressIsInTheResourceFolder)
