@@ -24,7 +24,7 @@ void ProgressMonitor::startViewCheck()
 
 QString ProgressMonitor::doneLabel(int percent)
 {
-    return QStringLiteral("%1\uFF05 done").arg(percent);
+    return QStringLiteral("%1\uFF05 done").arg(percent < 1 ? 0 : percent);
 }
 
 void ProgressMonitor::followPercent(std::function<int()> percent)

@@ -43,7 +43,8 @@ public:
     void followPercent(std::function<int()> percent);
     [[nodiscard]] bool isFollowing() const { return bool(m_follow); }
 
-    /// The label the progress display shows for \a percent: "%lu％ done".
+    /// The label the progress display shows for \a percent: "%lu％ done"; anything below 1 shows
+    /// as 0.
     [[nodiscard]] static QString doneLabel(int percent);
 
 Q_SIGNALS:

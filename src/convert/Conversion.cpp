@@ -316,11 +316,6 @@ void readInto(const QString &inputPath, RecordSink &sink, ConversionResult &resu
 
 } // namespace
 
-QString progressLabel(int percent)
-{
-    return QStringLiteral("%1\uFF05 done").arg(percent < 1 ? 0 : percent);
-}
-
 QStringList ConversionResult::notes() const
 {
     QStringList notes = report.notes;

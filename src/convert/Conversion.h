@@ -20,10 +20,6 @@ struct ConversionProgress
     std::atomic<bool> cancelRequested{false};
 };
 
-/// The progress label for a percentage: "N％ done" (full-width percent sign); anything below 1
-/// shows as 0.
-[[nodiscard]] QString progressLabel(int percent);
-
 /// What a conversion did, for the user and the log.
 struct [[nodiscard]] ConversionResult
 {

@@ -1,5 +1,6 @@
 #include "convert/ConvertCommand.h"
 
+#include "app/Progress.h"
 #include "convert/ConversionJob.h"
 
 #include <QCommandLineParser>
@@ -76,7 +77,7 @@ int runConvertCommand(int argc, char **argv)
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, &job, [&] {
         std::fprintf(stderr, "\rConverting %s: %s", qUtf8Printable(QFileInfo(input).fileName()),
-                     qUtf8Printable(progressLabel(job.progress())));
+                     qUtf8Printable(ProgressMonitor::doneLabel(job.progress())));
         std::fflush(stderr);
     });
     int exitCode = 1;

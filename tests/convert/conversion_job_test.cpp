@@ -1,5 +1,6 @@
 // Conversions of files on disk: the background job, failures, and the grid's column types.
 #include "app/AppState.h"
+#include "app/Progress.h"
 #include "convert/ColumnTypes.h"
 #include "convert/ConversionJob.h"
 #include "document/DocumentImport.h"
@@ -71,8 +72,8 @@ TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
     EXPECT_FALSE(job.isRunning());
     EXPECT_TRUE(job.isDone());
     EXPECT_EQ(job.progress(), 100);
-    EXPECT_EQ(progressLabel(job.progress()), "100\uFF05 done");
-    EXPECT_EQ(progressLabel(-1), "0\uFF05 done");
+    EXPECT_EQ(ProgressMonitor::doneLabel(job.progress()), "100\uFF05 done");
+    EXPECT_EQ(ProgressMonitor::doneLabel(-1), "0\uFF05 done");
     EXPECT_FALSE(QFile::exists(m_dir.filePath("other.sql")));
     const QJsonDocument document = QJsonDocument::fromJson(read(output));
     const QJsonArray items = document["items"].toArray();
