@@ -78,6 +78,8 @@ void GridView::buildRow(int r, QWidget *page)
         edit->setCursorPosition(0);
         edit->setObjectName(fieldName(r, which));
         edit->setPlaceholderText(placeholder);
+        if (which == RowField::Title || which == RowField::Parent)
+            edit->setToolTip(edit->text());
         return edit;
     };
     w.title = field(RowField::Title, QStringLiteral("Title"));
@@ -143,6 +145,9 @@ void GridView::showField(int r, RowField which)
     if (edit->text() != value) {
         edit->setText(value);
         edit->setCursorPosition(0); // long texts show their beginning
+        // Titles and parents cannot be scrolled by the user; the tooltip shows what is cut off.
+        if (which == RowField::Title || which == RowField::Parent)
+            edit->setToolTip(value);
     }
 }
 
