@@ -40,6 +40,9 @@ int runApplication(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // The web engine shares its GL context with the widgets; this has to be said before the
+    // application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (argc > 1 && std::strcmp(argv[1], "render") == 0)
         return plotwell::runRenderCommand(argc - 1, argv + 1);
     return runApplication(argc, argv);
