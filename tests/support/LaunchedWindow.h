@@ -1,8 +1,8 @@
 #pragma once
 
-// The real window with real web views, its preferences kept in memory and its alerts
-// scripted: for tools that drive the application end to end (screenshots, benchmarks).
-// Users link plotwell-gui.
+// The real window with real web views, its preferences kept in memory, its alerts, panels and
+// mail scripted: for tests and tools that drive the application end to end (exports,
+// screenshots, benchmarks). Users link plotwell-gui.
 
 #include "Fakes.h"
 #include "ui/AppDelegate.h"
@@ -45,6 +45,7 @@ public:
     ScriptedAlerts alerts;
     /// Save and open panels answer from their scripts: a tool never waits for a person.
     ScriptedFilePanels panels;
+    RecordingMailer mailer;
     AppDelegate window;
 
 private:
@@ -54,6 +55,7 @@ private:
         result.preferences = &preferences;
         result.alerts = &alerts;
         result.filePanels = &panels;
+        result.mailer = &mailer;
         return result;
     }
 };
