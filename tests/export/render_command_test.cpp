@@ -49,65 +49,62 @@ class RenderCommandTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void samplesAsPngAndPdf();
-    void badArgumentsAreRefused();
-};
+    void samplesAsPngAndPdf()
+    {
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("chart.png"));
+        const QString pdf = dir.filePath(QStringLiteral("chart.pdf"));
+        const QString large = dir.filePath(QStringLiteral("large.png"));
+        const QString second = dir.filePath(QStringLiteral("second.png"));
 
-void RenderCommandTest::samplesAsPngAndPdf()
-{
-    QTemporaryDir dir;
-    const QString png = dir.filePath(QStringLiteral("chart.png"));
-    const QString pdf = dir.filePath(QStringLiteral("chart.pdf"));
-    const QString large = dir.filePath(QStringLiteral("large.png"));
-    const QString second = dir.filePath(QStringLiteral("second.png"));
+        for (const QStringList &arguments :
+             {QStringList{"render", "--sample", "1", "-o", png},
+              QStringList{"render", "--sample", "1", "-o", pdf},
+              QStringList{"render", "--sample", "1", "-o", large, "--hires"},
+              QStringList{"render", "--sample", "2", "-o", second}}) {
+            const Run run = runPlotwell(arguments);
+            QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+            QCOMPARE(run.out, QFileInfo(arguments.at(4)).absoluteFilePath());
+        }
 
-    for (const QStringList &arguments :
-         {QStringList{"render", "--sample", "1", "-o", png},
-          QStringList{"render", "--sample", "1", "-o", pdf},
-          QStringList{"render", "--sample", "1", "-o", large, "--hires"},
-          QStringList{"render", "--sample", "2", "-o", second}}) {
-        const Run run = runPlotwell(arguments);
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        QCOMPARE(run.out, QFileInfo(arguments.at(4)).absoluteFilePath());
+        // The PDF: one page, the chart's size, its text selectable.
+        const plotwell::testing::PdfFacts facts = plotwell::testing::pdfFacts(pdf);
+        QCOMPARE(facts.pages, 1);
+        QVERIFY(facts.text.contains(QStringLiteral("Niall Brent")));
+        const QSizeF page = facts.pageSize;
+
+        // The PNG: the chart plus the export viewer's 20-pixel margin, the PDF's page in pixels.
+        const QImage picture(png);
+        QVERIFY(!picture.isNull());
+        QVERIFY2(std::abs(picture.width() - (page.width() / 0.75 + 20)) <= 2 &&
+                     std::abs(picture.height() - (page.height() / 0.75 + 20)) <= 2,
+                 qPrintable(QStringLiteral("%1x%2 vs page %3x%4")
+                                .arg(picture.width())
+                                .arg(picture.height())
+                                .arg(page.width())
+                                .arg(page.height())));
+        // Row 1's start-up colour fills the root box; the corner shows the background colour.
+        const QStringList colours = plotwell::startupSlotTexts();
+        const QColor root(colours.value(0));
+        const QColor background(colours.value(93));
+        QCOMPARE(picture.pixelColor(1, 1).name(), background.name());
+        QVERIFY2(pixelsOf(picture, root) > 1000, qPrintable(root.name()));
+
+        const QImage hires(large);
+        QVERIFY(hires.width() >= 2 * picture.width());
+        QVERIFY(hires.height() >= 2 * picture.height());
+        // Sample 2 is a chart of another shape.
+        QVERIFY(QImage(second).size() != picture.size());
     }
 
-    // The PDF: one page, the chart's size, its text selectable.
-    const plotwell::testing::PdfFacts facts = plotwell::testing::pdfFacts(pdf);
-    QCOMPARE(facts.pages, 1);
-    QVERIFY(facts.text.contains(QStringLiteral("Niall Brent")));
-    const QSizeF page = facts.pageSize;
-
-    // The PNG: the chart plus the export viewer's 20-pixel margin, the PDF's page in pixels.
-    const QImage picture(png);
-    QVERIFY(!picture.isNull());
-    QVERIFY2(std::abs(picture.width() - (page.width() / 0.75 + 20)) <= 2 &&
-                 std::abs(picture.height() - (page.height() / 0.75 + 20)) <= 2,
-             qPrintable(QStringLiteral("%1x%2 vs page %3x%4")
-                            .arg(picture.width())
-                            .arg(picture.height())
-                            .arg(page.width())
-                            .arg(page.height())));
-    // Row 1's start-up colour fills the root box; the corner shows the background colour.
-    const QStringList colours = plotwell::startupSlotTexts();
-    const QColor root(colours.value(0));
-    const QColor background(colours.value(93));
-    QCOMPARE(picture.pixelColor(1, 1).name(), background.name());
-    QVERIFY2(pixelsOf(picture, root) > 1000, qPrintable(root.name()));
-
-    const QImage hires(large);
-    QVERIFY(hires.width() >= 2 * picture.width());
-    QVERIFY(hires.height() >= 2 * picture.height());
-    // Sample 2 is a chart of another shape.
-    QVERIFY(QImage(second).size() != picture.size());
-}
-
-void RenderCommandTest::badArgumentsAreRefused()
-{
-    QTemporaryDir dir;
-    QCOMPARE(runPlotwell({"render", "--sample", "3", "-o", dir.filePath("x.png")}).exitCode, 2);
-    QCOMPARE(runPlotwell({"render", "--sample", "1", "-o", dir.filePath("x.gif")}).exitCode, 2);
-    QVERIFY(QDir(dir.path()).isEmpty());
-}
+    void badArgumentsAreRefused()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(runPlotwell({"render", "--sample", "3", "-o", dir.filePath("x.png")}).exitCode, 2);
+        QCOMPARE(runPlotwell({"render", "--sample", "1", "-o", dir.filePath("x.gif")}).exitCode, 2);
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(RenderCommandTest)
 #include "render_command_test.moc"
