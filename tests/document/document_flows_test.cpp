@@ -1,6 +1,7 @@
 // The document commands driven end to end through fake ports: files are real (in a temporary
 // folder), panels, alerts, the desktop and the viewer are scripted.
 #include "Fakes.h"
+#include "TestFiles.h"
 #include "app/AppState.h"
 #include "app/CommandCenter.h"
 #include "app/Commands.h"
@@ -52,12 +53,6 @@ GridSnapshot snapshot(const ChartGrid &grid)
     return shot;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 /// A folder nobody may write into, not even root (which ignores permission bits): the
 /// immutable flag is set as well when the process can.
 class ReadOnlyFolder
@@ -65,10 +60,8 @@ class ReadOnlyFolder
 public:
     explicit ReadOnlyFolder(QString path) : m_path(std::move(path))
     {
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-        if (!refusesWrites())
-            m_immutable = setImmutable(true);
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner);
+        m_immutable = !refusesWrites() && setImmutable(true);
     }
     ~ReadOnlyFolder()
     {
@@ -79,10 +72,7 @@ public:
     [[nodiscard]] bool refusesWrites() const
     {
         QFile probe(m_path + QStringLiteral("/.probe"));
-        if (!probe.open(QIODevice::WriteOnly))
-            return true;
-        probe.remove();
-        return false;
+        return !probe.open(QIODevice::WriteOnly) || !probe.remove();
     }
 
 private:
@@ -90,15 +80,12 @@ private:
     {
 #ifdef __linux__
         const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
         int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (done) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
+        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0)
+            ::close(fd);
         return done;
 #else
         Q_UNUSED(on);
@@ -133,10 +120,7 @@ protected:
 
     QString writeFile(const QString &name, const QByteArray &bytes)
     {
-        QFile file(path(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
+        return plotwell::testing::writeFile(path(name), bytes);
     }
 
     // The menu actions, as the window runs them.
@@ -189,6 +173,11 @@ protected:
         state.nRadius = values[1];
         state.multiColorStatus = values[2];
     }
+    /// The five companion entries a save of the grid as it is now should store.
+    [[nodiscard]] QStringList savedEntries() const
+    {
+        return QStringList({buildColorLine(grid), buildPositionLine(grid)}) + nodeSettings();
+    }
     /// The five companion entries stored for a document named \a base + ".csv".
     [[nodiscard]] QStringList entriesOf(const QString &base) const
     {
@@ -222,13 +211,21 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     ASSERT_EQ(panels.savePanels.size(), 1);
     EXPECT_EQ(panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("csv")});
     EXPECT_TRUE(panels.savePanels[0].proposedName.isEmpty());
-    EXPECT_EQ(readAll(target), documentText(grid).toUtf8());
+    EXPECT_EQ(readFile(target), documentText(grid).toUtf8());
     EXPECT_EQ(*state.saveUrl, urlTextOfLocalFile(target).replace(QStringLiteral("%20"), " "));
+    EXPECT_EQ(preferences.value(kOpenedFilenameKey), QStringLiteral("My%20Chart.csv"));
+    EXPECT_EQ(entriesOf(QStringLiteral("My%20Chart")), savedEntries());
 
+    // The straight save files its entries under the same keys, node settings included, so a
+    // later open brings back what was saved last.
     grid.setTitle(5, QStringLiteral("Later(Addition)"));
+    grid.setSlotText(4, QStringLiteral("#ABCDEF"));
+    grid.setPosition(3, QStringLiteral("u"));
+    setNodeSettings({"5", "7", "1"});
     save();
     EXPECT_EQ(panels.savePanels.size(), 1) << "the second Save writes without asking";
-    EXPECT_EQ(readAll(target), documentText(grid).toUtf8());
+    EXPECT_EQ(readFile(target), documentText(grid).toUtf8());
+    EXPECT_EQ(entriesOf(QStringLiteral("My%20Chart")), savedEntries());
 
     panels.savePaths.push_back(std::nullopt);
     saveAs();
@@ -242,25 +239,6 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     EXPECT_TRUE(panels.savePanels[2].proposedName.isEmpty());
 }
 
-TEST_F(DocumentFlows, SaveStoresEntriesUnderTheEscapedNameOnBothPaths)
-{
-    buildChart();
-    saveAs(path(QStringLiteral("My Chart.csv")));
-    EXPECT_EQ(preferences.value(kOpenedFilenameKey), QStringLiteral("My%20Chart.csv"));
-    EXPECT_EQ(entriesOf(QStringLiteral("My%20Chart")),
-              QStringList({buildColorLine(grid), buildPositionLine(grid)}) + nodeSettings());
-
-    // The straight save files its entries under the same keys, node settings included, so a
-    // later open brings back what was saved last.
-    grid.setSlotText(4, QStringLiteral("#ABCDEF"));
-    grid.setPosition(3, QStringLiteral("u"));
-    setNodeSettings({"5", "7", "1"});
-    save();
-    EXPECT_EQ(panels.savePanels.size(), 1);
-    EXPECT_EQ(entriesOf(QStringLiteral("My%20Chart")),
-              QStringList({buildColorLine(grid), buildPositionLine(grid)}) + nodeSettings());
-}
-
 TEST_F(DocumentFlows, SaveDoesNotWriteOverAnExportFile)
 {
     const QString exported = writeFile(QStringLiteral("table.sql"), "CREATE TABLE t;");
@@ -268,7 +246,7 @@ TEST_F(DocumentFlows, SaveDoesNotWriteOverAnExportFile)
     panels.savePaths.push_back(std::nullopt);
     save();
     EXPECT_EQ(panels.savePanels.size(), 1);
-    EXPECT_EQ(readAll(exported), QByteArray("CREATE TABLE t;"));
+    EXPECT_EQ(readFile(exported), QByteArray("CREATE TABLE t;"));
 }
 
 TEST_F(DocumentFlows, FailedWriteIsReportedAndLeavesFileAndEntriesUntouched)
@@ -278,7 +256,7 @@ TEST_F(DocumentFlows, FailedWriteIsReportedAndLeavesFileAndEntriesUntouched)
     buildChart();
     saveAs(target);
     ASSERT_TRUE(alerts.shown.isEmpty());
-    const QByteArray writtenBefore = readAll(target);
+    const QByteArray writtenBefore = readFile(target);
     const QMap<QString, QString> entriesBefore = preferences.values();
     const std::optional<QString> saveUrlBefore = state.saveUrl;
 
@@ -293,7 +271,7 @@ TEST_F(DocumentFlows, FailedWriteIsReportedAndLeavesFileAndEntriesUntouched)
     ASSERT_EQ(alerts.shown.size(), 1);
     EXPECT_EQ(alerts.shown[0].message, QStringLiteral("The document could not be saved."));
     EXPECT_TRUE(alerts.shown[0].informativeText.contains(QStringLiteral("Team Chart.csv")));
-    EXPECT_EQ(readAll(target), writtenBefore);
+    EXPECT_EQ(readFile(target), writtenBefore);
     EXPECT_EQ(preferences.values(), entriesBefore);
 
     saveAs(path(QStringLiteral("locked/Other.csv"))); // a new name in the same folder
@@ -437,22 +415,16 @@ TEST_F(DocumentFlows, ImportOfAWideATooShortOrAnEmptyFile)
     EXPECT_EQ(viewer.loads.size(), 3) << "the preview still reports the empty file";
 }
 
-TEST_F(DocumentFlows, OpenAppliesTheStoredColoursBeforeImporting)
+// ---- The refresh request -------------------------------------------------------------------
+
+TEST_F(DocumentFlows, OpenAppliesStoredColoursRefreshRestylesThePreviewAndKeepsEveryChoice)
 {
     preferences.setValue(QStringLiteral("teamcsv"), QStringLiteral("#111111#22aa22"));
-    open(writeFile(QStringLiteral("team.csv"), "Ann(CEO),Bo(CTO)\n"));
+    open(writeFile(QStringLiteral("team.csv"), "Ann(CEO),Bo(CTO),Cy(CFO)\n"));
     EXPECT_EQ(grid.slotText(1), QStringLiteral("#111111"));
     EXPECT_EQ(grid.slotText(2), QStringLiteral("#22aa22"));
     EXPECT_EQ(grid.slotText(3), QStringLiteral("#504DCD")) << "slots past the line keep theirs";
     EXPECT_EQ(swatches.colour(2), QColor(0x22, 0xaa, 0x22));
-}
-
-// ---- The refresh request -------------------------------------------------------------------
-
-TEST_F(DocumentFlows, RefreshRestylesThePreviewAndKeepsEveryChoiceInTheGrid)
-{
-    preferences.setValue(QStringLiteral("teamcsv"), QStringLiteral("#111111"));
-    open(writeFile(QStringLiteral("team.csv"), "Ann(CEO),Bo(CTO),Cy(CFO)\n"));
     grid.setParent(3, QStringLiteral("2_Ann(CEO)"));
     grid.setParent(4, QStringLiteral("3_Bo(CTO)"));
     grid.setSlotText(1, QStringLiteral("#FF0000")); // a colour pick
@@ -539,8 +511,8 @@ TEST_F(DocumentFlows, SampleFileIsOfferedAsCsvSampleAndImportsTwelvePeople)
 
     ASSERT_EQ(panels.savePanels.size(), 1);
     EXPECT_EQ(panels.savePanels[0].proposedName, QStringLiteral("CSVSample"));
-    EXPECT_EQ(readAll(target + QStringLiteral(".csv")),
-              readAll(QStringLiteral(PLOTWELL_SOURCE_DIR "/resources/SAMPLE_DATA.csv")));
+    EXPECT_EQ(readFile(target + QStringLiteral(".csv")),
+              readFile(QStringLiteral(PLOTWELL_SOURCE_DIR "/resources/SAMPLE_DATA.csv")));
     EXPECT_TRUE(preferences.values().isEmpty()) << "no name or entry changes";
 
     open(target + QStringLiteral(".csv"));
