@@ -1,5 +1,6 @@
 // The document commands in the window: a file given at launch, the Open Recent menu, and a
 // saved chart that opens back whole and is drawn.
+#include "TestFiles.h"
 #include "TestWindow.h"
 #include "ui/AppearancePanel.h"
 
@@ -16,83 +17,77 @@ class DocumentWindowTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void launchDocumentIsImportedWithoutAPanel();
-    void savedChartOpensWholeAndIsDrawn();
+    void launchDocumentIsImportedWithoutAPanel()
+    {
+        writeFile(m_folder.filePath(QStringLiteral("people list.csv")), "Ann(CEO),Bo(CTO)\n1,2\n");
+
+        // A relative path, as a shell hands it over, is taken from the current folder.
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(m_folder.path());
+        Window w({1200, 800}, QStringLiteral("people list.csv"));
+        QDir::setCurrent(previous);
+
+        QCOMPARE(w.panels.openPanelCount, 0);
+        QCOMPARE(w.delegate->windowTitle(), QStringLiteral("people list"));
+        QCOMPARE(w.view().grid().title(2), QStringLiteral("Ann(CEO)"));
+        QVERIFY(w.webView->currentPage().contains(QStringLiteral("Preview of 1 Total Records")));
+        QVERIFY(w.view().documents().isPreviewShown());
+
+        // Open Recent lists the file; New empties the grid; the menu entry brings it back.
+        auto *recent = w.delegate->findChild<QMenu *>(QStringLiteral("openRecentMenu"));
+        QVERIFY(recent);
+        QAction *entry = recent->actions().value(0);
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), QStringLiteral("people list.csv"));
+        w.alerts.answers.push_back(kFirstButton);
+        w.action("newFile:")->trigger();
+        QVERIFY(w.view().grid().title(2).isEmpty());
+        entry->trigger();
+        QCOMPARE(w.view().grid().title(2), QStringLiteral("Ann(CEO)"));
+        QCOMPARE(w.panels.openPanelCount, 0);
+    }
+
+    void savedChartOpensWholeAndIsDrawn()
+    {
+        Window w;
+        ChartGrid &grid = w.view().grid();
+        w.alerts.answers.push_back(kFirstButton); // Sample 1
+        w.view().liveSample();
+        w.delegate->state().nRadius = QStringLiteral("12");
+        grid.setSlotText(2, QStringLiteral("#B0171F"));
+        const QString target = m_folder.filePath(QStringLiteral("Sample 1.csv"));
+        w.panels.savePaths.push_back(target);
+        w.action("saveAsFile:")->trigger();
+        QVERIFY(QFile::exists(target));
+
+        w.alerts.answers.push_back(kFirstButton);
+        w.action("newFile:")->trigger();
+        QVERIFY(grid.title(1).isEmpty());
+        QCOMPARE(w.delegate->state().nRadius, QStringLiteral("12")); // New keeps the settings
+        w.delegate->state().nRadius = QStringLiteral("3");
+
+        const qsizetype loadsBefore = w.webView->loads.size();
+        w.panels.openPaths.push_back(target);
+        w.action("openFile:")->trigger();
+        QCOMPARE(grid.title(1), QStringLiteral("Niall Brent(CEO)"));
+        QCOMPARE(grid.title(11), QStringLiteral("Jory Kemble(Social Media Stategist)"));
+        QCOMPARE(grid.position(13), QStringLiteral("NOT NULL"));
+        QCOMPARE(grid.slotText(2), QStringLiteral("#B0171F"));
+        QCOMPARE(grid.setting(ChartSetting::ChartTitle), QStringLiteral("Sample Org Chart"));
+        QCOMPARE(w.delegate->windowTitle(), QStringLiteral("Sample 1"));
+        QCOMPARE(w.view().appearance().selectedValue(AppearancePanel::Setting::NodeRadius),
+                 QStringLiteral("12"));
+        // Drawn at once: the visible viewer got a chart request, not a table preview.
+        QVERIFY(w.webView->loads.size() > loadsBefore);
+        QVERIFY(!w.webView->currentUrl().isEmpty());
+        QVERIFY(w.webView->currentUrl().toString().contains(QStringLiteral("Niall")));
+        // Only the sample's and New's questions: no complaint about the file.
+        QCOMPARE(w.alerts.shown.size(), 2);
+    }
 
 private:
     QTemporaryDir m_folder;
 };
-
-void DocumentWindowTest::launchDocumentIsImportedWithoutAPanel()
-{
-    QFile file(m_folder.filePath(QStringLiteral("people list.csv")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("Ann(CEO),Bo(CTO)\n1,2\n");
-    file.close();
-
-    // A relative path, as a shell hands it over, is taken from the current folder.
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(m_folder.path());
-    Window w({1200, 800}, QStringLiteral("people list.csv"));
-    QDir::setCurrent(previous);
-
-    QCOMPARE(w.panels.openPanelCount, 0);
-    QCOMPARE(w.delegate->windowTitle(), QStringLiteral("people list"));
-    QCOMPARE(w.view().grid().title(2), QStringLiteral("Ann(CEO)"));
-    QVERIFY(w.webView->currentPage().contains(QStringLiteral("Preview of 1 Total Records")));
-    QVERIFY(w.view().documents().isPreviewShown());
-
-    // Open Recent lists the file; New empties the grid; the menu entry brings it back.
-    auto *recent = w.delegate->findChild<QMenu *>(QStringLiteral("openRecentMenu"));
-    QVERIFY(recent);
-    QAction *entry = recent->actions().value(0);
-    QVERIFY(entry);
-    QCOMPARE(entry->text(), QStringLiteral("people list.csv"));
-    w.alerts.answers.push_back(kFirstButton);
-    w.action("newFile:")->trigger();
-    QVERIFY(w.view().grid().title(2).isEmpty());
-    entry->trigger();
-    QCOMPARE(w.view().grid().title(2), QStringLiteral("Ann(CEO)"));
-    QCOMPARE(w.panels.openPanelCount, 0);
-}
-
-void DocumentWindowTest::savedChartOpensWholeAndIsDrawn()
-{
-    Window w;
-    ChartGrid &grid = w.view().grid();
-    w.alerts.answers.push_back(kFirstButton); // Sample 1
-    w.view().liveSample();
-    w.delegate->state().nRadius = QStringLiteral("12");
-    grid.setSlotText(2, QStringLiteral("#B0171F"));
-    const QString target = m_folder.filePath(QStringLiteral("Sample 1.csv"));
-    w.panels.savePaths.push_back(target);
-    w.action("saveAsFile:")->trigger();
-    QVERIFY(QFile::exists(target));
-
-    w.alerts.answers.push_back(kFirstButton);
-    w.action("newFile:")->trigger();
-    QVERIFY(grid.title(1).isEmpty());
-    QCOMPARE(w.delegate->state().nRadius, QStringLiteral("12")); // New keeps the settings
-    w.delegate->state().nRadius = QStringLiteral("3");
-
-    const qsizetype loadsBefore = w.webView->loads.size();
-    w.panels.openPaths.push_back(target);
-    w.action("openFile:")->trigger();
-    QCOMPARE(grid.title(1), QStringLiteral("Niall Brent(CEO)"));
-    QCOMPARE(grid.title(11), QStringLiteral("Jory Kemble(Social Media Stategist)"));
-    QCOMPARE(grid.position(13), QStringLiteral("NOT NULL"));
-    QCOMPARE(grid.slotText(2), QStringLiteral("#B0171F"));
-    QCOMPARE(grid.setting(ChartSetting::ChartTitle), QStringLiteral("Sample Org Chart"));
-    QCOMPARE(w.delegate->windowTitle(), QStringLiteral("Sample 1"));
-    QCOMPARE(w.view().appearance().selectedValue(AppearancePanel::Setting::NodeRadius),
-             QStringLiteral("12"));
-    // Drawn at once: the visible viewer got a chart request, not a table preview.
-    QVERIFY(w.webView->loads.size() > loadsBefore);
-    QVERIFY(!w.webView->currentUrl().isEmpty());
-    QVERIFY(w.webView->currentUrl().toString().contains(QStringLiteral("Niall")));
-    // Only the sample's and New's questions: no complaint about the file.
-    QCOMPARE(w.alerts.shown.size(), 2);
-}
 
 QTEST_MAIN(DocumentWindowTest)
 #include "document_window_test.moc"

@@ -120,373 +120,320 @@ class EditingTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void pickerListsEveryTitledRowAndSearches();
-    void choosingWritesAtOnceAndThePickerStaysOpen();
-    void keyboardMovesChoosesAndCloses();
-    void reopeningStartsWithoutSearchOrSelection();
-    void rowWithoutItemShowsTheAlertInstead();
-    void highlightFollowsTheOpenedRowsMarker();
-    void positionButtonsWriteTheEditedRow();
-    void everyPickerTagPresetsAndWritesItsField();
-    void movingThePopoverToAnotherButtonMovesTheReceiver();
-    void pickDuringConversionSkipsTheRefresh_data();
-    void pickDuringConversionSkipsTheRefresh();
-    void closingDetachesAndAnimateFollowsTheCheckBox();
-    void transparentSwatchDrawsNothing();
-    void sampleMenuItem_data();
-    void sampleMenuItem();
-};
+    void pickerListsSearchesWritesAtOnceAndReopensClean()
+    {
+        EditedWindow w;
+        giveTitles(w.grid());
+        QCOMPARE(w.view().gridView().row(40).select->property("tag").toInt(), 40);
+        w.select(2);
+        QVERIFY(w.picker().isVisible());
+        QCOMPARE(w.picker().selectedItem()->text(), QStringLiteral("2"));
+        QCOMPARE(w.picker().selectedItemDisp()->text(), kRow2);
+        const QStringList all = {QStringLiteral("0_CLEAR PARENT"), "1_" + kCeo, "2_" + kRow2,
+                                 "40_" + kRow40};
+        QCOMPARE(w.shownEntries(), all);
+        // The "numbers" column draws its text in its own blue.
+        const QAbstractItemModel *model = w.picker().tableView()->model();
+        QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::UserRole).toString(),
+                 QStringLiteral("numbers"));
+        QCOMPARE(model->index(1, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(25, 44, 238));
 
-void EditingTest::pickerListsEveryTitledRowAndSearches()
-{
-    EditedWindow w;
-    giveTitles(w.grid());
-    QCOMPARE(w.view().gridView().row(40).select->property("tag").toInt(), 40);
-    w.select(2);
-    QVERIFY(w.picker().isVisible());
-    QCOMPARE(w.picker().selectedItem()->text(), QStringLiteral("2"));
-    QCOMPARE(w.picker().selectedItemDisp()->text(), kRow2);
-    const QStringList all = {QStringLiteral("0_CLEAR PARENT"), "1_" + kCeo, "2_" + kRow2,
-                             "40_" + kRow40};
-    QCOMPARE(w.shownEntries(), all);
-    // The "numbers" column draws its text in its own blue.
-    const QAbstractItemModel *model = w.picker().tableView()->model();
-    QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::UserRole).toString(),
-             QStringLiteral("numbers"));
-    QCOMPARE(model->index(1, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(25, 44, 238));
+        w.search(QStringLiteral("ceo"));
+        QCOMPARE(w.shownEntries(), QStringList{"1_" + kCeo});
+        w.clickEntry("1_" + kCeo);
+        QCOMPARE(w.grid().parent(2), "1_" + kCeo);
+        QCOMPARE(w.view().gridView().row(2).parent->text(), "1_" + kCeo);
+        // The field is read-only and narrow: its tooltip carries the whole text.
+        QCOMPARE(w.view().gridView().row(2).parent->toolTip(), "1_" + kCeo);
+        QVERIFY(w.picker().isVisible());
+        w.picker().close();
 
-    w.search(QStringLiteral("ceo"));
-    QCOMPARE(w.shownEntries(), QStringList{"1_" + kCeo});
-    w.picker().searchbar()->clear();
-    QCOMPARE(w.shownEntries(), all);
-}
+        // Reopened for another row: no search and no selection, so the first click on the entry
+        // at the place chosen before still writes.
+        w.select(40);
+        QCOMPARE(w.picker().searchbar()->text(), QString());
+        QCOMPARE(w.shownEntries(), all);
+        QVERIFY(!w.picker().tableView()->selectionModel()->hasSelection());
+        w.clickEntry(QStringLiteral("0_CLEAR PARENT"));
+        QCOMPARE(w.grid().parent(40), QStringLiteral("0_CLEAR PARENT"));
+        // The clear entry is stored as it is and rendered as parent 0.
+        w.picker().close();
+        w.view().renderButton()->click();
+        QCOMPARE(w.grid().parent(40), QStringLiteral("0"));
+        QCOMPARE(w.grid().parent(2), QStringLiteral("1"));
+    }
 
-void EditingTest::choosingWritesAtOnceAndThePickerStaysOpen()
-{
-    EditedWindow w;
-    giveTitles(w.grid());
-    w.select(2);
-    w.clickEntry("1_" + kCeo);
-    QCOMPARE(w.grid().parent(2), "1_" + kCeo);
-    QCOMPARE(w.view().gridView().row(2).parent->text(), "1_" + kCeo);
-    // The field is read-only and narrow: its tooltip carries the whole text.
-    QCOMPARE(w.view().gridView().row(2).parent->toolTip(), "1_" + kCeo);
-    QVERIFY(w.picker().isVisible());
-
-    // The clear entry is stored as it is and rendered as parent 0.
-    w.picker().close();
-    w.select(40);
-    w.clickEntry(QStringLiteral("0_CLEAR PARENT"));
-    QCOMPARE(w.grid().parent(40), QStringLiteral("0_CLEAR PARENT"));
-    w.picker().close();
-    w.view().renderButton()->click();
-    QCOMPARE(w.grid().parent(40), QStringLiteral("0"));
-    QCOMPARE(w.grid().parent(2), QStringLiteral("1"));
-}
-
-void EditingTest::keyboardMovesChoosesAndCloses()
-{
-    EditedWindow w;
-    giveTitles(w.grid());
-    w.select(40);
-    QLineEdit *field = w.picker().searchbar();
-    QCOMPARE(w.picker().focusWidget(), field);
-    QTest::keyClicks(field, QStringLiteral("a"));
-    QCOMPARE(w.shownEntries(),
-             (QStringList{QStringLiteral("0_CLEAR PARENT"), "1_" + kCeo, "2_" + kRow2}));
-    // Moving writes nothing; Return writes the current entry.
-    QTest::keyClick(field, Qt::Key_Down);
-    QTest::keyClick(field, Qt::Key_Down);
-    QTest::keyClick(field, Qt::Key_Down);
-    QTest::keyClick(field, Qt::Key_Up);
-    QCOMPARE(w.grid().parent(40), QString());
-    QTest::keyClick(field, Qt::Key_Return);
-    QCOMPARE(w.grid().parent(40), "1_" + kCeo);
-    QVERIFY(w.picker().isVisible());
-    // Moving past the last entry stays on it.
-    for (int i = 0; i < 5; ++i)
+    void keyboardMovesChoosesAndCloses()
+    {
+        EditedWindow w;
+        giveTitles(w.grid());
+        w.select(40);
+        QLineEdit *field = w.picker().searchbar();
+        QCOMPARE(w.picker().focusWidget(), field);
+        QTest::keyClicks(field, QStringLiteral("a"));
+        QCOMPARE(w.shownEntries(),
+                 (QStringList{QStringLiteral("0_CLEAR PARENT"), "1_" + kCeo, "2_" + kRow2}));
+        // Moving writes nothing; Return writes the current entry.
         QTest::keyClick(field, Qt::Key_Down);
-    QTest::keyClick(field, Qt::Key_Enter);
-    QCOMPARE(w.grid().parent(40), "2_" + kRow2);
-    QTest::keyClick(field, Qt::Key_Escape);
-    QVERIFY(!w.picker().isVisible());
-}
-
-void EditingTest::reopeningStartsWithoutSearchOrSelection()
-{
-    EditedWindow w;
-    giveTitles(w.grid());
-    w.select(2);
-    w.search(QStringLiteral("ceo"));
-    w.clickEntry("1_" + kCeo);
-    w.picker().close();
-
-    w.select(40);
-    QCOMPARE(w.picker().searchbar()->text(), QString());
-    QCOMPARE(w.shownEntries().size(), 4);
-    QVERIFY(!w.picker().tableView()->selectionModel()->hasSelection());
-    // The entry that was selected before is written for the new row at the first click.
-    w.clickEntry("1_" + kCeo);
-    QCOMPARE(w.grid().parent(40), "1_" + kCeo);
-}
-
-void EditingTest::rowWithoutItemShowsTheAlertInstead()
-{
-    EditedWindow w;
-    giveTitles(w.grid());
-    w.grid().setTitle(5, QStringLiteral("   "));
-    for (int row : {5, 6}) {
-        w.alerts.shown.clear();
-        w.select(row);
+        QTest::keyClick(field, Qt::Key_Down);
+        QTest::keyClick(field, Qt::Key_Down);
+        QTest::keyClick(field, Qt::Key_Up);
+        QCOMPARE(w.grid().parent(40), QString());
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(w.grid().parent(40), "1_" + kCeo);
+        QVERIFY(w.picker().isVisible());
+        // Moving past the last entry stays on it.
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(field, Qt::Key_Down);
+        QTest::keyClick(field, Qt::Key_Enter);
+        QCOMPARE(w.grid().parent(40), "2_" + kRow2);
+        QTest::keyClick(field, Qt::Key_Escape);
         QVERIFY(!w.picker().isVisible());
-        QCOMPARE(w.alerts.shown.size(), 1);
-        QCOMPARE(w.alerts.shown.first().message,
-                 QStringLiteral("Field Name is required, please load your CSV file."));
-        QCOMPARE(w.alerts.shown.first().informativeText, QStringLiteral("Field Name Required."));
     }
-}
 
-void EditingTest::highlightFollowsTheOpenedRowsMarker()
-{
-    EditedWindow w;
-    // Before any opening the left and right titles are blue.
-    QCOMPARE(w.titleColour(PositionButton::Left), kBlue);
-    QCOMPARE(w.titleColour(PositionButton::Right), kBlue);
-    QCOMPARE(w.titleColour(PositionButton::Bottom), kBlack);
+    void rowWithoutItemShowsTheAlertInstead()
+    {
+        EditedWindow w;
+        giveTitles(w.grid());
+        w.grid().setTitle(5, QStringLiteral("   "));
+        for (int row : {5, 6}) {
+            w.alerts.shown.clear();
+            w.select(row);
+            QVERIFY(!w.picker().isVisible());
+            QCOMPARE(w.alerts.shown.size(), 1);
+            QCOMPARE(w.alerts.shown.first().message,
+                     QStringLiteral("Field Name is required, please load your CSV file."));
+            QCOMPARE(w.alerts.shown.first().informativeText,
+                     QStringLiteral("Field Name Required."));
+        }
+    }
 
-    ChartGrid &grid = w.grid();
-    for (int row : {3, 6})
-        grid.setTitle(row, QStringLiteral("Item %1").arg(row));
-    grid.setPosition(3, QStringLiteral("NULL"));
-    grid.setPosition(6, QStringLiteral("u"));
+    void positionButtonsFollowTheMarkerAndWriteTheEditedRow()
+    {
+        EditedWindow w;
+        // Before any opening the left and right titles are blue.
+        QCOMPARE(w.titleColour(PositionButton::Left), kBlue);
+        QCOMPARE(w.titleColour(PositionButton::Right), kBlue);
+        QCOMPARE(w.titleColour(PositionButton::Bottom), kBlack);
 
-    w.select(3);
-    QCOMPARE(w.titleColour(PositionButton::Right), kBlue);
-    QCOMPARE(w.titleColour(PositionButton::Left), kBlack);
-    QCOMPARE(w.titleColour(PositionButton::Bottom), kBlack);
-    w.picker().close();
-    w.select(6);
-    QCOMPARE(w.titleColour(PositionButton::Bottom), kBlue);
-    QCOMPARE(w.titleColour(PositionButton::Right), kBlack);
-}
+        ChartGrid &grid = w.grid();
+        for (int row : {3, 6})
+            grid.setTitle(row, QStringLiteral("Item %1").arg(row));
+        grid.setPosition(3, QStringLiteral("NULL"));
+        grid.setPosition(6, QStringLiteral("u"));
 
-void EditingTest::positionButtonsWriteTheEditedRow()
-{
-    EditedWindow w;
-    ChartGrid &grid = w.grid();
-    grid.setTitle(1, kCeo);
-    grid.setTitle(3, kRow2);
-    grid.setPosition(3, QStringLiteral("NULL"));
+        w.select(3);
+        QCOMPARE(w.titleColour(PositionButton::Right), kBlue);
+        QCOMPARE(w.titleColour(PositionButton::Left), kBlack);
+        QCOMPARE(w.titleColour(PositionButton::Bottom), kBlack);
+        QTest::mouseClick(w.picker().positionButton(PositionButton::Bottom), Qt::LeftButton);
+        QCOMPARE(grid.position(3), QStringLiteral("u"));
+        QCOMPARE(w.view().gridView().row(3).position->text(), QStringLiteral("u"));
+        QCOMPARE(w.titleColour(PositionButton::Bottom), kBlue);
+        QVERIFY(w.picker().isVisible());
+        QTest::mouseClick(w.picker().positionButton(PositionButton::Left), Qt::LeftButton);
+        QCOMPARE(grid.position(3), QStringLiteral("NOT NULL"));
 
-    w.select(3);
-    QTest::mouseClick(w.picker().positionButton(PositionButton::Bottom), Qt::LeftButton);
-    QCOMPARE(grid.position(3), QStringLiteral("u"));
-    QCOMPARE(w.view().gridView().row(3).position->text(), QStringLiteral("u"));
-    QCOMPARE(w.titleColour(PositionButton::Bottom), kBlue);
-    QVERIFY(w.picker().isVisible());
-    QTest::mouseClick(w.picker().positionButton(PositionButton::Left), Qt::LeftButton);
-    QCOMPARE(grid.position(3), QStringLiteral("NOT NULL"));
-}
+        w.picker().close();
+        w.select(6);
+        QCOMPARE(w.titleColour(PositionButton::Bottom), kBlue);
+        QCOMPARE(w.titleColour(PositionButton::Left), kBlack);
+    }
 
-void EditingTest::everyPickerTagPresetsAndWritesItsField()
-{
-    EditedWindow w;
-    int checked = 0;
-    for (int tag = 1; tag <= kPickerTagCount; ++tag) {
-        const PickerTarget target = *pickerTarget(tag);
-        QAbstractButton *button = w.view().pickerButton(tag);
-        QVERIFY(button);
-        QCOMPARE(button->property("tag").toInt(), tag);
-        QCOMPARE(button->accessibleName(), pickerButtonName(tag));
-        QLineEdit *field = w.colourField(target.textSlot);
-        QVERIFY2(field, qPrintable(pickerButtonName(tag)));
+    void everyPickerTagPresetsAndWritesItsField()
+    {
+        EditedWindow w;
+        for (int tag = 1; tag <= kPickerTagCount; ++tag) {
+            const PickerTarget target = *pickerTarget(tag);
+            QAbstractButton *button = w.view().pickerButton(tag);
+            QVERIFY(button);
+            QCOMPARE(button->property("tag").toInt(), tag);
+            QCOMPARE(button->accessibleName(), pickerButtonName(tag));
+            QLineEdit *field = w.colourField(target.textSlot);
+            QVERIFY2(field, qPrintable(pickerButtonName(tag)));
 
-        // Opening presets the swatch's colour and changes no field.
-        const QColor preset(tag, 200 - tag, (tag * 37) % 256);
-        w.view().swatches().setColour(target.swatch, preset);
-        const QStringList textsBefore = w.slotTexts();
-        const QList<QColor> swatchesBefore = w.swatchColours();
-        const int reopensBefore = w.reopens;
-        button->click();
-        QVERIFY(w.popover().isVisible());
-        QCOMPARE(w.popover().color(), preset);
-        QCOMPARE(w.popover().colorPanel()->currentColor(), preset);
-        QCOMPARE(w.slotTexts(), textsBefore);
-        QCOMPARE(w.swatchColours(), swatchesBefore);
-        QCOMPARE(w.reopens, reopensBefore);
+            // Opening presets the swatch's colour and changes no field.
+            const QColor preset(tag, 200 - tag, (tag * 37) % 256);
+            w.view().swatches().setColour(target.swatch, preset);
+            QStringList texts = w.slotTexts();
+            QList<QColor> swatches = w.swatchColours();
+            const int reopensBefore = w.reopens;
+            button->click();
+            QVERIFY(w.popover().isVisible());
+            QCOMPARE(w.popover().color(), preset);
+            QCOMPARE(w.popover().colorPanel()->currentColor(), preset);
+            QCOMPARE(w.slotTexts(), texts);
+            QCOMPARE(w.swatchColours(), swatches);
+            QCOMPARE(w.reopens, reopensBefore);
 
-        // A pick lands in the swatch and the text field of the tag, and nowhere else.
-        const QColor picked(255 - tag, tag, (tag * 11) % 256);
-        w.pick(picked);
-        QCOMPARE(w.reopens, reopensBefore + 1);
-        QCOMPARE(w.view().swatches().colour(target.swatch), picked);
-        QCOMPARE(w.view().swatchView(target.swatch)->colour(), picked);
-        QCOMPARE(field->text(), upperHex(picked));
-        QCOMPARE(w.grid().slotText(target.textSlot), upperHex(picked));
-        QStringList textsAfter = w.slotTexts();
-        textsAfter[target.textSlot - 1] = textsBefore[target.textSlot - 1];
-        QCOMPARE(textsAfter, textsBefore);
-        QList<QColor> swatchesAfter = w.swatchColours();
-        swatchesAfter[target.swatch - 1] = swatchesBefore[target.swatch - 1];
-        QCOMPARE(swatchesAfter, swatchesBefore);
+            // A pick lands in the swatch and the text field of the tag, and nowhere else.
+            const QColor picked(255 - tag, tag, (tag * 11) % 256);
+            w.pick(picked);
+            texts[target.textSlot - 1] = upperHex(picked);
+            swatches[target.swatch - 1] = picked;
+            QCOMPARE(w.slotTexts(), texts);
+            QCOMPARE(w.swatchColours(), swatches);
+            QCOMPARE(w.reopens, reopensBefore + 1);
+            QCOMPARE(w.view().swatchView(target.swatch)->colour(), picked);
+            QCOMPARE(field->text(), upperHex(picked));
+            w.popover().close();
+        }
+
+        // Row 40 is tag 53: its own swatch and `hex9c`; the "b" picker of row 3 leaves row 3's
+        // swatch alone.
+        QCOMPARE(w.view().pickerButton(53), w.view().gridView().row(40).picker);
+        w.view().pickerButton(53)->click();
+        w.pick(Qt::red);
+        QCOMPARE(w.view().findChild<QLineEdit *>(QStringLiteral("hex9c"))->text(),
+                 QStringLiteral("#FF0000"));
+        QCOMPARE(w.view().gridView().row(40).swatch->colour(), QColor(Qt::red));
         w.popover().close();
-        ++checked;
+        const QColor row3Swatch = w.view().gridView().row(3).swatch->colour();
+        w.view().pickerButton(34)->click();
+        w.pick(QColor(0x12, 0xab, 0xef));
+        QCOMPARE(w.grid().colour(3), QStringLiteral("#12ABEF"));
+        QCOMPARE(w.view().gridView().row(3).swatch->colour(), row3Swatch);
+        QCOMPARE(w.view().quickColours().swatch(3)->colour(), QColor(0x12, 0xab, 0xef));
     }
-    QCOMPARE(checked, 108);
 
-    // Row 40 is tag 53: its own swatch and `hex9c`; the "b" picker of row 3 leaves row 3's
-    // swatch alone.
-    QCOMPARE(w.view().pickerButton(53), w.view().gridView().row(40).picker);
-    w.view().pickerButton(53)->click();
-    w.pick(Qt::red);
-    QCOMPARE(w.view().findChild<QLineEdit *>(QStringLiteral("hex9c"))->text(),
-             QStringLiteral("#FF0000"));
-    QCOMPARE(w.view().gridView().row(40).swatch->colour(), QColor(Qt::red));
-    w.popover().close();
-    const QColor row3Swatch = w.view().gridView().row(3).swatch->colour();
-    w.view().pickerButton(34)->click();
-    w.pick(QColor(0x12, 0xab, 0xef));
-    QCOMPARE(w.grid().colour(3), QStringLiteral("#12ABEF"));
-    QCOMPARE(w.view().gridView().row(3).swatch->colour(), row3Swatch);
-    QCOMPARE(w.view().quickColours().swatch(3)->colour(), QColor(0x12, 0xab, 0xef));
-}
-
-void EditingTest::movingThePopoverToAnotherButtonMovesTheReceiver()
-{
-    EditedWindow w;
-    const QString row2 = w.grid().colour(2);
-    w.view().pickerButton(2)->click();
-    w.view().pickerButton(108)->click(); // the line colour, while the popover is open
-    QVERIFY(w.popover().isVisible());
-    QCOMPARE(w.view().editing().colourPicking().colorSender(), 108);
-    w.pick(QColor(0x33, 0x88, 0xdd));
-    w.pick(QColor(0x10, 0x20, 0x30));
-    QCOMPARE(w.grid().setting(ChartSetting::HexLine), QStringLiteral("#102030"));
-    QCOMPARE(w.view().findChild<QLineEdit *>(QStringLiteral("hexLine"))->text(),
-             QStringLiteral("#102030"));
-    QCOMPARE(w.grid().colour(2), row2);
-}
-
-void EditingTest::pickDuringConversionSkipsTheRefresh_data()
-{
-    QTest::addColumn<QString>("barValue");
-    QTest::addColumn<bool>("refreshes");
-    QTest::newRow("0") << QStringLiteral("0") << true;
-    QTest::newRow("50") << QStringLiteral("50") << false;
-    QTest::newRow("95") << QStringLiteral("95") << true;
-}
-
-void EditingTest::pickDuringConversionSkipsTheRefresh()
-{
-    QFETCH(QString, barValue);
-    QFETCH(bool, refreshes);
-    EditedWindow w;
-    AppState &state = w.delegate->state();
-    state.barValue = barValue;
-    state.openRecent = QStringLiteral("NO");
-    // The reopen runs before the field takes the colour: it sees the old text.
-    QString textSeenByReopen;
-    w.delegate->commands().observe(command::openRecentDocument, [&](const QVariant &) {
-        textSeenByReopen = w.grid().colour(7);
-    });
-    const QString before = w.grid().colour(7);
-    w.view().pickerButton(7)->click();
-    w.pick(QColor(1, 2, 3));
-    QCOMPARE(w.grid().colour(7), QStringLiteral("#010203"));
-    QCOMPARE(w.reopens, refreshes ? 1 : 0);
-    QCOMPARE(state.openRecent, refreshes ? QStringLiteral("YES") : QStringLiteral("NO"));
-    QCOMPARE(textSeenByReopen, refreshes ? before : QString());
-}
-
-void EditingTest::closingDetachesAndAnimateFollowsTheCheckBox()
-{
-    EditedWindow w;
-    w.view().pickerButton(5)->click();
-    QVERIFY(w.popover().isObserving());
-    QVERIFY(w.popover().hasAction());
-    QTest::keyClick(w.popover().colorPanel(), Qt::Key_Escape);
-    QVERIFY(!w.popover().isVisible());
-    QVERIFY(!w.popover().hasAction());
-    QVERIFY(!w.popover().isObserving());
-    const QString before = w.grid().colour(5);
-    w.pick(QColor(9, 9, 9));
-    QCOMPARE(w.grid().colour(5), before);
-    QCOMPARE(w.reopens, 0);
-
-    QCheckBox *animate = w.view().quickColours().animateCheckmark();
-    QVERIFY(w.popover().animates());
-    animate->click();
-    QVERIFY(!w.popover().animates());
-    w.view().pickerButton(5)->click();
-    QVERIFY(!w.popover().animates());
-    QCOMPARE(w.popover().windowOpacity(), 1.0);
-    animate->click();
-    QVERIFY(w.popover().animates());
-}
-
-void EditingTest::transparentSwatchDrawsNothing()
-{
-    SwatchView swatch;
-    swatch.setAttribute(Qt::WA_TranslucentBackground);
-    swatch.setColour(QColor(255, 0, 0, 0));
-    QImage image(swatch.size(), QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    swatch.render(&image, {}, {}, QWidget::DrawChildren);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            QCOMPARE(qAlpha(image.pixel(x, y)), 0);
-    swatch.setColour(QColor(255, 0, 0));
-    swatch.render(&image, {}, {}, QWidget::DrawChildren);
-    QCOMPARE(QColor(image.pixel(9, 9)), QColor(255, 0, 0));
-}
-
-void EditingTest::sampleMenuItem_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("loads");
-    QTest::addColumn<bool>("forgetsDocument");
-    QTest::newRow("Sample 1") << kFirstButton << true << true;
-    QTest::newRow("Sample 2(Multi Level)") << kFirstButton + 1 << true << false;
-    QTest::newRow("Cancel") << kFirstButton + 2 << false << false;
-}
-
-void EditingTest::sampleMenuItem()
-{
-    QFETCH(int, answer);
-    QFETCH(bool, loads);
-    QFETCH(bool, forgetsDocument);
-    EditedWindow w;
-    AppState &state = w.delegate->state();
-    w.delegate->setWindowTitle(QStringLiteral("Staff.csv"));
-    state.saveUrl = QStringLiteral("/tmp/Staff.csv");
-    w.preferences.setValue(QStringLiteral("openedFilename"), QStringLiteral("Staff.csv"));
-    w.grid().setTitle(20, QStringLiteral("Kept?"));
-
-    w.alerts.answers = {answer};
-    QAction *item = w.delegate->action(QStringLiteral("liveSample:"));
-    QVERIFY(item);
-    item->trigger();
-    const AlertSpec &asked = w.alerts.shown.last();
-    QCOMPARE(asked.message, QStringLiteral("This Action will clear the grid & load sample data"));
-    QCOMPARE(asked.buttons, (QStringList{"Sample 1", "Sample 2(Multi Level)", "Cancel"}));
-
-    QCOMPARE(w.grid().title(1), loads ? kCeo : QString());
-    QCOMPARE(w.grid().title(20), loads ? QString() : QStringLiteral("Kept?"));
-    QCOMPARE(w.view().gridView().row(1).title->text(), w.grid().title(1));
-    if (loads) {
-        // Sample 2 differs in row 3's parent.
-        QCOMPARE(w.grid().parent(3),
-                 answer == kFirstButton ? QStringLiteral("1_Niall Brent(CEO)") : QString());
-        QVERIFY(!w.view().chartTitleView()->isHidden());
-        QCOMPARE(w.view().shell().gridHidden(), 0);
+    void movingThePopoverToAnotherButtonMovesTheReceiver()
+    {
+        EditedWindow w;
+        const QString row2 = w.grid().colour(2);
+        w.view().pickerButton(2)->click();
+        w.view().pickerButton(108)->click(); // the line colour, while the popover is open
+        QVERIFY(w.popover().isVisible());
+        QCOMPARE(w.view().editing().colourPicking().colorSender(), 108);
+        w.pick(QColor(0x33, 0x88, 0xdd));
+        w.pick(QColor(0x10, 0x20, 0x30));
+        QCOMPARE(w.grid().setting(ChartSetting::HexLine), QStringLiteral("#102030"));
+        QCOMPARE(w.view().findChild<QLineEdit *>(QStringLiteral("hexLine"))->text(),
+                 QStringLiteral("#102030"));
+        QCOMPARE(w.grid().colour(2), row2);
     }
-    QCOMPARE(w.delegate->windowTitle(),
-             forgetsDocument ? QStringLiteral("Untitled") : QStringLiteral("Staff.csv"));
-    QCOMPARE(state.saveUrl.value_or(QStringLiteral("unset")),
-             forgetsDocument ? QString() : QStringLiteral("/tmp/Staff.csv"));
-    QCOMPARE(w.preferences.value(QStringLiteral("openedFilename")).value_or("unset"),
-             forgetsDocument ? QString() : QStringLiteral("Staff.csv"));
-}
+
+    void pickDuringConversionSkipsTheRefresh_data()
+    {
+        QTest::addColumn<QString>("barValue");
+        QTest::addColumn<bool>("refreshes");
+        QTest::newRow("0") << QStringLiteral("0") << true;
+        QTest::newRow("50") << QStringLiteral("50") << false;
+        QTest::newRow("95") << QStringLiteral("95") << true;
+    }
+
+    void pickDuringConversionSkipsTheRefresh()
+    {
+        QFETCH(QString, barValue);
+        QFETCH(bool, refreshes);
+        EditedWindow w;
+        AppState &state = w.delegate->state();
+        state.barValue = barValue;
+        state.openRecent = QStringLiteral("NO");
+        // The reopen runs before the field takes the colour: it sees the old text.
+        QString textSeenByReopen;
+        w.delegate->commands().observe(command::openRecentDocument, [&](const QVariant &) {
+            textSeenByReopen = w.grid().colour(7);
+        });
+        const QString before = w.grid().colour(7);
+        w.view().pickerButton(7)->click();
+        w.pick(QColor(1, 2, 3));
+        QCOMPARE(w.grid().colour(7), QStringLiteral("#010203"));
+        QCOMPARE(w.reopens, refreshes ? 1 : 0);
+        QCOMPARE(state.openRecent, refreshes ? QStringLiteral("YES") : QStringLiteral("NO"));
+        QCOMPARE(textSeenByReopen, refreshes ? before : QString());
+    }
+
+    void closingDetachesAndAnimateFollowsTheCheckBox()
+    {
+        EditedWindow w;
+        w.view().pickerButton(5)->click();
+        QVERIFY(w.popover().isObserving());
+        QVERIFY(w.popover().hasAction());
+        QTest::keyClick(w.popover().colorPanel(), Qt::Key_Escape);
+        QVERIFY(!w.popover().isVisible());
+        QVERIFY(!w.popover().hasAction());
+        QVERIFY(!w.popover().isObserving());
+        const QString before = w.grid().colour(5);
+        w.pick(QColor(9, 9, 9));
+        QCOMPARE(w.grid().colour(5), before);
+        QCOMPARE(w.reopens, 0);
+
+        QCheckBox *animate = w.view().quickColours().animateCheckmark();
+        QVERIFY(w.popover().animates());
+        animate->click();
+        QVERIFY(!w.popover().animates());
+        w.view().pickerButton(5)->click();
+        QVERIFY(!w.popover().animates());
+        QCOMPARE(w.popover().windowOpacity(), 1.0);
+        animate->click();
+        QVERIFY(w.popover().animates());
+    }
+
+    void transparentSwatchDrawsNothing()
+    {
+        SwatchView swatch;
+        swatch.setAttribute(Qt::WA_TranslucentBackground);
+        swatch.setColour(QColor(255, 0, 0, 0));
+        QImage image(swatch.size(), QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        swatch.render(&image, {}, {}, QWidget::DrawChildren);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                QCOMPARE(qAlpha(image.pixel(x, y)), 0);
+        swatch.setColour(QColor(255, 0, 0));
+        swatch.render(&image, {}, {}, QWidget::DrawChildren);
+        QCOMPARE(QColor(image.pixel(9, 9)), QColor(255, 0, 0));
+    }
+
+    void sampleMenuItem_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("loads");
+        QTest::addColumn<bool>("forgetsDocument");
+        QTest::newRow("Sample 1") << kFirstButton << true << true;
+        QTest::newRow("Sample 2(Multi Level)") << kFirstButton + 1 << true << false;
+        QTest::newRow("Cancel") << kFirstButton + 2 << false << false;
+    }
+
+    void sampleMenuItem()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, loads);
+        QFETCH(bool, forgetsDocument);
+        EditedWindow w;
+        AppState &state = w.delegate->state();
+        w.delegate->setWindowTitle(QStringLiteral("Staff.csv"));
+        state.saveUrl = QStringLiteral("/tmp/Staff.csv");
+        w.preferences.setValue(QStringLiteral("openedFilename"), QStringLiteral("Staff.csv"));
+        w.grid().setTitle(20, QStringLiteral("Kept?"));
+
+        w.alerts.answers = {answer};
+        QAction *item = w.delegate->action(QStringLiteral("liveSample:"));
+        QVERIFY(item);
+        item->trigger();
+        const AlertSpec &asked = w.alerts.shown.last();
+        QCOMPARE(asked.message,
+                 QStringLiteral("This Action will clear the grid & load sample data"));
+        QCOMPARE(asked.buttons, (QStringList{"Sample 1", "Sample 2(Multi Level)", "Cancel"}));
+
+        QCOMPARE(w.grid().title(1), loads ? kCeo : QString());
+        QCOMPARE(w.grid().title(20), loads ? QString() : QStringLiteral("Kept?"));
+        QCOMPARE(w.view().gridView().row(1).title->text(), w.grid().title(1));
+        if (loads) {
+            // Sample 2 differs in row 3's parent.
+            QCOMPARE(w.grid().parent(3),
+                     answer == kFirstButton ? QStringLiteral("1_Niall Brent(CEO)") : QString());
+            QVERIFY(!w.view().chartTitleView()->isHidden());
+            QCOMPARE(w.view().shell().gridHidden(), 0);
+        }
+        QCOMPARE(w.delegate->windowTitle(),
+                 forgetsDocument ? QStringLiteral("Untitled") : QStringLiteral("Staff.csv"));
+        QCOMPARE(state.saveUrl.value_or(QStringLiteral("unset")),
+                 forgetsDocument ? QString() : QStringLiteral("/tmp/Staff.csv"));
+        QCOMPARE(w.preferences.value(QStringLiteral("openedFilename")).value_or("unset"),
+                 forgetsDocument ? QString() : QStringLiteral("Staff.csv"));
+    }
+};
 
 QTEST_MAIN(EditingTest)
 #include "editing_test.moc"

@@ -29,14 +29,11 @@ using namespace plotwell;
 
 namespace {
 
-void settle(int ms = 1200)
+/// Lets the window settle for \a ms, then saves the screen as \a name in \a dir.
+void save(const QString &dir, const char *name, int ms = 0)
 {
     QTest::qWait(ms);
-}
-
-void save(const QString &dir, const QString &name)
-{
-    const QString path = QDir(dir).filePath(name);
+    const QString path = QDir(dir).filePath(QLatin1String(name));
     QGuiApplication::primaryScreen()->grabWindow(0).save(path);
     qInfo().noquote() << "saved" << path;
 }
@@ -54,14 +51,12 @@ int main(int argc, char *argv[])
     testing::LaunchedWindow launched;
     AppDelegate &window = launched.window;
     launched.waitForLoad();
-    settle();
-    save(out, QStringLiteral("launch.png"));
+    save(out, "launch.png", 1200);
 
     launched.loadSampleOne();
     launched.view().renderButton()->click();
     launched.waitForLoad();
-    settle(2000);
-    save(out, QStringLiteral("rendered-sample1.png"));
+    save(out, "rendered-sample1.png", 2000);
 
     // The item picker of row 6 and the colour popover of row 5, open over the chart.
     MasterViewController &view = launched.view();
@@ -69,13 +64,11 @@ int main(int argc, char *argv[])
     view.scrollView()->verticalScrollBar()->setValue(
         row6->mapTo(view.scrollView()->widget(), QPoint()).y() - 120);
     view.gridView().row(6).select->click();
-    settle(600);
-    save(out, QStringLiteral("item-picker.png"));
+    save(out, "item-picker.png", 600);
     view.editing().itemPicker().close();
     view.quickColours().animateCheckmark()->setChecked(false);
     view.pickerButton(5)->click();
-    settle(600);
-    save(out, QStringLiteral("colour-popover.png"));
+    save(out, "colour-popover.png", 600);
     view.editing().colourPopover().close();
 
     // A CSV file large enough for its conversion to be seen running.
@@ -95,23 +88,20 @@ int main(int argc, char *argv[])
     }
     view.documents().openFileRequest(csv);
     launched.waitForLoad();
-    settle();
-    save(out, QStringLiteral("table-preview.png"));
+    save(out, "table-preview.png", 1200);
 
     QMenu *fileMenu = window.menuBar()->actions().value(0)->menu();
     auto *convertMenu = window.findChild<QMenu *>(QStringLiteral("convertMenu"));
     fileMenu->popup(window.menuBar()->mapToGlobal(QPoint(0, window.menuBar()->height())));
-    settle(300);
+    QTest::qWait(300);
     const QRect item = fileMenu->actionGeometry(convertMenu->menuAction());
     fileMenu->setActiveAction(convertMenu->menuAction());
     convertMenu->popup(fileMenu->mapToGlobal(item.topRight()));
-    settle(600);
-    save(out, QStringLiteral("convert-menu.png"));
+    save(out, "convert-menu.png", 600);
     convertMenu->close();
     fileMenu->close();
     window.action(QStringLiteral("importOpts:"))->trigger();
-    settle(600);
-    save(out, QStringLiteral("csv-panel.png"));
+    save(out, "csv-panel.png", 600);
     view.optionsPopover().hide();
 
     QSignalSpy ended(&view.conversions(), &convert::ConversionController::conversionEnded);
@@ -119,30 +109,27 @@ int main(int argc, char *argv[])
     window.action(QStringLiteral("generateJSON:"))->trigger();
     // Shown once the display has published some progress.
     while (view.conversions().isRunning() && window.state().barValueNumber() < 20)
-        settle(20);
+        QTest::qWait(20);
     if (!view.conversions().isRunning())
         qWarning("the conversion ended before the screenshot");
-    save(out, QStringLiteral("converting.png"));
+    save(out, "converting.png");
     if (ended.isEmpty())
         ended.wait(120000);
-    settle(300);
-    save(out, QStringLiteral("converted.png"));
+    save(out, "converted.png", 300);
 
     launched.loadSampleOne();
     window.viewController()->hideButton()->click();
-    settle(2000);
-    save(out, QStringLiteral("grid-hidden.png"));
+    save(out, "grid-hidden.png", 2000);
 
     window.viewController()->hideButton()->click();
     window.viewController()->renderButton()->click();
     launched.waitForLoad();
     window.action(QStringLiteral("fScreen:"))->trigger();
     for (int i = 0; i < 50 && !window.isFullScreen(); ++i)
-        settle(100);
+        QTest::qWait(100);
     // A bare X server has no window manager to resize a full-screen window: do its part.
     if (window.size() != window.screen()->size())
         window.setGeometry(window.screen()->geometry());
-    settle(2500);
-    save(out, QStringLiteral("fullscreen.png"));
+    save(out, "fullscreen.png", 2500);
     return 0;
 }
