@@ -5,24 +5,22 @@ const assert = require('node:assert/strict');
 const {parseQuery, readSettings, parseData} = require('../../resources/orgchart/chart-data.js');
 const f = require('./fixtures.js');
 
+const settingsOf = s => [s.labelColour, s.backColour, s.itemColour, s.lineColour, s.font, s.fontSize,
+                         s.nodeWidth, s.radius, s.multicolour, s.margin, s.screen];
+const START = ['#104e8b', '#ffffff', '#ffffff', '#3388dd', 'Optima', 14, 0, 3, true, 5, null];
+
 test('the viewer query yields every key, "+" as space and the "~" tokens decoded', () => {
     const q = parseQuery(f.query('R~amp~D~eq~Core+~lbra~x~rbra~~pipe~50~pct~_1_u_FF8C00_4'));
     assert.equal(q.data, 'R&D=Core [x]|50%_1_u_FF8C00_4');
     assert.equal(q.ctitle, 'Sample Org Chart');
     assert.equal(q.ctype, '3dcol');
     assert.equal(q.xaxis, '');
-    const s = readSettings(q);
-    assert.deepEqual(
-        [s.labelColour, s.backColour, s.itemColour, s.lineColour, s.font, s.fontSize, s.nodeWidth,
-         s.radius, s.multicolour, s.margin, s.screen],
-        ['#104e8b', '#ffffff', '#ffffff', '#3388dd', 'Optima', 14, 0, 3, true, 5, null]);
+    assert.deepEqual(settingsOf(readSettings(q)), START);
 });
 
 test('the export and full-screen queries carry the box to fit and their margin', () => {
     const s = readSettings(parseQuery(f.query('', {width: 1024, height: 700, margin: 50})));
-    assert.deepEqual(s.screen, {width: 1024, height: 700});
-    assert.equal(s.margin, 50);
-    assert.equal(s.fontSize, 14);
+    assert.deepEqual(settingsOf(s), [...START.slice(0, 9), 50, {width: 1024, height: 700}]);
 });
 
 test('percent escapes decode, a literal "+" survives as %2B and a stray "%" does not throw', () => {
@@ -39,16 +37,10 @@ test('a raw "&" or "=" in the chart title stays in the title', () => {
 
 test('unreadable settings fall back to the start values; mcstate 0 alone is single colour', () => {
     const s = readSettings(parseQuery(
-        '?labelcolor=zzz&backcolor=12345&fsize=huge&nsize=-4&rsize=&mcstate=0&margin=x' +
-        '&screenWidth=1024.000000'));
-    assert.equal(s.labelColour, '#104e8b');
-    assert.equal(s.backColour, '#ffffff');
-    assert.equal(s.fontSize, 14);
-    assert.equal(s.nodeWidth, 0);
-    assert.equal(s.radius, 3);
-    assert.equal(s.multicolour, false);
-    assert.equal(s.margin, 5);
-    assert.equal(s.screen, null, 'a width without a height is no box');
+        '?labelcolor=zzz&backcolor=12345&itemcolor=ffffff&linecolor=3388dd&font=Optima&fsize=huge' +
+        '&nsize=-4&rsize=&mcstate=0&margin=x&screenWidth=1024.000000'));
+    // A width without a height is no box.
+    assert.deepEqual(settingsOf(s), [...START.slice(0, 8), false, 5, null]);
     assert.equal(readSettings(parseQuery('?mcstate=2')).multicolour, true);
     assert.equal(readSettings(parseQuery('?font=Gill"};x')).font, 'Gillx');
 });
