@@ -2,39 +2,64 @@
 
 #include "convert/Escaping.h"
 
+#include <stdexcept>
+
 namespace plotwell::convert {
+
+namespace {
+
+using JsonStops = StopSet<'"', '\\'>;
+
+constexpr std::string_view kFirstItem = "{\n";
+constexpr std::string_view kNextItem = "    \n},\n{\n";
+
+} // namespace
 
 void JsonWriter::begin(const QStringList &columnNames)
 {
+    if (!JsonStops::covers(m_escapes))
+        throw std::logic_error("JsonWriter: a character that needs escaping is copied as it is");
     m_begun = true;
     m_out.append("{\n  \"items\":[\n");
     const QStringList keys = jsonKeys(columnNames);
     m_columnCount = keys.size();
     m_valueHeads.clear();
-    for (const QString &key : keys)
-        m_valueHeads.append((m_valueHeads.isEmpty() ? "    \"" : ",\n    \"") +
-                            escapedUtf8(key, jsonEscapes()) + "\" : \"");
+    for (const QString &key : keys) {
+        const QByteArray head = (m_valueHeads.size() == 0 ? "    \"" : ",\n    \"") +
+                                escapedUtf8(key, jsonEscapes()) + "\" : \"";
+        m_valueHeads.append(std::string_view(head.constData(), std::size_t(head.size())));
+    }
 }
 
 void JsonWriter::record(Fields fields, qsizetype)
 {
     countShape(fields);
+    const qsizetype present = std::min(m_columnCount, qsizetype(fields.size()));
+    qsizetype units = 0;
+    for (qsizetype j = 0; j < present; ++j)
+        units += fields[j].size();
+    // Each value closes with a quote or is the four letters of null.
+    const qsizetype bound = qsizetype(kNextItem.size()) + m_valueHeads.totalSize() +
+                            4 * m_columnCount + units * m_escapes.maxBytesPerUnit;
+    writeRecord(m_out, bound, [&](auto &out) { write(out, fields); });
+    ++m_written;
+}
+
+template <typename Output> void JsonWriter::write(Output &out, Fields fields)
+{
     // An item is closed when the next one starts or the array ends, because the last item
     // closes differently.
-    m_out.append(m_written == 0 ? std::string_view("{\n") : std::string_view("    \n},\n{\n"));
-    const EscapeTable &escapes = jsonEscapes();
+    out.put(m_written == 0 ? kFirstItem : kNextItem);
     const qsizetype present = std::min(m_columnCount, qsizetype(fields.size()));
     for (qsizetype j = 0; j < present; ++j) {
-        m_out.appendBytes(m_valueHeads.at(j));
-        m_out.appendEscaped(fields[j], escapes);
-        m_out.append('"');
+        out.put(m_valueHeads[j]);
+        out.template putEscaped<JsonStops>(fields[j], m_escapes);
+        out.put('"');
     }
     for (qsizetype j = present; j < m_columnCount; ++j) {
-        const QByteArray &head = m_valueHeads.at(j);
-        m_out.append(std::string_view(head.constData(), std::size_t(head.size() - 1)));
-        m_out.append("null");
+        out.put(m_valueHeads[j].chopped(1));
+        out.put(std::string_view("null"));
     }
-    ++m_written;
 }
 
 void JsonWriter::finish(qsizetype)

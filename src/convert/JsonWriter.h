@@ -1,8 +1,8 @@
 #pragma once
 
+#include "convert/Escaping.h"
+#include "convert/RecordOutput.h"
 #include "convert/RecordSink.h"
-
-#include <QByteArrayList>
 
 namespace plotwell::convert {
 
@@ -21,9 +21,12 @@ protected:
     QString longRecordNote() const override;
 
 private:
+    template <typename Output> void write(Output &out, Fields fields);
+
     /// Per column, what comes before its value: the separator from the previous line, the
     /// key and the opening quote of a string (left out before null).
-    QByteArrayList m_valueHeads;
+    PieceList m_valueHeads;
+    const EscapeTable &m_escapes = jsonEscapes();
     qsizetype m_written = 0;
 };
 

@@ -18,6 +18,7 @@ namespace {
 // The fast copy may also store up to 16 bytes past what it keeps, which this covers.
 constexpr qsizetype kMaxBytesPerUnit = 32;
 constexpr qsizetype kUnitsPerStep = 2048;
+static_assert(kMaxBytesPerUnit * kUnitsPerStep * 2 >= OutputBuffer::kMaxReserve);
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 inline char *putUtf8(char *out, char32_t c)
@@ -152,6 +153,30 @@ escapeStep(const char16_t *p, const char16_t *const stepEnd, const char16_t *con
     return p;
 }
 
+/// `escapeStep()` for the table's count of special printable codes.
+const char16_t *escapeSome(const char16_t *p, const char16_t *const stepEnd,
+                           const char16_t *const end, char *&out, const EscapeTable &table,
+                           qsizetype &lost)
+{
+    switch (table.printableSpecialCount) {
+    case 0:
+        return escapeStep<0>(p, stepEnd, end, out, table, lost);
+    case 1:
+        return escapeStep<1>(p, stepEnd, end, out, table, lost);
+    case 2:
+        return escapeStep<2>(p, stepEnd, end, out, table, lost);
+    case 3:
+        return escapeStep<3>(p, stepEnd, end, out, table, lost);
+    case 4:
+        return escapeStep<4>(p, stepEnd, end, out, table, lost);
+    case 5:
+        return escapeStep<5>(p, stepEnd, end, out, table, lost);
+    default:
+        static_assert(std::tuple_size_v<decltype(table.printableSpecials)> == 6);
+        return escapeStep<6>(p, stepEnd, end, out, table, lost);
+    }
+}
+
 const EscapeTable &plainTable()
 {
     static const EscapeTable table = [] {
@@ -232,35 +257,20 @@ qsizetype OutputBuffer::appendEscaped(QStringView text, const EscapeTable &table
     const char16_t *const end = p + text.size();
     while (p != end) {
         ensureRoom(kMaxBytesPerUnit * kUnitsPerStep);
-        char *out = m_pos;
         const char16_t *const stepEnd = p + std::min<qsizetype>(end - p, kUnitsPerStep);
-        switch (table.printableSpecialCount) {
-        case 0:
-            p = escapeStep<0>(p, stepEnd, end, out, table, lost);
-            break;
-        case 1:
-            p = escapeStep<1>(p, stepEnd, end, out, table, lost);
-            break;
-        case 2:
-            p = escapeStep<2>(p, stepEnd, end, out, table, lost);
-            break;
-        case 3:
-            p = escapeStep<3>(p, stepEnd, end, out, table, lost);
-            break;
-        case 4:
-            p = escapeStep<4>(p, stepEnd, end, out, table, lost);
-            break;
-        case 5:
-            p = escapeStep<5>(p, stepEnd, end, out, table, lost);
-            break;
-        default:
-            static_assert(std::tuple_size_v<decltype(table.printableSpecials)> == 6);
-            p = escapeStep<6>(p, stepEnd, end, out, table, lost);
-            break;
-        }
+        char *out = m_pos;
+        p = escapeSome(p, stepEnd, end, out, table, lost);
         m_pos = out;
     }
     return lost;
+}
+
+Escaped escapeInto(char *out, QStringView text, const EscapeTable &table)
+{
+    qsizetype lost = 0;
+    const char16_t *const end = text.utf16() + text.size();
+    escapeSome(text.utf16(), end, end, out, table, lost);
+    return {out, lost};
 }
 
 } // namespace plotwell::convert

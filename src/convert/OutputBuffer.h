@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <stdexcept>
@@ -29,8 +30,10 @@ struct EscapeTable
     void seal()
     {
         std::size_t count = 0;
+        maxBytesPerUnit = 3; // a character of the Basic Multilingual Plane, or U+FFFD
         for (std::size_t c = 0; c < replacement.size(); ++c) {
             special[c] = !replacement[c].empty();
+            maxBytesPerUnit = std::max(maxBytesPerUnit, qsizetype(replacement[c].size()));
             if (special[c] && c >= 0x20) {
                 if (count == printableSpecials.size())
                     throw std::logic_error("EscapeTable: too many special printable characters");
@@ -44,6 +47,8 @@ struct EscapeTable
     /// at once.
     alignas(16) std::array<std::array<char, 16>, 6> printableSpecials{};
     int printableSpecialCount = 0;
+    /// The most bytes one UTF-16 unit can become.
+    qsizetype maxBytesPerUnit = 3;
 };
 
 /// Appends text to a device through a fixed buffer, so that writing a large output costs one
@@ -84,6 +89,16 @@ public:
     /// UTF-8 with no replacements except for lone surrogates.
     void appendText(QStringView text);
 
+    /// For writing straight into the buffer: room for `bytes` (at most `kMaxReserve`) at the
+    /// returned position. What was written there is kept by passing its end to `commit()`.
+    static constexpr qsizetype kMaxReserve = 64 * 1024;
+    char *reserve(qsizetype bytes)
+    {
+        ensureRoom(bytes);
+        return m_pos;
+    }
+    void commit(char *end) { m_pos = end; }
+
     /// Hands everything buffered to the device. False once any write has failed.
     bool flush();
     [[nodiscard]] bool ok() const { return m_error.isEmpty(); }
@@ -105,5 +120,18 @@ private:
     qint64 m_written = 0;
     QString m_error;
 };
+
+/// Stores written straight into the buffer may reach this far past what they keep.
+constexpr qsizetype kStoreSlack = 32;
+
+/// Writes `text` escaped with `table` at `out`; there must be room for
+/// `text.size() * table.maxBytesPerUnit + kStoreSlack` bytes. `lost` counts as
+/// `OutputBuffer::appendEscaped()` does.
+struct Escaped
+{
+    char *end;
+    qsizetype lost;
+};
+Escaped escapeInto(char *out, QStringView text, const EscapeTable &table);
 
 } // namespace plotwell::convert

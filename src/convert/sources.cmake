@@ -10,6 +10,7 @@ target_sources(plotwell-core PRIVATE
   convert/HtmlTable.cpp convert/HtmlTable.h
   convert/JsonWriter.cpp convert/JsonWriter.h
   convert/OutputBuffer.cpp convert/OutputBuffer.h
+  convert/RecordOutput.h
   convert/RecordSink.cpp convert/RecordSink.h
   convert/SqlWriter.cpp convert/SqlWriter.h
   convert/XmlWriter.cpp convert/XmlWriter.h

@@ -69,6 +69,58 @@ TEST(Escaping, ACharacterIsWrittenAsItIsAloneWhereverItStandsInALongValue)
     }
 }
 
+/// Every writer puts a record together on one of two ways, short values one at a time: what
+/// it makes of each value must be what the escaping alone makes of it, whatever the value's
+/// length and wherever its one special character stands.
+template <typename W> void expectEachValueWrittenAsEscaped(const EscapeTable &table)
+{
+    const QString marker = QStringLiteral("MARKmarkMARK");
+    QStringList characters;
+    for (char16_t c = 0; c < 0x80; ++c)
+        characters.append(QString(QChar(c)));
+    characters << QStringLiteral("\u00E9") << QStringLiteral("\u0100") << QStringLiteral("\u6771")
+               << QStringLiteral("\uFFFF") << QString::fromUtf8("\xF0\x9F\x98\x80")
+               << QString(QChar(0xDC00));
+    const QStringList names = {QStringLiteral("k"), QStringLiteral("second")};
+    for (const QString &c : characters) {
+        QList<QStringList> rows;
+        QList<QStringList> marked;
+        QStringList values;
+        const auto add = [&](const QString &value, bool alone) {
+            rows.append(alone ? QStringList{value} : QStringList{value, QStringLiteral("w")});
+            marked.append(alone ? QStringList{marker} : QStringList{marker, QStringLiteral("w")});
+            values.append(value);
+        };
+        // Short values, then a few so long that a record no longer fits in one piece of room.
+        for (int length = 1; length <= 40; ++length) {
+            for (int at = 0; at < length; ++at)
+                add(QString(at, u'a') + c + QString(length - 1 - at, u'z'), at % 2 == 1);
+        }
+        for (int at : {0, 7000, 19999})
+            add(QString(at, u'a') + c + QString(19999 - at, u'z'), at == 7000);
+        const QByteArray around = written<W>(names, marked);
+        QByteArray expected;
+        qsizetype from = 0;
+        for (const QString &value : values) {
+            const qsizetype at = around.indexOf(marker.toLatin1(), from);
+            ASSERT_GE(at, 0);
+            expected += around.mid(from, at - from) + escapedUtf8(value, table);
+            from = at + marker.size();
+        }
+        expected += around.mid(from);
+        const QByteArray actual = written<W>(names, rows);
+        ASSERT_EQ(actual, expected) << "U+" << std::hex << int(c.at(0).unicode());
+    }
+}
+
+TEST(Escaping, WritersWriteEachValueAsTheEscapingDoesWhateverItsLength)
+{
+    expectEachValueWrittenAsEscaped<SqlWriter>(sqlValueEscapes());
+    expectEachValueWrittenAsEscaped<JsonWriter>(jsonEscapes());
+    expectEachValueWrittenAsEscaped<XmlWriter>(xmlCdataEscapes());
+    expectEachValueWrittenAsEscaped<HtmlTableWriter>(htmlEscapes());
+}
+
 TEST(SqlWriter, WritesTheStaffScript)
 {
     WriterReport report;
