@@ -2,6 +2,9 @@
 
 #include "app/Log.h"
 #include "convert/Escaping.h"
+#include "convert/RecordOutput.h"
+
+#include <stdexcept>
 
 namespace plotwell::convert {
 
@@ -26,19 +29,28 @@ QString fillHead(QString head, const ConversionSettings &s)
                     cssValue(s.hexItems), cssValue(s.nRadius));
 }
 
-const char *rowClass(qsizetype index)
+std::string_view rowClass(qsizetype index)
 {
     return index % 2 == 1 ? "even-cell" : "odd-cell";
 }
 
-void appendCell(OutputBuffer &out, QStringView field)
+// The row's opening with its class, at most.
+constexpr qsizetype kRowStartBound = 40;
+
+using HtmlStops = StopSet<'&', '<', '>', '"', '\''>;
+
+constexpr std::string_view kCellStart = "  \n     <td>";
+constexpr std::string_view kCellEnd = "</td>";
+constexpr std::string_view kEmptyCell = "&nbsp;";
+
+template <typename Output> void putCell(Output &out, QStringView field, const EscapeTable &escapes)
 {
-    out.append("  \n     <td>");
+    out.put(kCellStart);
     if (field.isEmpty())
-        out.append("&nbsp;");
+        out.put(kEmptyCell);
     else
-        out.appendEscaped(field, htmlEscapes());
-    out.append("</td>");
+        out.template putEscaped<HtmlStops>(field, escapes);
+    out.put(kCellEnd);
 }
 
 } // namespace
@@ -75,6 +87,9 @@ QString fileHead(const ConversionSettings &settings)
 
 void HtmlTableWriter::begin(const QStringList &columnNames)
 {
+    if (!HtmlStops::covers(htmlEscapes()))
+        throw std::logic_error("HtmlTableWriter: a character that needs escaping is copied as "
+                               "it is");
     m_begun = true;
     m_columnCount = columnNames.size();
     m_out.appendText(fileHead(m_settings));
@@ -95,11 +110,21 @@ void HtmlTableWriter::begin(const QStringList &columnNames)
 void HtmlTableWriter::record(Fields fields, qsizetype index)
 {
     countShape(fields);
-    m_out.append("\n  </tr>\n  <tr class='");
-    m_out.append(rowClass(index));
-    m_out.append("'>");
+    const EscapeTable &escapes = htmlEscapes();
+    qsizetype units = 0;
     for (QStringView field : fields)
-        appendCell(m_out, field);
+        units += field.size();
+    const qsizetype bound =
+        kRowStartBound +
+        qsizetype(fields.size() * (kCellStart.size() + kEmptyCell.size() + kCellEnd.size())) +
+        units * escapes.maxBytesPerUnit;
+    writeRecord(m_out, bound, [&](auto &out) {
+        out.put(std::string_view("\n  </tr>\n  <tr class='"));
+        out.put(rowClass(index));
+        out.put(std::string_view("'>"));
+        for (QStringView field : fields)
+            putCell(out, field, escapes);
+    });
 }
 
 void HtmlTableWriter::finish(qsizetype)
@@ -162,8 +187,9 @@ void TablePreviewBuilder::record(Fields fields, qsizetype index)
     m_out->append("  </tr>\n <tr class='");
     m_out->append(rowClass(index));
     m_out->append("'>");
+    BufferedOutput out(*m_out);
     for (QStringView field : fields)
-        appendCell(*m_out, field);
+        putCell(out, field, htmlEscapes());
 }
 
 void TablePreviewBuilder::finish(qsizetype recordCount)

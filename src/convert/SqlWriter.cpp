@@ -2,10 +2,22 @@
 
 #include "convert/Escaping.h"
 
+#include <stdexcept>
+
 namespace plotwell::convert {
+
+namespace {
+
+using SqlStops = StopSet<'\\', '\'', '"'>;
+
+constexpr std::string_view kNextRow = "),\n(";
+
+} // namespace
 
 void SqlWriter::begin(const QStringList &columnNames)
 {
+    if (!SqlStops::covers(m_escapes))
+        throw std::logic_error("SqlWriter: a character that needs escaping is copied as it is");
     m_begun = true;
     const QString table = sqlTableIdentifier(m_settings.tableName);
     const QList<SqlColumn> columns = sqlColumns(columnNames);
@@ -35,24 +47,34 @@ void SqlWriter::begin(const QStringList &columnNames)
 void SqlWriter::record(Fields fields, qsizetype)
 {
     countShape(fields);
-    if (m_written == 0) {
+    if (m_written % kRecordsPerInsert == 0) {
+        if (m_written > 0)
+            m_out.append(");");
         m_out.appendBytes(m_insertHead);
-    } else if (m_written % kRecordsPerInsert == 0) {
-        m_out.append(");");
-        m_out.appendBytes(m_insertHead);
-    } else {
-        m_out.append("),\n(");
     }
-    const EscapeTable &escapes = sqlValueEscapes();
+    const qsizetype present = std::min(m_columnCount, qsizetype(fields.size()));
+    qsizetype units = 0;
+    for (qsizetype j = 0; j < present; ++j)
+        units += fields[j].size();
+    // Per value at most a comma and two quotes, or a comma and NULL.
+    const qsizetype bound =
+        qsizetype(kNextRow.size()) + 5 * m_columnCount + units * m_escapes.maxBytesPerUnit;
+    writeRecord(m_out, bound, [&](auto &out) { write(out, fields); });
+    ++m_written;
+}
+
+template <typename Output> void SqlWriter::write(Output &out, Fields fields)
+{
+    if (m_written % kRecordsPerInsert != 0)
+        out.put(kNextRow);
     const qsizetype present = std::min(m_columnCount, qsizetype(fields.size()));
     for (qsizetype j = 0; j < present; ++j) {
-        m_out.append(j == 0 ? std::string_view("'") : std::string_view(",'"));
-        m_out.appendEscaped(fields[j], escapes);
-        m_out.append('\'');
+        out.put(j == 0 ? std::string_view("'") : std::string_view(",'"));
+        out.template putEscaped<SqlStops>(fields[j], m_escapes);
+        out.put('\'');
     }
     for (qsizetype j = present; j < m_columnCount; ++j)
-        m_out.append(j == 0 ? std::string_view("NULL") : std::string_view(",NULL"));
-    ++m_written;
+        out.put(j == 0 ? std::string_view("NULL") : std::string_view(",NULL"));
 }
 
 void SqlWriter::finish(qsizetype)

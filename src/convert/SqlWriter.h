@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/Escaping.h"
+#include "convert/RecordOutput.h"
 #include "convert/RecordSink.h"
 
 namespace plotwell::convert {
@@ -22,6 +24,9 @@ protected:
     QString longRecordNote() const override;
 
 private:
+    template <typename Output> void write(Output &out, Fields fields);
+
+    const EscapeTable &m_escapes = sqlValueEscapes();
     QByteArray m_insertHead;
     qsizetype m_written = 0;
 };

@@ -2,10 +2,24 @@
 
 #include "convert/Escaping.h"
 
+#include <stdexcept>
+
 namespace plotwell::convert {
+
+namespace {
+
+// "]" too, where the writer looks for "]]>".
+using CdataStops = StopSet<']'>;
+
+constexpr std::string_view kItemStart = " <item>\n";
+constexpr std::string_view kItemEnd = "</item>\n";
+
+} // namespace
 
 void XmlWriter::begin(const QStringList &columnNames)
 {
+    if (!CdataStops::covers(m_escapes))
+        throw std::logic_error("XmlWriter: a character that needs escaping is copied as it is");
     m_begun = true;
     m_out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Items>\n");
     const QStringList names = xmlElementNames(columnNames);
@@ -14,34 +28,50 @@ void XmlWriter::begin(const QStringList &columnNames)
     m_closeTags.clear();
     for (const QString &name : names) {
         const QByteArray utf8 = name.toUtf8();
-        m_openTags.append("      <" + utf8 + "><![CDATA[");
-        m_closeTags.append("]]></" + utf8 + ">\n");
+        const QByteArray open = "      <" + utf8 + "><![CDATA[";
+        const QByteArray close = "]]></" + utf8 + ">\n";
+        m_openTags.append(std::string_view(open.constData(), std::size_t(open.size())));
+        m_closeTags.append(std::string_view(close.constData(), std::size_t(close.size())));
     }
 }
 
 void XmlWriter::record(Fields fields, qsizetype)
 {
     countShape(fields);
-    m_out.append(" <item>\n");
     const qsizetype count = std::min(m_columnCount, qsizetype(fields.size()));
-    for (qsizetype j = 0; j < count; ++j) {
-        m_out.appendBytes(m_openTags.at(j));
-        appendCdata(fields[j]);
-        m_out.appendBytes(m_closeTags.at(j));
-    }
-    m_out.append("</item>\n");
+    qsizetype units = 0;
+    for (qsizetype j = 0; j < count; ++j)
+        units += fields[j].size();
+    // A split "]]>" adds fewer bytes than the longest replacement of its three characters.
+    const qsizetype bound = qsizetype(kItemStart.size() + kItemEnd.size()) +
+                            m_openTags.totalSize() + m_closeTags.totalSize() +
+                            units * m_escapes.maxBytesPerUnit;
+    m_replaced += writeRecord(m_out, bound, [&](auto &out) { write(out, fields); });
 }
 
-void XmlWriter::appendCdata(QStringView value)
+template <typename Output> void XmlWriter::write(Output &out, Fields fields)
 {
+    out.put(kItemStart);
+    const qsizetype count = std::min(m_columnCount, qsizetype(fields.size()));
+    for (qsizetype j = 0; j < count; ++j) {
+        out.put(m_openTags[j]);
+        putCdata(out, fields[j]);
+        out.put(m_closeTags[j]);
+    }
+    out.put(kItemEnd);
+}
+
+template <typename Output> void XmlWriter::putCdata(Output &out, QStringView value)
+{
+    if (out.template putPlain<CdataStops>(value))
+        return;
     // "]]>" would end the section: the section is closed between "]]" and ">".
-    const EscapeTable &escapes = xmlCdataEscapes();
     qsizetype from = 0;
     for (qsizetype end; (end = value.indexOf(u"]]>", from)) >= 0; from = end + 2) {
-        m_replaced += m_out.appendEscaped(value.sliced(from, end + 2 - from), escapes);
-        m_out.append("]]><![CDATA[");
+        out.template putEscaped<CdataStops>(value.sliced(from, end + 2 - from), m_escapes);
+        out.put(std::string_view("]]><![CDATA["));
     }
-    m_replaced += m_out.appendEscaped(value.sliced(from), escapes);
+    out.template putEscaped<CdataStops>(value.sliced(from), m_escapes);
 }
 
 void XmlWriter::finish(qsizetype)

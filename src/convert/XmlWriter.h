@@ -1,8 +1,8 @@
 #pragma once
 
+#include "convert/Escaping.h"
+#include "convert/RecordOutput.h"
 #include "convert/RecordSink.h"
-
-#include <QByteArrayList>
 
 namespace plotwell::convert {
 
@@ -22,10 +22,12 @@ protected:
     QString longRecordNote() const override;
 
 private:
-    void appendCdata(QStringView value);
+    template <typename Output> void write(Output &out, Fields fields);
+    template <typename Output> void putCdata(Output &out, QStringView value);
 
-    QByteArrayList m_openTags;  // "      <name><![CDATA["
-    QByteArrayList m_closeTags; // "]]></name>\n"
+    const EscapeTable &m_escapes = xmlCdataEscapes();
+    PieceList m_openTags;  // "      <name><![CDATA["
+    PieceList m_closeTags; // "]]></name>\n"
 };
 
 } // namespace plotwell::convert
