@@ -13,5 +13,6 @@ target_sources(plotwell-core PRIVATE
   convert/RecordOutput.h
   convert/RecordSink.cpp convert/RecordSink.h
   convert/SqlWriter.cpp convert/SqlWriter.h
+  convert/TablePreviewJob.cpp convert/TablePreviewJob.h
   convert/XmlWriter.cpp convert/XmlWriter.h
 )

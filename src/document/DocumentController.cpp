@@ -8,6 +8,7 @@
 #include "colour/ColorLine.h"
 #include "convert/ColumnTypes.h"
 #include "convert/Conversion.h"
+#include "convert/TablePreviewJob.h"
 #include "document/CompanionEntries.h"
 #include "document/DocumentImport.h"
 #include "document/DocumentNames.h"
@@ -108,8 +109,12 @@ std::optional<SavedChart> readSavedChart(const QString &path)
 } // namespace
 
 DocumentController::DocumentController(DocumentContext context, QObject *parent)
-    : QObject(parent), m_context(context)
-{}
+    : QObject(parent), m_context(context),
+      m_previewJob(std::make_unique<convert::TablePreviewJob>())
+{
+    connect(m_previewJob.get(), &convert::TablePreviewJob::finished, this,
+            &DocumentController::tablePreviewBuilt);
+}
 
 DocumentController::~DocumentController() = default;
 
@@ -243,8 +248,9 @@ void DocumentController::openRecentDocument()
     const AppState &state = m_context.state;
     diag(QStringLiteral("OPEN VERY RECENT=== %1%2").arg(state.openRecent, orNull(state.fileUrl)));
     // A settings change only changes how the preview looks; reading the file again would throw
-    // away the parents and colours chosen since the import.
-    if (state.fileUrl && isPreviewShown())
+    // away the parents and colours chosen since the import. A preview still being built is
+    // started again with the new look.
+    if (state.fileUrl && (isPreviewShown() || isPreviewPending()))
         showTablePreview(false);
 }
 
@@ -316,6 +322,7 @@ void DocumentController::restoreChart(const SavedChart &chart, const StoredEntri
     // file for the converters or the preview any more.
     state.fileUrl.reset();
     m_previewLoaded = false;
+    discardPendingPreview();
     diag(QStringLiteral("SAVED CHART RESTORED %1").arg(chart.chartTitle));
 
     if (m_hooks.appearanceRestored)
@@ -349,17 +356,38 @@ void DocumentController::showTablePreview(bool afterImport)
 {
     if (!m_context.viewer || !m_context.state.fileUrl)
         return;
-    // `showHTML:`
+    // `showHTML:`. The look is taken now; the file is read, and every record counted, on the
+    // job's thread.
     runGuarded(QStringLiteral("Error Occured at SHOW HTML."), [&] {
         const int width = m_hooks.htmlWidth ? m_hooks.htmlWidth() : 0;
-        const convert::TablePreview preview = convert::buildTablePreview(
-            localFileOfUrlText(*m_context.state.fileUrl),
-            convert::conversionSettings(m_context.grid, m_context.state, width));
-        if (afterImport && !preview.hasColumnNames)
+        // A refresh that replaces an import's build still owes the user its complaint.
+        m_previewAfterImport = afterImport || (m_previewAfterImport && isPreviewPending());
+        m_previewJob->start(localFileOfUrlText(*m_context.state.fileUrl),
+                            convert::conversionSettings(m_context.grid, m_context.state, width));
+    });
+}
+
+void DocumentController::tablePreviewBuilt(const convert::TablePreview &preview)
+{
+    runGuarded(QStringLiteral("Error Occured at SHOW HTML."), [&] {
+        if (m_previewAfterImport && !preview.hasColumnNames)
             showNoColumnsAlert(m_context.alerts);
+        m_previewAfterImport = false;
         m_context.viewer->loadHtml(preview.html);
         m_previewLoaded = true;
+        Q_EMIT tablePreviewShown();
     });
+}
+
+bool DocumentController::isPreviewPending() const
+{
+    return m_previewJob->isPending();
+}
+
+void DocumentController::discardPendingPreview()
+{
+    m_previewJob->cancel();
+    m_previewAfterImport = false;
 }
 
 bool DocumentController::isPreviewShown() const
@@ -388,6 +416,7 @@ void DocumentController::clearAlert()
     // Forgotten too, or the next settings change would bring the old file's table back.
     m_context.state.fileUrl.reset();
     m_previewLoaded = false;
+    discardPendingPreview();
     clearFields(m_context.grid);
     resetColors(m_context.grid, m_context.swatches);
     m_context.commands.post(command::resizeWebView);

@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 
 namespace plotwell {
 class Alerts;
@@ -20,6 +21,11 @@ class Preferences;
 class SwatchBoard;
 struct AppState;
 } // namespace plotwell
+
+namespace plotwell::convert {
+class TablePreviewJob;
+struct TablePreview;
+} // namespace plotwell::convert
 
 namespace plotwell::document {
 
@@ -91,6 +97,14 @@ public:
 
     /// Whether the visible viewer shows the table preview of the imported file.
     [[nodiscard]] bool isPreviewShown() const;
+    /// Whether a table preview is being built, to replace the viewer's page once it is whole.
+    [[nodiscard]] bool isPreviewPending() const;
+    /// Forgets the preview being built: the viewer has been given another page meanwhile.
+    void discardPendingPreview();
+
+Q_SIGNALS:
+    /// A table preview has just been loaded into the viewer.
+    void tablePreviewShown();
 
 private:
     void savePanelPath();
@@ -98,14 +112,19 @@ private:
     /// Writes the document and, only once it is on disk, its companion entries.
     bool writeDocument(const QString &urlText);
     void restoreChart(const SavedChart &chart, const StoredEntries &entries);
-    /// Loads the preview of the imported file into the viewer; `afterImport` also tells the
-    /// user when the file holds no record (a refresh does not ask again).
+    /// Builds the preview of the imported file, on a thread of its own, and loads it into the
+    /// viewer; `afterImport` also tells the user when the file holds no record (a refresh does
+    /// not ask again).
     void showTablePreview(bool afterImport);
+    void tablePreviewBuilt(const convert::TablePreview &preview);
     void alertWriteFailure(const QString &path, const QString &reason);
 
     DocumentContext m_context;
     DocumentHooks m_hooks;
     bool m_previewLoaded = false;
+    std::unique_ptr<convert::TablePreviewJob> m_previewJob;
+    /// The preview being built belongs to an import and should report a file without records.
+    bool m_previewAfterImport = false;
 };
 
 } // namespace plotwell::document

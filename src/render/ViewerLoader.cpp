@@ -33,6 +33,7 @@ void ViewerLoader::loadWebView(const QString &data)
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
         m_webView.load(requestUrl(address));
         m_placeholderWidth.reset();
+        Q_EMIT webViewPageRequested();
         // The export viewer is measured from the chart just requested, once it has loaded.
         m_pendingExport = data;
         ++m_renderSerial;
@@ -107,6 +108,7 @@ void ViewerLoader::showPlaceholder(double width)
     }
     m_webView.loadHtml(placeholderPageHtml(width));
     m_placeholderWidth = width;
+    Q_EMIT webViewPageRequested();
 }
 
 void ViewerLoader::webViewDidFinishLoad(bool ok)
@@ -139,6 +141,7 @@ void ViewerLoader::undoAction()
         m_center.post(command::enableUndo);
         m_placeholderWidth.reset();
         m_webView.goBack();
+        Q_EMIT webViewPageRequested();
     } else {
         m_center.post(command::disableUndo);
     }
@@ -152,6 +155,7 @@ void ViewerLoader::redoAction()
         m_center.post(command::enableRedo);
         m_placeholderWidth.reset();
         m_webView.goForward();
+        Q_EMIT webViewPageRequested();
     } else {
         m_center.post(command::disableRedo);
     }

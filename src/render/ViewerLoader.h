@@ -37,6 +37,8 @@ public:
     void loadWebView(const QString &data);
     /// Loads the placeholder page into `webView`, or resizes the one already showing.
     void showPlaceholder(double width);
+    /// Someone else has loaded a page into `webView`: the placeholder is no longer on screen.
+    void placeholderReplaced() { m_placeholderWidth.reset(); }
 
     void undoAction();
     void redoAction();
@@ -52,6 +54,8 @@ Q_SIGNALS:
     void viewerLoadFinished(bool ok);
     /// The export viewer was given a chart of this size (chart plus a 20-point margin).
     void exportViewerSized(QSizeF size);
+    /// `webView` was sent to another page: a chart, the placeholder, or a step in its history.
+    void webViewPageRequested();
 
 private:
     void webViewDidFinishLoad(bool ok);

@@ -136,6 +136,12 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     documentHooks.appearanceRestored = [this] { showAppearanceValues(); };
     documentHooks.chartRestored = [this] { submitData(); };
     m_documents->setHooks(documentHooks);
+    // A table preview arrives once its file has been read through; by then the viewer may have
+    // been given a chart or another page, which the late preview must not replace.
+    connect(m_loader.get(), &ViewerLoader::webViewPageRequested, m_documents.get(),
+            &document::DocumentController::discardPendingPreview);
+    connect(m_documents.get(), &document::DocumentController::tablePreviewShown, m_loader.get(),
+            &ViewerLoader::placeholderReplaced);
     connect(m_loader.get(), &ViewerLoader::exportViewerSized, this,
             [this](QSizeF size) { m_exportHost->resize(size.toSize()); });
     if (!m_viewers.pictures) {

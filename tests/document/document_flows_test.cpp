@@ -12,9 +12,11 @@
 #include "document/RecentDocuments.h"
 #include "model/GridClearing.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -134,10 +136,28 @@ protected:
         panels.savePaths.push_back(target);
         saveAs();
     }
+    /// Opens \a target and lets a table preview it starts reach the viewer.
     void open(const QString &target)
+    {
+        openWithoutWaiting(target);
+        settlePreview();
+    }
+    void openWithoutWaiting(const QString &target)
     {
         panels.openPaths.push_back(target);
         openFile();
+    }
+    void settlePreview()
+    {
+        if (!controller.isPreviewPending())
+            return;
+        QSignalSpy shown(&controller, &DocumentController::tablePreviewShown);
+        EXPECT_TRUE(shown.wait(60000));
+    }
+    void refresh()
+    {
+        commands.post(QStringLiteral("openRecentDocument"));
+        settlePreview();
     }
     void confirmNew()
     {
@@ -432,7 +452,7 @@ TEST_F(DocumentFlows, OpenAppliesStoredColoursRefreshRestylesThePreviewAndKeepsE
 
     state.fStyle = QStringLiteral("Verdana");
     state.openRecent = QStringLiteral("YES");
-    commands.post(QStringLiteral("openRecentDocument"));
+    refresh();
     EXPECT_EQ(snapshot(grid), chosen);
     EXPECT_TRUE(alerts.shown.isEmpty());
     ASSERT_EQ(viewer.loads.size(), 2);
@@ -440,9 +460,51 @@ TEST_F(DocumentFlows, OpenAppliesStoredColoursRefreshRestylesThePreviewAndKeepsE
 
     // Once a chart is drawn the refresh leaves the viewer alone.
     viewer.load(QUrl(QStringLiteral("file:///orgchart.html?data=x")));
-    commands.post(QStringLiteral("openRecentDocument"));
+    refresh();
+    EXPECT_FALSE(controller.isPreviewPending());
     EXPECT_EQ(viewer.loads.size(), 3);
     EXPECT_EQ(snapshot(grid), chosen);
+}
+
+TEST_F(DocumentFlows, APreviewBeingCountedGivesWayToTheNextOpenARefreshOrAnotherPage)
+{
+    QByteArray many = "Name,Dept\n";
+    for (int i = 1; i <= 200000; ++i)
+        many += "n" + QByteArray::number(i) + ",d\n";
+    const QString large = writeFile(QStringLiteral("large.csv"), many);
+    const QString small = writeFile(QStringLiteral("small.csv"), "Ann(CEO),Bo(CTO)\n1,2\n");
+
+    // The import is done before the file has been counted; the viewer waits for the page.
+    openWithoutWaiting(large);
+    EXPECT_EQ(grid.title(2), QStringLiteral("Name"));
+    EXPECT_TRUE(controller.isPreviewPending());
+    EXPECT_TRUE(viewer.loads.isEmpty());
+    open(small);
+    ASSERT_EQ(viewer.loads.size(), 1);
+    EXPECT_TRUE(viewer.loads[0].contains(QStringLiteral("Preview of 1 Total Records")));
+
+    // A refresh while counting builds the page again with the new look.
+    openWithoutWaiting(large);
+    state.fStyle = QStringLiteral("Verdana");
+    refresh();
+    ASSERT_EQ(viewer.loads.size(), 2);
+    EXPECT_TRUE(viewer.loads[1].contains(QStringLiteral("Verdana")));
+    EXPECT_TRUE(viewer.loads[1].contains(QStringLiteral("of 200000 Total Records")));
+
+    // A chart drawn meanwhile stays; the late page is dropped and no refresh brings it back.
+    openWithoutWaiting(large);
+    viewer.load(QUrl(QStringLiteral("file:///orgchart.html?data=x")));
+    controller.discardPendingPreview();
+    refresh();
+    EXPECT_FALSE(controller.isPreviewPending());
+
+    // An empty file's complaint survives a refresh that restarts its preview.
+    alerts.shown.clear();
+    openWithoutWaiting(writeFile(QStringLiteral("empty.csv"), {}));
+    refresh();
+    EXPECT_EQ(alerts.messages(),
+              QStringList{QStringLiteral("Invalid or Incorrectly formatted CSV file")});
+    EXPECT_EQ(viewer.loads.size(), 4);
 }
 
 TEST_F(DocumentFlows, RefreshWithoutAnImportedFileAndCancelledOpenDoNothing)
@@ -494,7 +556,8 @@ TEST_F(DocumentFlows, NewAsksThenEmptiesTheChartResetsColoursAndForgetsTheFile)
 
     // The old file does not come back with the next settings change.
     const int loads = int(viewer.loads.size());
-    commands.post(QStringLiteral("openRecentDocument"));
+    refresh();
+    EXPECT_FALSE(controller.isPreviewPending());
     EXPECT_EQ(viewer.loads.size(), loads);
     EXPECT_TRUE(grid.title(2).isEmpty());
 }
@@ -526,3 +589,11 @@ TEST_F(DocumentFlows, SampleFileIsOfferedAsCsvSampleAndImportsTwelvePeople)
 }
 
 } // namespace
+
+int main(int argc, char **argv)
+{
+    // Table previews reach the viewer through the event loop.
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

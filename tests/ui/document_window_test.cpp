@@ -30,7 +30,8 @@ private Q_SLOTS:
         QCOMPARE(w.panels.openPanelCount, 0);
         QCOMPARE(w.delegate->windowTitle(), QStringLiteral("people list"));
         QCOMPARE(w.view().grid().title(2), QStringLiteral("Ann(CEO)"));
-        QVERIFY(w.webView->currentPage().contains(QStringLiteral("Preview of 1 Total Records")));
+        QTRY_VERIFY(
+            w.webView->currentPage().contains(QStringLiteral("Preview of 1 Total Records")));
         QVERIFY(w.view().documents().isPreviewShown());
 
         // Open Recent lists the file; New empties the grid; the menu entry brings it back.
@@ -42,6 +43,9 @@ private Q_SLOTS:
         w.alerts.answers.push_back(kFirstButton);
         w.action("newFile:")->trigger();
         QVERIFY(w.view().grid().title(2).isEmpty());
+        // The empty grid shows the placeholder again in place of the preview.
+        QVERIFY(
+            w.webView->currentPage().contains(QStringLiteral("Click Open to load your CSV file")));
         entry->trigger();
         QCOMPARE(w.view().grid().title(2), QStringLiteral("Ann(CEO)"));
         QCOMPARE(w.panels.openPanelCount, 0);
@@ -83,6 +87,41 @@ private Q_SLOTS:
         QVERIFY(w.webView->currentUrl().toString().contains(QStringLiteral("Niall")));
         // Only the sample's and New's questions: no complaint about the file.
         QCOMPARE(w.alerts.shown.size(), 2);
+    }
+
+    void chartDrawnWhileAPreviewIsCountedStays()
+    {
+        QByteArray many = "Ann(CEO),Bo(CTO)\n";
+        for (int i = 1; i <= 200000; ++i)
+            many += "a" + QByteArray::number(i) + ",b\n";
+        const QString large = writeFile(m_folder.filePath(QStringLiteral("large.csv")), many);
+        const QString small =
+            writeFile(m_folder.filePath(QStringLiteral("small.csv")), "Cy(CFO),Di(COO)\n1,2\n");
+
+        Window w;
+        w.panels.openPaths.push_back(large);
+        w.action("openFile:")->trigger();
+        QCOMPARE(w.view().grid().title(2), QStringLiteral("Ann(CEO)"));
+        QVERIFY(w.view().documents().isPreviewPending());
+        QVERIFY(!w.view().progressView()->isHidden());
+
+        w.view().viewerLoader().loadWebView(QStringLiteral("Ann(CEO)_1___2*"));
+        QVERIFY(!w.view().documents().isPreviewPending());
+        QVERIFY(w.webView->currentUrl().toString().contains(QStringLiteral("orgchart.html")));
+
+        // The next file's preview arrives; the dropped one never does.
+        w.panels.openPaths.push_back(small);
+        w.action("openFile:")->trigger();
+        QTRY_VERIFY(
+            w.webView->currentPage().contains(QStringLiteral("Preview of 1 Total Records")));
+        for (const QString &page : std::as_const(w.webView->loads))
+            QVERIFY(!page.contains(QStringLiteral("200000 Total Records")));
+
+        // Closed while counting: the count stops and nothing reaches the viewers, which go
+        // first.
+        w.panels.openPaths.push_back(large);
+        w.action("openFile:")->trigger();
+        QVERIFY(w.view().documents().isPreviewPending());
     }
 
 private:

@@ -3,6 +3,7 @@
 // conversion, the hidden grid and full screen, and saves a screenshot of each.
 // Run under a display (xvfb-run).
 #include "LaunchedWindow.h"
+#include "TestFiles.h"
 #include "app/Commands.h"
 #include "ui/AppDelegate.h"
 #include "ui/ColorPickerPopover.h"
@@ -86,8 +87,14 @@ int main(int argc, char *argv[])
                            .arg(i % 12 + 1)
                            .toUtf8());
     }
-    view.documents().openFileRequest(csv);
-    launched.waitForLoad();
+    {
+        // The window stays usable while the file is counted; the page follows once it is whole.
+        QSignalSpy loaded(launched.webView(), &QWebEngineView::loadFinished);
+        view.documents().openFileRequest(csv);
+        save(out, "table-preview-counting.png", 300);
+        if (loaded.isEmpty())
+            loaded.wait(60000);
+    }
     save(out, "table-preview.png", 1200);
 
     QMenu *fileMenu = window.menuBar()->actions().value(0)->menu();
@@ -116,6 +123,22 @@ int main(int argc, char *argv[])
     if (ended.isEmpty())
         ended.wait(120000);
     save(out, "converted.png", 300);
+
+    // A table wider than the viewer, with more columns than fit.
+    {
+        QByteArray wide;
+        for (int r = 0; r <= 150; ++r) {
+            QStringList fields;
+            for (int c = 1; c <= 24; ++c)
+                fields << (r == 0 ? QStringLiteral("Column %1").arg(c)
+                                  : QStringLiteral("r%1c%2").arg(r).arg(c));
+            wide += fields.join(QLatin1Char(',')).toUtf8() + '\n';
+        }
+        view.documents().openFileRequest(
+            testing::writeFile(files.filePath(QStringLiteral("wide.csv")), wide));
+        launched.waitForLoad();
+        save(out, "table-preview-wide.png", 1200);
+    }
 
     launched.loadSampleOne();
     window.viewController()->hideButton()->click();
