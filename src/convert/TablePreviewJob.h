@@ -2,6 +2,7 @@
 
 #include "convert/Conversion.h"
 
+#include <QDateTime>
 #include <QObject>
 
 #include <list>
@@ -15,6 +16,10 @@ namespace plotwell::convert {
 ///
 /// Only the latest build counts: starting another or cancelling stops the one still reading,
 /// and a result that arrives for a build superseded meanwhile is dropped.
+///
+/// Every settings change builds the preview of the same file again. While that file keeps the
+/// size and modification time it had when it was last read through, its count is taken over
+/// and only the records the table shows are read.
 class TablePreviewJob : public QObject
 {
     Q_OBJECT
@@ -40,13 +45,28 @@ Q_SIGNALS:
 
 private:
     struct Build;
-    void deliver(quint64 serial, const std::optional<TablePreview> &preview);
+    /// A file as it was when a build started: what decides whether its count still holds.
+    struct FileStamp
+    {
+        QString path;
+        qint64 size = -1;
+        QDateTime modified;
+        bool operator==(const FileStamp &) const = default;
+    };
+    struct KnownCount
+    {
+        FileStamp file;
+        qsizetype records = 0;
+    };
+    void deliver(quint64 serial, const std::optional<TablePreview> &preview,
+                 const std::optional<FileStamp> &counted);
     /// Joins the threads of the builds that have ended.
     void reap();
 
     std::list<std::unique_ptr<Build>> m_builds;
     quint64 m_serial = 0;
     bool m_pending = false;
+    std::optional<KnownCount> m_known;
 };
 
 } // namespace plotwell::convert
