@@ -93,25 +93,11 @@ public:
             done(scriptAnswers.value(script));
     }
     [[nodiscard]] bool canGoBack() const override { return m_index > 0; }
-    [[nodiscard]] bool canGoForward() const override { return m_index + 1 < int(m_pages.size()); }
-    void goBack() override
-    {
-        if (canGoBack())
-            --m_index;
-    }
-    void goForward() override
-    {
-        if (canGoForward())
-            ++m_index;
-    }
-    [[nodiscard]] QUrl currentUrl() const override
-    {
-        return m_index >= 0 ? m_urls[std::size_t(m_index)] : QUrl();
-    }
-    [[nodiscard]] QString currentPage() const
-    {
-        return m_index >= 0 ? m_pages[std::size_t(m_index)] : QString();
-    }
+    [[nodiscard]] bool canGoForward() const override { return m_index + 1 < m_history.size(); }
+    void goBack() override { m_index -= canGoBack(); }
+    void goForward() override { m_index += canGoForward(); }
+    [[nodiscard]] QUrl currentUrl() const override { return m_history.value(m_index).second; }
+    [[nodiscard]] QString currentPage() const { return m_history.value(m_index).first; }
     void finishLoad(bool ok = true) { Q_EMIT loadFinished(ok); }
 
     QStringList loads; // every load in order: URL text or HTML text
@@ -122,15 +108,11 @@ private:
     void push(const QString &page, const QUrl &url)
     {
         loads << page;
-        m_pages.resize(std::size_t(m_index + 1));
-        m_urls.resize(std::size_t(m_index + 1));
-        m_pages.push_back(page);
-        m_urls.push_back(url);
-        ++m_index;
+        m_history.resize(++m_index);
+        m_history.append({page, url});
     }
-    std::vector<QString> m_pages;
-    std::vector<QUrl> m_urls;
-    int m_index = -1;
+    QList<std::pair<QString, QUrl>> m_history; // page text and URL of each step back
+    qsizetype m_index = -1;
 };
 
 class RecordingMailer final : public Mailer
