@@ -73,17 +73,15 @@ private Q_SLOTS:
         const qsizetype loadsBefore = w.webView->loads.size();
         w.panels.openPaths.push_back(target);
         w.action("openFile:")->trigger();
+        // What a saved chart brings back is the document tests' business; here, that the window
+        // shows it: the grid, the appearance panel, the title and the chart itself.
         QCOMPARE(grid.title(1), QStringLiteral("Niall Brent(CEO)"));
-        QCOMPARE(grid.title(11), QStringLiteral("Jory Kemble(Social Media Stategist)"));
-        QCOMPARE(grid.position(13), QStringLiteral("NOT NULL"));
         QCOMPARE(grid.slotText(2), QStringLiteral("#B0171F"));
-        QCOMPARE(grid.setting(ChartSetting::ChartTitle), QStringLiteral("Sample Org Chart"));
         QCOMPARE(w.delegate->windowTitle(), QStringLiteral("Sample 1"));
         QCOMPARE(w.view().appearance().selectedValue(AppearancePanel::Setting::NodeRadius),
                  QStringLiteral("12"));
         // Drawn at once: the visible viewer got a chart request, not a table preview.
         QVERIFY(w.webView->loads.size() > loadsBefore);
-        QVERIFY(!w.webView->currentUrl().isEmpty());
         QVERIFY(w.webView->currentUrl().toString().contains(QStringLiteral("Niall")));
         // Only the sample's and New's questions: no complaint about the file.
         QCOMPARE(w.alerts.shown.size(), 2);
