@@ -12,7 +12,26 @@
 
 namespace plotwell::testing {
 
-class LaunchedWindow
+/// Preferences in memory; alerts, panels and mail from scripts: a test never waits for a person.
+struct ScriptedPorts
+{
+    MemoryPreferences preferences;
+    ScriptedAlerts alerts;
+    ScriptedFilePanels panels;
+    RecordingMailer mailer;
+
+    AppDelegate::Ports ports()
+    {
+        AppDelegate::Ports result;
+        result.preferences = &preferences;
+        result.alerts = &alerts;
+        result.filePanels = &panels;
+        result.mailer = &mailer;
+        return result;
+    }
+};
+
+class LaunchedWindow : public ScriptedPorts
 {
 public:
     explicit LaunchedWindow(QSize size = {1280, 800}) : window(ports())
@@ -41,23 +60,7 @@ public:
         waitForLoad();
     }
 
-    MemoryPreferences preferences;
-    ScriptedAlerts alerts;
-    /// Save and open panels answer from their scripts: a tool never waits for a person.
-    ScriptedFilePanels panels;
-    RecordingMailer mailer;
     AppDelegate window;
-
-private:
-    AppDelegate::Ports ports()
-    {
-        AppDelegate::Ports result;
-        result.preferences = &preferences;
-        result.alerts = &alerts;
-        result.filePanels = &panels;
-        result.mailer = &mailer;
-        return result;
-    }
 };
 
 } // namespace plotwell::testing

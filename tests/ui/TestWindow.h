@@ -2,8 +2,7 @@
 
 // The window offscreen with scripted ports and fake viewers, launched and ready.
 
-#include "Fakes.h"
-#include "ui/AppDelegate.h"
+#include "LaunchedWindow.h"
 
 #include <QAction>
 
@@ -11,12 +10,8 @@
 
 namespace plotwell::testing {
 
-struct Window
+struct Window : ScriptedPorts
 {
-    MemoryPreferences preferences;
-    ScriptedAlerts alerts;
-    ScriptedFilePanels panels;
-    RecordingMailer mailer;
     FakeChartViewer *webView = nullptr;
     FakeChartViewer *webViewM = nullptr;
     FakeChartViewer *webViewL = nullptr;
@@ -25,11 +20,7 @@ struct Window
     /// \a launchDocument: the file the application is started with.
     explicit Window(QSize size = {1200, 800}, const QString &launchDocument = {})
     {
-        AppDelegate::Ports ports;
-        ports.preferences = &preferences;
-        ports.alerts = &alerts;
-        ports.filePanels = &panels;
-        ports.mailer = &mailer;
+        AppDelegate::Ports ports = ScriptedPorts::ports();
         ports.viewers = [this](QObject *owner) {
             webView = new FakeChartViewer(owner);
             webViewM = new FakeChartViewer(owner);
