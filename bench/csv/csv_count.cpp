@@ -1,6 +1,7 @@
-// csv_count [--sanitize] [--aggregate | --no-delegate] FILE
+// csv_count [--sanitize] [--records | --aggregate | --no-delegate] FILE
 // csv_count --generate narrow|quoted|wide|utf16 BYTES FILE
-// Parses FILE with a delegate that counts records and fields (or with the aggregator), then
+// Parses FILE with a delegate that counts records and fields, field by field (or record by
+// record with --records, or with the aggregator), then
 // prints the counts, the time, the throughput and the peak memory. Used by compare.sh.
 #include "CsvBenchFiles.h"
 #include "csv/CsvAggregator.h"
@@ -15,19 +16,6 @@
 #include <sys/resource.h>
 
 using namespace plotwell::csv;
-
-namespace {
-
-class CountingDelegate : public CsvParserDelegate
-{
-public:
-    qsizetype records = 0;
-    qsizetype fields = 0;
-    void parserDidEndLine(CsvParser &, qsizetype) override { ++records; }
-    void parserDidReadField(CsvParser &, QStringView, qsizetype) override { ++fields; }
-};
-
-} // namespace
 
 int generate(int argc, char **argv)
 {
@@ -50,20 +38,24 @@ int main(int argc, char **argv)
 {
     if (argc > 1 && !std::strcmp(argv[1], "--generate"))
         return generate(argc, argv);
-    bool sanitize = false, aggregate = false, noDelegate = false;
+    bool sanitize = false, aggregate = false, noDelegate = false, wholeRecords = false;
     const char *path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--sanitize"))
             sanitize = true;
         else if (!std::strcmp(argv[i], "--aggregate"))
             aggregate = true;
+        else if (!std::strcmp(argv[i], "--records"))
+            wholeRecords = true;
         else if (!std::strcmp(argv[i], "--no-delegate"))
             noDelegate = true;
         else
             path = argv[i];
     }
     if (!path) {
-        std::fprintf(stderr, "usage: csv_count [--sanitize] [--aggregate | --no-delegate] FILE\n");
+        std::fprintf(
+            stderr,
+            "usage: csv_count [--sanitize] [--records | --aggregate | --no-delegate] FILE\n");
         return 2;
     }
     QElapsedTimer timer;
@@ -81,7 +73,7 @@ int main(int argc, char **argv)
         for (const auto &line : aggregator.lines())
             fields += line.size();
     } else {
-        CountingDelegate counter;
+        bench::CountingDelegate counter(wholeRecords);
         parser.setDelegate(&counter);
         parser.parse();
         records = counter.records;

@@ -46,6 +46,15 @@ class Recorder : public CsvParserDelegate
 public:
     QStringList events;
     qsizetype cancelAfter = -1;
+    bool wholeRecords = false;
+    bool readsWholeRecords() const override { return wholeRecords; }
+    void parserDidReadRecord(CsvParser &p, qsizetype n, CsvFields fields) override
+    {
+        parserDidBeginLine(p, n);
+        for (qsizetype i = 0; i < qsizetype(fields.size()); ++i)
+            parserDidReadField(p, fields[size_t(i)], i);
+        parserDidEndLine(p, n);
+    }
     void parserDidBeginDocument(CsvParser &) override { events << "begin"; }
     void parserDidBeginLine(CsvParser &, qsizetype n) override { events << QString::number(n); }
     void parserDidReadField(CsvParser &p, QStringView f, qsizetype i) override
@@ -70,7 +79,8 @@ const CsvEncoding kEncodings[] = {
     CsvEncoding::Utf32BE, CsvEncoding::MacRoman, CsvEncoding::Iso2022Kr};
 
 QStringList parse(std::unique_ptr<ByteReader> reader, QChar delimiter, CsvEncoding encoding,
-                  CsvOptions options, qsizetype cancelAfter, qsizetype *replacements)
+                  CsvOptions options, qsizetype cancelAfter, qsizetype *replacements,
+                  bool wholeRecords = false)
 {
     CsvParser parser(std::move(reader), delimiter, encoding);
     try {
@@ -80,6 +90,7 @@ QStringList parse(std::unique_ptr<ByteReader> reader, QChar delimiter, CsvEncodi
     }
     Recorder recorder;
     recorder.cancelAfter = cancelAfter;
+    recorder.wholeRecords = wholeRecords;
     parser.setDelegate(&recorder);
     parser.parse();
     *replacements = parser.replacementCharacterCount();
@@ -116,6 +127,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (n <= 4096 && whole == split)
         split = parse(std::make_unique<PieceReader>(bytes, n, unsigned(size), 1), delimiter,
                       encoding, options, cancelAfter, &splitReplacements);
+    // Records taken whole must read as the same events; a cancel inside a record cannot be.
+    if (cancelAfter < 0 && whole == split)
+        split = parse(std::make_unique<PieceReader>(bytes, n, unsigned(size) + 1), delimiter,
+                      encoding, options, cancelAfter, &splitReplacements, true);
     // The count covers what was decoded so far, so it only has to agree once all was read.
     const bool readAll = cancelAfter < 0 && !whole.isEmpty() && whole.last() == "end";
     if (whole != split || (readAll && wholeReplacements != splitReplacements)) {

@@ -304,6 +304,15 @@ struct CsvParser::Impl
     qsizetype record = 0;
     qsizetype fieldIndex = 0;
 
+    // Whole-record delivery: the fields of the record being read, as views into the text while
+    // it stays where it is, copied once it is about to move.
+    bool wholeRecords = false;
+    std::vector<QStringView> recordFields; // the first recordFieldCount are in use
+    qsizetype recordFieldCount = 0;
+    bool recordCopied = false;
+    QString recordText;
+    std::vector<qsizetype> recordEnds; // in recordText
+
     // ASCII characters that send a field to the general path when they start it.
     bool slowStart[128] = {};
 
@@ -470,6 +479,8 @@ struct CsvParser::Impl
     {
         if (textEnded)
             return false;
+        if (recordFieldCount > 0)
+            copyRecordFields(); // the text they point into is about to move
         // Whole words of stop bits are dropped, so that the rest stay where they are.
         if (const qsizetype drop = (keep - base) / 64 * 64; drop > 0) {
             std::memmove(buf.get(), buf.get() + drop, size_t(len - drop) * sizeof(char16_t));
@@ -585,6 +596,67 @@ struct CsvParser::Impl
         return sanCopied ? QStringView(scratch) : text(sanStart, sanEnd);
     }
 
+    // ---- whole records -----------------------------------------------------------------------
+
+    void beginRecordFields()
+    {
+        recordFieldCount = 0;
+        if (recordCopied) {
+            recordCopied = false;
+            recordText.resize(0);
+            recordEnds.clear();
+        }
+    }
+
+    void growRecordFields()
+    {
+        recordFields.resize(std::max<std::size_t>(16, recordFields.size() * 2));
+    }
+
+    void addRecordField(QStringView value)
+    {
+        if (!recordCopied) {
+            if (recordFieldCount == qsizetype(recordFields.size()))
+                growRecordFields();
+            recordFields[std::size_t(recordFieldCount++)] = value;
+            return;
+        }
+        recordText.append(value);
+        recordEnds.push_back(recordText.size());
+    }
+
+    /// Copies the fields gathered so far, and every later one of the record, so that they outlive
+    /// the text they were read from.
+    void copyRecordFields()
+    {
+        if (recordCopied)
+            return;
+        for (qsizetype i = 0; i < recordFieldCount; ++i) {
+            recordText.append(recordFields[std::size_t(i)]);
+            recordEnds.push_back(recordText.size());
+        }
+        recordFieldCount = 0;
+        recordCopied = true;
+    }
+
+    void deliverRecord(CsvParserDelegate *target, qsizetype line)
+    {
+        if (recordCopied) {
+            if (recordFields.size() < recordEnds.size())
+                recordFields.resize(recordEnds.size());
+            recordFieldCount = 0;
+            qsizetype start = 0;
+            for (qsizetype end : recordEnds) {
+                recordFields[std::size_t(recordFieldCount++)] =
+                    QStringView(recordText.constData() + start, end - start);
+                start = end;
+            }
+        }
+        target->parserDidReadRecord(*q, line,
+                                    CsvFields(recordFields.data(), std::size_t(recordFieldCount)));
+        beginRecordFields();
+    }
+
     // ---- grammar -----------------------------------------------------------------------------
 
     void parse()
@@ -596,6 +668,8 @@ struct CsvParser::Impl
         // A white-space delimiter ends an empty field; it does not start white space.
         if (delimiter == u' ' || delimiter == u'\t')
             slowStart[delimiter] = false;
+        wholeRecords = delegate && delegate->readsWholeRecords();
+        beginRecordFields();
         if (delegate)
             delegate->parserDidBeginDocument(*q);
         record = 0;
@@ -629,7 +703,7 @@ struct CsvParser::Impl
         fieldIndex = 0;
         ++record;
         lookPos = pos;
-        if (delegate)
+        if (delegate && !wholeRecords)
             delegate->parserDidBeginLine(*q, record);
         for (;;) {
             const FastOutcome fast = readFastFields();
@@ -640,7 +714,10 @@ struct CsvParser::Impl
         }
         if (!cancelled && delegate) {
             lookPos = pos;
-            delegate->parserDidEndLine(*q, record);
+            if (wholeRecords)
+                deliverRecord(delegate, record);
+            else
+                delegate->parserDidEndLine(*q, record);
         }
         const bool sawBreak = skipLineBreaks();
         if (!sawBreak || error || cancelled)
@@ -698,6 +775,16 @@ struct CsvParser::Impl
             return FastOutcome::Cancelled;
         if (stopsEscape != (escapes ? u'\\' : delimiter))
             markStops(0); // the escape option changed during the parse
+        if (!wholeRecords)
+            return readFastFields<false>();
+        // A record whose fields had to be copied is rare enough to finish on the general path.
+        return recordCopied ? FastOutcome::NeedGeneralPath : readFastFields<true>();
+    }
+
+    /// With `Whole`, the fields go to the record's slots (still views into the text) and a
+    /// line break delivers the record.
+    template <bool Whole> FastOutcome readFastFields()
+    {
         // Locals, since the delegate call could otherwise change any member as far as the
         // compiler knows; only `cancelled` has to be looked at again after it.
         const char16_t *const b = buf.get();
@@ -710,6 +797,8 @@ struct CsvParser::Impl
         const bool trimming = trim;
         CsvParser &parser = *q;
         CsvParserDelegate *const target = delegate;
+        QStringView *slots = recordFields.data();
+        qsizetype slotCount = qsizetype(recordFields.size());
         qsizetype index = fieldIndex;
         qsizetype line = record;
         qsizetype i = pos - origin; // the start of the current field
@@ -731,16 +820,26 @@ struct CsvParser::Impl
                 break;
             mask &= mask - 1;
             if (target) {
-                lookPos = origin + f;
                 const QStringView value(b + i, f - i);
-                target->parserDidReadField(parser, trimming ? trimmed(value) : value, index);
+                if constexpr (Whole) {
+                    if (index == slotCount) [[unlikely]] {
+                        growRecordFields();
+                        slots = recordFields.data();
+                        slotCount = qsizetype(recordFields.size());
+                    }
+                    slots[index] = trimming ? trimmed(value) : value;
+                } else {
+                    lookPos = origin + f;
+                    target->parserDidReadField(parser, trimming ? trimmed(value) : value, index);
+                    if (cancelled) {
+                        ++index;
+                        outcome = FastOutcome::Cancelled;
+                        i = f;
+                        break;
+                    }
+                }
             }
             ++index;
-            if (cancelled) {
-                outcome = FastOutcome::Cancelled;
-                i = f;
-                break;
-            }
             if (stop == sep) {
                 i = f + 1;
                 continue;
@@ -757,7 +856,12 @@ struct CsvParser::Impl
             }
             if (target) {
                 lookPos = origin + f;
-                target->parserDidEndLine(parser, line);
+                if constexpr (Whole) {
+                    recordFieldCount = index;
+                    deliverRecord(target, line);
+                } else {
+                    target->parserDidEndLine(parser, line);
+                }
             }
             i = r;
             if (cancelled) {
@@ -766,7 +870,7 @@ struct CsvParser::Impl
             }
             index = 0;
             ++line;
-            if (target) {
+            if (!Whole && target) {
                 lookPos = origin + r;
                 target->parserDidBeginLine(parser, line);
             }
@@ -780,6 +884,8 @@ struct CsvParser::Impl
             }
             mask &= ~quint64(0) << (r % 64);
         }
+        if (Whole && target)
+            recordFieldCount = index;
         fieldIndex = index;
         record = line;
         pos = keep = origin + i;
@@ -835,8 +941,15 @@ struct CsvParser::Impl
                 if (trim)
                     value = trimmed(value);
             }
-            lookPos = pos;
-            delegate->parserDidReadField(*q, value, fieldIndex);
+            if (wholeRecords) {
+                // The scratch copy is reused by the next field.
+                if (sanitize && sanCopied)
+                    copyRecordFields();
+                addRecordField(value);
+            } else {
+                lookPos = pos;
+                delegate->parserDidReadField(*q, value, fieldIndex);
+            }
         }
         ++fieldIndex;
         keep = pos;

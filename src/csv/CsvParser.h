@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 
 class QIODevice;
@@ -78,6 +79,9 @@ public:
     const char *source() const noexcept { return "CsvParser"; }
 };
 
+/// The fields of one record, each a view that is valid only during the call it is passed to.
+using CsvFields = std::span<const QStringView>;
+
 /// Receives the parser's events. Every event does nothing unless overridden. A field arrives as a
 /// view that is valid only during the call: copy it to keep it.
 class CsvParserDelegate
@@ -91,6 +95,15 @@ public:
     virtual void parserDidReadComment(CsvParser &, QStringView /*comment*/) {}
     virtual void parserDidEndDocument(CsvParser &) {}
     virtual void parserDidFailWithError(CsvParser &, const CsvError &) {}
+
+    /// A delegate that answers true gets each record whole, through parserDidReadRecord, in
+    /// place of the begin-line, field and end-line events: one call a record rather than one a
+    /// field, which is what reading large files wants. Asked when the parse begins.
+    virtual bool readsWholeRecords() const { return false; }
+    /// Comes where parserDidEndLine would, with the same parser state (an error the record
+    /// ended with is already there to see). The fields lie in order in one piece of text, so
+    /// that the stretch from the first to the end of the last can be copied at once.
+    virtual void parserDidReadRecord(CsvParser &, qsizetype /*recordNumber*/, CsvFields) {}
 };
 
 /// A streaming reader of delimited text. It decodes the bytes itself (the encoding is given or

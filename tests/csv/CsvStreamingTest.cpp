@@ -94,3 +94,33 @@ TEST(CsvStreaming, BytesAreTakenInSmallStepsAsTheParseGoesOn)
     EXPECT_LE(probe.maxLead, 512);
     EXPECT_GT(probe.maxLead, 0);
 }
+
+TEST(CsvStreaming, WholeRecordsMatchFieldEventsAcrossRefills)
+{
+    // Records of every kind straddle the reads: plain, quoted with doubled quotes and line breaks,
+    // padded, escaped, and a field long enough to make the text buffer grow mid-record.
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i) {
+        bytes += QByteArray::number(i) + ",plain " + QByteArray::number(i * 7);
+        if (i % 3 == 0)
+            bytes += ",\"q \"\"" + QByteArray::number(i) + "\"\"\r\nmore\"";
+        if (i % 5 == 0)
+            bytes += ",  padded  ,a\\,b";
+        if (i == 1500)
+            bytes += ",\"" + QByteArray("long ").repeated(40000) + "\"";
+        bytes += ",Zürich,end\n";
+    }
+    for (const CsvOptions options : {CsvOptions(), CsvOptions(SanitizeFields | TrimWhitespace),
+                                     CsvOptions(SanitizeFields | BackslashEscapes)}) {
+        const ParseSetup setup{options};
+        const ParseOutcome fieldByField =
+            parseWith(std::make_unique<MemoryByteReader>(bytes), setup);
+        ASSERT_GT(fieldByField.events.size(), 3000 * 5);
+        for (qsizetype piece : {qsizetype(3), qsizetype(509), qsizetype(1 << 20)}) {
+            EXPECT_EQ(parseWith(std::make_unique<PieceReader>(bytes, QList<qsizetype>{piece}),
+                                setup, true),
+                      fieldByField)
+                << "pieces of " << piece << ", options " << options.toInt();
+        }
+    }
+}

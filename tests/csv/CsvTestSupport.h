@@ -39,13 +39,30 @@ private:
     qint64 m_offset = 0;
 };
 
-/// Writes every event as one line of text, so that whole parses compare as lists.
+/// Writes every event as one line of text, so that whole parses compare as lists. With
+/// `wholeRecords`, it takes records whole and writes them as the line and field events would be.
 class RecordingDelegate : public CsvParserDelegate
 {
 public:
     QStringList events;
     /// Cancels the parse on the event written as this, if set.
     QString cancelOn;
+    bool wholeRecords = false;
+
+    bool readsWholeRecords() const override { return wholeRecords; }
+    void parserDidReadRecord(CsvParser &p, qsizetype n, CsvFields fields) override
+    {
+        add(p, QStringLiteral("line %1").arg(n));
+        for (qsizetype i = 0; i < qsizetype(fields.size()); ++i) {
+            add(p, QStringLiteral("field %1 [%2]").arg(i).arg(fields[size_t(i)]));
+            if (i > 0) { // in order, in one piece of text
+                const QStringView before = fields[size_t(i - 1)];
+                EXPECT_GE(fields[size_t(i)].data(), before.data() + before.size());
+                EXPECT_LE(fields[size_t(i)].data() - (before.data() + before.size()), 4096);
+            }
+        }
+        add(p, QStringLiteral("endline %1").arg(n));
+    }
 
     void parserDidBeginDocument(CsvParser &) override { events << "begin"; }
     void parserDidBeginLine(CsvParser &p, qsizetype n) override
@@ -98,31 +115,41 @@ struct ParseOutcome
     bool operator==(const ParseOutcome &) const = default;
 };
 
-inline ParseOutcome parseWith(std::unique_ptr<ByteReader> reader, const ParseSetup &setup)
+inline ParseOutcome parseWith(std::unique_ptr<ByteReader> reader, const ParseSetup &setup,
+                              bool wholeRecords = false)
 {
     CsvParser parser(std::move(reader), setup.delimiter, setup.encoding);
     parser.applyOptions(setup.options);
     RecordingDelegate delegate;
+    delegate.wholeRecords = wholeRecords;
     parser.setDelegate(&delegate);
     parser.parse();
     return {delegate.events, parser.replacementCharacterCount(), parser.endedInsideQuotedField(),
             parser.totalBytesRead(), parser.streamEncoding()};
 }
 
-/// Parses `bytes` in one piece, then split at every byte offset, then in growing pieces, and
-/// expects every way to give the same outcome, which it returns.
+/// Parses `bytes` in one piece, then split at every byte offset, then in growing pieces, each
+/// field by field and record by record, and expects every way to give the same outcome, which
+/// it returns.
 inline ParseOutcome parseEveryWay(const QByteArray &bytes, const ParseSetup &setup = {})
 {
     const ParseOutcome whole = parseWith(std::make_unique<MemoryByteReader>(bytes), setup);
-    for (qsizetype k = 1; k < bytes.size(); ++k) {
-        const ParseOutcome split =
-            parseWith(std::make_unique<PieceReader>(bytes, QList<qsizetype>{k, 1 << 20}), setup);
-        EXPECT_EQ(split.events, whole.events) << "split after byte " << k;
-        EXPECT_EQ(split, whole) << "split after byte " << k;
+    for (const bool records : {false, true}) {
+        const char *mode = records ? " (whole records)" : "";
+        if (records) {
+            EXPECT_EQ(parseWith(std::make_unique<MemoryByteReader>(bytes), setup, true), whole)
+                << "in one piece" << mode;
+        }
+        for (qsizetype k = 1; k < bytes.size(); ++k) {
+            const ParseOutcome split = parseWith(
+                std::make_unique<PieceReader>(bytes, QList<qsizetype>{k, 1 << 20}), setup, records);
+            EXPECT_EQ(split.events, whole.events) << "split after byte " << k << mode;
+            EXPECT_EQ(split, whole) << "split after byte " << k << mode;
+        }
+        const ParseOutcome growing = parseWith(
+            std::make_unique<PieceReader>(bytes, QList<qsizetype>{}, true), setup, records);
+        EXPECT_EQ(growing, whole) << "growing pieces" << mode;
     }
-    const ParseOutcome growing =
-        parseWith(std::make_unique<PieceReader>(bytes, QList<qsizetype>{}, true), setup);
-    EXPECT_EQ(growing, whole) << "growing pieces";
     return whole;
 }
 
