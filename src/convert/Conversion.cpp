@@ -10,10 +10,12 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <array>
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -23,37 +25,89 @@ namespace plotwell::convert {
 
 namespace {
 
-/// Records read and not yet handed on: their fields' text one after the other.
+/// A growable array of plain values whose new slots are handed out unset, for filling in
+/// place: std::vector would clear them first or check its room on every value.
+template <typename T> class PlainArray
+{
+public:
+    std::size_t size() const { return m_size; }
+    const T &operator[](std::size_t i) const { return m_data[i]; }
+    void clear() { m_size = 0; }
+    /// `count` more slots at the end.
+    T *extend(std::size_t count)
+    {
+        if (m_size + count > m_capacity) {
+            const std::size_t capacity = std::max(m_size + count, m_capacity * 2);
+            auto grown = std::make_unique_for_overwrite<T[]>(capacity);
+            std::copy_n(m_data.get(), m_size, grown.get());
+            m_data = std::move(grown);
+            m_capacity = capacity;
+        }
+        T *slots = m_data.get() + m_size;
+        m_size += count;
+        return slots;
+    }
+
+private:
+    std::unique_ptr<T[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
+/// Records read and not yet handed on: the text of each, with where its fields lie in it.
 struct RecordBatch
 {
     std::vector<char16_t> text;
-    std::vector<qsizetype> fieldEnds;  // in `text`
-    std::vector<qsizetype> recordEnds; // in `fieldEnds`
+    PlainArray<qsizetype> fieldStarts; // in `text`
+    PlainArray<qsizetype> fieldEnds;   // in `text`
+    std::vector<qsizetype> recordEnds; // in `fieldStarts` and `fieldEnds`
     qsizetype firstIndex = 1;          // of the first record, counting data records from 1
 
     void clear(qsizetype nextIndex)
     {
         text.clear();
+        fieldStarts.clear();
         fieldEnds.clear();
         recordEnds.clear();
         firstIndex = nextIndex;
+    }
+
+    /// Copies a record. Its fields lie in order in one piece of text, which is copied at once
+    /// (with what separates them): one copy a record rather than one a field.
+    void add(csv::CsvFields fields)
+    {
+        if (!fields.empty()) {
+            const char16_t *const from = fields.front().utf16();
+            const char16_t *const to = fields.back().utf16() + fields.back().size();
+            Q_ASSERT(from <= to);
+            const qsizetype base = qsizetype(text.size());
+            text.insert(text.end(), from, to);
+            qsizetype *starts = fieldStarts.extend(fields.size());
+            qsizetype *ends = fieldEnds.extend(fields.size());
+            for (QStringView field : fields) {
+                const qsizetype start = base + (field.utf16() - from);
+                *starts++ = start;
+                *ends++ = start + field.size();
+            }
+        }
+        recordEnds.push_back(qsizetype(fieldEnds.size()));
     }
 };
 
 /// Hands each record of `batch` to `sink`.
 void deliver(const RecordBatch &batch, RecordSink &sink, std::vector<QStringView> &views)
 {
-    qsizetype field = 0;
-    qsizetype start = 0;
+    std::size_t field = 0;
     qsizetype index = batch.firstIndex;
     for (qsizetype recordEnd : batch.recordEnds) {
-        views.clear();
-        for (; field < recordEnd; ++field) {
-            const qsizetype end = batch.fieldEnds[std::size_t(field)];
-            views.emplace_back(batch.text.data() + start, end - start);
-            start = end;
+        const std::size_t count = std::size_t(recordEnd) - field;
+        if (views.size() < count)
+            views.resize(count);
+        for (std::size_t i = 0; i < count; ++i, ++field) {
+            const qsizetype start = batch.fieldStarts[field];
+            views[i] = QStringView(batch.text.data() + start, batch.fieldEnds[field] - start);
         }
-        sink.record(views, index++);
+        sink.record(Fields(views.data(), count), index++);
     }
 }
 
@@ -171,42 +225,27 @@ public:
           m_batch(writing ? writing->take() : &m_single)
     {}
 
-    void parserDidBeginLine(csv::CsvParser &, qsizetype) override
-    {
-        m_recordText = m_batch->text.size();
-        m_recordFields = m_batch->fieldEnds.size();
-    }
+    bool readsWholeRecords() const override { return true; }
 
-    void parserDidReadField(csv::CsvParser &, QStringView field, qsizetype) override
-    {
-        m_batch->text.insert(m_batch->text.end(), field.utf16(), field.utf16() + field.size());
-        m_batch->fieldEnds.push_back(qsizetype(m_batch->text.size()));
-    }
-
-    void parserDidEndLine(csv::CsvParser &parser, qsizetype recordNumber) override
+    void parserDidReadRecord(csv::CsvParser &parser, qsizetype recordNumber,
+                             csv::CsvFields fields) override
     {
         // The parser ends a malformed record before it reports the error: that record is not
         // passed on, as its fields are not what the file meant.
         if (parser.error()) {
             m_failedRecord = recordNumber;
-            m_batch->text.resize(m_recordText);
-            m_batch->fieldEnds.resize(m_recordFields);
             return;
         }
         if (!m_begun) {
             QStringList names;
-            names.reserve(qsizetype(m_batch->fieldEnds.size()));
-            qsizetype start = 0;
-            for (qsizetype end : m_batch->fieldEnds) {
-                names.append(QStringView(m_batch->text.data() + start, end - start).toString());
-                start = end;
-            }
-            m_batch->clear(1);
+            names.reserve(qsizetype(fields.size()));
+            for (QStringView field : fields)
+                names.append(field.toString());
             m_sink.begin(names);
             m_begun = true;
         } else {
             ++m_records;
-            m_batch->recordEnds.push_back(qsizetype(m_batch->fieldEnds.size()));
+            m_batch->add(fields);
             if (!m_writing) {
                 deliver(*m_batch, m_sink, m_views);
                 m_batch->clear(m_records + 1);
@@ -264,8 +303,6 @@ private:
     WritingThread *m_writing;
     RecordBatch m_single;
     RecordBatch *m_batch;
-    std::size_t m_recordText = 0;
-    std::size_t m_recordFields = 0;
     std::vector<QStringView> m_views;
     qsizetype m_records = 0;
     qsizetype m_failedRecord = 0;
