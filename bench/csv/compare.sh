@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Times the CSV parser against Python's csv module, Miller, SQLite's .import and wc -l (the
-# floor) on one generated 200 MB file, warm cache, one thread each, and prints the ratios.
+# floor) on one generated 200 MB file, warm cache, one thread each, and prints the ratios to the
+# parser with a counting delegate that takes whole records (plotwell); plotwell-fields counts
+# field by field.
 #   bench/csv/compare.sh [BUILD_DIR] [BYTES]
 set -euo pipefail
 build_dir=${1:-build/release}
@@ -21,8 +23,9 @@ seconds() {
 
 echo "load: $(uptime | sed 's/.*load average: //')"
 declare -A took
-took[plotwell]=$(seconds "$count" "$data")
-took[plotwell-sanitized]=$(seconds "$count" --sanitize "$data")
+took[plotwell]=$(seconds "$count" --records "$data")
+took[plotwell-fields]=$(seconds "$count" "$data")
+took[plotwell-sanitized]=$(seconds "$count" --records --sanitize "$data")
 took[wc-l]=$(seconds wc -l "$data")
 took[python-csv]=$(seconds python3 -c '
 import csv, sys
@@ -40,10 +43,10 @@ fi
 
 size_mb=$(awk -v s="$(stat -c %s "$data")" 'BEGIN { print s / 1000000 }')
 echo "file: $data ($(printf '%.0f' "$size_mb") MB, $(wc -l < "$data") lines)"
-"$count" "$data"
+"$count" --records "$data"
 echo "load: $(uptime | sed 's/.*load average: //')"
 printf '%-20s %8s %8s %10s   %8s %8s %10s\n' tool wall MB/s "/plotwell" cpu MB/s "/plotwell"
-for tool in plotwell plotwell-sanitized wc-l python-csv mlr sqlite3; do
+for tool in plotwell plotwell-fields plotwell-sanitized wc-l python-csv mlr sqlite3; do
   [ -n "${took[$tool]:-}" ] || continue
   awk -v n="$tool" -v t="${took[$tool]}" -v p="${took[plotwell]}" -v mb="$size_mb" 'BEGIN {
     split(t, a, " "); split(p, b, " ")
