@@ -6,13 +6,6 @@ TableWriter::TableWriter(QIODevice &device, ConversionSettings settings)
     : m_out(device), m_settings(std::move(settings))
 {}
 
-void TableWriter::countShape(Fields fields)
-{
-    const auto size = qsizetype(fields.size());
-    m_shortRecords += size < m_columnCount;
-    m_longRecords += size > m_columnCount;
-}
-
 WriterReport TableWriter::report() const
 {
     WriterReport report{m_shortRecords, m_longRecords, m_replaced, {}};

@@ -54,7 +54,12 @@ public:
 
 protected:
     /// Notes how `fields` differs in length from the column names.
-    void countShape(Fields fields);
+    void countShape(Fields fields)
+    {
+        const auto size = qsizetype(fields.size());
+        m_shortRecords += size < m_columnCount;
+        m_longRecords += size > m_columnCount;
+    }
     /// The sentences for short and long records, in this format's words.
     [[nodiscard]] virtual QString shortRecordNote() const = 0;
     [[nodiscard]] virtual QString longRecordNote() const = 0;
