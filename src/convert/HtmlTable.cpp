@@ -43,7 +43,9 @@ constexpr std::string_view kCellStart = "  \n     <td>";
 constexpr std::string_view kCellEnd = "</td>";
 constexpr std::string_view kEmptyCell = "&nbsp;";
 
-template <typename Output> void putCell(Output &out, QStringView field, const EscapeTable &escapes)
+template <typename Output>
+[[gnu::always_inline]] inline void putCell(Output &out, QStringView field,
+                                           const EscapeTable &escapes)
 {
     out.put(kCellStart);
     if (field.isEmpty())

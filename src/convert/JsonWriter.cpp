@@ -45,19 +45,24 @@ void JsonWriter::record(Fields fields, qsizetype)
     ++m_written;
 }
 
-template <typename Output> void JsonWriter::write(Output &out, Fields fields)
+template <typename Output>
+[[gnu::always_inline]] inline void JsonWriter::write(Output &out, Fields fields)
 {
+    // Members are read once: a store through the output could be taken to change them.
+    const Piece *const heads = m_valueHeads.data();
+    const EscapeTable &escapes = m_escapes;
+    const qsizetype columns = m_columnCount;
+    const qsizetype present = std::min(columns, qsizetype(fields.size()));
     // An item is closed when the next one starts or the array ends, because the last item
     // closes differently.
     out.put(m_written == 0 ? kFirstItem : kNextItem);
-    const qsizetype present = std::min(m_columnCount, qsizetype(fields.size()));
     for (qsizetype j = 0; j < present; ++j) {
-        out.put(m_valueHeads[j]);
-        out.template putEscaped<JsonStops>(fields[j], m_escapes);
+        out.put(heads[j]);
+        out.template putEscaped<JsonStops>(fields[j], escapes);
         out.put('"');
     }
-    for (qsizetype j = present; j < m_columnCount; ++j) {
-        out.put(m_valueHeads[j].chopped(1));
+    for (qsizetype j = present; j < columns; ++j) {
+        out.put(heads[j].chopped(1));
         out.put(std::string_view("null"));
     }
 }

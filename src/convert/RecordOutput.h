@@ -52,38 +52,51 @@ template <char... Stops> struct StopSet
 
 /// Copies a value of at most 16 units to `out` as bytes when each unit is printable ASCII and
 /// no stop, and returns the end of the copy; returns nullptr for any other value, which is
-/// left to the general escaping (what was stored is then written over). Stores stay within
-/// the value's length.
+/// left to the general escaping (what was stored is then written over). Stores may reach 4
+/// bytes past the value's length.
 template <typename Stops> [[gnu::always_inline]] inline char *putPlain(char *out, QStringView text)
 {
     const char16_t *const p = text.utf16();
     const qsizetype n = text.size();
 #ifdef __SSE2__
-    if (n >= 4) {
+    // Narrowing saturates, so that a unit above 0x7F never becomes a printable byte.
+    if (n >= 8) {
         if (n > 16)
             return nullptr;
         // Two loads that may overlap cover the value; each unit's byte is stored at its own
-        // place (an overlap stores the same byte twice). Narrowing saturates, so a unit above
-        // 0x7F never becomes a printable byte.
-        __m128i bytes;
-        if (n >= 8) {
-            bytes = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)),
-                                     _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + n - 8)));
-            _mm_storel_epi64(reinterpret_cast<__m128i *>(out), bytes);
-            _mm_storel_epi64(reinterpret_cast<__m128i *>(out + n - 8), _mm_srli_si128(bytes, 8));
-        } else {
-            const __m128i units =
-                _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)),
-                                   _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p + n - 4)));
-            bytes = _mm_packus_epi16(units, units);
-            const auto head = quint32(_mm_cvtsi128_si32(bytes));
-            const auto tail = quint32(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 4)));
-            std::memcpy(out, &head, 4);
-            std::memcpy(out + n - 4, &tail, 4);
-        }
+        // place (an overlap stores the same byte twice).
+        const __m128i bytes =
+            _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + n - 8)));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), bytes);
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + n - 8), _mm_srli_si128(bytes, 8));
         return Stops::mask(bytes) ? nullptr : out + n;
     }
-#endif
+    if (n >= 4) {
+        const __m128i units =
+            _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)),
+                               _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p + n - 4)));
+        const __m128i bytes = _mm_packus_epi16(units, units);
+        const auto head = quint32(_mm_cvtsi128_si32(bytes));
+        const auto tail = quint32(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 4)));
+        std::memcpy(out, &head, 4);
+        std::memcpy(out + n - 4, &tail, 4);
+        return Stops::mask(bytes) ? nullptr : out + n;
+    }
+    if (n > 0) {
+        // The first, middle and last unit are all of one to three units; the fourth place
+        // repeats the first so that it passes where the others do.
+        const quint64 first = p[0];
+        const quint64 units =
+            first | quint64(p[n >> 1]) << 16 | quint64(p[n - 1]) << 32 | first << 48;
+        const __m128i words = _mm_cvtsi64_si128(qint64(units));
+        const __m128i bytes = _mm_packus_epi16(words, words);
+        const auto head = quint32(_mm_cvtsi128_si32(bytes));
+        std::memcpy(out, &head, 4);
+        return (Stops::mask(bytes) & 0xFu) ? nullptr : out + n;
+    }
+    return out;
+#else
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = p[i];
         if (c < 0x20 || c >= 0x80 || Stops::contains(c))
@@ -91,6 +104,7 @@ template <typename Stops> [[gnu::always_inline]] inline char *putPlain(char *out
         out[i] = char(c);
     }
     return out + n;
+#endif
 }
 
 /// A short text that a writer puts around values, stored so that `kStoreSlack` bytes can be
@@ -113,25 +127,30 @@ public:
     }
     void append(std::string_view text)
     {
-        m_bytes.resize(std::size_t(m_total));
+        const char *const before = m_bytes.data();
+        const std::size_t start = m_bytes.size();
         m_bytes.append(text);
-        m_pieces.push_back({m_total, qsizetype(text.size())});
-        m_total += qsizetype(text.size());
         m_bytes.append(std::size_t(kStoreSlack), '\0');
+        m_pieces.push_back({std::string_view(m_bytes.data() + start, text.size())});
+        m_total += qsizetype(text.size());
+        if (m_bytes.data() != before) {
+            std::size_t at = 0;
+            for (Piece &piece : m_pieces) {
+                piece.text = std::string_view(m_bytes.data() + at, piece.text.size());
+                at += piece.text.size() + std::size_t(kStoreSlack);
+            }
+        }
     }
     [[nodiscard]] qsizetype size() const { return qsizetype(m_pieces.size()); }
-    /// Valid until the next `append()`.
-    [[nodiscard]] Piece operator[](qsizetype i) const
-    {
-        const auto [start, length] = m_pieces[std::size_t(i)];
-        return {std::string_view(m_bytes.data() + start, std::size_t(length))};
-    }
+    /// Valid until the next `append()`: a writer takes this before it writes, as stores
+    /// through its output could otherwise be taken to change the list.
+    [[nodiscard]] const Piece *data() const { return m_pieces.data(); }
     /// The length of all pieces together.
     [[nodiscard]] qsizetype totalSize() const { return m_total; }
 
 private:
-    std::string m_bytes;
-    std::vector<std::pair<qsizetype, qsizetype>> m_pieces; // start and length in `m_bytes`
+    std::string m_bytes; // each piece followed by `kStoreSlack` bytes
+    std::vector<Piece> m_pieces;
     qsizetype m_total = 0;
 };
 
@@ -156,7 +175,7 @@ public:
         m_pos += piece.text.size();
     }
     /// False, having written nothing, when `text` needs more than a copy.
-    template <typename Stops> bool putPlain(QStringView text)
+    template <typename Stops> [[gnu::always_inline]] bool putPlain(QStringView text)
     {
         char *const end = convert::putPlain<Stops>(m_pos, text);
         if (!end)
@@ -164,7 +183,8 @@ public:
         m_pos = end;
         return true;
     }
-    template <typename Stops> void putEscaped(QStringView text, const EscapeTable &table)
+    template <typename Stops>
+    [[gnu::always_inline]] void putEscaped(QStringView text, const EscapeTable &table)
     {
         if (putPlain<Stops>(text))
             return;

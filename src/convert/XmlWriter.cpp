@@ -49,29 +49,36 @@ void XmlWriter::record(Fields fields, qsizetype)
     m_replaced += writeRecord(m_out, bound, [&](auto &out) { write(out, fields); });
 }
 
-template <typename Output> void XmlWriter::write(Output &out, Fields fields)
+template <typename Output>
+[[gnu::always_inline]] inline void XmlWriter::write(Output &out, Fields fields)
 {
-    out.put(kItemStart);
+    // Members are read once: a store through the output could be taken to change them.
+    const Piece *const openTags = m_openTags.data();
+    const Piece *const closeTags = m_closeTags.data();
+    const EscapeTable &escapes = m_escapes;
     const qsizetype count = std::min(m_columnCount, qsizetype(fields.size()));
+    out.put(kItemStart);
     for (qsizetype j = 0; j < count; ++j) {
-        out.put(m_openTags[j]);
-        putCdata(out, fields[j]);
-        out.put(m_closeTags[j]);
+        out.put(openTags[j]);
+        putCdata(out, fields[j], escapes);
+        out.put(closeTags[j]);
     }
     out.put(kItemEnd);
 }
 
-template <typename Output> void XmlWriter::putCdata(Output &out, QStringView value)
+template <typename Output>
+[[gnu::always_inline]] inline void XmlWriter::putCdata(Output &out, QStringView value,
+                                                       const EscapeTable &escapes)
 {
     if (out.template putPlain<CdataStops>(value))
         return;
     // "]]>" would end the section: the section is closed between "]]" and ">".
     qsizetype from = 0;
     for (qsizetype end; (end = value.indexOf(u"]]>", from)) >= 0; from = end + 2) {
-        out.template putEscaped<CdataStops>(value.sliced(from, end + 2 - from), m_escapes);
+        out.template putEscaped<CdataStops>(value.sliced(from, end + 2 - from), escapes);
         out.put(std::string_view("]]><![CDATA["));
     }
-    out.template putEscaped<CdataStops>(value.sliced(from), m_escapes);
+    out.template putEscaped<CdataStops>(value.sliced(from), escapes);
 }
 
 void XmlWriter::finish(qsizetype)

@@ -23,7 +23,8 @@ protected:
 
 private:
     template <typename Output> void write(Output &out, Fields fields);
-    template <typename Output> void putCdata(Output &out, QStringView value);
+    template <typename Output>
+    void putCdata(Output &out, QStringView value, const EscapeTable &escapes);
 
     const EscapeTable &m_escapes = xmlCdataEscapes();
     PieceList m_openTags;  // "      <name><![CDATA["
