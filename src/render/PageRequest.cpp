@@ -151,11 +151,8 @@ double sizeFromScriptResult(const QString &result)
 
 QString placeholderPageHtml(double width)
 {
-    // The text column is as wide as the viewer, but the body's default margin pushes it
-    // sideways: capped at the body's width it fits, and the viewer needs no scroll bar.
     return QString::asprintf(
-        "<html><body style='background:#4F4F4F;'><div "
-        "style='width:%0.1fpx;max-width:100%%;padding-top:120px;'>"
+        "<html><body style='background:#4F4F4F;'><div style='width:%0.1fpx;padding-top:120px;'>"
         "<h2 style='color:#696969;font-family:arial;margin:0 auto;width:400px;'>Click Open to "
         "load your CSV file</h2></div></body> </html>",
         std::isfinite(width) ? width : 0.0);

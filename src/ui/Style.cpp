@@ -99,4 +99,28 @@ void applyAppStyle(QApplication &app)
     app.setStyleSheet(QString::fromLatin1(kStyleSheet));
 }
 
+QByteArray withOverlayScrollBars(const QByteArray &chromiumFlags)
+{
+    static const QByteArray feature = "OverlayScrollbar";
+    static const QByteArray enable = "--enable-features=";
+    QList<QByteArray> flags = chromiumFlags.simplified().split(' ');
+    flags.removeAll(QByteArray());
+    for (QByteArray &flag : flags) {
+        if (!flag.startsWith(enable))
+            continue;
+        // Chromium takes the last of a repeated switch: add to the one that is there.
+        if (!flag.mid(enable.size()).split(',').contains(feature))
+            flag += (flag.size() > enable.size() ? "," : "") + feature;
+        return flags.join(' ');
+    }
+    flags.append(enable + feature);
+    return flags.join(' ');
+}
+
+void useOverlayScrollBars()
+{
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            withOverlayScrollBars(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+}
+
 } // namespace plotwell

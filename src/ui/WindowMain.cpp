@@ -15,6 +15,7 @@ namespace {
 /// view exists.
 int runApplication(int argc, char *argv[])
 {
+    plotwell::useOverlayScrollBars();
     QApplication app(argc, argv);
     QApplication::setApplicationName(plotwell::applicationName());
     QApplication::setApplicationDisplayName(plotwell::applicationName());

@@ -8,6 +8,7 @@
 #include "render/RequestCommand.h"
 #include "ui/AppDelegate.h"
 #include "ui/GridView.h"
+#include "ui/Style.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -33,6 +34,7 @@ private Q_SLOTS:
     void appearanceGateAtProgress_data();
     void appearanceGateAtProgress();
     void quitAsksFirst();
+    void overlayScrollBarsKeepTheFlagsGiven();
 };
 
 void AppWindowTest::launchRunsInOrderWithItsStartValues()
@@ -315,6 +317,18 @@ void AppWindowTest::quitAsksFirst()
     w.alerts.answers = {kFirstButton};
     QVERIFY(w.delegate->close());
     QVERIFY(!w.delegate->isVisible());
+}
+
+void AppWindowTest::overlayScrollBarsKeepTheFlagsGiven()
+{
+    QCOMPARE(withOverlayScrollBars(""), QByteArray("--enable-features=OverlayScrollbar"));
+    QCOMPARE(withOverlayScrollBars(" --no-sandbox  --disable-gpu"),
+             QByteArray("--no-sandbox --disable-gpu --enable-features=OverlayScrollbar"));
+    // One --enable-features switch: Chromium would keep only the last of two.
+    QCOMPARE(withOverlayScrollBars("--enable-features=A,B --x"),
+             QByteArray("--enable-features=A,B,OverlayScrollbar --x"));
+    QCOMPARE(withOverlayScrollBars("--enable-features=OverlayScrollbar"),
+             QByteArray("--enable-features=OverlayScrollbar"));
 }
 
 QTEST_MAIN(AppWindowTest)

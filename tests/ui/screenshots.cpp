@@ -43,6 +43,7 @@ void save(const QString &dir, const char *name, int ms = 0)
 
 int main(int argc, char *argv[])
 {
+    useOverlayScrollBars(); // as the application does
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Plotwell"));
     applyAppStyle(app);
