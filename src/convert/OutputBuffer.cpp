@@ -1,5 +1,7 @@
 #include "convert/OutputBuffer.h"
 
+#include "convert/RecordOutput.h"
+
 #include <QIODevice>
 
 #include <algorithm>
@@ -81,35 +83,15 @@ template <int Specials>
         out += 16;
         p += 16;
     }
-    // The last 4 to 15 units in one step: two loads that may overlap, each unit's byte stored
-    // at its own place (an overlap stores the same byte twice).
-    const auto r = int(end - p);
-    if (r >= 8) {
-        const __m128i bytes =
-            _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i *>(end - 8)));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), bytes);
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + r - 8), _mm_srli_si128(bytes, 8));
+    // The last 4 to 15 units in one step.
+    if (const auto r = int(end - p); r >= 4) {
+        const __m128i bytes = narrowShort(p, r, out);
+        const int half = r >= 8 ? 8 : 4;
+        const unsigned halfMask = (1u << half) - 1;
         const unsigned stop = stopMask(bytes);
-        const int run = (stop & 0xFFu) ? std::countr_zero(stop)
-                        : (stop >> 8)  ? r - 8 + std::countr_zero(stop >> 8)
-                                       : r;
-        out += run;
-        return p + run;
-    }
-    if (r >= 4) {
-        const __m128i units =
-            _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)),
-                               _mm_loadl_epi64(reinterpret_cast<const __m128i *>(end - 4)));
-        const __m128i bytes = _mm_packus_epi16(units, units);
-        const auto head = quint32(_mm_cvtsi128_si32(bytes));
-        const auto tail = quint32(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 4)));
-        std::memcpy(out, &head, 4);
-        std::memcpy(out + r - 4, &tail, 4);
-        const unsigned stop = stopMask(bytes) & 0xFFu;
-        const int run = (stop & 0xFu) ? std::countr_zero(stop)
-                        : (stop >> 4) ? r - 4 + std::countr_zero(stop >> 4)
-                                      : r;
+        const int run = (stop & halfMask)             ? std::countr_zero(stop)
+                        : ((stop >> half) & halfMask) ? r - half + std::countr_zero(stop >> half)
+                                                      : r;
         out += run;
         return p + run;
     }

@@ -50,6 +50,33 @@ template <char... Stops> struct StopSet
 #endif
 };
 
+#ifdef __SSE2__
+/// Narrows 4 to 16 units at `p` to bytes, each stored at its own place from `out`, and returns
+/// them: for 8 units or more the first 8 then the last 8, for fewer the first 4 then the last
+/// 4, twice. The two loads may overlap, and an overlap stores the same byte twice. Narrowing
+/// saturates, so that a unit above 0x7F never becomes a printable byte.
+[[gnu::always_inline]] inline __m128i narrowShort(const char16_t *p, qsizetype n, char *out)
+{
+    if (n >= 8) {
+        const __m128i bytes =
+            _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + n - 8)));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), bytes);
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + n - 8), _mm_srli_si128(bytes, 8));
+        return bytes;
+    }
+    const __m128i units =
+        _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)),
+                           _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p + n - 4)));
+    const __m128i bytes = _mm_packus_epi16(units, units);
+    const auto head = quint32(_mm_cvtsi128_si32(bytes));
+    const auto tail = quint32(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 4)));
+    std::memcpy(out, &head, 4);
+    std::memcpy(out + n - 4, &tail, 4);
+    return bytes;
+}
+#endif
+
 /// Copies a value of at most 16 units to `out` as bytes when each unit is printable ASCII and
 /// no stop, and returns the end of the copy; returns nullptr for any other value, which is
 /// left to the general escaping (what was stored is then written over). Stores may reach 4
@@ -59,29 +86,10 @@ template <typename Stops> [[gnu::always_inline]] inline char *putPlain(char *out
     const char16_t *const p = text.utf16();
     const qsizetype n = text.size();
 #ifdef __SSE2__
-    // Narrowing saturates, so that a unit above 0x7F never becomes a printable byte.
-    if (n >= 8) {
+    if (n >= 4) {
         if (n > 16)
             return nullptr;
-        // Two loads that may overlap cover the value; each unit's byte is stored at its own
-        // place (an overlap stores the same byte twice).
-        const __m128i bytes =
-            _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + n - 8)));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), bytes);
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + n - 8), _mm_srli_si128(bytes, 8));
-        return Stops::mask(bytes) ? nullptr : out + n;
-    }
-    if (n >= 4) {
-        const __m128i units =
-            _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)),
-                               _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p + n - 4)));
-        const __m128i bytes = _mm_packus_epi16(units, units);
-        const auto head = quint32(_mm_cvtsi128_si32(bytes));
-        const auto tail = quint32(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 4)));
-        std::memcpy(out, &head, 4);
-        std::memcpy(out + n - 4, &tail, 4);
-        return Stops::mask(bytes) ? nullptr : out + n;
+        return Stops::mask(narrowShort(p, n, out)) ? nullptr : out + n;
     }
     if (n > 0) {
         // The first, middle and last unit are all of one to three units; the fourth place
