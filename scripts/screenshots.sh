@@ -7,4 +7,4 @@ build_dir=${1:-build/release}
 out_dir=${2:-$build_dir/screenshots}
 export PLOTWELL_RESOURCE_DIR="${PLOTWELL_RESOURCE_DIR:-$build_dir/resources}"
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---no-sandbox --disable-gpu}"
-xvfb-run -a -s "-screen 0 1440x900x24" "$build_dir/tests/ui/ui_screenshots" "$out_dir"
+xvfb-run -a -s "-screen 0 1440x900x24" "$build_dir/tools/screenshots/ui_screenshots" "$out_dir"

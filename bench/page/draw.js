@@ -4,7 +4,7 @@
 
 const path = require('node:path');
 const f = require('../../tests/page/fixtures.js');
-const chromium = require('../../tests/page/chromium.js');
+const chromium = require('../../tools/page/chromium.js');
 
 const page = path.join(__dirname, 'draw.html');
 for (const [name, rows] of [['sample 1', null], ['93 rows', f.generatedRows(93, 7, 'bushy')]]) {

@@ -1,10 +1,10 @@
 // Writes screenshots of the chart page for a person to look at:
-//   node tests/page/screenshots.js OUTDIR
+//   node tools/page/screenshots.js OUTDIR
 'use strict';
 
 const fs = require('node:fs');
 const path = require('node:path');
-const f = require('./fixtures.js');
+const f = require('../../tests/page/fixtures.js');
 const chromium = require('./chromium.js');
 
 const out = path.resolve(process.argv[2] || 'screenshots');
