@@ -102,13 +102,20 @@ public:
         }
         while (p < e) {
 #if defined(__SSE2__)
+            // Sixteen bytes are widened at a time; when some are not ASCII, only the ASCII ones
+            // before the first of them count. The stores stay in bounds: no more units than bytes
+            // come out, so 16 units from `o` fit while 16 bytes from `p` are left.
             while (e - p >= 16) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-                if (_mm_movemask_epi8(v))
-                    break;
                 const __m128i zero = _mm_setzero_si128();
                 _mm_storeu_si128(reinterpret_cast<__m128i *>(o), _mm_unpacklo_epi8(v, zero));
                 _mm_storeu_si128(reinterpret_cast<__m128i *>(o + 8), _mm_unpackhi_epi8(v, zero));
+                if (const int high = _mm_movemask_epi8(v)) {
+                    const int ascii = __builtin_ctz(unsigned(high));
+                    p += ascii;
+                    o += ascii;
+                    break;
+                }
                 p += 16;
                 o += 16;
             }
@@ -119,6 +126,18 @@ public:
             if (b < 0x80) {
                 *o++ = b;
                 ++p;
+                continue;
+            }
+            // The common two- and three-byte forms whose second byte may be any continuation.
+            if (b >= 0xC2 && b <= 0xDF && e - p >= 2 && (p[1] & 0xC0) == 0x80) {
+                *o++ = char16_t((b & 0x1F) << 6 | (p[1] & 0x3F));
+                p += 2;
+                continue;
+            }
+            if (b >= 0xE1 && b <= 0xEF && b != 0xED && e - p >= 3 && (p[1] & 0xC0) == 0x80 &&
+                (p[2] & 0xC0) == 0x80) {
+                *o++ = char16_t((b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+                p += 3;
                 continue;
             }
             const Utf8Lead lead = utf8Lead(b);

@@ -161,3 +161,39 @@ TEST(CsvEncodingDamage, BrokenUnitsBecomeReplacementCharacters)
     EXPECT_EQ(utf32.events[2], QStringLiteral("field 0 [\uFFFD\uFFFDx\uFFFD]"));
     EXPECT_EQ(utf32.replacements, 3);
 }
+
+TEST(CsvEncodingDamage, Utf8SequencesAfterAsciiRunsOfEveryLength)
+{
+    // Each kind of sequence, good and broken, after 0 to 40 ASCII bytes, so that it falls at
+    // every place of the decoder's 16-byte windows. Broken ones give one U+FFFD for each maximal
+    // piece that could have begun a character.
+    const struct
+    {
+        QByteArray bytes;
+        QString text;
+        int replacements;
+    } pieces[] = {
+        {"\xc3\xa4", QString::fromUtf8("\xc3\xa4"), 0},
+        {"\xe4\xb8\xad", QString::fromUtf8("\xe4\xb8\xad"), 0},
+        {"\xe0\xa4\x85", QString::fromUtf8("\xe0\xa4\x85"), 0},
+        {"\xf0\x9f\x98\x80", QString::fromUtf8("\xf0\x9f\x98\x80"), 0},
+        {"\xed\xa0\x80", QStringLiteral("\uFFFD\uFFFD\uFFFD"), 3}, // an encoded surrogate
+        {"\xc0\x80", QStringLiteral("\uFFFD\uFFFD"), 2},           // overlong forms
+        {"\xe0\x80\xaf", QStringLiteral("\uFFFD\uFFFD\uFFFD"), 3},
+        {"\xe4\xb8z", QStringLiteral("\uFFFDz"), 1}, // cut short
+        {"\xbf", QStringLiteral("\uFFFD"), 1},       // a stray continuation
+    };
+    QByteArray bytes;
+    QString text;
+    int replacements = 0;
+    for (int run = 0; run <= 40; ++run) {
+        const auto &piece = pieces[run % std::size(pieces)];
+        bytes += QByteArray(run, 'a') + piece.bytes;
+        text += QString(run, u'a') + piece.text;
+        replacements += piece.replacements;
+    }
+    const ParseOutcome outcome = parseEveryWay(bytes, {{}, u',', CsvEncoding::Utf8});
+    EXPECT_EQ(outcome.events,
+              QStringList({"begin", "line 1", "field 0 [" + text + "]", "endline 1", "end"}));
+    EXPECT_EQ(outcome.replacements, replacements);
+}
