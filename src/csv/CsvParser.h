@@ -98,7 +98,8 @@ public:
 
     /// A delegate that answers true gets each record whole, through parserDidReadRecord, in
     /// place of the begin-line, field and end-line events: one call a record rather than one a
-    /// field, which is what reading large files wants. Asked when the parse begins.
+    /// field, which is what reading large files wants. Asked when the parse begins. A cancel
+    /// then stops the parse between records.
     virtual bool readsWholeRecords() const { return false; }
     /// Comes where parserDidEndLine would, with the same parser state (an error the record
     /// ended with is already there to see). The fields lie in order in one piece of text, so
