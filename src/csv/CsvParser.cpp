@@ -1,6 +1,7 @@
 #include "csv/CsvParser.h"
 
 #include "app/Log.h"
+#include "csv/CharacterMasks.h"
 #include "csv/CsvDecoder.h"
 
 #include <QFileInfo>
@@ -14,10 +15,6 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define PLOTWELL_CSV_AVX2 1
-#include <immintrin.h>
 #endif
 
 namespace plotwell::csv {
@@ -164,84 +161,6 @@ inline const char16_t *scanQuoted(const char16_t *p, char16_t escape)
 #endif
 }
 
-#if defined(__SSE2__)
-/// Lanes of `v` that hold the delimiter, `escape` or a line break.
-inline __m128i stops(__m128i v, __m128i delimiter, __m128i escape)
-{
-    __m128i m = _mm_or_si128(_mm_cmpeq_epi16(v, delimiter), _mm_cmpeq_epi16(v, escape));
-    m = _mm_or_si128(m, inRange(v, 0x0A, 4));
-    m = _mm_or_si128(m, _mm_cmpeq_epi16(v, _mm_set1_epi16(short(0x85))));
-    const __m128i ls = _mm_and_si128(v, _mm_set1_epi16(short(0xFFFE)));
-    return _mm_or_si128(m, _mm_cmpeq_epi16(ls, _mm_set1_epi16(short(0x2028))));
-}
-#endif
-
-/// One bit per character of the 64 from `p`: set for the delimiter, `escape` (pass the delimiter
-/// when escapes are off) and the line breaks.
-inline quint64 stopMask(const char16_t *p, char16_t delimiter, char16_t escape)
-{
-#if defined(__SSE2__)
-    const __m128i d = _mm_set1_epi16(short(delimiter));
-    const __m128i x = _mm_set1_epi16(short(escape));
-    quint64 mask = 0;
-    for (int i = 0; i < 64; i += 16) {
-        const __m128i a = stops(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i)), d, x);
-        const __m128i b =
-            stops(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 8)), d, x);
-        mask |= quint64(unsigned(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << i;
-    }
-    return mask;
-#else
-    quint64 mask = 0;
-    for (int i = 0; i < 64; ++i) {
-        const char16_t c = p[i];
-        if (c == delimiter || c == escape || isLineBreak(c))
-            mask |= quint64(1) << i;
-    }
-    return mask;
-#endif
-}
-
-#if defined(PLOTWELL_CSV_AVX2)
-__attribute__((target("avx2"), always_inline)) inline __m256i stops256(__m256i v, __m256i delimiter,
-                                                                       __m256i escape)
-{
-    const __m256i fromLf = _mm256_sub_epi16(v, _mm256_set1_epi16(0x0A));
-    __m256i m = _mm256_or_si256(_mm256_cmpeq_epi16(v, delimiter), _mm256_cmpeq_epi16(v, escape));
-    // 0x0A-0x0D: unsigned v - 0x0A <= 3.
-    m = _mm256_or_si256(m,
-                        _mm256_cmpeq_epi16(_mm256_min_epu16(fromLf, _mm256_set1_epi16(3)), fromLf));
-    m = _mm256_or_si256(m, _mm256_cmpeq_epi16(v, _mm256_set1_epi16(short(0x85))));
-    const __m256i ls = _mm256_and_si256(v, _mm256_set1_epi16(short(0xFFFE)));
-    return _mm256_or_si256(m, _mm256_cmpeq_epi16(ls, _mm256_set1_epi16(short(0x2028))));
-}
-
-/// stopMask for `count` words of 64 characters from `text`, 16 characters per instruction.
-__attribute__((target("avx2"))) void stopMasksAvx2(const char16_t *text, quint64 *words,
-                                                   qsizetype count, char16_t delimiter,
-                                                   char16_t escape)
-{
-    const __m256i d = _mm256_set1_epi16(short(delimiter));
-    const __m256i x = _mm256_set1_epi16(short(escape));
-    for (qsizetype w = 0; w < count; ++w, text += 64) {
-        __m256i m[4];
-        for (int i = 0; i < 4; ++i)
-            m[i] = stops256(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(text + 16 * i)), d,
-                            x);
-        // The packs work within 128-bit lanes; the permute puts the bytes back in order.
-        const __m256i lo = _mm256_permute4x64_epi64(_mm256_packs_epi16(m[0], m[1]), 0xD8);
-        const __m256i hi = _mm256_permute4x64_epi64(_mm256_packs_epi16(m[2], m[3]), 0xD8);
-        words[w] = quint64(unsigned(_mm256_movemask_epi8(lo))) |
-                   quint64(unsigned(_mm256_movemask_epi8(hi))) << 32;
-    }
-}
-
-// PLOTWELL_CSV_NO_AVX2 in the environment selects the SSE2 path, so that it can be tested on
-// processors that have AVX2.
-const bool hasAvx2 =
-    __builtin_cpu_supports("avx2") && !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX2");
-#endif
-
 } // namespace
 
 struct CsvParser::Impl
@@ -278,8 +197,8 @@ struct CsvParser::Impl
     // valid when consumed text is dropped from the front of the buffer.
     std::unique_ptr<CsvDecoder> decoder;
     std::unique_ptr<char16_t[]> buf;
-    // Bit i of word k is set when buf[64 * k + i] is the delimiter, a line break or `stopsEscape`.
-    std::unique_ptr<quint64[]> stops;
+    // Word k describes buf[64 * k] to buf[64 * k + 63]; its stops hold `stopsEscape`.
+    std::unique_ptr<CharacterMasks[]> masks;
     char16_t stopsEscape = 0;
     qsizetype cap = 0;
     qsizetype len = 0;
@@ -432,29 +351,22 @@ struct CsvParser::Impl
         if (len)
             std::memcpy(grown.get(), buf.get(), size_t(len) * sizeof(char16_t));
         buf = std::move(grown);
-        auto grownStops = std::make_unique<quint64[]>(size_t(newCap / 64 + 1));
+        auto grownMasks = std::make_unique<CharacterMasks[]>(size_t(newCap / 64 + 1));
         if (len)
-            std::memcpy(grownStops.get(), stops.get(), size_t((len + 63) / 64) * sizeof(quint64));
-        stops = std::move(grownStops);
+            std::copy_n(masks.get(), (len + 63) / 64, grownMasks.get());
+        masks = std::move(grownMasks);
         cap = newCap;
     }
 
-    /// Brings the stop bits up to date from the word that holds `from` to the end of the text.
+    /// Brings the masks up to date from the word that holds `from` to the end of the text.
     void markStops(qsizetype from)
     {
         stopsEscape = escapes ? u'\\' : delimiter;
-        qsizetype word = from / 64;
-#if defined(PLOTWELL_CSV_AVX2)
-        if (hasAvx2) {
-            const qsizetype count = (len + 63) / 64 - word;
-            if (count > 0)
-                stopMasksAvx2(buf.get() + word * 64, stops.get() + word, count, delimiter,
-                              stopsEscape);
-            return;
-        }
-#endif
-        for (; word * 64 < len; ++word)
-            stops[word] = stopMask(buf.get() + word * 64, delimiter, stopsEscape);
+        const qsizetype word = from / 64;
+        const qsizetype count = (len + 63) / 64 - word;
+        if (count > 0)
+            classifyCharacters(buf.get() + word * 64, masks.get() + word, count, delimiter,
+                               stopsEscape);
     }
 
     void pad()
@@ -484,8 +396,7 @@ struct CsvParser::Impl
         // Whole words of stop bits are dropped, so that the rest stay where they are.
         if (const qsizetype drop = (keep - base) / 64 * 64; drop > 0) {
             std::memmove(buf.get(), buf.get() + drop, size_t(len - drop) * sizeof(char16_t));
-            std::memmove(stops.get(), stops.get() + drop / 64,
-                         size_t((len - drop + 63) / 64) * sizeof(quint64));
+            std::copy_n(masks.get() + drop / 64, (len - drop + 63) / 64, masks.get());
             len -= drop;
             base += drop;
         }
@@ -778,7 +689,153 @@ struct CsvParser::Impl
         if (!wholeRecords)
             return readFastFields<false>();
         // A record whose fields had to be copied is rare enough to finish on the general path.
-        return recordCopied ? FastOutcome::NeedGeneralPath : readFastFields<true>();
+        if (recordCopied)
+            return FastOutcome::NeedGeneralPath;
+        return escapes ? readFastFields<true>() : readFastRecords();
+    }
+
+    /// Whether a field starting with `c` is one for the general path.
+    bool startsSlowField(char16_t c) const
+    {
+        return c < 128 ? slowStart[c] : (c != delimiter && isWhitespace(c));
+    }
+
+    /// Words of text that readFastRecords turns into field bounds at a time: the bounds stay in
+    /// the nearest cache.
+    static constexpr qsizetype kChunkWords = 16;
+    static constexpr qsizetype kChunkRoom = kChunkWords * 64 + 64;
+    std::unique_ptr<quint32[]> endAt, startAt, recordEndAt;
+
+    /// What readFastFields<true> does, for a parse without escapes, with no branch per field:
+    /// the masks give the field ends (a run of line breaks ends one field) and the field starts
+    /// of a chunk of words; listBounds turns both into positions; the nth field runs from the
+    /// nth start to the nth end, and the records are delivered from the list of those ends that
+    /// are line breaks. A start whose character the masks mark as special is looked at; if it
+    /// begins a field for the general path (or a comment), the chunk stops before it.
+    FastOutcome readFastRecords()
+    {
+        const char16_t *const b = buf.get();
+        const CharacterMasks *const words = masks.get();
+        const qsizetype end = len;
+        const qsizetype origin = base;
+        const bool trimming = trim;
+        const bool checkComments = comments;
+        CsvParserDelegate *const target = delegate;
+        qsizetype i = pos - origin; // the start of the current field
+        if (i >= end)
+            return FastOutcome::NeedGeneralPath;
+        if (!endAt) {
+            endAt = std::make_unique<quint32[]>(kChunkRoom);
+            startAt = std::make_unique<quint32[]>(kChunkRoom + 1);
+            recordEndAt = std::make_unique<quint32[]>(kChunkRoom);
+        }
+        qsizetype index = recordFieldCount; // fields of the current record so far
+        qsizetype line = record;
+        const qsizetype textWords = (end + 63) / 64;
+        const quint64 lastWordValid = end % 64 ? (quint64(1) << (end % 64)) - 1 : ~quint64(0);
+        qsizetype scanWord = i / 64;
+        FastOutcome outcome = FastOutcome::NeedGeneralPath;
+        quint64 ends[kChunkWords], starts[kChunkWords], breaks[kChunkWords];
+        for (;;) {
+            // The masks only show the starts after `i`.
+            if (startsSlowField(b[i]))
+                break;
+            const qsizetype stopWord = std::min(scanWord + kChunkWords, textWords);
+            qsizetype cutAt = -1;
+            qsizetype count = 0;
+            quint64 breaksBefore = 0, delimitersBefore = 0;
+            for (qsizetype w = scanWord; w < stopWord; ++w) {
+                const CharacterMasks &m = words[w];
+                const quint64 valid = w == textWords - 1 ? lastWordValid : ~quint64(0);
+                const quint64 brk = m.breaks & valid;
+                const quint64 delimiters = m.stops & ~m.breaks & valid;
+                const quint64 afterBreak = (brk << 1) | (breaksBefore >> 63);
+                // A run of line breaks ends one field, at its first break.
+                quint64 e = (delimiters | brk) & ~(brk & afterBreak);
+                quint64 s = (((delimiters << 1) | (delimitersBefore >> 63)) | (afterBreak & ~brk)) &
+                            valid;
+                breaksBefore = brk;
+                delimitersBefore = delimiters;
+                if (w == i / 64) {
+                    e &= ~quint64(0) << (i % 64);
+                    s &= (~quint64(0) << (i % 64)) << 1;
+                }
+                for (quint64 special = s & m.special; special; special &= special - 1) {
+                    const qsizetype at = w * 64 + std::countr_zero(special);
+                    const char16_t c = b[at];
+                    // A comment can only begin a record.
+                    if (startsSlowField(c) ||
+                        (c == u'#' && checkComments && isLineBreak(b[at - 1]))) {
+                        const quint64 before = (quint64(1) << (at % 64)) - 1;
+                        e &= before;
+                        s &= before;
+                        cutAt = at;
+                        break;
+                    }
+                }
+                ends[count] = e;
+                starts[count] = s;
+                breaks[count] = brk;
+                ++count;
+                if (cutAt >= 0)
+                    break;
+            }
+            const BoundCounts n = listBounds(ends, starts, breaks, count, quint32(scanWord * 64),
+                                             endAt.get(), startAt.get() + 1, recordEndAt.get());
+            startAt[0] = quint32(i);
+            const qsizetype fieldCount = n.ends;
+            const qsizetype startCount = n.starts + 1;
+            while (qsizetype(recordFields.size()) < index + fieldCount)
+                growRecordFields();
+            QStringView *const slots = recordFields.data();
+            fieldViews(b, startAt.get(), endAt.get(), fieldCount, slots + index);
+            if (trimming) {
+                for (qsizetype j = index; j < index + fieldCount; ++j)
+                    slots[j] = trimmed(slots[j]);
+            }
+            // Each record whose next record's start is known goes out.
+            qsizetype firstSlot = 0;
+            for (qsizetype r = 0; r < n.records; ++r) {
+                const qsizetype fieldsTo = recordEndAt[r];
+                if (fieldsTo >= startCount)
+                    break;
+                lookPos = origin + endAt[fieldsTo - 1];
+                target->parserDidReadRecord(
+                    *q, line, CsvFields(slots + firstSlot, std::size_t(index + fieldsTo - firstSlot)));
+                firstSlot = index + fieldsTo;
+                if (cancelled) {
+                    i = startAt[fieldsTo];
+                    index = 0;
+                    outcome = FastOutcome::Cancelled;
+                    break;
+                }
+                ++line;
+            }
+            if (outcome == FastOutcome::Cancelled)
+                break;
+            const qsizetype pending = index + fieldCount - firstSlot;
+            if (firstSlot > 0)
+                std::copy_n(slots + firstSlot, pending, slots);
+            index = pending;
+            if (startCount > fieldCount) {
+                i = startAt[fieldCount]; // the field under way
+            } else if (isLineBreak(b[endAt[fieldCount - 1]])) {
+                // What follows the record is not known yet: the general path ends it.
+                i = endAt[fieldCount - 1];
+                outcome = FastOutcome::RecordEnded;
+                break;
+            } else {
+                i = endAt[fieldCount - 1] + 1;
+            }
+            if (cutAt >= 0 || stopWord == textWords || i >= end)
+                break; // a field for the general path, or one that runs past the text
+            // A chunk without an end leaves the field under way: go on after it.
+            scanWord = fieldCount == 0 ? stopWord : i / 64;
+        }
+        recordFieldCount = fieldIndex = index;
+        record = line;
+        pos = keep = origin + i;
+        return outcome;
     }
 
     /// With `Whole`, the fields go to the record's slots (still views into the text) and a
@@ -788,7 +845,7 @@ struct CsvParser::Impl
         // Locals, since the delegate call could otherwise change any member as far as the
         // compiler knows; only `cancelled` has to be looked at again after it.
         const char16_t *const b = buf.get();
-        const quint64 *const words = stops.get();
+        const CharacterMasks *const words = masks.get();
         const qsizetype end = len;
         const qsizetype origin = base;
         const char16_t sep = delimiter;
@@ -804,14 +861,14 @@ struct CsvParser::Impl
         qsizetype i = pos - origin; // the start of the current field
         // Invariant: `mask` holds the stops at and after `i` in word `k`.
         qsizetype k = i / 64;
-        quint64 mask = i < end ? words[k] & (~quint64(0) << (i % 64)) : 0;
+        quint64 mask = i < end ? words[k].stops & (~quint64(0) << (i % 64)) : 0;
         FastOutcome outcome = FastOutcome::NeedGeneralPath;
         while (i < end) {
             const char16_t c = b[i];
             if (c < 128 ? slowStart[c] : (c != sep && isWhitespace(c)))
                 break;
             while (!mask && ++k * 64 < end)
-                mask = words[k];
+                mask = words[k].stops;
             const qsizetype f = k * 64 + std::countr_zero(mask);
             if (!mask || f >= end)
                 break; // the field runs past the text decoded so far
@@ -880,7 +937,7 @@ struct CsvParser::Impl
             }
             if (r / 64 != k) {
                 k = r / 64;
-                mask = words[k];
+                mask = words[k].stops;
             }
             mask &= ~quint64(0) << (r % 64);
         }

@@ -95,6 +95,36 @@ TEST(CsvStreaming, BytesAreTakenInSmallStepsAsTheParseGoesOn)
     EXPECT_GT(probe.maxLead, 0);
 }
 
+TEST(CsvStreaming, WholeRecordsMatchFieldEventsAtEveryAlignment)
+{
+    // A field that needs a closer look (quoted, padded, a comment, a leading equal sign, an
+    // escape) or none (other characters beyond ASCII), after a run of plain fields of every
+    // length up to and past a thousand characters, at the start of a record or inside one: so it
+    // falls at every place of a 64-character word, and across the pieces of text the plain
+    // fields are taken in.
+    const QByteArray plain = QByteArray("abcdefg,hij,k\n").repeated(80);
+    const QByteArray kinds[] = {"\"q,1\"", " sp", "\t", "=\"e\"", "#c", "\\x", "\xC2\xA0nb",
+                                "\xE3\x80\x80i", "\xC3\xA9t", "\xE2\x80\xA8"};
+    for (const QByteArray &ending : {QByteArray(","), QByteArray("\n"), QByteArray("\r\n")}) {
+        for (qsizetype run = 940; run < 1100; ++run) {
+            QByteArray bytes = "\"h\"," + plain.left(run - ending.size()) + ending;
+            for (const QByteArray &kind : kinds)
+                bytes += kind + ",z\n";
+            for (const CsvOptions options :
+                 {CsvOptions(), CsvOptions(SanitizeFields | TrimWhitespace),
+                  CsvOptions(RecognizeComments | RecognizeLeadingEqualSign)}) {
+                const ParseSetup setup{options};
+                const ParseOutcome fieldByField =
+                    parseWith(std::make_unique<MemoryByteReader>(bytes), setup);
+                EXPECT_EQ(parseWith(std::make_unique<MemoryByteReader>(bytes), setup, true),
+                          fieldByField)
+                    << "run " << run << ", ending " << ending.toStdString() << ", options "
+                    << options.toInt();
+            }
+        }
+    }
+}
+
 TEST(CsvStreaming, WholeRecordsMatchFieldEventsAcrossRefills)
 {
     // Records of every kind straddle the reads: plain, quoted with doubled quotes and line breaks,

@@ -1,0 +1,398 @@
+#include "csv/CharacterMasks.h"
+
+#include <bit>
+#include <cstring>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define PLOTWELL_CSV_X86_DISPATCH 1
+#include <immintrin.h>
+#endif
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC 12's AVX-512 intrinsics build their results from an undefined vector, which it then
+// reports as maybe used uninitialized.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+namespace plotwell::csv {
+
+namespace {
+
+constexpr bool isBreak(char16_t c)
+{
+    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+constexpr bool isSpecial(char16_t c)
+{
+    return c >= 0x80 || c == u'"' || c == u' ' || c == u'\t' || c == u'=' || c == u'#' ||
+           c == u'\\';
+}
+
+CharacterMasks classifyWordScalar(const char16_t *p, char16_t delimiter, char16_t escape)
+{
+    CharacterMasks m;
+    for (int i = 0; i < 64; ++i) {
+        const char16_t c = p[i];
+        const quint64 bit = quint64(1) << i;
+        const bool brk = isBreak(c);
+        if (brk)
+            m.breaks |= bit;
+        if (brk || c == delimiter || c == escape)
+            m.stops |= bit;
+        if (c != delimiter && isSpecial(c))
+            m.special |= bit;
+    }
+    return m;
+}
+
+/// A byte that no ASCII character equals, for a delimiter or escape outside ASCII: a word of
+/// text that only holds ASCII cannot contain it.
+constexpr char asciiOrNone(char16_t c)
+{
+    return c < 0x80 ? char(c) : char(0xFF);
+}
+
+#if defined(__SSE2__)
+void classifySse2(const char16_t *text, CharacterMasks *out, qsizetype words, char16_t delimiter,
+                  char16_t escape)
+{
+    const __m128i d = _mm_set1_epi8(asciiOrNone(delimiter));
+    const __m128i x = _mm_set1_epi8(asciiOrNone(escape));
+    const __m128i lf = _mm_set1_epi8(0x0A);
+    const __m128i three = _mm_set1_epi8(3);
+    auto eq = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+    for (qsizetype w = 0; w < words; ++w, text += 64) {
+        CharacterMasks m;
+        bool ascii = true;
+        for (int i = 0; i < 64 && ascii; i += 16) {
+            // Saturating to bytes keeps every character from U+0080 at or above 0x80.
+            const __m128i v = _mm_packus_epi16(
+                _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i)),
+                _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i + 8)));
+            if (_mm_movemask_epi8(v)) {
+                ascii = false;
+                break;
+            }
+            const __m128i delim = _mm_cmpeq_epi8(v, d);
+            const __m128i fromLf = _mm_sub_epi8(v, lf);
+            const __m128i brk = _mm_cmpeq_epi8(_mm_min_epu8(fromLf, three), fromLf);
+            const __m128i stop = _mm_or_si128(_mm_or_si128(delim, brk), _mm_cmpeq_epi8(v, x));
+            __m128i special = _mm_or_si128(eq(v, '"'), eq(v, ' '));
+            special = _mm_or_si128(special, _mm_or_si128(eq(v, '\t'), eq(v, '=')));
+            special = _mm_or_si128(special, _mm_or_si128(eq(v, '#'), eq(v, '\\')));
+            special = _mm_andnot_si128(delim, special);
+            m.stops |= quint64(unsigned(_mm_movemask_epi8(stop))) << i;
+            m.breaks |= quint64(unsigned(_mm_movemask_epi8(brk))) << i;
+            m.special |= quint64(unsigned(_mm_movemask_epi8(special))) << i;
+        }
+        out[w] = ascii ? m : classifyWordScalar(text, delimiter, escape);
+    }
+}
+#endif
+
+#if defined(PLOTWELL_CSV_X86_DISPATCH)
+/// The masks of 32 characters from `p`, by 16-bit lanes: for text beyond ASCII.
+struct Masks32
+{
+    unsigned stops, breaks, special;
+};
+
+__attribute__((target("avx2"), always_inline)) inline __m256i eq16(__m256i v, int c)
+{
+    return _mm256_cmpeq_epi16(v, _mm256_set1_epi16(short(c)));
+}
+
+__attribute__((target("avx2"), always_inline)) inline __m256i eq8(__m256i v, char c)
+{
+    return _mm256_cmpeq_epi8(v, _mm256_set1_epi8(c));
+}
+
+/// One bit per 16-bit lane of a compare result.
+__attribute__((target("avx2,bmi2"), always_inline)) inline unsigned bits(__m256i m)
+{
+    return _pext_u32(unsigned(_mm256_movemask_epi8(m)), 0x55555555u);
+}
+
+__attribute__((target("avx2,bmi2"))) Masks32 classifyWide32Avx2(const char16_t *p, char16_t delimiter,
+                                                          char16_t escape)
+{
+    unsigned masks[3][2];
+    for (int h = 0; h < 2; ++h) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 16 * h));
+        const __m256i fromLf = _mm256_sub_epi16(v, _mm256_set1_epi16(0x0A));
+        __m256i brk = _mm256_cmpeq_epi16(_mm256_min_epu16(fromLf, _mm256_set1_epi16(3)), fromLf);
+        brk = _mm256_or_si256(brk, eq16(v, 0x85));
+        brk = _mm256_or_si256(
+            brk, eq16(_mm256_and_si256(v, _mm256_set1_epi16(short(0xFFFE))), 0x2028));
+        const __m256i delim = eq16(v, delimiter);
+        const __m256i stop = _mm256_or_si256(_mm256_or_si256(delim, brk), eq16(v, escape));
+        const __m256i high = _mm256_cmpeq_epi16(_mm256_max_epu16(v, _mm256_set1_epi16(0x80)), v);
+        __m256i special = _mm256_or_si256(high, _mm256_or_si256(eq16(v, '"'), eq16(v, ' ')));
+        special = _mm256_or_si256(special, _mm256_or_si256(eq16(v, '\t'), eq16(v, '=')));
+        special = _mm256_or_si256(special, _mm256_or_si256(eq16(v, '#'), eq16(v, '\\')));
+        special = _mm256_andnot_si256(delim, special);
+        masks[0][h] = bits(stop);
+        masks[1][h] = bits(brk);
+        masks[2][h] = bits(special);
+    }
+    return {masks[0][0] | masks[0][1] << 16, masks[1][0] | masks[1][1] << 16,
+            masks[2][0] | masks[2][1] << 16};
+}
+
+__attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, CharacterMasks *out,
+                                                      qsizetype words, char16_t delimiter,
+                                                      char16_t escape)
+{
+    const __m256i d = _mm256_set1_epi8(asciiOrNone(delimiter));
+    const __m256i x = _mm256_set1_epi8(asciiOrNone(escape));
+    const __m256i lf = _mm256_set1_epi8(0x0A);
+    const __m256i three = _mm256_set1_epi8(3);
+    for (qsizetype w = 0; w < words; ++w, text += 64) {
+        CharacterMasks m;
+        for (int i = 0; i < 64; i += 32) {
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(text + i));
+            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(text + i + 16));
+            // The pack works within 128-bit lanes; the permute puts the bytes back in order.
+            const __m256i v = _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8);
+            if (_mm256_movemask_epi8(v)) [[unlikely]] {
+                const Masks32 wide = classifyWide32Avx2(text + i, delimiter, escape);
+                m.stops |= quint64(wide.stops) << i;
+                m.breaks |= quint64(wide.breaks) << i;
+                m.special |= quint64(wide.special) << i;
+                continue;
+            }
+            const __m256i delim = _mm256_cmpeq_epi8(v, d);
+            const __m256i fromLf = _mm256_sub_epi8(v, lf);
+            const __m256i brk = _mm256_cmpeq_epi8(_mm256_min_epu8(fromLf, three), fromLf);
+            const __m256i stop =
+                _mm256_or_si256(_mm256_or_si256(delim, brk), _mm256_cmpeq_epi8(v, x));
+            __m256i special = _mm256_or_si256(eq8(v, '"'), eq8(v, ' '));
+            special = _mm256_or_si256(special, _mm256_or_si256(eq8(v, '\t'), eq8(v, '=')));
+            special = _mm256_or_si256(special, _mm256_or_si256(eq8(v, '#'), eq8(v, '\\')));
+            special = _mm256_andnot_si256(delim, special);
+            m.stops |= quint64(unsigned(_mm256_movemask_epi8(stop))) << i;
+            m.breaks |= quint64(unsigned(_mm256_movemask_epi8(brk))) << i;
+            m.special |= quint64(unsigned(_mm256_movemask_epi8(special))) << i;
+        }
+        out[w] = m;
+    }
+}
+
+#define PLOTWELL_AVX512 "avx512f,avx512bw,avx512vl,avx512vbmi2,bmi,bmi2,popcnt"
+
+__attribute__((target(PLOTWELL_AVX512), always_inline)) inline __mmask32 eq16(__m512i v, int c)
+{
+    return _mm512_cmpeq_epi16_mask(v, _mm512_set1_epi16(short(c)));
+}
+
+__attribute__((target(PLOTWELL_AVX512), always_inline)) inline __mmask64 eq8(__m512i v, char c)
+{
+    return _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(c));
+}
+
+__attribute__((target(PLOTWELL_AVX512))) CharacterMasks classifyWideAvx512(const char16_t *p,
+                                                                          char16_t delimiter,
+                                                                          char16_t escape)
+{
+    CharacterMasks m;
+    for (int h = 0; h < 2; ++h) {
+        const __m512i v = _mm512_loadu_si512(p + 32 * h);
+        const __mmask32 brk =
+            _mm512_cmple_epu16_mask(_mm512_sub_epi16(v, _mm512_set1_epi16(0x0A)),
+                                    _mm512_set1_epi16(3)) |
+            eq16(v, 0x85) | eq16(_mm512_and_si512(v, _mm512_set1_epi16(short(0xFFFE))), 0x2028);
+        const __mmask32 delim = eq16(v, delimiter);
+        const __mmask32 special =
+            (_mm512_cmpge_epu16_mask(v, _mm512_set1_epi16(0x80)) | eq16(v, '"') | eq16(v, ' ') |
+             eq16(v, '\t') | eq16(v, '=') | eq16(v, '#') | eq16(v, '\\')) &
+            ~delim;
+        m.stops |= quint64(delim | brk | eq16(v, escape)) << (32 * h);
+        m.breaks |= quint64(brk) << (32 * h);
+        m.special |= quint64(special) << (32 * h);
+    }
+    return m;
+}
+
+__attribute__((target(PLOTWELL_AVX512))) void classifyAvx512(const char16_t *text,
+                                                            CharacterMasks *out, qsizetype words,
+                                                            char16_t delimiter, char16_t escape)
+{
+    const __m512i d = _mm512_set1_epi8(asciiOrNone(delimiter));
+    const __m512i x = _mm512_set1_epi8(asciiOrNone(escape));
+    const __m512i inOrder = _mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0);
+    for (qsizetype w = 0; w < words; ++w, text += 64) {
+        const __m512i a = _mm512_loadu_si512(text);
+        const __m512i b = _mm512_loadu_si512(text + 32);
+        // Saturating to bytes keeps every character from U+0080 at or above 0x80. The pack
+        // works within 128-bit lanes; the permute puts the bytes back in order.
+        const __m512i v = _mm512_permutexvar_epi64(inOrder, _mm512_packus_epi16(a, b));
+        if (_mm512_movepi8_mask(v)) [[unlikely]] {
+            out[w] = classifyWideAvx512(text, delimiter, escape);
+            continue;
+        }
+        const __mmask64 delim = _mm512_cmpeq_epi8_mask(v, d);
+        const __mmask64 brk = _mm512_cmple_epu8_mask(_mm512_sub_epi8(v, _mm512_set1_epi8(0x0A)),
+                                                     _mm512_set1_epi8(3));
+        const __mmask64 special = (eq8(v, '"') | eq8(v, ' ') | eq8(v, '\t') | eq8(v, '=') |
+                                   eq8(v, '#') | eq8(v, '\\')) &
+                                  ~delim;
+        out[w] = {delim | brk | _mm512_cmpeq_epi8_mask(v, x), brk, special};
+    }
+}
+
+/// Stores the positions of the bits of `bits`, each plus `base`, from `out`; returns the end.
+__attribute__((target(PLOTWELL_AVX512), always_inline)) inline quint32 *
+putPositionsAvx512(quint64 bits, __m512i base, quint32 *out)
+{
+    const __m512i byteIndex = _mm512_set_epi8(
+        63, 62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43, 42, 41,
+        40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18,
+        17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    const __m512i packed = _mm512_maskz_compress_epi8(bits, byteIndex);
+    _mm512_storeu_si512(out, _mm512_add_epi32(
+                                 _mm512_cvtepu8_epi32(_mm512_castsi512_si128(packed)), base));
+    const int count = std::popcount(bits);
+    if (count > 16) [[unlikely]] {
+        alignas(64) unsigned char bytes[64];
+        _mm512_store_si512(bytes, packed);
+        for (int q = 16; q < count; q += 16) {
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + q));
+            _mm512_storeu_si512(out + q, _mm512_add_epi32(_mm512_cvtepu8_epi32(next), base));
+        }
+    }
+    return out + count;
+}
+
+__attribute__((target(PLOTWELL_AVX512))) BoundCounts
+listBoundsAvx512(const quint64 *ends, const quint64 *starts, const quint64 *breaks,
+                 qsizetype words, quint32 first, quint32 *endAt, quint32 *startAt,
+                 quint32 *recordEndAt)
+{
+    quint32 *const endBegin = endAt, *const startBegin = startAt, *const recordBegin = recordEndAt;
+    for (qsizetype w = 0; w < words; ++w) {
+        const __m512i base = _mm512_set1_epi32(int(first + 64 * quint32(w)));
+        const quint32 endsBefore = quint32(endAt - endBegin);
+        endAt = putPositionsAvx512(ends[w], base, endAt);
+        startAt = putPositionsAvx512(starts[w], base, startAt);
+        // Which of this word's ends are line breaks, in the order of the ends.
+        recordEndAt = putPositionsAvx512(_pext_u64(breaks[w], ends[w]),
+                                         _mm512_set1_epi32(int(endsBefore + 1)), recordEndAt);
+    }
+    return {endAt - endBegin, startAt - startBegin, recordEndAt - recordBegin};
+}
+
+/// Whether a view is stored as its size followed by its pointer, which the vector path below
+/// writes directly.
+bool viewIsSizeThenData()
+{
+    static_assert(std::is_trivially_copyable_v<QStringView> && sizeof(QStringView) == 16);
+    static const char16_t probe[1] = {};
+    const QStringView view(probe, 1);
+    quint64 words[2];
+    std::memcpy(words, &view, sizeof words);
+    return words[0] == 1 && words[1] == quint64(reinterpret_cast<quintptr>(probe));
+}
+
+__attribute__((target(PLOTWELL_AVX512))) void fieldViewsAvx512(const char16_t *text,
+                                                              const quint32 *startAt,
+                                                              const quint32 *endAt,
+                                                              qsizetype count, QStringView *out)
+{
+    const __m512i origin = _mm512_set1_epi64(qint64(reinterpret_cast<quintptr>(text)));
+    const __m512i firstFour = _mm512_set_epi64(11, 3, 10, 2, 9, 1, 8, 0);
+    const __m512i lastFour = _mm512_set_epi64(15, 7, 14, 6, 13, 5, 12, 4);
+    qsizetype j = 0;
+    for (; j + 8 <= count; j += 8) {
+        const __m256i starts = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(startAt + j));
+        const __m256i ends = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(endAt + j));
+        const __m512i sizes = _mm512_cvtepu32_epi64(_mm256_sub_epi32(ends, starts));
+        const __m512i data =
+            _mm512_add_epi64(origin, _mm512_slli_epi64(_mm512_cvtepu32_epi64(starts), 1));
+        auto *to = reinterpret_cast<char *>(out + j);
+        _mm512_storeu_si512(to, _mm512_permutex2var_epi64(sizes, firstFour, data));
+        _mm512_storeu_si512(to + 64, _mm512_permutex2var_epi64(sizes, lastFour, data));
+    }
+    for (; j < count; ++j)
+        out[j] = QStringView(text + startAt[j], endAt[j] - startAt[j]);
+}
+
+const bool hasAvx2 =
+    __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") &&
+    !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX2");
+const bool hasAvx512 = hasAvx2 && __builtin_cpu_supports("avx512bw") &&
+                       __builtin_cpu_supports("avx512vl") &&
+                       __builtin_cpu_supports("avx512vbmi2") &&
+                       !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX512");
+const bool writesViewsAvx512 = hasAvx512 && viewIsSizeThenData();
+#endif
+
+BoundCounts listBoundsPortable(const quint64 *ends, const quint64 *starts, const quint64 *breaks,
+                               qsizetype words, quint32 first, quint32 *endAt, quint32 *startAt,
+                               quint32 *recordEndAt)
+{
+    BoundCounts n;
+    for (qsizetype w = 0; w < words; ++w) {
+        const quint32 base = first + 64 * quint32(w);
+        for (quint64 m = ends[w]; m; m &= m - 1) {
+            const int bit = std::countr_zero(m);
+            endAt[n.ends++] = base + quint32(bit);
+            // Written every time, kept only for a line break: no branch to mispredict.
+            recordEndAt[n.records] = quint32(n.ends);
+            n.records += qsizetype((breaks[w] >> bit) & 1);
+        }
+        for (quint64 m = starts[w]; m; m &= m - 1)
+            startAt[n.starts++] = base + quint32(std::countr_zero(m));
+    }
+    return n;
+}
+
+} // namespace
+
+void classifyCharacters(const char16_t *text, CharacterMasks *out, qsizetype words,
+                        char16_t delimiter, char16_t escape)
+{
+#if defined(PLOTWELL_CSV_X86_DISPATCH)
+    if (hasAvx512)
+        return classifyAvx512(text, out, words, delimiter, escape);
+    if (hasAvx2)
+        return classifyAvx2(text, out, words, delimiter, escape);
+#endif
+#if defined(__SSE2__)
+    classifySse2(text, out, words, delimiter, escape);
+#else
+    for (qsizetype w = 0; w < words; ++w)
+        out[w] = classifyWordScalar(text + 64 * w, delimiter, escape);
+#endif
+}
+
+BoundCounts listBounds(const quint64 *ends, const quint64 *starts, const quint64 *breaks,
+                       qsizetype words, quint32 first, quint32 *endAt, quint32 *startAt,
+                       quint32 *recordEndAt)
+{
+#if defined(PLOTWELL_CSV_X86_DISPATCH)
+    if (hasAvx512)
+        return listBoundsAvx512(ends, starts, breaks, words, first, endAt, startAt, recordEndAt);
+#endif
+    return listBoundsPortable(ends, starts, breaks, words, first, endAt, startAt, recordEndAt);
+}
+
+} // namespace plotwell::csv
+
+namespace plotwell::csv {
+
+void fieldViews(const char16_t *text, const quint32 *startAt, const quint32 *endAt,
+                qsizetype count, QStringView *out)
+{
+#if defined(PLOTWELL_CSV_X86_DISPATCH)
+    if (writesViewsAvx512)
+        return fieldViewsAvx512(text, startAt, endAt, count, out);
+#endif
+    for (qsizetype j = 0; j < count; ++j)
+        out[j] = QStringView(text + startAt[j], endAt[j] - startAt[j]);
+}
+
+} // namespace plotwell::csv
