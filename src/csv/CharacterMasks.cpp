@@ -45,6 +45,8 @@ CharacterMasks classifyWordScalar(const char16_t *p, char16_t delimiter, char16_
             m.stops |= bit;
         if (c != delimiter && isSpecial(c))
             m.special |= bit;
+        if (c == u'"')
+            m.quotes |= bit;
     }
     return m;
 }
@@ -81,13 +83,15 @@ void classifySse2(const char16_t *text, CharacterMasks *out, qsizetype words, ch
             const __m128i fromLf = _mm_sub_epi8(v, lf);
             const __m128i brk = _mm_cmpeq_epi8(_mm_min_epu8(fromLf, three), fromLf);
             const __m128i stop = _mm_or_si128(_mm_or_si128(delim, brk), _mm_cmpeq_epi8(v, x));
-            __m128i special = _mm_or_si128(eq(v, '"'), eq(v, ' '));
+            const __m128i quote = eq(v, '"');
+            __m128i special = _mm_or_si128(quote, eq(v, ' '));
             special = _mm_or_si128(special, _mm_or_si128(eq(v, '\t'), eq(v, '=')));
             special = _mm_or_si128(special, _mm_or_si128(eq(v, '#'), eq(v, '\\')));
             special = _mm_andnot_si128(delim, special);
             m.stops |= quint64(unsigned(_mm_movemask_epi8(stop))) << i;
             m.breaks |= quint64(unsigned(_mm_movemask_epi8(brk))) << i;
             m.special |= quint64(unsigned(_mm_movemask_epi8(special))) << i;
+            m.quotes |= quint64(unsigned(_mm_movemask_epi8(quote))) << i;
         }
         out[w] = ascii ? m : classifyWordScalar(text, delimiter, escape);
     }
@@ -98,7 +102,7 @@ void classifySse2(const char16_t *text, CharacterMasks *out, qsizetype words, ch
 /// The masks of 32 characters from `p`, by 16-bit lanes: for text beyond ASCII.
 struct Masks32
 {
-    unsigned stops, breaks, special;
+    unsigned stops, breaks, special, quotes;
 };
 
 __attribute__((target("avx2"), always_inline)) inline __m256i eq16(__m256i v, int c)
@@ -120,7 +124,7 @@ __attribute__((target("avx2,bmi2"), always_inline)) inline unsigned bits(__m256i
 __attribute__((target("avx2,bmi2"))) Masks32 classifyWide32Avx2(const char16_t *p, char16_t delimiter,
                                                           char16_t escape)
 {
-    unsigned masks[3][2];
+    unsigned masks[4][2];
     for (int h = 0; h < 2; ++h) {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 16 * h));
         const __m256i fromLf = _mm256_sub_epi16(v, _mm256_set1_epi16(0x0A));
@@ -131,16 +135,18 @@ __attribute__((target("avx2,bmi2"))) Masks32 classifyWide32Avx2(const char16_t *
         const __m256i delim = eq16(v, delimiter);
         const __m256i stop = _mm256_or_si256(_mm256_or_si256(delim, brk), eq16(v, escape));
         const __m256i high = _mm256_cmpeq_epi16(_mm256_max_epu16(v, _mm256_set1_epi16(0x80)), v);
-        __m256i special = _mm256_or_si256(high, _mm256_or_si256(eq16(v, '"'), eq16(v, ' ')));
+        const __m256i quote = eq16(v, '"');
+        __m256i special = _mm256_or_si256(high, _mm256_or_si256(quote, eq16(v, ' ')));
         special = _mm256_or_si256(special, _mm256_or_si256(eq16(v, '\t'), eq16(v, '=')));
         special = _mm256_or_si256(special, _mm256_or_si256(eq16(v, '#'), eq16(v, '\\')));
         special = _mm256_andnot_si256(delim, special);
         masks[0][h] = bits(stop);
         masks[1][h] = bits(brk);
         masks[2][h] = bits(special);
+        masks[3][h] = bits(quote);
     }
     return {masks[0][0] | masks[0][1] << 16, masks[1][0] | masks[1][1] << 16,
-            masks[2][0] | masks[2][1] << 16};
+            masks[2][0] | masks[2][1] << 16, masks[3][0] | masks[3][1] << 16};
 }
 
 __attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, CharacterMasks *out,
@@ -163,6 +169,7 @@ __attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, Cha
                 m.stops |= quint64(wide.stops) << i;
                 m.breaks |= quint64(wide.breaks) << i;
                 m.special |= quint64(wide.special) << i;
+                m.quotes |= quint64(wide.quotes) << i;
                 continue;
             }
             const __m256i delim = _mm256_cmpeq_epi8(v, d);
@@ -170,13 +177,15 @@ __attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, Cha
             const __m256i brk = _mm256_cmpeq_epi8(_mm256_min_epu8(fromLf, three), fromLf);
             const __m256i stop =
                 _mm256_or_si256(_mm256_or_si256(delim, brk), _mm256_cmpeq_epi8(v, x));
-            __m256i special = _mm256_or_si256(eq8(v, '"'), eq8(v, ' '));
+            const __m256i quote = eq8(v, '"');
+            __m256i special = _mm256_or_si256(quote, eq8(v, ' '));
             special = _mm256_or_si256(special, _mm256_or_si256(eq8(v, '\t'), eq8(v, '=')));
             special = _mm256_or_si256(special, _mm256_or_si256(eq8(v, '#'), eq8(v, '\\')));
             special = _mm256_andnot_si256(delim, special);
             m.stops |= quint64(unsigned(_mm256_movemask_epi8(stop))) << i;
             m.breaks |= quint64(unsigned(_mm256_movemask_epi8(brk))) << i;
             m.special |= quint64(unsigned(_mm256_movemask_epi8(special))) << i;
+            m.quotes |= quint64(unsigned(_mm256_movemask_epi8(quote))) << i;
         }
         out[w] = m;
     }
@@ -206,13 +215,15 @@ __attribute__((target(PLOTWELL_AVX512))) CharacterMasks classifyWideAvx512(const
                                     _mm512_set1_epi16(3)) |
             eq16(v, 0x85) | eq16(_mm512_and_si512(v, _mm512_set1_epi16(short(0xFFFE))), 0x2028);
         const __mmask32 delim = eq16(v, delimiter);
+        const __mmask32 quote = eq16(v, '"');
         const __mmask32 special =
-            (_mm512_cmpge_epu16_mask(v, _mm512_set1_epi16(0x80)) | eq16(v, '"') | eq16(v, ' ') |
+            (_mm512_cmpge_epu16_mask(v, _mm512_set1_epi16(0x80)) | quote | eq16(v, ' ') |
              eq16(v, '\t') | eq16(v, '=') | eq16(v, '#') | eq16(v, '\\')) &
             ~delim;
         m.stops |= quint64(delim | brk | eq16(v, escape)) << (32 * h);
         m.breaks |= quint64(brk) << (32 * h);
         m.special |= quint64(special) << (32 * h);
+        m.quotes |= quint64(quote) << (32 * h);
     }
     return m;
 }
@@ -237,10 +248,11 @@ __attribute__((target(PLOTWELL_AVX512))) void classifyAvx512(const char16_t *tex
         const __mmask64 delim = _mm512_cmpeq_epi8_mask(v, d);
         const __mmask64 brk = _mm512_cmple_epu8_mask(_mm512_sub_epi8(v, _mm512_set1_epi8(0x0A)),
                                                      _mm512_set1_epi8(3));
-        const __mmask64 special = (eq8(v, '"') | eq8(v, ' ') | eq8(v, '\t') | eq8(v, '=') |
+        const __mmask64 quote = eq8(v, '"');
+        const __mmask64 special = (quote | eq8(v, ' ') | eq8(v, '\t') | eq8(v, '=') |
                                    eq8(v, '#') | eq8(v, '\\')) &
                                   ~delim;
-        out[w] = {delim | brk | _mm512_cmpeq_epi8_mask(v, x), brk, special};
+        out[w] = {delim | brk | _mm512_cmpeq_epi8_mask(v, x), brk, special, quote};
     }
 }
 

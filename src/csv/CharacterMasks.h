@@ -16,6 +16,8 @@ struct CharacterMasks
     /// '\t', '=', '#', '\\' and everything from U+0080, unless it is the delimiter. A superset:
     /// whether one of them does depends on the options and, for U+0080 on, on the character.
     quint64 special = 0;
+    /// Double quotes.
+    quint64 quotes = 0;
 };
 
 /// Fills `out[0, words)` from `text`, which must hold 64 readable characters per word. Pass the

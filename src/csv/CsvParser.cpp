@@ -694,6 +694,14 @@ struct CsvParser::Impl
         return escapes ? readFastFields<true>() : readFastRecords();
     }
 
+    /// Bit i is the parity of the set bits up to and including bit i.
+    static quint64 prefixXor(quint64 bits)
+    {
+        for (int shift = 1; shift < 64; shift *= 2)
+            bits ^= bits << shift;
+        return bits;
+    }
+
     /// Whether a field starting with `c` is one for the general path.
     bool startsSlowField(char16_t c) const
     {
@@ -720,6 +728,8 @@ struct CsvParser::Impl
         const qsizetype origin = base;
         const bool trimming = trim;
         const bool checkComments = comments;
+        // Sanitizing takes the quotes off, which needs the general path.
+        const bool quotesInline = !sanitize;
         CsvParserDelegate *const target = delegate;
         qsizetype i = pos - origin; // the start of the current field
         if (i >= end)
@@ -736,50 +746,90 @@ struct CsvParser::Impl
         qsizetype scanWord = i / 64;
         FastOutcome outcome = FastOutcome::NeedGeneralPath;
         quint64 ends[kChunkWords], starts[kChunkWords], breaks[kChunkWords];
+        quint64 insideCarry = 0;
         for (;;) {
             // The masks only show the starts after `i`.
-            if (startsSlowField(b[i]))
+            if (startsSlowField(b[i]) && !(quotesInline && b[i] == u'"'))
                 break;
             const qsizetype stopWord = std::min(scanWord + kChunkWords, textWords);
+            const qsizetype entryWord = i / 64;
             qsizetype cutAt = -1;
             qsizetype count = 0;
+            qsizetype lastStart = i;
             quint64 breaksBefore = 0, delimitersBefore = 0;
+            // All ones while the word before ended inside quotes.
+            quint64 insideBefore = scanWord == entryWord ? 0 : insideCarry;
             for (qsizetype w = scanWord; w < stopWord; ++w) {
                 const CharacterMasks &m = words[w];
                 const quint64 valid = w == textWords - 1 ? lastWordValid : ~quint64(0);
-                const quint64 brk = m.breaks & valid;
-                const quint64 delimiters = m.stops & ~m.breaks & valid;
+                const bool isEntryWord = w == entryWord;
+                const quint64 fromEntry = isEntryWord ? ~quint64(0) << (i % 64) : ~quint64(0);
+                const quint64 afterEntry = isEntryWord ? fromEntry << 1 : ~quint64(0);
+                const quint64 quotes = quotesInline ? m.quotes & valid & fromEntry : 0;
+                // From each opening quote up to its closing one; a doubled quote inside closes
+                // and opens again, which changes nothing.
+                const quint64 inside = prefixXor(quotes) ^ insideBefore;
+                const quint64 insideAfterPrevious = (inside << 1) | (insideBefore >> 63);
+                insideBefore = quint64(qint64(inside) >> 63);
+                const quint64 brk = m.breaks & valid & ~inside;
+                const quint64 delimiters = m.stops & ~m.breaks & valid & ~inside;
                 const quint64 afterBreak = (brk << 1) | (breaksBefore >> 63);
                 // A run of line breaks ends one field, at its first break.
-                quint64 e = (delimiters | brk) & ~(brk & afterBreak);
+                quint64 e = (delimiters | brk) & ~(brk & afterBreak) & fromEntry;
                 quint64 s = (((delimiters << 1) | (delimitersBefore >> 63)) | (afterBreak & ~brk)) &
-                            valid;
+                            valid & afterEntry;
                 breaksBefore = brk;
                 delimitersBefore = delimiters;
-                if (w == i / 64) {
-                    e &= ~quint64(0) << (i % 64);
-                    s &= (~quint64(0) << (i % 64)) << 1;
+                qsizetype cut = -1;
+                if (quotes) {
+                    const quint64 entry = isEntryWord ? quint64(1) << (i % 64) : 0;
+                    const quint64 opening = quotes & inside & ~insideAfterPrevious;
+                    const quint64 closing = quotes & ~inside;
+                    // An opening quote starts a field, or stands for a quote right after a
+                    // closing one; a closing quote ends its field or is such a pair's first.
+                    // Anything else (a quote inside a plain field, text or space after the
+                    // closing quote, a closing quote whose next character is in the next word)
+                    // is for the general path, from the start of its field.
+                    const quint64 stray = (opening & ~(s | entry | (closing << 1))) |
+                                          (closing & ~(((delimiters | brk) >> 1) | (opening >> 1)));
+                    if (stray) {
+                        const int at = std::countr_zero(stray);
+                        const quint64 startsUpTo = s & (~quint64(0) >> (63 - at));
+                        cut = startsUpTo ? w * 64 + 63 - std::countl_zero(startsUpTo) : lastStart;
+                    }
                 }
-                for (quint64 special = s & m.special; special; special &= special - 1) {
+                const quint64 quotedStarts = quotesInline ? m.quotes : 0;
+                for (quint64 special = s & m.special & ~quotedStarts; special;
+                     special &= special - 1) {
                     const qsizetype at = w * 64 + std::countr_zero(special);
                     const char16_t c = b[at];
                     // A comment can only begin a record.
                     if (startsSlowField(c) ||
                         (c == u'#' && checkComments && isLineBreak(b[at - 1]))) {
-                        const quint64 before = (quint64(1) << (at % 64)) - 1;
-                        e &= before;
-                        s &= before;
-                        cutAt = at;
+                        if (cut < 0 || at < cut)
+                            cut = at;
                         break;
                     }
                 }
+                if (s)
+                    lastStart = w * 64 + 63 - std::countl_zero(s);
                 ends[count] = e;
                 starts[count] = s;
                 breaks[count] = brk;
                 ++count;
-                if (cutAt >= 0)
+                if (cut >= 0) {
+                    // Nothing from the field at `cut` on.
+                    count = std::max<qsizetype>(0, cut / 64 - scanWord + 1);
+                    if (count > 0) {
+                        const quint64 before = (quint64(1) << (cut % 64)) - 1;
+                        ends[count - 1] &= before;
+                        starts[count - 1] &= before;
+                    }
+                    cutAt = cut;
                     break;
+                }
             }
+            insideCarry = insideBefore;
             const BoundCounts n = listBounds(ends, starts, breaks, count, quint32(scanWord * 64),
                                              endAt.get(), startAt.get() + 1, recordEndAt.get());
             startAt[0] = quint32(i);
