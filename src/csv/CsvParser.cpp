@@ -697,9 +697,47 @@ struct CsvParser::Impl
     /// Bit i is the parity of the set bits up to and including bit i.
     static quint64 prefixXor(quint64 bits)
     {
-        for (int shift = 1; shift < 64; shift *= 2)
-            bits ^= bits << shift;
-        return bits;
+        bits ^= bits << 1;
+        bits ^= bits << 2;
+        bits ^= bits << 4;
+        bits ^= bits << 8;
+        bits ^= bits << 16;
+        return bits ^ (bits << 32);
+    }
+
+    /// The start of the first field of word `w` (`starts[count - 1]` in the chunk that begins
+    /// at word `firstWord`, whose first field starts at `entry`) that is for the general path:
+    /// the one that holds the first stray quote, or the first that starts with a special
+    /// character it does not take. -1 if there is none.
+    qsizetype firstSlowStart(qsizetype w, quint64 stray, quint64 special, qsizetype entry,
+                             const quint64 *starts, qsizetype count, qsizetype firstWord,
+                             bool checkComments) const
+    {
+        qsizetype cut = -1;
+        if (stray) {
+            const int at = std::countr_zero(stray);
+            // The start at or before the quote, in this word or an earlier one.
+            cut = entry;
+            for (qsizetype k = count - 1; k >= 0; --k) {
+                const quint64 before =
+                    k == count - 1 ? starts[k] & (~quint64(0) >> (63 - at)) : starts[k];
+                if (before) {
+                    cut = (firstWord + k) * 64 + 63 - std::countl_zero(before);
+                    break;
+                }
+            }
+        }
+        const char16_t *const b = buf.get();
+        for (; special; special &= special - 1) {
+            const qsizetype at = w * 64 + std::countr_zero(special);
+            if (cut >= 0 && at >= cut)
+                break;
+            const char16_t c = b[at];
+            // A comment can only begin a record.
+            if (startsSlowField(c) || (c == u'#' && checkComments && isLineBreak(b[at - 1])))
+                return at;
+        }
+        return cut;
     }
 
     /// Whether a field starting with `c` is one for the general path.
@@ -710,7 +748,7 @@ struct CsvParser::Impl
 
     /// Words of text that readFastRecords turns into field bounds at a time: the bounds stay in
     /// the nearest cache.
-    static constexpr qsizetype kChunkWords = 16;
+    static constexpr qsizetype kChunkWords = 64;
     static constexpr qsizetype kChunkRoom = kChunkWords * 64 + 64;
     std::unique_ptr<quint32[]> endAt, startAt, recordEndAt;
 
@@ -755,17 +793,17 @@ struct CsvParser::Impl
             const qsizetype entryWord = i / 64;
             qsizetype cutAt = -1;
             qsizetype count = 0;
-            qsizetype lastStart = i;
             quint64 breaksBefore = 0, delimitersBefore = 0;
             // All ones while the word before ended inside quotes.
             quint64 insideBefore = scanWord == entryWord ? 0 : insideCarry;
+            const quint64 quoteBits = quotesInline ? ~quint64(0) : 0;
             for (qsizetype w = scanWord; w < stopWord; ++w) {
                 const CharacterMasks &m = words[w];
                 const quint64 valid = w == textWords - 1 ? lastWordValid : ~quint64(0);
                 const bool isEntryWord = w == entryWord;
+                const quint64 entry = isEntryWord ? quint64(1) << (i % 64) : 0;
                 const quint64 fromEntry = isEntryWord ? ~quint64(0) << (i % 64) : ~quint64(0);
-                const quint64 afterEntry = isEntryWord ? fromEntry << 1 : ~quint64(0);
-                const quint64 quotes = quotesInline ? m.quotes & valid & fromEntry : 0;
+                const quint64 quotes = m.quotes & quoteBits & valid & fromEntry;
                 // From each opening quote up to its closing one; a doubled quote inside closes
                 // and opens again, which changes nothing.
                 const quint64 inside = prefixXor(quotes) ^ insideBefore;
@@ -775,48 +813,30 @@ struct CsvParser::Impl
                 const quint64 delimiters = m.stops & ~m.breaks & valid & ~inside;
                 const quint64 afterBreak = (brk << 1) | (breaksBefore >> 63);
                 // A run of line breaks ends one field, at its first break.
-                quint64 e = (delimiters | brk) & ~(brk & afterBreak) & fromEntry;
-                quint64 s = (((delimiters << 1) | (delimitersBefore >> 63)) | (afterBreak & ~brk)) &
-                            valid & afterEntry;
+                const quint64 e = (delimiters | brk) & ~(brk & afterBreak) & fromEntry;
+                const quint64 s =
+                    (((delimiters << 1) | (delimitersBefore >> 63)) | (afterBreak & ~brk)) & valid &
+                    fromEntry & ~entry;
                 breaksBefore = brk;
                 delimitersBefore = delimiters;
-                qsizetype cut = -1;
-                if (quotes) {
-                    const quint64 entry = isEntryWord ? quint64(1) << (i % 64) : 0;
-                    const quint64 opening = quotes & inside & ~insideAfterPrevious;
-                    const quint64 closing = quotes & ~inside;
-                    // An opening quote starts a field, or stands for a quote right after a
-                    // closing one; a closing quote ends its field or is such a pair's first.
-                    // Anything else (a quote inside a plain field, text or space after the
-                    // closing quote, a closing quote whose next character is in the next word)
-                    // is for the general path, from the start of its field.
-                    const quint64 stray = (opening & ~(s | entry | (closing << 1))) |
-                                          (closing & ~(((delimiters | brk) >> 1) | (opening >> 1)));
-                    if (stray) {
-                        const int at = std::countr_zero(stray);
-                        const quint64 startsUpTo = s & (~quint64(0) >> (63 - at));
-                        cut = startsUpTo ? w * 64 + 63 - std::countl_zero(startsUpTo) : lastStart;
-                    }
-                }
-                const quint64 quotedStarts = quotesInline ? m.quotes : 0;
-                for (quint64 special = s & m.special & ~quotedStarts; special;
-                     special &= special - 1) {
-                    const qsizetype at = w * 64 + std::countr_zero(special);
-                    const char16_t c = b[at];
-                    // A comment can only begin a record.
-                    if (startsSlowField(c) ||
-                        (c == u'#' && checkComments && isLineBreak(b[at - 1]))) {
-                        if (cut < 0 || at < cut)
-                            cut = at;
-                        break;
-                    }
-                }
-                if (s)
-                    lastStart = w * 64 + 63 - std::countl_zero(s);
+                const quint64 opening = quotes & inside & ~insideAfterPrevious;
+                const quint64 closing = quotes & ~inside;
+                // An opening quote starts a field, or stands for a quote right after a closing
+                // one; a closing quote ends its field or is such a pair's first. Anything else (a
+                // quote inside a plain field, text or space after the closing quote, a closing
+                // quote whose next character is in the next word) is for the general path, from
+                // the start of its field.
+                const quint64 stray = (opening & ~(s | entry | (closing << 1))) |
+                                      (closing & ~(((delimiters | brk) >> 1) | (opening >> 1)));
+                const quint64 special = s & m.special & ~(m.quotes & quoteBits);
                 ends[count] = e;
                 starts[count] = s;
                 breaks[count] = brk;
                 ++count;
+                if (!(stray | special)) [[likely]]
+                    continue;
+                const qsizetype cut =
+                    firstSlowStart(w, stray, special, i, starts, count, scanWord, checkComments);
                 if (cut >= 0) {
                     // Nothing from the field at `cut` on.
                     count = std::max<qsizetype>(0, cut / 64 - scanWord + 1);
