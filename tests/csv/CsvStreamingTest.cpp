@@ -97,21 +97,21 @@ TEST(CsvStreaming, BytesAreTakenInSmallStepsAsTheParseGoesOn)
 
 TEST(CsvStreaming, WholeRecordsMatchFieldEventsAtEveryAlignment)
 {
-    // A field that needs a closer look (quoted, with doubled quotes or line breaks or longer
-    // than a thousand characters, a quote inside or after the closing one, padded, a comment, a
+    // A field that needs a closer look (quoted, with doubled quotes or line breaks or six
+    // thousand characters long, a quote inside or after the closing one, padded, a comment, a
     // leading equal sign, an escape) or none (other characters beyond ASCII); the last one is an
-    // error. After a run of plain fields of every
-    // length up to and past a thousand characters, at the start of a record or inside one: so it
+    // error. After runs of plain fields of every length about one and about four thousand
+    // characters long, at the start of a record or inside one: so it
     // falls at every place of a 64-character word, and across the pieces of text the plain
     // fields are taken in.
-    const QByteArray plain = QByteArray("abcdefg,hij,k\n").repeated(80);
-    const QByteArray longQuoted = "\"" + QByteArray("a,b\r\nc\"\"d ").repeated(150) + "\"";
+    const QByteArray plain = QByteArray("abcdefg,hij,k\n").repeated(300);
+    const QByteArray longQuoted = "\"" + QByteArray("a,b\r\nc\"\"d ").repeated(500) + "\"";
     const QByteArray kinds[] = {"\"q,1\"",     "\"a\"\"b\"",  "\"x\ny,\r\nz\"", "\"\"",   "ab\"c",
                                 "\"d\" ",      " sp",        "\t",              "=\"e\"",  "#c",
                                 "\\x",         "\xC2\xA0nb", "\xE3\x80\x80i",   "\xC3\xA9t", "\xE2\x80\xA8",
                                 longQuoted,    "\"f\"g"};
     for (const QByteArray &ending : {QByteArray(","), QByteArray("\n"), QByteArray("\r\n")}) {
-        for (qsizetype run = 940; run < 1100; ++run) {
+        for (qsizetype run = 940; run < 4200; run += run == 1100 ? 2900 : 1) {
             QByteArray bytes = "\"h\"," + plain.left(run - ending.size()) + ending;
             for (const QByteArray &kind : kinds)
                 bytes += kind + ",z\n";
