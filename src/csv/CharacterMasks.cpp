@@ -51,6 +51,56 @@ CharacterMasks classifyWordScalar(const char16_t *p, char16_t delimiter, char16_
     return m;
 }
 
+/// The bounds of word `w`: see scanFields. `prefixXor` gives, for each bit, the parity of the
+/// set bits up to and including it.
+template <typename PrefixXor>
+__attribute__((always_inline)) inline WordBounds boundsOfWord(const CharacterMasks &m, qsizetype w,
+                                                              const ScanSetup &setup,
+                                                              ScanCarry &carry,
+                                                              PrefixXor prefixXor)
+{
+    const qsizetype first = w * 64;
+    const quint64 valid = first + 64 <= setup.textEnd ? ~quint64(0)
+                          : setup.textEnd > first    ? (quint64(1) << (setup.textEnd - first)) - 1
+                                                     : 0;
+    const bool isEntryWord = w == setup.entry / 64;
+    const quint64 entry = isEntryWord ? quint64(1) << (setup.entry % 64) : 0;
+    const quint64 fromEntry = isEntryWord ? ~quint64(0) << (setup.entry % 64) : ~quint64(0);
+    const quint64 quoteBits = setup.quotesInline ? ~quint64(0) : 0;
+    const quint64 quotes = m.quotes & quoteBits & valid & fromEntry;
+    // From each opening quote up to its closing one; a doubled quote inside closes and opens
+    // again, which changes nothing.
+    const quint64 inside = prefixXor(quotes) ^ carry.inside;
+    const quint64 insideAfterPrevious = (inside << 1) | (carry.inside >> 63);
+    const quint64 breaks = m.breaks & valid & ~inside;
+    const quint64 delimiters = m.stops & ~m.breaks & valid & ~inside;
+    const quint64 afterBreak = (breaks << 1) | (carry.breaks >> 63);
+    WordBounds b;
+    b.breaks = breaks;
+    b.ends = (delimiters | breaks) & ~(breaks & afterBreak) & fromEntry;
+    b.starts = (((delimiters << 1) | (carry.delimiters >> 63)) | (afterBreak & ~breaks)) & valid &
+               fromEntry & ~entry;
+    carry = {breaks, delimiters, quint64(qint64(inside) >> 63)};
+    const quint64 opening = quotes & inside & ~insideAfterPrevious;
+    const quint64 closing = quotes & ~inside;
+    // A closing quote whose next character is in the next word is stray here, to keep this to
+    // one word.
+    b.stray = (opening & ~(b.starts | entry | (closing << 1))) |
+              (closing & ~(((delimiters | breaks) >> 1) | (opening >> 1)));
+    b.special = b.starts & m.special & ~(m.quotes & quoteBits);
+    return b;
+}
+
+quint64 prefixXorShifts(quint64 bits)
+{
+    bits ^= bits << 1;
+    bits ^= bits << 2;
+    bits ^= bits << 4;
+    bits ^= bits << 8;
+    bits ^= bits << 16;
+    return bits ^ (bits << 32);
+}
+
 /// A byte that no ASCII character equals, for a delimiter or escape outside ASCII: a word of
 /// text that only holds ASCII cannot contain it.
 constexpr char asciiOrNone(char16_t c)
@@ -191,7 +241,7 @@ __attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, Cha
     }
 }
 
-#define PLOTWELL_AVX512 "avx512f,avx512bw,avx512vl,avx512vbmi2,bmi,bmi2,popcnt"
+#define PLOTWELL_AVX512 "avx512f,avx512bw,avx512vl,avx512vbmi2,bmi,bmi2,popcnt,pclmul"
 
 __attribute__((target(PLOTWELL_AVX512), always_inline)) inline __mmask32 eq16(__m512i v, int c)
 {
@@ -279,22 +329,51 @@ putPositionsAvx512(quint64 bits, __m512i base, quint32 *out)
     return out + count;
 }
 
-__attribute__((target(PLOTWELL_AVX512))) BoundCounts
-listBoundsAvx512(const quint64 *ends, const quint64 *starts, const quint64 *breaks,
-                 qsizetype words, quint32 first, quint32 *endAt, quint32 *startAt,
-                 quint32 *recordEndAt)
+/// A carry-less multiply by all ones is a prefix XOR. Written out, since the intrinsic would
+/// need the generic per-word code to be compiled for this processor too; only called where the
+/// processor has it.
+__attribute__((always_inline)) inline quint64 prefixXorClmul(quint64 bits)
 {
-    quint32 *const endBegin = endAt, *const startBegin = startAt, *const recordBegin = recordEndAt;
-    for (qsizetype w = 0; w < words; ++w) {
-        const __m512i base = _mm512_set1_epi32(int(first + 64 * quint32(w)));
-        const quint32 endsBefore = quint32(endAt - endBegin);
-        endAt = putPositionsAvx512(ends[w], base, endAt);
-        startAt = putPositionsAvx512(starts[w], base, startAt);
-        // Which of this word's ends are line breaks, in the order of the ends.
-        recordEndAt = putPositionsAvx512(_pext_u64(breaks[w], ends[w]),
-                                         _mm512_set1_epi32(int(endsBefore + 1)), recordEndAt);
+    __m128i x = _mm_cvtsi64_si128(qint64(bits));
+    asm("pclmulqdq $0, %1, %0" : "+x"(x) : "x"(_mm_set1_epi8(-1)));
+    return quint64(_mm_cvtsi128_si64(x));
+}
+
+__attribute__((target(PLOTWELL_AVX512), always_inline)) inline void
+appendAvx512(const WordBounds &bounds, qsizetype word, BoundLists &lists)
+{
+    const __m512i base = _mm512_set1_epi32(int(word * 64));
+    const qsizetype endsBefore = lists.ends;
+    lists.ends = putPositionsAvx512(bounds.ends, base, lists.endAt + lists.ends) - lists.endAt;
+    lists.starts =
+        putPositionsAvx512(bounds.starts, base, lists.startAt + lists.starts) - lists.startAt;
+    // Which of this word's ends are line breaks, in the order of the ends.
+    lists.records = putPositionsAvx512(_pext_u64(bounds.breaks, bounds.ends),
+                                       _mm512_set1_epi32(int(endsBefore + 1)),
+                                       lists.recordEndAt + lists.records) -
+                    lists.recordEndAt;
+}
+
+__attribute__((target(PLOTWELL_AVX512))) void appendBoundsAvx512(const WordBounds &bounds,
+                                                                qsizetype word,
+                                                                BoundLists &lists)
+{
+    appendAvx512(bounds, word, lists);
+}
+
+__attribute__((target(PLOTWELL_AVX512))) qsizetype
+scanFieldsAvx512(const CharacterMasks *masks, qsizetype from, qsizetype to,
+                 const ScanSetup &setup, ScanCarry &carry, BoundLists &lists, WordBounds &held)
+{
+    for (qsizetype w = from; w < to; ++w) {
+        const WordBounds bounds = boundsOfWord(masks[w], w, setup, carry, prefixXorClmul);
+        if (bounds.stray | bounds.special) [[unlikely]] {
+            held = bounds;
+            return w;
+        }
+        appendAvx512(bounds, w, lists);
     }
-    return {endAt - endBegin, startAt - startBegin, recordEndAt - recordBegin};
+    return to;
 }
 
 /// Whether a view is stored as its size followed by its pointer, which the vector path below
@@ -337,29 +416,38 @@ const bool hasAvx2 =
     !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX2");
 const bool hasAvx512 = hasAvx2 && __builtin_cpu_supports("avx512bw") &&
                        __builtin_cpu_supports("avx512vl") &&
-                       __builtin_cpu_supports("avx512vbmi2") &&
+                       __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("pclmul") &&
                        !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX512");
 const bool writesViewsAvx512 = hasAvx512 && viewIsSizeThenData();
 #endif
 
-BoundCounts listBoundsPortable(const quint64 *ends, const quint64 *starts, const quint64 *breaks,
-                               qsizetype words, quint32 first, quint32 *endAt, quint32 *startAt,
-                               quint32 *recordEndAt)
+void appendPortable(const WordBounds &bounds, qsizetype word, BoundLists &lists)
 {
-    BoundCounts n;
-    for (qsizetype w = 0; w < words; ++w) {
-        const quint32 base = first + 64 * quint32(w);
-        for (quint64 m = ends[w]; m; m &= m - 1) {
-            const int bit = std::countr_zero(m);
-            endAt[n.ends++] = base + quint32(bit);
-            // Written every time, kept only for a line break: no branch to mispredict.
-            recordEndAt[n.records] = quint32(n.ends);
-            n.records += qsizetype((breaks[w] >> bit) & 1);
-        }
-        for (quint64 m = starts[w]; m; m &= m - 1)
-            startAt[n.starts++] = base + quint32(std::countr_zero(m));
+    const quint32 base = quint32(word * 64);
+    for (quint64 m = bounds.ends; m; m &= m - 1) {
+        const int bit = std::countr_zero(m);
+        lists.endAt[lists.ends++] = base + quint32(bit);
+        // Written every time, kept only for a line break: no branch to mispredict.
+        lists.recordEndAt[lists.records] = quint32(lists.ends);
+        lists.records += qsizetype((bounds.breaks >> bit) & 1);
     }
-    return n;
+    for (quint64 m = bounds.starts; m; m &= m - 1)
+        lists.startAt[lists.starts++] = base + quint32(std::countr_zero(m));
+}
+
+qsizetype scanFieldsPortable(const CharacterMasks *masks, qsizetype from, qsizetype to,
+                             const ScanSetup &setup, ScanCarry &carry, BoundLists &lists,
+                             WordBounds &held)
+{
+    for (qsizetype w = from; w < to; ++w) {
+        const WordBounds bounds = boundsOfWord(masks[w], w, setup, carry, prefixXorShifts);
+        if (bounds.stray | bounds.special) {
+            held = bounds;
+            return w;
+        }
+        appendPortable(bounds, w, lists);
+    }
+    return to;
 }
 
 } // namespace
@@ -381,15 +469,24 @@ void classifyCharacters(const char16_t *text, CharacterMasks *out, qsizetype wor
 #endif
 }
 
-BoundCounts listBounds(const quint64 *ends, const quint64 *starts, const quint64 *breaks,
-                       qsizetype words, quint32 first, quint32 *endAt, quint32 *startAt,
-                       quint32 *recordEndAt)
+qsizetype scanFields(const CharacterMasks *masks, qsizetype from, qsizetype to,
+                     const ScanSetup &setup, ScanCarry &carry, BoundLists &lists,
+                     WordBounds &held)
 {
 #if defined(PLOTWELL_CSV_X86_DISPATCH)
     if (hasAvx512)
-        return listBoundsAvx512(ends, starts, breaks, words, first, endAt, startAt, recordEndAt);
+        return scanFieldsAvx512(masks, from, to, setup, carry, lists, held);
 #endif
-    return listBoundsPortable(ends, starts, breaks, words, first, endAt, startAt, recordEndAt);
+    return scanFieldsPortable(masks, from, to, setup, carry, lists, held);
+}
+
+void appendBounds(const WordBounds &bounds, qsizetype word, BoundLists &lists)
+{
+#if defined(PLOTWELL_CSV_X86_DISPATCH)
+    if (hasAvx512)
+        return appendBoundsAvx512(bounds, word, lists);
+#endif
+    appendPortable(bounds, word, lists);
 }
 
 } // namespace plotwell::csv

@@ -27,22 +27,76 @@ struct CharacterMasks
 void classifyCharacters(const char16_t *text, CharacterMasks *out, qsizetype words,
                         char16_t delimiter, char16_t escape);
 
-/// How many positions listBounds wrote to each of its outputs.
-struct BoundCounts
+/// Positions of field bounds in the order of the text, as scanFields appends them. Each array
+/// needs room for its count plus 64, since whole vectors are stored.
+struct BoundLists
 {
+    /// Where each field ends: at its delimiter or at the first line break after it.
+    quint32 *endAt = nullptr;
+    /// Where each field starts.
+    quint32 *startAt = nullptr;
+    /// For each field that ends a record, its number among the ends, counted from one.
+    quint32 *recordEndAt = nullptr;
     qsizetype ends = 0;
     qsizetype starts = 0;
     qsizetype records = 0;
+
+    /// Forgets every bound from `position` on.
+    void dropFrom(quint32 position)
+    {
+        while (ends > 0 && endAt[ends - 1] >= position)
+            --ends;
+        while (starts > 0 && startAt[starts - 1] >= position)
+            --starts;
+        while (records > 0 && recordEndAt[records - 1] > quint32(ends))
+            --records;
+    }
 };
 
-/// Turns bit masks of `words` words into positions: for word w, bit b stands for position
-/// `first + 64 * w + b`. Writes the positions of the bits of `ends` to `endAt` and of `starts`
-/// to `startAt`; for each bit of `ends` that is also one of `breaks`, writes its number among
-/// all the ends (counted from one) to `recordEndAt`. Each output needs room for its count plus
-/// 64 more, since whole vectors are stored.
-BoundCounts listBounds(const quint64 *ends, const quint64 *starts, const quint64 *breaks,
-                       qsizetype words, quint32 first, quint32 *endAt, quint32 *startAt,
-                       quint32 *recordEndAt);
+/// How a scan reads the masks.
+struct ScanSetup
+{
+    /// Where the first field starts: nothing before it is looked at.
+    qsizetype entry = 0;
+    /// Where the text decoded so far ends: nothing from here on is looked at.
+    qsizetype textEnd = 0;
+    /// Whether quoted fields are taken as they stand: the delimiters and line breaks inside
+    /// quotes are then part of the field. Otherwise a quote is just a special character.
+    bool quotesInline = false;
+};
+
+/// What a scan carries from one word to the next.
+struct ScanCarry
+{
+    quint64 breaks = 0;
+    quint64 delimiters = 0;
+    /// All ones when the word ended inside quotes.
+    quint64 inside = 0;
+};
+
+/// The bounds of a word that needs a closer look before they are taken.
+struct WordBounds
+{
+    quint64 ends = 0;
+    quint64 starts = 0;
+    quint64 breaks = 0;
+    /// Quotes that are none of: an opening one at a field start, a closing one right before the
+    /// field's end, a doubled one inside.
+    quint64 stray = 0;
+    /// Field starts on special characters (quotes aside when they are taken in).
+    quint64 special = 0;
+};
+
+/// Works out the field bounds of words [from, to) from their masks, for text without escapes,
+/// and appends them to `lists`. A run of line breaks ends one field, at its first break. Stops
+/// at the first word with a stray quote or a special start, and returns its number with its
+/// bounds in `held` (not appended; `carry` is past it); returns `to` when there is none.
+qsizetype scanFields(const CharacterMasks *masks, qsizetype from, qsizetype to,
+                     const ScanSetup &setup, ScanCarry &carry, BoundLists &lists,
+                     WordBounds &held);
+
+/// Appends the bounds of word `word` as held back by scanFields, once looked at.
+void appendBounds(const WordBounds &bounds, qsizetype word, BoundLists &lists);
 
 /// Writes `count` views into `text` to `out`: view j runs from `startAt[j]` to `endAt[j]`.
 void fieldViews(const char16_t *text, const quint32 *startAt, const quint32 *endAt,

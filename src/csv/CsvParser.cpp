@@ -694,47 +694,26 @@ struct CsvParser::Impl
         return escapes ? readFastFields<true>() : readFastRecords();
     }
 
-    /// Bit i is the parity of the set bits up to and including bit i.
-    static quint64 prefixXor(quint64 bits)
-    {
-        bits ^= bits << 1;
-        bits ^= bits << 2;
-        bits ^= bits << 4;
-        bits ^= bits << 8;
-        bits ^= bits << 16;
-        return bits ^ (bits << 32);
-    }
-
-    /// The start of the first field of word `w` (`starts[count - 1]` in the chunk that begins
-    /// at word `firstWord`, whose first field starts at `entry`) that is for the general path:
-    /// the one that holds the first stray quote, or the first that starts with a special
-    /// character it does not take. -1 if there is none.
-    qsizetype firstSlowStart(qsizetype w, quint64 stray, quint64 special, qsizetype entry,
-                             const quint64 *starts, qsizetype count, qsizetype firstWord,
-                             bool checkComments) const
+    /// Where the first field of word `w` that is for the general path starts, given the
+    /// bounds that scanFields held back for it: the field that holds its first stray quote, or
+    /// the first field that starts with a special character it does not take. -1 if none is.
+    qsizetype firstSlowStart(qsizetype w, const WordBounds &held, const BoundLists &lists) const
     {
         qsizetype cut = -1;
-        if (stray) {
-            const int at = std::countr_zero(stray);
-            // The start at or before the quote, in this word or an earlier one.
-            cut = entry;
-            for (qsizetype k = count - 1; k >= 0; --k) {
-                const quint64 before =
-                    k == count - 1 ? starts[k] & (~quint64(0) >> (63 - at)) : starts[k];
-                if (before) {
-                    cut = (firstWord + k) * 64 + 63 - std::countl_zero(before);
-                    break;
-                }
-            }
+        if (held.stray) {
+            const int at = std::countr_zero(held.stray);
+            const quint64 startsUpTo = held.starts & (~quint64(0) >> (63 - at));
+            cut = startsUpTo ? w * 64 + 63 - std::countl_zero(startsUpTo)
+                             : lists.startAt[lists.starts - 1];
         }
         const char16_t *const b = buf.get();
-        for (; special; special &= special - 1) {
+        for (quint64 special = held.special; special; special &= special - 1) {
             const qsizetype at = w * 64 + std::countr_zero(special);
             if (cut >= 0 && at >= cut)
                 break;
             const char16_t c = b[at];
             // A comment can only begin a record.
-            if (startsSlowField(c) || (c == u'#' && checkComments && isLineBreak(b[at - 1])))
+            if (startsSlowField(c) || (c == u'#' && comments && isLineBreak(b[at - 1])))
                 return at;
         }
         return cut;
@@ -747,17 +726,17 @@ struct CsvParser::Impl
     }
 
     /// Words of text that readFastRecords turns into field bounds at a time: the bounds stay in
-    /// the nearest cache.
+    /// a near cache.
     static constexpr qsizetype kChunkWords = 64;
     static constexpr qsizetype kChunkRoom = kChunkWords * 64 + 64;
     std::unique_ptr<quint32[]> endAt, startAt, recordEndAt;
 
     /// What readFastFields<true> does, for a parse without escapes, with no branch per field:
-    /// the masks give the field ends (a run of line breaks ends one field) and the field starts
-    /// of a chunk of words; listBounds turns both into positions; the nth field runs from the
-    /// nth start to the nth end, and the records are delivered from the list of those ends that
-    /// are line breaks. A start whose character the masks mark as special is looked at; if it
-    /// begins a field for the general path (or a comment), the chunk stops before it.
+    /// scanFields works out from the masks where the fields of a chunk of words start and end,
+    /// the nth field runs from the nth start to the nth end, and the records are delivered from
+    /// the list of those ends that are line breaks. A word with a stray quote or a field start
+    /// on a special character is looked at; if a field there is for the general path (or begins
+    /// a comment), the chunk stops before it.
     FastOutcome readFastRecords()
     {
         const char16_t *const b = buf.get();
@@ -765,7 +744,6 @@ struct CsvParser::Impl
         const qsizetype end = len;
         const qsizetype origin = base;
         const bool trimming = trim;
-        const bool checkComments = comments;
         // Sanitizing takes the quotes off, which needs the general path.
         const bool quotesInline = !sanitize;
         CsvParserDelegate *const target = delegate;
@@ -780,101 +758,67 @@ struct CsvParser::Impl
         qsizetype index = recordFieldCount; // fields of the current record so far
         qsizetype line = record;
         const qsizetype textWords = (end + 63) / 64;
-        const quint64 lastWordValid = end % 64 ? (quint64(1) << (end % 64)) - 1 : ~quint64(0);
         qsizetype scanWord = i / 64;
+        ScanCarry carry;
         FastOutcome outcome = FastOutcome::NeedGeneralPath;
-        quint64 ends[kChunkWords], starts[kChunkWords], breaks[kChunkWords];
-        quint64 insideCarry = 0;
         for (;;) {
             // The masks only show the starts after `i`.
             if (startsSlowField(b[i]) && !(quotesInline && b[i] == u'"'))
                 break;
             const qsizetype stopWord = std::min(scanWord + kChunkWords, textWords);
-            const qsizetype entryWord = i / 64;
+            if (scanWord == i / 64)
+                carry = {};
+            BoundLists lists{endAt.get(), startAt.get(), recordEndAt.get()};
+            lists.startAt[lists.starts++] = quint32(i);
+            const ScanSetup setup{i, end, quotesInline};
             qsizetype cutAt = -1;
-            qsizetype count = 0;
-            quint64 breaksBefore = 0, delimitersBefore = 0;
-            // All ones while the word before ended inside quotes.
-            quint64 insideBefore = scanWord == entryWord ? 0 : insideCarry;
-            const quint64 quoteBits = quotesInline ? ~quint64(0) : 0;
             for (qsizetype w = scanWord; w < stopWord; ++w) {
-                const CharacterMasks &m = words[w];
-                const quint64 valid = w == textWords - 1 ? lastWordValid : ~quint64(0);
-                const bool isEntryWord = w == entryWord;
-                const quint64 entry = isEntryWord ? quint64(1) << (i % 64) : 0;
-                const quint64 fromEntry = isEntryWord ? ~quint64(0) << (i % 64) : ~quint64(0);
-                const quint64 quotes = m.quotes & quoteBits & valid & fromEntry;
-                // From each opening quote up to its closing one; a doubled quote inside closes
-                // and opens again, which changes nothing.
-                const quint64 inside = prefixXor(quotes) ^ insideBefore;
-                const quint64 insideAfterPrevious = (inside << 1) | (insideBefore >> 63);
-                insideBefore = quint64(qint64(inside) >> 63);
-                const quint64 brk = m.breaks & valid & ~inside;
-                const quint64 delimiters = m.stops & ~m.breaks & valid & ~inside;
-                const quint64 afterBreak = (brk << 1) | (breaksBefore >> 63);
-                // A run of line breaks ends one field, at its first break.
-                const quint64 e = (delimiters | brk) & ~(brk & afterBreak) & fromEntry;
-                const quint64 s =
-                    (((delimiters << 1) | (delimitersBefore >> 63)) | (afterBreak & ~brk)) & valid &
-                    fromEntry & ~entry;
-                breaksBefore = brk;
-                delimitersBefore = delimiters;
-                const quint64 opening = quotes & inside & ~insideAfterPrevious;
-                const quint64 closing = quotes & ~inside;
-                // An opening quote starts a field, or stands for a quote right after a closing
-                // one; a closing quote ends its field or is such a pair's first. Anything else (a
-                // quote inside a plain field, text or space after the closing quote, a closing
-                // quote whose next character is in the next word) is for the general path, from
-                // the start of its field.
-                const quint64 stray = (opening & ~(s | entry | (closing << 1))) |
-                                      (closing & ~(((delimiters | brk) >> 1) | (opening >> 1)));
-                const quint64 special = s & m.special & ~(m.quotes & quoteBits);
-                ends[count] = e;
-                starts[count] = s;
-                breaks[count] = brk;
-                ++count;
-                if (!(stray | special)) [[likely]]
-                    continue;
-                const qsizetype cut =
-                    firstSlowStart(w, stray, special, i, starts, count, scanWord, checkComments);
-                if (cut >= 0) {
-                    // Nothing from the field at `cut` on.
-                    count = std::max<qsizetype>(0, cut / 64 - scanWord + 1);
-                    if (count > 0) {
-                        const quint64 before = (quint64(1) << (cut % 64)) - 1;
-                        ends[count - 1] &= before;
-                        starts[count - 1] &= before;
-                    }
-                    cutAt = cut;
+                WordBounds held;
+                w = scanFields(words, w, stopWord, setup, carry, lists, held);
+                if (w == stopWord)
                     break;
+                const qsizetype cut = firstSlowStart(w, held, lists);
+                if (cut < 0) {
+                    appendBounds(held, w, lists);
+                    continue;
                 }
+                // Nothing from the field at `cut` on.
+                if (cut >= w * 64) {
+                    const quint64 before = (quint64(1) << (cut % 64)) - 1;
+                    held.ends &= before;
+                    held.starts &= before;
+                    appendBounds(held, w, lists);
+                } else {
+                    // The field began in an earlier word, perhaps as the chunk's first one,
+                    // whose start stays.
+                    lists.dropFrom(quint32(cut));
+                    lists.starts = std::max<qsizetype>(lists.starts, 1);
+                }
+                cutAt = cut;
+                break;
             }
-            insideCarry = insideBefore;
-            const BoundCounts n = listBounds(ends, starts, breaks, count, quint32(scanWord * 64),
-                                             endAt.get(), startAt.get() + 1, recordEndAt.get());
-            startAt[0] = quint32(i);
-            const qsizetype fieldCount = n.ends;
-            const qsizetype startCount = n.starts + 1;
+            const qsizetype fieldCount = lists.ends;
+            const qsizetype startCount = lists.starts;
             while (qsizetype(recordFields.size()) < index + fieldCount)
                 growRecordFields();
             QStringView *const slots = recordFields.data();
-            fieldViews(b, startAt.get(), endAt.get(), fieldCount, slots + index);
+            fieldViews(b, lists.startAt, lists.endAt, fieldCount, slots + index);
             if (trimming) {
                 for (qsizetype j = index; j < index + fieldCount; ++j)
                     slots[j] = trimmed(slots[j]);
             }
             // Each record whose next record's start is known goes out.
             qsizetype firstSlot = 0;
-            for (qsizetype r = 0; r < n.records; ++r) {
-                const qsizetype fieldsTo = recordEndAt[r];
+            for (qsizetype r = 0; r < lists.records; ++r) {
+                const qsizetype fieldsTo = lists.recordEndAt[r];
                 if (fieldsTo >= startCount)
                     break;
-                lookPos = origin + endAt[fieldsTo - 1];
+                lookPos = origin + lists.endAt[fieldsTo - 1];
                 target->parserDidReadRecord(
                     *q, line, CsvFields(slots + firstSlot, std::size_t(index + fieldsTo - firstSlot)));
                 firstSlot = index + fieldsTo;
                 if (cancelled) {
-                    i = startAt[fieldsTo];
+                    i = lists.startAt[fieldsTo];
                     index = 0;
                     outcome = FastOutcome::Cancelled;
                     break;
@@ -888,14 +832,14 @@ struct CsvParser::Impl
                 std::copy_n(slots + firstSlot, pending, slots);
             index = pending;
             if (startCount > fieldCount) {
-                i = startAt[fieldCount]; // the field under way
-            } else if (isLineBreak(b[endAt[fieldCount - 1]])) {
+                i = lists.startAt[fieldCount]; // the field under way
+            } else if (isLineBreak(b[lists.endAt[fieldCount - 1]])) {
                 // What follows the record is not known yet: the general path ends it.
-                i = endAt[fieldCount - 1];
+                i = lists.endAt[fieldCount - 1];
                 outcome = FastOutcome::RecordEnded;
                 break;
             } else {
-                i = endAt[fieldCount - 1] + 1;
+                i = lists.endAt[fieldCount - 1] + 1;
             }
             if (cutAt >= 0 || stopWord == textWords || i >= end)
                 break; // a field for the general path, or one that runs past the text
