@@ -339,41 +339,67 @@ __attribute__((always_inline)) inline quint64 prefixXorClmul(quint64 bits)
     return quint64(_mm_cvtsi128_si64(x));
 }
 
+/// Where appendAvx512 writes next: local copies of a BoundLists' ends, so that the stores
+/// through them do not make the compiler reload the counts.
+struct BoundCursors
+{
+    quint32 *const endBegin;
+    quint32 *end;
+    quint32 *start;
+    quint32 *record;
+
+    explicit BoundCursors(const BoundLists &lists)
+        : endBegin(lists.endAt), end(lists.endAt + lists.ends),
+          start(lists.startAt + lists.starts), record(lists.recordEndAt + lists.records)
+    {}
+    void storeIn(BoundLists &lists) const
+    {
+        lists.ends = end - lists.endAt;
+        lists.starts = start - lists.startAt;
+        lists.records = record - lists.recordEndAt;
+    }
+};
+
 __attribute__((target(PLOTWELL_AVX512), always_inline)) inline void
-appendAvx512(const WordBounds &bounds, qsizetype word, BoundLists &lists)
+appendAvx512(const WordBounds &bounds, qsizetype word, BoundCursors &to)
 {
     const __m512i base = _mm512_set1_epi32(int(word * 64));
-    const qsizetype endsBefore = lists.ends;
-    lists.ends = putPositionsAvx512(bounds.ends, base, lists.endAt + lists.ends) - lists.endAt;
-    lists.starts =
-        putPositionsAvx512(bounds.starts, base, lists.startAt + lists.starts) - lists.startAt;
+    const int endsBefore = int(to.end - to.endBegin);
+    to.end = putPositionsAvx512(bounds.ends, base, to.end);
+    to.start = putPositionsAvx512(bounds.starts, base, to.start);
     // Which of this word's ends are line breaks, in the order of the ends.
-    lists.records = putPositionsAvx512(_pext_u64(bounds.breaks, bounds.ends),
-                                       _mm512_set1_epi32(int(endsBefore + 1)),
-                                       lists.recordEndAt + lists.records) -
-                    lists.recordEndAt;
+    to.record = putPositionsAvx512(_pext_u64(bounds.breaks, bounds.ends),
+                                   _mm512_set1_epi32(endsBefore + 1), to.record);
 }
 
 __attribute__((target(PLOTWELL_AVX512))) void appendBoundsAvx512(const WordBounds &bounds,
                                                                 qsizetype word,
                                                                 BoundLists &lists)
 {
-    appendAvx512(bounds, word, lists);
+    BoundCursors to(lists);
+    appendAvx512(bounds, word, to);
+    to.storeIn(lists);
 }
 
 __attribute__((target(PLOTWELL_AVX512))) qsizetype
 scanFieldsAvx512(const CharacterMasks *masks, qsizetype from, qsizetype to,
                  const ScanSetup &setup, ScanCarry &carry, BoundLists &lists, WordBounds &held)
 {
-    for (qsizetype w = from; w < to; ++w) {
-        const WordBounds bounds = boundsOfWord(masks[w], w, setup, carry, prefixXorClmul);
+    BoundCursors cursors(lists);
+    ScanCarry c = carry;
+    const ScanSetup s = setup;
+    qsizetype w = from;
+    for (; w < to; ++w) {
+        const WordBounds bounds = boundsOfWord(masks[w], w, s, c, prefixXorClmul);
         if (bounds.stray | bounds.special) [[unlikely]] {
             held = bounds;
-            return w;
+            break;
         }
-        appendAvx512(bounds, w, lists);
+        appendAvx512(bounds, w, cursors);
     }
-    return to;
+    cursors.storeIn(lists);
+    carry = c;
+    return w;
 }
 
 /// Whether a view is stored as its size followed by its pointer, which the vector path below
