@@ -13,8 +13,9 @@
 #endif
 #if defined(__GNUC__) && !defined(__clang__)
 // GCC 12's AVX-512 intrinsics build their results from an undefined vector, which it then
-// reports as maybe used uninitialized.
+// reports as used uninitialized.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 
 namespace plotwell::csv {
@@ -241,16 +242,12 @@ __attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, Cha
     }
 }
 
-#define PLOTWELL_AVX512 "avx512f,avx512bw,avx512vl,avx512vbmi2,bmi,bmi2,popcnt,pclmul"
+#define PLOTWELL_AVX512 \
+    "avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt,pclmul"
 
 __attribute__((target(PLOTWELL_AVX512), always_inline)) inline __mmask32 eq16(__m512i v, int c)
 {
     return _mm512_cmpeq_epi16_mask(v, _mm512_set1_epi16(short(c)));
-}
-
-__attribute__((target(PLOTWELL_AVX512), always_inline)) inline __mmask64 eq8(__m512i v, char c)
-{
-    return _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(c));
 }
 
 __attribute__((target(PLOTWELL_AVX512))) CharacterMasks classifyWideAvx512(const char16_t *p,
@@ -282,8 +279,20 @@ __attribute__((target(PLOTWELL_AVX512))) void classifyAvx512(const char16_t *tex
                                                             CharacterMasks *out, qsizetype words,
                                                             char16_t delimiter, char16_t escape)
 {
-    const __m512i d = _mm512_set1_epi8(asciiOrNone(delimiter));
-    const __m512i x = _mm512_set1_epi8(asciiOrNone(escape));
+    // What each ASCII character is, as bits to test; looked up 64 characters at a time.
+    enum : unsigned char { Stop = 1, Break = 2, Special = 4, Quote = 8 };
+    alignas(64) unsigned char classes[128] = {};
+    for (char c : {'"', ' ', '\t', '=', '#', '\\'})
+        classes[int(c)] = Special;
+    classes[int('"')] |= Quote;
+    for (int c = 0x0A; c <= 0x0D; ++c)
+        classes[c] = Stop | Break;
+    if (escape < 0x80)
+        classes[escape] |= Stop;
+    if (delimiter < 0x80)
+        classes[delimiter] = Stop;
+    const __m512i low = _mm512_load_si512(classes);
+    const __m512i high = _mm512_load_si512(classes + 64);
     const __m512i inOrder = _mm512_set_epi64(7, 5, 3, 1, 6, 4, 2, 0);
     for (qsizetype w = 0; w < words; ++w, text += 64) {
         const __m512i a = _mm512_loadu_si512(text);
@@ -295,14 +304,11 @@ __attribute__((target(PLOTWELL_AVX512))) void classifyAvx512(const char16_t *tex
             out[w] = classifyWideAvx512(text, delimiter, escape);
             continue;
         }
-        const __mmask64 delim = _mm512_cmpeq_epi8_mask(v, d);
-        const __mmask64 brk = _mm512_cmple_epu8_mask(_mm512_sub_epi8(v, _mm512_set1_epi8(0x0A)),
-                                                     _mm512_set1_epi8(3));
-        const __mmask64 quote = eq8(v, '"');
-        const __mmask64 special = (quote | eq8(v, ' ') | eq8(v, '\t') | eq8(v, '=') |
-                                   eq8(v, '#') | eq8(v, '\\')) &
-                                  ~delim;
-        out[w] = {delim | brk | _mm512_cmpeq_epi8_mask(v, x), brk, special, quote};
+        const __m512i c = _mm512_permutex2var_epi8(low, v, high);
+        out[w] = {_mm512_test_epi8_mask(c, _mm512_set1_epi8(Stop)),
+                  _mm512_test_epi8_mask(c, _mm512_set1_epi8(Break)),
+                  _mm512_test_epi8_mask(c, _mm512_set1_epi8(Special)),
+                  _mm512_test_epi8_mask(c, _mm512_set1_epi8(Quote))};
     }
 }
 
@@ -442,6 +448,7 @@ const bool hasAvx2 =
     !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX2");
 const bool hasAvx512 = hasAvx2 && __builtin_cpu_supports("avx512bw") &&
                        __builtin_cpu_supports("avx512vl") &&
+                       __builtin_cpu_supports("avx512vbmi") &&
                        __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("pclmul") &&
                        !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX512");
 const bool writesViewsAvx512 = hasAvx512 && viewIsSizeThenData();
