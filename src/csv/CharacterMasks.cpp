@@ -443,14 +443,8 @@ __attribute__((target(PLOTWELL_AVX512))) void fieldViewsAvx512(const char16_t *t
         out[j] = QStringView(text + startAt[j], endAt[j] - startAt[j]);
 }
 
-const bool hasAvx2 =
-    __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") &&
-    !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX2");
-const bool hasAvx512 = hasAvx2 && __builtin_cpu_supports("avx512bw") &&
-                       __builtin_cpu_supports("avx512vl") &&
-                       __builtin_cpu_supports("avx512vbmi") &&
-                       __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("pclmul") &&
-                       !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX512");
+const bool hasAvx2 = csvVectors() >= CsvVectors::Avx2;
+const bool hasAvx512 = csvVectors() == CsvVectors::Avx512;
 const bool writesViewsAvx512 = hasAvx512 && viewIsSizeThenData();
 #endif
 
@@ -484,6 +478,26 @@ qsizetype scanFieldsPortable(const CharacterMasks *masks, qsizetype from, qsizet
 }
 
 } // namespace
+
+CsvVectors csvVectors()
+{
+    static const CsvVectors vectors = [] {
+#if defined(PLOTWELL_CSV_X86_DISPATCH)
+        if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("bmi2") ||
+            qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX2"))
+            return CsvVectors::Sse2;
+        if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+            __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
+            __builtin_cpu_supports("pclmul") &&
+            !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX512"))
+            return CsvVectors::Avx512;
+        return CsvVectors::Avx2;
+#else
+        return CsvVectors::Sse2;
+#endif
+    }();
+    return vectors;
+}
 
 void classifyCharacters(const char16_t *text, CharacterMasks *out, qsizetype words,
                         char16_t delimiter, char16_t escape)

@@ -5,6 +5,12 @@
 
 namespace plotwell::csv {
 
+/// The widest vectors the CSV code uses on this processor. PLOTWELL_CSV_NO_AVX2 in the
+/// environment keeps it to SSE2 and PLOTWELL_CSV_NO_AVX512 to AVX2, so that every path can be
+/// tested on one machine.
+enum class CsvVectors { Sse2, Avx2, Avx512 };
+CsvVectors csvVectors();
+
 /// What 64 characters of decoded text hold, one bit per character (bit i for character i).
 struct CharacterMasks
 {
@@ -21,9 +27,7 @@ struct CharacterMasks
 };
 
 /// Fills `out[0, words)` from `text`, which must hold 64 readable characters per word. Pass the
-/// delimiter as `escape` when escapes are off. Uses the widest vectors the processor has;
-/// PLOTWELL_CSV_NO_AVX2 in the environment keeps it to SSE2 and PLOTWELL_CSV_NO_AVX512 to AVX2,
-/// so that every path can be tested on one machine.
+/// delimiter as `escape` when escapes are off.
 void classifyCharacters(const char16_t *text, CharacterMasks *out, qsizetype words,
                         char16_t delimiter, char16_t escape);
 

@@ -1,11 +1,18 @@
 #include "csv/CsvDecoder.h"
 
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
 
+#include "csv/CharacterMasks.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define PLOTWELL_CSV_WIDE_ASCII 1
+#include <immintrin.h>
 #endif
 
 namespace plotwell::csv {
@@ -77,6 +84,41 @@ inline char16_t *putCodePoint(char16_t *o, const unsigned char *s, int length)
 
 /// UTF-8 with a vectorised ASCII path. Each maximal broken sequence becomes one U+FFFD; a
 /// sequence cut by the end of a step waits for the next step.
+#if defined(PLOTWELL_CSV_WIDE_ASCII)
+/// Widens the ASCII bytes from `p` to `o`, 64 at a time while 64 are left, up to the first byte
+/// that is not ASCII; returns how many bytes it took. As many units as bytes are left fit at `o`.
+__attribute__((target("avx512f,avx512bw"))) qsizetype widenAsciiAvx512(const unsigned char *p,
+                                                                     qsizetype size, char16_t *o)
+{
+    qsizetype n = 0;
+    for (; size - n >= 64; n += 64) {
+        const auto *half = reinterpret_cast<const __m256i *>(p + n);
+        _mm512_storeu_si512(o + n, _mm512_cvtepu8_epi16(_mm256_loadu_si256(half)));
+        _mm512_storeu_si512(o + n + 32, _mm512_cvtepu8_epi16(_mm256_loadu_si256(half + 1)));
+        if (const quint64 high = _mm512_movepi8_mask(_mm512_loadu_si512(p + n)))
+            return n + std::countr_zero(high);
+    }
+    return n;
+}
+
+/// The same, 32 at a time.
+__attribute__((target("avx2"))) qsizetype widenAsciiAvx2(const unsigned char *p, qsizetype size,
+                                                        char16_t *o)
+{
+    qsizetype n = 0;
+    for (; size - n >= 32; n += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + n));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(o + n),
+                            _mm256_cvtepu8_epi16(_mm256_castsi256_si128(v)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(o + n + 16),
+                            _mm256_cvtepu8_epi16(_mm256_extracti128_si256(v, 1)));
+        if (const unsigned high = unsigned(_mm256_movemask_epi8(v)))
+            return n + std::countr_zero(high);
+    }
+    return n;
+}
+#endif
+
 class Utf8Decoder final : public CsvDecoder
 {
 public:
@@ -101,6 +143,15 @@ public:
             }
         }
         while (p < e) {
+#if defined(PLOTWELL_CSV_WIDE_ASCII)
+            if (m_vectors != CsvVectors::Sse2 && e - p >= 64) {
+                const qsizetype ascii = m_vectors == CsvVectors::Avx512
+                                            ? widenAsciiAvx512(p, e - p, o)
+                                            : widenAsciiAvx2(p, e - p, o);
+                p += ascii;
+                o += ascii;
+            }
+#endif
 #if defined(__SSE2__)
             // Sixteen bytes are widened at a time; when some are not ASCII, only the ASCII ones
             // before the first of them count. The stores stay in bounds: no more units than bytes
@@ -183,6 +234,7 @@ private:
 
     unsigned char m_carry[4] = {};
     int m_carryLength = 0;
+    const CsvVectors m_vectors = csvVectors();
 };
 
 /// UTF-16 in either byte order. Unpaired surrogates are replaced, so what reaches the fields is

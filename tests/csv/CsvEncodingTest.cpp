@@ -165,7 +165,7 @@ TEST(CsvEncodingDamage, BrokenUnitsBecomeReplacementCharacters)
 TEST(CsvEncodingDamage, Utf8SequencesAfterAsciiRunsOfEveryLength)
 {
     // Each kind of sequence, good and broken, after 0 to 40 ASCII bytes, so that it falls at
-    // every place of the decoder's 16-byte windows. Broken ones give one U+FFFD for each maximal
+    // every place of the decoder's 16-byte windows (and later its wider ones). Broken ones give one U+FFFD for each maximal
     // piece that could have begun a character.
     const struct
     {
@@ -196,4 +196,17 @@ TEST(CsvEncodingDamage, Utf8SequencesAfterAsciiRunsOfEveryLength)
     EXPECT_EQ(outcome.events,
               QStringList({"begin", "line 1", "field 0 [" + text + "]", "endline 1", "end"}));
     EXPECT_EQ(outcome.replacements, replacements);
+
+    // The same after longer runs, up to past two of the widest windows, read in one piece.
+    for (int run = 41; run <= 200; ++run) {
+        const auto &piece = pieces[run % std::size(pieces)];
+        bytes += QByteArray(run, 'a') + piece.bytes;
+        text += QString(run, u'a') + piece.text;
+        replacements += piece.replacements;
+    }
+    const ParseOutcome longer = parseWith(std::make_unique<MemoryByteReader>(bytes),
+                                         {{}, u',', CsvEncoding::Utf8});
+    EXPECT_EQ(longer.events,
+              QStringList({"begin", "line 1", "field 0 [" + text + "]", "endline 1", "end"}));
+    EXPECT_EQ(longer.replacements, replacements);
 }
