@@ -80,7 +80,9 @@ namespace {
 
 /// The console output, then the ratios the parser is held to: how much slower a quote-heavy file
 /// is than a narrow one, and how fast UTF-16 is next to UTF-8 (both by bytes of the file). By CPU
-/// time, which other work on the machine disturbs less, and by wall time.
+/// time, which other work on the machine disturbs less, and by wall time. The goals are held by
+/// the counting delegate that takes whole records, as the converters do; the one that counts
+/// field by field is shown beside it.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -103,10 +105,14 @@ public:
     {
         ConsoleReporter::Finalize();
         std::printf("\n%-44s %9s %9s\n", "ratio", "by CPU", "by wall");
-        ratio("narrow / quote-heavy speed (at most 1.5)", "narrow_counting", "quoted_counting");
-        ratio("UTF-16 / UTF-8 speed (at least 0.5)", "utf16_counting", "narrow_counting");
-        ratio("narrow counting, GB/s (at least 1)", "narrow_counting", nullptr);
-        ratio("narrow counting whole records, GB/s", "narrow_counting_records", nullptr);
+        ratio("narrow / quote-heavy speed (at most 1.5)", "narrow_counting_records",
+              "quoted_counting_records");
+        ratio("  field by field", "narrow_counting", "quoted_counting");
+        ratio("UTF-16 / UTF-8 speed (at least 0.5)", "utf16_counting_records",
+              "narrow_counting_records");
+        ratio("  field by field", "utf16_counting", "narrow_counting");
+        ratio("narrow counting, GB/s (at least 1)", "narrow_counting_records", nullptr);
+        ratio("  field by field", "narrow_counting", nullptr);
     }
 
 private:
