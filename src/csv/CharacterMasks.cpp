@@ -67,8 +67,7 @@ __attribute__((always_inline)) inline WordBounds boundsOfWord(const CharacterMas
     const bool isEntryWord = w == setup.entry / 64;
     const quint64 entry = isEntryWord ? quint64(1) << (setup.entry % 64) : 0;
     const quint64 fromEntry = isEntryWord ? ~quint64(0) << (setup.entry % 64) : ~quint64(0);
-    const quint64 quoteBits = setup.quotesInline ? ~quint64(0) : 0;
-    const quint64 quotes = m.quotes & quoteBits & valid & fromEntry;
+    const quint64 quotes = m.quotes & valid & fromEntry;
     // From each opening quote up to its closing one; a doubled quote inside closes and opens
     // again, which changes nothing.
     const quint64 inside = prefixXor(quotes) ^ carry.inside;
@@ -86,9 +85,11 @@ __attribute__((always_inline)) inline WordBounds boundsOfWord(const CharacterMas
     const quint64 closing = quotes & ~inside;
     // A closing quote whose next character is in the next word is stray here, to keep this to
     // one word.
+    const quint64 doubled = closing & (opening >> 1);
     b.stray = (opening & ~(b.starts | entry | (closing << 1))) |
-              (closing & ~(((delimiters | breaks) >> 1) | (opening >> 1)));
-    b.special = b.starts & m.special & ~(m.quotes & quoteBits);
+              (closing & ~(((delimiters | breaks) >> 1) | (opening >> 1))) |
+              (setup.doubledQuotesStray ? doubled : 0);
+    b.special = b.starts & m.special & ~m.quotes;
     return b;
 }
 

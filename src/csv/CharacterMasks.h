@@ -64,9 +64,9 @@ struct ScanSetup
     qsizetype entry = 0;
     /// Where the text decoded so far ends: nothing from here on is looked at.
     qsizetype textEnd = 0;
-    /// Whether quoted fields are taken as they stand: the delimiters and line breaks inside
-    /// quotes are then part of the field. Otherwise a quote is just a special character.
-    bool quotesInline = false;
+    /// Whether a doubled quote inside quotes is stray: a field with one needs the general path
+    /// when its value is to be without the quotes.
+    bool doubledQuotesStray = false;
 };
 
 /// What a scan carries from one word to the next.
@@ -92,7 +92,8 @@ struct WordBounds
 };
 
 /// Works out the field bounds of words [from, to) from their masks, for text without escapes,
-/// and appends them to `lists`. A run of line breaks ends one field, at its first break. Stops
+/// and appends them to `lists`. A run of line breaks ends one field, at its first break; the
+/// delimiters and line breaks inside quotes are part of their field. Stops
 /// at the first word with a stray quote or a special start, and returns its number with its
 /// bounds in `held` (not appended; `carry` is past it); returns `to` when there is none.
 qsizetype scanFields(const CharacterMasks *masks, qsizetype from, qsizetype to,

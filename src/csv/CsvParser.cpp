@@ -744,8 +744,9 @@ struct CsvParser::Impl
         const qsizetype end = len;
         const qsizetype origin = base;
         const bool trimming = trim;
-        // Sanitizing takes the quotes off, which needs the general path.
-        const bool quotesInline = !sanitize;
+        // Sanitizing takes the quotes off (below) and undoubles doubled ones, which needs the
+        // general path.
+        const bool sanitizing = sanitize;
         CsvParserDelegate *const target = delegate;
         qsizetype i = pos - origin; // the start of the current field
         if (i >= end)
@@ -763,14 +764,14 @@ struct CsvParser::Impl
         FastOutcome outcome = FastOutcome::NeedGeneralPath;
         for (;;) {
             // The masks only show the starts after `i`.
-            if (startsSlowField(b[i]) && !(quotesInline && b[i] == u'"'))
+            if (b[i] != u'"' && startsSlowField(b[i]))
                 break;
             const qsizetype stopWord = std::min(scanWord + kChunkWords, textWords);
             if (scanWord == i / 64)
                 carry = {};
             BoundLists lists{endAt.get(), startAt.get(), recordEndAt.get()};
             lists.startAt[lists.starts++] = quint32(i);
-            const ScanSetup setup{i, end, quotesInline};
+            const ScanSetup setup{i, end, sanitizing};
             qsizetype cutAt = -1;
             for (qsizetype w = scanWord; w < stopWord; ++w) {
                 WordBounds held;
@@ -803,9 +804,16 @@ struct CsvParser::Impl
                 growRecordFields();
             QStringView *const slots = recordFields.data();
             fieldViews(b, lists.startAt, lists.endAt, fieldCount, slots + index);
-            if (trimming) {
-                for (qsizetype j = index; j < index + fieldCount; ++j)
-                    slots[j] = trimmed(slots[j]);
+            if (trimming || sanitizing) {
+                // A field that starts with a quote here is a quoted one, whose value is what
+                // lies between the quotes once sanitized, and is not trimmed then.
+                for (qsizetype j = index; j < index + fieldCount; ++j) {
+                    const QStringView value = slots[j];
+                    if (sanitizing && !value.isEmpty() && value.front() == u'"')
+                        slots[j] = value.sliced(1, value.size() - 2);
+                    else if (trimming)
+                        slots[j] = trimmed(value);
+                }
             }
             // Each record whose next record's start is known goes out.
             qsizetype firstSlot = 0;

@@ -106,7 +106,7 @@ TEST(CsvStreaming, WholeRecordsMatchFieldEventsAtEveryAlignment)
     // fields are taken in.
     const QByteArray plain = QByteArray("abcdefg,hij,k\n").repeated(300);
     const QByteArray longQuoted = "\"" + QByteArray("a,b\r\nc\"\"d ").repeated(500) + "\"";
-    const QByteArray kinds[] = {"\"q,1\"",     "\"a\"\"b\"",  "\"x\ny,\r\nz\"", "\"\"",   "ab\"c",
+    const QByteArray kinds[] = {"\"q,1\"",     "\"a\"\"b\"",  "\"x\ny,\r\nz\"", "\"\"",   "\" in \"", "ab\"c",
                                 "\"d\" ",      " sp",        "\t",              "=\"e\"",  "#c",
                                 "\\x",         "\xC2\xA0nb", "\xE3\x80\x80i",   "\xC3\xA9t", "\xE2\x80\xA8",
                                 longQuoted,    "\"f\"g"};
