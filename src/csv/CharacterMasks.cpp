@@ -537,10 +537,6 @@ void appendBounds(const WordBounds &bounds, qsizetype word, BoundLists &lists)
     appendPortable(bounds, word, lists);
 }
 
-} // namespace plotwell::csv
-
-namespace plotwell::csv {
-
 void fieldViews(const char16_t *text, const quint32 *startAt, const quint32 *endAt,
                 qsizetype count, QStringView *out)
 {
