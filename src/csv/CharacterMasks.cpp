@@ -110,15 +110,64 @@ constexpr char asciiOrNone(char16_t c)
     return c < 0x80 ? char(c) : char(0xFF);
 }
 
+/// Lanes of 8 or 16 bits, N bytes of them, in GCC's vector extension: code written with them
+/// takes the instructions of whatever processor the function it is inlined into is compiled for.
+template <int N> struct ByteLanes
+{
+    typedef unsigned char Element;
+    typedef unsigned char Unsigned __attribute__((vector_size(N)));
+    typedef char Mask __attribute__((vector_size(N)));
+    static constexpr bool wide = false;
+};
+
+template <int N> struct UnitLanes
+{
+    typedef char16_t Element;
+    typedef unsigned short Unsigned __attribute__((vector_size(N)));
+    typedef short Mask __attribute__((vector_size(N)));
+    static constexpr bool wide = true;
+};
+
+/// Lane masks (all ones where a lane is one) of the four classes.
+template <typename L> struct LaneClasses
+{
+    typename L::Mask stops, breaks, special, quotes;
+};
+
+/// The classes of characters in lanes: 16-bit ones, or bytes packed from ASCII characters (for
+/// which the delimiter and escape are given as asciiOrNone makes them).
+template <typename L>
+__attribute__((always_inline)) inline LaneClasses<L> classifyLanes(const typename L::Unsigned &v,
+                                                                   typename L::Element delimiter,
+                                                                   typename L::Element escape)
+{
+    using Mask = typename L::Mask;
+    const Mask delimiters = Mask(v == delimiter);
+    Mask breaks = Mask((v - 0x0A) <= 3);
+    const Mask quotes = Mask(v == '"');
+    Mask special = quotes | Mask(v == ' ') | Mask(v == '\t') | Mask(v == '=') | Mask(v == '#') |
+                   Mask(v == '\\');
+    if constexpr (L::wide) {
+        breaks |= Mask(v == 0x85) | Mask((v & 0xFFFE) == 0x2028);
+        special |= Mask(v >= 0x80);
+    }
+    return {delimiters | breaks | Mask(v == escape), breaks, special & ~delimiters, quotes};
+}
+
+/// Ors masks of `count` characters into `m` from character `at` of its word.
+inline void addMasks(CharacterMasks &m, int at, quint64 stops, quint64 breaks, quint64 special,
+                     quint64 quotes)
+{
+    m.stops |= stops << at;
+    m.breaks |= breaks << at;
+    m.special |= special << at;
+    m.quotes |= quotes << at;
+}
+
 #if defined(__SSE2__)
 void classifySse2(const char16_t *text, CharacterMasks *out, qsizetype words, char16_t delimiter,
                   char16_t escape)
 {
-    const __m128i d = _mm_set1_epi8(asciiOrNone(delimiter));
-    const __m128i x = _mm_set1_epi8(asciiOrNone(escape));
-    const __m128i lf = _mm_set1_epi8(0x0A);
-    const __m128i three = _mm_set1_epi8(3);
-    auto eq = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
     for (qsizetype w = 0; w < words; ++w, text += 64) {
         CharacterMasks m;
         bool ascii = true;
@@ -131,19 +180,11 @@ void classifySse2(const char16_t *text, CharacterMasks *out, qsizetype words, ch
                 ascii = false;
                 break;
             }
-            const __m128i delim = _mm_cmpeq_epi8(v, d);
-            const __m128i fromLf = _mm_sub_epi8(v, lf);
-            const __m128i brk = _mm_cmpeq_epi8(_mm_min_epu8(fromLf, three), fromLf);
-            const __m128i stop = _mm_or_si128(_mm_or_si128(delim, brk), _mm_cmpeq_epi8(v, x));
-            const __m128i quote = eq(v, '"');
-            __m128i special = _mm_or_si128(quote, eq(v, ' '));
-            special = _mm_or_si128(special, _mm_or_si128(eq(v, '\t'), eq(v, '=')));
-            special = _mm_or_si128(special, _mm_or_si128(eq(v, '#'), eq(v, '\\')));
-            special = _mm_andnot_si128(delim, special);
-            m.stops |= quint64(unsigned(_mm_movemask_epi8(stop))) << i;
-            m.breaks |= quint64(unsigned(_mm_movemask_epi8(brk))) << i;
-            m.special |= quint64(unsigned(_mm_movemask_epi8(special))) << i;
-            m.quotes |= quint64(unsigned(_mm_movemask_epi8(quote))) << i;
+            const auto c = classifyLanes<ByteLanes<16>>(ByteLanes<16>::Unsigned(v),
+                                                        asciiOrNone(delimiter),
+                                                        asciiOrNone(escape));
+            auto bits = [](auto lanes) { return unsigned(_mm_movemask_epi8(__m128i(lanes))); };
+            addMasks(m, i, bits(c.stops), bits(c.breaks), bits(c.special), bits(c.quotes));
         }
         out[w] = ascii ? m : classifyWordScalar(text, delimiter, escape);
     }
@@ -151,64 +192,34 @@ void classifySse2(const char16_t *text, CharacterMasks *out, qsizetype words, ch
 #endif
 
 #if defined(PLOTWELL_CSV_X86_DISPATCH)
-/// The masks of 32 characters from `p`, by 16-bit lanes: for text beyond ASCII.
-struct Masks32
+/// One bit per byte lane of a mask.
+__attribute__((target("avx2"), always_inline)) inline unsigned byteBits(ByteLanes<32>::Mask m)
 {
-    unsigned stops, breaks, special, quotes;
-};
-
-__attribute__((target("avx2"), always_inline)) inline __m256i eq16(__m256i v, int c)
-{
-    return _mm256_cmpeq_epi16(v, _mm256_set1_epi16(short(c)));
+    return unsigned(_mm256_movemask_epi8(__m256i(m)));
 }
 
-__attribute__((target("avx2"), always_inline)) inline __m256i eq8(__m256i v, char c)
+/// Adds the masks of the 32 characters from `p` at character `at` of `m`, by 16-bit lanes: for
+/// text beyond ASCII.
+__attribute__((target("avx2,bmi2"))) void classifyUnitsAvx2(const char16_t *p, char16_t delimiter,
+                                                           char16_t escape, CharacterMasks &m,
+                                                           int at)
 {
-    return _mm256_cmpeq_epi8(v, _mm256_set1_epi8(c));
-}
-
-/// One bit per 16-bit lane of a compare result.
-__attribute__((target("avx2,bmi2"), always_inline)) inline unsigned bits(__m256i m)
-{
-    return _pext_u32(unsigned(_mm256_movemask_epi8(m)), 0x55555555u);
-}
-
-__attribute__((target("avx2,bmi2"))) Masks32 classifyWide32Avx2(const char16_t *p, char16_t delimiter,
-                                                          char16_t escape)
-{
-    unsigned masks[4][2];
-    for (int h = 0; h < 2; ++h) {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 16 * h));
-        const __m256i fromLf = _mm256_sub_epi16(v, _mm256_set1_epi16(0x0A));
-        __m256i brk = _mm256_cmpeq_epi16(_mm256_min_epu16(fromLf, _mm256_set1_epi16(3)), fromLf);
-        brk = _mm256_or_si256(brk, eq16(v, 0x85));
-        brk = _mm256_or_si256(
-            brk, eq16(_mm256_and_si256(v, _mm256_set1_epi16(short(0xFFFE))), 0x2028));
-        const __m256i delim = eq16(v, delimiter);
-        const __m256i stop = _mm256_or_si256(_mm256_or_si256(delim, brk), eq16(v, escape));
-        const __m256i high = _mm256_cmpeq_epi16(_mm256_max_epu16(v, _mm256_set1_epi16(0x80)), v);
-        const __m256i quote = eq16(v, '"');
-        __m256i special = _mm256_or_si256(high, _mm256_or_si256(quote, eq16(v, ' ')));
-        special = _mm256_or_si256(special, _mm256_or_si256(eq16(v, '\t'), eq16(v, '=')));
-        special = _mm256_or_si256(special, _mm256_or_si256(eq16(v, '#'), eq16(v, '\\')));
-        special = _mm256_andnot_si256(delim, special);
-        masks[0][h] = bits(stop);
-        masks[1][h] = bits(brk);
-        masks[2][h] = bits(special);
-        masks[3][h] = bits(quote);
+    for (int h = 0; h < 32; h += 16) {
+        UnitLanes<32>::Unsigned v;
+        std::memcpy(&v, p + h, sizeof v);
+        const auto c = classifyLanes<UnitLanes<32>>(v, delimiter, escape);
+        // Two mask bits per 16-bit lane; keep the even ones.
+        auto bits = [](UnitLanes<32>::Mask lanes) __attribute__((target("avx2,bmi2"))) {
+            return _pext_u32(byteBits(ByteLanes<32>::Mask(lanes)), 0x55555555u);
+        };
+        addMasks(m, at + h, bits(c.stops), bits(c.breaks), bits(c.special), bits(c.quotes));
     }
-    return {masks[0][0] | masks[0][1] << 16, masks[1][0] | masks[1][1] << 16,
-            masks[2][0] | masks[2][1] << 16, masks[3][0] | masks[3][1] << 16};
 }
 
 __attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, CharacterMasks *out,
                                                       qsizetype words, char16_t delimiter,
                                                       char16_t escape)
 {
-    const __m256i d = _mm256_set1_epi8(asciiOrNone(delimiter));
-    const __m256i x = _mm256_set1_epi8(asciiOrNone(escape));
-    const __m256i lf = _mm256_set1_epi8(0x0A);
-    const __m256i three = _mm256_set1_epi8(3);
     for (qsizetype w = 0; w < words; ++w, text += 64) {
         CharacterMasks m;
         for (int i = 0; i < 64; i += 32) {
@@ -217,27 +228,14 @@ __attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, Cha
             // The pack works within 128-bit lanes; the permute puts the bytes back in order.
             const __m256i v = _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8);
             if (_mm256_movemask_epi8(v)) [[unlikely]] {
-                const Masks32 wide = classifyWide32Avx2(text + i, delimiter, escape);
-                m.stops |= quint64(wide.stops) << i;
-                m.breaks |= quint64(wide.breaks) << i;
-                m.special |= quint64(wide.special) << i;
-                m.quotes |= quint64(wide.quotes) << i;
+                classifyUnitsAvx2(text + i, delimiter, escape, m, i);
                 continue;
             }
-            const __m256i delim = _mm256_cmpeq_epi8(v, d);
-            const __m256i fromLf = _mm256_sub_epi8(v, lf);
-            const __m256i brk = _mm256_cmpeq_epi8(_mm256_min_epu8(fromLf, three), fromLf);
-            const __m256i stop =
-                _mm256_or_si256(_mm256_or_si256(delim, brk), _mm256_cmpeq_epi8(v, x));
-            const __m256i quote = eq8(v, '"');
-            __m256i special = _mm256_or_si256(quote, eq8(v, ' '));
-            special = _mm256_or_si256(special, _mm256_or_si256(eq8(v, '\t'), eq8(v, '=')));
-            special = _mm256_or_si256(special, _mm256_or_si256(eq8(v, '#'), eq8(v, '\\')));
-            special = _mm256_andnot_si256(delim, special);
-            m.stops |= quint64(unsigned(_mm256_movemask_epi8(stop))) << i;
-            m.breaks |= quint64(unsigned(_mm256_movemask_epi8(brk))) << i;
-            m.special |= quint64(unsigned(_mm256_movemask_epi8(special))) << i;
-            m.quotes |= quint64(unsigned(_mm256_movemask_epi8(quote))) << i;
+            const auto c = classifyLanes<ByteLanes<32>>(ByteLanes<32>::Unsigned(v),
+                                                        asciiOrNone(delimiter),
+                                                        asciiOrNone(escape));
+            addMasks(m, i, byteBits(c.stops), byteBits(c.breaks), byteBits(c.special),
+                     byteBits(c.quotes));
         }
         out[w] = m;
     }
