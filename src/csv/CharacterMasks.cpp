@@ -193,9 +193,17 @@ void classifySse2(const char16_t *text, CharacterMasks *out, qsizetype words, ch
 
 #if defined(PLOTWELL_CSV_X86_DISPATCH)
 /// One bit per byte lane of a mask.
-__attribute__((target("avx2"), always_inline)) inline unsigned byteBits(ByteLanes<32>::Mask m)
+__attribute__((target("avx2"), always_inline)) inline unsigned
+byteBits(const ByteLanes<32>::Mask &m)
 {
     return unsigned(_mm256_movemask_epi8(__m256i(m)));
+}
+
+/// One bit per 16-bit lane of a mask: of the two that the byte mask has, the even one.
+__attribute__((target("avx2,bmi2"), always_inline)) inline unsigned
+unitBits(const UnitLanes<32>::Mask &m)
+{
+    return _pext_u32(byteBits(ByteLanes<32>::Mask(m)), 0x55555555u);
 }
 
 /// Adds the masks of the 32 characters from `p` at character `at` of `m`, by 16-bit lanes: for
@@ -208,11 +216,8 @@ __attribute__((target("avx2,bmi2"))) void classifyUnitsAvx2(const char16_t *p, c
         UnitLanes<32>::Unsigned v;
         std::memcpy(&v, p + h, sizeof v);
         const auto c = classifyLanes<UnitLanes<32>>(v, delimiter, escape);
-        // Two mask bits per 16-bit lane; keep the even ones.
-        auto bits = [](UnitLanes<32>::Mask lanes) __attribute__((target("avx2,bmi2"))) {
-            return _pext_u32(byteBits(ByteLanes<32>::Mask(lanes)), 0x55555555u);
-        };
-        addMasks(m, at + h, bits(c.stops), bits(c.breaks), bits(c.special), bits(c.quotes));
+        addMasks(m, at + h, unitBits(c.stops), unitBits(c.breaks), unitBits(c.special),
+                 unitBits(c.quotes));
     }
 }
 
