@@ -122,7 +122,8 @@ template <int N> struct ByteLanes
 
 template <int N> struct UnitLanes
 {
-    typedef char16_t Element;
+    // Not char16_t: clang 14 crashes comparing a vector with one.
+    typedef unsigned short Element;
     typedef unsigned short Unsigned __attribute__((vector_size(N)));
     typedef short Mask __attribute__((vector_size(N)));
     static constexpr bool wide = true;
