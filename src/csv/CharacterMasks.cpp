@@ -57,13 +57,12 @@ CharacterMasks classifyWordScalar(const char16_t *p, char16_t delimiter, char16_
 template <typename PrefixXor>
 __attribute__((always_inline)) inline WordBounds boundsOfWord(const CharacterMasks &m, qsizetype w,
                                                               const ScanSetup &setup,
-                                                              ScanCarry &carry,
-                                                              PrefixXor prefixXor)
+                                                              ScanCarry &carry, PrefixXor prefixXor)
 {
     const qsizetype first = w * 64;
     const quint64 valid = first + 64 <= setup.textEnd ? ~quint64(0)
-                          : setup.textEnd > first    ? (quint64(1) << (setup.textEnd - first)) - 1
-                                                     : 0;
+                          : setup.textEnd > first     ? (quint64(1) << (setup.textEnd - first)) - 1
+                                                      : 0;
     const bool isEntryWord = w == setup.entry / 64;
     const quint64 entry = isEntryWord ? quint64(1) << (setup.entry % 64) : 0;
     const quint64 fromEntry = isEntryWord ? ~quint64(0) << (setup.entry % 64) : ~quint64(0);
@@ -174,16 +173,15 @@ void classifySse2(const char16_t *text, CharacterMasks *out, qsizetype words, ch
         bool ascii = true;
         for (int i = 0; i < 64 && ascii; i += 16) {
             // Saturating to bytes keeps every character from U+0080 at or above 0x80.
-            const __m128i v = _mm_packus_epi16(
-                _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i)),
-                _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i + 8)));
+            const __m128i v =
+                _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i)),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i + 8)));
             if (_mm_movemask_epi8(v)) {
                 ascii = false;
                 break;
             }
-            const auto c = classifyLanes<ByteLanes<16>>(ByteLanes<16>::Unsigned(v),
-                                                        asciiOrNone(delimiter),
-                                                        asciiOrNone(escape));
+            const auto c = classifyLanes<ByteLanes<16>>(
+                ByteLanes<16>::Unsigned(v), asciiOrNone(delimiter), asciiOrNone(escape));
             auto bits = [](auto lanes) { return unsigned(_mm_movemask_epi8(__m128i(lanes))); };
             addMasks(m, i, bits(c.stops), bits(c.breaks), bits(c.special), bits(c.quotes));
         }
@@ -209,9 +207,8 @@ unitBits(const UnitLanes<32>::Mask &m)
 
 /// Adds the masks of the 32 characters from `p` at character `at` of `m`, by 16-bit lanes: for
 /// text beyond ASCII.
-__attribute__((target("avx2,bmi2"))) void classifyUnitsAvx2(const char16_t *p, char16_t delimiter,
-                                                           char16_t escape, CharacterMasks &m,
-                                                           int at)
+__attribute__((target("avx2,bmi2"))) void
+classifyUnitsAvx2(const char16_t *p, char16_t delimiter, char16_t escape, CharacterMasks &m, int at)
 {
     for (int h = 0; h < 32; h += 16) {
         UnitLanes<32>::Unsigned v;
@@ -223,8 +220,8 @@ __attribute__((target("avx2,bmi2"))) void classifyUnitsAvx2(const char16_t *p, c
 }
 
 __attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, CharacterMasks *out,
-                                                      qsizetype words, char16_t delimiter,
-                                                      char16_t escape)
+                                                       qsizetype words, char16_t delimiter,
+                                                       char16_t escape)
 {
     for (qsizetype w = 0; w < words; ++w, text += 64) {
         CharacterMasks m;
@@ -237,9 +234,8 @@ __attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, Cha
                 classifyUnitsAvx2(text + i, delimiter, escape, m, i);
                 continue;
             }
-            const auto c = classifyLanes<ByteLanes<32>>(ByteLanes<32>::Unsigned(v),
-                                                        asciiOrNone(delimiter),
-                                                        asciiOrNone(escape));
+            const auto c = classifyLanes<ByteLanes<32>>(
+                ByteLanes<32>::Unsigned(v), asciiOrNone(delimiter), asciiOrNone(escape));
             addMasks(m, i, byteBits(c.stops), byteBits(c.breaks), byteBits(c.special),
                      byteBits(c.quotes));
         }
@@ -247,25 +243,23 @@ __attribute__((target("avx2,bmi2"))) void classifyAvx2(const char16_t *text, Cha
     }
 }
 
-#define PLOTWELL_AVX512 \
-    "avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt,pclmul"
+#define PLOTWELL_AVX512 "avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt,pclmul"
 
 __attribute__((target(PLOTWELL_AVX512), always_inline)) inline __mmask32 eq16(__m512i v, int c)
 {
     return _mm512_cmpeq_epi16_mask(v, _mm512_set1_epi16(short(c)));
 }
 
-__attribute__((target(PLOTWELL_AVX512))) CharacterMasks classifyWideAvx512(const char16_t *p,
-                                                                          char16_t delimiter,
-                                                                          char16_t escape)
+__attribute__((target(PLOTWELL_AVX512))) CharacterMasks
+classifyWideAvx512(const char16_t *p, char16_t delimiter, char16_t escape)
 {
     CharacterMasks m;
     for (int h = 0; h < 2; ++h) {
         const __m512i v = _mm512_loadu_si512(p + 32 * h);
-        const __mmask32 brk =
-            _mm512_cmple_epu16_mask(_mm512_sub_epi16(v, _mm512_set1_epi16(0x0A)),
-                                    _mm512_set1_epi16(3)) |
-            eq16(v, 0x85) | eq16(_mm512_and_si512(v, _mm512_set1_epi16(short(0xFFFE))), 0x2028);
+        const __mmask32 brk = _mm512_cmple_epu16_mask(_mm512_sub_epi16(v, _mm512_set1_epi16(0x0A)),
+                                                      _mm512_set1_epi16(3)) |
+                              eq16(v, 0x85) |
+                              eq16(_mm512_and_si512(v, _mm512_set1_epi16(short(0xFFFE))), 0x2028);
         const __mmask32 delim = eq16(v, delimiter);
         const __mmask32 quote = eq16(v, '"');
         const __mmask32 special =
@@ -281,8 +275,8 @@ __attribute__((target(PLOTWELL_AVX512))) CharacterMasks classifyWideAvx512(const
 }
 
 __attribute__((target(PLOTWELL_AVX512))) void classifyAvx512(const char16_t *text,
-                                                            CharacterMasks *out, qsizetype words,
-                                                            char16_t delimiter, char16_t escape)
+                                                             CharacterMasks *out, qsizetype words,
+                                                             char16_t delimiter, char16_t escape)
 {
     // What each ASCII character is, as bits to test; looked up 64 characters at a time.
     enum : unsigned char { Stop = 1, Break = 2, Special = 4, Quote = 8 };
@@ -326,8 +320,8 @@ putPositionsAvx512(quint64 bits, __m512i base, quint32 *out)
         40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18,
         17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
     const __m512i packed = _mm512_maskz_compress_epi8(bits, byteIndex);
-    _mm512_storeu_si512(out, _mm512_add_epi32(
-                                 _mm512_cvtepu8_epi32(_mm512_castsi512_si128(packed)), base));
+    _mm512_storeu_si512(
+        out, _mm512_add_epi32(_mm512_cvtepu8_epi32(_mm512_castsi512_si128(packed)), base));
     const int count = std::popcount(bits);
     if (count > 16) [[unlikely]] {
         alignas(64) unsigned char bytes[64];
@@ -360,8 +354,8 @@ struct BoundCursors
     quint32 *record;
 
     explicit BoundCursors(const BoundLists &lists)
-        : endBegin(lists.endAt), end(lists.endAt + lists.ends),
-          start(lists.startAt + lists.starts), record(lists.recordEndAt + lists.records)
+        : endBegin(lists.endAt), end(lists.endAt + lists.ends), start(lists.startAt + lists.starts),
+          record(lists.recordEndAt + lists.records)
     {}
     void storeIn(BoundLists &lists) const
     {
@@ -384,8 +378,7 @@ appendAvx512(const WordBounds &bounds, qsizetype word, BoundCursors &to)
 }
 
 __attribute__((target(PLOTWELL_AVX512))) void appendBoundsAvx512(const WordBounds &bounds,
-                                                                qsizetype word,
-                                                                BoundLists &lists)
+                                                                 qsizetype word, BoundLists &lists)
 {
     BoundCursors to(lists);
     appendAvx512(bounds, word, to);
@@ -393,8 +386,8 @@ __attribute__((target(PLOTWELL_AVX512))) void appendBoundsAvx512(const WordBound
 }
 
 __attribute__((target(PLOTWELL_AVX512))) qsizetype
-scanFieldsAvx512(const CharacterMasks *masks, qsizetype from, qsizetype to,
-                 const ScanSetup &setup, ScanCarry &carry, BoundLists &lists, WordBounds &held)
+scanFieldsAvx512(const CharacterMasks *masks, qsizetype from, qsizetype to, const ScanSetup &setup,
+                 ScanCarry &carry, BoundLists &lists, WordBounds &held)
 {
     BoundCursors cursors(lists);
     ScanCarry c = carry;
@@ -426,9 +419,9 @@ bool viewIsSizeThenData()
 }
 
 __attribute__((target(PLOTWELL_AVX512))) void fieldViewsAvx512(const char16_t *text,
-                                                              const quint32 *startAt,
-                                                              const quint32 *endAt,
-                                                              qsizetype count, QStringView *out)
+                                                               const quint32 *startAt,
+                                                               const quint32 *endAt,
+                                                               qsizetype count, QStringView *out)
 {
     const __m512i origin = _mm512_set1_epi64(qint64(reinterpret_cast<quintptr>(text)));
     const __m512i firstFour = _mm512_set_epi64(11, 3, 10, 2, 9, 1, 8, 0);
@@ -522,8 +515,7 @@ void classifyCharacters(const char16_t *text, CharacterMasks *out, qsizetype wor
 }
 
 qsizetype scanFields(const CharacterMasks *masks, qsizetype from, qsizetype to,
-                     const ScanSetup &setup, ScanCarry &carry, BoundLists &lists,
-                     WordBounds &held)
+                     const ScanSetup &setup, ScanCarry &carry, BoundLists &lists, WordBounds &held)
 {
 #if defined(PLOTWELL_CSV_X86_DISPATCH)
     if (hasAvx512)
@@ -541,8 +533,8 @@ void appendBounds(const WordBounds &bounds, qsizetype word, BoundLists &lists)
     appendPortable(bounds, word, lists);
 }
 
-void fieldViews(const char16_t *text, const quint32 *startAt, const quint32 *endAt,
-                qsizetype count, QStringView *out)
+void fieldViews(const char16_t *text, const quint32 *startAt, const quint32 *endAt, qsizetype count,
+                QStringView *out)
 {
 #if defined(PLOTWELL_CSV_X86_DISPATCH)
     if (writesViewsAvx512)

@@ -97,14 +97,13 @@ struct WordBounds
 /// at the first word with a stray quote or a special start, and returns its number with its
 /// bounds in `held` (not appended; `carry` is past it); returns `to` when there is none.
 qsizetype scanFields(const CharacterMasks *masks, qsizetype from, qsizetype to,
-                     const ScanSetup &setup, ScanCarry &carry, BoundLists &lists,
-                     WordBounds &held);
+                     const ScanSetup &setup, ScanCarry &carry, BoundLists &lists, WordBounds &held);
 
 /// Appends the bounds of word `word` as held back by scanFields, once looked at.
 void appendBounds(const WordBounds &bounds, qsizetype word, BoundLists &lists);
 
 /// Writes `count` views into `text` to `out`: view j runs from `startAt[j]` to `endAt[j]`.
-void fieldViews(const char16_t *text, const quint32 *startAt, const quint32 *endAt,
-                qsizetype count, QStringView *out);
+void fieldViews(const char16_t *text, const quint32 *startAt, const quint32 *endAt, qsizetype count,
+                QStringView *out);
 
 } // namespace plotwell::csv

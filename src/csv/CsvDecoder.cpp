@@ -1,11 +1,11 @@
 #include "csv/CsvDecoder.h"
 
+#include "csv/CharacterMasks.h"
+
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
-
-#include "csv/CharacterMasks.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -88,7 +88,7 @@ inline char16_t *putCodePoint(char16_t *o, const unsigned char *s, int length)
 /// Widens the ASCII bytes from `p` to `o`, 64 at a time while 64 are left, up to the first byte
 /// that is not ASCII; returns how many bytes it took. As many units as bytes are left fit at `o`.
 __attribute__((target("avx512f,avx512bw"))) qsizetype widenAsciiAvx512(const unsigned char *p,
-                                                                     qsizetype size, char16_t *o)
+                                                                       qsizetype size, char16_t *o)
 {
     qsizetype n = 0;
     for (; size - n >= 64; n += 64) {
@@ -103,7 +103,7 @@ __attribute__((target("avx512f,avx512bw"))) qsizetype widenAsciiAvx512(const uns
 
 /// The same, 32 at a time.
 __attribute__((target("avx2"))) qsizetype widenAsciiAvx2(const unsigned char *p, qsizetype size,
-                                                        char16_t *o)
+                                                         char16_t *o)
 {
     qsizetype n = 0;
     for (; size - n >= 32; n += 32) {

@@ -375,15 +375,9 @@ struct CsvParser::Impl
             buf[len + i] = (i & 1) ? u'"' : u'\n';
     }
 
-    bool stepsLeftInBlock() const
-    {
-        return earlyPiece < earlyPieces.size() || blockPos < blockLen;
-    }
+    bool stepsLeftInBlock() const { return earlyPiece < earlyPieces.size() || blockPos < blockLen; }
 
-    void noteStep()
-    {
-        steps.push_back({base + len, totalBytesRead, decoder->replacementCount()});
-    }
+    void noteStep() { steps.push_back({base + len, totalBytesRead, decoder->replacementCount()}); }
 
     /// Decodes more text, dropping what lies before `keep`: every step left in the current block,
     /// and at least one character unless the text has ended. False once the text has ended.
@@ -823,7 +817,8 @@ struct CsvParser::Impl
                     break;
                 lookPos = origin + lists.endAt[fieldsTo - 1];
                 target->parserDidReadRecord(
-                    *q, line, CsvFields(slots + firstSlot, std::size_t(index + fieldsTo - firstSlot)));
+                    *q, line,
+                    CsvFields(slots + firstSlot, std::size_t(index + fieldsTo - firstSlot)));
                 firstSlot = index + fieldsTo;
                 if (cancelled) {
                     i = lists.startAt[fieldsTo];

@@ -165,8 +165,8 @@ TEST(CsvEncodingDamage, BrokenUnitsBecomeReplacementCharacters)
 TEST(CsvEncodingDamage, Utf8SequencesAfterAsciiRunsOfEveryLength)
 {
     // Each kind of sequence, good and broken, after 0 to 40 ASCII bytes, so that it falls at
-    // every place of the decoder's 16-byte windows (and later its wider ones). Broken ones give one U+FFFD for each maximal
-    // piece that could have begun a character.
+    // every place of the decoder's 16-byte windows (and later its wider ones). Broken ones give one
+    // U+FFFD for each maximal piece that could have begun a character.
     const struct
     {
         QByteArray bytes;
@@ -204,8 +204,8 @@ TEST(CsvEncodingDamage, Utf8SequencesAfterAsciiRunsOfEveryLength)
         text += QString(run, u'a') + piece.text;
         replacements += piece.replacements;
     }
-    const ParseOutcome longer = parseWith(std::make_unique<MemoryByteReader>(bytes),
-                                         {{}, u',', CsvEncoding::Utf8});
+    const ParseOutcome longer =
+        parseWith(std::make_unique<MemoryByteReader>(bytes), {{}, u',', CsvEncoding::Utf8});
     EXPECT_EQ(longer.events,
               QStringList({"begin", "line 1", "field 0 [" + text + "]", "endline 1", "end"}));
     EXPECT_EQ(longer.replacements, replacements);

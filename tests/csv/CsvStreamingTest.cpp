@@ -106,10 +106,24 @@ TEST(CsvStreaming, WholeRecordsMatchFieldEventsAtEveryAlignment)
     // fields are taken in.
     const QByteArray plain = QByteArray("abcdefg,hij,k\n").repeated(300);
     const QByteArray longQuoted = "\"" + QByteArray("a,b\r\nc\"\"d ").repeated(500) + "\"";
-    const QByteArray kinds[] = {"\"q,1\"",     "\"a\"\"b\"",  "\"x\ny,\r\nz\"", "\"\"",   "\" in \"", "ab\"c",
-                                "\"d\" ",      " sp",        "\t",              "=\"e\"",  "#c",
-                                "\\x",         "\xC2\xA0nb", "\xE3\x80\x80i",   "\xC3\xA9t", "\xE2\x80\xA8",
-                                longQuoted,    "\"f\"g"};
+    const QByteArray kinds[] = {"\"q,1\"",
+                                "\"a\"\"b\"",
+                                "\"x\ny,\r\nz\"",
+                                "\"\"",
+                                "\" in \"",
+                                "ab\"c",
+                                "\"d\" ",
+                                " sp",
+                                "\t",
+                                "=\"e\"",
+                                "#c",
+                                "\\x",
+                                "\xC2\xA0nb",
+                                "\xE3\x80\x80i",
+                                "\xC3\xA9t",
+                                "\xE2\x80\xA8",
+                                longQuoted,
+                                "\"f\"g"};
     for (const QByteArray &ending : {QByteArray(","), QByteArray("\n"), QByteArray("\r\n")}) {
         for (qsizetype run = 940; run < 4200; run += run == 1100 ? 2900 : 1) {
             QByteArray bytes = "\"h\"," + plain.left(run - ending.size()) + ending;
