@@ -154,7 +154,7 @@ __attribute__((always_inline)) inline LaneClasses<L> classifyLanes(const typenam
     return {delimiters | breaks | Mask(v == escape), breaks, special & ~delimiters, quotes};
 }
 
-/// Ors masks of `count` characters into `m` from character `at` of its word.
+/// Ors the masks of a run of characters into `m`, the first of them at character `at` of its word.
 inline void addMasks(CharacterMasks &m, int at, quint64 stops, quint64 breaks, quint64 special,
                      quint64 quotes)
 {

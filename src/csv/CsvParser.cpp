@@ -685,7 +685,10 @@ struct CsvParser::Impl
         // A record whose fields had to be copied is rare enough to finish on the general path.
         if (recordCopied)
             return FastOutcome::NeedGeneralPath;
-        return escapes ? readFastFields<true>() : readFastRecords();
+        // The record path lists positions in the text as 32-bit numbers; a field of billions
+        // of characters would make the text longer than that.
+        const bool listable = len < qsizetype(std::numeric_limits<quint32>::max()) - kChunkRoom;
+        return escapes || !listable ? readFastFields<true>() : readFastRecords();
     }
 
     /// Where the first field of word `w` that is for the general path starts, given the
