@@ -2,9 +2,9 @@
 // with the web engine live in a second program beside this one (plotwell-window), which this
 // one becomes with exec. A headless command therefore never loads Qt Widgets or the web
 // engine, whose libraries alone would take more memory than a whole conversion.
-#include "app/Version.h"
-#include "convert/ConvertCommand.h"
-#include "render/RequestCommand.h"
+#include "base/Version.h"
+#include "commands/ConvertCommand.h"
+#include "commands/RequestCommand.h"
 
 #include <QTextStream>
 

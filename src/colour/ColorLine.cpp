@@ -1,6 +1,6 @@
 #include "colour/ColorLine.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "colour/Colour.h"
 
 #include <algorithm>

@@ -1,13 +1,12 @@
 #include "colour/ColourPicking.h"
 
-#include "app/AppState.h"
-#include "app/CommandCenter.h"
-#include "app/Commands.h"
+#include "base/AppState.h"
+#include "base/CommandCenter.h"
+#include "base/Commands.h"
 #include "colour/Colour.h"
 #include "colour/PickerTags.h"
 #include "colour/SwatchBoard.h"
 #include "model/ChartGrid.h"
-#include "render/Appearance.h"
 
 namespace plotwell {
 

@@ -1,6 +1,6 @@
 #include "convert/ColumnTypes.h"
 
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "model/ChartGrid.h"
 
 namespace plotwell::convert {

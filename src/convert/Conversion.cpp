@@ -1,6 +1,6 @@
 #include "convert/Conversion.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "convert/JsonWriter.h"
 #include "convert/SqlWriter.h"
 #include "convert/XmlWriter.h"

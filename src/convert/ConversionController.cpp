@@ -1,13 +1,13 @@
 #include "convert/ConversionController.h"
 
-#include "app/AppState.h"
-#include "app/CommandCenter.h"
-#include "app/Commands.h"
-#include "app/Log.h"
-#include "app/Progress.h"
+#include "base/AppState.h"
+#include "base/CommandCenter.h"
+#include "base/Commands.h"
+#include "base/Log.h"
+#include "base/Progress.h"
 #include "convert/ColumnTypes.h"
-#include "document/DocumentImport.h"
-#include "document/DocumentNames.h"
+#include "convert/FirstRecord.h"
+#include "base/DocumentNames.h"
 #include "platform/FilePanels.h"
 
 #include <QDir>
@@ -217,7 +217,7 @@ void ConversionController::generationFinished()
     QList<AlertSpec> alerts = conversionOutcomeAlerts(result, m_outputPath);
     // An HTML export of a file without any record says so in its own words.
     if (!result.ok && m_job.lastFormat() == Format::Html && QFileInfo::exists(m_inputPath) &&
-        !document::readFirstRecord(m_inputPath))
+        !readFirstRecord(m_inputPath))
         alerts = {alertOf(kInvalidCsvForHtml)};
     for (const AlertSpec &alert : alerts)
         m_context.alerts.runModal(alert);

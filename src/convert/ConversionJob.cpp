@@ -1,6 +1,6 @@
 #include "convert/ConversionJob.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 #include "convert/HtmlTable.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "convert/Escaping.h"
 #include "convert/RecordOutput.h"
 

@@ -1,7 +1,7 @@
 #include "convert/TablePreviewJob.h"
 
-#include "app/CommandCenter.h"
-#include "app/Log.h"
+#include "base/CommandCenter.h"
+#include "base/Log.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #include "csv/CsvParser.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "csv/CharacterMasks.h"
 #include "csv/CsvDecoder.h"
 

@@ -1,6 +1,6 @@
 #include "document/CompanionEntries.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "platform/Preferences.h"
 
 namespace plotwell::document {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/DocumentNames.h"
+#include "base/DocumentNames.h"
 
 #include <QString>
 

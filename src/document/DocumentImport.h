@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/FirstRecord.h"
 #include "model/ChartGrid.h"
 
 #include <QString>
@@ -8,11 +9,6 @@
 #include <optional>
 
 namespace plotwell::document {
-
-/// The fields of a file's first record, read with the delimiter "," and no options, so a
-/// quoted field keeps its quotes. The parse stops after that record, so the size of the rest of
-/// the file does not matter. Nothing when the file holds no record or cannot be read.
-[[nodiscard]] std::optional<QStringList> readFirstRecord(const QString &path);
 
 /// The title field k (from 0) of the first record gives: the six kinds of quote removed, and
 /// "Untitled<k+1>" when nothing but spaces is left.

@@ -1,8 +1,8 @@
 #include "export/ExportController.h"
 
-#include "app/CommandCenter.h"
-#include "app/Commands.h"
-#include "app/Log.h"
+#include "base/CommandCenter.h"
+#include "base/Commands.h"
+#include "base/Log.h"
 #include "platform/Alerts.h"
 #include "platform/FilePanels.h"
 #include "platform/Mailer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "platform/AppContext.h"
 #include "export/ChartExporter.h"
 
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "render/Appearance.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 namespace plotwell {
 
@@ -37,16 +37,6 @@ std::optional<QString> getCtype(const QString &label)
     if (const ChartType *type = chartTypeForLabel(label))
         return QString::fromLatin1(type->code);
     return std::nullopt;
-}
-
-bool prepareRefreshRequest(AppState &state)
-{
-    if (state.conversionRunning()) {
-        diag(QStringLiteral("PROGRESSING BAR VALUE %1").arg(state.barValue));
-        return false;
-    }
-    state.openRecent = QStringLiteral("YES");
-    return true;
 }
 
 bool applyComboChange(AppState &state, AppearanceSetting setting, const QString &itemValue,

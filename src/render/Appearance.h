@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "base/AppState.h"
 
 #include <QRect>
 #include <QString>
@@ -29,11 +29,6 @@ inline const QString kOrgChartTypeLabel = QStringLiteral("3D COLUMN");
 /// text (the code then stays as it was).
 [[nodiscard]] const ChartType *chartTypeForLabel(const QString &label);
 [[nodiscard]] std::optional<QString> getCtype(const QString &label);
-
-/// The refresh request that follows an appearance change or a colour pick: while a file
-/// conversion reports 1..94 percent it waits (false); otherwise it marks the reopen in
-/// `openRecent` and the caller posts `openRecentDocument` (true).
-[[nodiscard]] bool prepareRefreshRequest(AppState &state);
 
 enum class AppearanceSetting { FontFamily, FontSize, NodeSize, NodeRadius, MultiColour };
 

@@ -1,6 +1,6 @@
 #include "render/DataString.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "model/ParentReferences.h"
 #include "model/SampleCharts.h"
 

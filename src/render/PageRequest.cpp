@@ -1,6 +1,6 @@
 #include "render/PageRequest.h"
 
-#include "app/ResourceLocator.h"
+#include "base/ResourceLocator.h"
 
 #include <QRegularExpression>
 

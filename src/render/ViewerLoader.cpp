@@ -1,9 +1,9 @@
 #include "render/ViewerLoader.h"
 
-#include "app/AppState.h"
-#include "app/CommandCenter.h"
-#include "app/Commands.h"
-#include "app/Log.h"
+#include "base/AppState.h"
+#include "base/CommandCenter.h"
+#include "base/Commands.h"
+#include "base/Log.h"
 #include "model/ChartGrid.h"
 #include "platform/ChartViewer.h"
 #include "platform/Desktop.h"

@@ -1,8 +1,8 @@
 #include "ui/AppDelegate.h"
 
-#include "app/Commands.h"
-#include "app/Log.h"
-#include "app/ShellController.h"
+#include "base/Commands.h"
+#include "base/Log.h"
+#include "shell/ShellController.h"
 #include "platform/qt/QtPorts.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppState.h"
-#include "app/CommandCenter.h"
-#include "app/Launch.h"
+#include "base/AppState.h"
+#include "base/CommandCenter.h"
+#include "shell/Launch.h"
 #include "ui/MasterViewController.h"
 
 #include <QMainWindow>

@@ -1,6 +1,6 @@
 #include "ui/ChartEditing.h"
 
-#include "app/ResourceLocator.h"
+#include "base/ResourceLocator.h"
 #include "colour/PickerTags.h"
 #include "platform/Alerts.h"
 #include "ui/ColorPickerPopover.h"

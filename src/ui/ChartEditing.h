@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "platform/AppContext.h"
 #include "colour/ColourPicking.h"
 #include "colour/SwatchBoard.h"
 #include "model/ItemPickerModel.h"

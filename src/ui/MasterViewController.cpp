@@ -1,9 +1,9 @@
 #include "ui/MasterViewController.h"
 
-#include "app/AppState.h"
-#include "app/CommandCenter.h"
-#include "app/Log.h"
-#include "app/ResourceLocator.h"
+#include "base/AppState.h"
+#include "base/CommandCenter.h"
+#include "base/Log.h"
+#include "base/ResourceLocator.h"
 #include "colour/PickerTags.h"
 #include "platform/Alerts.h"
 #include "platform/ChartViewer.h"
@@ -109,7 +109,7 @@ QToolButton *headerToolButton(const QString &text, const QString &name, const QS
 
 MasterViewController::MasterViewController(AppContext context, ChartViewers viewers,
                                            QWidget *parent)
-    : QWidget(parent), m_context(context), m_viewers(viewers), m_progress(context.state)
+    : QWidget(parent), m_context(context), m_viewers(viewers)
 {
     setObjectName(QStringLiteral("everythingView"));
     m_viewers.webViewWidget = standIn(m_viewers.webViewWidget, "webView");
@@ -120,48 +120,28 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     // the full-screen viewer lays it out at the screen's size for the large pictures.
     m_exportHost = offscreenHost(m_viewers.webViewMWidget);
     m_fullScreenHost = offscreenHost(m_viewers.webViewLWidget);
-
-    m_loader = std::make_unique<ViewerLoader>(*m_viewers.webView, *m_viewers.webViewM,
-                                              *m_viewers.webViewL, m_grid, m_context.state,
-                                              m_context.commands, m_context.desktop);
-    m_shell = std::make_unique<ShellController>(m_context, m_grid, *m_loader,
-                                                static_cast<ShellView &>(*this));
-    m_recent = std::make_unique<document::RecentDocuments>(m_context.preferences);
-    m_documents = std::make_unique<document::DocumentController>(document::DocumentContext{
-        m_grid, m_swatches, m_context.state, m_context.preferences, *m_recent, m_context.alerts,
-        m_context.filePanels, m_context.desktop, m_context.commands, m_viewers.webView});
-    document::DocumentHooks documentHooks;
-    documentHooks.htmlWidth = [this] { return m_shell->htmlWidth(); };
-    documentHooks.showProgress = [this](int value) { m_progress.showWorking(value); };
-    documentHooks.appearanceRestored = [this] { showAppearanceValues(); };
-    documentHooks.chartRestored = [this] { submitData(); };
-    m_documents->setHooks(documentHooks);
-    // A table preview arrives once its file has been read through; by then the viewer may have
-    // been given a chart or another page, which the late preview must not replace.
-    connect(m_loader.get(), &ViewerLoader::webViewPageRequested, m_documents.get(),
-            &document::DocumentController::discardPendingPreview);
-    connect(m_documents.get(), &document::DocumentController::tablePreviewShown, m_loader.get(),
-            &ViewerLoader::placeholderReplaced);
-    connect(m_loader.get(), &ViewerLoader::exportViewerSized, this,
-            [this](QSizeF size) { m_exportHost->resize(size.toSize()); });
     if (!m_viewers.pictures) {
         m_ownPictures = std::make_unique<NoPictures>();
         m_viewers.pictures = m_ownPictures.get();
     }
-    m_exporter = std::make_unique<ChartExporter>(*m_viewers.webViewM, *m_viewers.webViewL,
-                                                 *m_viewers.pictures);
-    m_exporter->setLoader(m_loader.get());
-    m_export = std::make_unique<ExportController>(m_context, *m_exporter, this);
-    m_conversions = std::make_unique<convert::ConversionController>(
-        convert::ConversionContext{m_grid, m_context.state, m_context.alerts, m_context.filePanels,
-                                   m_progress, [this] { return m_shell->htmlWidth(); }},
-        this);
+    m_workspace =
+        std::make_unique<ChartWorkspace>(m_context,
+                                         WorkspaceViewers{*m_viewers.webView, *m_viewers.webViewM,
+                                                          *m_viewers.webViewL, *m_viewers.pictures},
+                                         this);
+    m_shell = std::make_unique<ShellController>(m_context, grid(), viewerLoader(),
+                                                static_cast<ShellView &>(*this));
+    m_workspace->setHtmlWidth([this] { return m_shell->htmlWidth(); });
+    document::DocumentHooks documentHooks;
+    documentHooks.htmlWidth = [this] { return m_shell->htmlWidth(); };
+    documentHooks.showProgress = [this](int value) { progress().showWorking(value); };
+    documentHooks.appearanceRestored = [this] { showAppearanceValues(); };
+    documentHooks.chartRestored = [this] { submitData(); };
+    documents().setHooks(documentHooks);
+    connect(&viewerLoader(), &ViewerLoader::exportViewerSized, this,
+            [this](QSizeF size) { m_exportHost->resize(size.toSize()); });
     // The initialiser reads the chart type before the label exists: nothing matches yet.
     getCtype();
-    // Every colour field starts with its swatch's start-up colour.
-    const QStringList slotTexts = startupSlotTexts();
-    for (int slot = 1; slot <= kColourSlotCount; ++slot)
-        m_grid.setSlotText(slot, slotTexts.value(slot - 1));
 
     buildHeader();
     buildSideBar();
@@ -177,13 +157,13 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_bugTitleView->setObjectName(QStringLiteral("bugTitleView"));
     m_bugTitleView->hide();
 
-    connect(&m_swatches, &SwatchBoard::swatchChanged, this, &MasterViewController::showSwatch);
+    connect(&swatches(), &SwatchBoard::swatchChanged, this, &MasterViewController::showSwatch);
 
     m_options = new OptionsPopover(this);
     m_quickHelp = new QuickHelpPopover(this);
 
     m_editing =
-        new ChartEditing(m_context, m_grid, m_swatches, static_cast<EditingAnchors &>(*this), this);
+        new ChartEditing(m_context, grid(), swatches(), static_cast<EditingAnchors &>(*this), this);
     connect(this, &MasterViewController::selectRequested, m_editing, &ChartEditing::myPopAction);
     connect(this, &MasterViewController::colourPickerRequested, m_editing,
             &ChartEditing::buttonClicked);
@@ -257,11 +237,11 @@ void MasterViewController::buildSideBar()
     titleRow->addWidget(titleLabel);
     titleRow->addWidget(m_chartTitle, 1);
     connect(m_chartTitle, &QLineEdit::textEdited, this,
-            [this](const QString &text) { m_grid.setSetting(ChartSetting::ChartTitle, text); });
-    connect(&m_grid, &ChartGrid::settingChanged, this, [this](ChartSetting which) {
+            [this](const QString &text) { grid().setSetting(ChartSetting::ChartTitle, text); });
+    connect(&grid(), &ChartGrid::settingChanged, this, [this](ChartSetting which) {
         if (which == ChartSetting::ChartTitle &&
-            m_chartTitle->text() != m_grid.setting(ChartSetting::ChartTitle))
-            m_chartTitle->setText(m_grid.setting(ChartSetting::ChartTitle));
+            m_chartTitle->text() != grid().setting(ChartSetting::ChartTitle))
+            m_chartTitle->setText(grid().setting(ChartSetting::ChartTitle));
     });
 
     m_scrollView = new QScrollArea(this);
@@ -301,7 +281,7 @@ void MasterViewController::buildSideBar()
     connect(m_appearance, &AppearancePanel::selectionChanged, this,
             &MasterViewController::appearanceChanged);
 
-    m_gridView = new GridView(m_grid, content);
+    m_gridView = new GridView(grid(), content);
     connect(m_gridView, &GridView::selectClicked, this, &MasterViewController::selectRequested);
     connect(m_gridView, &GridView::pickerClicked, this,
             [this](int row) { Q_EMIT colourPickerRequested(pickerTagForSwatch(row)); });
@@ -335,7 +315,7 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         ChartColourWidgets &w = m_chartColours[entry.slot - kBackgroundSlot];
         auto *label = new QLabel(QLatin1String(entry.label), box);
         w.swatch = new SwatchView(box);
-        w.hex = new QLineEdit(m_grid.slotText(entry.slot), box);
+        w.hex = new QLineEdit(grid().slotText(entry.slot), box);
         w.hex->setObjectName(QLatin1String(entry.fieldName));
         w.hex->setFixedWidth(76);
         auto *picker = w.picker = new QToolButton(box);
@@ -351,11 +331,11 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         const int slot = entry.slot;
         const ChartSetting setting = entry.setting;
         connect(w.hex, &QLineEdit::textEdited, this,
-                [this, slot](const QString &text) { m_grid.setSlotText(slot, text); });
-        connect(&m_grid, &ChartGrid::settingChanged, w.hex,
+                [this, slot](const QString &text) { grid().setSlotText(slot, text); });
+        connect(&grid(), &ChartGrid::settingChanged, w.hex,
                 [this, setting, slot, hex = w.hex](ChartSetting which) {
-                    if (which == setting && hex->text() != m_grid.slotText(slot))
-                        hex->setText(m_grid.slotText(slot));
+                    if (which == setting && hex->text() != grid().slotText(slot))
+                        hex->setText(grid().slotText(slot));
                 });
         connect(picker, &QToolButton::clicked, this,
                 [this, slot] { Q_EMIT colourPickerRequested(pickerTagForSwatch(slot)); });
@@ -386,36 +366,27 @@ void MasterViewController::buildProgressView()
     card->addWidget(m_progressBar);
     card->addWidget(m_progressPercent);
 
-    connect(&m_progress, &ProgressMonitor::activity, this, [this](int value, const QString &label) {
+    connect(&progress(), &ProgressMonitor::activity, this, [this](int value, const QString &label) {
         m_progressBar->setValue(value);
         m_progressPercent->setText(label);
     });
-    connect(&m_progress, &ProgressMonitor::progressViewShown, this,
+    connect(&progress(), &ProgressMonitor::progressViewShown, this,
             [this](const QString &label, int value) {
                 m_progressLabel->setText(label);
                 m_progressBar->setValue(value);
                 m_progressView->show();
                 m_progressView->raise();
             });
-    connect(&m_progress, &ProgressMonitor::progressViewHidden, m_progressView, &QWidget::hide);
-    connect(m_loader.get(), &ViewerLoader::viewerLoadFinished, this,
-            [this] { m_progress.isProgressDone = true; });
+    connect(&progress(), &ProgressMonitor::progressViewHidden, m_progressView, &QWidget::hide);
+    connect(&viewerLoader(), &ViewerLoader::viewerLoadFinished, this,
+            [this] { progress().isProgressDone = true; });
 }
 
 void MasterViewController::submitData()
 {
-    const RenderResult result = plotwell::submitData(m_grid, m_context.state);
-    switch (result.kind) {
-    case RenderResult::Load:
-        m_loader->loadWebView(result.dataString);
+    if (m_workspace->render().kind == RenderResult::Load) {
         m_exitFullscreenButton->hide();
         m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        break;
-    case RenderResult::ReassignParents:
-        m_context.alerts.runModal(reassignParentsAlert());
-        break;
-    case RenderResult::NoLoad:
-        break;
     }
 }
 
@@ -461,9 +432,7 @@ void MasterViewController::myOptsAction()
 void MasterViewController::collectHandlers(HandlerTable &table)
 {
     m_shell->addHandlers(table);
-    m_documents->addHandlers(table);
-    m_export->addHandlers(table);
-    m_conversions->addHandlers(table);
+    m_workspace->addHandlers(table);
 }
 
 void MasterViewController::loadView()
@@ -471,7 +440,7 @@ void MasterViewController::loadView()
     if (m_loaded)
         return;
     m_loaded = true;
-    plotwell::loadView(static_cast<ViewLoadHost &>(*this), m_context, m_progress);
+    plotwell::loadView(static_cast<ViewLoadHost &>(*this), m_context, progress());
 }
 
 void MasterViewController::resizeEvent(QResizeEvent *event)
@@ -625,13 +594,13 @@ void MasterViewController::initializeButtons()
 
 void MasterViewController::initializeSwatches()
 {
-    plotwell::initializeSwatches(m_swatches);
+    plotwell::initializeSwatches(swatches());
 }
 
 void MasterViewController::showSwatch(int swatch)
 {
     if (SwatchView *view = swatchView(swatch))
-        view->setColour(m_swatches.colour(swatch));
+        view->setColour(swatches().colour(swatch));
 }
 
 MasterViewController::SwatchWidgets MasterViewController::swatchWidgets(int swatch) const
@@ -679,7 +648,7 @@ void MasterViewController::getCtype()
 {
     const QString label = m_bugTitleView ? m_bugTitleView->text() : QString();
     if (const std::optional<QString> code = plotwell::getCtype(label))
-        m_grid.setSetting(ChartSetting::Ctype, *code);
+        grid().setSetting(ChartSetting::Ctype, *code);
 }
 
 } // namespace plotwell

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "app/AppContext.h"
-#include "app/Commands.h"
-#include "app/Launch.h"
-#include "app/Progress.h"
-#include "app/ShellController.h"
+#include "base/Commands.h"
+#include "base/Progress.h"
 #include "colour/SwatchBoard.h"
 #include "convert/ConversionController.h"
 #include "document/DocumentController.h"
@@ -12,7 +9,11 @@
 #include "export/ChartExporter.h"
 #include "export/ExportController.h"
 #include "model/ChartGrid.h"
+#include "platform/AppContext.h"
 #include "render/ViewerLoader.h"
+#include "shell/ChartWorkspace.h"
+#include "shell/Launch.h"
+#include "shell/ShellController.h"
 #include "ui/AppearancePanel.h"
 #include "ui/ChartEditing.h"
 #include "ui/Popovers.h"
@@ -70,16 +71,23 @@ public:
     /// `loadView`: runs once, when the window first asks for the view.
     void loadView();
 
-    [[nodiscard]] ChartGrid &grid() { return m_grid; }
+    [[nodiscard]] ChartWorkspace &workspace() { return *m_workspace; }
+    [[nodiscard]] ChartGrid &grid() { return m_workspace->grid(); }
     [[nodiscard]] GridView &gridView() { return *m_gridView; }
     [[nodiscard]] ShellController &shell() { return *m_shell; }
-    [[nodiscard]] ViewerLoader &viewerLoader() { return *m_loader; }
-    [[nodiscard]] ProgressMonitor &progress() { return m_progress; }
-    [[nodiscard]] ExportController &exports() { return *m_export; }
-    [[nodiscard]] convert::ConversionController &conversions() { return *m_conversions; }
-    [[nodiscard]] SwatchBoard &swatches() { return m_swatches; }
-    [[nodiscard]] document::DocumentController &documents() { return *m_documents; }
-    [[nodiscard]] document::RecentDocuments &recentDocuments() { return *m_recent; }
+    [[nodiscard]] ViewerLoader &viewerLoader() { return m_workspace->loader(); }
+    [[nodiscard]] ProgressMonitor &progress() { return m_workspace->progress(); }
+    [[nodiscard]] ExportController &exports() { return m_workspace->exports(); }
+    [[nodiscard]] convert::ConversionController &conversions()
+    {
+        return m_workspace->conversions();
+    }
+    [[nodiscard]] SwatchBoard &swatches() { return m_workspace->swatches(); }
+    [[nodiscard]] document::DocumentController &documents() { return m_workspace->documents(); }
+    [[nodiscard]] document::RecentDocuments &recentDocuments()
+    {
+        return m_workspace->recentDocuments();
+    }
     [[nodiscard]] const ChartViewers &viewers() const { return m_viewers; }
     [[nodiscard]] OptionsPopover &optionsPopover() { return *m_options; }
     [[nodiscard]] AppearancePanel &appearance() { return *m_appearance; }
@@ -99,7 +107,7 @@ public:
     [[nodiscard]] QWidget *chartTitleView() const { return m_chartTitleView; }
     [[nodiscard]] QWidget *sideBar() const { return m_sideBar; }
     /// The chart-type code read at view load.
-    [[nodiscard]] QString ctype() const { return m_grid.setting(ChartSetting::Ctype); }
+    [[nodiscard]] QString ctype() const { return m_workspace->grid().setting(ChartSetting::Ctype); }
 
     /// `submitData:`: the Render Chart button.
     void submitData();
@@ -171,20 +179,12 @@ private:
     void showAppearanceValues();
 
     AppContext m_context;
-    ChartGrid m_grid;
-    SwatchBoard m_swatches;
-    std::unique_ptr<document::RecentDocuments> m_recent;
-    std::unique_ptr<document::DocumentController> m_documents;
     ChartViewers m_viewers;
-    ProgressMonitor m_progress;
-    std::unique_ptr<ViewerLoader> m_loader;
-    std::unique_ptr<ShellController> m_shell;
     std::unique_ptr<QWidget> m_exportHost;     // keeps webViewM off screen
     std::unique_ptr<QWidget> m_fullScreenHost; // and webViewL
     std::unique_ptr<ChartPictures> m_ownPictures;
-    std::unique_ptr<ChartExporter> m_exporter;
-    std::unique_ptr<ExportController> m_export;
-    std::unique_ptr<convert::ConversionController> m_conversions;
+    std::unique_ptr<ChartWorkspace> m_workspace;
+    std::unique_ptr<ShellController> m_shell;
     bool m_loaded = false;
     WindowLayout m_layout;
 

@@ -1,23 +1,15 @@
 #include "ui/RenderCommand.h"
 
-#include "app/AppState.h"
-#include "app/CommandCenter.h"
-#include "app/WindowLayout.h"
-#include "colour/SwatchBoard.h"
-#include "document/DocumentFormat.h"
-#include "document/DocumentImport.h"
+#include "commands/HeadlessPorts.h"
 #include "export/ChartExporter.h"
-#include "model/ChartGrid.h"
-#include "model/SampleCharts.h"
 #include "platform/qt/QtPorts.h"
 #include "platform/qt/WebEngineChartPictures.h"
 #include "platform/qt/WebEngineChartViewer.h"
 #include "render/Appearance.h"
-#include "render/DataString.h"
-#include "render/ViewerLoader.h"
+#include "shell/ChartWorkspace.h"
+#include "shell/WindowLayout.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextStream>
@@ -78,29 +70,6 @@ std::optional<RenderOptions> parseOptions(const QStringList &args, QString &prob
     return options;
 }
 
-/// Fills the grid from a sample or a CSV file; returns what went wrong.
-QString fillGrid(ChartGrid &grid, AppState &state, const RenderOptions &options)
-{
-    if (options.csv.isEmpty()) {
-        if (options.sample == 1)
-            loadSampleData(grid, state);
-        else
-            loadSampleData2(grid, state);
-        return {};
-    }
-    QFile file(options.csv);
-    if (!file.open(QIODevice::ReadOnly))
-        return options.csv + QStringLiteral(": ") + file.errorString();
-    if (const auto saved = document::parseSavedDocument(file.readAll())) {
-        document::restoreSavedChart(grid, *saved);
-        return {};
-    }
-    const std::optional<QStringList> fields = document::readFirstRecord(options.csv);
-    if (!fields || document::importTitles(grid, *fields))
-        return options.csv + QStringLiteral(": no column labels in its first record");
-    return {};
-}
-
 /// A web view that paints without ever appearing on a screen.
 QWebEngineView *offscreenView(QSize size)
 {
@@ -143,37 +112,36 @@ int runRenderCommand(int argc, char **argv)
         return 2;
     }
 
-    ChartGrid grid;
-    AppState state;
-    applyStartupSlotTexts(grid);
-    grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
-    problem = fillGrid(grid, state, *options);
-    const RenderResult result = problem.isEmpty() ? submitData(grid, state) : RenderResult{};
-    if (problem.isEmpty() && result.kind != RenderResult::Load)
-        problem = result.kind == RenderResult::ReassignParents
-                      ? QStringLiteral("the chart's parents must be reassigned first")
-                      : QStringLiteral("nothing to draw: row 1 has no title");
+    // The visible viewer only measures the chart for the export viewer: kept small, its
+    // document is as large as the chart.
+    WidgetDesktop screen;
+    const QSizeF screenSize = screen.lastScreenAvailableSize();
+    std::unique_ptr<QWebEngineView> webView(offscreenView({200, 150}));
+    std::unique_ptr<QWebEngineView> webViewM(offscreenView({200, 150}));
+    std::unique_ptr<QWebEngineView> webViewL(
+        offscreenView(computeFullScreenLayout(screenSize, screenSize).webViewL.size().toSize()));
+    WebEngineChartViewer viewer(webView.get());
+    WebEngineChartViewer viewerM(webViewM.get());
+    WebEngineChartViewer viewerL(webViewL.get());
+    WebEngineChartPictures pictures;
+    HeadlessSession session(&screen);
+    ChartWorkspace workspace(session.context(), {viewer, viewerM, viewerL, pictures});
+    workspace.grid().setSetting(ChartSetting::Ctype,
+                                getCtype(kOrgChartTypeLabel).value_or(QString()));
+    if (options->csv.isEmpty())
+        workspace.loadSample(options->sample);
+    else
+        problem = workspace.loadChartFile(options->csv);
     if (!problem.isEmpty()) {
         err << "plotwell render: " << problem << '\n';
         return 1;
     }
-
-    // The visible viewer only measures the chart for the export viewer: kept small, its
-    // document is as large as the chart.
-    WidgetDesktop desktop;
-    const QSizeF screen = desktop.lastScreenAvailableSize();
-    std::unique_ptr<QWebEngineView> webView(offscreenView({200, 150}));
-    std::unique_ptr<QWebEngineView> webViewM(offscreenView({200, 150}));
-    std::unique_ptr<QWebEngineView> webViewL(
-        offscreenView(computeFullScreenLayout(screen, screen).webViewL.size().toSize()));
-    WebEngineChartViewer viewer(webView.get());
-    WebEngineChartViewer viewerM(webViewM.get());
-    WebEngineChartViewer viewerL(webViewL.get());
-    CommandCenter commands;
-    ViewerLoader loader(viewer, viewerM, viewerL, grid, state, commands, desktop);
-    WebEngineChartPictures pictures;
-    ChartExporter exporter(viewerM, viewerL, pictures);
-    exporter.setLoader(&loader);
+    // The reassign alert, if any, has said why nothing is drawn.
+    const RenderResult::Kind drawn = workspace.render().kind;
+    if (drawn == RenderResult::NoLoad)
+        err << "plotwell render: nothing to draw: row 1 has no title\n";
+    if (drawn != RenderResult::Load)
+        return 1;
 
     const Resolution resolution = options->hires ? Resolution::High : Resolution::Small;
     const bool pdf = QFileInfo(options->output).suffix().toLower() == QLatin1String("pdf");
@@ -188,14 +156,13 @@ int runRenderCommand(int argc, char **argv)
         }
         QApplication::exit();
     };
-    QObject::connect(&loader, &ViewerLoader::exportViewerSized, webViewM.get(),
+    QObject::connect(&workspace.loader(), &ViewerLoader::exportViewerSized, webViewM.get(),
                      [&](QSizeF size) { webViewM->resize(size.toSize()); });
-    loader.loadWebView(result.dataString);
     // The exporter waits for the chart to reach its viewer and to paint.
     if (pdf)
-        exporter.writePdf(resolution, target, true, written);
+        workspace.exporter().writePdf(resolution, target, true, written);
     else
-        exporter.writePng(resolution, target, true, written);
+        workspace.exporter().writePng(resolution, target, true, written);
     QTimer::singleShot(180000, &app, [&] {
         err << "plotwell render: the chart page did not finish drawing\n";
         QApplication::exit();

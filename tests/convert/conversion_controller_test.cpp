@@ -2,12 +2,12 @@
 // column-name check, cancel, the four outputs, one job at a time, failures shown to the user.
 #include "Fakes.h"
 #include "LogCapture.h"
-#include "app/AppState.h"
-#include "app/Progress.h"
+#include "base/AppState.h"
+#include "base/Progress.h"
 #include "convert/ColumnTypes.h"
 #include "convert/ConversionController.h"
 #include "document/DocumentImport.h"
-#include "document/DocumentNames.h"
+#include "base/DocumentNames.h"
 #include "model/ChartGrid.h"
 
 #include <QCoreApplication>
@@ -57,7 +57,7 @@ protected:
     QString import(const QByteArray &content)
     {
         const QString path = write(QStringLiteral("in.csv"), content);
-        const std::optional<QStringList> names = document::readFirstRecord(path);
+        const std::optional<QStringList> names = readFirstRecord(path);
         EXPECT_TRUE(names.has_value());
         (void)document::importTitles(grid, names.value_or(QStringList()));
         document::initializeDataTypes(grid);

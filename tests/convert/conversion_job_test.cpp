@@ -1,6 +1,6 @@
 // Conversions of files on disk: the background job, failures, and the grid's column types.
-#include "app/AppState.h"
-#include "app/Progress.h"
+#include "base/AppState.h"
+#include "base/Progress.h"
 #include "convert/ColumnTypes.h"
 #include "convert/ConversionJob.h"
 #include "document/DocumentImport.h"

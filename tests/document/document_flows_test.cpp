@@ -2,13 +2,13 @@
 // folder), panels, alerts, the desktop and the viewer are scripted.
 #include "Fakes.h"
 #include "TestFiles.h"
-#include "app/AppState.h"
-#include "app/CommandCenter.h"
-#include "app/Commands.h"
+#include "base/AppState.h"
+#include "base/CommandCenter.h"
+#include "base/Commands.h"
 #include "colour/ColorLine.h"
 #include "document/CompanionEntries.h"
 #include "document/DocumentController.h"
-#include "document/DocumentNames.h"
+#include "base/DocumentNames.h"
 #include "document/RecentDocuments.h"
 #include "model/GridClearing.h"
 

@@ -1,4 +1,4 @@
-#include "document/DocumentNames.h"
+#include "base/DocumentNames.h"
 
 #include <gtest/gtest.h>
 

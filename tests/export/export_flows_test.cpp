@@ -3,9 +3,9 @@
 #include "Fakes.h"
 #include "LogCapture.h"
 #include "TestFiles.h"
-#include "app/AppState.h"
-#include "app/CommandCenter.h"
-#include "app/Commands.h"
+#include "base/AppState.h"
+#include "base/CommandCenter.h"
+#include "base/Commands.h"
 #include "export/ExportController.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "colour/SwatchBoard.h"
 #include "render/PageRequest.h"
-#include "render/RequestCommand.h"
+#include "commands/RequestCommand.h"
 
 #include <QUrlQuery>
 

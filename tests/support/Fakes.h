@@ -2,9 +2,9 @@
 
 // Scripted stand-ins for the desktop ports, shared by every test that drives a core flow.
 
-#include "app/AppContext.h"
-#include "app/AppState.h"
-#include "app/CommandCenter.h"
+#include "platform/AppContext.h"
+#include "base/AppState.h"
+#include "base/CommandCenter.h"
 #include "platform/Alerts.h"
 #include "platform/ChartViewer.h"
 #include "platform/Desktop.h"

@@ -2,7 +2,7 @@
 // its search, list and position buttons; the 108 colour picker buttons and the shared colour
 // popover; the sample command from its menu item.
 #include "TestWindow.h"
-#include "app/Commands.h"
+#include "base/Commands.h"
 #include "colour/PickerTags.h"
 #include "model/ItemPickerModel.h"
 #include "model/ParentListModel.h"

@@ -4,7 +4,7 @@
 // Run under a display (xvfb-run).
 #include "LaunchedWindow.h"
 #include "TestFiles.h"
-#include "app/Commands.h"
+#include "base/Commands.h"
 #include "ui/AppDelegate.h"
 #include "ui/ColorPickerPopover.h"
 #include "ui/GridView.h"

@@ -1,6 +1,6 @@
 #include "platform/qt/WebEngineChartPictures.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "platform/qt/WebEngineChartViewer.h"
 
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/ChartPictures.h"
+#include "platform/ChartPictures.h"
 
 #include <QObject>
 

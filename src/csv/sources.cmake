@@ -1,9 +1,0 @@
-# Sources of the csv part of plotwell-core.
-target_sources(plotwell-core PRIVATE
-  csv/ByteReader.cpp csv/ByteReader.h
-  csv/CharacterMasks.cpp csv/CharacterMasks.h
-  csv/CsvAggregator.cpp csv/CsvAggregator.h
-  csv/CsvDecoder.cpp csv/CsvDecoder.h
-  csv/CsvParser.cpp csv/CsvParser.h
-  csv/CsvRecords.cpp csv/CsvRecords.h
-)

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "base/Progress.h"
+#include "colour/SwatchBoard.h"
+#include "convert/ConversionController.h"
+#include "document/DocumentController.h"
+#include "document/RecentDocuments.h"
+#include "export/ChartExporter.h"
+#include "export/ExportController.h"
+#include "model/ChartGrid.h"
+#include "platform/AppContext.h"
+#include "render/DataString.h"
+#include "render/ViewerLoader.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+namespace plotwell {
+
+class ChartPictures;
+class ChartViewer;
+class HandlerTable;
+
+/// The three chart viewers a workspace draws into and what takes their pictures.
+struct WorkspaceViewers
+{
+    ChartViewer &webView;  ///< the one the user sees
+    ChartViewer &webViewM; ///< lays the chart out at its full size, for pictures
+    ChartViewer &webViewL; ///< lays it out at the screen's size, for the large pictures
+    ChartPictures &pictures;
+};
+
+/// One chart being worked on: the grid with its 97 colour slots and every controller that
+/// serves the commands on it (documents, exports, conversions, the viewers' loading). The
+/// window, `plotwell render` and `plotwell request` each make one; only the window adds widgets.
+/// The shared state and the command centre come with the context: the delegate keeps them for
+/// the life of the process, and observes commands before any workspace exists.
+class ChartWorkspace : public QObject
+{
+    Q_OBJECT
+public:
+    ChartWorkspace(AppContext context, WorkspaceViewers viewers, QObject *parent = nullptr);
+    ~ChartWorkspace() override;
+
+    [[nodiscard]] AppContext context() const { return m_context; }
+    [[nodiscard]] AppState &state() const { return m_context.state; }
+    [[nodiscard]] ChartGrid &grid() { return m_grid; }
+    [[nodiscard]] SwatchBoard &swatches() { return m_swatches; }
+    [[nodiscard]] ProgressMonitor &progress() { return m_progress; }
+    [[nodiscard]] ViewerLoader &loader() { return *m_loader; }
+    [[nodiscard]] ChartExporter &exporter() { return *m_exporter; }
+    [[nodiscard]] ExportController &exports() { return *m_export; }
+    [[nodiscard]] convert::ConversionController &conversions() { return *m_conversions; }
+    [[nodiscard]] document::DocumentController &documents() { return *m_documents; }
+    [[nodiscard]] document::RecentDocuments &recentDocuments() { return *m_recent; }
+
+    /// The width the HTML table of a conversion and the table preview take; the window's
+    /// viewer width once a window sets it, the converters' default before.
+    void setHtmlWidth(std::function<int()> width);
+
+    /// What Render means: the grid's data string goes to the viewers, or the user is asked to
+    /// reassign parents (through the alerts), or there is nothing to draw.
+    RenderResult render();
+
+    /// Fills the grid with sample 1 or 2 (false for any other number).
+    bool loadSample(int sample);
+
+    /// Fills the grid from a file as Open would without asking anything: a chart document we
+    /// wrote is restored, any other CSV gives its first record as titles. Returns what went
+    /// wrong, for the user; empty on success.
+    [[nodiscard]] QString loadChartFile(const QString &path);
+
+    /// Every controller's handlers, by name: the one place where controllers are added.
+    void addHandlers(HandlerTable &table);
+
+private:
+    AppContext m_context;
+    ChartGrid m_grid;
+    SwatchBoard m_swatches;
+    ProgressMonitor m_progress;
+    std::function<int()> m_htmlWidth;
+    std::unique_ptr<ViewerLoader> m_loader;
+    std::unique_ptr<document::RecentDocuments> m_recent;
+    std::unique_ptr<document::DocumentController> m_documents;
+    std::unique_ptr<ChartExporter> m_exporter;
+    std::unique_ptr<ExportController> m_export;
+    std::unique_ptr<convert::ConversionController> m_conversions;
+};
+
+} // namespace plotwell

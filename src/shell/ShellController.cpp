@@ -1,0 +1,265 @@
+#include "shell/ShellController.h"
+
+#include "base/AppState.h"
+#include "base/CommandCenter.h"
+#include "base/Commands.h"
+#include "base/Log.h"
+#include "base/ResourceLocator.h"
+#include "base/Version.h"
+#include "model/ChartGrid.h"
+#include "model/SampleCharts.h"
+#include "platform/Alerts.h"
+#include "platform/Desktop.h"
+#include "platform/FilePanels.h"
+#include "platform/Preferences.h"
+#include "render/Appearance.h"
+#include "render/ViewerLoader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace plotwell {
+
+namespace {
+const QString kFullStarted = QStringLiteral("fullStarted");
+}
+
+QString howToText()
+{
+    return QStringList{
+        QStringLiteral("\u2022Type your Top Level element in Row 1 & Click 'Render Chart' button, "
+                       "then Type the child item directly below it in Row 2 & click the 'SELECT' "
+                       "button to Choose a parent. "),
+        QStringLiteral("\u2022Type all your other items from Row 3 down. For each item you type, "
+                       "Click the 'SELECT' button to Choose the Parent & node position."),
+        QStringLiteral(
+            "\u2022 To load the sample data on the grid, click the 'LOAD SAMPLE' button."),
+        QStringLiteral(
+            "\u2022To create a Multi-level Org Chart (Multiple top Level Elements), Simply "
+            "Clear the Parent of the item that you want to use as the Top level element "
+            "or Type an item & do not assign it any parent. Click load sample & choose "
+            "Sample 2 for more info.  "),
+        QStringLiteral(
+            "\u2022To expose hidden sections of your Chart, scroll left, right, bottom or  "
+            "resize your window or use the fullscreen option. "),
+        QStringLiteral(
+            "\u2022 All Org Chart Titles/Positions should be enclosed in Parenthesis, ex. "
+            "Niall Brent(CEO). To manually break a line, type an opening parenthesis "
+            "sign '(' where you wish to break it. "),
+        QStringLiteral(
+            "\u2022Using special characters in Titles may make your Chart NOT to render."),
+        QStringLiteral("\u2022 For more info click on the Help Icon on the toolbar."),
+    }
+        .join(QLatin1Char('\n'));
+}
+
+void windowResized(QSizeF frame, AppContext context)
+{
+    const QString width = QString::asprintf("%f", frame.width());
+    const QString height = QString::asprintf("%f", frame.height());
+    diag(QStringLiteral("window width = %1, window height = %2").arg(width, height));
+    context.state.winWidth = width;
+    context.state.winHeight = height;
+    const QString fullStarted = context.preferences.value(kFullStarted).value_or(QString());
+    diag(QStringLiteral("CALLIING WINDOW RESIZED CALLING WINDOW RESIZED ") + fullStarted);
+    context.commands.post(fullStarted != QLatin1String("YES") ? command::resizeWebView
+                                                              : command::resizeToFillWebView);
+}
+
+ShellController::ShellController(AppContext context, ChartGrid &grid, ViewerLoader &viewers,
+                                 ShellView &view)
+    : m_context(context), m_grid(grid), m_viewers(viewers), m_view(view)
+{}
+
+void ShellController::addHandlers(HandlerTable &table)
+{
+    table.add(QStringLiteral("myHelpClick:"), [this](const QVariant &) { myHelpClick(); });
+    table.add(QStringLiteral("hideSideBar:"), [this](const QVariant &) { hideSideBar(); });
+    table.add(QStringLiteral("hideGrid:"), [this](const QVariant &) { hideGrid(); });
+    table.add(QStringLiteral("about:"), [this](const QVariant &) { about(); });
+    table.add(QStringLiteral("fullScreen:"), [this](const QVariant &) { fullScreen(); });
+    table.add(QStringLiteral("resizeWebView:"), [this](const QVariant &) { resizeWebView(); });
+    table.add(QStringLiteral("resizeToFillWebView:"),
+              [this](const QVariant &) { resizeToFillWebView(); });
+    table.add(QStringLiteral("redoAction"), [this](const QVariant &) { m_viewers.redoAction(); });
+    table.add(QStringLiteral("undoAction"), [this](const QVariant &) { m_viewers.undoAction(); });
+    table.add(QStringLiteral("myHelpAction:"), [this](const QVariant &) { myHelpAction(); });
+}
+
+void ShellController::clearFlags()
+{
+    m_gridHidden = 0;
+    m_sideBarHidden = false;
+}
+
+double ShellController::windowWidth() const
+{
+    return m_context.state.winWidth.toDouble();
+}
+
+void ShellController::refreshUnlessConverting()
+{
+    if (prepareRefreshRequest(m_context.state))
+        m_context.commands.post(command::openRecentDocument);
+}
+
+void ShellController::resizeWebView()
+{
+    diag(QStringLiteral("RESIZE CALLED CALLED CALLED CALLED"));
+    refreshUnlessConverting();
+    const WindowLayout layout =
+        computeWindowLayout(windowWidth(), m_view.viewSize().height(), true);
+    if (m_grid.title(2).isEmpty())
+        m_viewers.showPlaceholder(layout.placeholderWidth);
+    m_view.applyLayout(layout);
+    m_htmlWidth = layout.htmlWidth;
+    m_context.commands.post(command::triggerHideGrid);
+    m_gridHidden = 0;
+    m_view.setGridButtonLook(true);
+    diag(QStringLiteral("Resizing.."));
+}
+
+void ShellController::resizeToFillWebView()
+{
+    diag(QStringLiteral("RESIZE TO FILL CALLED CALLED CALLED CALLED"));
+    m_gridHidden = 1;
+    hideGrid();
+    diag(QStringLiteral("Resizing to FILL.."));
+}
+
+void ShellController::hideGrid()
+{
+    diag(QStringLiteral("HIDE GRID CALLED CALLED CALLED CALLED"));
+    if (m_gridHidden == 1) {
+        m_context.commands.post(command::triggerHideGrid);
+        resizeWebView();
+        m_gridHidden = 0;
+        m_view.setGridButtonLook(true);
+        return;
+    }
+    const WindowLayout layout =
+        computeWindowLayout(windowWidth(), m_view.viewSize().height(), false);
+    m_htmlWidth = layout.htmlWidth;
+    m_view.applyLayout(layout);
+    m_view.showProgressIndicator();
+    m_context.commands.post(command::triggerShowGrid);
+    m_gridHidden = 1;
+    m_view.setGridButtonLook(false);
+    diag(QStringLiteral("RECENT File URL ") +
+         m_context.state.fileUrl.value_or(QStringLiteral("(null)")));
+    refreshUnlessConverting();
+    if (m_grid.title(2).isEmpty())
+        m_viewers.showPlaceholder(layout.placeholderWidth);
+}
+
+void ShellController::hideSideBar()
+{
+    m_sideBarHidden = !m_sideBarHidden;
+    m_view.setSideBarVisible(!m_sideBarHidden);
+}
+
+void ShellController::fullScreen()
+{
+    diag(QStringLiteral("Put Window Fullscreen"));
+    const QSizeF screen = m_context.desktop.lastScreenAvailableSize();
+    diag(QStringLiteral(" RESOLUTION= ") +
+         QString::asprintf("%.1fx%.1f", screen.width(), screen.height()));
+    m_view.layoutFullScreenViewer(computeFullScreenLayout(screen, m_view.viewSize()));
+    m_context.commands.post(command::toggleFullScreen);
+}
+
+void ShellController::willEnterFull()
+{
+    runGuarded(QStringLiteral("Exception occured at will enter fullscreen"), [&] {
+        diag(QStringLiteral("_ DID ENTER"));
+        m_context.preferences.setValue(kFullStarted, QStringLiteral("YES"));
+        m_context.preferences.sync();
+        m_gridHidden = 0;
+        hideGrid();
+    });
+}
+
+void ShellController::didExitFull()
+{
+    runGuarded(QStringLiteral("Exception occured at did exit"), [&] {
+        m_context.preferences.setValue(kFullStarted, QStringLiteral("NO"));
+        m_context.preferences.sync();
+    });
+}
+
+void ShellController::myHelpClick()
+{
+    if (m_gridHidden == 1)
+        hideGrid();
+    m_view.pressHelpButton();
+}
+
+void ShellController::myHelpAction()
+{
+    diag(QStringLiteral("Calling Help"));
+    m_view.showQuickHelp();
+}
+
+void ShellController::about()
+{
+    diag(QStringLiteral("---ABOUT.."));
+    m_context.alerts.runModal({applicationName(), QStringLiteral("Version 1.0"), {}, {}});
+}
+
+void ShellController::liveSample()
+{
+    const int answer = m_context.alerts.runModal(sampleChoiceAlert());
+    diag(QStringLiteral("rCODE= %1").arg(answer));
+    if (answer == kSampleOneAnswer) {
+        m_context.desktop.setWindowTitle(QStringLiteral("Untitled"));
+        m_context.state.saveUrl = QString();
+        m_context.preferences.setValue(QStringLiteral("openedFilename"), QString());
+        m_context.preferences.sync();
+        loadSampleData(m_grid, m_context.state);
+    } else if (answer == kSampleTwoAnswer) {
+        loadSampleData2(m_grid, m_context.state);
+    } else {
+        return;
+    }
+    // The layout pass shows the chart title view and marks the grid as shown.
+    resizeWebView();
+}
+
+void ShellController::showInfo()
+{
+    m_context.alerts.runModal({QStringLiteral("Creating an Org Chart"), howToText(), {}, {}});
+}
+
+} // namespace plotwell
+
+namespace plotwell {
+
+void downloadHelp(AppContext context)
+{
+    const std::optional<QString> target = context.filePanels.chooseSavePath(
+        {{QStringLiteral("pdf")}, QStringLiteral("orvantaMac"), QStringLiteral("Save Help")});
+    if (!target) {
+        diag(QStringLiteral("Did not save"));
+        return;
+    }
+    diag(QStringLiteral("FILENAME= ") + QFileInfo(*target).fileName());
+    QFile source(resourcePath(QStringLiteral("orvantaMac.pdf")));
+    QString problem;
+    if (!source.open(QIODevice::ReadOnly)) {
+        problem = source.errorString();
+    } else {
+        const QByteArray pdf = source.readAll();
+        QSaveFile out(*target);
+        if (!out.open(QIODevice::WriteOnly) || out.write(pdf) != pdf.size() || !out.commit())
+            problem = out.errorString();
+    }
+    if (!problem.isEmpty()) {
+        context.alerts.runModal({QStringLiteral("The help document could not be saved."),
+                                 problem,
+                                 {},
+                                 AlertSpec::Style::Warning});
+    }
+}
+
+} // namespace plotwell

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "platform/AppContext.h"
+#include "shell/WindowLayout.h"
+
+#include <QSizeF>
+#include <QString>
+
+namespace plotwell {
+
+class ChartGrid;
+class HandlerTable;
+class ViewerLoader;
+
+/// What the window rules need of the main view on screen.
+class ShellView
+{
+public:
+    virtual ~ShellView() = default;
+    [[nodiscard]] virtual QSizeF viewSize() const = 0;
+    /// Places the views; shows or hides the grid column and the chart title view.
+    virtual void applyLayout(const WindowLayout &layout) = 0;
+    /// The grid button's image, tool tip and title colour for the grid's state.
+    virtual void setGridButtonLook(bool gridShown) = 0;
+    virtual void setSideBarVisible(bool visible) = 0;
+    virtual void showProgressIndicator() = 0;
+    /// Sizes and centres the full-screen viewer and places the exit button above all views.
+    virtual void layoutFullScreenViewer(const FullScreenLayout &layout) = 0;
+    /// Presses the help button, which runs that button's own action.
+    virtual void pressHelpButton() = 0;
+    /// Shows the quick-help popover anchored on the help button.
+    virtual void showQuickHelp() = 0;
+};
+
+/// The window's own commands: layout pass, grid and sidebar toggles, full screen, undo and
+/// redo, help and about.
+class ShellController
+{
+public:
+    ShellController(AppContext context, ChartGrid &grid, ViewerLoader &viewers, ShellView &view);
+
+    /// Registers the handlers of the commands above by name.
+    void addHandlers(HandlerTable &table);
+
+    // Handlers.
+    void resizeWebView();
+    void resizeToFillWebView();
+    void hideGrid();
+    void hideSideBar();
+    void fullScreen();
+    void willEnterFull();
+    void didExitFull();
+    void myHelpClick();
+    void myHelpAction();
+    void about();
+    /// `showInfo:`: the how-to alert.
+    void showInfo();
+    /// `liveSample:`: asks which sample, fills the grid with it and lays the view out.
+    void liveSample();
+
+    [[nodiscard]] int gridHidden() const { return m_gridHidden; }
+    [[nodiscard]] bool sideBarHidden() const { return m_sideBarHidden; }
+    [[nodiscard]] int htmlWidth() const { return m_htmlWidth; }
+    /// Clears `gridHidden` and `sideBarHidden` (view load).
+    void clearFlags();
+
+    /// Posts `openRecentDocument` unless a conversion is running.
+    void refreshUnlessConverting();
+
+private:
+    [[nodiscard]] double windowWidth() const;
+
+    AppContext m_context;
+    ChartGrid &m_grid;
+    ViewerLoader &m_viewers;
+    ShellView &m_view;
+    int m_gridHidden = 0;
+    bool m_sideBarHidden = false;
+    int m_htmlWidth = 0;
+};
+
+/// The delegate's `windowResized:`: records the window size, then lays the view out for the
+/// window or, in full screen, fills it.
+void windowResized(QSizeF frame, AppContext context);
+
+/// `downloadHelp:`: offers a save panel for the help document "orvantaMac.pdf" and copies it
+/// there atomically. A document that cannot be read or written is reported, never saved empty.
+void downloadHelp(AppContext context);
+
+/// The how-to alert's text.
+[[nodiscard]] QString howToText();
+
+} // namespace plotwell

@@ -1,0 +1,482 @@
+// The window's rules without a window: the command table, the layout pass, the grid toggle,
+// full screen, help, the viewer loading flow and the launch order.
+#include "Fakes.h"
+#include "LogCapture.h"
+#include "base/AppState.h"
+#include "base/Commands.h"
+#include "shell/Launch.h"
+#include "base/Progress.h"
+#include "shell/ShellController.h"
+#include "shell/WindowLayout.h"
+#include "model/ChartGrid.h"
+#include "render/ViewerLoader.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using namespace plotwell;
+using namespace plotwell::testing;
+
+namespace {
+
+class FakeShellView final : public ShellView
+{
+public:
+    QSizeF viewSize() const override { return size; }
+    void applyLayout(const WindowLayout &l) override { layouts << l; }
+    void setGridButtonLook(bool shown) override { gridButtonShown = shown; }
+    void setSideBarVisible(bool visible) override { sideBarVisible = visible; }
+    void showProgressIndicator() override {}
+    void layoutFullScreenViewer(const FullScreenLayout &l) override { fullScreen = l; }
+    void pressHelpButton() override { ++helpPresses; }
+    void showQuickHelp() override { ++quickHelps; }
+
+    QSizeF size{1200, 740};
+    QList<WindowLayout> layouts;
+    bool gridButtonShown = true;
+    bool sideBarVisible = true;
+    FullScreenLayout fullScreen;
+    int helpPresses = 0;
+    int quickHelps = 0;
+};
+
+/// A window's worth of core objects around fakes.
+struct Shell : FakeApp
+{
+    ChartGrid grid;
+    FakeChartViewer webView, webViewM, webViewL;
+    FakeShellView view;
+    ViewerLoader loader{webView, webViewM, webViewL, grid, state, commands, desktop};
+    ShellController shell{context, grid, loader, view};
+    QStringList posted; // commands seen by recording observers
+
+    Shell()
+    {
+        state.winWidth = QStringLiteral("1200.000000");
+        state.winHeight = QStringLiteral("800.000000");
+        HandlerTable table;
+        shell.addHandlers(table);
+        table.install(commands, viewControllerCommands());
+        for (const QString &name :
+             {command::openRecentDocument, command::triggerHideGrid, command::triggerShowGrid,
+              command::toggleFullScreen, command::enableUndo, command::disableUndo,
+              command::enableRedo, command::disableRedo})
+            commands.observe(name, [this, name](const QVariant &) { posted << name; });
+    }
+};
+
+} // namespace
+
+TEST(Commands, EveryDelegateActionPostsItsCommandThenWritesItsLine)
+{
+    for (const DelegateAction &action : delegateActions()) {
+        AppState state;
+        CommandCenter center;
+        LogCapture log;
+        QString reached;
+        center.observe(action.command, [&](const QVariant &) {
+            reached = action.command;
+            log.lines << QStringLiteral("<handler>");
+        });
+        ASSERT_TRUE(runDelegateAction(action.action, state, center)) << action.action.toStdString();
+        EXPECT_EQ(reached, action.command) << action.action.toStdString();
+        if (!action.diagLine.isEmpty()) {
+            EXPECT_EQ(log.lines, (QStringList{QStringLiteral("<handler>"), action.diagLine}));
+        }
+    }
+    AppState state;
+    CommandCenter center;
+    EXPECT_FALSE(runDelegateAction(QStringLiteral("noSuchAction:"), state, center));
+}
+
+TEST(Commands, SaveAsThenSaveLeavesSaveAsUsedAtNo)
+{
+    AppState state;
+    CommandCenter center;
+    runDelegateAction(QStringLiteral("saveAsFile:"), state, center);
+    EXPECT_EQ(state.saveAsUsed, QStringLiteral("YES"));
+    runDelegateAction(QStringLiteral("saveFile:"), state, center);
+    EXPECT_EQ(state.saveAsUsed, QStringLiteral("NO"));
+    state.openRecent = QStringLiteral("YES");
+    runDelegateAction(QStringLiteral("openFile:"), state, center);
+    EXPECT_EQ(state.openRecent, QStringLiteral("NO"));
+}
+
+TEST(Commands, HandlersInstallInTableOrderAndShareNames)
+{
+    HandlerTable table;
+    QStringList ran;
+    table.add(QStringLiteral("PNGDownload:"), [&](const QVariant &) { ran << "small png"; });
+    table.add(QStringLiteral("about:"), [&](const QVariant &) { ran << "about"; });
+    table.add(QStringLiteral("notInTheTable:"), [](const QVariant &) {});
+    CommandCenter center;
+    const QStringList registered = table.install(center, viewControllerCommands());
+    EXPECT_EQ(registered, (QStringList{command::downloadSmallPNGDocument, command::about,
+                                       command::PNGDownload}));
+    EXPECT_EQ(table.unknownHandlers(viewControllerCommands()), QStringList{"notInTheTable:"});
+
+    // downloadSmallPNG: and PNGDownload: reach the same small-PNG handler.
+    AppState state;
+    runDelegateAction(QStringLiteral("downloadSmallPNG:"), state, center);
+    runDelegateAction(QStringLiteral("PNGDownload:"), state, center);
+    EXPECT_EQ(ran, (QStringList{"small png", "small png"}));
+    // Commands without an implementation stay unobserved, so their menu items stay out.
+    EXPECT_FALSE(center.isObserved(command::saveDocument));
+}
+
+// Where the views of a 1200 x 800 window go is the window test's; here, what it cannot see.
+TEST(WindowLayout, A1200By800WindowWithTheGridShownAndHidden)
+{
+    const WindowLayout shown = computeWindowLayout(1200.9, 800, true);
+    const WindowLayout hidden = computeWindowLayout(1200, 800, false);
+    EXPECT_EQ(shown.htmlWidth, 785) << "fractions of the width are dropped";
+    EXPECT_EQ(shown.placeholderWidth, shown.webView.width());
+    EXPECT_EQ(hidden.placeholderWidth, 1178);
+    EXPECT_EQ(hidden.scrollView, QRectF(55, kContentTop, 1, hidden.webView.height()));
+    EXPECT_FALSE(hidden.gridVisible);
+    // Heights fill the view below the header, whatever the state.
+    EXPECT_EQ(shown.webView.bottom(), 800 - kBottomMargin);
+    EXPECT_EQ(hidden.webView.bottom(), 800 - kBottomMargin);
+    EXPECT_EQ(shown.scrollView.bottom(), 800 - kBottomMargin);
+}
+
+TEST(WindowLayout, FullScreenViewerIsTheScreenCentredInTheView)
+{
+    const FullScreenLayout layout = computeFullScreenLayout({1440, 870}, {1440, 900});
+    EXPECT_EQ(layout.webViewL, QRectF(0, 0, 1440, 900));
+    EXPECT_EQ(layout.exitButton, QRectF(1290, 550, 150, 50));
+    EXPECT_EQ(computeFullScreenLayout({1000, 700}, {1200, 800}).webViewL.topLeft(),
+              QPointF(100, 35));
+}
+
+TEST(ShellController, LayoutPassRefreshesOnlyOutsideAConversion)
+{
+    // Where the gate's edges lie is AppState's test; this one checks the pass obeys it.
+    for (const auto &[bar, refreshes] : {std::pair{"0", true}, {"50", false}}) {
+        Shell s;
+        s.state.barValue = QString::fromLatin1(bar);
+        s.state.openRecent = QStringLiteral("NO");
+        s.commands.post(command::resizeWebView);
+        EXPECT_EQ(s.posted.contains(command::openRecentDocument), refreshes) << bar;
+        EXPECT_EQ(s.state.openRecent, refreshes ? QStringLiteral("YES") : QStringLiteral("NO"));
+        // The views are laid out either way.
+        ASSERT_EQ(s.view.layouts.size(), 1);
+        EXPECT_EQ(s.view.layouts.last().webView.width(), 800);
+        EXPECT_EQ(s.shell.htmlWidth(), 785);
+    }
+}
+
+TEST(ShellController, GridTogglePlaceholderWidthsFollowTheGrid)
+{
+    Shell s;
+    s.commands.post(command::showHideGrid); // hide
+    EXPECT_EQ(s.shell.gridHidden(), 1);
+    EXPECT_FALSE(s.view.gridButtonShown);
+    EXPECT_TRUE(s.webView.currentPage().contains(QStringLiteral("width:1178.0px")));
+    EXPECT_EQ(s.shell.htmlWidth(), 1165);
+    EXPECT_EQ(s.posted.filter(command::triggerShowGrid).size(), 1);
+
+    s.commands.post(command::showHideGrid); // show again
+    EXPECT_EQ(s.shell.gridHidden(), 0);
+    EXPECT_TRUE(s.view.gridButtonShown);
+    EXPECT_TRUE(s.view.layouts.last().gridVisible);
+    // The placeholder on screen is resized, not loaded again: undo has nothing to walk.
+    EXPECT_EQ(s.webView.loads.size(), 1);
+    EXPECT_TRUE(s.webView.scripts.last().contains(QStringLiteral("width='800.0px'")));
+    EXPECT_FALSE(s.webView.canGoBack());
+
+    // With a title in row 2 the chart stays.
+    s.grid.setTitle(2, QStringLiteral("Tobin Marsh(Public Relations)"));
+    const int loads = int(s.webView.loads.size());
+    s.commands.post(command::showHideGrid);
+    s.commands.post(command::showHideGrid);
+    EXPECT_EQ(s.webView.loads.size(), loads);
+}
+
+TEST(ShellController, HelpShowsTheGridFirstThenPressesTheHelpButton)
+{
+    Shell s;
+    s.shell.hideGrid();
+    ASSERT_EQ(s.shell.gridHidden(), 1);
+    s.commands.post(command::triggerHelp);
+    EXPECT_EQ(s.shell.gridHidden(), 0);
+    EXPECT_EQ(s.view.helpPresses, 1);
+    s.commands.post(command::openHelp);
+    EXPECT_EQ(s.view.quickHelps, 1);
+}
+
+TEST(ShellController, SideBarMenuItemAlternatesFlagAndSideBar)
+{
+    Shell s;
+    runDelegateAction(QStringLiteral("hideShowSideBar:"), s.state, s.commands);
+    EXPECT_EQ(s.state.hideSideBar, 1);
+    EXPECT_FALSE(s.view.sideBarVisible);
+    runDelegateAction(QStringLiteral("hideShowSideBar:"), s.state, s.commands);
+    EXPECT_EQ(s.state.hideSideBar, 0);
+    EXPECT_TRUE(s.view.sideBarVisible);
+    s.state.hideGrd = 7; // anything but 1 counts as "not hidden"
+    EXPECT_EQ(toggleMenuFlag(s.state.hideGrd), 1);
+}
+
+TEST(ShellController, FullScreenRoundTrip)
+{
+    Shell s;
+    s.desktop.screenSize = QSizeF(1440, 870);
+    s.view.size = QSizeF(1200, 740);
+    LogCapture log;
+    s.commands.post(command::fScreen);
+    EXPECT_TRUE(log.has(QStringLiteral(" RESOLUTION= 1440.0x870.0")));
+    EXPECT_EQ(s.view.fullScreen.webViewL.size(), QSizeF(1440, 900));
+    EXPECT_EQ(s.posted.last(), command::toggleFullScreen);
+
+    s.shell.willEnterFull();
+    EXPECT_EQ(s.preferences.value(QStringLiteral("fullStarted")), QStringLiteral("YES"));
+    EXPECT_EQ(s.shell.gridHidden(), 1);
+
+    // Every resize while in full screen runs the fill pass, which ends in the layout pass.
+    s.view.size = QSizeF(1440, 840);
+    windowResized({1440, 900}, s.context);
+    EXPECT_EQ(s.state.winWidth, QStringLiteral("1440.000000"));
+    EXPECT_TRUE(log.has(QStringLiteral("RESIZE TO FILL CALLED CALLED CALLED CALLED")));
+    EXPECT_EQ(s.shell.gridHidden(), 0);
+    EXPECT_EQ(s.view.layouts.last().webView.width(), 1040);
+
+    s.shell.didExitFull();
+    EXPECT_EQ(s.preferences.value(QStringLiteral("fullStarted")), QStringLiteral("NO"));
+    log.lines.clear();
+    windowResized({1200, 800}, s.context);
+    EXPECT_FALSE(log.has(QStringLiteral("RESIZE TO FILL CALLED CALLED CALLED CALLED")));
+    EXPECT_TRUE(log.has(QStringLiteral("RESIZE CALLED CALLED CALLED CALLED")));
+}
+
+TEST(ShellController, AboutAndHowTo)
+{
+    Shell s;
+    s.commands.post(command::about);
+    s.shell.showInfo();
+    ASSERT_EQ(s.alerts.shown.size(), 2);
+    EXPECT_EQ(s.alerts.shown[0].message, QStringLiteral("Plotwell"));
+    EXPECT_EQ(s.alerts.shown[0].informativeText, QStringLiteral("Version 1.0"));
+    EXPECT_EQ(s.alerts.shown[1].message, QStringLiteral("Creating an Org Chart"));
+}
+
+TEST(ViewerLoader, ExportViewerIsSizedFromTheNewChartOnceItHasLoaded)
+{
+    Shell s;
+    s.desktop.screenSize = QSizeF(1440, 870);
+    QList<QSizeF> sized;
+    QObject::connect(&s.loader, &ViewerLoader::exportViewerSized,
+                     [&](QSizeF size) { sized << size; });
+    const QString widthScript = QStringLiteral("document.documentElement.scrollWidth");
+    const QString heightScript = QStringLiteral("document.documentElement.scrollHeight");
+    // The page shown before the render is a different size.
+    s.webView.scriptAnswers.insert(widthScript, QStringLiteral("300"));
+    s.webView.scriptAnswers.insert(heightScript, QStringLiteral("200"));
+
+    // Which viewer gets which box; the requests' exact text is the render part's test.
+    s.loader.loadWebView(QStringLiteral("A"));
+    ASSERT_EQ(s.webView.loads.size(), 1);
+    EXPECT_FALSE(s.webView.loads[0].contains(QStringLiteral("screenWidth")));
+    ASSERT_EQ(s.webViewL.loads.size(), 1);
+    EXPECT_TRUE(s.webViewL.loads[0].contains(
+        QStringLiteral("&screenWidth=1440.000000&screenHeight=870.000000&")));
+    // Nothing is measured before the new chart is there.
+    EXPECT_TRUE(s.webViewM.loads.isEmpty());
+    EXPECT_TRUE(s.webView.scripts.isEmpty());
+    EXPECT_TRUE(s.loader.exportPending());
+
+    // The chart of this render answers with its own size.
+    s.webView.scriptAnswers[widthScript] = QStringLiteral("1234");
+    s.webView.scriptAnswers[heightScript] = QStringLiteral("567.5");
+    s.webView.finishLoad();
+    EXPECT_EQ(s.webView.scripts, (QStringList{widthScript, heightScript}));
+    ASSERT_EQ(s.webViewM.loads.size(), 1);
+    EXPECT_TRUE(s.webViewM.loads[0].contains(QStringLiteral("data=A&ctype=")));
+    EXPECT_TRUE(s.webViewM.loads[0].contains(
+        QStringLiteral("&screenWidth=1234.000000&screenHeight=567.500000&")));
+    EXPECT_EQ(sized, QList<QSizeF>{QSizeF(1254, 587.5)});
+    EXPECT_FALSE(s.loader.exportPending());
+
+    // A later finished load (undo, placeholder) does not reload the export viewer.
+    s.webView.finishLoad();
+    EXPECT_EQ(s.webViewM.loads.size(), 1);
+}
+
+TEST(ViewerLoader, UndoAndRedoFollowTheVisibleViewersHistory)
+{
+    Shell s;
+    // An empty history disables both and changes nothing.
+    s.commands.post(command::undoAction);
+    s.commands.post(command::redoAction);
+    EXPECT_EQ(s.posted, (QStringList{command::disableUndo, command::disableRedo}));
+
+    s.posted.clear();
+    s.loader.loadWebView(QStringLiteral("A"));
+    s.webView.finishLoad();
+    EXPECT_EQ(s.posted, (QStringList{command::disableRedo, command::disableUndo}));
+    s.loader.loadWebView(QStringLiteral("B"));
+    s.posted.clear();
+    s.webView.finishLoad();
+    EXPECT_EQ(s.posted, (QStringList{command::disableRedo, command::enableUndo}));
+
+    s.posted.clear();
+    s.commands.post(command::undoAction);
+    s.webView.finishLoad();
+    EXPECT_TRUE(s.webView.currentUrl().toString().contains("data=A"));
+    EXPECT_EQ(s.posted,
+              (QStringList{command::enableUndo, command::enableRedo, command::disableUndo}));
+
+    s.posted.clear();
+    s.commands.post(command::redoAction);
+    s.webView.finishLoad();
+    EXPECT_TRUE(s.webView.currentUrl().toString().contains("data=B"));
+    EXPECT_EQ(s.posted,
+              (QStringList{command::enableRedo, command::disableRedo, command::enableUndo}));
+}
+
+TEST(ProgressMonitor, PublishesThePercentageAndHidesTheViewWhenDone)
+{
+    AppState state;
+    ProgressMonitor progress(state);
+    QStringList labels;
+    int hidden = 0;
+    QObject::connect(&progress, &ProgressMonitor::activity,
+                     [&](int, const QString &label) { labels << label; });
+    QObject::connect(&progress, &ProgressMonitor::progressViewHidden, [&] { ++hidden; });
+    progress.currentBarValue = 42;
+    progress.showActivity();
+    EXPECT_EQ(state.barValue, QStringLiteral("42"));
+    progress.currentBarValue = -3;
+    progress.showActivity();
+    EXPECT_EQ(state.barValue, QStringLiteral("0"));
+    EXPECT_EQ(labels,
+              (QStringList{QStringLiteral("42\uFF05 done"), QStringLiteral("0\uFF05 done")}));
+
+    progress.showWorking(5);
+    progress.checkProgressView();
+    EXPECT_EQ(hidden, 0);
+    progress.isProgressDone = true;
+    progress.checkProgressView();
+    EXPECT_EQ(hidden, 1);
+}
+
+namespace {
+
+/// Records each launch step; installing the view loads it, as the window system does.
+struct RecordingLaunch final : LaunchHost, ViewLoadHost
+{
+    explicit RecordingLaunch(Shell &s) : shell(s) {}
+    Shell &shell;
+    QStringList steps;
+    bool failToCreate = false;
+    void setDefaultFont() override { steps << "font"; }
+    void redirectCloseButton() override { steps << "close"; }
+    QSizeF windowFrame() const override { return {1280, 820}; }
+    void registerDelegateObservers() override { steps << "delegateObservers"; }
+    void createViewController() override
+    {
+        if (failToCreate)
+            throw std::runtime_error("no layout");
+        steps << "create";
+    }
+    void installView() override
+    {
+        steps << "install";
+        ProgressMonitor progress(shell.state);
+        loadView(*this, shell.context, progress);
+    }
+    void awakeFromNib() override { steps << "nib"; }
+    void removeUserInteraction() override { steps << "readOnly"; }
+    void resetProgressView(int value) override { steps << QString::number(value); }
+    void observeTextChanges() override { steps << "text"; }
+    void clearFlags() override { steps << "flags"; }
+    void colourButtonTitles() override { steps << "titles"; }
+    void layOutViewer() override { steps << "layout"; }
+    void patternBackgrounds() override { steps << "backgrounds"; }
+    void autoScrollInit() override { steps << "autoScroll " + shell.state.fStyle; }
+    void registerCommandObservers() override { steps << "observers"; }
+    void initializeButtons() override { steps << "buttons"; }
+    void initializeSwatches() override { steps << "swatches"; }
+    void getCtype() override { steps << "ctype"; }
+};
+
+} // namespace
+
+TEST(Launch, RunsInItsFixedOrderAndOpensTheLaunchDocumentLast)
+{
+    Shell s;
+    RecordingLaunch host(s);
+    // Anything but the start values, so that launch has to set each one.
+    s.state.fStyle = QStringLiteral("Courier");
+    s.state.fSize = s.state.nSize = s.state.nRadius = s.state.multiColorStatus = s.state.barValue =
+        QStringLiteral("77");
+    s.state.hideSideBar = 1;
+    s.state.openDoubleClicked = true;
+    s.state.doubleClickedUrl = QStringLiteral("/tmp/chart.csv");
+    s.desktop.setWindowTitle(QStringLiteral("old"));
+    QVariant opened;
+    s.commands.observe(command::openExistingDocument, [&](const QVariant &object) {
+        host.steps << "open";
+        opened = object;
+    });
+    s.commands.observe(command::windowResized,
+                       [&](const QVariant &) { host.steps << "windowResized"; });
+    s.preferences.setValue(QStringLiteral("openedFilename"), QStringLiteral("old.csv"));
+
+    LogCapture log;
+    applicationDidFinishLaunching(host, s.context);
+    EXPECT_EQ(host.steps, (QStringList{"font",          "close",       "delegateObservers",
+                                       "create",        "install",     "nib",
+                                       "readOnly",      "10",          "text",
+                                       "flags",         "titles",      "layout",
+                                       "windowResized", "backgrounds", "autoScroll Optima",
+                                       "observers",     "buttons",     "swatches",
+                                       "ctype",         "open"}));
+    EXPECT_EQ(opened.toString(), QStringLiteral("/tmp/chart.csv"));
+    EXPECT_EQ(s.state.hideSideBar, 0);
+    EXPECT_EQ((QStringList{s.state.winWidth, s.state.winHeight, s.state.fSize, s.state.nSize,
+                           s.state.nRadius, s.state.multiColorStatus, s.state.barValue}),
+              (QStringList{"1280.000000", "820.000000", "14", "0", "3", "1", "0"}));
+    EXPECT_EQ(s.desktop.windowTitle(), QStringLiteral("Untitled"));
+    EXPECT_EQ(s.preferences.value(QStringLiteral("openedFilename")), QString());
+    const qsizetype first =
+        log.find(QStringLiteral("window width = 1280.000000, window height = 820.000000"));
+    ASSERT_GE(first, 0);
+    EXPECT_GT(log.find(QStringLiteral("TRIGGERING LOADVIEW LOADVIEW LOADVIEW")), first);
+}
+
+TEST(Launch, AFailingStepStopsLaunchWithItsLine)
+{
+    Shell s;
+    RecordingLaunch host(s);
+    host.failToCreate = true;
+    LogCapture log;
+    applicationDidFinishLaunching(host, s.context);
+    EXPECT_EQ(host.steps, (QStringList{"font", "close", "delegateObservers"}));
+    EXPECT_TRUE(log.has(QStringLiteral("Error Occured at launching")));
+}
+
+TEST(DownloadHelp, CancelWritesItsLineAndAMissingDocumentIsReported)
+{
+    Shell s;
+    LogCapture log;
+    s.panels.savePaths.push_back(std::nullopt);
+    downloadHelp(s.context);
+    EXPECT_TRUE(log.has(QStringLiteral("Did not save")));
+    ASSERT_EQ(s.panels.savePanels.size(), 1);
+    EXPECT_EQ(s.panels.savePanels[0].proposedName, QStringLiteral("orvantaMac"));
+    EXPECT_EQ(s.panels.savePanels[0].allowedTypes, QStringList{"pdf"});
+
+    qputenv("PLOTWELL_RESOURCE_DIR", "/nonexistent-plotwell-resources");
+    const QString target = QDir::temp().filePath(QStringLiteral("plotwell-help-test.pdf"));
+    QFile::remove(target);
+    s.panels.savePaths.push_back(target);
+    downloadHelp(s.context);
+    qunsetenv("PLOTWELL_RESOURCE_DIR");
+    EXPECT_TRUE(log.has(QStringLiteral("FILENAME= plotwell-help-test.pdf")));
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_EQ(s.alerts.messages(), QStringList{"The help document could not be saved."});
+}
