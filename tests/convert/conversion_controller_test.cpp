@@ -3,11 +3,11 @@
 #include "Fakes.h"
 #include "LogCapture.h"
 #include "base/AppState.h"
+#include "base/DocumentNames.h"
 #include "base/Progress.h"
 #include "convert/ColumnTypes.h"
 #include "convert/ConversionController.h"
 #include "document/DocumentImport.h"
-#include "base/DocumentNames.h"
 #include "model/ChartGrid.h"
 
 #include <QCoreApplication>
@@ -177,7 +177,7 @@ TEST_F(Conversions, EachCommandWritesItsOutputFromTheOpenedFileAndTheGrid)
     EXPECT_TRUE(alerts.shown.isEmpty());
     EXPECT_EQ(shownLabels, QStringList(4, QStringLiteral("Working..")));
     EXPECT_EQ(hidden, 4);
-    EXPECT_EQ(state.barValue, "100");
+    EXPECT_EQ(state.barValue, 100);
     EXPECT_FALSE(progress.isFollowing());
 }
 
@@ -233,7 +233,7 @@ TEST_F(Conversions, FailuresAndRemarksAreShownNotOnlyLogged)
         EXPECT_TRUE(alerts.shown[2].informativeText.contains("No space left on device"))
             << alerts.shown[2].informativeText.toStdString();
         // A failure leaves no percentage behind that would hold back the refresh requests.
-        EXPECT_EQ(state.barValue, "0");
+        EXPECT_EQ(state.barValue, 0);
         EXPECT_EQ(hidden, 2);
     }
 

@@ -5,10 +5,10 @@
 #include "base/AppState.h"
 #include "base/CommandCenter.h"
 #include "base/Commands.h"
+#include "base/DocumentNames.h"
 #include "colour/ColorLine.h"
 #include "document/CompanionEntries.h"
 #include "document/DocumentController.h"
-#include "base/DocumentNames.h"
 #include "document/RecentDocuments.h"
 #include "model/GridClearing.h"
 
@@ -185,13 +185,15 @@ protected:
     /// Node size, corner radius and the multicolour state.
     [[nodiscard]] QStringList nodeSettings() const
     {
-        return {state.nSize, state.nRadius, state.multiColorStatus};
+        const ChartAppearance &look = state.appearance;
+        return {QString::number(look.nodeWidth), QString::number(look.cornerRadius),
+                QString::number(look.colourMode)};
     }
     void setNodeSettings(const QStringList &values)
     {
-        state.nSize = values[0];
-        state.nRadius = values[1];
-        state.multiColorStatus = values[2];
+        state.appearance.nodeWidth = values[0].toInt();
+        state.appearance.cornerRadius = values[1].toInt();
+        state.appearance.colourMode = values[2].toInt();
     }
     /// The five companion entries a save of the grid as it is now should store.
     [[nodiscard]] QStringList savedEntries() const
@@ -338,7 +340,7 @@ TEST_P(SavedChartRoundTrip, OpeningASavedChartBringsItBackWhole)
     // Handed over by the system or the command line, the file finds its entries as well.
     confirmNew();
     controller.openFileRequest(target);
-    EXPECT_EQ(state.openRecent, QStringLiteral("YES"));
+    EXPECT_TRUE(state.openRecent);
     EXPECT_TRUE(state.openDoubleClicked);
     EXPECT_EQ(snapshot(grid), saved);
 }
@@ -450,8 +452,8 @@ TEST_F(DocumentFlows, OpenAppliesStoredColoursRefreshRestylesThePreviewAndKeepsE
     grid.setSlotText(1, QStringLiteral("#FF0000")); // a colour pick
     const GridSnapshot chosen = snapshot(grid);
 
-    state.fStyle = QStringLiteral("Verdana");
-    state.openRecent = QStringLiteral("YES");
+    state.appearance.fontFamily = QStringLiteral("Verdana");
+    state.openRecent = true;
     refresh();
     EXPECT_EQ(snapshot(grid), chosen);
     EXPECT_TRUE(alerts.shown.isEmpty());
@@ -485,7 +487,7 @@ TEST_F(DocumentFlows, APreviewBeingCountedGivesWayToTheNextOpenARefreshOrAnother
 
     // A refresh while counting builds the page again with the new look.
     openWithoutWaiting(large);
-    state.fStyle = QStringLiteral("Verdana");
+    state.appearance.fontFamily = QStringLiteral("Verdana");
     refresh();
     ASSERT_EQ(viewer.loads.size(), 2);
     EXPECT_TRUE(viewer.loads[1].contains(QStringLiteral("Verdana")));
@@ -511,7 +513,7 @@ TEST_F(DocumentFlows, RefreshWithoutAnImportedFileAndCancelledOpenDoNothing)
 {
     grid.setTitle(2, QStringLiteral("Typed(Row)"));
     const GridSnapshot before = snapshot(grid);
-    state.openRecent = QStringLiteral("YES");
+    state.openRecent = true;
     commands.post(QStringLiteral("openRecentDocument"));
     panels.openPaths.push_back(std::nullopt);
     openFile();

@@ -4,12 +4,12 @@
 #include "LogCapture.h"
 #include "base/AppState.h"
 #include "base/Commands.h"
-#include "shell/Launch.h"
 #include "base/Progress.h"
-#include "shell/ShellController.h"
-#include "shell/WindowLayout.h"
 #include "model/ChartGrid.h"
 #include "render/ViewerLoader.h"
+#include "shell/Launch.h"
+#include "shell/ShellController.h"
+#include "shell/WindowLayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,8 +55,8 @@ struct Shell : FakeApp
 
     Shell()
     {
-        state.winWidth = QStringLiteral("1200.000000");
-        state.winHeight = QStringLiteral("800.000000");
+        state.winWidth = 1200;
+        state.winHeight = 800;
         HandlerTable table;
         shell.addHandlers(table);
         table.install(commands, viewControllerCommands());
@@ -97,12 +97,12 @@ TEST(Commands, SaveAsThenSaveLeavesSaveAsUsedAtNo)
     AppState state;
     CommandCenter center;
     runDelegateAction(QStringLiteral("saveAsFile:"), state, center);
-    EXPECT_EQ(state.saveAsUsed, QStringLiteral("YES"));
+    EXPECT_TRUE(state.saveAsUsed);
     runDelegateAction(QStringLiteral("saveFile:"), state, center);
-    EXPECT_EQ(state.saveAsUsed, QStringLiteral("NO"));
-    state.openRecent = QStringLiteral("YES");
+    EXPECT_FALSE(state.saveAsUsed);
+    state.openRecent = true;
     runDelegateAction(QStringLiteral("openFile:"), state, center);
-    EXPECT_EQ(state.openRecent, QStringLiteral("NO"));
+    EXPECT_FALSE(state.openRecent);
 }
 
 TEST(Commands, HandlersInstallInTableOrderAndShareNames)
@@ -155,13 +155,13 @@ TEST(WindowLayout, FullScreenViewerIsTheScreenCentredInTheView)
 TEST(ShellController, LayoutPassRefreshesOnlyOutsideAConversion)
 {
     // Where the gate's edges lie is AppState's test; this one checks the pass obeys it.
-    for (const auto &[bar, refreshes] : {std::pair{"0", true}, {"50", false}}) {
+    for (const auto &[bar, refreshes] : {std::pair{0, true}, {50, false}}) {
         Shell s;
-        s.state.barValue = QString::fromLatin1(bar);
-        s.state.openRecent = QStringLiteral("NO");
+        s.state.barValue = bar;
+        s.state.openRecent = false;
         s.commands.post(command::resizeWebView);
         EXPECT_EQ(s.posted.contains(command::openRecentDocument), refreshes) << bar;
-        EXPECT_EQ(s.state.openRecent, refreshes ? QStringLiteral("YES") : QStringLiteral("NO"));
+        EXPECT_EQ(s.state.openRecent, refreshes);
         // The views are laid out either way.
         ASSERT_EQ(s.view.layouts.size(), 1);
         EXPECT_EQ(s.view.layouts.last().webView.width(), 800);
@@ -239,7 +239,7 @@ TEST(ShellController, FullScreenRoundTrip)
     // Every resize while in full screen runs the fill pass, which ends in the layout pass.
     s.view.size = QSizeF(1440, 840);
     windowResized({1440, 900}, s.context);
-    EXPECT_EQ(s.state.winWidth, QStringLiteral("1440.000000"));
+    EXPECT_EQ(s.state.winWidth, 1440);
     EXPECT_TRUE(log.has(QStringLiteral("RESIZE TO FILL CALLED CALLED CALLED CALLED")));
     EXPECT_EQ(s.shell.gridHidden(), 0);
     EXPECT_EQ(s.view.layouts.last().webView.width(), 1040);
@@ -348,10 +348,10 @@ TEST(ProgressMonitor, PublishesThePercentageAndHidesTheViewWhenDone)
     QObject::connect(&progress, &ProgressMonitor::progressViewHidden, [&] { ++hidden; });
     progress.currentBarValue = 42;
     progress.showActivity();
-    EXPECT_EQ(state.barValue, QStringLiteral("42"));
+    EXPECT_EQ(state.barValue, 42);
     progress.currentBarValue = -3;
     progress.showActivity();
-    EXPECT_EQ(state.barValue, QStringLiteral("0"));
+    EXPECT_EQ(state.barValue, 0);
     EXPECT_EQ(labels,
               (QStringList{QStringLiteral("42\uFF05 done"), QStringLiteral("0\uFF05 done")}));
 
@@ -396,7 +396,7 @@ struct RecordingLaunch final : LaunchHost, ViewLoadHost
     void colourButtonTitles() override { steps << "titles"; }
     void layOutViewer() override { steps << "layout"; }
     void patternBackgrounds() override { steps << "backgrounds"; }
-    void autoScrollInit() override { steps << "autoScroll " + shell.state.fStyle; }
+    void autoScrollInit() override { steps << "autoScroll " + shell.state.appearance.fontFamily; }
     void registerCommandObservers() override { steps << "observers"; }
     void initializeButtons() override { steps << "buttons"; }
     void initializeSwatches() override { steps << "swatches"; }
@@ -410,9 +410,8 @@ TEST(Launch, RunsInItsFixedOrderAndOpensTheLaunchDocumentLast)
     Shell s;
     RecordingLaunch host(s);
     // Anything but the start values, so that launch has to set each one.
-    s.state.fStyle = QStringLiteral("Courier");
-    s.state.fSize = s.state.nSize = s.state.nRadius = s.state.multiColorStatus = s.state.barValue =
-        QStringLiteral("77");
+    s.state.appearance = {QStringLiteral("Courier"), 77, 77, 77, 77};
+    s.state.barValue = 77;
     s.state.hideSideBar = 1;
     s.state.openDoubleClicked = true;
     s.state.doubleClickedUrl = QStringLiteral("/tmp/chart.csv");
@@ -437,9 +436,10 @@ TEST(Launch, RunsInItsFixedOrderAndOpensTheLaunchDocumentLast)
                                        "ctype",         "open"}));
     EXPECT_EQ(opened.toString(), QStringLiteral("/tmp/chart.csv"));
     EXPECT_EQ(s.state.hideSideBar, 0);
-    EXPECT_EQ((QStringList{s.state.winWidth, s.state.winHeight, s.state.fSize, s.state.nSize,
-                           s.state.nRadius, s.state.multiColorStatus, s.state.barValue}),
-              (QStringList{"1280.000000", "820.000000", "14", "0", "3", "1", "0"}));
+    EXPECT_EQ(s.state.winWidth, 1280);
+    EXPECT_EQ(s.state.winHeight, 820);
+    EXPECT_EQ(s.state.appearance, ChartAppearance());
+    EXPECT_EQ(s.state.barValue, 0);
     EXPECT_EQ(s.desktop.windowTitle(), QStringLiteral("Untitled"));
     EXPECT_EQ(s.preferences.value(QStringLiteral("openedFilename")), QString());
     const qsizetype first =

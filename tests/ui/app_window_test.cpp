@@ -4,8 +4,8 @@
 #include "LogCapture.h"
 #include "TestWindow.h"
 #include "base/Commands.h"
-#include "render/PageRequest.h"
 #include "commands/RequestCommand.h"
+#include "render/PageRequest.h"
 #include "ui/AppDelegate.h"
 #include "ui/GridView.h"
 #include "ui/Style.h"
@@ -54,12 +54,8 @@ void AppWindowTest::launchRunsInOrderWithItsStartValues()
         QVERIFY2(at >= 0, qPrintable(line));
     }
     const AppState &state = w.delegate->state();
-    QCOMPARE(state.fStyle, QStringLiteral("Optima"));
-    QCOMPARE(state.fSize, QStringLiteral("14"));
-    QCOMPARE(state.nSize, QStringLiteral("0"));
-    QCOMPARE(state.nRadius, QStringLiteral("3"));
-    QCOMPARE(state.multiColorStatus, QStringLiteral("1"));
-    QCOMPARE(state.barValue, QStringLiteral("0"));
+    QVERIFY(state.appearance == ChartAppearance());
+    QCOMPARE(state.barValue, 0);
     QCOMPARE(state.hideSideBar, 0);
     QCOMPARE(w.delegate->windowTitle(), QStringLiteral("Untitled"));
     QCOMPARE(w.preferences.value(QStringLiteral("openedFilename")),
@@ -287,18 +283,18 @@ void AppWindowTest::appearanceGateAtProgress()
                                    [&](const QVariant &) { ++reopens; });
     w.view().progress().currentBarValue = progress;
     w.view().progress().showActivity();
-    QCOMPARE(w.delegate->state().barValue, QString::number(progress));
+    QCOMPARE(w.delegate->state().barValue, progress);
 
     QComboBox *size = w.view().appearance().combo(AppearancePanel::Setting::FontSize);
     const int index = size->findText(QStringLiteral("20"));
     size->setCurrentIndex(index);
     Q_EMIT size->activated(index);
-    QCOMPARE(w.delegate->state().fSize, QStringLiteral("20"));
+    QCOMPARE(w.delegate->state().appearance.fontSize, 20);
 
     QComboBox *multi = w.view().appearance().combo(AppearancePanel::Setting::MultiColour);
     multi->setCurrentIndex(0);
     Q_EMIT multi->activated(0);
-    QCOMPARE(w.delegate->state().multiColorStatus, QStringLiteral("0"));
+    QCOMPARE(w.delegate->state().appearance.colourMode, 0);
     QVERIFY(!w.view().gridView().row(1).hex->isEnabled());
 
     QCOMPARE(reopens, refreshes ? 2 : 0);

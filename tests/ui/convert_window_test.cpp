@@ -62,7 +62,7 @@ private Q_SLOTS:
         QVERIFY(progressView->isHidden());
         QCOMPARE(progressView->findChild<QLabel *>(QStringLiteral("progressPercent"))->text(),
                  QStringLiteral("100\uFF05 done"));
-        QCOMPARE(w.delegate->state().barValue, QStringLiteral("100"));
+        QCOMPARE(w.delegate->state().barValue, 100);
 
         QFile written(xml);
         QVERIFY(written.open(QIODevice::ReadOnly));

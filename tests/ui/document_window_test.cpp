@@ -57,7 +57,7 @@ private Q_SLOTS:
         ChartGrid &grid = w.view().grid();
         w.alerts.answers.push_back(kFirstButton); // Sample 1
         w.view().liveSample();
-        w.delegate->state().nRadius = QStringLiteral("12");
+        w.delegate->state().appearance.cornerRadius = 12;
         grid.setSlotText(2, QStringLiteral("#B0171F"));
         const QString target = m_folder.filePath(QStringLiteral("Sample 1.csv"));
         w.panels.savePaths.push_back(target);
@@ -67,8 +67,8 @@ private Q_SLOTS:
         w.alerts.answers.push_back(kFirstButton);
         w.action("newFile:")->trigger();
         QVERIFY(grid.title(1).isEmpty());
-        QCOMPARE(w.delegate->state().nRadius, QStringLiteral("12")); // New keeps the settings
-        w.delegate->state().nRadius = QStringLiteral("3");
+        QCOMPARE(w.delegate->state().appearance.cornerRadius, 12); // New keeps the settings
+        w.delegate->state().appearance.cornerRadius = 3;
 
         const qsizetype loadsBefore = w.webView->loads.size();
         w.panels.openPaths.push_back(target);
