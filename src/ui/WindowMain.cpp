@@ -21,6 +21,8 @@ int runApplication(int argc, char *argv[])
     QApplication::setApplicationDisplayName(plotwell::applicationName());
     QApplication::setApplicationVersion(plotwell::applicationVersion());
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
+    // Wayland matches the window to its desktop entry, and so to its icon, by this name.
+    QApplication::setDesktopFileName(QStringLiteral("com.orvanta.Plotwell"));
     plotwell::applyAppStyle(app);
 
     plotwell::AppDelegate window;
