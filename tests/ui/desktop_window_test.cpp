@@ -2,7 +2,6 @@
 // file over and ends, and a file dropped on the window opens as it is recognised.
 #include "TestFiles.h"
 #include "TestWindow.h"
-#include "ui/FileDrop.h"
 #include "ui/SingleInstance.h"
 
 #include <QDropEvent>
