@@ -1,28 +1,65 @@
 #!/usr/bin/env bash
-# Installs, from Debian's archive, everything Plotwell needs to build, test,
-# benchmark and run. Safe to run again: it only installs what is missing.
+# Installs, from Debian's archive, what one kind of work on Plotwell needs. Safe to run again:
+# it only installs what is missing.
+#
+#   scripts/install-deps.sh [run]   build and run the application
+#   scripts/install-deps.sh test    run, plus the test suite and its peers
+#   scripts/install-deps.sh bench   test, plus the benchmarks and the programs they race
+#   scripts/install-deps.sh fuzz    run, plus clang for the libFuzzer targets
+#   scripts/install-deps.sh package run, plus what `make package` needs to build the .deb
 set -euo pipefail
 
-packages=(
+run=(
   # build
-  build-essential cmake ninja-build pkg-config ccache clang-format
+  build-essential cmake ninja-build pkg-config ccache
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
   qt6-svg-dev libqt6svg6 qt6-tools-dev-tools qt6-l10n-tools libgl-dev
   qt6-qpa-plugins
-  # tests and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang-14 libclang-rt-14-dev
-  nodejs chromium
-  xvfb xauth x11-utils imagemagick poppler-utils
+  # the chart's fonts
   fonts-dejavu-core fonts-liberation2 fontconfig
   # a fallback with the full-width forms, such as the progress label's percent sign
   fonts-droid-fallback
-  # peers the benchmarks and round-trip tests compare against
-  python3 sqlite3 miller csvkit mariadb-server mariadb-client time
   # desktop hand-over for mail
   xdg-utils
 )
+clang=(clang-14 libclang-rt-14-dev)
+test=(
+  "${run[@]}" "${clang[@]}"
+  googletest libgtest-dev libgmock-dev clang-format
+  # the chart page's script tests
+  nodejs
+  # PDF facts of the exports
+  poppler-utils
+  # the independent readers the converters' round trips are checked against
+  python3 mariadb-server mariadb-client
+  # the desktop entry and the AppStream metainfo are validated
+  desktop-file-utils appstream
+  # window screenshots on a virtual display
+  xvfb xauth x11-utils imagemagick
+)
+bench=(
+  "${test[@]}"
+  libbenchmark-dev
+  # peers the benchmarks compare against
+  chromium sqlite3 miller csvkit time
+)
+fuzz=("${run[@]}" "${clang[@]}")
+# dpkg-shlibdeps finds the package's dependencies; CPack recognises the binaries with file.
+package=("${run[@]}" dpkg-dev file)
+
+set_name=${1:-run}
+case "$set_name" in
+  run) packages=("${run[@]}") ;;
+  test) packages=("${test[@]}") ;;
+  bench) packages=("${bench[@]}") ;;
+  fuzz) packages=("${fuzz[@]}") ;;
+  package) packages=("${package[@]}") ;;
+  *)
+    echo "install-deps: unknown set '$set_name' (run, test, bench, fuzz or package)" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,7 +69,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
-  echo "install-deps: everything is installed"
+  echo "install-deps: everything for '$set_name' is installed"
   exit 0
 fi
 

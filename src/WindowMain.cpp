@@ -3,9 +3,11 @@
 #include "base/Version.h"
 #include "ui/AppDelegate.h"
 #include "ui/RenderCommand.h"
+#include "ui/SingleInstance.h"
 #include "ui/Style.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include <cstring>
 
@@ -21,16 +23,29 @@ int runApplication(int argc, char *argv[])
     QApplication::setApplicationDisplayName(plotwell::applicationName());
     QApplication::setApplicationVersion(plotwell::applicationVersion());
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
+    // Wayland matches the window to its desktop entry, and so to its icon, by this name.
+    QApplication::setDesktopFileName(QStringLiteral("com.orvanta.Plotwell"));
     plotwell::applyAppStyle(app);
 
-    plotwell::AppDelegate window;
+    QString launchDocument;
     const QStringList arguments = QApplication::arguments().mid(1);
     for (const QString &argument : arguments) {
         if (!argument.startsWith(QLatin1Char('-'))) {
-            window.setLaunchDocument(argument);
+            launchDocument = QFileInfo(argument).absoluteFilePath();
             break;
         }
     }
+    // One window: a running one takes the file, and this start ends.
+    plotwell::SingleInstance instance;
+    if (instance.handOver(launchDocument))
+        return 0;
+    instance.listen();
+
+    plotwell::AppDelegate window;
+    if (!launchDocument.isEmpty())
+        window.setLaunchDocument(launchDocument);
+    QObject::connect(&instance, &plotwell::SingleInstance::openRequested, &window,
+                     &plotwell::AppDelegate::openHandedOverFile);
     window.resize(1280, 820);
     window.applicationDidFinishLaunching();
     window.show();

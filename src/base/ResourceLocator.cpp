@@ -15,10 +15,15 @@ QString resourceDirectory()
     const QString appDir =
         QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     const QString beside = appDir + QStringLiteral("/resources");
-    if (QFileInfo(beside + QStringLiteral("/orgchart.html")).exists() ||
-        !QFileInfo::exists(appDir + QStringLiteral("/../share/plotwell")))
+    if (QFileInfo::exists(beside + QStringLiteral("/orgchart.html")))
         return QDir(beside).absolutePath();
-    return QDir(appDir + QStringLiteral("/../share/plotwell")).absolutePath();
+    // Installed: plotwell is in <prefix>/bin, the window program in <prefix>/lib/plotwell.
+    for (const QString &installed :
+         {QStringLiteral("/../share/plotwell"), QStringLiteral("/../../share/plotwell")}) {
+        if (QFileInfo::exists(appDir + installed))
+            return QDir(appDir + installed).absolutePath();
+    }
+    return QDir(beside).absolutePath();
 }
 
 QString resourcePath(const QString &fileName)

@@ -4,6 +4,7 @@
 #include "base/Log.h"
 #include "platform/qt/QtPorts.h"
 #include "shell/ShellController.h"
+#include "ui/FileDrop.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,6 +67,18 @@ void AppDelegate::setLaunchDocument(const QString &path)
         m_state.openRecent = true;
 }
 
+void AppDelegate::openHandedOverFile(const QString &path)
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+    if (!path.isEmpty() && m_view)
+        m_view->documents().openFileRequest(path);
+}
+
 void AppDelegate::buildOpenRecentMenu(QMenu *menu)
 {
     menu->setObjectName(QStringLiteral("openRecentMenu"));
@@ -92,6 +105,7 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     plotwell::applicationDidFinishLaunching(static_cast<LaunchHost &>(*this), context());
     buildMenus();
+    new FileDrop(this, [this](const QString &path) { openHandedOverFile(path); });
     m_launched = true;
 }
 

@@ -51,6 +51,10 @@ public:
     void applicationDidFinishLaunching();
     /// The file the application was started with; opened once the view exists.
     void setLaunchDocument(const QString &path);
+    /// A file handed over while the window runs (by a later start, or dropped on the window):
+    /// the window comes to the front and opens it as the system's open-file request does. An
+    /// empty path only brings the window to the front.
+    void openHandedOverFile(const QString &path);
 
     [[nodiscard]] AppState &state() { return m_state; }
     [[nodiscard]] CommandCenter &commands() { return m_commands; }
