@@ -27,40 +27,6 @@ std::optional<QString> givenNameFirst(QStringView name)
     return given.toString() + u' ' + last.toString();
 }
 
-/// Keys to people; a key two people share remembers them all, for the message.
-class PeopleIndex
-{
-public:
-    void add(const QString &key, int person)
-    {
-        if (key.isEmpty())
-            return;
-        const auto it = m_first.constFind(key);
-        if (it == m_first.cend()) {
-            m_first.insert(key, person);
-            return;
-        }
-        QList<int> &shared = m_shared[key];
-        if (shared.isEmpty())
-            shared.append(it.value());
-        shared.append(person);
-    }
-    QList<int> find(const QString &key) const
-    {
-        if (key.isEmpty())
-            return {};
-        const auto shared = m_shared.constFind(key);
-        if (shared != m_shared.cend())
-            return shared.value();
-        const auto first = m_first.constFind(key);
-        return first == m_first.cend() ? QList<int>{} : QList<int>{first.value()};
-    }
-
-private:
-    QHash<QString, int> m_first;
-    QHash<QString, QList<int>> m_shared;
-};
-
 bool isHexDigit(QChar c)
 {
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
@@ -188,6 +154,68 @@ std::optional<QString> commonName(QStringView distinguishedName)
     return QString::fromUtf8(value).trimmed();
 }
 
+void PersonLookup::Index::add(const QString &key, int person)
+{
+    if (key.isEmpty())
+        return;
+    const auto it = first.constFind(key);
+    if (it == first.cend()) {
+        first.insert(key, person);
+        return;
+    }
+    QList<int> &all = shared[key];
+    if (all.isEmpty())
+        all.append(it.value());
+    all.append(person);
+}
+
+QList<int> PersonLookup::Index::find(const QString &key) const
+{
+    if (key.isEmpty())
+        return {};
+    const auto all = shared.constFind(key);
+    if (all != shared.cend())
+        return all.value();
+    const auto it = first.constFind(key);
+    return it == first.cend() ? QList<int>{} : QList<int>{it.value()};
+}
+
+PersonLookup::PersonLookup(const QList<Person> &people)
+{
+    for (const Person &person : people) {
+        m_byId.add(person.id.toCaseFolded(), person.index);
+        m_byEmail.add(person.email.toCaseFolded(), person.index);
+        if (person.name != kNoName)
+            m_byName.add(nameKey(person.name), person.index);
+    }
+}
+
+QList<int> PersonLookup::findByName(QStringView name) const
+{
+    QList<int> found = m_byName.find(nameKey(name));
+    if (found.isEmpty()) {
+        if (const auto swapped = givenNameFirst(name))
+            found = m_byName.find(nameKey(*swapped));
+    }
+    return found;
+}
+
+QList<int> PersonLookup::find(QStringView reference) const
+{
+    const QStringView value = reference.trimmed();
+    if (value.isEmpty())
+        return {};
+    if (const auto cn = commonName(value))
+        return findByName(*cn);
+    const QString folded = value.toString().toCaseFolded();
+    QList<int> found = m_byId.find(folded);
+    if (found.isEmpty())
+        found = m_byEmail.find(folded);
+    if (found.isEmpty())
+        found = findByName(value);
+    return found;
+}
+
 Organisation buildOrganisation(const StaffTable &table, const StaffColumns &columns)
 {
     Organisation organisation;
@@ -224,37 +252,12 @@ Organisation buildOrganisation(const StaffTable &table, const StaffColumns &colu
         managerValues.append(field(record, columns.column(StaffRole::Manager)));
     }
 
-    PeopleIndex byId, byEmail, byName;
-    for (const Person &person : people) {
-        byId.add(person.id.toCaseFolded(), person.index);
-        byEmail.add(person.email.toCaseFolded(), person.index);
-        if (person.name != kNoName)
-            byName.add(nameKey(person.name), person.index);
-    }
-    auto findByName = [&](QStringView name) {
-        QList<int> found = byName.find(nameKey(name));
-        if (found.isEmpty()) {
-            if (const auto swapped = givenNameFirst(name))
-                found = byName.find(nameKey(*swapped));
-        }
-        return found;
-    };
-
+    const PersonLookup lookup(people);
     for (Person &person : people) {
         const QString &value = managerValues.at(person.index);
         if (value.isEmpty())
             continue;
-        QList<int> found;
-        if (const auto cn = commonName(value)) {
-            found = findByName(*cn);
-        } else {
-            const QString folded = value.toCaseFolded();
-            found = byId.find(folded);
-            if (found.isEmpty())
-                found = byEmail.find(folded);
-            if (found.isEmpty())
-                found = findByName(value);
-        }
+        const QList<int> found = lookup.find(value);
         if (found.size() == 1) {
             person.manager = found.first(); // themselves included: cutLoops reports that
             continue;

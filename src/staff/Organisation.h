@@ -3,6 +3,7 @@
 #include "staff/StaffColumns.h"
 #include "staff/StaffTable.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -59,10 +60,36 @@ inline const QString kNoName = QStringLiteral("(no name)");
 /// does not start with a CN.
 [[nodiscard]] std::optional<QString> commonName(QStringView distinguishedName);
 
-/// Builds the forest of people from a staff list with the columns chosen. A manager value is
-/// looked up as an id, then an email address, then a name (case and runs of spaces ignored, and
-/// "Last, First" also tried as "First Last"); a distinguished name by its CN, as a name. Rows
-/// whose fields are all empty are skipped; every other row is a person.
+/// Finds people the way a manager column refers to them: a distinguished name by its CN, as a
+/// name; anything else as an id, then an email address, then a name (case and runs of spaces
+/// ignored, and "Last, First" also tried as "First Last"). Used for the managers, and for
+/// choosing the person whose branch to import.
+class PersonLookup
+{
+public:
+    explicit PersonLookup(const QList<Person> &people);
+    /// Everyone the reference matches at the first kind of key that matches anyone: more than one
+    /// means the reference is ambiguous.
+    [[nodiscard]] QList<int> find(QStringView reference) const;
+
+private:
+    struct Index
+    {
+        QHash<QString, int> first;
+        QHash<QString, QList<int>> shared; // keys that more than one person has
+        void add(const QString &key, int person);
+        [[nodiscard]] QList<int> find(const QString &key) const;
+    };
+    [[nodiscard]] QList<int> findByName(QStringView name) const;
+
+    Index m_byId;
+    Index m_byEmail;
+    Index m_byName;
+};
+
+/// Builds the forest of people from a staff list with the columns chosen, each manager found
+/// through a PersonLookup. Rows whose fields are all empty are skipped; every other row is a
+/// person.
 [[nodiscard]] Organisation buildOrganisation(const StaffTable &table, const StaffColumns &columns);
 
 /// The problems as lines of text for the user, in file order, e.g.
