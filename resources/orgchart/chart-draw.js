@@ -185,7 +185,9 @@
             n.lines = O.wrapTitle(title, room, measure);
             var widest = 0;
             n.lines.forEach(function (line) { widest = Math.max(widest, measure(line)); });
-            var needed = Math.ceil((widest + 2 * m.padX) * scale);
+            // The scale was chosen for the widest word to fill the box exactly:
+            // rounding must not make it a pixel too wide.
+            var needed = Math.ceil((widest + 2 * m.padX) * scale - 1e-6);
             n.textScale = scale;
             n.w = fixed ? Math.max(settings.nodeWidth, needed) : Math.max(m.minWidth, needed);
             n.h = Math.ceil(n.lines.length * m.lineHeight * scale) + 2 * m.padY;
