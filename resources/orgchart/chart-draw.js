@@ -390,6 +390,7 @@
             'role': 'img'
         });
         var backdrop = el(doc, 'rect', {'class': 'backdrop', 'fill': settings.backColour}, svg);
+        doc.body.appendChild(svg); // drawn in place, so that what is drawn can be measured
         var interactive = !settings.screen && typeof O.startViewer === 'function';
         var size, redraw = null;
         if (!forest.nodes.length) {
@@ -416,7 +417,6 @@
                 setPageSize(doc, shown);
             };
             refit();
-            doc.body.appendChild(svg);
             // The program may resize an export viewer after it has loaded.
             if (root.addEventListener && !doc.plotwellRefit) {
                 root.addEventListener('resize', function () { doc.plotwellRefit(); });
@@ -430,8 +430,6 @@
             if (interactive) {
                 answerChartSize(doc, shown);
                 O.startViewer(doc, svg, {forest: forest, size: size, settings: settings, redraw: redraw});
-            } else {
-                doc.body.appendChild(svg);
             }
         }
         // What the program's two size scripts will read, kept for checking.
@@ -525,8 +523,24 @@
                 drawFoldToggle(doc, g, n, settings);
             }
         });
-        // Whole pixels, so that the size the page reports is the drawing's own.
-        return {width: Math.ceil(width + 2 * mg), height: Math.ceil(top + layout.height + mg), origin: origin};
+        return evenMargins(content, {width: width + 2 * mg, height: top + layout.height + mg, origin: origin}, mg);
+    }
+
+    // The layout's arithmetic puts the drawing's true edges slightly off its
+    // nominal size (the title's line box, the boxes' shadows), so the margin
+    // is measured on what was drawn, once the drawing is in the document: the
+    // same on every side. Sizes are whole pixels, so that what the page
+    // reports is the drawing's own size.
+    function evenMargins(content, size, margin)
+    {
+        var box = content.isConnected && content.getBBox ? content.getBBox() : null;
+        if (!box || !(box.width > 0 && box.height > 0)) {
+            return {width: Math.ceil(size.width), height: Math.ceil(size.height), origin: size.origin};
+        }
+        var width = Math.ceil(box.width + 2 * margin), height = Math.ceil(box.height + 2 * margin);
+        var dx = round((width - box.width) / 2 - box.x), dy = round((height - box.height) / 2 - box.y);
+        content.setAttribute('transform', 'translate(' + dx + ',' + dy + ')');
+        return {width: width, height: height, origin: {x: size.origin.x + dx, y: size.origin.y + dy}};
     }
 
     return {

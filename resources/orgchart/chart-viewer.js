@@ -13,6 +13,7 @@
     // How long after the last zoom step the drawing is painted afresh at its
     // new scale; while zooming it is only scaled, which is what keeps it fast.
     var SETTLE_MS = 180;
+    var READABLE_ZOOM = 0.6;
 
     function element(doc, name, className, parent)
     {
@@ -253,6 +254,13 @@
             if (state.current < 0) {
                 return;
             }
+            // A match is shown large enough to read, however far out the view was.
+            if (state.zoom < READABLE_ZOOM) {
+                state.zoom = 1;
+                state.fitted = false;
+                settle();
+                apply(null);
+            }
             var scroll = O.scrollToCentre(state.size, viewRect(), state.zoom, boxOf(state.matches[state.current]));
             view.scrollLeft = scroll.left;
             view.scrollTop = scroll.top;
@@ -290,7 +298,7 @@
         box.hidden = true;
         box.setAttribute('role', 'search');
         var input = element(doc, 'input', 'search-text', box);
-        input.type = 'search';
+        input.type = 'text';
         input.placeholder = 'Find a person';
         input.setAttribute('aria-label', 'Find in the chart');
         input.spellcheck = false;
