@@ -503,19 +503,12 @@
             'class': 'chart',
             'transform': 'translate(' + origin.x + ',' + origin.y + ')'
         }, content);
-        // Shadows and connectors are one path each: hundreds of elements
-        // fewer for the engine to style and lay out.
         var radius = Math.min(8, settings.fontSize * 0.5);
-        el(doc, 'path', {
-            'class': 'connectors', 'stroke': settings.lineColour, 'fill': 'none',
-            'd': layout.connectors.map(function (c) { return softPath(c.points, radius); }).join('')
-        }, chart);
-        el(doc, 'path', {
-            'class': 'node-shadows',
-            'd': forest.nodes.map(function (n) {
-                return roundedRect(n.x, n.y + 1.5, n.w, n.h, cornerRadius(n, settings));
-            }).join('')
-        }, chart);
+        pathsInStrips(doc, chart, {'class': 'connectors', 'stroke': settings.lineColour, 'fill': 'none'},
+                      layout.connectors, function (c) { return Math.min(c.points[0][0], c.points[c.points.length - 1][0]); },
+                      function (c) { return softPath(c.points, radius); });
+        pathsInStrips(doc, chart, {'class': 'node-shadows'}, forest.nodes, function (n) { return n.x; },
+                      function (n) { return roundedRect(n.x, n.y + 1.5, n.w, n.h, cornerRadius(n, settings)); });
         var boxes = el(doc, 'g', {'class': 'nodes'}, chart);
         forest.nodes.forEach(function (n) {
             var g = drawNode(doc, boxes, n, settings, m);
@@ -524,6 +517,21 @@
             }
         });
         return evenMargins(content, {width: width + 2 * mg, height: top + layout.height + mg, origin: origin}, mg);
+    }
+
+    // Connectors and shadows are drawn as a few paths, each for a vertical
+    // strip of the chart: hundreds of elements fewer for the engine to style
+    // than one each, yet a tile of the screen being painted skips the strips
+    // it does not touch, which one path for the whole chart would not let it.
+    var STRIP_ITEMS = 40;
+
+    function pathsInStrips(doc, parent, attrs, items, left, toPath)
+    {
+        var sorted = items.slice().sort(function (a, b) { return left(a) - left(b); });
+        for (var i = 0; i < sorted.length; i += STRIP_ITEMS) {
+            var path = el(doc, 'path', attrs, parent);
+            path.setAttribute('d', sorted.slice(i, i + STRIP_ITEMS).map(toPath).join(''));
+        }
     }
 
     // The layout's arithmetic puts the drawing's true edges slightly off its

@@ -10,9 +10,10 @@
     'use strict';
 
     var ZOOM_STEP = 1.25;
-    // How long after the last zoom step the drawing is painted afresh at its
-    // new scale; while zooming it is only scaled, which is what keeps it fast.
-    var SETTLE_MS = 180;
+    // Below this size on screen a title is a grey smudge, and drawing the
+    // titles of a thousand boxes is most of the work of a frame: the boxes
+    // alone show the chart's shape.
+    var OVERVIEW_TEXT_PX = 2.5;
     var READABLE_ZOOM = 0.6;
 
     function element(doc, name, className, parent)
@@ -82,19 +83,12 @@
             stage.style.width = g.width + 'px';
             stage.style.height = g.height + 'px';
             svg.style.transform = 'translate(' + g.left + 'px,' + g.top + 'px) scale(' + state.zoom + ')';
+            svg.classList.toggle('overview', state.zoom * chart.settings.fontSize < OVERVIEW_TEXT_PX);
             if (scroll) {
                 view.scrollLeft = scroll.left;
                 view.scrollTop = scroll.top;
             }
             zoomLabel.textContent = Math.round(state.zoom * 100) + '%';
-        }
-
-        var settleTimer = 0;
-        function settle()
-        {
-            svg.classList.add('zooming');
-            clearTimeout(settleTimer);
-            settleTimer = setTimeout(function () { svg.classList.remove('zooming'); }, SETTLE_MS);
         }
 
         function zoomTo(zoom, point)
@@ -108,7 +102,6 @@
             var scroll = O.zoomAbout(state.size, rect, scrollOf(), at, state.zoom, to);
             state.zoom = to;
             state.fitted = false;
-            settle();
             apply(scroll);
         }
 
@@ -117,7 +110,6 @@
             var rect = viewRect();
             state.zoom = O.fitZoom(state.size, rect);
             state.fitted = true;
-            settle();
             apply(O.scrollToCentre(state.size, rect, state.zoom,
                                    {x: 0, y: 0, w: state.size.width, h: state.size.height}));
         }
@@ -258,7 +250,6 @@
             if (state.zoom < READABLE_ZOOM) {
                 state.zoom = 1;
                 state.fitted = false;
-                settle();
                 apply(null);
             }
             var scroll = O.scrollToCentre(state.size, viewRect(), state.zoom, boxOf(state.matches[state.current]));
