@@ -78,7 +78,33 @@ async function main()
         })()`);
         notes.push(`export ${w + 20}x${h + 20}: margins left top right bottom ${margins}; ` +
                    `controls ${await exportTab.eval("document.querySelectorAll('.view-controls, .fold-toggle').length")}`);
-        const errors = tab.errors.concat(exportTab.errors);
+        // Sample 1 with the sizes that used to split words (node width 120,
+        // font size 20), then with Ansel Drury's branch folded from its box.
+        const wide = f.query(f.SAMPLE1_DATA).replace('&fsize=14&nsize=0', '&fsize=20&nsize=120');
+        const sample = await browser.open(pageUrl(f.PAGE, wide), VIEW.width, VIEW.height);
+        await settle(sample);
+        await sample.screenshot(path.join(out, 'sample1-w120-f20.png'));
+        const toggle = await sample.eval(`(() => {
+            const r = document.querySelector('.fold-toggle[data-row="5"]').getBoundingClientRect();
+            return {x: r.left + r.width / 2, y: r.top + r.height / 2};
+        })()`);
+        await sample.mouse('mousePressed', toggle.x, toggle.y, {button: 'left', clickCount: 1, buttons: 1});
+        await sample.mouse('mouseReleased', toggle.x, toggle.y, {button: 'left', clickCount: 1});
+        await settle(sample);
+        await sample.screenshot(path.join(out, 'sample1-folded.png'));
+        notes.push(`sample 1 at 120/20: zoom ${(await sample.eval('plotwellView.zoom()')).toFixed(3)}, ` +
+                   `${await sample.eval("document.querySelectorAll('g.node').length")} boxes after folding row 5`);
+
+        const [sw, sh] = (await sample.eval('document.documentElement.scrollWidth + " " + ' +
+                                            'document.documentElement.scrollHeight')).split(' ').map(Number);
+        const sampleExport = await browser.open(pageUrl(f.PAGE, f.query(f.SAMPLE1_DATA, {width: sw, height: sh})
+                                                                    .replace('&fsize=14&nsize=0', '&fsize=20&nsize=120')),
+                                                sw + 20, sh + 20);
+        await settle(sampleExport);
+        await sampleExport.screenshot(path.join(out, 'sample1-export.png'));
+        notes.push(`sample 1 export ${sw + 20}x${sh + 20}`);
+
+        const errors = tab.errors.concat(exportTab.errors, sample.errors, sampleExport.errors);
         if (errors.length) {
             throw new Error(errors.join('; '));
         }

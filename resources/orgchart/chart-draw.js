@@ -444,7 +444,7 @@
     // or unfolds the branch below; folded, it says how many people it hides.
     function drawFoldToggle(doc, g, n, settings)
     {
-        var r = Math.max(6, Math.round(settings.fontSize * 0.45));
+        var r = Math.max(7, Math.round(settings.fontSize * 0.5));
         var t = el(doc, 'g', {
             'class': 'fold-toggle',
             'data-row': n.row,
@@ -453,12 +453,16 @@
         t.setAttribute('role', 'button');
         var label = n.folded ? '+' + n.hiddenCount : '';
         var half = n.folded ? Math.max(r, label.length * r * 0.42 + r * 0.5) : r;
+        // Folded, the button is filled, so that a hidden branch is seen at a glance.
+        var fill = n.folded ? settings.lineColour : settings.backColour;
         el(doc, 'rect', {
             'x': round(-half), 'y': -r, 'width': round(2 * half), 'height': 2 * r, 'rx': r, 'ry': r,
-            'fill': settings.backColour, 'stroke': settings.lineColour
+            'fill': fill, 'stroke': settings.lineColour
         }, t);
         if (n.folded) {
-            var text = el(doc, 'text', {'y': round(r * 0.42), 'font-size': round(r * 1.25), 'fill': settings.lineColour}, t);
+            var text = el(doc, 'text', {
+                'y': round(r * 0.42), 'font-size': round(r * 1.25), 'fill': readableText('#ffffff', fill, 3)
+            }, t);
             text.textContent = label;
         } else {
             el(doc, 'path', {'d': 'M' + round(-r * 0.5) + ' 0H' + round(r * 0.5), 'stroke': settings.lineColour}, t);
