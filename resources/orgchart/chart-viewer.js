@@ -302,9 +302,6 @@
             if (e.key === 'Enter') {
                 e.preventDefault();
                 step(e.shiftKey ? -1 : 1);
-            } else if (e.key === 'Escape') {
-                e.preventDefault();
-                closeSearch();
             }
         });
 
@@ -329,6 +326,11 @@
         button(doc, controls, 'find', 'Find', 'Find a person (Ctrl F)', openSearch);
 
         doc.addEventListener('keydown', function (e) {
+            if (e.key === 'Escape' && !box.hidden) {
+                e.preventDefault();
+                closeSearch();
+                return;
+            }
             if (!(e.ctrlKey || e.metaKey) || e.altKey) {
                 return;
             }
