@@ -123,7 +123,9 @@
             pending = null;
             zoomTo(state.zoom * p.factor, p.point);
         }
-        view.addEventListener('wheel', function (e) {
+        // On the whole document, so that the engine's own page zoom never
+        // takes a Ctrl+wheel over the controls.
+        doc.addEventListener('wheel', function (e) {
             if (!e.ctrlKey && !e.metaKey) {
                 return;
             }
