@@ -274,23 +274,21 @@
         return {width: size.width, height: size.height};
     }
 
-    // An export page: the program names a box (screenWidth x screenHeight)
-    // and takes its picture of a window that may be larger (the small exports
-    // add 20 pixels each way). The whole chart is scaled evenly into the box
-    // and the drawing fills the window with the chart centred, so the margin
-    // is the same on opposite sides, and the same all round whenever the box
-    // has the chart's proportions.
-    function fitToScreen(svg, size, screen, view)
+    // An export page: the program names a box (screenWidth x screenHeight),
+    // which the drawing takes, with the whole chart scaled evenly into it and
+    // centred. The window it is pictured in may be larger (the small exports
+    // add 20 pixels each way): the page's style centres the box in it, so
+    // the margin is the same on opposite sides, and all round whenever the
+    // box has the chart's proportions, while a print is the box alone.
+    function fitToScreen(svg, size, screen)
     {
         var scale = Math.min(screen.width / size.width, screen.height / size.height, MAX_UPSCALE);
-        var outW = Math.max(screen.width, view.width || 0);
-        var outH = Math.max(screen.height, view.height || 0);
-        var vw = outW / scale, vh = outH / scale;
-        svg.setAttribute('width', outW);
-        svg.setAttribute('height', outH);
+        var vw = screen.width / scale, vh = screen.height / scale;
+        svg.setAttribute('width', screen.width);
+        svg.setAttribute('height', screen.height);
         svg.setAttribute('viewBox', [round(-(vw - size.width) / 2), round(-(vh - size.height) / 2),
                                      round(vw), round(vh)].join(' '));
-        return {width: outW, height: outH};
+        return {width: screen.width, height: screen.height};
     }
 
     function coverViewBox(backdrop, svg)
@@ -336,11 +334,6 @@
         }, g);
         hint.textContent = 'Give row 1 a title, choose parents, then render.';
         return {width: w + 2 * mg, height: h + 2 * mg};
-    }
-
-    function viewSize()
-    {
-        return {width: root.innerWidth || 0, height: root.innerHeight || 0};
     }
 
     // The program sizes its export viewer from the document's scroll size,
@@ -409,21 +402,12 @@
         }
 
         var shown;
+        doc.body.classList.toggle('export-page', !!settings.screen);
         if (settings.screen) {
-            var screen = settings.screen;
-            var refit = function () {
-                shown = fitToScreen(svg, size, screen, viewSize());
-                coverViewBox(backdrop, svg);
-                setPageSize(doc, shown);
-            };
-            refit();
-            // The program may resize an export viewer after it has loaded.
-            if (root.addEventListener && !doc.plotwellRefit) {
-                root.addEventListener('resize', function () { doc.plotwellRefit(); });
-            }
-            doc.plotwellRefit = refit;
+            shown = fitToScreen(svg, size, settings.screen);
+            coverViewBox(backdrop, svg);
+            setPageSize(doc, shown);
         } else {
-            doc.plotwellRefit = function () {};
             shown = showNaturalSize(svg, size);
             coverViewBox(backdrop, svg);
             setPageSize(doc, shown);
