@@ -4,6 +4,7 @@
 // engine, whose libraries alone would take more memory than a whole conversion.
 #include "base/Version.h"
 #include "commands/ConvertCommand.h"
+#include "commands/ImportCommand.h"
 #include "commands/RequestCommand.h"
 
 #include <QTextStream>
@@ -33,9 +34,18 @@ const std::vector<Command> &commands()
          plotwell::runRequestCommand},
         {"convert", "convert --to sql|json|xml|html INPUT.csv -o OUTPUT [--table NAME]",
          plotwell::convert::runConvertCommand},
+        {"import",
+         "import STAFF.csv -o CHART.csv [--name-column C] [--title-column C] [--manager-column "
+         "C]\n"
+         "                                   a staff list of up to 93 people as a chart document",
+         plotwell::runImportCommand},
         {"render",
          "render [--sample 1|2 | CHART.csv] -o OUT.png|OUT.pdf [--hires]\n"
-         "                                   draw a chart off screen and write it",
+         "                                   draw a chart off screen and write it\n"
+         "       plotwell render --staff STAFF.csv -o OUT.pdf|OUT.png|OUT.svg [--paper "
+         "a4|a3|letter]\n"
+         "                       [--name-column C] [--title-column C] [--manager-column C]\n"
+         "                                   draw a staff list of any size",
          nullptr},
     };
     return table;

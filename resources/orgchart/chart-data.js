@@ -14,7 +14,7 @@
     var KNOWN_KEYS = [
         'data', 'ctype', 'xaxis', 'yaxis', 'ctitle', 'labelcolor', 'backcolor', 'itemcolor',
         'linecolor', 'screenWidth', 'screenHeight', 'font', 'fsize', 'nsize', 'rsize', 'mcstate',
-        'margin'
+        'margin', 'pending'
     ];
 
     // The program cannot send these characters inside a value, so it writes
@@ -114,7 +114,10 @@
             radius: parseNumber(q.rsize, 3, 0, 200),
             multicolour: String(q.mcstate === undefined ? '1' : q.mcstate).trim() !== '0',
             margin: parseNumber(q.margin, 5, 0, 1000),
-            screen: sw > 0 && sh > 0 ? {width: sw, height: sh} : null
+            screen: sw > 0 && sh > 0 ? {width: sw, height: sh} : null,
+            // The program hands the data over by script (a large organisation
+            // would not fit in an address): draw nothing until it does.
+            pending: String(q.pending || '').trim() === '1'
         };
     }
 
@@ -250,8 +253,17 @@
         });
     }
 
+    /// The highest row number among the rows, 0 for none.
+    function highestRow(rows)
+    {
+        var top = 0;
+        rows.forEach(function (r) { top = Math.max(top, r.row); });
+        return top;
+    }
+
     return {
         KNOWN_KEYS: KNOWN_KEYS,
+        highestRow: highestRow,
         MAX_ROW: MAX_ROW,
         decodeValue: decodeValue,
         parseQuery: parseQuery,

@@ -356,15 +356,23 @@
     /// Draws the chart that a page query describes into the document's body:
     /// fitted into the named box for an export, in the interactive viewer when
     /// the page has one, or else at its own size. Returns what was drawn, for
-    /// the engine checks and the benchmarks. `options.maxRow` lifts the row
-    /// limit, for benchmarks of larger charts.
+    /// the engine checks and the benchmarks. Rows are numbered as far as the
+    /// data goes (a staff list has more people than the grid has rows).
+    /// `options.data` is a data string that the program hands over by script
+    /// instead of the address; `options.still` draws at the chart's own size
+    /// without the interactive viewer, for a file; `options.screen` names the
+    /// box of an export.
     function renderPage(search, doc, options)
     {
         var started = root.performance ? root.performance.now() : Date.now();
         var O = library();
         var opts = options || {};
         var settings = O.readSettings(O.parseQuery(search));
-        var forest = O.buildForest(O.parseData(settings.data), {maxRow: opts.maxRow});
+        if (opts.screen) {
+            settings.screen = opts.screen;
+        }
+        var rows = O.parseData(opts.data !== undefined ? O.decodeValue(String(opts.data)) : settings.data);
+        var forest = O.buildForest(rows, {maxRow: Math.max(O.MAX_ROW, opts.maxRow || 0, O.highestRow(rows))});
 
         doc.documentElement.style.background = settings.backColour;
         doc.body.style.background = settings.backColour;
@@ -384,7 +392,7 @@
         });
         var backdrop = el(doc, 'rect', {'class': 'backdrop', 'fill': settings.backColour}, svg);
         doc.body.appendChild(svg); // drawn in place, so that what is drawn can be measured
-        var interactive = !settings.screen && typeof O.startViewer === 'function';
+        var interactive = !settings.screen && !opts.still && typeof O.startViewer === 'function';
         var size, redraw = null;
         if (!forest.nodes.length) {
             size = drawEmpty(doc, svg, settings);

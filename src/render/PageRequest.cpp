@@ -2,6 +2,8 @@
 
 #include "base/ResourceLocator.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -114,6 +116,24 @@ QString fullScreenRequest(const RequestSettings &settings, const QString &data, 
 {
     const Size size{width, height};
     return buildRequest(settings, data, &size, QLatin1String("50"));
+}
+
+QString pendingRequest(const RequestSettings &settings)
+{
+    return viewerRequest(settings, QString()) + QLatin1String("&pending=1");
+}
+
+QString drawDataScript(const QString &data, const QString &options)
+{
+    // A JSON string is a script string literal: quotes, backslashes and line breaks escaped.
+    QByteArray literal = QJsonDocument(QJsonArray{data}).toJson(QJsonDocument::Compact);
+    literal = literal.mid(1, literal.size() - 2);
+    QString script = QStringLiteral("(function () { var o = ") +
+                     (options.isEmpty() ? QStringLiteral("{}") : options) +
+                     QStringLiteral("; o.data = ") + QString::fromUtf8(literal) +
+                     QStringLiteral("; var r = Orgchart.renderPage(window.location.search, "
+                                    "document, o); return r.width + ' ' + r.height; })()");
+    return script;
 }
 
 QUrl requestUrl(const QString &filtered)

@@ -53,6 +53,16 @@ struct RequestSettings
 [[nodiscard]] QString fullScreenRequest(const RequestSettings &settings, const QString &data,
                                         double width, double height);
 
+/// A request without its data, for a page that is to get its data by script (drawDataScript()):
+/// an address must stay short (Chromium refuses one of some 2 MB), a large organisation's data
+/// string need not. The page draws nothing until the script runs.
+[[nodiscard]] QString pendingRequest(const RequestSettings &settings);
+
+/// The script that draws \a data, a data string as the grid's or a staff list's, on a page loaded
+/// from pendingRequest(). \a options is a script object literal of the page's drawing options
+/// (e.g. "{still: true}" for a file) or empty. Evaluates to the size drawn, "width height".
+[[nodiscard]] QString drawDataScript(const QString &data, const QString &options = QString());
+
 /// The file URL of a filtered request. Everything the filter let through reaches the page:
 /// what a URL cannot carry literally (spaces, quotation marks, "#", line breaks, letters outside
 /// ASCII) is percent-encoded, while "&", "=" and "?" stay separators.

@@ -8,6 +8,7 @@
 #include "render/Appearance.h"
 #include "shell/ChartWorkspace.h"
 #include "shell/WindowLayout.h"
+#include "ui/StaffRenderCommand.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -103,6 +104,9 @@ int runRenderCommand(int argc, char **argv)
             QStringLiteral("plotwell.info=false\njs.info=false\nqt.webenginecontext.info=false"));
     QTextStream err(stderr);
     QTextStream out(stdout);
+
+    if (QApplication::arguments().contains(QStringLiteral("--staff")))
+        return runStaffRenderCommand(QApplication::arguments().mid(1), out, err);
 
     QString problem;
     const std::optional<RenderOptions> options =

@@ -1,0 +1,229 @@
+// What a drawn chart becomes outside the window: a standalone SVG file, and
+// sheets of paper for a chart too large for one page. The arithmetic of the
+// sheets is pure, so that node can test it.
+(function (root, factory) {
+    var api = factory(root);
+    if (typeof module === 'object' && module.exports) {
+        module.exports = api;
+    } else {
+        root.Orgchart = Object.assign(root.Orgchart || {}, api);
+    }
+})(this, function (root) {
+    'use strict';
+
+    var SVG_NS = 'http://www.w3.org/2000/svg';
+
+    // Paper in CSS pixels (96 to the inch), portrait.
+    var PAPER = Object.freeze({
+        a4: {width: 793.7, height: 1122.5},
+        a3: {width: 1122.5, height: 1587.4},
+        letter: {width: 816, height: 1056}
+    });
+    // Room for the printer's edge, the cut marks and the sheet's label.
+    var SHEET_MARGIN = 45;
+
+    /// How a chart of `size` is cut into sheets of `paperName`: the chart is
+    /// printed at its own size (the text as large as on screen) in tiles that
+    /// meet edge to edge at the cut marks. Portrait or landscape, whichever
+    /// needs fewer sheets (landscape on a tie: charts are wide).
+    function paperSheets(size, paperName)
+    {
+        var paper = PAPER[paperName];
+        if (!paper) {
+            return null;
+        }
+        function plan(w, h, landscape)
+        {
+            var tw = Math.floor(w - 2 * SHEET_MARGIN), th = Math.floor(h - 2 * SHEET_MARGIN);
+            var cols = Math.max(1, Math.ceil(size.width / tw));
+            var rows = Math.max(1, Math.ceil(size.height / th));
+            return {
+                paper: paperName, landscape: landscape, pageWidth: w, pageHeight: h,
+                tileWidth: tw, tileHeight: th, cols: cols, rows: rows, sheets: cols * rows,
+                margin: SHEET_MARGIN
+            };
+        }
+        var across = plan(paper.height, paper.width, true);
+        var upright = plan(paper.width, paper.height, false);
+        return upright.sheets < across.sheets ? upright : across;
+    }
+
+    /// The tiles of a plan, row by row: which part of the chart each shows.
+    function sheetTiles(plan)
+    {
+        var tiles = [];
+        for (var r = 0; r < plan.rows; r++) {
+            for (var c = 0; c < plan.cols; c++) {
+                tiles.push({row: r, col: c, x: c * plan.tileWidth, y: r * plan.tileHeight,
+                            width: plan.tileWidth, height: plan.tileHeight});
+            }
+        }
+        return tiles;
+    }
+
+    function drawing(doc)
+    {
+        return doc.querySelector('svg.orgchart');
+    }
+
+    // The page's own style rules for the drawing, so that a copy looks the
+    // same without the page around it.
+    function drawingStyle(doc)
+    {
+        var text = '';
+        Array.prototype.forEach.call(doc.styleSheets, function (sheet) {
+            var rules;
+            try {
+                rules = sheet.cssRules;
+            } catch (e) {
+                return;
+            }
+            Array.prototype.forEach.call(rules, function (rule) {
+                if (rule.selectorText && !/\b(html|body)\b|svg\.orgchart/.test(rule.selectorText)) {
+                    text += rule.cssText + '\n';
+                }
+            });
+        });
+        return text;
+    }
+
+    /// The drawing as an SVG file of its own: text stays text, the style is
+    /// inside it, and it holds no script, no link and no buttons.
+    function standaloneSvg(doc)
+    {
+        var svg = drawing(doc);
+        if (!svg) {
+            return '';
+        }
+        var copy = svg.cloneNode(true);
+        copy.removeAttribute('data-scroll-size');
+        copy.removeAttribute('data-render-ms');
+        copy.setAttribute('xmlns', SVG_NS);
+        Array.prototype.forEach.call(copy.querySelectorAll('.fold-toggle, script, a, foreignObject'),
+                                     function (e) { e.parentNode.removeChild(e); });
+        var style = doc.createElementNS(SVG_NS, 'style');
+        style.textContent = drawingStyle(doc);
+        copy.insertBefore(style, copy.firstChild);
+        return '<?xml version="1.0" encoding="UTF-8"?>\n' + new root.XMLSerializer().serializeToString(copy);
+    }
+
+    function el(doc, name, attrs, parent)
+    {
+        var e = doc.createElementNS(SVG_NS, name);
+        Object.keys(attrs).forEach(function (k) { e.setAttribute(k, attrs[k]); });
+        parent.appendChild(e);
+        return e;
+    }
+
+    // Short lines in the margin that continue the tile's edges: cut along
+    // them and the sheets meet edge to edge.
+    function cutMarks(doc, svg, m, w, h)
+    {
+        var len = m * 0.6, gap = 4, d = '';
+        [[m, m], [m + w, m], [m, m + h], [m + w, m + h]].forEach(function (p, i) {
+            var sx = i % 2 ? 1 : -1, sy = i < 2 ? -1 : 1;
+            d += 'M' + (p[0] + sx * gap) + ' ' + p[1] + 'h' + sx * len;
+            d += 'M' + p[0] + ' ' + (p[1] + sy * gap) + 'v' + sy * len;
+        });
+        el(doc, 'path', {'class': 'cut-marks', 'd': d, 'stroke': '#000000', 'stroke-width': 0.5,
+                         'fill': 'none'}, svg);
+    }
+
+    /// Puts the drawing on sheets of paper for printing: each sheet a page
+    /// with one tile of the chart at its own size, cut marks and a label
+    /// saying where the sheet goes. Each tile holds a copy of only the boxes
+    /// and lines that reach into it, so that a name is printed once (twice if
+    /// a cut runs through it), not on every sheet. Returns the plan.
+    function layOutOnPaper(doc, paperName)
+    {
+        var svg = drawing(doc);
+        var content = svg && svg.querySelector('.chart-content');
+        if (!content) {
+            return null;
+        }
+        var origin = svg.getBoundingClientRect();
+        var size = {width: origin.width, height: origin.height};
+        var plan = paperSheets(size, paperName);
+        if (!plan) {
+            return null;
+        }
+        var chart = content.querySelector('g.chart');
+        var pieces = [];
+        function add(e, where)
+        {
+            var r = e.getBoundingClientRect();
+            pieces.push({e: e, where: where, x0: r.left - origin.left, y0: r.top - origin.top,
+                         x1: r.right - origin.left, y1: r.bottom - origin.top});
+        }
+        Array.prototype.forEach.call(content.children, function (e) {
+            if (e !== chart) {
+                add(e, 'content');
+            }
+        });
+        Array.prototype.forEach.call(chart.children, function (e) {
+            if (e.classList.contains('nodes')) {
+                Array.prototype.forEach.call(e.children, function (n) { add(n, 'nodes'); });
+            } else {
+                add(e, 'chart');
+            }
+        });
+
+        var old = doc.querySelector('.paper-sheets');
+        if (old) {
+            old.parentNode.removeChild(old);
+        }
+        var holder = doc.createElement('div');
+        holder.className = 'paper-sheets';
+        var backdrop = svg.querySelector('rect.backdrop');
+        var tiles = sheetTiles(plan);
+        var m = plan.margin;
+        tiles.forEach(function (t, k) {
+            var sheet = doc.createElementNS(SVG_NS, 'svg');
+            sheet.setAttribute('class', 'sheet');
+            // A pixel short of the paper: rounding must not push a sheet onto a page of its own.
+            sheet.setAttribute('width', Math.floor(plan.pageWidth) - 1);
+            sheet.setAttribute('height', Math.floor(plan.pageHeight) - 1);
+            sheet.setAttribute('font-family', svg.getAttribute('font-family'));
+            sheet.setAttribute('font-size', svg.getAttribute('font-size'));
+            var label = el(doc, 'text', {'x': m, 'y': m * 0.45, 'font-size': 9, 'fill': '#555555'}, sheet);
+            label.textContent = 'Sheet ' + (k + 1) + ' of ' + tiles.length + ': row ' + (t.row + 1) +
+                                ' of ' + plan.rows + ', column ' + (t.col + 1) + ' of ' + plan.cols;
+            cutMarks(doc, sheet, m, t.width, t.height);
+            var tile = el(doc, 'svg', {'x': m, 'y': m, 'width': t.width, 'height': t.height,
+                                       'viewBox': [t.x, t.y, t.width, t.height].join(' ')}, sheet);
+            if (backdrop) {
+                el(doc, 'rect', {'x': t.x, 'y': t.y, 'width': t.width, 'height': t.height,
+                                 'fill': backdrop.getAttribute('fill')}, tile);
+            }
+            var c = el(doc, 'g', {'transform': content.getAttribute('transform') || ''}, tile);
+            var g = el(doc, 'g', {'transform': chart.getAttribute('transform') || ''}, c);
+            var nodes = el(doc, 'g', {'class': 'nodes'}, g);
+            var into = {content: c, chart: g, nodes: nodes};
+            pieces.forEach(function (p) {
+                if (p.x1 > t.x && p.x0 < t.x + t.width && p.y1 > t.y && p.y0 < t.y + t.height) {
+                    into[p.where].appendChild(p.e.cloneNode(true));
+                }
+            });
+            // Lines and shadows before the boxes, as in the drawing.
+            c.appendChild(g);
+            g.appendChild(nodes);
+            holder.appendChild(sheet);
+        });
+        doc.body.appendChild(holder);
+        doc.body.classList.add('on-paper');
+        var style = doc.getElementById('page-size');
+        if (style) {
+            style.textContent = '@page { size: ' + plan.pageWidth + 'px ' + plan.pageHeight +
+                                'px; margin: 0; }';
+        }
+        return plan;
+    }
+
+    return {
+        PAPER: PAPER,
+        paperSheets: paperSheets,
+        sheetTiles: sheetTiles,
+        standaloneSvg: standaloneSvg,
+        layOutOnPaper: layOutOnPaper
+    };
+});

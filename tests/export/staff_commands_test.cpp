@@ -1,0 +1,219 @@
+// `plotwell import` and `plotwell render --staff`, run as a user runs them.
+#include "../staff/StaffTestSupport.h"
+#include "PdfFacts.h"
+#include "document/DocumentFormat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runPlotwell(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(PLOTWELL_BINARY_DIR "/plotwell"), arguments);
+    Run run;
+    if (!process.waitForFinished(300000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+/// The names of a generated staff list, as the boxes show them.
+QStringList namesOf(const QByteArray &csv)
+{
+    QStringList names;
+    static const QRegularExpression nameField(QStringLiteral("^E\\d+,\"([^\"]+)\""));
+    for (const QString &line : QString::fromUtf8(csv).split(u'\n')) {
+        const QRegularExpressionMatch match = nameField.match(line);
+        if (match.hasMatch())
+            names << match.captured(1);
+    }
+    return names;
+}
+
+/// What the SVG's text elements say, or nothing when it is not well-formed XML.
+std::optional<QString> svgText(const QString &path, QStringList *problems)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QXmlStreamReader xml(&file);
+    QString text;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            const QString name = xml.name().toString();
+            if (name == QLatin1String("script") || name == QLatin1String("image") ||
+                name == QLatin1String("foreignObject"))
+                *problems << name;
+            for (const QXmlStreamAttribute &a : xml.attributes()) {
+                if (a.name() == QLatin1String("href") || a.value().contains(QLatin1String("url(")))
+                    *problems << a.value().toString();
+            }
+            if (name == QLatin1String("tspan") || name == QLatin1String("text"))
+                text += u' ';
+        } else if (xml.isCharacters()) {
+            text += xml.text();
+        }
+    }
+    if (xml.hasError())
+        return std::nullopt;
+    return text.simplified();
+}
+
+} // namespace
+
+class StaffCommandsTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void importWritesAChartDocument()
+    {
+        QTemporaryDir dir;
+        // A spreadsheet's export: semicolons, a byte-order mark, CRLF, a manager by name that
+        // nobody has.
+        const QString staff = writeFile(
+            dir, QStringLiteral("staff.csv"),
+            QByteArray("\xEF\xBB\xBFName;Position;Supervisor;Deputy\r\n"
+                       "Ann Lee;Director;;\r\n"
+                       "Bob Stone;Engineer;Ann Lee;Ann Lee\r\n"
+                       "Cy Ortiz;Analyst;Zed Nobody;Bob Stone\r\n"));
+        const QString chart = dir.filePath(QStringLiteral("chart.csv"));
+        Run run = runPlotwell({"import", staff, "-o", chart});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("line 4")) && run.err.contains("Zed Nobody"),
+                 qPrintable(run.err));
+        QFile file(chart);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        std::optional<plotwell::document::SavedChart> saved =
+            plotwell::document::parseSavedDocument(file.readAll());
+        QVERIFY(saved);
+        QCOMPARE(saved->titles[0], QStringLiteral("Ann Lee(Director)"));
+        QCOMPARE(saved->titles[1], QStringLiteral("Bob Stone(Engineer)"));
+        QCOMPARE(saved->parents[1], QStringLiteral("1_Ann Lee(Director)"));
+        QCOMPARE(saved->titles[2], QStringLiteral("Cy Ortiz(Analyst)"));
+        QCOMPARE(saved->parents[2], QString());
+
+        // Another manager column: Cy now hangs under Bob.
+        run = runPlotwell({"import", staff, "-o", chart, "--manager-column", "deputy"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        saved = plotwell::document::parseSavedDocument(file.readAll());
+        QVERIFY(saved);
+        QCOMPARE(saved->parents[2], QStringLiteral("2_Bob Stone(Engineer)"));
+        QVERIFY2(!run.err.contains(QStringLiteral("line")), qPrintable(run.err));
+    }
+
+    void importRefusesWhatTheGridCannotHold()
+    {
+        QTemporaryDir dir;
+        const QString staff = writeFile(dir, QStringLiteral("big.csv"),
+                                        plotwell::staff::test::generateStaff(94).csv);
+        const QString chart = dir.filePath(QStringLiteral("chart.csv"));
+        for (const QStringList &arguments :
+             {QStringList{"import", staff, "-o", chart},
+              QStringList{"import", staff, "-o", chart, "--name-column", "no such column"}}) {
+            const Run run = runPlotwell(arguments);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY(!QFile::exists(chart));
+            QVERIFY2(run.err.contains(arguments.size() == 4 ? "holds 93 people" : "no such column"),
+                     qPrintable(run.err));
+        }
+        QCOMPARE(runPlotwell({"import", staff}).exitCode, 2);
+    }
+
+    void renderDrawsAThousandPeopleAsPdfSvgAndPng()
+    {
+        QTemporaryDir dir;
+        const plotwell::staff::test::GeneratedStaff generated =
+            plotwell::staff::test::generateStaff(1000);
+        const QString staff = writeFile(dir, QStringLiteral("thousand.csv"), generated.csv);
+        const QStringList names = namesOf(generated.csv);
+        QCOMPARE(names.size(), 1000);
+
+        const QString pdf = dir.filePath(QStringLiteral("org.pdf"));
+        const QString svg = dir.filePath(QStringLiteral("org.svg"));
+        const QString png = dir.filePath(QStringLiteral("org.png"));
+        for (const QStringList &arguments :
+             {QStringList{"render", "--staff", staff, "-o", pdf, "--paper", "a3"},
+              QStringList{"render", "--staff", staff, "-o", svg},
+              QStringList{"render", "--staff", staff, "-o", png}}) {
+            const Run run = runPlotwell(arguments);
+            QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+            QCOMPARE(run.out, QFileInfo(arguments.at(4)).absoluteFilePath());
+        }
+
+        // Every name selectable in the PDF, on A3 sheets.
+        const plotwell::testing::PdfFacts facts = plotwell::testing::pdfFacts(pdf);
+        QVERIFY(facts.pages > 1);
+        const QSizeF a3(1190.55, 841.89);
+        QVERIFY2(std::abs(facts.pageSize.width() - a3.width()) < 2 ||
+                     std::abs(facts.pageSize.width() - a3.height()) < 2,
+                 qPrintable(QString::number(facts.pageSize.width())));
+        const QString pdfText = facts.text.simplified();
+        QStringList missing;
+        for (const QString &name : names) {
+            if (!pdfText.contains(name))
+                missing << name;
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.mid(0, 5).join(", ")));
+
+        QStringList problems;
+        const std::optional<QString> text = svgText(svg, &problems);
+        QVERIFY(text);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(", ")));
+        for (const QString &name : names)
+            QVERIFY2(text->contains(name), qPrintable(name));
+
+        const QImage picture(png);
+        QVERIFY(!picture.isNull());
+        QVERIFY(picture.width() <= 16384 && picture.height() <= 16384);
+        QVERIFY(picture.width() > 1000);
+    }
+
+    void renderRefusesABadCommandLine()
+    {
+        QTemporaryDir dir;
+        const QString staff =
+            writeFile(dir, QStringLiteral("s.csv"), QByteArray("Name,Manager\nAnn,\n"));
+        QCOMPARE(runPlotwell({"render", "--staff", staff, "-o", dir.filePath("x.gif")}).exitCode,
+                 2);
+        QCOMPARE(runPlotwell({"render", "--staff", staff, "-o", dir.filePath("x.pdf"), "--paper",
+                              "a5"})
+                     .exitCode,
+                 2);
+        QCOMPARE(runPlotwell({"render", "--staff", dir.filePath("none.csv"), "-o",
+                              dir.filePath("x.pdf")})
+                     .exitCode,
+                 1);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"s.csv"});
+    }
+};
+
+QTEST_GUILESS_MAIN(StaffCommandsTest)
+#include "staff_commands_test.moc"

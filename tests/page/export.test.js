@@ -1,0 +1,28 @@
+'use strict';
+
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const {paperSheets, sheetTiles, PAPER} = require('../../resources/orgchart/chart-export.js');
+
+test('a chart is cut into the fewest sheets, portrait or landscape, and the tiles cover it', () => {
+    const cases = [
+        // chart size, paper, expected orientation, columns x rows
+        [{width: 500, height: 300}, 'a4', true, 1, 1],
+        [{width: 5000, height: 600}, 'a3', true, 4, 1],
+        [{width: 600, height: 3000}, 'a4', false, 1, 3],
+        [{width: 2400, height: 2400}, 'letter', true, 3, 4], // a tie: landscape
+    ];
+    for (const [size, paper, landscape, cols, rows] of cases) {
+        const plan = paperSheets(size, paper);
+        assert.equal(plan.landscape, landscape, JSON.stringify(size));
+        assert.deepEqual([plan.cols, plan.rows, plan.sheets], [cols, rows, cols * rows], JSON.stringify(size));
+        const long = Math.max(PAPER[paper].width, PAPER[paper].height);
+        assert.equal(landscape ? plan.pageWidth : plan.pageHeight, long);
+        const tiles = sheetTiles(plan);
+        const last = tiles[tiles.length - 1];
+        assert.ok(last.x < size.width && last.x + last.width >= size.width);
+        assert.ok(last.y < size.height && last.y + last.height >= size.height);
+        assert.ok(plan.tileWidth + 2 * plan.margin <= plan.pageWidth);
+    }
+    assert.equal(paperSheets({width: 10, height: 10}, 'a5'), null);
+});
