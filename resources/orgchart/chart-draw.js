@@ -400,9 +400,10 @@
             var measure = textMeasurer(doc, settings.font, settings.fontSize);
             var m = sizeNodes(forest.nodes, settings, measure);
             evenRows(forest);
-            size = drawChart(doc, svg, forest, settings, m, {toggles: interactive});
+            var compact = opts.compact !== undefined ? !!opts.compact : forest.nodes.length > O.MAX_ROW;
+            size = drawChart(doc, svg, forest, settings, m, {toggles: interactive, compact: compact});
             redraw = function (shown) {
-                var drawn = drawChart(doc, svg, shown, settings, m, {toggles: true});
+                var drawn = drawChart(doc, svg, shown, settings, m, {toggles: true, compact: compact});
                 showNaturalSize(svg, drawn);
                 coverViewBox(backdrop, svg);
                 return drawn;
@@ -474,7 +475,11 @@
             svg.removeChild(old);
         }
         var content = el(doc, 'g', {'class': 'chart-content'}, svg);
-        var layout = O.layoutForest(forest.roots, O.defaultSpacing(settings.fontSize));
+        // In the grid the user places every box; a staff list places none, so
+        // its wide teams may be stacked.
+        var spacing = O.defaultSpacing(settings.fontSize);
+        var layout = options.compact ? O.compactIfNarrower(forest.roots, spacing)
+                                     : O.layoutForest(forest.roots, spacing);
         var mg = settings.margin;
         var top = mg;
         var width = layout.width;

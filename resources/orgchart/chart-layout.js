@@ -244,13 +244,26 @@
 
     // A node's children by where they stand, as indices into the layout's
     // arrays; records each child's parent on the way.
-    function groupChildren(node, index, parent, p)
+    // A team of at least this many people without reports of their own
+    // may be stacked in two columns beneath its manager.
+    var COMPACT_TEAM = 4;
+
+    function groupChildren(node, index, parent, p, compact)
     {
         var left = [], right = [], bottom = [];
+        var stack = compact && node.children.filter(function (c) {
+            return c.side === 'bottom' && !c.children.length;
+        }).length >= COMPACT_TEAM;
+        var turn = 0;
         node.children.forEach(function (c) {
             var k = index.get(c);
             parent[k] = p;
-            (c.side === 'left' ? left : c.side === 'right' ? right : bottom).push(k);
+            if (stack && c.side === 'bottom' && !c.children.length) {
+                // Taken in turn left and right of the manager's line, as assistants are.
+                (turn++ % 2 ? right : left).push(k);
+            } else {
+                (c.side === 'left' ? left : c.side === 'right' ? right : bottom).push(k);
+            }
         });
         return {left: left, right: right, bottom: bottom, lanes: Math.max(left.length, right.length),
                 laneTops: null, laneEnd: 0};
@@ -276,8 +289,11 @@
     /// Sets `x`, `y` (top left, chart coordinates from 0) and `cx` (centre) on
     /// every node and returns the chart's width and height and the
     /// connectors, each a list of points of an orthogonal line.
-    function layoutForest(roots, spacing)
+    /// `options.compact` stacks the people of a wide team who have no reports
+    /// in two columns beneath their manager (see compactIfNarrower).
+    function layoutForest(roots, spacing, options)
     {
+        var compact = !!(options && options.compact);
         // The work happens in flat arrays indexed by preorder position: a
         // chart of ten thousand nodes then costs the garbage collector little.
         var sp = spacing;
@@ -299,7 +315,7 @@
         for (i = 0; i < N; i++) {
             t.w[i] = order[i].w;
             t.h[i] = order[i].h;
-            t.groups[i] = order[i].children.length ? groupChildren(order[i], index, t.parent, i) : LEAF;
+            t.groups[i] = order[i].children.length ? groupChildren(order[i], index, t.parent, i, compact) : LEAF;
         }
 
         // Heights first, bottom up: a node's rows depend on how tall its
@@ -459,13 +475,13 @@
             var g = t.groups[i];
             var bottom = p.y + p.h;
             for (var k = 0; k < g.lanes; k++) {
-                [g.left[k], g.right[k]].forEach(function (ai) {
+                [g.left[k], g.right[k]].forEach(function (ai, onRight) {
                     if (ai === undefined) {
                         return;
                     }
                     var a = order[ai];
                     var mid = a.y + a.h / 2;
-                    var edge = a.side === 'left' ? a.x + a.w : a.x;
+                    var edge = onRight ? a.x : a.x + a.w;
                     lines.push({from: p.row, to: a.row, points: [[p.cx, bottom], [p.cx, mid], [edge, mid]]});
                 });
             }
@@ -488,7 +504,22 @@
         return lines;
     }
 
+    /// The plain layout, or the compact one when it makes the chart narrower:
+    /// an organisation with wide teams then reads on fewer sheets and at a
+    /// larger scale. Each layout is near linear, so trying both costs little.
+    function compactIfNarrower(roots, spacing)
+    {
+        var plain = layoutForest(roots, spacing);
+        var compact = layoutForest(roots, spacing, {compact: true});
+        if (compact.width < plain.width) {
+            compact.compact = true;
+            return compact;
+        }
+        return layoutForest(roots, spacing);
+    }
+
     return {
+        compactIfNarrower: compactIfNarrower,
         shortenTitle: shortenTitle,
         widestWord: widestWord,
         wrapTitle: wrapTitle,

@@ -31,6 +31,7 @@ void ViewerLoader::loadWebView(const QString &data)
         diag(QStringLiteral("Chart Title ") + m_grid.setting(ChartSetting::ChartTitle));
         const QString address = viewerRequest(gatherRequestSettings(m_grid, m_state), data);
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
+        m_scriptData.reset();
         m_webView.load(requestUrl(address));
         m_placeholderWidth.reset();
         Q_EMIT webViewPageRequested();
@@ -39,6 +40,16 @@ void ViewerLoader::loadWebView(const QString &data)
         ++m_renderSerial;
         loadWebViewFullScreen(data);
     });
+}
+
+void ViewerLoader::loadWebViewByScript(const QString &data)
+{
+    m_pendingExport.reset();
+    ++m_renderSerial;
+    m_scriptData = data;
+    m_webView.load(requestUrl(pendingRequest(gatherRequestSettings(m_grid, m_state))));
+    m_placeholderWidth.reset();
+    Q_EMIT webViewPageRequested();
 }
 
 void ViewerLoader::loadWebViewFullScreen(const QString &data)
@@ -115,6 +126,12 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
 {
     runGuarded(QStringLiteral("Exception occured at Webview did finish"), [&] {
         diag(QStringLiteral("WEBVIEW FINISHED LOAD"));
+        // Scripts run in order: whoever hears of the load next finds the chart drawn.
+        if (m_scriptData) {
+            if (ok)
+                m_webView.evaluate(drawDataScript(*m_scriptData), nullptr);
+            m_scriptData.reset();
+        }
         Q_EMIT viewerLoadFinished(ok);
         updateBackForwardStatus();
         if (m_pendingExport) {

@@ -35,6 +35,12 @@ public:
 
     /// `loadWebView:`: the three requests for one data string.
     void loadWebView(const QString &data);
+    /// Draws \a data in `webView` alone, handed to the page by script: a whole organisation's data
+    /// is too long for an address. Such a chart is only looked at (searched, folded, exported
+    /// from `webView`); the export viewers keep the grid's chart.
+    void loadWebViewByScript(const QString &data);
+    /// The visible viewer.
+    [[nodiscard]] ChartViewer &webView() { return m_webView; }
     /// Loads the placeholder page into `webView`, or resizes the one already showing.
     void showPlaceholder(double width);
     /// Someone else has loaded a page into `webView`: the placeholder is no longer on screen.
@@ -70,6 +76,7 @@ private:
     CommandCenter &m_center;
     Desktop &m_desktop;
     std::optional<QString> m_pendingExport;
+    std::optional<QString> m_scriptData; // for the page `webView` is loading by script
     quint64 m_renderSerial = 0;
     bool m_measuring = false;
     /// The text column width of the placeholder `webView` shows, while it shows one.

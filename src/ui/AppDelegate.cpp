@@ -5,6 +5,7 @@
 #include "platform/qt/QtPorts.h"
 #include "shell/ShellController.h"
 #include "ui/FileDrop.h"
+#include "ui/StaffImportDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -75,7 +76,12 @@ void AppDelegate::openHandedOverFile(const QString &path)
         show();
     raise();
     activateWindow();
-    if (!path.isEmpty() && m_view)
+    if (path.isEmpty() || !m_view)
+        return;
+    // A staff list is read person by person, not as the grid's titles.
+    if (looksLikeStaffList(path))
+        importStaffList(*m_view, this, path);
+    else
         m_view->documents().openFileRequest(path);
 }
 
@@ -212,6 +218,8 @@ AppDelegate::WindowAction AppDelegate::windowAction(const QString &name)
     const std::map<QString, WindowAction> actions = {
         {QStringLiteral("downloadTemplate:"), {[this] { m_view->documents().downloadTemplate(); }}},
         {QStringLiteral("liveSample:"), {[this] { m_view->liveSample(); }}},
+        {QStringLiteral("importStaffList:"), {[this] { importStaffList(*m_view, this, {}); }}},
+        {QStringLiteral("exportSvg:"), {[this] { exportViewerSvg(*m_view, this); }}},
         {QStringLiteral("QuitApp:"), {[this] { close(); }}},
         {QStringLiteral("myHelpAction:"), {[this] { m_view->shell().myHelpAction(); }}},
         {QStringLiteral("showInfo:"), {[this] { m_view->shell().showInfo(); }}},

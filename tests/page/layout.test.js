@@ -163,3 +163,48 @@ test('a chain of ten thousand rows lays out without running out of stack', () =>
     assert.ok(Number.isFinite(layout.width) && layout.height > 10000 * 40);
     assert.equal(layout.connectors.length, 9999);
 });
+
+test('wide teams without reports stack in two columns when that makes the chart narrower', () => {
+    const {compactIfNarrower} = require('../../resources/orgchart/chart-layout.js');
+    // A head of three managers: the first with ten people, the second with two (too few to
+    // stack), the third with four, one of whom has reports and so stays in the row.
+    let row = 0;
+    const node = (children = []) => {
+        const n = {row: ++row, w: 120, h: 40, side: 'bottom', children};
+        children.forEach(c => { c.parent = n; });
+        return n;
+    };
+    const leaves = k => Array.from({length: k}, () => node());
+    const withReports = node(leaves(2));
+    const root = node([node(leaves(10)), node(leaves(2)), node([...leaves(4), withReports])]);
+    const nodes = [];
+    (function walk(n) { nodes.push(n); n.children.forEach(walk); })(root);
+
+    const plainWidth = layoutForest([root], SPACING).width;
+    const layout = compactIfNarrower([root], SPACING);
+    assert.ok(layout.compact && layout.width < plainWidth / 2, `${layout.width} vs ${plainWidth}`);
+    for (let i = 0; i < nodes.length; i++) {
+        for (let j = i + 1; j < nodes.length; j++) {
+            assert.ok(!overlaps(nodes[i], nodes[j]), `rows ${nodes[i].row} and ${nodes[j].row} overlap`);
+        }
+    }
+    const [wide, small, mixed] = root.children;
+    const sides = p => p.children.filter(c => !c.children.length && p.children.length >= 4)
+                                 .map(c => (c.x + c.w <= p.cx - SPACING.laneGap ? 'L'
+                                           : c.x >= p.cx + SPACING.laneGap ? 'R' : '?'));
+    assert.equal(sides(wide).join(''), 'LRLRLRLRLR');
+    assert.equal(sides(mixed).join(''), 'LRLR');
+    assert.equal(small.children[0].y, small.children[1].y, 'two people stay in a row');
+    assert.ok(withReports.y > Math.max(...mixed.children.filter(c => c !== withReports).map(c => c.y)),
+              'the row under the stacked columns');
+    for (const c of layout.connectors) {
+        const child = nodes.find(n => n.row === c.to);
+        const [x, y] = c.points[c.points.length - 1];
+        assert.ok(x === child.x || x === child.x + child.w || y === child.y, `line to row ${c.to} ends on it`);
+    }
+
+    // A chart with no team to stack keeps the plain layout.
+    row = 0;
+    const pair = node(leaves(2));
+    assert.ok(!compactIfNarrower([pair], SPACING).compact);
+});

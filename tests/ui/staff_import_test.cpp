@@ -1,0 +1,85 @@
+// The staff list import dialog: the columns it shows are the ones the grid is filled from.
+#include "../staff/StaffTestSupport.h"
+#include "model/ChartGrid.h"
+#include "ui/StaffImportDialog.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using plotwell::staff::StaffRole;
+
+class StaffImportTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void changingTheManagerColumnChangesTheGrid()
+    {
+        const QByteArray csv = "Name,Title,Reports To,Mentor\n"
+                               "Ann Lee,Director,,\n"
+                               "Bob Stone,Engineer,Ann Lee,Ann Lee\n"
+                               "Cy Ortiz,Analyst,Ann Lee,Bob Stone\n";
+        plotwell::StaffImportDialog dialog(plotwell::staff::readStaffTable(csv));
+        QComboBox *manager = dialog.roleCombo(StaffRole::Manager);
+        QCOMPARE(manager->currentText(), QStringLiteral("Reports To"));
+        QCOMPARE(dialog.roleCombo(StaffRole::Name)->currentText(), QStringLiteral("Name"));
+        QVERIFY(!dialog.drawsInViewer());
+
+        plotwell::ChartGrid grid;
+        QVERIFY(dialog.importInto(grid));
+        QCOMPARE(grid.parent(3), QStringLiteral("1_Ann Lee(Director)"));
+
+        manager->setCurrentIndex(manager->findText(QStringLiteral("Mentor")));
+        QVERIFY(dialog.importInto(grid));
+        QCOMPARE(grid.title(3), QStringLiteral("Cy Ortiz(Analyst)"));
+        QCOMPARE(grid.parent(3), QStringLiteral("2_Bob Stone(Engineer)"));
+
+        // No manager column: everyone at the top.
+        manager->setCurrentIndex(0);
+        QVERIFY(dialog.importInto(grid));
+        QCOMPARE(grid.parent(2), QString());
+        QCOMPARE(grid.parent(3), QString());
+    }
+
+    void aLargeListOffersTheViewerOrAPartThatFits()
+    {
+        const auto generated = plotwell::staff::test::generateStaff(300);
+        plotwell::StaffImportDialog dialog(plotwell::staff::readStaffTable(generated.csv));
+        QVERIFY(dialog.drawsInViewer());
+        QComboBox *part = dialog.partCombo();
+        QVERIFY(part->count() > 2);
+        plotwell::ChartGrid grid;
+        const QString before = grid.title(1);
+        for (int i = 1; i < part->count(); ++i) {
+            part->setCurrentIndex(i);
+            QVERIFY(!dialog.drawsInViewer());
+            const qsizetype members = dialog.chosenMembers().size();
+            QVERIFY2(members > 0 && members <= plotwell::kRowCount, qPrintable(part->currentText()));
+            QVERIFY(part->currentText().contains(QString::number(members)));
+        }
+        part->setCurrentIndex(0);
+        QVERIFY(!dialog.importInto(grid));
+        QCOMPARE(grid.title(1), before);
+    }
+
+    void aDroppedFileIsAStaffListByItsHeader()
+    {
+        QTemporaryDir dir;
+        const auto write = [&](const char *name, const QByteArray &bytes) {
+            QFile file(dir.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        };
+        write("hr.csv", "Employee Name;Job Title;Reports To\nAnn;Boss;\n");
+        write("dir.tsv", "cn\ttitle\tmanager\nAnn\tBoss\t\n");
+        write("titles.csv", "Planning,Design,Build\n1,2,3\n");
+        QVERIFY(plotwell::looksLikeStaffList(dir.filePath("hr.csv")));
+        QVERIFY(plotwell::looksLikeStaffList(dir.filePath("dir.tsv")));
+        QVERIFY(!plotwell::looksLikeStaffList(dir.filePath("titles.csv")));
+        QVERIFY(!plotwell::looksLikeStaffList(dir.filePath("none.csv")));
+    }
+};
+
+QTEST_MAIN(StaffImportTest)
+#include "staff_import_test.moc"
