@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The chart page: layout in node for 93 and 10,000 rows, then, when Chromium
+# The chart page: layout in node for 93 to 50,000 rows, then, when Chromium
 # is installed, layout and drawing in the real engine and the viewer's frame
 # times while a chart of 1,000 boxes is zoomed and panned.
 set -euo pipefail
@@ -9,4 +9,6 @@ node --single-threaded "$here/bench.js"
 if command -v chromium >/dev/null 2>&1; then
   node "$here/draw.js"
   node "$here/frames.js"
+  # Our page against d3-org-chart on 10,000 people, when the peer is installed.
+  node "$here/peer.js" 10000
 fi

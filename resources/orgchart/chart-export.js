@@ -23,10 +23,12 @@
     var SHEET_MARGIN = 45;
 
     /// How a chart of `size` is cut into sheets of `paperName`: the chart is
-    /// printed at its own size (the text as large as on screen) in tiles that
-    /// meet edge to edge at the cut marks. Portrait or landscape, whichever
+    /// printed at its own size (the text as large as on screen) in tiles.
+    /// Neighbouring tiles share a strip `overlap` wide ({x, y}, at most half
+    /// a tile): as wide as the largest box, so that every box, and every name
+    /// in it, is whole on at least one sheet. Portrait or landscape, whichever
     /// needs fewer sheets (landscape on a tie: charts are wide).
-    function paperSheets(size, paperName)
+    function paperSheets(size, paperName, overlap)
     {
         var paper = PAPER[paperName];
         if (!paper) {
@@ -35,12 +37,14 @@
         function plan(w, h, landscape)
         {
             var tw = Math.floor(w - 2 * SHEET_MARGIN), th = Math.floor(h - 2 * SHEET_MARGIN);
-            var cols = Math.max(1, Math.ceil(size.width / tw));
-            var rows = Math.max(1, Math.ceil(size.height / th));
+            var ox = Math.min(Math.ceil((overlap && overlap.x) || 0), Math.floor(tw / 2));
+            var oy = Math.min(Math.ceil((overlap && overlap.y) || 0), Math.floor(th / 2));
+            var cols = Math.max(1, Math.ceil((size.width - ox) / (tw - ox)));
+            var rows = Math.max(1, Math.ceil((size.height - oy) / (th - oy)));
             return {
                 paper: paperName, landscape: landscape, pageWidth: w, pageHeight: h,
-                tileWidth: tw, tileHeight: th, cols: cols, rows: rows, sheets: cols * rows,
-                margin: SHEET_MARGIN
+                tileWidth: tw, tileHeight: th, stepX: tw - ox, stepY: th - oy,
+                cols: cols, rows: rows, sheets: cols * rows, margin: SHEET_MARGIN
             };
         }
         var across = plan(paper.height, paper.width, true);
@@ -54,7 +58,7 @@
         var tiles = [];
         for (var r = 0; r < plan.rows; r++) {
             for (var c = 0; c < plan.cols; c++) {
-                tiles.push({row: r, col: c, x: c * plan.tileWidth, y: r * plan.tileHeight,
+                tiles.push({row: r, col: c, x: c * plan.stepX, y: r * plan.stepY,
                             width: plan.tileWidth, height: plan.tileHeight});
             }
         }
@@ -115,18 +119,31 @@
         return e;
     }
 
-    // Short lines in the margin that continue the tile's edges: cut along
-    // them and the sheets meet edge to edge.
-    function cutMarks(doc, svg, m, w, h)
+    // Short lines in the margin that continue the tile's edges (cut along
+    // them), and dashed ones where the next sheet's tile begins (lay the
+    // next sheet's cut edge there: the shared strip then lies doubled).
+    function cutMarks(doc, svg, m, w, h, plan, t)
     {
-        var len = m * 0.6, gap = 4, d = '';
+        var len = m * 0.6, gap = 4, d = '', joins = '';
         [[m, m], [m + w, m], [m, m + h], [m + w, m + h]].forEach(function (p, i) {
             var sx = i % 2 ? 1 : -1, sy = i < 2 ? -1 : 1;
             d += 'M' + (p[0] + sx * gap) + ' ' + p[1] + 'h' + sx * len;
             d += 'M' + p[0] + ' ' + (p[1] + sy * gap) + 'v' + sy * len;
         });
+        if (t.col + 1 < plan.cols) {
+            var x = m + plan.stepX;
+            joins += 'M' + x + ' ' + (m - gap) + 'v' + -len + 'M' + x + ' ' + (m + h + gap) + 'v' + len;
+        }
+        if (t.row + 1 < plan.rows) {
+            var y = m + plan.stepY;
+            joins += 'M' + (m - gap) + ' ' + y + 'h' + -len + 'M' + (m + w + gap) + ' ' + y + 'h' + len;
+        }
         el(doc, 'path', {'class': 'cut-marks', 'd': d, 'stroke': '#000000', 'stroke-width': 0.5,
                          'fill': 'none'}, svg);
+        if (joins) {
+            el(doc, 'path', {'class': 'join-marks', 'd': joins, 'stroke': '#000000', 'stroke-width': 0.5,
+                             'stroke-dasharray': '2 2', 'fill': 'none'}, svg);
+        }
     }
 
     /// Puts the drawing on sheets of paper for printing: each sheet a page
@@ -143,10 +160,6 @@
         }
         var origin = svg.getBoundingClientRect();
         var size = {width: origin.width, height: origin.height};
-        var plan = paperSheets(size, paperName);
-        if (!plan) {
-            return null;
-        }
         var chart = content.querySelector('g.chart');
         var pieces = [];
         function add(e, where)
@@ -168,6 +181,17 @@
             }
         });
 
+        var largest = {x: 0, y: 0};
+        pieces.forEach(function (p) {
+            if (p.where === 'nodes') {
+                largest.x = Math.max(largest.x, p.x1 - p.x0 + 8);
+                largest.y = Math.max(largest.y, p.y1 - p.y0 + 8);
+            }
+        });
+        var plan = paperSheets(size, paperName, largest);
+        if (!plan) {
+            return null;
+        }
         var old = doc.querySelector('.paper-sheets');
         if (old) {
             old.parentNode.removeChild(old);
@@ -188,7 +212,7 @@
             var label = el(doc, 'text', {'x': m, 'y': m * 0.45, 'font-size': 9, 'fill': '#555555'}, sheet);
             label.textContent = 'Sheet ' + (k + 1) + ' of ' + tiles.length + ': row ' + (t.row + 1) +
                                 ' of ' + plan.rows + ', column ' + (t.col + 1) + ' of ' + plan.cols;
-            cutMarks(doc, sheet, m, t.width, t.height);
+            cutMarks(doc, sheet, m, t.width, t.height, plan, t);
             var tile = el(doc, 'svg', {'x': m, 'y': m, 'width': t.width, 'height': t.height,
                                        'viewBox': [t.x, t.y, t.width, t.height].join(' ')}, sheet);
             if (backdrop) {

@@ -18,6 +18,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -186,7 +187,8 @@ private:
                 m_err << "plotwell render: " << plan[0] << " sheet(s) of " << paper.toUpper()
                       << (plan[1] == QLatin1String("1") ? " landscape" : " portrait") << ", "
                       << plan[2] << " across and " << plan[3]
-                      << " down: cut at the marks and join edge to edge\n";
+                      << " down: cut each sheet along its marks and lay its edge on the dashed "
+                         "marks of the sheet before\n";
                 print(QPageLayout(pageSizeOf(paper),
                                   plan[1] == QLatin1String("1") ? QPageLayout::Landscape
                                                                 : QPageLayout::Portrait,

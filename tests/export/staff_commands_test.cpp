@@ -175,7 +175,10 @@ private Q_SLOTS:
         QVERIFY2(std::abs(facts.pageSize.width() - a3.width()) < 2 ||
                      std::abs(facts.pageSize.width() - a3.height()) < 2,
                  qPrintable(QString::number(facts.pageSize.width())));
-        const QString pdfText = facts.text.simplified();
+        // In drawing order: a box's lines stay together, whatever stands beside it.
+        const QString pdfText =
+            plotwell::testing::toolOutput(QStringLiteral("pdftotext"), {"-raw", pdf, "-"})
+                .simplified();
         QStringList missing;
         for (const QString &name : names) {
             if (!pdfText.contains(name))

@@ -25,4 +25,15 @@ test('a chart is cut into the fewest sheets, portrait or landscape, and the tile
         assert.ok(plan.tileWidth + 2 * plan.margin <= plan.pageWidth);
     }
     assert.equal(paperSheets({width: 10, height: 10}, 'a5'), null);
+
+    // With an overlap as wide as the largest box, every box is whole on some sheet.
+    const size = {width: 9000, height: 2500}, box = {w: 180, h: 60};
+    const plan = paperSheets(size, 'a4', {x: box.w + 8, y: box.h + 8});
+    const tiles = sheetTiles(plan);
+    for (let x = 0; x + box.w <= size.width; x += 37) {
+        for (let y = 0; y + box.h <= size.height; y += 41) {
+            assert.ok(tiles.some(t => t.x <= x && x + box.w <= t.x + t.width &&
+                                      t.y <= y && y + box.h <= t.y + t.height), `box at ${x},${y}`);
+        }
+    }
 });
