@@ -80,8 +80,8 @@ int runImportCommand(int argc, char **argv)
 
     const QString output = parser.value(outputOption);
     QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(document::documentText(grid).toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(document::documentText(grid).toUtf8()) < 0 ||
+        !file.commit()) {
         printError(output + QStringLiteral(": ") + file.errorString());
         return 1;
     }

@@ -34,8 +34,7 @@ struct LoadedStaff
 
 /// Reads the staff list at \a path, guesses its columns, applies \a choices and builds the
 /// organisation. Nothing, with \a error set, when the file cannot be read or its columns used.
-[[nodiscard]] std::optional<LoadedStaff> loadStaffList(const QString &path,
-                                                       const ColumnChoices &choices,
-                                                       QString *error);
+[[nodiscard]] std::optional<LoadedStaff>
+loadStaffList(const QString &path, const ColumnChoices &choices, QString *error);
 
 } // namespace plotwell::staff

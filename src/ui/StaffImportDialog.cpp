@@ -10,8 +10,8 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -108,8 +108,8 @@ QComboBox *StaffImportDialog::roleCombo(StaffRole role) const
 
 void StaffImportDialog::rebuild()
 {
-    m_organisation = m_columns.hasName() ? staff::buildOrganisation(m_table, m_columns)
-                                         : staff::Organisation{};
+    m_organisation =
+        m_columns.hasName() ? staff::buildOrganisation(m_table, m_columns) : staff::Organisation{};
     const QStringList problems = staff::problemLines(m_organisation);
     QString text;
     if (!m_columns.hasName())
@@ -141,10 +141,11 @@ void StaffImportDialog::fillParts()
     }
     m_ok->setEnabled(true);
     m_part->setVisible(count > kRowCount);
-    m_part->addItem(count > kRowCount
-                        ? QStringLiteral("The whole organisation in the viewer (%1 people)").arg(count)
-                        : QStringLiteral("Everyone (%1 people)").arg(count),
-                    QVariantList{Everyone, QString()});
+    m_part->addItem(
+        count > kRowCount
+            ? QStringLiteral("The whole organisation in the viewer (%1 people)").arg(count)
+            : QStringLiteral("Everyone (%1 people)").arg(count),
+        QVariantList{Everyone, QString()});
     if (count <= kRowCount)
         return;
     for (const staff::DepartmentSize &d : staff::departments(m_organisation)) {
@@ -167,8 +168,9 @@ void StaffImportDialog::fillParts()
                      [](const auto &a, const auto &b) { return a.first > b.first; });
     for (qsizetype i = 0; i < branches.size() && i < kMostBranches; ++i) {
         const staff::Person &p = m_organisation.people[branches[i].second];
-        m_part->addItem(QStringLiteral("Branch of %1 (%2 people)").arg(p.name).arg(branches[i].first),
-                        QVariantList{Branch, branches[i].second});
+        m_part->addItem(
+            QStringLiteral("Branch of %1 (%2 people)").arg(p.name).arg(branches[i].first),
+            QVariantList{Branch, branches[i].second});
     }
 }
 
@@ -192,8 +194,7 @@ QList<int> StaffImportDialog::chosenMembers() const
 
 bool StaffImportDialog::importInto(ChartGrid &grid) const
 {
-    return staff::fillGrid(grid, m_organisation,
-                           staff::chartOrder(m_organisation, chosenMembers()))
+    return staff::fillGrid(grid, m_organisation, staff::chartOrder(m_organisation, chosenMembers()))
         .filled;
 }
 
@@ -253,8 +254,8 @@ void exportViewerSvg(MasterViewController &view, QWidget *window)
                        "Orgchart.standaloneSvg(document) : ''"),
         [window, path](const QString &svg) {
             QSaveFile file(path);
-            if (svg.isEmpty() || !file.open(QIODevice::WriteOnly) ||
-                file.write(svg.toUtf8()) < 0 || !file.commit())
+            if (svg.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(svg.toUtf8()) < 0 ||
+                !file.commit())
                 QMessageBox::warning(window, QStringLiteral("Export SVG"),
                                      svg.isEmpty() ? QStringLiteral("There is no chart to export.")
                                                    : file.errorString());

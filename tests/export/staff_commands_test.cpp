@@ -97,12 +97,11 @@ private Q_SLOTS:
         QTemporaryDir dir;
         // A spreadsheet's export: semicolons, a byte-order mark, CRLF, a manager by name that
         // nobody has.
-        const QString staff = writeFile(
-            dir, QStringLiteral("staff.csv"),
-            QByteArray("\xEF\xBB\xBFName;Position;Supervisor;Deputy\r\n"
-                       "Ann Lee;Director;;\r\n"
-                       "Bob Stone;Engineer;Ann Lee;Ann Lee\r\n"
-                       "Cy Ortiz;Analyst;Zed Nobody;Bob Stone\r\n"));
+        const QString staff = writeFile(dir, QStringLiteral("staff.csv"),
+                                        QByteArray("\xEF\xBB\xBFName;Position;Supervisor;Deputy\r\n"
+                                                   "Ann Lee;Director;;\r\n"
+                                                   "Bob Stone;Engineer;Ann Lee;Ann Lee\r\n"
+                                                   "Cy Ortiz;Analyst;Zed Nobody;Bob Stone\r\n"));
         const QString chart = dir.filePath(QStringLiteral("chart.csv"));
         Run run = runPlotwell({"import", staff, "-o", chart});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
@@ -132,8 +131,8 @@ private Q_SLOTS:
     void importRefusesWhatTheGridCannotHold()
     {
         QTemporaryDir dir;
-        const QString staff = writeFile(dir, QStringLiteral("big.csv"),
-                                        plotwell::staff::test::generateStaff(94).csv);
+        const QString staff =
+            writeFile(dir, QStringLiteral("big.csv"), plotwell::staff::test::generateStaff(94).csv);
         const QString chart = dir.filePath(QStringLiteral("chart.csv"));
         for (const QStringList &arguments :
              {QStringList{"import", staff, "-o", chart},
@@ -206,12 +205,12 @@ private Q_SLOTS:
             writeFile(dir, QStringLiteral("s.csv"), QByteArray("Name,Manager\nAnn,\n"));
         QCOMPARE(runPlotwell({"render", "--staff", staff, "-o", dir.filePath("x.gif")}).exitCode,
                  2);
-        QCOMPARE(runPlotwell({"render", "--staff", staff, "-o", dir.filePath("x.pdf"), "--paper",
-                              "a5"})
-                     .exitCode,
-                 2);
-        QCOMPARE(runPlotwell({"render", "--staff", dir.filePath("none.csv"), "-o",
-                              dir.filePath("x.pdf")})
+        QCOMPARE(
+            runPlotwell({"render", "--staff", staff, "-o", dir.filePath("x.pdf"), "--paper", "a5"})
+                .exitCode,
+            2);
+        QCOMPARE(runPlotwell(
+                     {"render", "--staff", dir.filePath("none.csv"), "-o", dir.filePath("x.pdf")})
                      .exitCode,
                  1);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"s.csv"});

@@ -305,6 +305,36 @@ TEST(ViewerLoader, ExportViewerIsSizedFromTheNewChartOnceItHasLoaded)
     EXPECT_EQ(s.webViewM.loads.size(), 1);
 }
 
+TEST(ViewerLoader, ALargeOrganisationReachesThePageByScriptNotByItsAddress)
+{
+    Shell s;
+    // Some 2 MB of data: more than Chromium takes in an address.
+    const QString data = QString(QStringLiteral("Ann+Lee\"s_1_u_ffffff_2*")).repeated(90000);
+    s.loader.loadWebViewByScript(data);
+    ASSERT_EQ(s.webView.loads.size(), 1);
+    EXPECT_LT(s.webView.loads[0].size(), 2000);
+    EXPECT_TRUE(s.webView.loads[0].contains(QStringLiteral("&pending=1")));
+    EXPECT_TRUE(s.webView.scripts.isEmpty());
+    // Neither viewer of the grid's chart is touched, nor measured.
+    EXPECT_TRUE(s.webViewM.loads.isEmpty());
+    EXPECT_TRUE(s.webViewL.loads.isEmpty());
+
+    s.webView.finishLoad();
+    ASSERT_EQ(s.webView.scripts.size(), 1);
+    EXPECT_TRUE(s.webView.scripts[0].contains(QStringLiteral("Ann+Lee\\\"s_1_u_ffffff_2*")));
+    EXPECT_TRUE(s.webView.scripts[0].contains(QStringLiteral("Orgchart.renderPage(")));
+    EXPECT_TRUE(s.webViewM.loads.isEmpty());
+    // Only once: a later load of the page (a step back in its history) is not given it again.
+    s.webView.finishLoad();
+    EXPECT_EQ(s.webView.scripts.size(), 1);
+
+    // A grid render afterwards goes by its address as ever.
+    s.loader.loadWebView(QStringLiteral("A"));
+    s.webView.finishLoad();
+    EXPECT_TRUE(s.webView.loads.last().contains(QStringLiteral("data=A&ctype=")));
+    EXPECT_EQ(s.webViewM.loads.size(), 1);
+}
+
 TEST(ViewerLoader, UndoAndRedoFollowTheVisibleViewersHistory)
 {
     Shell s;

@@ -55,7 +55,8 @@ private Q_SLOTS:
             part->setCurrentIndex(i);
             QVERIFY(!dialog.drawsInViewer());
             const qsizetype members = dialog.chosenMembers().size();
-            QVERIFY2(members > 0 && members <= plotwell::kRowCount, qPrintable(part->currentText()));
+            QVERIFY2(members > 0 && members <= plotwell::kRowCount,
+                     qPrintable(part->currentText()));
             QVERIFY(part->currentText().contains(QString::number(members)));
         }
         part->setCurrentIndex(0);

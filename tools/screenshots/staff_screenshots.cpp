@@ -46,8 +46,7 @@ int main(int argc, char *argv[])
     testing::LaunchedWindow launched({1440, 900});
     launched.waitForLoad();
 
-    const staff::StaffTable table =
-        staff::readStaffTable(staff::test::generateStaff(people).csv);
+    const staff::StaffTable table = staff::readStaffTable(staff::test::generateStaff(people).csv);
     StaffImportDialog dialog(table, &launched.window);
     dialog.show();
     save(out, "staff-dialog.png", 800);
