@@ -83,7 +83,10 @@
                 return;
             }
             Array.prototype.forEach.call(rules, function (rule) {
-                if (rule.selectorText && !/\b(html|body)\b|svg\.orgchart/.test(rule.selectorText)) {
+                // The drawing's own rules, not the page's, the viewer's or the sheets'.
+                if (rule.selectorText &&
+                    !/\b(html|body)\b|svg\.|chart-viewer|chart-stage|view-controls|search-|fold-toggle|sheet/
+                        .test(rule.selectorText)) {
                     text += rule.cssText + '\n';
                 }
             });
@@ -109,6 +112,12 @@
         style.textContent = drawingStyle(doc);
         copy.insertBefore(style, copy.firstChild);
         return '<?xml version="1.0" encoding="UTF-8"?>\n' + new root.XMLSerializer().serializeToString(copy);
+    }
+
+    function reaches(piece, tile)
+    {
+        return piece.x1 > tile.x && piece.x0 < tile.x + tile.width &&
+               piece.y1 > tile.y && piece.y0 < tile.y + tile.height;
     }
 
     function el(doc, name, attrs, parent)
@@ -199,8 +208,12 @@
         var holder = doc.createElement('div');
         holder.className = 'paper-sheets';
         var backdrop = svg.querySelector('rect.backdrop');
-        var tiles = sheetTiles(plan);
         var m = plan.margin;
+        // A wide tree leaves corners of its rectangle empty: no sheet for them.
+        var tiles = sheetTiles(plan).filter(function (t) {
+            return pieces.some(function (p) { return reaches(p, t); });
+        });
+        plan.sheets = tiles.length;
         tiles.forEach(function (t, k) {
             var sheet = doc.createElementNS(SVG_NS, 'svg');
             sheet.setAttribute('class', 'sheet');
@@ -224,7 +237,7 @@
             var nodes = el(doc, 'g', {'class': 'nodes'}, g);
             var into = {content: c, chart: g, nodes: nodes};
             pieces.forEach(function (p) {
-                if (p.x1 > t.x && p.x0 < t.x + t.width && p.y1 > t.y && p.y0 < t.y + t.height) {
+                if (reaches(p, t)) {
                     into[p.where].appendChild(p.e.cloneNode(true));
                 }
             });

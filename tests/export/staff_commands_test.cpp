@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -119,6 +120,7 @@ private Q_SLOTS:
         QCOMPARE(saved->parents[2], QString());
 
         // Another manager column: Cy now hangs under Bob.
+        file.close();
         run = runPlotwell({"import", staff, "-o", chart, "--manager-column", "deputy"});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -196,6 +198,12 @@ private Q_SLOTS:
         QVERIFY(!picture.isNull());
         QVERIFY(picture.width() <= 16384 && picture.height() <= 16384);
         QVERIFY(picture.width() > 1000);
+        QSet<QRgb> colours;
+        for (int y = 0; y < picture.height(); y += 3) {
+            for (int x = 0; x < picture.width(); x += 3)
+                colours.insert(picture.pixel(x, y));
+        }
+        QVERIFY2(colours.size() > 2, "the picture shows the chart");
     }
 
     void renderRefusesABadCommandLine()
