@@ -185,10 +185,10 @@ private:
                 if (plan.size() != 4)
                     return fail(QStringLiteral("the chart page could not lay out the sheets"));
                 m_err << "plotwell render: " << plan[0] << " sheet(s) of " << paper.toUpper()
-                      << (plan[1] == QLatin1String("1") ? " landscape" : " portrait") << ", "
-                      << plan[2] << " across and " << plan[3]
-                      << " down: cut each sheet along its marks and lay its edge on the dashed "
-                         "marks of the sheet before\n";
+                      << (plan[1] == QLatin1String("1") ? " landscape" : " portrait") << " ("
+                      << plan[2] << " across, " << plan[3]
+                      << " down, empty ones left out): cut each sheet along its marks and lay "
+                         "its edge on the dashed marks of the sheet before\n";
                 print(QPageLayout(pageSizeOf(paper),
                                   plan[1] == QLatin1String("1") ? QPageLayout::Landscape
                                                                 : QPageLayout::Portrait,
