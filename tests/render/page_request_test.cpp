@@ -1,6 +1,6 @@
 #include "colour/SwatchBoard.h"
-#include "render/PageRequest.h"
 #include "commands/RequestCommand.h"
+#include "render/PageRequest.h"
 
 #include <QUrlQuery>
 

@@ -2,10 +2,10 @@
 
 // Scripted stand-ins for the desktop ports, shared by every test that drives a core flow.
 
-#include "platform/AppContext.h"
 #include "base/AppState.h"
 #include "base/CommandCenter.h"
 #include "platform/Alerts.h"
+#include "platform/AppContext.h"
 #include "platform/ChartViewer.h"
 #include "platform/Desktop.h"
 #include "platform/FilePanels.h"
