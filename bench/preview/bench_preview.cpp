@@ -91,7 +91,7 @@ int main(int argc, char *argv[])
 
     TablePreviewJob job;
     const Run opened = throughJob(job, path, settings);
-    settings.fStyle = QStringLiteral("Verdana");
+    settings.appearance.fontFamily = QStringLiteral("Verdana");
     const Run restyled = throughJob(job, path, settings);
 
     std::printf("table preview of %lld MB, %lld records\n", static_cast<long long>(megabytes),

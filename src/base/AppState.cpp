@@ -10,7 +10,7 @@ bool prepareRefreshRequest(AppState &state)
         diag(QStringLiteral("PROGRESSING BAR VALUE %1").arg(state.barValue));
         return false;
     }
-    state.openRecent = QStringLiteral("YES");
+    state.openRecent = true;
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ChartAppearance.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,28 +9,22 @@
 
 namespace plotwell {
 
-/// The shared string properties that the application delegate keeps for handlers on both
-/// sides of the window. Flags are the texts "YES" and "NO" and numbers are decimal text,
-/// compared as text, because stored documents and the command handlers rely on those forms.
-/// Everything lives on the main thread.
+/// The shared properties that the application delegate keeps for handlers on both sides of
+/// the window. Everything lives on the main thread.
 struct AppState
 {
     // The chart title the page request carries; unset until the first render or sample.
     std::optional<QString> chartTitle;
 
-    // Appearance, sent with every page request.
-    QString fStyle = QStringLiteral("Optima");
-    QString fSize = QStringLiteral("14");
-    QString nSize = QStringLiteral("0");
-    QString nRadius = QStringLiteral("3");
-    QString multiColorStatus = QStringLiteral("1");
+    // Sent with every page request.
+    ChartAppearance appearance;
 
-    // Progress of a running file conversion, published by the progress display.
-    QString barValue = QStringLiteral("0");
+    // Percent done of a running file conversion, published by the progress display.
+    int barValue = 0;
 
     // Documents.
-    QString saveAsUsed = QStringLiteral("NO");
-    QString openRecent = QStringLiteral("NO");
+    bool saveAsUsed = false;        // the save in progress came from Save As
+    bool openRecent = false;        // the open in progress is a refresh of the file already open
     std::optional<QString> saveUrl; // unset until a save panel or a reset sets it
     std::optional<QString> fileUrl; // the last imported file
     QString colorString;
@@ -39,8 +35,8 @@ struct AppState
     // Window.
     int hideGrd = 0;
     int hideSideBar = 0;
-    QString winWidth = QStringLiteral("0.000000");
-    QString winHeight = QStringLiteral("0.000000");
+    double winWidth = 0;
+    double winHeight = 0;
 
     // Item picker.
     QString btSender;
@@ -48,26 +44,8 @@ struct AppState
     QStringList searchArray;
     bool searching = false;
 
-    /// `barValue` read as an integer the way the refresh gate reads it: leading white space, an
-    /// optional sign, then the digits up to the first other character ("12abc" is 12); text
-    /// without leading digits counts as 0.
-    [[nodiscard]] int barValueNumber() const
-    {
-        const QString text = barValue.trimmed();
-        qsizetype end = 0;
-        if (end < text.size() && (text[end] == u'-' || text[end] == u'+'))
-            ++end;
-        while (end < text.size() && text[end].isDigit() && text[end].unicode() < 128)
-            ++end;
-        return text.left(end).toInt();
-    }
-
     /// True while a file conversion reports 1..94 percent: refreshes wait until it is done.
-    [[nodiscard]] bool conversionRunning() const
-    {
-        const int value = barValueNumber();
-        return value >= 1 && value <= 94;
-    }
+    [[nodiscard]] bool conversionRunning() const { return barValue >= 1 && barValue <= 94; }
 };
 
 /// The refresh request that follows an appearance change or a colour pick: while a file

@@ -54,6 +54,104 @@ const DelegateAction *findDelegateAction(const QString &action)
     return nullptr;
 }
 
+const QList<MenuItem> &menuItems()
+{
+    const auto text = [](const char16_t *title) { return QString::fromUtf16(title); };
+    const QKeySequence none;
+    // The print command is the XML conversion: it prints nothing, so it carries no print label
+    // or shortcut.
+    static const QList<MenuItem> items = {
+        {QStringLiteral("newFile:"), QStringLiteral("File"), text(u"New"), QKeySequence::New},
+        {QStringLiteral("openFile:"), QStringLiteral("File"), text(u"Open\u2026"),
+         QKeySequence::Open},
+        {kOpenRecentMenu, QStringLiteral("File"), text(u"Open Recent"), none},
+        {QStringLiteral("saveFile:"), QStringLiteral("File"), text(u"Save"), QKeySequence::Save},
+        {QStringLiteral("saveAsFile:"), QStringLiteral("File"), text(u"Save As\u2026"),
+         QKeySequence::SaveAs},
+        {QStringLiteral("downloadTemplate:"), QStringLiteral("File"),
+         text(u"Download Sample CSV\u2026"), none},
+        {QStringLiteral("liveSample:"), QStringLiteral("File"), text(u"Load Sample\u2026"), none},
+        {QStringLiteral("downloadSmallPNG:"), QStringLiteral("File/Export"), text(u"PNG\u2026"),
+         none, true},
+        {QStringLiteral("downloadHiresPNG:"), QStringLiteral("File/Export"),
+         text(u"HiRes PNG\u2026"), none},
+        {QStringLiteral("downloadSmallPDF:"), QStringLiteral("File/Export"), text(u"PDF\u2026"),
+         none},
+        {QStringLiteral("downloadHiresPDF:"), QStringLiteral("File/Export"),
+         text(u"HiRes PDF\u2026"), none},
+        {QStringLiteral("downloadCharts:"), QStringLiteral("File/Export"), text(u"Export\u2026"),
+         none},
+        {QStringLiteral("PNGShare:"), QStringLiteral("File/Share by Mail"), text(u"PNG"), none},
+        {QStringLiteral("PDFShare:"), QStringLiteral("File/Share by Mail"), text(u"PDF"), none},
+        {QStringLiteral("emailChart:"), QStringLiteral("File/Share by Mail"), text(u"Share\u2026"),
+         none},
+        {QStringLiteral("generateSQL:"), QStringLiteral("File/Convert CSV"),
+         text(u"Export SQL\u2026"), none},
+        {QStringLiteral("generateJSON:"), QStringLiteral("File/Convert CSV"),
+         text(u"Export JSON\u2026"), none},
+        {QStringLiteral("printChart:"), QStringLiteral("File/Convert CSV"),
+         text(u"Export XML\u2026"), none},
+        {QStringLiteral("generateHTML:"), QStringLiteral("File/Convert CSV"),
+         text(u"Export HTML\u2026"), none},
+        {QStringLiteral("QuitApp:"), QStringLiteral("File"), text(u"Quit"), QKeySequence::Quit,
+         true},
+
+        {QStringLiteral("undoAction:"), QStringLiteral("Edit"), text(u"Undo"), QKeySequence::Undo},
+        {QStringLiteral("redoAction:"), QStringLiteral("Edit"), text(u"Redo"), QKeySequence::Redo},
+        {QStringLiteral("copyChart:"), QStringLiteral("Edit"), text(u"Copy Chart"),
+         QKeySequence::Copy, true},
+
+        {QStringLiteral("hideShowGrid:"), QStringLiteral("View"), text(u"Hide Grid"),
+         QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {QStringLiteral("hideShowSideBar:"), QStringLiteral("View"), text(u"Hide Sidebar"),
+         QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S)},
+        {QStringLiteral("fScreen:"), QStringLiteral("View"), text(u"Full Screen"),
+         QKeySequence::FullScreen, true},
+
+        {QStringLiteral("onlineHelp:"), QStringLiteral("Help"), text(u"Plotwell Help"),
+         QKeySequence::HelpContents},
+        {QStringLiteral("myHelpAction:"), QStringLiteral("Help"), text(u"Quick Help"), none},
+        {QStringLiteral("showInfo:"), QStringLiteral("Help"), text(u"Creating an Org Chart"), none},
+        {QStringLiteral("downloadHelp:"), QStringLiteral("Help"), text(u"Save Help Document\u2026"),
+         none},
+        {QStringLiteral("modal:"), QStringLiteral("Help"), text(u"About Plotwell"), none, true},
+
+        {QStringLiteral("showInfo:"), QStringLiteral("Options/Help"), {}, none},
+        {QStringLiteral("myHelpAction:"), QStringLiteral("Options/Help"), {}, none},
+        {QStringLiteral("downloadHelp:"), QStringLiteral("Options/Help"), {}, none},
+        {QStringLiteral("modal:"), QStringLiteral("Options/Help"), {}, none},
+        // The export and share panels have their own items for the small pictures.
+        {QStringLiteral("PNGDownload:"), QStringLiteral("Options/Download"),
+         text(u"Small PNG\u2026"), none},
+        {QStringLiteral("PDFDownload:"), QStringLiteral("Options/Download"),
+         text(u"Small PDF\u2026"), none},
+        {QStringLiteral("downloadHiresPNG:"), QStringLiteral("Options/Download"), {}, none},
+        {QStringLiteral("downloadHiresPDF:"), QStringLiteral("Options/Download"), {}, none},
+        {QStringLiteral("copyChart:"), QStringLiteral("Options/Download"), {}, none},
+        {QStringLiteral("PNGShare:"), QStringLiteral("Options/Share"), {}, none},
+        {QStringLiteral("PDFShare:"), QStringLiteral("Options/Share"), {}, none},
+        {QStringLiteral("share:"), QStringLiteral("Options/Share"),
+         text(u"Choose Size and Format\u2026"), none},
+        // The import panel: the CSV file in, and its conversions out.
+        {QStringLiteral("openFile:"), QStringLiteral("Options/Import"), {}, none},
+        {QStringLiteral("downloadTemplate:"), QStringLiteral("Options/Import"), {}, none},
+        {QStringLiteral("generateSQL:"), QStringLiteral("Options/Import"), {}, none},
+        {QStringLiteral("generateJSON:"), QStringLiteral("Options/Import"), {}, none},
+        {QStringLiteral("printChart:"), QStringLiteral("Options/Import"), {}, none},
+        {QStringLiteral("generateHTML:"), QStringLiteral("Options/Import"), {}, none},
+
+        {QStringLiteral("undoAction:"), QStringLiteral("Toolbar"), {}, none},
+        {QStringLiteral("redoAction:"), QStringLiteral("Toolbar"), {}, none},
+        {QStringLiteral("fScreen:"), QStringLiteral("Toolbar"), {}, none, true},
+        // The options popover's panels, under their buttons.
+        {QStringLiteral("downloadOpts:"), QStringLiteral("Toolbar"), text(u"Export"), none, true},
+        {QStringLiteral("shareOpts:"), QStringLiteral("Toolbar"), text(u"Share"), none},
+        {QStringLiteral("importOpts:"), QStringLiteral("Toolbar"), text(u"CSV"), none},
+        {QStringLiteral("onlineHelp:"), QStringLiteral("Toolbar"), {}, none, true},
+    };
+    return items;
+}
+
 int toggleMenuFlag(int &flag)
 {
     flag = flag != 1 ? 1 : 0;
@@ -66,11 +164,11 @@ bool runDelegateAction(const QString &action, AppState &state, CommandCenter &ce
     if (!entry)
         return false;
     if (action == QLatin1String("saveFile:"))
-        state.saveAsUsed = QStringLiteral("NO");
+        state.saveAsUsed = false;
     else if (action == QLatin1String("saveAsFile:"))
-        state.saveAsUsed = QStringLiteral("YES");
+        state.saveAsUsed = true;
     else if (action == QLatin1String("openFile:"))
-        state.openRecent = QStringLiteral("NO");
+        state.openRecent = false;
     else if (action == QLatin1String("hideShowGrid:"))
         toggleMenuFlag(state.hideGrd);
     else if (action == QLatin1String("hideShowSideBar:"))

@@ -2,6 +2,7 @@
 
 #include "base/CommandCenter.h"
 
+#include <QKeySequence>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -75,6 +76,26 @@ struct DelegateAction
 /// flags), the post, then the diagnostic line. Returns false for an unknown action.
 bool runDelegateAction(const QString &action, AppState &state, CommandCenter &center);
 
+/// One appearance of an action in the window: in a menu ("File", or "File/Export" for a
+/// submenu), on the toolbar ("Toolbar"), or in a panel of the options popover ("Options/Share").
+/// The action is a delegate action (it posts its command) or one the window serves itself
+/// ("liveSample:"); it is made at its first appearance, which gives its title and shortcut,
+/// and later rows show the same action again.
+struct MenuItem
+{
+    QString action;
+    QString place;
+    QString title;
+    QKeySequence shortcut;
+    bool separatorBefore = false;
+};
+
+/// Stands in a menu for the Open Recent submenu of the recent documents.
+inline const QString kOpenRecentMenu = QStringLiteral("openRecent");
+
+/// The menus, the toolbar and the options popover's panels, in order.
+[[nodiscard]] const QList<MenuItem> &menuItems();
+
 /// A command that the view controller observes and the name of the handler that serves it.
 struct ObservedCommand
 {
@@ -96,6 +117,12 @@ class HandlerTable
 {
 public:
     void add(const QString &handler, CommandCenter::Handler body);
+    /// Adds \a method of \a object, which takes no argument, as handler \a handler.
+    template <typename Object>
+    void bind(const QString &handler, Object *object, void (Object::*method)())
+    {
+        add(handler, [object, method](const QVariant &) { (object->*method)(); });
+    }
     [[nodiscard]] bool has(const QString &handler) const { return m_bodies.contains(handler); }
     [[nodiscard]] QStringList handlerNames() const { return m_bodies.keys(); }
 

@@ -11,4 +11,10 @@ Q_DECLARE_LOGGING_CATEGORY(lcPlotwell)
 /// reading the log, not an interface.
 void diag(const QString &line);
 
+/// A flag as the diagnostic lines print it.
+[[nodiscard]] inline QString yesNo(bool flag)
+{
+    return flag ? QStringLiteral("YES") : QStringLiteral("NO");
+}
+
 } // namespace plotwell

@@ -39,7 +39,7 @@ void ProgressMonitor::showActivity()
     int percent = currentBarValue.load();
     if (percent < 1)
         percent = 0;
-    m_state.barValue = QString::number(percent);
+    m_state.barValue = percent;
     Q_EMIT activity(percent, doneLabel(percent));
 }
 

@@ -28,10 +28,7 @@ ConversionSettings conversionSettings(const ChartGrid &grid, const AppState &sta
     settings.hexLine = grid.setting(ChartSetting::HexLine);
     settings.hexLabels = grid.setting(ChartSetting::HexLabels);
     settings.hexItems = grid.setting(ChartSetting::HexItems);
-    settings.fStyle = state.fStyle;
-    settings.fSize = state.fSize;
-    settings.nSize = state.nSize;
-    settings.nRadius = state.nRadius;
+    settings.appearance = state.appearance;
     // A window not laid out yet reports no width: the table keeps its default one.
     if (htmlWidth > 0)
         settings.htmlWidth = htmlWidth;

@@ -3,11 +3,11 @@
 #include "base/AppState.h"
 #include "base/CommandCenter.h"
 #include "base/Commands.h"
+#include "base/DocumentNames.h"
 #include "base/Log.h"
 #include "base/Progress.h"
 #include "convert/ColumnTypes.h"
 #include "convert/FirstRecord.h"
-#include "base/DocumentNames.h"
 #include "platform/FilePanels.h"
 
 #include <QDir>
@@ -87,13 +87,11 @@ ConversionController::~ConversionController() = default;
 
 void ConversionController::addHandlers(HandlerTable &table)
 {
-    const auto add = [&](const char *name, void (ConversionController::*handler)()) {
-        table.add(QLatin1String(name), [this, handler](const QVariant &) { (this->*handler)(); });
-    };
-    add("showSQLPanel:", &ConversionController::showSQLPanel);
-    add("showJSONPanel:", &ConversionController::showJSONPanel);
-    add("print:", &ConversionController::print);
-    add("showHTMLDownloadPanel:", &ConversionController::showHTMLDownloadPanel);
+    table.bind(QStringLiteral("showSQLPanel:"), this, &ConversionController::showSQLPanel);
+    table.bind(QStringLiteral("showJSONPanel:"), this, &ConversionController::showJSONPanel);
+    table.bind(QStringLiteral("print:"), this, &ConversionController::print);
+    table.bind(QStringLiteral("showHTMLDownloadPanel:"), this,
+               &ConversionController::showHTMLDownloadPanel);
 }
 
 void ConversionController::showSQLPanel()

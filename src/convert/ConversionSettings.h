@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ChartAppearance.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -38,10 +40,7 @@ struct ConversionSettings
     QString hexLine = QStringLiteral("#3388DD");
     QString hexLabels = QStringLiteral("#5483a2");
     QString hexItems = QStringLiteral("#FFFFFF");
-    QString fStyle = QStringLiteral("Optima");
-    QString fSize = QStringLiteral("14");
-    QString nSize = QStringLiteral("0");
-    QString nRadius = QStringLiteral("3");
+    ChartAppearance appearance;
     int htmlWidth = 785;
 
     [[nodiscard]] QString columnType(int column) const;

@@ -12,5 +12,4 @@ namespace plotwell {
 /// the file does not matter. Nothing when the file holds no record or cannot be read.
 [[nodiscard]] std::optional<QStringList> readFirstRecord(const QString &path);
 
-
 } // namespace plotwell

@@ -25,8 +25,9 @@ QString cssValue(const QString &text)
 QString fillHead(QString head, const ConversionSettings &s)
 {
     return head.arg(cssValue(s.hexBackBg), cssValue(s.hex1), cssValue(s.hexLine),
-                    cssValue(s.hexLabels), cssValue(s.fStyle), cssValue(s.fSize),
-                    cssValue(s.hexItems), cssValue(s.nRadius));
+                    cssValue(s.hexLabels), cssValue(s.appearance.fontFamily),
+                    QString::number(s.appearance.fontSize), cssValue(s.hexItems),
+                    QString::number(s.appearance.cornerRadius));
 }
 
 std::string_view rowClass(qsizetype index)
@@ -96,9 +97,9 @@ void HtmlTableWriter::begin(const QStringList &columnNames)
     m_columnCount = columnNames.size();
     m_out.appendText(fileHead(m_settings));
     m_out.append("\n<table cellpadding='");
-    m_out.appendEscaped(m_settings.nSize, htmlEscapes());
+    m_out.appendNumber(m_settings.appearance.nodeWidth);
     m_out.append("' cellspading='");
-    m_out.appendEscaped(m_settings.nRadius, htmlEscapes());
+    m_out.appendNumber(m_settings.appearance.cornerRadius);
     m_out.append("' style='min-width:");
     m_out.appendNumber(m_settings.htmlWidth);
     m_out.append("px;'>\n  <tr>\n");

@@ -3,6 +3,7 @@
 #include "base/AppState.h"
 #include "base/CommandCenter.h"
 #include "base/Commands.h"
+#include "base/DocumentNames.h"
 #include "base/Log.h"
 #include "base/ResourceLocator.h"
 #include "colour/ColorLine.h"
@@ -11,7 +12,6 @@
 #include "convert/TablePreviewJob.h"
 #include "document/CompanionEntries.h"
 #include "document/DocumentImport.h"
-#include "base/DocumentNames.h"
 #include "document/RecentDocuments.h"
 #include "model/GridClearing.h"
 #include "platform/Alerts.h"
@@ -29,7 +29,6 @@ namespace plotwell::document {
 
 namespace {
 
-const QString kYes = QStringLiteral("YES");
 const QString kCsvType = QStringLiteral("csv");
 
 // A saved chart is a few kilobytes; anything far larger is an ordinary CSV file and is left
@@ -125,12 +124,12 @@ void DocumentController::setHooks(DocumentHooks hooks)
 
 void DocumentController::addHandlers(HandlerTable &table)
 {
-    table.add(QStringLiteral("openRecentDocument:"),
-              [this](const QVariant &) { openRecentDocument(); });
+    table.bind(QStringLiteral("openRecentDocument:"), this,
+               &DocumentController::openRecentDocument);
     table.add(QStringLiteral("openExistingDocument:"),
               [this](const QVariant &object) { openExistingDocument(object); });
-    table.add(QStringLiteral("saveData:"), [this](const QVariant &) { saveData(); });
-    table.add(QStringLiteral("clearAlert:"), [this](const QVariant &) { clearAlert(); });
+    table.bind(QStringLiteral("saveData:"), this, &DocumentController::saveData);
+    table.bind(QStringLiteral("clearAlert:"), this, &DocumentController::clearAlert);
 }
 
 void DocumentController::openFileRequest(const QString &path)
@@ -139,7 +138,7 @@ void DocumentController::openFileRequest(const QString &path)
     AppState &state = m_context.state;
     state.openDoubleClicked = true;
     state.doubleClickedUrl = absolute;
-    state.openRecent = kYes;
+    state.openRecent = true;
     diag(QStringLiteral("CALLING OPEN METHOD %1").arg(absolute));
     m_context.commands.post(command::openExistingDocument, absolute);
 }
@@ -155,7 +154,7 @@ void DocumentController::saveData()
     diag(QStringLiteral("Body CSV Generated. %1").arg(documentText(m_context.grid)));
 
     diag(QStringLiteral("SAVE URL %1").arg(orNull(state.saveUrl)));
-    diag(QStringLiteral("SAVE AS USED %1").arg(state.saveAsUsed));
+    diag(QStringLiteral("SAVE AS USED %1").arg(yesNo(state.saveAsUsed)));
     if (!state.saveUrl)
         diag(QStringLiteral("ISNULL %1").arg(orNull(state.saveUrl)));
 
@@ -164,7 +163,7 @@ void DocumentController::saveData()
     const bool savedDocument =
         state.saveUrl &&
         pathExtension(documentName(*state.saveUrl)).compare(kCsvType, Qt::CaseInsensitive) == 0;
-    if (state.saveAsUsed == kYes || !savedDocument)
+    if (state.saveAsUsed || !savedDocument)
         savePanelPath();
     else
         saveStraight();
@@ -208,8 +207,10 @@ bool DocumentController::writeDocument(const QString &urlText)
     // they would replace those of the file still on disk.
     const AppState &state = m_context.state;
     storeCompanionEntries(m_context.preferences, documentName(urlText),
-                          {state.colorString, state.positionString, state.nSize, state.nRadius,
-                           state.multiColorStatus});
+                          {state.colorString, state.positionString,
+                           QString::number(state.appearance.nodeWidth),
+                           QString::number(state.appearance.cornerRadius),
+                           QString::number(state.appearance.colourMode)});
     return true;
 }
 
@@ -230,10 +231,10 @@ void DocumentController::openExistingDocument(const QVariant &object)
 {
     AppState &state = m_context.state;
     const QString objectText = object.isValid() ? object.toString() : QStringLiteral("(null)");
-    diag(QStringLiteral("OPEN RECENT=== %1%2").arg(state.openRecent, objectText));
-    if (state.openRecent != kYes) {
+    diag(QStringLiteral("OPEN RECENT=== %1%2").arg(yesNo(state.openRecent), objectText));
+    if (!state.openRecent) {
         if (const std::optional<QString> chosen = m_context.panels.chooseOpenPath()) {
-            diag(QStringLiteral("OPEN RECENT2=== %1%2").arg(state.openRecent, *chosen));
+            diag(QStringLiteral("OPEN RECENT2=== %1%2").arg(yesNo(state.openRecent), *chosen));
             openAction(urlTextOfLocalFile(*chosen));
         }
         return;
@@ -246,7 +247,8 @@ void DocumentController::openExistingDocument(const QVariant &object)
 void DocumentController::openRecentDocument()
 {
     const AppState &state = m_context.state;
-    diag(QStringLiteral("OPEN VERY RECENT=== %1%2").arg(state.openRecent, orNull(state.fileUrl)));
+    diag(QStringLiteral("OPEN VERY RECENT=== %1%2")
+             .arg(yesNo(state.openRecent), orNull(state.fileUrl)));
     // A settings change only changes how the preview looks; reading the file again would throw
     // away the parents and colours chosen since the import. A preview still being built is
     // started again with the new look.
@@ -310,13 +312,13 @@ void DocumentController::restoreChart(const SavedChart &chart, const StoredEntri
     applyPositionLine(m_context.grid, entries.positionLine.value_or(QString()));
 
     AppState &state = m_context.state;
-    const auto restore = [](QString &setting, const std::optional<QString> &stored) {
-        if (stored && !stored->isEmpty())
-            setting = *stored;
+    const auto restore = [](int &setting, const std::optional<QString> &stored) {
+        if (stored)
+            setting = appearanceNumber(*stored).value_or(setting);
     };
-    restore(state.nSize, entries.nodeSize);
-    restore(state.nRadius, entries.nodeRadius);
-    restore(state.multiColorStatus, entries.multiColour);
+    restore(state.appearance.nodeWidth, entries.nodeSize);
+    restore(state.appearance.cornerRadius, entries.nodeRadius);
+    restore(state.appearance.colourMode, entries.multiColour);
 
     // The grid now holds a chart, not the column list of a table, so there is no imported
     // file for the converters or the preview any more.

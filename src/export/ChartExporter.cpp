@@ -12,20 +12,6 @@
 
 namespace plotwell {
 
-QSizeF parseChartSize(const QString &answer)
-{
-    const QStringList parts = answer.simplified().split(QLatin1Char(' '));
-    if (parts.size() != 2)
-        return {};
-    bool okWidth = false;
-    bool okHeight = false;
-    const double width = parts[0].toDouble(&okWidth);
-    const double height = parts[1].toDouble(&okHeight);
-    if (!okWidth || !okHeight || !(width > 0) || !(height > 0))
-        return {};
-    return {width, height};
-}
-
 double hiResScale(QSizeF small, QSizeF large)
 {
     double scale = 2.0;

@@ -30,18 +30,15 @@ ExportController::ExportController(AppContext context, ChartExporter &exporter, 
 
 void ExportController::addHandlers(HandlerTable &table)
 {
-    const auto add = [&](const char *name, void (ExportController::*handler)()) {
-        table.add(QLatin1String(name), [this, handler](const QVariant &) { (this->*handler)(); });
-    };
-    add("PNGDownload:", &ExportController::PNGDownload);
-    add("PDFDownload:", &ExportController::PDFDownload);
-    add("downloadHiResPNG:", &ExportController::downloadHiResPNG);
-    add("printHiResPDF:", &ExportController::printHiResPDF);
-    add("downloadWOptions:", &ExportController::downloadWOptions);
-    add("copyChart:", &ExportController::copyChart);
-    add("emailChart:", &ExportController::emailChart);
-    add("PNGShare", &ExportController::PNGShare);
-    add("PDFShare", &ExportController::PDFShare);
+    table.bind(QStringLiteral("PNGDownload:"), this, &ExportController::PNGDownload);
+    table.bind(QStringLiteral("PDFDownload:"), this, &ExportController::PDFDownload);
+    table.bind(QStringLiteral("downloadHiResPNG:"), this, &ExportController::downloadHiResPNG);
+    table.bind(QStringLiteral("printHiResPDF:"), this, &ExportController::printHiResPDF);
+    table.bind(QStringLiteral("downloadWOptions:"), this, &ExportController::downloadWOptions);
+    table.bind(QStringLiteral("copyChart:"), this, &ExportController::copyChart);
+    table.bind(QStringLiteral("emailChart:"), this, &ExportController::emailChart);
+    table.bind(QStringLiteral("PNGShare"), this, &ExportController::PNGShare);
+    table.bind(QStringLiteral("PDFShare"), this, &ExportController::PDFShare);
 }
 
 QString ExportController::documentsFolder() const

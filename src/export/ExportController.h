@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/AppContext.h"
 #include "export/ChartExporter.h"
+#include "platform/AppContext.h"
 
 #include <QObject>
 #include <QString>

@@ -46,20 +46,22 @@ bool applyComboChange(AppState &state, AppearanceSetting setting, const QString 
         return false;
     switch (setting) {
     case AppearanceSetting::FontFamily:
-        state.fStyle = itemValue;
+        state.appearance.fontFamily = itemValue;
         diag(QStringLiteral("SELECTED FONT.....................................%1").arg(itemValue));
         break;
     case AppearanceSetting::FontSize:
-        state.fSize = itemValue;
+        state.appearance.fontSize = appearanceNumber(itemValue).value_or(state.appearance.fontSize);
         break;
     case AppearanceSetting::NodeSize:
-        state.nSize = itemValue;
+        state.appearance.nodeWidth =
+            appearanceNumber(itemValue).value_or(state.appearance.nodeWidth);
         break;
     case AppearanceSetting::NodeRadius:
-        state.nRadius = itemValue;
+        state.appearance.cornerRadius =
+            appearanceNumber(itemValue).value_or(state.appearance.cornerRadius);
         break;
     case AppearanceSetting::MultiColour:
-        state.multiColorStatus = QString::number(index);
+        state.appearance.colourMode = index;
         break;
     }
     diag(QStringLiteral("SELECTION CHANGED.....................................%1").arg(index));

@@ -83,11 +83,12 @@ RequestSettings gatherRequestSettings(const ChartGrid &grid, const AppState &sta
     s.backcolor = withoutHash(grid.setting(ChartSetting::HexBackBg));
     s.itemcolor = withoutHash(grid.setting(ChartSetting::HexItems));
     s.linecolor = withoutHash(grid.setting(ChartSetting::HexLine));
-    s.font = state.fStyle;
-    s.fsize = state.fSize;
-    s.nsize = state.nSize;
-    s.rsize = state.nRadius;
-    s.mcstate = state.multiColorStatus;
+    const ChartAppearance &look = state.appearance;
+    s.font = look.fontFamily;
+    s.fsize = QString::number(look.fontSize);
+    s.nsize = QString::number(look.nodeWidth);
+    s.rsize = QString::number(look.cornerRadius);
+    s.mcstate = QString::number(look.colourMode);
     return s;
 }
 

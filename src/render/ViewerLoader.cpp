@@ -27,7 +27,7 @@ ViewerLoader::ViewerLoader(ChartViewer &webView, ChartViewer &webViewM, ChartVie
 void ViewerLoader::loadWebView(const QString &data)
 {
     runGuarded(QStringLiteral("Exception occured LoadwebView"), [&] {
-        diag(QStringLiteral("FONT STYLE ON RENDER ") + m_state.fStyle);
+        diag(QStringLiteral("FONT STYLE ON RENDER ") + m_state.appearance.fontFamily);
         diag(QStringLiteral("Chart Title ") + m_grid.setting(ChartSetting::ChartTitle));
         const QString address = viewerRequest(gatherRequestSettings(m_grid, m_state), data);
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);

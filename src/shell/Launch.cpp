@@ -18,10 +18,11 @@ void applicationDidFinishLaunching(LaunchHost &host, AppContext context)
         host.setDefaultFont();
         host.redirectCloseButton();
         const QSizeF frame = host.windowFrame();
-        state.winWidth = QString::asprintf("%f", frame.width());
-        state.winHeight = QString::asprintf("%f", frame.height());
+        state.winWidth = frame.width();
+        state.winHeight = frame.height();
         diag(QStringLiteral("window width = %1, window height = %2")
-                 .arg(state.winWidth, state.winHeight));
+                 .arg(frame.width(), 0, 'f', 6)
+                 .arg(frame.height(), 0, 'f', 6));
         host.registerDelegateObservers();
         host.createViewController();
         host.installView();
@@ -47,12 +48,8 @@ void loadView(ViewLoadHost &host, AppContext context, ProgressMonitor &progress)
     progress.startViewCheck();
     context.commands.post(command::windowResized);
     host.patternBackgrounds();
-    state.fSize = QStringLiteral("14");
-    state.fStyle = QStringLiteral("Optima");
-    state.nSize = QStringLiteral("0");
-    state.nRadius = QStringLiteral("3");
-    state.multiColorStatus = QStringLiteral("1");
-    state.barValue = QStringLiteral("0");
+    state.appearance = ChartAppearance();
+    state.barValue = 0;
     context.desktop.setWindowTitle(QStringLiteral("Untitled"));
     context.preferences.setValue(QStringLiteral("openedFilename"), QString());
     context.preferences.sync();

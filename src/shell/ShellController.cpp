@@ -56,11 +56,11 @@ QString howToText()
 
 void windowResized(QSizeF frame, AppContext context)
 {
-    const QString width = QString::asprintf("%f", frame.width());
-    const QString height = QString::asprintf("%f", frame.height());
-    diag(QStringLiteral("window width = %1, window height = %2").arg(width, height));
-    context.state.winWidth = width;
-    context.state.winHeight = height;
+    context.state.winWidth = frame.width();
+    context.state.winHeight = frame.height();
+    diag(QStringLiteral("window width = %1, window height = %2")
+             .arg(frame.width(), 0, 'f', 6)
+             .arg(frame.height(), 0, 'f', 6));
     const QString fullStarted = context.preferences.value(kFullStarted).value_or(QString());
     diag(QStringLiteral("CALLIING WINDOW RESIZED CALLING WINDOW RESIZED ") + fullStarted);
     context.commands.post(fullStarted != QLatin1String("YES") ? command::resizeWebView
@@ -74,17 +74,16 @@ ShellController::ShellController(AppContext context, ChartGrid &grid, ViewerLoad
 
 void ShellController::addHandlers(HandlerTable &table)
 {
-    table.add(QStringLiteral("myHelpClick:"), [this](const QVariant &) { myHelpClick(); });
-    table.add(QStringLiteral("hideSideBar:"), [this](const QVariant &) { hideSideBar(); });
-    table.add(QStringLiteral("hideGrid:"), [this](const QVariant &) { hideGrid(); });
-    table.add(QStringLiteral("about:"), [this](const QVariant &) { about(); });
-    table.add(QStringLiteral("fullScreen:"), [this](const QVariant &) { fullScreen(); });
-    table.add(QStringLiteral("resizeWebView:"), [this](const QVariant &) { resizeWebView(); });
-    table.add(QStringLiteral("resizeToFillWebView:"),
-              [this](const QVariant &) { resizeToFillWebView(); });
+    table.bind(QStringLiteral("myHelpClick:"), this, &ShellController::myHelpClick);
+    table.bind(QStringLiteral("hideSideBar:"), this, &ShellController::hideSideBar);
+    table.bind(QStringLiteral("hideGrid:"), this, &ShellController::hideGrid);
+    table.bind(QStringLiteral("about:"), this, &ShellController::about);
+    table.bind(QStringLiteral("fullScreen:"), this, &ShellController::fullScreen);
+    table.bind(QStringLiteral("resizeWebView:"), this, &ShellController::resizeWebView);
+    table.bind(QStringLiteral("resizeToFillWebView:"), this, &ShellController::resizeToFillWebView);
     table.add(QStringLiteral("redoAction"), [this](const QVariant &) { m_viewers.redoAction(); });
     table.add(QStringLiteral("undoAction"), [this](const QVariant &) { m_viewers.undoAction(); });
-    table.add(QStringLiteral("myHelpAction:"), [this](const QVariant &) { myHelpAction(); });
+    table.bind(QStringLiteral("myHelpAction:"), this, &ShellController::myHelpAction);
 }
 
 void ShellController::clearFlags()
@@ -95,7 +94,7 @@ void ShellController::clearFlags()
 
 double ShellController::windowWidth() const
 {
-    return m_context.state.winWidth.toDouble();
+    return m_context.state.winWidth;
 }
 
 void ShellController::refreshUnlessConverting()

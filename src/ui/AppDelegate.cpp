@@ -2,8 +2,8 @@
 
 #include "base/Commands.h"
 #include "base/Log.h"
-#include "shell/ShellController.h"
 #include "platform/qt/QtPorts.h"
+#include "shell/ShellController.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +13,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
+
+#include <map>
 
 namespace plotwell {
 
@@ -61,7 +63,7 @@ void AppDelegate::setLaunchDocument(const QString &path)
     m_state.openDoubleClicked = !path.isEmpty();
     m_state.doubleClickedUrl = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
     if (m_state.openDoubleClicked)
-        m_state.openRecent = QStringLiteral("YES");
+        m_state.openRecent = true;
 }
 
 void AppDelegate::buildOpenRecentMenu(QMenu *menu)
@@ -183,177 +185,116 @@ QAction *AppDelegate::plainAction(const QString &name, const QString &text,
     return item;
 }
 
+AppDelegate::WindowAction AppDelegate::windowAction(const QString &name)
+{
+    using Panel = OptionsPopover::Panel;
+    const auto panelButton = [this, name](Panel panel) {
+        return WindowAction{[this, name, panel] {
+                                m_view->showOptions(panel,
+                                                    m_toolBar->widgetForAction(action(name)));
+                            },
+                            [this, panel] { return !m_view->optionsPopover().isEmpty(panel); }};
+    };
+    const std::map<QString, WindowAction> actions = {
+        {QStringLiteral("downloadTemplate:"), {[this] { m_view->documents().downloadTemplate(); }}},
+        {QStringLiteral("liveSample:"), {[this] { m_view->liveSample(); }}},
+        {QStringLiteral("QuitApp:"), {[this] { close(); }}},
+        {QStringLiteral("myHelpAction:"), {[this] { m_view->shell().myHelpAction(); }}},
+        {QStringLiteral("showInfo:"), {[this] { m_view->shell().showInfo(); }}},
+        {QStringLiteral("downloadHelp:"), {[this] { downloadHelp(); }}},
+        {QStringLiteral("downloadOpts:"), panelButton(Panel::Download)},
+        {QStringLiteral("shareOpts:"), panelButton(Panel::Share)},
+        {QStringLiteral("importOpts:"), panelButton(Panel::Import)},
+    };
+    const auto found = actions.find(name);
+    return found == actions.end() ? WindowAction{} : found->second;
+}
+
+QAction *AppDelegate::menuAction(const MenuItem &item)
+{
+    if (QAction *made = action(item.action))
+        return made;
+    if (findDelegateAction(item.action))
+        return commandAction(item.action, item.title, item.shortcut);
+    const WindowAction own = windowAction(item.action);
+    if (!own.run || (own.available && !own.available()))
+        return nullptr;
+    return plainAction(item.action, item.title, own.run, item.shortcut);
+}
+
 void AppDelegate::buildMenus()
 {
-    const auto add = [](QMenu *menu, QAction *item) {
-        if (item)
-            menu->addAction(item);
+    m_toolBar = addToolBar(QStringLiteral("Toolbar"));
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+
+    const std::map<QString, OptionsPopover::Panel> panels = {
+        {QStringLiteral("Options/Help"), OptionsPopover::Panel::Help},
+        {QStringLiteral("Options/Download"), OptionsPopover::Panel::Download},
+        {QStringLiteral("Options/Share"), OptionsPopover::Panel::Share},
+        {QStringLiteral("Options/Import"), OptionsPopover::Panel::Import},
     };
-    const auto addSubmenu = [](QMenu *menu, const QString &title,
-                               const QList<QAction *> &items) -> QMenu * {
-        QList<QAction *> present;
-        for (QAction *item : items) {
-            if (item)
-                present << item;
+    // Menus by place; a submenu is made by its first item that is there, so that a submenu
+    // whose commands have no handler yet does not appear empty.
+    std::map<QString, QMenu *> menus;
+    const auto topMenu = [&](const QString &title) {
+        QMenu *&menu = menus[title];
+        if (!menu)
+            menu = menuBar()->addMenu(QLatin1Char('&') + title);
+        return menu;
+    };
+    for (const MenuItem &item : menuItems()) {
+        const QString top = item.place.section(QLatin1Char('/'), 0, 0);
+        if (top == QLatin1String("Toolbar")) {
+            if (QAction *made = menuAction(item)) {
+                if (item.separatorBefore)
+                    m_toolBar->addSeparator();
+                m_toolBar->addAction(made);
+            }
+            continue;
         }
-        if (present.isEmpty())
-            return nullptr;
-        QMenu *sub = menu->addMenu(title);
-        sub->addActions(present);
-        return sub;
-    };
+        if (top == QLatin1String("Options")) {
+            if (QAction *made = menuAction(item))
+                m_view->optionsPopover().addAction(panels.at(item.place), made);
+            continue;
+        }
+        QMenu *menu = topMenu(top);
+        if (item.action == kOpenRecentMenu) {
+            if (m_commands.isObserved(command::openExistingDocument))
+                buildOpenRecentMenu(menu->addMenu(item.title));
+            continue;
+        }
+        QAction *made = menuAction(item);
+        if (!made)
+            continue;
+        if (item.separatorBefore)
+            menu->addSeparator();
+        if (item.place != top) {
+            QMenu *&sub = menus[item.place];
+            if (!sub)
+                sub = menu->addMenu(item.place.section(QLatin1Char('/'), 1));
+            menu = sub;
+        }
+        menu->addAction(made);
+    }
 
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    add(file, commandAction(QStringLiteral("newFile:"), QStringLiteral("New"), QKeySequence::New));
-    add(file, commandAction(QStringLiteral("openFile:"), QStringLiteral("Open\u2026"),
-                            QKeySequence::Open));
-    if (m_commands.isObserved(command::openExistingDocument))
-        buildOpenRecentMenu(file->addMenu(QStringLiteral("Open Recent")));
-    add(file,
-        commandAction(QStringLiteral("saveFile:"), QStringLiteral("Save"), QKeySequence::Save));
-    add(file, commandAction(QStringLiteral("saveAsFile:"), QStringLiteral("Save As\u2026"),
-                            QKeySequence::SaveAs));
-    add(file, plainAction(QStringLiteral("downloadTemplate:"),
-                          QStringLiteral("Download Sample CSV\u2026"),
-                          [this] { m_view->documents().downloadTemplate(); }));
-    add(file, plainAction(QStringLiteral("liveSample:"), QStringLiteral("Load Sample\u2026"),
-                          [this] { m_view->liveSample(); }));
-    file->addSeparator();
-    addSubmenu(
-        file, QStringLiteral("Export"),
-        {commandAction(QStringLiteral("downloadSmallPNG:"), QStringLiteral("PNG\u2026")),
-         commandAction(QStringLiteral("downloadHiresPNG:"), QStringLiteral("HiRes PNG\u2026")),
-         commandAction(QStringLiteral("downloadSmallPDF:"), QStringLiteral("PDF\u2026")),
-         commandAction(QStringLiteral("downloadHiresPDF:"), QStringLiteral("HiRes PDF\u2026")),
-         commandAction(QStringLiteral("downloadCharts:"), QStringLiteral("Export\u2026"))});
-    addSubmenu(file, QStringLiteral("Share by Mail"),
-               {commandAction(QStringLiteral("PNGShare:"), QStringLiteral("PNG")),
-                commandAction(QStringLiteral("PDFShare:"), QStringLiteral("PDF")),
-                commandAction(QStringLiteral("emailChart:"), QStringLiteral("Share\u2026"))});
-    // The conversions of the opened CSV file. The print command is the XML conversion: it
-    // prints nothing, so it carries no print label or shortcut.
-    QMenu *convert = addSubmenu(
-        file, QStringLiteral("Convert CSV"),
-        {commandAction(QStringLiteral("generateSQL:"), QStringLiteral("Export SQL\u2026")),
-         commandAction(QStringLiteral("generateJSON:"), QStringLiteral("Export JSON\u2026")),
-         commandAction(QStringLiteral("printChart:"), QStringLiteral("Export XML\u2026")),
-         commandAction(QStringLiteral("generateHTML:"), QStringLiteral("Export HTML\u2026"))});
-    if (convert)
+    if (QMenu *convert = menus[QStringLiteral("File/Convert CSV")])
         convert->setObjectName(QStringLiteral("convertMenu"));
-    file->addSeparator();
-    add(file, plainAction(
-                  QStringLiteral("QuitApp:"), QStringLiteral("Quit"), [this] { close(); },
-                  QKeySequence::Quit));
-
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    QAction *undo =
-        commandAction(QStringLiteral("undoAction:"), QStringLiteral("Undo"), QKeySequence::Undo);
-    QAction *redo =
-        commandAction(QStringLiteral("redoAction:"), QStringLiteral("Redo"), QKeySequence::Redo);
     // Nothing to walk until the first chart has loaded.
-    for (QAction *item : {undo, redo}) {
-        if (item)
+    for (const char *name : {"undoAction:", "redoAction:"}) {
+        if (QAction *item = action(QLatin1String(name)))
             item->setEnabled(false);
     }
-    add(edit, undo);
-    add(edit, redo);
-    edit->addSeparator();
-    add(edit, commandAction(QStringLiteral("copyChart:"), QStringLiteral("Copy Chart"),
-                            QKeySequence::Copy));
-
-    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
-    QAction *grid = commandAction(QStringLiteral("hideShowGrid:"), QStringLiteral("Hide Grid"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_G));
-    if (grid)
+    if (QAction *grid = action(QStringLiteral("hideShowGrid:")))
         grid->setObjectName(QStringLiteral("hidshowGrid"));
-    add(view, grid);
-    QAction *sideBar =
-        commandAction(QStringLiteral("hideShowSideBar:"), QStringLiteral("Hide Sidebar"),
-                      QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
-    if (sideBar) {
+    if (QAction *sideBar = action(QStringLiteral("hideShowSideBar:"))) {
         sideBar->setObjectName(QStringLiteral("hidshowSideBar"));
         connect(sideBar, &QAction::triggered, this, [this, sideBar] {
             sideBar->setText(m_state.hideSideBar == 1 ? QStringLiteral("Show Sidebar")
                                                       : QStringLiteral("Hide Sidebar"));
         });
     }
-    add(view, sideBar);
-    view->addSeparator();
-    add(view, commandAction(QStringLiteral("fScreen:"), QStringLiteral("Full Screen"),
-                            QKeySequence::FullScreen));
-
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    add(help, commandAction(QStringLiteral("onlineHelp:"), QStringLiteral("Plotwell Help"),
-                            QKeySequence::HelpContents));
-    add(help, plainAction(QStringLiteral("myHelpAction:"), QStringLiteral("Quick Help"),
-                          [this] { m_view->shell().myHelpAction(); }));
-    add(help, plainAction(QStringLiteral("showInfo:"), QStringLiteral("Creating an Org Chart"),
-                          [this] { m_view->shell().showInfo(); }));
-    add(help, plainAction(QStringLiteral("downloadHelp:"),
-                          QStringLiteral("Save Help Document\u2026"), [this] { downloadHelp(); }));
-    help->addSeparator();
-    add(help, commandAction(QStringLiteral("modal:"), QStringLiteral("About Plotwell")));
-
-    // The help panel of the options popover.
-    OptionsPopover &options = m_view->optionsPopover();
-    options.addAction(OptionsPopover::Panel::Help, action(QStringLiteral("showInfo:")));
-    options.addAction(OptionsPopover::Panel::Help, action(QStringLiteral("myHelpAction:")));
-    options.addAction(OptionsPopover::Panel::Help, action(QStringLiteral("downloadHelp:")));
-    if (QAction *about = action(QStringLiteral("modal:")))
-        options.addAction(OptionsPopover::Panel::Help, about);
-    // The popover's export and share panels have their own buttons for the small pictures.
-    const auto addTo = [&options](OptionsPopover::Panel panel, QAction *item) {
-        if (item)
-            options.addAction(panel, item);
-    };
-    using Panel = OptionsPopover::Panel;
-    addTo(Panel::Download,
-          commandAction(QStringLiteral("PNGDownload:"), QStringLiteral("Small PNG\u2026")));
-    addTo(Panel::Download,
-          commandAction(QStringLiteral("PDFDownload:"), QStringLiteral("Small PDF\u2026")));
-    addTo(Panel::Download, action(QStringLiteral("downloadHiresPNG:")));
-    addTo(Panel::Download, action(QStringLiteral("downloadHiresPDF:")));
-    addTo(Panel::Download, action(QStringLiteral("copyChart:")));
-    addTo(Panel::Share, action(QStringLiteral("PNGShare:")));
-    addTo(Panel::Share, action(QStringLiteral("PDFShare:")));
-    addTo(Panel::Share,
-          commandAction(QStringLiteral("share:"), QStringLiteral("Choose Size and Format\u2026")));
-    // The import panel: the CSV file in, and its conversions out.
-    for (const char *name : {"openFile:", "downloadTemplate:", "generateSQL:", "generateJSON:",
-                             "printChart:", "generateHTML:"})
-        addTo(Panel::Import, action(QLatin1String(name)));
-
-    m_toolBar = addToolBar(QStringLiteral("Toolbar"));
-    m_toolBar->setObjectName(QStringLiteral("toolbar"));
-    m_toolBar->setMovable(false);
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    const auto tool = [this](const QString &name) {
-        if (QAction *item = action(name))
-            m_toolBar->addAction(item);
-    };
-    tool(QStringLiteral("undoAction:"));
-    tool(QStringLiteral("redoAction:"));
-    m_toolBar->addSeparator();
-    tool(QStringLiteral("fScreen:"));
-    m_toolBar->addSeparator();
-    // `downloadOpts:` and `shareOpts:`: the options popover's panels, under their buttons.
-    const auto panelButton = [this, &options](const QString &name, const QString &text,
-                                              OptionsPopover::Panel panel) {
-        if (options.isEmpty(panel))
-            return;
-        QAction *item = plainAction(name, text, [this, name, panel] {
-            m_view->showOptions(panel, m_toolBar->widgetForAction(action(name)));
-        });
-        m_toolBar->addAction(item);
-    };
-    panelButton(QStringLiteral("downloadOpts:"), QStringLiteral("Export"),
-                OptionsPopover::Panel::Download);
-    panelButton(QStringLiteral("shareOpts:"), QStringLiteral("Share"),
-                OptionsPopover::Panel::Share);
-    panelButton(QStringLiteral("importOpts:"), QStringLiteral("CSV"),
-                OptionsPopover::Panel::Import);
-    m_toolBar->addSeparator();
-    tool(QStringLiteral("onlineHelp:"));
 }
 
 // Window

@@ -2,6 +2,7 @@
 
 #include "base/AppState.h"
 #include "base/CommandCenter.h"
+#include "base/Commands.h"
 #include "shell/Launch.h"
 #include "ui/MasterViewController.h"
 
@@ -89,6 +90,17 @@ private:
                            const QKeySequence &shortcut = {});
     QAction *plainAction(const QString &name, const QString &text, const std::function<void()> &run,
                          const QKeySequence &shortcut = {});
+    /// An action the window serves itself rather than through a command; \a available, when
+    /// set, says whether it has anything to do.
+    struct WindowAction
+    {
+        std::function<void()> run;
+        std::function<bool()> available;
+    };
+    [[nodiscard]] WindowAction windowAction(const QString &name);
+    /// The action of a menu table row, made at its first appearance; null when it has nothing
+    /// to run yet.
+    QAction *menuAction(const MenuItem &item);
 
     AppState m_state;
     CommandCenter m_commands;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/AppContext.h"
 #include "colour/ColourPicking.h"
 #include "colour/SwatchBoard.h"
 #include "model/ItemPickerModel.h"
+#include "platform/AppContext.h"
 
 #include <QObject>
 #include <QWidget>

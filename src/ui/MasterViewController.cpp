@@ -294,10 +294,10 @@ void MasterViewController::buildSideBar()
 QWidget *MasterViewController::buildChartColours(QWidget *parent)
 {
     auto *box = new QWidget(parent);
-    auto *grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(6);
+    auto *layout = new QGridLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setHorizontalSpacing(6);
+    layout->setVerticalSpacing(6);
     const struct
     {
         int slot;
@@ -323,10 +323,10 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         picker->setText(QStringLiteral("\u25BE"));
         picker->setToolTip(
             QStringLiteral("Pick the %1 colour").arg(QString::fromLatin1(entry.label).toLower()));
-        grid->addWidget(label, index, 0);
-        grid->addWidget(w.swatch, index, 1);
-        grid->addWidget(w.hex, index, 2);
-        grid->addWidget(picker, index, 3);
+        layout->addWidget(label, index, 0);
+        layout->addWidget(w.swatch, index, 1);
+        layout->addWidget(w.hex, index, 2);
+        layout->addWidget(picker, index, 3);
         ++index;
         const int slot = entry.slot;
         const ChartSetting setting = entry.setting;
@@ -340,7 +340,7 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         connect(picker, &QToolButton::clicked, this,
                 [this, slot] { Q_EMIT colourPickerRequested(pickerTagForSwatch(slot)); });
     }
-    grid->setColumnStretch(4, 1);
+    layout->setColumnStretch(4, 1);
     return box;
 }
 
@@ -449,8 +449,8 @@ void MasterViewController::resizeEvent(QResizeEvent *event)
     // The layout pass follows the delegate's window notifications; between them keep the
     // heights filling the view.
     if (m_loaded)
-        applyLayout(computeWindowLayout(m_context.state.winWidth.toDouble(), height(),
-                                        m_shell->gridHidden() == 0));
+        applyLayout(
+            computeWindowLayout(m_context.state.winWidth, height(), m_shell->gridHidden() == 0));
 }
 
 // ShellView
@@ -570,12 +570,13 @@ void MasterViewController::showAppearanceValues()
 {
     using Setting = AppearancePanel::Setting;
     const AppState &state = m_context.state;
-    m_appearance->showValue(Setting::FontFamily, state.fStyle);
-    m_appearance->showValue(Setting::FontSize, state.fSize);
-    m_appearance->showValue(Setting::NodeSize, state.nSize);
-    m_appearance->showValue(Setting::NodeRadius, state.nRadius);
-    m_appearance->showValue(Setting::MultiColour, state.multiColorStatus);
-    applyMultiColourState(state.multiColorStatus.toInt());
+    const ChartAppearance &look = state.appearance;
+    m_appearance->showValue(Setting::FontFamily, look.fontFamily);
+    m_appearance->showValue(Setting::FontSize, QString::number(look.fontSize));
+    m_appearance->showValue(Setting::NodeSize, QString::number(look.nodeWidth));
+    m_appearance->showValue(Setting::NodeRadius, QString::number(look.cornerRadius));
+    m_appearance->showValue(Setting::MultiColour, QString::number(look.colourMode));
+    applyMultiColourState(look.colourMode);
 }
 
 void MasterViewController::registerCommandObservers()

@@ -4,7 +4,7 @@ set -euo pipefail
 clang_format=$1
 root=$2
 cd "$root"
-mapfile -t files < <(find src tests bench fuzz tools resources -name '*.cpp' -o -name '*.h' | sort)
+mapfile -t files < <(find src tests bench fuzz tools resources cmake -name '*.cpp' -o -name '*.h' | sort)
 if "$clang_format" --dry-run --Werror "${files[@]}"; then
   echo "clang-format: ${#files[@]} files as formatted"
 else

@@ -150,7 +150,7 @@ TEST_F(Conversions, EachCommandWritesItsOutputFromTheOpenedFileAndTheGrid)
     EXPECT_TRUE(alerts.shown.isEmpty());
     EXPECT_EQ(shownLabels, QStringList(4, QStringLiteral("Working..")));
     EXPECT_EQ(hidden, 4);
-    EXPECT_EQ(state.barValue, "100");
+    EXPECT_EQ(state.barValue, 100);
     EXPECT_FALSE(progress.isFollowing());
 }
 
@@ -204,7 +204,7 @@ TEST_F(Conversions, FailuresAndRemarksAreShownNotOnlyLogged)
         EXPECT_TRUE(alerts.shown[2].informativeText.contains("No space left on device"))
             << alerts.shown[2].informativeText.toStdString();
         // A failure leaves no percentage behind that would hold back the refresh requests.
-        EXPECT_EQ(state.barValue, "0");
+        EXPECT_EQ(state.barValue, 0);
         EXPECT_EQ(hidden, 2);
     }
 

@@ -131,12 +131,12 @@ TEST(ColumnTypes, TypesAndSettingsComeFromTheGridAfterTheImportSetUp)
     grid.setSetting(ChartSetting::ChartTitle, "staff");
     grid.setSetting(ChartSetting::HexBackBg, "#000001");
     AppState state;
-    state.fStyle = "Helvetica";
+    state.appearance.fontFamily = "Helvetica";
     const ConversionSettings settings = conversionSettings(grid, state, 640);
     EXPECT_EQ(settings.tableName, "staff");
     EXPECT_EQ(settings.columnType(2), "INT NOT NULL");
     EXPECT_EQ(settings.hexBackBg, "#000001");
-    EXPECT_EQ(settings.fStyle, "Helvetica");
+    EXPECT_EQ(settings.appearance.fontFamily, "Helvetica");
     EXPECT_EQ(settings.htmlWidth, 640);
 }
 

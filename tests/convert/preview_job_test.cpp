@@ -38,7 +38,7 @@ protected:
     {
         ConversionSettings settings;
         settings.htmlWidth = width;
-        settings.fStyle = QStringLiteral("Verdana");
+        settings.appearance.fontFamily = QStringLiteral("Verdana");
         return settings;
     }
     /// The pages the job delivered, in order.

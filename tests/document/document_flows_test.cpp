@@ -165,13 +165,15 @@ protected:
     /// Node size, corner radius and the multicolour state.
     [[nodiscard]] QStringList nodeSettings() const
     {
-        return {state.nSize, state.nRadius, state.multiColorStatus};
+        const ChartAppearance &look = state.appearance;
+        return {QString::number(look.nodeWidth), QString::number(look.cornerRadius),
+                QString::number(look.colourMode)};
     }
     void setNodeSettings(const QStringList &values)
     {
-        state.nSize = values[0];
-        state.nRadius = values[1];
-        state.multiColorStatus = values[2];
+        state.appearance.nodeWidth = values[0].toInt();
+        state.appearance.cornerRadius = values[1].toInt();
+        state.appearance.colourMode = values[2].toInt();
     }
     /// The five companion entries stored for \a base + ".csv", against those of the grid now.
     [[nodiscard]] std::pair<QStringList, QStringList> entriesOf(const QString &base) const
@@ -378,8 +380,8 @@ TEST_F(DocumentFlows, OpenAppliesStoredColoursRefreshRestylesThePreviewAndKeepsE
     grid.setSlotText(1, QStringLiteral("#FF0000")); // a colour pick
     const auto chosen = snapshot(grid);
 
-    state.fStyle = QStringLiteral("Verdana");
-    state.openRecent = QStringLiteral("YES");
+    state.appearance.fontFamily = QStringLiteral("Verdana");
+    state.openRecent = true;
     refresh();
     EXPECT_EQ(snapshot(grid), chosen);
     ASSERT_EQ(viewer.loads.size(), 2);
@@ -411,7 +413,7 @@ TEST_F(DocumentFlows, APreviewBeingCountedGivesWayToTheNextOpenARefreshOrAnother
 
     // A refresh while counting builds the page again with the new look.
     openWithoutWaiting(large);
-    state.fStyle = QStringLiteral("Verdana");
+    state.appearance.fontFamily = QStringLiteral("Verdana");
     refresh();
     ASSERT_EQ(viewer.loads.size(), 2);
     EXPECT_TRUE(viewer.loads[1].contains(QStringLiteral("Verdana")));
@@ -436,9 +438,8 @@ TEST_F(DocumentFlows, RefreshWithoutAnImportedFileAndCancelledOpenDoNothing)
 {
     grid.setTitle(2, QStringLiteral("Typed(Row)"));
     const auto before = snapshot(grid);
-    state.openRecent = QStringLiteral("YES");
+    state.openRecent = true;
     commands.post(QStringLiteral("openRecentDocument"));
-    state.openRecent = QStringLiteral("NO");
     open(std::nullopt);
     EXPECT_TRUE(alerts.shown.isEmpty() && viewer.loads.isEmpty());
     EXPECT_EQ(snapshot(grid), before);

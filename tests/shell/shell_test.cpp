@@ -54,8 +54,8 @@ struct Shell : FakeApp
 
     Shell()
     {
-        state.winWidth = QStringLiteral("1200.000000");
-        state.winHeight = QStringLiteral("800.000000");
+        state.winWidth = 1200;
+        state.winHeight = 800;
         HandlerTable table;
         shell.addHandlers(table);
         table.install(commands, viewControllerCommands());
@@ -74,12 +74,12 @@ TEST(Commands, SaveAsThenSaveLeavesSaveAsUsedAtNo)
     AppState state;
     CommandCenter center;
     runDelegateAction(QStringLiteral("saveAsFile:"), state, center);
-    EXPECT_EQ(state.saveAsUsed, QStringLiteral("YES"));
+    EXPECT_TRUE(state.saveAsUsed);
     runDelegateAction(QStringLiteral("saveFile:"), state, center);
-    EXPECT_EQ(state.saveAsUsed, QStringLiteral("NO"));
-    state.openRecent = QStringLiteral("YES");
+    EXPECT_FALSE(state.saveAsUsed);
+    state.openRecent = true;
     runDelegateAction(QStringLiteral("openFile:"), state, center);
-    EXPECT_EQ(state.openRecent, QStringLiteral("NO"));
+    EXPECT_FALSE(state.openRecent);
 }
 
 TEST(Commands, TwoMenuItemsShareTheSmallPngHandlerAndUnhandledCommandsStayUnobserved)
@@ -125,13 +125,13 @@ TEST(WindowLayout, FullScreenViewerIsTheScreenCentredInTheView)
 TEST(ShellController, LayoutPassRefreshesOnlyOutsideAConversion)
 {
     // Where the gate's edges lie is AppState's test; this one checks the pass obeys it.
-    for (const auto &[bar, refreshes] : {std::pair{"0", true}, {"50", false}}) {
+    for (const auto &[bar, refreshes] : {std::pair{0, true}, {50, false}}) {
         Shell s;
-        s.state.barValue = QString::fromLatin1(bar);
-        s.state.openRecent = QStringLiteral("NO");
+        s.state.barValue = bar;
+        s.state.openRecent = false;
         s.commands.post(command::resizeWebView);
         EXPECT_EQ(s.posted.contains(command::openRecentDocument), refreshes) << bar;
-        EXPECT_EQ(s.state.openRecent, refreshes ? "YES" : "NO");
+        EXPECT_EQ(s.state.openRecent, refreshes);
         // The views are laid out either way.
         EXPECT_EQ(s.view.layouts.size(), 1);
         EXPECT_EQ(s.shell.htmlWidth(), 785);
@@ -203,7 +203,7 @@ TEST(ShellController, FullScreenRoundTrip)
     // Every resize while in full screen runs the fill pass, which ends in the layout pass.
     s.view.size = QSizeF(1440, 840);
     windowResized({1440, 900}, s.context);
-    EXPECT_EQ(s.state.winWidth, QStringLiteral("1440.000000"));
+    EXPECT_EQ(s.state.winWidth, 1440);
     EXPECT_TRUE(log.has(QStringLiteral("RESIZE TO FILL CALLED CALLED CALLED CALLED")));
     EXPECT_EQ(s.shell.gridHidden(), 0);
     EXPECT_EQ(s.view.layouts.last().webView.width(), 1040);
@@ -310,10 +310,10 @@ TEST(ProgressMonitor, PublishesThePercentageAndHidesTheViewWhenDone)
     QObject::connect(&progress, &ProgressMonitor::progressViewHidden, [&] { ++hidden; });
     progress.currentBarValue = 42;
     progress.showActivity();
-    EXPECT_EQ(state.barValue, QStringLiteral("42"));
+    EXPECT_EQ(state.barValue, 42);
     progress.currentBarValue = -3;
     progress.showActivity();
-    EXPECT_EQ(state.barValue, QStringLiteral("0"));
+    EXPECT_EQ(state.barValue, 0);
     EXPECT_EQ(labels,
               (QStringList{QStringLiteral("42\uFF05 done"), QStringLiteral("0\uFF05 done")}));
 

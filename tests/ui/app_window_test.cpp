@@ -194,11 +194,11 @@ private Q_SLOTS:
         const int index = size->findText(QStringLiteral("20"));
         size->setCurrentIndex(index);
         Q_EMIT size->activated(index);
-        QCOMPARE(w.delegate->state().fSize, QStringLiteral("20"));
+        QCOMPARE(w.delegate->state().appearance.fontSize, 20);
         QComboBox *multi = w.view().appearance().combo(AppearancePanel::Setting::MultiColour);
         multi->setCurrentIndex(0);
         Q_EMIT multi->activated(0);
-        QCOMPARE(w.delegate->state().multiColorStatus, QStringLiteral("0"));
+        QCOMPARE(w.delegate->state().appearance.colourMode, 0);
         QVERIFY(!w.view().gridView().row(1).hex->isEnabled());
         QCOMPARE(reopens, progress == 0 ? 2 : 0);
     }

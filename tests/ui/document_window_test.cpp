@@ -49,12 +49,12 @@ private Q_SLOTS:
         Window w;
         w.alerts.answers = {kFirstButton, kFirstButton}; // Sample 1, then New
         w.view().liveSample();
-        w.delegate->state().nRadius = QStringLiteral("12");
+        w.delegate->state().appearance.cornerRadius = 12;
         const QString target = m_folder.filePath(QStringLiteral("Sample 1.csv"));
         w.panels.savePaths.push_back(target);
         w.action("saveAsFile:")->trigger();
         w.action("newFile:")->trigger();
-        w.delegate->state().nRadius = QStringLiteral("3");
+        w.delegate->state().appearance.cornerRadius = 3;
 
         const qsizetype loadsBefore = w.webView->loads.size();
         w.panels.openPaths.push_back(target);

@@ -277,20 +277,20 @@ private Q_SLOTS:
 
     void pickDuringConversionSkipsTheRefresh_data()
     {
-        QTest::addColumn<QString>("barValue");
+        QTest::addColumn<int>("barValue");
         QTest::addColumn<bool>("refreshes");
-        QTest::newRow("idle") << QStringLiteral("0") << true;
-        QTest::newRow("converting") << QStringLiteral("50") << false;
+        QTest::newRow("idle") << 0 << true;
+        QTest::newRow("converting") << 50 << false;
     }
 
     void pickDuringConversionSkipsTheRefresh()
     {
-        QFETCH(QString, barValue);
+        QFETCH(int, barValue);
         QFETCH(bool, refreshes);
         EditedWindow w;
         AppState &state = w.delegate->state();
         state.barValue = barValue;
-        state.openRecent = QStringLiteral("NO");
+        state.openRecent = false;
         // The reopen runs before the field takes the colour: it sees the old text.
         QString textSeenByReopen;
         w.delegate->commands().observe(command::openRecentDocument, [&](const QVariant &) {
@@ -301,7 +301,7 @@ private Q_SLOTS:
         w.pick(QColor(1, 2, 3));
         QCOMPARE(w.grid().colour(7), QStringLiteral("#010203"));
         QCOMPARE(w.reopens, refreshes ? 1 : 0);
-        QCOMPARE(state.openRecent, refreshes ? QStringLiteral("YES") : QStringLiteral("NO"));
+        QCOMPARE(state.openRecent, refreshes);
         QCOMPARE(textSeenByReopen, refreshes ? before : QString());
     }
 

@@ -116,7 +116,7 @@ int main(int argc, char *argv[])
     launched.panels.savePaths.push_back(files.filePath(QStringLiteral("people.json")));
     window.action(QStringLiteral("generateJSON:"))->trigger();
     // Shown once the display has published some progress.
-    while (view.conversions().isRunning() && window.state().barValueNumber() < 20)
+    while (view.conversions().isRunning() && window.state().barValue < 20)
         QTest::qWait(20);
     if (!view.conversions().isRunning())
         qWarning("the conversion ended before the screenshot");
