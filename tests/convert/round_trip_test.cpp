@@ -1,5 +1,6 @@
 // Converts one file of hostile values to every format and reads each output back with a reader
 // of its own kind, expecting exactly the records that Python's csv module reads from the file.
+#include "TestFiles.h"
 #include "convert/Conversion.h"
 #include "convert/Escaping.h"
 
@@ -101,11 +102,8 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_FALSE(python().isEmpty()) << "python3 is needed as the independent CSV reader";
-        m_csv = m_dir.filePath("hostile.csv");
-        QFile file(m_csv);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(csvText(hostileRecords()));
-        file.close();
+        m_csv =
+            plotwell::testing::writeFile(m_dir.filePath("hostile.csv"), csvText(hostileRecords()));
         const auto reference = runReference("csv", m_csv);
         ASSERT_TRUE(reference);
         m_expected = toRows(*reference);
@@ -128,9 +126,7 @@ protected:
 
     QByteArray output(const QString &name)
     {
-        QFile file(m_dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
+        return plotwell::testing::readFile(m_dir.filePath(name));
     }
 
     QTemporaryDir m_dir;
@@ -330,14 +326,11 @@ TEST_F(ConverterRoundTrip, SqlLoadsIntoMariaDbAsTheFileValues)
     QByteArray many = "Name,Dept\n";
     for (int i = 0; i < 2500; ++i)
         many += "n" + QByteArray::number(i) + ",\"d,\"\"x\"\"\"\n";
-    QFile manyFile(m_dir.filePath("many.csv"));
-    ASSERT_TRUE(manyFile.open(QIODevice::WriteOnly));
-    manyFile.write(many);
-    manyFile.close();
     ConversionSettings settings;
     settings.tableName = "many";
     const ConversionResult result =
-        convertFile(Format::Sql, manyFile.fileName(), m_dir.filePath("many.sql"), settings);
+        convertFile(Format::Sql, plotwell::testing::writeFile(m_dir.filePath("many.csv"), many),
+                    m_dir.filePath("many.sql"), settings);
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(output("many.sql").count("INSERT INTO"), 3);
     ASSERT_TRUE(db.client({"roundtrip"}, output("many.sql"), &error)) << error.toStdString();

