@@ -1,13 +1,17 @@
 // The chart page in Qt WebEngine, loaded with the requests the program itself builds: what the
-// window shows and what the size scripts answer (the PDF's page is render_command_test's). The
+// window shows, what the size scripts answer and what a print of the viewer holds. The
 // layout rules themselves are checked under node (layout.test.js), where they are cheap.
+#include "PdfFacts.h"
 #include "colour/SwatchBoard.h"
 #include "model/SampleCharts.h"
 #include "render/Appearance.h"
 #include "render/DataString.h"
 #include "render/PageRequest.h"
 
+#include <QPageLayout>
+#include <QPageSize>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
