@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -56,6 +58,11 @@ std::optional<QString> DialogFilePanels::chooseSavePath(const SavePanelSpec &pan
     dialog.setNameFilters(filters);
     if (!panel.allowedTypes.isEmpty())
         dialog.setDefaultSuffix(panel.allowedTypes.first());
+    if (QFileInfo(panel.proposedName).isRelative()) {
+        // The desktop's folder for the kind of file, while it exists; the home folder if not.
+        const QString folder = QStandardPaths::writableLocation(panel.startFolder());
+        dialog.setDirectory(QDir(folder).exists() ? folder : QDir::homePath());
+    }
     dialog.selectFile(panel.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
