@@ -102,8 +102,7 @@ const QList<MenuItem> &menuItems()
         // before is View > Previous Chart / Next Chart, so the two are never confused.
         {QStringLiteral("undoEdit:"), QStringLiteral("Edit"), text(u"Undo"), QKeySequence::Undo},
         {QStringLiteral("redoEdit:"), QStringLiteral("Edit"), text(u"Redo"),
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), false,
-         QKeySequence(Qt::CTRL | Qt::Key_Y)},
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), false, QKeySequence(Qt::CTRL | Qt::Key_Y)},
         {QStringLiteral("copyChart:"), QStringLiteral("Edit"), text(u"Copy Chart"),
          QKeySequence::Copy, true},
 

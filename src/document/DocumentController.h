@@ -110,6 +110,9 @@ Q_SIGNALS:
     void tablePreviewShown();
 
 private:
+    void openDocument(const QString &urlText);
+    /// Runs \a change as one step of the editor when there is one.
+    void recordEdit(const QString &text, const std::function<void()> &change);
     void savePanelPath();
     void saveStraight();
     /// Writes the document and, only once it is on disk, its companion entries.

@@ -10,6 +10,10 @@
 #include <array>
 #include <optional>
 
+namespace plotwell {
+class SwatchBoard;
+}
+
 namespace plotwell::document {
 
 /// What a chart file carries beyond titles and parents, in records after the 93 rows, so that a
@@ -30,6 +34,11 @@ struct ChartExtras
 /// The extras of the chart on show: positions and colours from \a grid, the rest from
 /// \a appearance.
 [[nodiscard]] ChartExtras chartExtras(const ChartGrid &grid, const ChartAppearance &appearance);
+
+/// Puts what \a extras hold into the grid (colours with their swatches, positions; a file
+/// without positions empties them) and the appearance; what they lack stays as it is.
+void applyChartExtras(ChartGrid &grid, SwatchBoard &swatches, ChartAppearance &appearance,
+                      const ChartExtras &extras);
 
 /// The first field of the record that starts the extras; its second field is the version.
 inline const QString kExtrasMarker = QStringLiteral("plotwell-chart");
@@ -67,9 +76,9 @@ struct SavedChart
 };
 
 /// Recognises the text documentText() writes. With the extras' marker record after the 93 rows
-/// the text is read as standard CSV and the extras are kept. Otherwise: a header line with at least eleven commas and
-/// then exactly 93 row lines, each `"title","parent"` with the trailing "," where the save
-/// puts one. One final line feed, as an editor may add, is tolerated. Anything else (any
+/// the text is read as standard CSV and the extras are kept. Otherwise: a header line with at least
+/// eleven commas and then exactly 93 row lines, each `"title","parent"` with the trailing "," where
+/// the save puts one. One final line feed, as an editor may add, is tolerated. Anything else (any
 /// ordinary CSV file) gives nothing. A title that itself holds `","` splits at its first one:
 /// the written text cannot tell it apart.
 [[nodiscard]] std::optional<SavedChart> parseSavedDocument(const QByteArray &bytes);

@@ -62,6 +62,7 @@ Q_SIGNALS:
     void webViewPageRequested();
 
 private:
+    void requestChart(const QString &data, bool replace);
     void webViewDidFinishLoad(bool ok);
     void loadWebViewShare(const QString &data, quint64 serial);
     void loadWebViewFullScreen(const QString &data);

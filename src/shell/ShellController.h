@@ -6,6 +6,8 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
+
 namespace plotwell {
 
 class ChartEditor;
@@ -73,6 +75,7 @@ public:
 
 private:
     [[nodiscard]] double windowWidth() const;
+    void recordSample(const std::function<void()> &load);
 
     AppContext m_context;
     ChartGrid &m_grid;

@@ -228,12 +228,18 @@ QAction *AppDelegate::menuAction(const MenuItem &item)
 {
     if (QAction *made = action(item.action))
         return made;
-    if (findDelegateAction(item.action))
-        return commandAction(item.action, item.title, item.shortcut);
-    const WindowAction own = windowAction(item.action);
-    if (!own.run || (own.available && !own.available()))
-        return nullptr;
-    return plainAction(item.action, item.title, own.run, item.shortcut);
+    QAction *made = nullptr;
+    if (findDelegateAction(item.action)) {
+        made = commandAction(item.action, item.title, item.shortcut);
+    } else {
+        const WindowAction own = windowAction(item.action);
+        if (!own.run || (own.available && !own.available()))
+            return nullptr;
+        made = plainAction(item.action, item.title, own.run, item.shortcut);
+    }
+    if (made && !item.alternateShortcut.isEmpty())
+        made->setShortcuts({item.shortcut, item.alternateShortcut});
+    return made;
 }
 
 void AppDelegate::buildMenus()

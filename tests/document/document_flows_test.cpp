@@ -10,6 +10,7 @@
 #include "document/CompanionEntries.h"
 #include "document/DocumentController.h"
 #include "document/RecentDocuments.h"
+#include "model/ChartEditor.h"
 #include "model/GridClearing.h"
 
 #include <QCoreApplication>
@@ -200,14 +201,19 @@ protected:
     {
         return QStringList({buildColorLine(grid), buildPositionLine(grid)}) + nodeSettings();
     }
-    /// The five companion entries stored for a document named \a base + ".csv".
-    [[nodiscard]] QStringList entriesOf(const QString &base) const
+    /// The five companion entries stored for the file \a file.
+    [[nodiscard]] QStringList entriesOf(const QString &file) const
     {
+        const CompanionKeys keys = companionKeys(companionName(urlTextOfLocalFile(file)));
         QStringList values;
-        for (const char *infix : {"", "~", "n", "NULL", "m"})
-            values << preferences.value(base + QLatin1String(infix) + QStringLiteral("csv"))
-                          .value_or(QStringLiteral("<none>"));
+        for (const QString &key :
+             {keys.colours, keys.positions, keys.nodeSize, keys.nodeRadius, keys.multiColour})
+            values << preferences.value(key).value_or(QStringLiteral("<none>"));
         return values;
+    }
+    [[nodiscard]] QByteArray savedText() const
+    {
+        return documentText(grid, chartExtras(grid, state.appearance)).toUtf8();
     }
 
     QTemporaryDir folder;
@@ -215,8 +221,9 @@ protected:
     SwatchBoard swatches;
     RecentDocuments recent{preferences};
     FakeChartViewer viewer;
-    DocumentController controller{
-        {grid, swatches, state, preferences, recent, alerts, panels, desktop, commands, &viewer}};
+    ChartEditor editor{grid, &state};
+    DocumentController controller{{grid, swatches, state, preferences, recent, alerts, panels,
+                                   desktop, commands, &viewer, &editor}};
     int chartsRestored = 0;
     int appearanceRestores = 0;
     int layoutPasses = 0;
@@ -233,10 +240,10 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     ASSERT_EQ(panels.savePanels.size(), 1);
     EXPECT_EQ(panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("csv")});
     EXPECT_TRUE(panels.savePanels[0].proposedName.isEmpty());
-    EXPECT_EQ(readFile(target), documentText(grid).toUtf8());
+    EXPECT_EQ(readFile(target), savedText());
     EXPECT_EQ(*state.saveUrl, urlTextOfLocalFile(target).replace(QStringLiteral("%20"), " "));
     EXPECT_EQ(preferences.value(kOpenedFilenameKey), QStringLiteral("My%20Chart.csv"));
-    EXPECT_EQ(entriesOf(QStringLiteral("My%20Chart")), savedEntries());
+    EXPECT_EQ(entriesOf(target), savedEntries());
 
     // The straight save files its entries under the same keys, node settings included, so a
     // later open brings back what was saved last.
@@ -246,8 +253,8 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     setNodeSettings({"5", "7", "1"});
     save();
     EXPECT_EQ(panels.savePanels.size(), 1) << "the second Save writes without asking";
-    EXPECT_EQ(readFile(target), documentText(grid).toUtf8());
-    EXPECT_EQ(entriesOf(QStringLiteral("My%20Chart")), savedEntries());
+    EXPECT_EQ(readFile(target), savedText());
+    EXPECT_EQ(entriesOf(target), savedEntries());
 
     panels.savePaths.push_back(std::nullopt);
     saveAs();
@@ -348,6 +355,72 @@ TEST_P(SavedChartRoundTrip, OpeningASavedChartBringsItBackWhole)
 INSTANTIATE_TEST_SUITE_P(Names, SavedChartRoundTrip,
                          ::testing::Values("chart.csv", "My Team Chart.csv", "q1.team.v2.csv",
                                            "Übersicht Zürich ÅÄÖ.csv", "Équipe été.csv"));
+
+TEST_F(DocumentFlows, AChartComesBackWholeWithFreshPreferencesAndItsOpenIsOneUndoStep)
+{
+    buildChart();
+    grid.setTitle(3, QStringLiteral("Quinn \"Q\", Ops\nNorth \"\",\""));
+    grid.setParent(3, QStringLiteral("2_Yvette \"Vet\" Marlow(Finance)"));
+    grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Crew \"A\", 2026"));
+    state.appearance.fontFamily = QStringLiteral("DejaVu Serif");
+    state.appearance.fontSize = 17;
+    const GridSnapshot saved = snapshot(grid);
+    const ChartAppearance look = state.appearance;
+    const QString target = path(QStringLiteral("whole.csv"));
+    saveAs(target);
+
+    confirmNew();
+    for (const QString &key : preferences.values().keys())
+        preferences.remove(key);
+    state.appearance = ChartAppearance();
+    const GridSnapshot empty = snapshot(grid);
+    open(target);
+    EXPECT_EQ(snapshot(grid), saved);
+    EXPECT_EQ(state.appearance, look);
+
+    editor.undo();
+    EXPECT_EQ(snapshot(grid), empty);
+    EXPECT_EQ(state.appearance, ChartAppearance());
+    editor.undo(); // New
+    EXPECT_EQ(snapshot(grid), saved);
+}
+
+TEST_F(DocumentFlows, SameNamedFilesInTwoFoldersKeepTheirOwnEntries)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("a")));
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("b")));
+    const QString first = path(QStringLiteral("a/chart.csv"));
+    const QString second = path(QStringLiteral("b/chart.csv"));
+    grid.setTitle(1, QStringLiteral("Boss"));
+    grid.setSlotText(1, QStringLiteral("#AA0000"));
+    saveAs(first);
+    grid.setSlotText(1, QStringLiteral("#00BB00"));
+    saveAs(second);
+    EXPECT_EQ(entriesOf(first).first(), buildColorLine(grid).replace("#00BB00", "#AA0000"));
+    EXPECT_EQ(entriesOf(second).first(), buildColorLine(grid));
+    open(first);
+    EXPECT_EQ(grid.slotText(1), QStringLiteral("#AA0000"));
+    open(second);
+    EXPECT_EQ(grid.slotText(1), QStringLiteral("#00BB00"));
+}
+
+TEST_F(DocumentFlows, AFileOfThePreviousVersionOpensAsBeforeWithItsBareNameEntries)
+{
+    buildChart();
+    const GridSnapshot saved = snapshot(grid);
+    const QString old = writeFile(QStringLiteral("old.csv"), documentText(grid).toUtf8());
+    for (const auto &[infix, value] : {std::pair{"", buildColorLine(grid)},
+                                       {"~", buildPositionLine(grid)},
+                                       {"n", QStringLiteral("2")},
+                                       {"NULL", QStringLiteral("9")},
+                                       {"m", QStringLiteral("0")}})
+        preferences.setValue(QStringLiteral("old") + QLatin1String(infix) + "csv", value);
+    confirmNew();
+    setNodeSettings({"0", "3", "1"});
+    open(old);
+    EXPECT_EQ(snapshot(grid), saved);
+    EXPECT_EQ(nodeSettings(), (QStringList{"2", "9", "0"}));
+}
 
 // ---- Open: the extension gate and the import -------------------------------------------------
 
