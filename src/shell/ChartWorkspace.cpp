@@ -1,6 +1,7 @@
 #include "shell/ChartWorkspace.h"
 
 #include "base/Commands.h"
+#include "base/Log.h"
 #include "convert/FirstRecord.h"
 #include "document/DocumentFormat.h"
 #include "document/DocumentImport.h"
@@ -124,8 +125,14 @@ void ChartWorkspace::addHandlers(HandlerTable &table)
     m_documents->addHandlers(table);
     m_export->addHandlers(table);
     m_conversions->addHandlers(table);
-    table.add(QStringLiteral("undoEdit"), [this](const QVariant &) { m_editor->undo(); });
-    table.add(QStringLiteral("redoEdit"), [this](const QVariant &) { m_editor->redo(); });
+    table.add(QStringLiteral("undoEdit"), [this](const QVariant &) {
+        diag(QStringLiteral("UNDO EDIT %1").arg(m_editor->undoStack().undoText()));
+        m_editor->undo();
+    });
+    table.add(QStringLiteral("redoEdit"), [this](const QVariant &) {
+        diag(QStringLiteral("REDO EDIT %1").arg(m_editor->undoStack().redoText()));
+        m_editor->redo();
+    });
 }
 
 } // namespace plotwell

@@ -113,6 +113,10 @@ void AppWindowTest::everyMenuCommandReachesItsHandler()
          [](Window &, LogCapture &log) { return log.has(QStringLiteral(" CAN GO BACK 0")); }},
         {command::redoAction,
          [](Window &, LogCapture &log) { return log.has(QStringLiteral(" CAN GO FOWARD 0")); }},
+        {command::undoEdit,
+         [](Window &, LogCapture &log) { return log.has(QStringLiteral("UNDO EDIT ")); }},
+        {command::redoEdit,
+         [](Window &, LogCapture &log) { return log.has(QStringLiteral("REDO EDIT ")); }},
         {command::newDocument,
          [](Window &w, LogCapture &) {
              return w.alerts.messages() ==
