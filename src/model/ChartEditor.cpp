@@ -190,13 +190,16 @@ EditResult ChartEditor::setColour(int slot, const QString &hex)
 {
     if (slot < 1 || slot > kColourSlotCount)
         return {};
-    const Snapshot before = snapshot();
-    // The chart-wide slots live in the settings; the grid knows which is which.
-    const QString old = m_grid.slotText(slot);
-    m_grid.setSlotText(slot, hex);
-    const Snapshot after = snapshot();
-    m_grid.setSlotText(slot, old);
-    return push(QStringLiteral("Colour"), before, after, false);
+    return change(QStringLiteral("Colour"), [&](Snapshot &chart) {
+        if (isValidRow(slot)) {
+            chart.rows[std::size_t(slot - 1)].colour = hex;
+        } else {
+            // Slots 94-97 are the four chart colours, kept in that order among the settings.
+            const int setting = int(ChartSetting::HexBackBg) + slot - kBackgroundSlot;
+            chart.settings[std::size_t(setting)] = hex;
+        }
+        return true;
+    });
 }
 
 EditResult ChartEditor::setSetting(ChartSetting setting, const QString &value)

@@ -46,6 +46,8 @@ TEST(ChartEditor, EveryStepKeepsTheManagersAndUndoRedoWalkTheWholeGrid)
     step(editor.setParent(3, 2));
     step(editor.setPosition(3, kRightMarker));
     step(editor.setColour(3, QStringLiteral("#123456")));
+    step(editor.setColour(kLineSlot, QStringLiteral("#00FF7F")));
+    EXPECT_EQ(grid.slotText(kLineSlot), QStringLiteral("#00FF7F"));
     const QMap<QString, QString> org{
         {QStringLiteral("Bo(CTO)"), QStringLiteral("Ann(CEO)")},
         {QStringLiteral("Cy \"C\", Jr.\n(CFO)"), QStringLiteral("Bo(CTO)")}};
