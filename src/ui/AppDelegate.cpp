@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QWindowStateChangeEvent>
 
 #include <map>
@@ -305,6 +306,16 @@ void AppDelegate::buildMenus()
     for (const char *name : {"undoAction:", "redoAction:"}) {
         if (QAction *item = action(QLatin1String(name)))
             item->setEnabled(false);
+    }
+    // The edit history says itself when there is a step to undo or redo.
+    QUndoStack &edits = m_view->workspace().editor().undoStack();
+    if (QAction *undo = action(QStringLiteral("undoEdit:"))) {
+        undo->setEnabled(edits.canUndo());
+        connect(&edits, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    }
+    if (QAction *redo = action(QStringLiteral("redoEdit:"))) {
+        redo->setEnabled(edits.canRedo());
+        connect(&edits, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
     }
     if (QAction *grid = action(QStringLiteral("hideShowGrid:")))
         grid->setObjectName(QStringLiteral("hidshowGrid"));

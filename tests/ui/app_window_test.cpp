@@ -80,6 +80,14 @@ void AppWindowTest::launchRunsInOrderWithItsStartValues()
     QVERIFY(w.webView->currentPage().contains(QStringLiteral("Click Open to load your CSV file")));
     QVERIFY(!w.action("undoAction:")->isEnabled());
     QVERIFY(!w.action("redoAction:")->isEnabled());
+    QVERIFY(!w.action("undoEdit:")->isEnabled());
+    QCOMPARE(w.action("redoEdit:")->shortcuts().size(), 2);
+    w.view().workspace().editor().setTitle(1, QStringLiteral("Ann(CEO)"));
+    QVERIFY(w.action("undoEdit:")->isEnabled());
+    w.action("undoEdit:")->trigger();
+    QVERIFY(w.view().grid().title(1).isEmpty());
+    QVERIFY(!w.action("undoEdit:")->isEnabled());
+    QVERIFY(w.action("redoEdit:")->isEnabled());
     // The view controller's observers are registered in the table's order.
     QStringList expected;
     for (const ObservedCommand &entry : viewControllerCommands()) {
