@@ -34,6 +34,12 @@ struct CompanionKeys
 };
 [[nodiscard]] CompanionKeys companionKeys(const QString &documentName);
 
+/// The name a document's companion entries are filed under from now on: the document name, "@"
+/// and sixteen hex digits of the SHA-1 of the file's absolute path, so that two files of the
+/// same name in different folders keep entries of their own. Entries filed under the bare
+/// document name (by earlier versions) are still read when these are missing.
+[[nodiscard]] QString companionName(const QString &urlText);
+
 /// URL text of a local file the way a file panel reports it: "file://" and the absolute path
 /// with spaces, non-ASCII letters and other unsafe characters percent-escaped.
 [[nodiscard]] QString urlTextOfLocalFile(const QString &path);

@@ -13,6 +13,7 @@
 #include "document/CompanionEntries.h"
 #include "document/DocumentImport.h"
 #include "document/RecentDocuments.h"
+#include "model/ChartEditor.h"
 #include "model/GridClearing.h"
 #include "platform/Alerts.h"
 #include "platform/ChartViewer.h"
@@ -198,19 +199,21 @@ void DocumentController::saveStraight()
 bool DocumentController::writeDocument(const QString &urlText)
 {
     const QString path = localFileOfUrlText(urlText);
-    const QByteArray bytes = documentText(m_context.grid).toUtf8();
+    const AppState &state = m_context.state;
+    const QByteArray bytes =
+        documentText(m_context.grid, chartExtras(m_context.grid, state.appearance)).toUtf8();
     if (const auto failure = writeAtomically(path, bytes)) {
         alertWriteFailure(path, *failure);
         return false;
     }
     // Stored only now: entries of a file that was never written would describe nothing, and
     // they would replace those of the file still on disk.
-    const AppState &state = m_context.state;
     storeCompanionEntries(m_context.preferences, documentName(urlText),
                           {state.colorString, state.positionString,
                            QString::number(state.appearance.nodeWidth),
                            QString::number(state.appearance.cornerRadius),
-                           QString::number(state.appearance.colourMode)});
+                           QString::number(state.appearance.colourMode)},
+                          companionName(urlText));
     return true;
 }
 
@@ -258,6 +261,19 @@ void DocumentController::openRecentDocument()
 
 void DocumentController::openAction(const QString &urlText)
 {
+    recordEdit(QStringLiteral("Open"), [&] { openDocument(urlText); });
+}
+
+void DocumentController::recordEdit(const QString &text, const std::function<void()> &change)
+{
+    if (m_context.editor)
+        m_context.editor->record(text, change);
+    else
+        change();
+}
+
+void DocumentController::openDocument(const QString &urlText)
+{
     diag(QStringLiteral("DOCUMENT SELECTED= %1").arg(urlText));
     const QString name = documentName(urlText);
     diag(QStringLiteral("FILENAME_TO_OPEN= %1").arg(name));
@@ -275,7 +291,8 @@ void DocumentController::openAction(const QString &urlText)
     m_context.preferences.setValue(kOpenedFilenameKey, name);
     m_context.preferences.sync();
 
-    const StoredEntries entries = lookUpCompanionEntries(m_context.preferences, name);
+    const StoredEntries entries =
+        lookUpCompanionEntries(m_context.preferences, companionName(urlText), name);
     diag(QStringLiteral("COLORS_TO_OPEN= %1").arg(orNull(entries.colorLine)));
     diag(QStringLiteral("SAVED POSITIONS %1").arg(orNull(entries.positionLine)));
     if (!entries.colorLine)
@@ -308,17 +325,21 @@ void DocumentController::restoreChart(const SavedChart &chart, const StoredEntri
 {
     clearFields(m_context.grid);
     restoreSavedChart(m_context.grid, chart);
-    // Positions of the chart shown before have nothing to do with this one.
-    applyPositionLine(m_context.grid, entries.positionLine.value_or(QString()));
-
     AppState &state = m_context.state;
-    const auto restore = [](int &setting, const std::optional<QString> &stored) {
-        if (stored)
-            setting = appearanceNumber(*stored).value_or(setting);
-    };
-    restore(state.appearance.nodeWidth, entries.nodeSize);
-    restore(state.appearance.cornerRadius, entries.nodeRadius);
-    restore(state.appearance.colourMode, entries.multiColour);
+    if (chart.extras) {
+        // The file carries the chart whole; entries of this machine do not override it.
+        applyChartExtras(m_context.grid, m_context.swatches, state.appearance, *chart.extras);
+    } else {
+        // Positions of the chart shown before have nothing to do with this one.
+        applyPositionLine(m_context.grid, entries.positionLine.value_or(QString()));
+        const auto restore = [](int &setting, const std::optional<QString> &stored) {
+            if (stored)
+                setting = appearanceNumber(*stored).value_or(setting);
+        };
+        restore(state.appearance.nodeWidth, entries.nodeSize);
+        restore(state.appearance.cornerRadius, entries.nodeRadius);
+        restore(state.appearance.colourMode, entries.multiColour);
+    }
 
     // The grid now holds a chart, not the column list of a table, so there is no imported
     // file for the converters or the preview any more.
@@ -419,8 +440,10 @@ void DocumentController::clearAlert()
     m_context.state.fileUrl.reset();
     m_previewLoaded = false;
     discardPendingPreview();
-    clearFields(m_context.grid);
-    resetColors(m_context.grid, m_context.swatches);
+    recordEdit(QStringLiteral("New"), [this] {
+        clearFields(m_context.grid);
+        resetColors(m_context.grid, m_context.swatches);
+    });
     m_context.commands.post(command::resizeWebView);
 }
 

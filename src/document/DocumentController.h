@@ -11,6 +11,7 @@
 
 namespace plotwell {
 class Alerts;
+class ChartEditor;
 class ChartGrid;
 class ChartViewer;
 class CommandCenter;
@@ -46,6 +47,8 @@ struct DocumentContext
     CommandCenter &commands;
     /// The visible chart viewer, where the table preview goes; may be null (headless).
     ChartViewer *viewer = nullptr;
+    /// Where open, import and New are kept as one undoable step each; may be null.
+    ChartEditor *editor = nullptr;
 };
 
 /// What the window does for the document flows; any of them may be left empty.
@@ -107,6 +110,9 @@ Q_SIGNALS:
     void tablePreviewShown();
 
 private:
+    void openDocument(const QString &urlText);
+    /// Runs \a change as one step of the editor when there is one.
+    void recordEdit(const QString &text, const std::function<void()> &change);
     void savePanelPath();
     void saveStraight();
     /// Writes the document and, only once it is on disk, its companion entries.

@@ -1,5 +1,7 @@
 #include "document/DocumentFormat.h"
 
+#include "colour/ColorLine.h"
+
 #include <QStringDecoder>
 
 namespace plotwell::document {
@@ -14,21 +16,200 @@ bool endsPage(int row)
     return row % kPageSize == 0;
 }
 
+const QString kExtrasVersion = QStringLiteral("1");
+const QString kPositionsName = QStringLiteral("positions");
+const QString kColoursName = QStringLiteral("colours");
+const QString kNodeWidthName = QStringLiteral("nodeWidth");
+const QString kCornerRadiusName = QStringLiteral("cornerRadius");
+const QString kColourModeName = QStringLiteral("colourMode");
+const QString kFontFamilyName = QStringLiteral("fontFamily");
+const QString kFontSizeName = QStringLiteral("fontSize");
+
+QString doubledQuotes(QString text)
+{
+    return text.replace(kQuote, QStringLiteral("\"\""));
+}
+
+QString quoted(const QString &text)
+{
+    return kQuote + doubledQuotes(text) + kQuote;
+}
+
+bool holdsLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+/// A header field in standard CSV, left bare when that reads back the same (as earlier
+/// versions wrote it). The chart title may keep its commas bare: the value fields are counted
+/// from the end.
+QString headerField(const QString &text, bool commaNeedsQuotes)
+{
+    const bool needsQuotes = text.contains(kQuote) || holdsLineBreak(text) ||
+                             (commaNeedsQuotes && text.contains(QLatin1Char(',')));
+    return needsQuotes ? quoted(text) : text;
+}
+
+/// Standard CSV records: fields split at commas, records at line breaks (LF, CR LF or CR)
+/// outside quotes, a doubled quote inside quotes read as one. Nothing for an unclosed quote or
+/// text after a closing quote.
+std::optional<QList<QStringList>> csvRecords(QStringView text)
+{
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool inQuotes = false;
+    bool wasQuoted = false;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text[i];
+        if (inQuotes) {
+            if (c != QLatin1Char('"')) {
+                field += c;
+            } else if (i + 1 < size && text[i + 1] == QLatin1Char('"')) {
+                field += c;
+                ++i;
+            } else {
+                inQuotes = false;
+            }
+            continue;
+        }
+        if (c == QLatin1Char(',') || c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            record << field;
+            field.clear();
+            wasQuoted = false;
+            if (c != QLatin1Char(',')) {
+                records << record;
+                record.clear();
+                if (c == QLatin1Char('\r') && i + 1 < size && text[i + 1] == QLatin1Char('\n'))
+                    ++i;
+            }
+        } else if (c == QLatin1Char('"') && field.isEmpty() && !wasQuoted) {
+            inQuotes = wasQuoted = true;
+        } else if (wasQuoted) {
+            return std::nullopt;
+        } else {
+            field += c;
+        }
+    }
+    if (inQuotes)
+        return std::nullopt;
+    record << field;
+    records << record;
+    return records;
+}
+
+void readExtra(ChartExtras &extras, const QString &name, const QString &value)
+{
+    if (name == kPositionsName)
+        extras.positionLine = value;
+    else if (name == kColoursName)
+        extras.colorLine = value;
+    else if (name == kFontFamilyName)
+        extras.fontFamily = value;
+    else if (name == kNodeWidthName)
+        extras.nodeWidth = appearanceNumber(value);
+    else if (name == kCornerRadiusName)
+        extras.cornerRadius = appearanceNumber(value);
+    else if (name == kColourModeName)
+        extras.colourMode = appearanceNumber(value);
+    else if (name == kFontSizeName)
+        extras.fontSize = appearanceNumber(value);
+}
+
+/// A file with extras, read as standard CSV; nothing when it is not one.
+std::optional<SavedChart> parseChartWithExtras(QStringView text)
+{
+    const std::optional<QList<QStringList>> records = csvRecords(text);
+    if (!records || records->size() <= kRowCount + 1)
+        return std::nullopt;
+    const QStringList &marker = records->at(kRowCount + 1);
+    if (marker.size() != 2 || marker.first() != kExtrasMarker)
+        return std::nullopt;
+
+    SavedChart chart;
+    const QStringList &header = records->first();
+    if (header.size() < kValueFieldCount + 1)
+        return std::nullopt;
+    const qsizetype titlePieces = header.size() - kValueFieldCount;
+    chart.chartTitle = header.mid(0, titlePieces).join(QLatin1Char(','));
+    chart.valueFields = header.mid(titlePieces);
+    for (int row = 1; row <= kRowCount; ++row) {
+        const QStringList &fields = records->at(row);
+        const bool trailingComma = !endsPage(row);
+        if (fields.size() != (trailingComma ? 3 : 2) || (trailingComma && !fields[2].isEmpty()))
+            return std::nullopt;
+        chart.titles[std::size_t(row - 1)] = fields[0];
+        chart.parents[std::size_t(row - 1)] = fields[1];
+    }
+    ChartExtras extras;
+    for (qsizetype i = kRowCount + 2; i < records->size(); ++i) {
+        const QStringList &entry = records->at(i);
+        if (entry.size() == 2)
+            readExtra(extras, entry[0], entry[1]);
+    }
+    chart.extras = extras;
+    return chart;
+}
+
 } // namespace
 
-QString documentText(const ChartGrid &grid)
+ChartExtras chartExtras(const ChartGrid &grid, const ChartAppearance &appearance)
 {
-    QStringList header{grid.setting(ChartSetting::ChartTitle)};
+    return {buildPositionLine(grid), buildColorLine(grid),  appearance.nodeWidth,
+            appearance.cornerRadius, appearance.colourMode, appearance.fontFamily,
+            appearance.fontSize};
+}
+
+void applyChartExtras(ChartGrid &grid, SwatchBoard &swatches, ChartAppearance &appearance,
+                      const ChartExtras &extras)
+{
+    if (extras.colorLine && !extras.colorLine->isEmpty())
+        applyColorLine(grid, swatches, *extras.colorLine, false);
+    applyPositionLine(grid, extras.positionLine.value_or(QString()));
+    appearance.nodeWidth = extras.nodeWidth.value_or(appearance.nodeWidth);
+    appearance.cornerRadius = extras.cornerRadius.value_or(appearance.cornerRadius);
+    appearance.colourMode = extras.colourMode.value_or(appearance.colourMode);
+    appearance.fontFamily = extras.fontFamily.value_or(appearance.fontFamily);
+    appearance.fontSize = extras.fontSize.value_or(appearance.fontSize);
+}
+
+QString documentText(const ChartGrid &grid, const std::optional<ChartExtras> &extras)
+{
+    // Earlier versions wrote every text verbatim; only a file with extras says it is CSV.
+    const auto field = [&extras](const QString &text) {
+        return extras ? doubledQuotes(text) : text;
+    };
+    QStringList header{extras ? headerField(grid.setting(ChartSetting::ChartTitle), false)
+                              : grid.setting(ChartSetting::ChartTitle)};
     for (int i = 0; i < kValueFieldCount; ++i)
-        header << grid.valueField(i);
+        header << (extras ? headerField(grid.valueField(i), true) : grid.valueField(i));
 
     QString text = header.join(QLatin1Char(','));
     grid.forEachRow([&](int row, const ChartRow &fields) {
-        text +=
-            QLatin1Char('\n') + kQuote + fields.title + kFieldSeparator + fields.parent + kQuote;
+        text += QLatin1Char('\n') + kQuote + field(fields.title) + kFieldSeparator +
+                field(fields.parent) + kQuote;
         if (!endsPage(row))
             text += QLatin1Char(',');
     });
+    if (!extras)
+        return text;
+
+    const auto add = [&text](const QString &name, const std::optional<QString> &value) {
+        if (value)
+            text += QLatin1Char('\n') + quoted(name) + QLatin1Char(',') + quoted(*value);
+    };
+    const auto number = [](std::optional<int> value) {
+        return value ? std::optional<QString>(QString::number(*value)) : std::nullopt;
+    };
+    add(kExtrasMarker, kExtrasVersion);
+    add(kPositionsName, extras->positionLine);
+    add(kColoursName, extras->colorLine);
+    add(kNodeWidthName, number(extras->nodeWidth));
+    add(kCornerRadiusName, number(extras->cornerRadius));
+    add(kColourModeName, number(extras->colourMode));
+    add(kFontFamilyName, extras->fontFamily);
+    add(kFontSizeName, number(extras->fontSize));
     return text;
 }
 
@@ -54,6 +235,8 @@ std::optional<SavedChart> parseSavedDocument(const QByteArray &bytes)
         return std::nullopt;
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
+    if (auto chart = parseChartWithExtras(text))
+        return chart;
 
     const QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.size() != kRowCount + 1)

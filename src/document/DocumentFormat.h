@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ChartAppearance.h"
 #include "model/ChartGrid.h"
 
 #include <QByteArray>
@@ -9,13 +10,52 @@
 #include <array>
 #include <optional>
 
+namespace plotwell {
+class SwatchBoard;
+}
+
 namespace plotwell::document {
+
+/// What a chart file carries beyond titles and parents, in records after the 93 rows, so that a
+/// chart opened on another machine comes back whole. Written by every save from now on; files
+/// of earlier versions have none, and a value missing from a file leaves the setting as it is.
+struct ChartExtras
+{
+    std::optional<QString> positionLine; ///< as buildPositionLine() writes it
+    std::optional<QString> colorLine;    ///< the 97 slots, as buildColorLine() writes it
+    std::optional<int> nodeWidth;
+    std::optional<int> cornerRadius;
+    std::optional<int> colourMode;
+    std::optional<QString> fontFamily;
+    std::optional<int> fontSize;
+    bool operator==(const ChartExtras &) const = default;
+};
+
+/// The extras of the chart on show: positions and colours from \a grid, the rest from
+/// \a appearance.
+[[nodiscard]] ChartExtras chartExtras(const ChartGrid &grid, const ChartAppearance &appearance);
+
+/// Puts what \a extras hold into the grid (colours with their swatches, positions; a file
+/// without positions empties them) and the appearance; what they lack stays as it is.
+void applyChartExtras(ChartGrid &grid, SwatchBoard &swatches, ChartAppearance &appearance,
+                      const ChartExtras &extras);
+
+/// The first field of the record that starts the extras; its second field is the version.
+inline const QString kExtrasMarker = QStringLiteral("plotwell-chart");
 
 /// The document file as the save writes it: the header line (chart title and the eleven value
 /// fields joined by ","), then one line per row, `"title","parent"`, with a trailing "," on
 /// every row but the last of each page. Lines are separated by a single line feed and the text
-/// does not end with one. Titles and parents go in verbatim, quotes and commas included.
-[[nodiscard]] QString documentText(const ChartGrid &grid);
+/// does not end with one.
+///
+/// Without \a extras the text is that of earlier versions: titles and parents verbatim. With
+/// them, the extras follow as `"name","value"` records (the marker record first) and the text
+/// reads as standard CSV: a quotation mark inside a field is doubled, and a header field holding
+/// one or a line break (a value field also a comma) is quoted. So titles with quotation marks,
+/// commas or line breaks read back exactly, and for any other chart the lines up to the extras
+/// are byte for byte those of earlier versions.
+[[nodiscard]] QString documentText(const ChartGrid &grid,
+                                   const std::optional<ChartExtras> &extras = std::nullopt);
 
 /// The 93 position markers, row 1 first, joined by "~".
 [[nodiscard]] QString buildPositionLine(const ChartGrid &grid);
@@ -31,11 +71,14 @@ struct SavedChart
     QStringList valueFields; // kValueFieldCount entries
     std::array<QString, kRowCount> titles;
     std::array<QString, kRowCount> parents;
+    /// Set for files that carry extras.
+    std::optional<ChartExtras> extras;
 };
 
-/// Recognises the text documentText() writes: a header line with at least eleven commas and
-/// then exactly 93 row lines, each `"title","parent"` with the trailing "," where the save
-/// puts one. One final line feed, as an editor may add, is tolerated. Anything else (any
+/// Recognises the text documentText() writes. With the extras' marker record after the 93 rows
+/// the text is read as standard CSV and the extras are kept. Otherwise: a header line with at least
+/// eleven commas and then exactly 93 row lines, each `"title","parent"` with the trailing "," where
+/// the save puts one. One final line feed, as an editor may add, is tolerated. Anything else (any
 /// ordinary CSV file) gives nothing. A title that itself holds `","` splits at its first one:
 /// the written text cannot tell it apart.
 [[nodiscard]] std::optional<SavedChart> parseSavedDocument(const QByteArray &bytes);

@@ -9,6 +9,8 @@
 #include "platform/Desktop.h"
 #include "render/PageRequest.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QPointer>
 
 #include <memory>
@@ -26,12 +28,36 @@ ViewerLoader::ViewerLoader(ChartViewer &webView, ChartViewer &webViewM, ChartVie
 
 void ViewerLoader::loadWebView(const QString &data)
 {
+    requestChart(data, false);
+}
+
+void ViewerLoader::replaceWebView(const QString &data)
+{
+    requestChart(data, true);
+}
+
+void ViewerLoader::requestChart(const QString &data, bool replace)
+{
     runGuarded(QStringLiteral("Exception occured LoadwebView"), [&] {
         diag(QStringLiteral("FONT STYLE ON RENDER ") + m_state.appearance.fontFamily);
         diag(QStringLiteral("Chart Title ") + m_grid.setting(ChartSetting::ChartTitle));
         const QString address = viewerRequest(gatherRequestSettings(m_grid, m_state), data);
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
-        m_webView.load(requestUrl(address));
+        const QUrl url = requestUrl(address);
+        const auto page = [](const QUrl &u) {
+            return u.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
+        };
+        // Only a chart on show is swapped in place; the placeholder or a table preview is
+        // left behind as a step of its own, as a first render always did.
+        if (replace && !m_placeholderWidth && !m_webView.currentUrl().isEmpty() &&
+            page(m_webView.currentUrl()) == page(url)) {
+            const QString literal =
+                QString::fromUtf8(QJsonDocument(QJsonArray{url.toString(QUrl::FullyEncoded)})
+                                      .toJson(QJsonDocument::Compact));
+            m_webView.evaluate(QStringLiteral("location.replace(%1[0])").arg(literal), nullptr);
+        } else {
+            m_webView.load(url);
+        }
         m_placeholderWidth.reset();
         Q_EMIT webViewPageRequested();
         // The export viewer is measured from the chart just requested, once it has loaded.

@@ -35,6 +35,10 @@ public:
 
     /// `loadWebView:`: the three requests for one data string.
     void loadWebView(const QString &data);
+    /// The same requests, but the visible viewer swaps the chart on show for the new one in
+    /// place (`location.replace`), adding no step to its history. Without a chart on show it
+    /// loads as loadWebView() does.
+    void replaceWebView(const QString &data);
     /// Loads the placeholder page into `webView`, or resizes the one already showing.
     void showPlaceholder(double width);
     /// Someone else has loaded a page into `webView`: the placeholder is no longer on screen.
@@ -58,6 +62,7 @@ Q_SIGNALS:
     void webViewPageRequested();
 
 private:
+    void requestChart(const QString &data, bool replace);
     void webViewDidFinishLoad(bool ok);
     void loadWebViewShare(const QString &data, quint64 serial);
     void loadWebViewFullScreen(const QString &data);

@@ -131,6 +131,9 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
                                          this);
     m_shell = std::make_unique<ShellController>(m_context, grid(), viewerLoader(),
                                                 static_cast<ShellView &>(*this));
+    m_shell->setEditor(&m_workspace->editor());
+    connect(&m_workspace->editor(), &ChartEditor::appearanceRestored, this,
+            [this] { showAppearanceValues(); });
     m_workspace->setHtmlWidth([this] { return m_shell->htmlWidth(); });
     document::DocumentHooks documentHooks;
     documentHooks.htmlWidth = [this] { return m_shell->htmlWidth(); };

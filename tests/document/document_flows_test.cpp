@@ -2,16 +2,20 @@
 // folder), panels, alerts, the desktop and the viewer are scripted.
 #include "Fakes.h"
 #include "TestFiles.h"
+#include "base/AppState.h"
+#include "base/CommandCenter.h"
 #include "base/Commands.h"
 #include "base/DocumentNames.h"
 #include "colour/ColorLine.h"
 #include "document/CompanionEntries.h"
 #include "document/DocumentController.h"
 #include "document/RecentDocuments.h"
+#include "model/ChartEditor.h"
 #include "model/GridClearing.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -31,15 +35,24 @@ using namespace plotwell::testing;
 
 namespace {
 
-const QString kNoColumnNames = QStringLiteral("Invalid or Incorrectly formatted CSV file");
+const QString kInvalidFile = QStringLiteral("Invalid file");
+const QString kConvertTsv = QStringLiteral("Conversion to CSV Required");
+const QString kInvalidCsv = QStringLiteral("Invalid CSV file");
 
-/// The chart title, every row and every colour text: what a document and its entries hold.
-auto snapshot(const ChartGrid &grid)
+struct GridSnapshot
 {
-    std::pair<QStringList, QList<ChartRow>> shot{{grid.setting(ChartSetting::ChartTitle)}, {}};
-    grid.forEachRow([&](int, const ChartRow &row) { shot.second << row; });
+    QString chartTitle;
+    QList<ChartRow> rows;
+    QStringList slots;
+    bool operator==(const GridSnapshot &) const = default;
+};
+
+GridSnapshot snapshot(const ChartGrid &grid)
+{
+    GridSnapshot shot{grid.setting(ChartSetting::ChartTitle), {}, {}};
+    grid.forEachRow([&](int, const ChartRow &row) { shot.rows << row; });
     for (int slot = 1; slot <= kColourSlotCount; ++slot)
-        shot.first << grid.slotText(slot);
+        shot.slots << grid.slotText(slot);
     return shot;
 }
 
@@ -66,7 +79,7 @@ public:
     }
 
 private:
-    bool setImmutable([[maybe_unused]] bool on) const
+    bool setImmutable(bool on) const
     {
 #ifdef __linux__
         const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_DIRECTORY);
@@ -78,6 +91,7 @@ private:
             ::close(fd);
         return done;
 #else
+        Q_UNUSED(on);
         return false;
 #endif
     }
@@ -106,39 +120,33 @@ protected:
     }
 
     QString path(const QString &name) const { return folder.filePath(name); }
+
     QString writeFile(const QString &name, const QByteArray &bytes)
     {
         return plotwell::testing::writeFile(path(name), bytes);
     }
 
-    // The menu actions, as the window runs them; a path is the panel's answer.
-    void menu(const char *action) { runDelegateAction(QLatin1String(action), state, commands); }
-    void save() { menu("saveFile:"); }
-    void saveAs(const std::optional<QString> &target)
+    // The menu actions, as the window runs them.
+    void save() { runDelegateAction(QStringLiteral("saveFile:"), state, commands); }
+    void saveAs() { runDelegateAction(QStringLiteral("saveAsFile:"), state, commands); }
+    void openFile() { runDelegateAction(QStringLiteral("openFile:"), state, commands); }
+    void newFile() { runDelegateAction(QStringLiteral("newFile:"), state, commands); }
+
+    void saveAs(const QString &target)
     {
         panels.savePaths.push_back(target);
-        menu("saveAsFile:");
-    }
-    void newFile(int answer = kFirstButton)
-    {
-        alerts.answers.push_back(answer);
-        menu("newFile:");
+        saveAs();
     }
     /// Opens \a target and lets a table preview it starts reach the viewer.
-    void open(const std::optional<QString> &target)
+    void open(const QString &target)
     {
         openWithoutWaiting(target);
         settlePreview();
     }
-    void openWithoutWaiting(const std::optional<QString> &target)
+    void openWithoutWaiting(const QString &target)
     {
         panels.openPaths.push_back(target);
-        menu("openFile:");
-    }
-    void refresh()
-    {
-        commands.post(QStringLiteral("openRecentDocument"));
-        settlePreview();
+        openFile();
     }
     void settlePreview()
     {
@@ -146,6 +154,16 @@ protected:
             return;
         QSignalSpy shown(&controller, &DocumentController::tablePreviewShown);
         EXPECT_TRUE(shown.wait(60000));
+    }
+    void refresh()
+    {
+        commands.post(QStringLiteral("openRecentDocument"));
+        settlePreview();
+    }
+    void confirmNew()
+    {
+        alerts.answers.push_back(kFirstButton);
+        newFile();
     }
 
     /// A chart as a user builds it: titles, parents, positions, colours and node settings.
@@ -158,10 +176,13 @@ protected:
         grid.setTitle(40, QStringLiteral("Åke Lindqvist(Lager, Nord)"));
         grid.setParent(40, QStringLiteral("2_Yvette \"Vet\" Marlow(Finance)"));
         grid.setPosition(1, QStringLiteral("NOT NULL"));
+        grid.setPosition(2, QStringLiteral("u"));
         grid.setPosition(40, QStringLiteral("NULL"));
+        grid.setSlotText(3, QStringLiteral("#123ABC"));
         grid.setSlotText(kLineSlot, QStringLiteral("#00FF7F"));
         setNodeSettings({"2", "9", "0"});
     }
+
     /// Node size, corner radius and the multicolour state.
     [[nodiscard]] QStringList nodeSettings() const
     {
@@ -175,15 +196,24 @@ protected:
         state.appearance.cornerRadius = values[1].toInt();
         state.appearance.colourMode = values[2].toInt();
     }
-    /// The five companion entries stored for \a base + ".csv", against those of the grid now.
-    [[nodiscard]] std::pair<QStringList, QStringList> entriesOf(const QString &base) const
+    /// The five companion entries a save of the grid as it is now should store.
+    [[nodiscard]] QStringList savedEntries() const
     {
-        QStringList stored;
-        for (const char *infix : {"", "~", "n", "NULL", "m"})
-            stored << preferences.value(base + QLatin1String(infix) + QStringLiteral("csv"))
-                          .value_or(QStringLiteral("<none>"));
-        return {stored,
-                QStringList({buildColorLine(grid), buildPositionLine(grid)}) + nodeSettings()};
+        return QStringList({buildColorLine(grid), buildPositionLine(grid)}) + nodeSettings();
+    }
+    /// The five companion entries stored for the file \a file.
+    [[nodiscard]] QStringList entriesOf(const QString &file) const
+    {
+        const CompanionKeys keys = companionKeys(companionName(urlTextOfLocalFile(file)));
+        QStringList values;
+        for (const QString &key :
+             {keys.colours, keys.positions, keys.nodeSize, keys.nodeRadius, keys.multiColour})
+            values << preferences.value(key).value_or(QStringLiteral("<none>"));
+        return values;
+    }
+    [[nodiscard]] QByteArray savedText() const
+    {
+        return documentText(grid, chartExtras(grid, state.appearance)).toUtf8();
     }
 
     QTemporaryDir folder;
@@ -191,12 +221,15 @@ protected:
     SwatchBoard swatches;
     RecentDocuments recent{preferences};
     FakeChartViewer viewer;
-    DocumentController controller{
-        {grid, swatches, state, preferences, recent, alerts, panels, desktop, commands, &viewer}};
+    ChartEditor editor{grid, &state};
+    DocumentController controller{{grid, swatches, state, preferences, recent, alerts, panels,
+                                   desktop, commands, &viewer, &editor}};
     int chartsRestored = 0;
     int appearanceRestores = 0;
     int layoutPasses = 0;
 };
+
+// ---- Save --------------------------------------------------------------------------------
 
 TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain)
 {
@@ -205,29 +238,34 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     panels.savePaths.push_back(target);
     save();
     ASSERT_EQ(panels.savePanels.size(), 1);
-    EXPECT_EQ(panels.savePanels[0].allowedTypes, QStringList{"csv"});
-    EXPECT_EQ(panels.savePanels[0].proposedName, "");
+    EXPECT_EQ(panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("csv")});
+    EXPECT_TRUE(panels.savePanels[0].proposedName.isEmpty());
+    EXPECT_EQ(readFile(target), savedText());
     EXPECT_EQ(*state.saveUrl, urlTextOfLocalFile(target).replace(QStringLiteral("%20"), " "));
     EXPECT_EQ(preferences.value(kOpenedFilenameKey), QStringLiteral("My%20Chart.csv"));
+    EXPECT_EQ(entriesOf(target), savedEntries());
 
-    // The straight save writes the file and its entries, node settings included.
+    // The straight save files its entries under the same keys, node settings included, so a
+    // later open brings back what was saved last.
     grid.setTitle(5, QStringLiteral("Later(Addition)"));
+    grid.setSlotText(4, QStringLiteral("#ABCDEF"));
     grid.setPosition(3, QStringLiteral("u"));
     setNodeSettings({"5", "7", "1"});
     save();
-    EXPECT_EQ(panels.savePanels.size(), 1);
-    EXPECT_EQ(readFile(target), documentText(grid).toUtf8());
-    const auto [stored, expected] = entriesOf(QStringLiteral("My%20Chart"));
-    EXPECT_EQ(stored, expected);
+    EXPECT_EQ(panels.savePanels.size(), 1) << "the second Save writes without asking";
+    EXPECT_EQ(readFile(target), savedText());
+    EXPECT_EQ(entriesOf(target), savedEntries());
 
-    saveAs(std::nullopt);
-    ASSERT_EQ(panels.savePanels.size(), 2);
+    panels.savePaths.push_back(std::nullopt);
+    saveAs();
+    ASSERT_EQ(panels.savePanels.size(), 2) << "Save As always asks";
     EXPECT_EQ(panels.savePanels[1].proposedName, QStringLiteral("My Chart.csv"));
-    newFile();
+
+    confirmNew();
     panels.savePaths.push_back(std::nullopt);
     save();
-    ASSERT_EQ(panels.savePanels.size(), 3);
-    EXPECT_EQ(panels.savePanels[2].proposedName, "");
+    ASSERT_EQ(panels.savePanels.size(), 3) << "after New, Save asks again";
+    EXPECT_TRUE(panels.savePanels[2].proposedName.isEmpty());
 }
 
 TEST_F(DocumentFlows, SaveDoesNotWriteOverAnExportFile)
@@ -246,19 +284,24 @@ TEST_F(DocumentFlows, FailedWriteIsReportedAndLeavesFileAndEntriesUntouched)
     const QString target = path(QStringLiteral("locked/Team Chart.csv"));
     buildChart();
     saveAs(target);
+    ASSERT_TRUE(alerts.shown.isEmpty());
     const QByteArray writtenBefore = readFile(target);
     const QMap<QString, QString> entriesBefore = preferences.values();
     const std::optional<QString> saveUrlBefore = state.saveUrl;
+
     ReadOnlyFolder locked(path(QStringLiteral("locked")));
     if (!locked.refusesWrites())
         GTEST_SKIP() << "this process can write into a read-only folder";
 
     grid.setTitle(1, QStringLiteral("Changed(Title)"));
     grid.setSlotText(1, QStringLiteral("#000001"));
+    grid.setPosition(1, QStringLiteral("u"));
     save(); // straight save to the same file
-    EXPECT_EQ(alerts.messages(), QStringList{"The document could not be saved."});
-    EXPECT_TRUE(alerts.shown.value(0).informativeText.contains("Team Chart.csv"));
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message, QStringLiteral("The document could not be saved."));
+    EXPECT_TRUE(alerts.shown[0].informativeText.contains(QStringLiteral("Team Chart.csv")));
     EXPECT_EQ(readFile(target), writtenBefore);
+    EXPECT_EQ(preferences.values(), entriesBefore);
 
     saveAs(path(QStringLiteral("locked/Other.csv"))); // a new name in the same folder
     EXPECT_EQ(alerts.shown.size(), 2);
@@ -267,6 +310,8 @@ TEST_F(DocumentFlows, FailedWriteIsReportedAndLeavesFileAndEntriesUntouched)
     EXPECT_EQ(state.saveUrl, saveUrlBefore) << "Save keeps going to the file that exists";
 }
 
+// ---- Save, then open -----------------------------------------------------------------------
+
 class SavedChartRoundTrip : public DocumentFlows, public ::testing::WithParamInterface<const char *>
 {
 };
@@ -274,29 +319,35 @@ class SavedChartRoundTrip : public DocumentFlows, public ::testing::WithParamInt
 TEST_P(SavedChartRoundTrip, OpeningASavedChartBringsItBackWhole)
 {
     buildChart();
-    const auto saved = snapshot(grid);
+    const GridSnapshot saved = snapshot(grid);
     const QString target = path(QString::fromUtf8(GetParam()));
     saveAs(target);
+    ASSERT_TRUE(alerts.shown.isEmpty());
 
     // Work on something else before opening the chart again.
-    newFile();
+    confirmNew();
     grid.setTitle(7, QStringLiteral("Scratch(Temp)"));
+    grid.setPosition(40, QStringLiteral("u"));
     grid.setPosition(60, QStringLiteral("NOT NULL"));
     setNodeSettings({"0", "3", "1"});
+    ASSERT_NE(snapshot(grid), saved);
+
     open(target);
-    EXPECT_EQ(alerts.messages().size(), 1) << "only New's question";
+    EXPECT_TRUE(alerts.shown.size() == 1)
+        << "only New's question: " << alerts.messages().join(", ").toStdString();
     EXPECT_EQ(snapshot(grid), saved);
     EXPECT_EQ(nodeSettings(), (QStringList{"2", "9", "0"}));
     EXPECT_EQ(desktop.windowTitle(), QFileInfo(target).completeBaseName());
     EXPECT_EQ(recent.paths().value(0), target);
-    EXPECT_EQ(std::pair(chartsRestored, appearanceRestores), std::pair(1, 1));
-    // A chart is not a table to convert or preview.
-    EXPECT_FALSE(state.fileUrl);
-    EXPECT_TRUE(viewer.loads.isEmpty());
+    EXPECT_EQ(chartsRestored, 1);
+    EXPECT_EQ(appearanceRestores, 1);
+    EXPECT_FALSE(state.fileUrl) << "a chart is not a table to convert";
+    EXPECT_TRUE(viewer.loads.isEmpty()) << "no table preview";
 
     // Handed over by the system or the command line, the file finds its entries as well.
-    newFile();
+    confirmNew();
     controller.openFileRequest(target);
+    EXPECT_TRUE(state.openRecent);
     EXPECT_TRUE(state.openDoubleClicked);
     EXPECT_EQ(snapshot(grid), saved);
 }
@@ -305,21 +356,101 @@ INSTANTIATE_TEST_SUITE_P(Names, SavedChartRoundTrip,
                          ::testing::Values("chart.csv", "My Team Chart.csv", "q1.team.v2.csv",
                                            "Übersicht Zürich ÅÄÖ.csv", "Équipe été.csv"));
 
-// Which names pass the gate is DocumentNames' test; here, what each outcome does.
-TEST_F(DocumentFlows, ExtensionGateImportsCsvAndNamesWhyOtherFilesAreNot)
+TEST_F(DocumentFlows, AChartComesBackWholeWithFreshPreferencesAndItsOpenIsOneUndoStep)
 {
-    const std::pair<const char *, const char *> cases[] = {
-        {"b.CSV", nullptr}, {"d.tsv", "Conversion to CSV Required"}, {"f.txt", "Invalid file"}};
-    for (const auto &[name, alert] : cases) {
+    buildChart();
+    grid.setTitle(3, QStringLiteral("Quinn \"Q\", Ops\nNorth \"\",\""));
+    grid.setParent(3, QStringLiteral("2_Yvette \"Vet\" Marlow(Finance)"));
+    grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Crew \"A\", 2026"));
+    state.appearance.fontFamily = QStringLiteral("DejaVu Serif");
+    state.appearance.fontSize = 17;
+    const GridSnapshot saved = snapshot(grid);
+    const ChartAppearance look = state.appearance;
+    const QString target = path(QStringLiteral("whole.csv"));
+    saveAs(target);
+
+    confirmNew();
+    for (const QString &key : preferences.values().keys())
+        preferences.remove(key);
+    state.appearance = ChartAppearance();
+    const GridSnapshot empty = snapshot(grid);
+    open(target);
+    EXPECT_EQ(snapshot(grid), saved);
+    EXPECT_EQ(state.appearance, look);
+
+    editor.undo();
+    EXPECT_EQ(snapshot(grid), empty);
+    EXPECT_EQ(state.appearance, ChartAppearance());
+    editor.undo(); // New
+    EXPECT_EQ(snapshot(grid), saved);
+}
+
+TEST_F(DocumentFlows, SameNamedFilesInTwoFoldersKeepTheirOwnEntries)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("a")));
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("b")));
+    const QString first = path(QStringLiteral("a/chart.csv"));
+    const QString second = path(QStringLiteral("b/chart.csv"));
+    grid.setTitle(1, QStringLiteral("Boss"));
+    grid.setSlotText(1, QStringLiteral("#AA0000"));
+    saveAs(first);
+    grid.setSlotText(1, QStringLiteral("#00BB00"));
+    saveAs(second);
+    EXPECT_EQ(entriesOf(first).first(), buildColorLine(grid).replace("#00BB00", "#AA0000"));
+    EXPECT_EQ(entriesOf(second).first(), buildColorLine(grid));
+    open(first);
+    EXPECT_EQ(grid.slotText(1), QStringLiteral("#AA0000"));
+    open(second);
+    EXPECT_EQ(grid.slotText(1), QStringLiteral("#00BB00"));
+}
+
+TEST_F(DocumentFlows, AFileOfThePreviousVersionOpensAsBeforeWithItsBareNameEntries)
+{
+    buildChart();
+    const GridSnapshot saved = snapshot(grid);
+    const QString old = writeFile(QStringLiteral("old.csv"), documentText(grid).toUtf8());
+    for (const auto &[infix, value] : {std::pair{"", buildColorLine(grid)},
+                                       {"~", buildPositionLine(grid)},
+                                       {"n", QStringLiteral("2")},
+                                       {"NULL", QStringLiteral("9")},
+                                       {"m", QStringLiteral("0")}})
+        preferences.setValue(QStringLiteral("old") + QLatin1String(infix) + "csv", value);
+    confirmNew();
+    setNodeSettings({"0", "3", "1"});
+    open(old);
+    EXPECT_EQ(snapshot(grid), saved);
+    EXPECT_EQ(nodeSettings(), (QStringList{"2", "9", "0"}));
+}
+
+// ---- Open: the extension gate and the import -------------------------------------------------
+
+// Which names pass the gate is DocumentNames' test; here, what each outcome does.
+TEST_F(DocumentFlows, ExtensionGateImportsOnlyCsvInLowerOrUpperCase)
+{
+    const QByteArray record = "Ann(CEO),Bo(CTO)\n1,2\n";
+    const struct
+    {
+        const char *name;
+        QString alert; // empty: imported
+    } cases[] = {{"b.CSV", {}}, {"d.tsv", kConvertTsv}, {"f.txt", kInvalidFile}};
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.name);
         clearFields(grid);
+        grid.setTitle(2, QStringLiteral("kept"));
         alerts.shown.clear();
-        const QString file = writeFile(QString::fromUtf8(name), "Ann(CEO),Bo(CTO)\n1,2\n");
+        const QString file = writeFile(QString::fromUtf8(test.name), record);
         open(file);
-        EXPECT_EQ(desktop.windowTitle(), baseName(QString::fromUtf8(name)));
+
+        EXPECT_EQ(desktop.windowTitle(), baseName(QString::fromUtf8(test.name)));
         EXPECT_EQ(recent.paths().value(0), file);
-        EXPECT_EQ(preferences.value(kOpenedFilenameKey), QString::fromUtf8(name));
-        EXPECT_EQ(alerts.messages(), alert ? QStringList{alert} : QStringList()) << name;
-        EXPECT_EQ(grid.title(2), alert ? "" : "Ann(CEO)") << name;
+        EXPECT_EQ(preferences.value(kOpenedFilenameKey), QString::fromUtf8(test.name));
+        if (test.alert.isEmpty()) {
+            EXPECT_TRUE(alerts.shown.isEmpty());
+            EXPECT_EQ(grid.title(2), QStringLiteral("Ann(CEO)"));
+        } else {
+            EXPECT_EQ(alerts.messages(), QStringList{test.alert});
+            EXPECT_EQ(grid.title(2), QStringLiteral("kept")) << "no import";
+        }
     }
 }
 
@@ -327,21 +458,29 @@ TEST_F(DocumentFlows, ImportTakesTheFirstRecordWithQuotesRemovedAndBlanksNamed)
 {
     grid.setPosition(3, QStringLiteral("NULL"));
     grid.setTitle(50, QStringLiteral("old"));
+    grid.setSetting(ChartSetting::XaxisLabel, QStringLiteral("x"));
     const QString file = writeFile(
         QStringLiteral("people.csv"),
         QStringLiteral("\"Ann(CEO)\",,  ,“Bo”,'Cy',‘Di’, Ed Fox (CFO) \nnot,a,title\n").toUtf8());
     open(file);
+
     EXPECT_TRUE(alerts.shown.isEmpty());
     QStringList titles;
-    for (int row : {2, 3, 4, 5, 6, 7, 8, 9, 50})
+    for (int row = 2; row <= 9; ++row)
         titles << grid.title(row);
     EXPECT_EQ(titles, (QStringList{"Ann(CEO)", "Untitled2", "Untitled3", "Bo", "Cy", "Di",
-                                   " Ed Fox (CFO) ", "", ""}));
-    // The column set-up for the converters; positions are not touched.
-    EXPECT_EQ(
-        (QStringList{grid.title(1), grid.setting(ChartSetting::ChartTitle), grid.parent(1),
-                     grid.parent(8), grid.parent(9), grid.position(3)}),
-        (QStringList{"record_id(PK)", "table_name", "VARCHAR(255)", "VARCHAR(255)", "", "NULL"}));
+                                   " Ed Fox (CFO) ", ""}));
+    EXPECT_TRUE(grid.title(50).isEmpty());
+    EXPECT_TRUE(grid.setting(ChartSetting::XaxisLabel).isEmpty());
+
+    // The column set-up for the converters.
+    EXPECT_EQ(grid.title(1), QStringLiteral("record_id(PK)"));
+    EXPECT_EQ(grid.setting(ChartSetting::ChartTitle), QStringLiteral("table_name"));
+    EXPECT_EQ(grid.parent(1), QStringLiteral("VARCHAR(255)"));
+    EXPECT_EQ(grid.parent(8), QStringLiteral("VARCHAR(255)"));
+    EXPECT_TRUE(grid.parent(9).isEmpty());
+    EXPECT_EQ(grid.position(3), QStringLiteral("NULL")) << "positions are not touched";
+
     EXPECT_EQ(state.fileUrl, urlTextOfLocalFile(file));
     EXPECT_EQ(viewer.loads.size(), 1);
     EXPECT_TRUE(controller.isPreviewShown());
@@ -353,46 +492,53 @@ TEST_F(DocumentFlows, ImportOfAWideATooShortOrAnEmptyFile)
     for (int i = 1; i <= 100; ++i)
         fields << QStringLiteral("P%1(Job)").arg(i);
     open(writeFile(QStringLiteral("wide.csv"), fields.join(QLatin1Char(',')).toUtf8()));
+    EXPECT_TRUE(alerts.shown.isEmpty());
     EXPECT_EQ(grid.title(93), QStringLiteral("P92(Job)")) << "rows 2 to 93 take the first 92";
 
     open(writeFile(QStringLiteral("one.csv"), "A\n"));
-    EXPECT_EQ(alerts.messages(), QStringList{"Invalid CSV file"});
-    EXPECT_EQ(grid.title(2) + grid.title(3), QStringLiteral("A"));
+    EXPECT_EQ(alerts.messages(), QStringList{kInvalidCsv});
+    EXPECT_EQ(grid.title(2), QStringLiteral("A"));
+    EXPECT_TRUE(grid.title(3).isEmpty());
 
-    // Only the preview complains about a file without column names, and still shows it.
     alerts.shown.clear();
     open(writeFile(QStringLiteral("empty.csv"), QByteArray()));
-    EXPECT_EQ(alerts.messages(), QStringList{kNoColumnNames});
+    EXPECT_EQ(alerts.messages(),
+              QStringList{QStringLiteral("Invalid or Incorrectly formatted CSV file")})
+        << "only the preview's complaint about a file without column names";
     EXPECT_EQ(grid.title(1), QStringLiteral("record_id(PK)"));
     EXPECT_TRUE(grid.title(2).isEmpty());
-    EXPECT_EQ(viewer.loads.size(), 3);
+    EXPECT_EQ(viewer.loads.size(), 3) << "the preview still reports the empty file";
 }
+
+// ---- The refresh request -------------------------------------------------------------------
 
 TEST_F(DocumentFlows, OpenAppliesStoredColoursRefreshRestylesThePreviewAndKeepsEveryChoice)
 {
     preferences.setValue(QStringLiteral("teamcsv"), QStringLiteral("#111111#22aa22"));
     open(writeFile(QStringLiteral("team.csv"), "Ann(CEO),Bo(CTO),Cy(CFO)\n"));
-    // Slots past the stored line keep theirs.
-    EXPECT_EQ((QStringList{grid.slotText(1), grid.slotText(2), grid.slotText(3)}),
-              (QStringList{"#111111", "#22aa22", "#504DCD"}));
+    EXPECT_EQ(grid.slotText(1), QStringLiteral("#111111"));
+    EXPECT_EQ(grid.slotText(2), QStringLiteral("#22aa22"));
+    EXPECT_EQ(grid.slotText(3), QStringLiteral("#504DCD")) << "slots past the line keep theirs";
     EXPECT_EQ(swatches.colour(2), QColor(0x22, 0xaa, 0x22));
     grid.setParent(3, QStringLiteral("2_Ann(CEO)"));
+    grid.setParent(4, QStringLiteral("3_Bo(CTO)"));
     grid.setSlotText(1, QStringLiteral("#FF0000")); // a colour pick
-    const auto chosen = snapshot(grid);
+    const GridSnapshot chosen = snapshot(grid);
 
     state.appearance.fontFamily = QStringLiteral("Verdana");
     state.openRecent = true;
     refresh();
     EXPECT_EQ(snapshot(grid), chosen);
+    EXPECT_TRUE(alerts.shown.isEmpty());
     ASSERT_EQ(viewer.loads.size(), 2);
     EXPECT_TRUE(viewer.loads.last().contains(QStringLiteral("Verdana")));
 
     // Once a chart is drawn the refresh leaves the viewer alone.
     viewer.load(QUrl(QStringLiteral("file:///orgchart.html?data=x")));
     refresh();
+    EXPECT_FALSE(controller.isPreviewPending());
     EXPECT_EQ(viewer.loads.size(), 3);
     EXPECT_EQ(snapshot(grid), chosen);
-    EXPECT_TRUE(alerts.shown.isEmpty());
 }
 
 TEST_F(DocumentFlows, APreviewBeingCountedGivesWayToTheNextOpenARefreshOrAnotherPage)
@@ -406,7 +552,8 @@ TEST_F(DocumentFlows, APreviewBeingCountedGivesWayToTheNextOpenARefreshOrAnother
     // The import is done before the file has been counted; the viewer waits for the page.
     openWithoutWaiting(large);
     EXPECT_EQ(grid.title(2), QStringLiteral("Name"));
-    EXPECT_TRUE(controller.isPreviewPending() && viewer.loads.isEmpty());
+    EXPECT_TRUE(controller.isPreviewPending());
+    EXPECT_TRUE(viewer.loads.isEmpty());
     open(small);
     ASSERT_EQ(viewer.loads.size(), 1);
     EXPECT_TRUE(viewer.loads[0].contains(QStringLiteral("Preview of 1 Total Records")));
@@ -430,37 +577,45 @@ TEST_F(DocumentFlows, APreviewBeingCountedGivesWayToTheNextOpenARefreshOrAnother
     alerts.shown.clear();
     openWithoutWaiting(writeFile(QStringLiteral("empty.csv"), {}));
     refresh();
-    EXPECT_EQ(alerts.messages(), QStringList{kNoColumnNames});
+    EXPECT_EQ(alerts.messages(),
+              QStringList{QStringLiteral("Invalid or Incorrectly formatted CSV file")});
     EXPECT_EQ(viewer.loads.size(), 4);
 }
 
 TEST_F(DocumentFlows, RefreshWithoutAnImportedFileAndCancelledOpenDoNothing)
 {
     grid.setTitle(2, QStringLiteral("Typed(Row)"));
-    const auto before = snapshot(grid);
+    const GridSnapshot before = snapshot(grid);
     state.openRecent = true;
     commands.post(QStringLiteral("openRecentDocument"));
-    open(std::nullopt);
-    EXPECT_TRUE(alerts.shown.isEmpty() && viewer.loads.isEmpty());
+    panels.openPaths.push_back(std::nullopt);
+    openFile();
+    EXPECT_TRUE(alerts.shown.isEmpty());
+    EXPECT_TRUE(viewer.loads.isEmpty());
     EXPECT_EQ(snapshot(grid), before);
     EXPECT_EQ(desktop.windowTitle(), QStringLiteral("Untitled"));
     EXPECT_FALSE(preferences.value(kOpenedFilenameKey));
 }
+
+// ---- New -----------------------------------------------------------------------------------
 
 TEST_F(DocumentFlows, NewAsksThenEmptiesTheChartResetsColoursAndForgetsTheFile)
 {
     open(writeFile(QStringLiteral("team.csv"), "Ann(CEO),Bo(CTO)\n"));
     grid.setPosition(93, QStringLiteral("u"));
     grid.setSlotText(1, QStringLiteral("#010203"));
-    const auto before = snapshot(grid);
-    newFile(kFirstButton + 1); // Cancel keeps everything
-    EXPECT_EQ(alerts.messages(),
-              QStringList{"This action will clear data from all cells & reset all colors."});
+    const GridSnapshot before = snapshot(grid);
+    alerts.answers.push_back(kFirstButton + 1); // Cancel keeps everything
+    newFile();
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message,
+              QStringLiteral("This action will clear data from all cells & reset all colors."));
     EXPECT_EQ(snapshot(grid), before);
     EXPECT_EQ(preferences.value(kOpenedFilenameKey), QStringLiteral("team.csv"));
     EXPECT_EQ(layoutPasses, 0);
 
-    newFile();
+    confirmNew();
+
     EXPECT_EQ(desktop.windowTitle(), QStringLiteral("Untitled"));
     EXPECT_EQ(state.saveUrl, QString());
     EXPECT_EQ(preferences.value(kOpenedFilenameKey), QString());
@@ -468,17 +623,21 @@ TEST_F(DocumentFlows, NewAsksThenEmptiesTheChartResetsColoursAndForgetsTheFile)
     grid.forEachRow([](int row, const ChartRow &fields) {
         EXPECT_TRUE(fields.title.isEmpty() && fields.parent.isEmpty()) << "row " << row;
     });
-    EXPECT_EQ((QStringList{grid.setting(ChartSetting::ChartTitle), grid.position(93),
-                           grid.slotText(1), grid.slotText(kLineSlot)}),
-              (QStringList{"", "u", "#FFFFFF", "#3388DD"}));
+    EXPECT_TRUE(grid.setting(ChartSetting::ChartTitle).isEmpty());
+    EXPECT_EQ(grid.position(93), QStringLiteral("u"));
+    EXPECT_EQ(grid.slotText(1), QStringLiteral("#FFFFFF"));
+    EXPECT_EQ(grid.slotText(kLineSlot), QStringLiteral("#3388DD"));
     EXPECT_EQ(layoutPasses, 1);
 
     // The old file does not come back with the next settings change.
-    const qsizetype loads = viewer.loads.size();
+    const int loads = int(viewer.loads.size());
     refresh();
+    EXPECT_FALSE(controller.isPreviewPending());
     EXPECT_EQ(viewer.loads.size(), loads);
     EXPECT_TRUE(grid.title(2).isEmpty());
 }
+
+// ---- The sample file -----------------------------------------------------------------------
 
 TEST_F(DocumentFlows, SampleFileIsOfferedAsCsvSampleAndImportsTwelvePeople)
 {
@@ -487,6 +646,7 @@ TEST_F(DocumentFlows, SampleFileIsOfferedAsCsvSampleAndImportsTwelvePeople)
     panels.savePaths.push_back(target);
     controller.downloadTemplate();
     qunsetenv("PLOTWELL_RESOURCE_DIR");
+
     ASSERT_EQ(panels.savePanels.size(), 1);
     EXPECT_EQ(panels.savePanels[0].proposedName, QStringLiteral("CSVSample"));
     EXPECT_EQ(readFile(target + QStringLiteral(".csv")),
@@ -495,7 +655,12 @@ TEST_F(DocumentFlows, SampleFileIsOfferedAsCsvSampleAndImportsTwelvePeople)
 
     open(target + QStringLiteral(".csv"));
     EXPECT_TRUE(alerts.shown.isEmpty());
-    EXPECT_TRUE(grid.title(13).endsWith(QLatin1Char(')')) && grid.title(14).isEmpty());
+    for (int row = 2; row <= 13; ++row) {
+        EXPECT_TRUE(grid.title(row).contains(QLatin1Char('(')) &&
+                    grid.title(row).endsWith(QLatin1Char(')')))
+            << grid.title(row).toStdString();
+    }
+    EXPECT_TRUE(grid.title(14).isEmpty());
 }
 
 } // namespace

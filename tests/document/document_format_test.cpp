@@ -108,6 +108,46 @@ TEST(SavedDocument, WrittenTextReadsBackIntoTheSameGrid)
     }
 }
 
+TEST(SavedDocument, WithExtrasAnyTitleReadsBackAndPlainRowsKeepTheirBytes)
+{
+    ChartGrid plainGrid;
+    plainGrid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Räte, Ämter"));
+    plainGrid.setTitle(1, QStringLiteral("Ann, Jr(CEO)"));
+    plainGrid.setParent(2, QStringLiteral("1_Ann, Jr(CEO)"));
+    ChartGrid grid;
+    fillChart(grid);
+    const ChartExtras extras{QStringLiteral("u~NULL"),
+                             QStringLiteral("#FFFFFF#123abc"),
+                             120,
+                             7,
+                             0,
+                             QStringLiteral("Font \"X\", Y"),
+                             18};
+    EXPECT_TRUE(documentText(plainGrid, extras)
+                    .startsWith(documentText(plainGrid) + QStringLiteral("\n\"plotwell-chart\",")));
+
+    const QStringList odd = {QStringLiteral("A \"q\""), QStringLiteral("a,\"b\",\"c"),
+                             QStringLiteral("two\nlines\r\n"), QStringLiteral("\""),
+                             QStringLiteral("\",\"")};
+    for (int i = 0; i < odd.size(); ++i) {
+        grid.setTitle(i + 1, odd[i]);
+        grid.setParent(i + 2, odd[i]);
+    }
+    grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Board \"1\",\n2"));
+    grid.setValueField(3, QStringLiteral("x,\"y"));
+    const std::optional<SavedChart> saved =
+        parseSavedDocument((documentText(grid, extras) + QStringLiteral("\n")).toUtf8());
+    ASSERT_TRUE(saved);
+    ASSERT_TRUE(saved->extras);
+    EXPECT_EQ(*saved->extras, extras);
+    EXPECT_EQ(saved->chartTitle, grid.setting(ChartSetting::ChartTitle));
+    EXPECT_EQ(saved->valueFields.value(3), grid.valueField(3));
+    for (int row = 1; row <= kRowCount; ++row) {
+        EXPECT_EQ(saved->titles[std::size_t(row - 1)], grid.title(row)) << "row " << row;
+        EXPECT_EQ(saved->parents[std::size_t(row - 1)], grid.parent(row)) << "row " << row;
+    }
+}
+
 TEST(SavedDocument, OtherShapesAreOrdinaryCsvFilesOneFinalLineFeedIsNot)
 {
     ChartGrid grid;

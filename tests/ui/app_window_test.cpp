@@ -52,6 +52,15 @@ private Q_SLOTS:
         QCOMPARE(w.delegate->windowTitle(), QStringLiteral("Untitled"));
         QCOMPARE(w.preferences.value(QStringLiteral("openedFilename")), std::optional(QString()));
         QVERIFY(!w.action("undoAction:")->isEnabled() && !w.action("redoAction:")->isEnabled());
+        // The edit history: Undo follows the editor's stack, Redo has both desktop shortcuts.
+        QVERIFY(!w.action("undoEdit:")->isEnabled());
+        QCOMPARE(w.action("redoEdit:")->shortcuts().size(), 2);
+        w.view().workspace().editor().setTitle(1, QStringLiteral("Ann(CEO)"));
+        QVERIFY(w.action("undoEdit:")->isEnabled());
+        w.action("undoEdit:")->trigger();
+        QVERIFY(w.view().grid().title(1).isEmpty());
+        QVERIFY(!w.action("undoEdit:")->isEnabled());
+        QVERIFY(w.action("redoEdit:")->isEnabled());
     }
 
     void everyMenuItemReachesItsHandler()
