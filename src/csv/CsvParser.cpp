@@ -169,6 +169,7 @@ struct CsvParser::Impl
     CsvParserDelegate *delegate = nullptr;
     char16_t delimiter = u',';
     CsvEncoding encoding = CsvEncoding::Unknown;
+    bool guessed = false;
     bool sanitize = false;
     bool trim = false;
     bool escapes = false;
@@ -331,11 +332,12 @@ struct CsvParser::Impl
             encoding = CsvEncoding::Utf8, markSize = 3;
         } else if (starts({0x1B, 0x24, 0x29, 0x43})) {
             encoding = CsvEncoding::Iso2022Kr, markSize = 4;
-        } else if (looksLikeUtf8(QByteArrayView(early), n == kStepSize)) {
-            encoding = CsvEncoding::Utf8;
         } else {
-            qCInfo(lcPlotwell) << "unable to determine stream encoding; assuming MacOSRoman";
-            encoding = CsvEncoding::MacRoman;
+            encoding = guessEncoding(QByteArrayView(early), n == kStepSize);
+            guessed = encoding != CsvEncoding::Utf8;
+            if (guessed)
+                qCInfo(lcPlotwell).noquote()
+                    << "no byte-order mark and not UTF-8; assuming" << encodingName(encoding);
         }
         dropEarly(markSize);
     }
@@ -1208,6 +1210,11 @@ QChar CsvParser::delimiter() const
 CsvEncoding CsvParser::streamEncoding() const
 {
     return d->encoding;
+}
+
+bool CsvParser::encodingWasGuessed() const
+{
+    return d->guessed;
 }
 
 bool CsvParser::sanitizesFields() const
