@@ -7,6 +7,7 @@
 #include "model/ChartGrid.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -103,28 +104,29 @@ TEST_F(Files, AFailedWriteIsReportedAsAFailure)
     EXPECT_TRUE(job.isDone());
 }
 
-TEST_F(Files, UnreadableAndMalformedInputsFailButLeaveWellFormedOutput)
+TEST_F(Files, FailedConversionsLeaveThePreviousOutputAsItWas)
 {
-    const ConversionResult missing =
-        convertFile(Format::Json, m_dir.filePath("missing.csv"), m_dir.filePath("a.json"), {});
-    EXPECT_FALSE(missing.ok);
-    EXPECT_TRUE(missing.error.contains("missing.csv"));
-
-    const ConversionResult empty =
-        convertFile(Format::Json, write("empty.csv", ""), m_dir.filePath("b.json"), {});
-    EXPECT_FALSE(empty.ok);
-    EXPECT_EQ(empty.error, "The file holds no column names.");
-
-    // A quote followed by something else stops the reading; what came before stays usable.
-    const QString broken = write("broken.csv", "a,b\n1,2\n\"x\"y,3\n4,5\n");
-    const ConversionResult stopped =
-        convertFile(Format::Json, broken, m_dir.filePath("c.json"), {});
-    EXPECT_FALSE(stopped.ok);
-    EXPECT_TRUE(stopped.error.startsWith("Reading stopped at record 3 of the file: Unexpected"))
-        << stopped.error.toStdString();
-    const QJsonDocument document = QJsonDocument::fromJson(read(m_dir.filePath("c.json")));
-    ASSERT_FALSE(document.isNull());
-    EXPECT_EQ(document["items"].toArray().size(), 1);
+    const QByteArray previous = "previous output";
+    const QString output = write("out.json", previous);
+    // A quoted value over two lines: the failing record starts on line 4.
+    const QString broken = write("broken.csv", "a,b\n\"1\n1\",2\n\"x\"y,3\n4,5\n");
+    const QString empty = write("empty.csv", "");
+    const struct
+    {
+        QString input;
+        QString error;
+    } cases[] = {
+        {m_dir.filePath("missing.csv"), "Could not read \"missing.csv\""},
+        {empty, "The file holds no column names."},
+        {broken, "Reading stopped at record 3 (line 4) of the file: Unexpected"},
+    };
+    for (const auto &failing : cases) {
+        const ConversionResult result = convertFile(Format::Json, failing.input, output, {});
+        EXPECT_FALSE(result.ok);
+        EXPECT_TRUE(result.error.startsWith(failing.error)) << result.error.toStdString();
+        EXPECT_EQ(read(output), previous);
+    }
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 3); // nothing left beside them
 }
 
 TEST_F(Files, RaggedRecordsAndUnclosedQuotesAreToldToTheUser)
@@ -158,9 +160,28 @@ TEST(ColumnTypes, TypesAndSettingsComeFromTheGridAfterTheImportSetUp)
     grid.setParent(3, "INT");
     grid.setPosition(3, "NOT NULL");
     document::initializeDataTypes(grid);
-    EXPECT_EQ(getDataType(grid, 1), "VARCHAR(255) ");
+    EXPECT_EQ(getDataType(grid, 1), "VARCHAR(255)");
     EXPECT_EQ(getDataType(grid, 2), "INT NOT NULL");
     EXPECT_EQ(getDataType(grid, 93), "VARCHAR(255)");
+    // After a chart is drawn the same fields hold chart data: never taken for SQL.
+    const struct
+    {
+        const char *parent;
+        const char *position;
+        const char *sql;
+        bool fromGrid;
+    } fields[] = {
+        {"decimal(10, 2) unsigned", "not  null", "decimal(10, 2) unsigned NOT NULL", true},
+        {"1_Niall Brent(CEO)", "u", "VARCHAR(255)", false},
+        {"VARCHAR(255)", "u", "VARCHAR(255)", false},
+        {"INT; DROP TABLE x", "NULL", "VARCHAR(255) NULL", false},
+    };
+    for (const auto &field : fields) {
+        grid.setParent(4, field.parent);
+        grid.setPosition(4, field.position);
+        EXPECT_EQ(columnTypeOf(grid, 3).sql, field.sql) << field.parent;
+        EXPECT_EQ(columnTypeOf(grid, 3).fromGrid, field.fromGrid) << field.parent;
+    }
 
     grid.setSetting(ChartSetting::ChartTitle, "staff");
     grid.setSetting(ChartSetting::HexBackBg, "#000001");
