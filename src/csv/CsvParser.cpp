@@ -30,9 +30,17 @@ constexpr qsizetype kStepSize = 512;
 constexpr qsizetype kPadding = 64;
 constexpr int kEnd = -1;
 
+/// What ends a record: CR and LF (CR LF, and blank lines, as one).
 constexpr bool isLineBreak(int c)
 {
-    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+    return c == 0x0A || c == 0x0D;
+}
+
+/// The other line separators (vertical tab, form feed, NEL, U+2028, U+2029): characters of a
+/// field, which trimming takes off as white space.
+constexpr bool isOtherLineSeparator(int c)
+{
+    return c == 0x0B || c == 0x0C || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
 
 /// Tab and the space separators.
@@ -47,9 +55,12 @@ constexpr bool isWhitespace(int c)
 QStringView trimmed(QStringView s)
 {
     qsizetype b = 0, e = s.size();
-    while (b < e && (isWhitespace(s[b].unicode()) || isLineBreak(s[b].unicode())))
+    const auto isSpace = [](int c) {
+        return isWhitespace(c) || isLineBreak(c) || isOtherLineSeparator(c);
+    };
+    while (b < e && isSpace(s[b].unicode()))
         ++b;
-    while (e > b && (isWhitespace(s[e - 1].unicode()) || isLineBreak(s[e - 1].unicode())))
+    while (e > b && isSpace(s[e - 1].unicode()))
         --e;
     return s.sliced(b, e - b);
 }
@@ -102,14 +113,6 @@ std::unique_ptr<ByteReader> readerForUrl(const QUrl &url)
 // Scanners: each returns the first character at or after p that ends the run it scans. The
 // padding after the text guarantees a stop.
 #if defined(__SSE2__)
-inline __m128i inRange(__m128i v, char16_t first, int count)
-{
-    // Unsigned "v - first < count" with the signed compare SSE2 has.
-    const __m128i bias = _mm_set1_epi16(short(0x8000));
-    const __m128i d = _mm_xor_si128(_mm_sub_epi16(v, _mm_set1_epi16(short(first))), bias);
-    return _mm_cmplt_epi16(d, _mm_set1_epi16(short(0x8000 + count)));
-}
-
 inline const char16_t *firstMatch(const char16_t *p, int mask)
 {
     return p + (__builtin_ctz(unsigned(mask)) >> 1);
@@ -122,13 +125,12 @@ inline const char16_t *scanPlain(const char16_t *p, char16_t delimiter, char16_t
 #if defined(__SSE2__)
     const __m128i d = _mm_set1_epi16(short(delimiter));
     const __m128i x = _mm_set1_epi16(short(escape));
-    const __m128i nel = _mm_set1_epi16(short(0x85));
+    const __m128i lf = _mm_set1_epi16(0x0A);
+    const __m128i cr = _mm_set1_epi16(0x0D);
     for (;; p += 8) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
         __m128i m = _mm_or_si128(_mm_cmpeq_epi16(v, d), _mm_cmpeq_epi16(v, x));
-        m = _mm_or_si128(m, inRange(v, 0x0A, 4));
-        m = _mm_or_si128(m, _mm_cmpeq_epi16(v, nel));
-        m = _mm_or_si128(m, inRange(v, 0x2028, 2));
+        m = _mm_or_si128(m, _mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)));
         if (const int mask = _mm_movemask_epi8(m))
             return firstMatch(p, mask);
     }
@@ -1143,7 +1145,7 @@ CsvParser::CsvParser(std::unique_ptr<ByteReader> reader, QChar delimiter, CsvEnc
         throw CsvParameterError("Invalid parameter not satisfying: stream");
     if (delimiter.isNull())
         throw CsvParameterError("Invalid parameter not satisfying: delimiter");
-    if (isLineBreak(delimiter.unicode()))
+    if (isLineBreak(delimiter.unicode()) || isOtherLineSeparator(delimiter.unicode()))
         throw CsvParameterError("The field delimiter may not be a newline");
     if (delimiter == u'"')
         throw CsvParameterError("The field delimiter may not be a double quote");

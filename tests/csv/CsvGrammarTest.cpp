@@ -79,12 +79,17 @@ TEST(CsvQuotedFields, CharacterAfterClosingQuoteIsAnError)
     EXPECT_THROW((void)result.value(), std::logic_error);
 }
 
-TEST(CsvRecords, LineBreakRunsMakeNoEmptyRecords)
+TEST(CsvRecords, LineBreakRunsMakeNoEmptyRecordsAndOnlyCrAndLfEndOne)
 {
-    const QStringList expected = document({{"a", "b"}, {"c"}, {"d"}, {"e"}, {"f"}});
+    // Vertical tab, form feed, NEL, U+2028 and U+2029 pasted into a value stay in it.
+    const QStringList expected =
+        document({{"a", "b"},
+                  {"c"},
+                  {QStringLiteral("d\u0085e\u2028f")},
+                  {QStringLiteral("g\vh"), QStringLiteral("i\fj\u2029k")}});
     EXPECT_EQ(eventsOf("a,b\r\n\r\n\nc\rd\xc2\x85"
                        "e\xe2\x80\xa8"
-                       "f\r\n"),
+                       "f\r\ng\vh,i\fj\xe2\x80\xa9k\r\n"),
               expected);
 }
 
