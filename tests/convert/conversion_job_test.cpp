@@ -7,7 +7,6 @@
 #include "model/ChartGrid.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -102,31 +101,6 @@ TEST_F(Files, AFailedWriteIsReportedAsAFailure)
     EXPECT_TRUE(finished.at(0).at(1).toString().contains("No space left on device"))
         << finished.at(0).at(1).toString().toStdString();
     EXPECT_TRUE(job.isDone());
-}
-
-TEST_F(Files, FailedConversionsLeaveThePreviousOutputAsItWas)
-{
-    const QByteArray previous = "previous output";
-    const QString output = write("out.json", previous);
-    // A quoted value over two lines: the failing record starts on line 4.
-    const QString broken = write("broken.csv", "a,b\n\"1\n1\",2\n\"x\"y,3\n4,5\n");
-    const QString empty = write("empty.csv", "");
-    const struct
-    {
-        QString input;
-        QString error;
-    } cases[] = {
-        {m_dir.filePath("missing.csv"), "Could not read \"missing.csv\""},
-        {empty, "The file holds no column names."},
-        {broken, "Reading stopped at record 3 (line 4) of the file: Unexpected"},
-    };
-    for (const auto &failing : cases) {
-        const ConversionResult result = convertFile(Format::Json, failing.input, output, {});
-        EXPECT_FALSE(result.ok);
-        EXPECT_TRUE(result.error.startsWith(failing.error)) << result.error.toStdString();
-        EXPECT_EQ(read(output), previous);
-    }
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 3); // nothing left beside them
 }
 
 TEST_F(Files, RaggedRecordsAndUnclosedQuotesAreToldToTheUser)
