@@ -91,4 +91,13 @@ FileKind classifyDocumentName(const QString &name)
     return FileKind::Invalid;
 }
 
+QString withTypeExtension(const QString &path, const QStringList &types)
+{
+    for (const QString &type : types) {
+        if (path.endsWith(QLatin1Char('.') + type, Qt::CaseInsensitive))
+            return path;
+    }
+    return types.isEmpty() ? path : path + QLatin1Char('.') + types.first();
+}
+
 } // namespace plotwell::document

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace plotwell::document {
 
@@ -17,6 +18,11 @@ inline const QString kOpenedFilenameKey = QStringLiteral("openedFilename");
 /// The document name without its extension and the dot before it; the whole name when it has
 /// no extension.
 [[nodiscard]] QString baseName(const QString &name);
+
+/// A save panel's choice with the extension of its file type: `path` as it is when it already
+/// ends in one of `types` (any case), else with the first of them added ("out.txt" ->
+/// "out.txt.sql").
+[[nodiscard]] QString withTypeExtension(const QString &path, const QStringList &types);
 
 /// A document name as people read it: percent escapes decoded ("My%20Chart" -> "My Chart",
 /// "%C3%9Cbersicht" -> "Übersicht"). Text that is not a valid escape sequence is kept.

@@ -28,15 +28,18 @@ namespace plotwell::csv {
 
 namespace {
 
+/// Records end at CR and LF only, as other CSV readers have them: a vertical tab, a form feed or
+/// a Unicode line separator pasted into a value stays in it.
 constexpr bool isBreak(char16_t c)
 {
-    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+    return c == 0x0A || c == 0x0D;
 }
 
+/// Vertical tab and form feed are special as white space is: trimming takes them off a field.
 constexpr bool isSpecial(char16_t c)
 {
     return c >= 0x80 || c == u'"' || c == u' ' || c == u'\t' || c == u'=' || c == u'#' ||
-           c == u'\\';
+           c == u'\\' || c == 0x0B || c == 0x0C;
 }
 
 CharacterMasks classifyWordScalar(const char16_t *p, char16_t delimiter, char16_t escape)
@@ -149,14 +152,12 @@ __attribute__((always_inline)) inline LaneClasses<L> classifyLanes(const typenam
 {
     using Mask = typename L::Mask;
     const Mask delimiters = Mask(v == delimiter);
-    Mask breaks = Mask((v - 0x0A) <= 3);
+    const Mask breaks = Mask(v == 0x0A) | Mask(v == 0x0D);
     const Mask quotes = Mask(v == '"');
     Mask special = quotes | Mask(v == ' ') | Mask(v == '\t') | Mask(v == '=') | Mask(v == '#') |
-                   Mask(v == '\\');
-    if constexpr (L::wide) {
-        breaks |= Mask(v == 0x85) | Mask((v & 0xFFFE) == 0x2028);
+                   Mask(v == '\\') | Mask((v - 0x0B) <= 1);
+    if constexpr (L::wide)
         special |= Mask(v >= 0x80);
-    }
     return {delimiters | breaks | Mask(v == escape), breaks, special & ~delimiters, quotes};
 }
 
@@ -262,16 +263,13 @@ classifyWideAvx512(const char16_t *p, char16_t delimiter, char16_t escape)
     CharacterMasks m;
     for (int h = 0; h < 2; ++h) {
         const __m512i v = _mm512_loadu_si512(p + 32 * h);
-        const __mmask32 brk = _mm512_cmple_epu16_mask(_mm512_sub_epi16(v, _mm512_set1_epi16(0x0A)),
-                                                      _mm512_set1_epi16(3)) |
-                              eq16(v, 0x85) |
-                              eq16(_mm512_and_si512(v, _mm512_set1_epi16(short(0xFFFE))), 0x2028);
+        const __mmask32 brk = eq16(v, 0x0A) | eq16(v, 0x0D);
         const __mmask32 delim = eq16(v, delimiter);
         const __mmask32 quote = eq16(v, '"');
-        const __mmask32 special =
-            (_mm512_cmpge_epu16_mask(v, _mm512_set1_epi16(0x80)) | quote | eq16(v, ' ') |
-             eq16(v, '\t') | eq16(v, '=') | eq16(v, '#') | eq16(v, '\\')) &
-            ~delim;
+        const __mmask32 special = (_mm512_cmpge_epu16_mask(v, _mm512_set1_epi16(0x80)) | quote |
+                                   eq16(v, ' ') | eq16(v, '\t') | eq16(v, '=') | eq16(v, '#') |
+                                   eq16(v, '\\') | eq16(v, 0x0B) | eq16(v, 0x0C)) &
+                                  ~delim;
         m.stops |= quint64(delim | brk | eq16(v, escape)) << (32 * h);
         m.breaks |= quint64(brk) << (32 * h);
         m.special |= quint64(special) << (32 * h);
@@ -287,10 +285,10 @@ __attribute__((target(PLOTWELL_AVX512))) void classifyAvx512(const char16_t *tex
     // What each ASCII character is, as bits to test; looked up 64 characters at a time.
     enum : unsigned char { Stop = 1, Break = 2, Special = 4, Quote = 8 };
     alignas(64) unsigned char classes[128] = {};
-    for (char c : {'"', ' ', '\t', '=', '#', '\\'})
+    for (char c : {'"', ' ', '\t', '=', '#', '\\', '\v', '\f'})
         classes[int(c)] = Special;
     classes[int('"')] |= Quote;
-    for (int c = 0x0A; c <= 0x0D; ++c)
+    for (int c : {0x0A, 0x0D})
         classes[c] = Stop | Break;
     if (escape < 0x80)
         classes[escape] |= Stop;

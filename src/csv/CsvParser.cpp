@@ -42,7 +42,7 @@ CsvParser::CsvParser(std::unique_ptr<ByteReader> reader, QChar delimiter, CsvEnc
         throw CsvParameterError("Invalid parameter not satisfying: stream");
     if (delimiter.isNull())
         throw CsvParameterError("Invalid parameter not satisfying: delimiter");
-    if (isLineBreak(delimiter.unicode()))
+    if (isLineBreak(delimiter.unicode()) || isOtherLineSeparator(delimiter.unicode()))
         throw CsvParameterError("The field delimiter may not be a newline");
     if (delimiter == u'"')
         throw CsvParameterError("The field delimiter may not be a double quote");
@@ -109,6 +109,11 @@ QChar CsvParser::delimiter() const
 CsvEncoding CsvParser::streamEncoding() const
 {
     return d->encoding;
+}
+
+bool CsvParser::encodingWasGuessed() const
+{
+    return d->guessed;
 }
 
 bool CsvParser::sanitizesFields() const

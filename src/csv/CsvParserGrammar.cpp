@@ -38,14 +38,6 @@ CsvError readFailedError(const QString &why)
 // Scanners: each returns the first character at or after p that ends the run it scans. The
 // padding after the text guarantees a stop.
 #if defined(__SSE2__)
-inline __m128i inRange(__m128i v, char16_t first, int count)
-{
-    // Unsigned "v - first < count" with the signed compare SSE2 has.
-    const __m128i bias = _mm_set1_epi16(short(0x8000));
-    const __m128i d = _mm_xor_si128(_mm_sub_epi16(v, _mm_set1_epi16(short(first))), bias);
-    return _mm_cmplt_epi16(d, _mm_set1_epi16(short(0x8000 + count)));
-}
-
 inline const char16_t *firstMatch(const char16_t *p, int mask)
 {
     return p + (__builtin_ctz(unsigned(mask)) >> 1);
@@ -58,13 +50,12 @@ inline const char16_t *scanPlain(const char16_t *p, char16_t delimiter, char16_t
 #if defined(__SSE2__)
     const __m128i d = _mm_set1_epi16(short(delimiter));
     const __m128i x = _mm_set1_epi16(short(escape));
-    const __m128i nel = _mm_set1_epi16(short(0x85));
+    const __m128i lf = _mm_set1_epi16(0x0A);
+    const __m128i cr = _mm_set1_epi16(0x0D);
     for (;; p += 8) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
         __m128i m = _mm_or_si128(_mm_cmpeq_epi16(v, d), _mm_cmpeq_epi16(v, x));
-        m = _mm_or_si128(m, inRange(v, 0x0A, 4));
-        m = _mm_or_si128(m, _mm_cmpeq_epi16(v, nel));
-        m = _mm_or_si128(m, inRange(v, 0x2028, 2));
+        m = _mm_or_si128(m, _mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)));
         if (const int mask = _mm_movemask_epi8(m))
             return firstMatch(p, mask);
     }

@@ -96,11 +96,12 @@ void CsvParser::Impl::sniffEncoding()
         encoding = CsvEncoding::Utf8, markSize = 3;
     } else if (starts({0x1B, 0x24, 0x29, 0x43})) {
         encoding = CsvEncoding::Iso2022Kr, markSize = 4;
-    } else if (looksLikeUtf8(QByteArrayView(early), n == kStepSize)) {
-        encoding = CsvEncoding::Utf8;
     } else {
-        qCInfo(lcPlotwell) << "unable to determine stream encoding; assuming MacOSRoman";
-        encoding = CsvEncoding::MacRoman;
+        encoding = guessEncoding(QByteArrayView(early), n == kStepSize);
+        guessed = encoding != CsvEncoding::Utf8;
+        if (guessed)
+            qCInfo(lcPlotwell).noquote()
+                << "no byte-order mark and not UTF-8; assuming" << encodingName(encoding);
     }
     dropEarly(markSize);
 }

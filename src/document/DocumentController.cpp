@@ -316,12 +316,13 @@ void DocumentController::openDocument(const QString &urlText)
         break;
     }
     if (const std::optional<SavedChart> saved = readSavedChart(path))
-        restoreChart(*saved, entries);
+        restoreChart(*saved, entries, urlText);
     else
         showCSVColumns(urlText);
 }
 
-void DocumentController::restoreChart(const SavedChart &chart, const StoredEntries &entries)
+void DocumentController::restoreChart(const SavedChart &chart, const StoredEntries &entries,
+                                      const QString &urlText)
 {
     clearFields(m_context.grid);
     restoreSavedChart(m_context.grid, chart);
@@ -341,9 +342,10 @@ void DocumentController::restoreChart(const SavedChart &chart, const StoredEntri
         restore(state.appearance.colourMode, entries.multiColour);
     }
 
-    // The grid now holds a chart, not the column list of a table, so there is no imported
-    // file for the converters or the preview any more.
-    state.fileUrl.reset();
+    // The document is a CSV file itself: the converters read it as they read any other (its
+    // grid holds chart data, not column types, which the converters then leave aside). No
+    // table preview is shown for it: the chart is.
+    state.fileUrl = urlText;
     m_previewLoaded = false;
     discardPendingPreview();
     diag(QStringLiteral("SAVED CHART RESTORED %1").arg(chart.chartTitle));
@@ -387,6 +389,8 @@ void DocumentController::showTablePreview(bool afterImport)
         m_previewAfterImport = afterImport || (m_previewAfterImport && isPreviewPending());
         m_previewJob->start(localFileOfUrlText(*m_context.state.fileUrl),
                             convert::conversionSettings(m_context.grid, m_context.state, width));
+        if (m_hooks.offerCancel)
+            m_hooks.offerCancel([this] { m_previewJob->stopCounting(); });
     });
 }
 
@@ -395,6 +399,23 @@ void DocumentController::tablePreviewBuilt(const convert::TablePreview &preview)
     runGuarded(QStringLiteral("Error Occured at SHOW HTML."), [&] {
         if (m_previewAfterImport && !preview.hasColumnNames)
             showNoColumnsAlert(m_context.alerts);
+        if (m_hooks.offerCancel)
+            m_hooks.offerCancel({});
+        // Told once, when the file is opened; the page keeps saying it after each refresh.
+        if (m_previewAfterImport && !preview.problem.isEmpty())
+            m_context.alerts.runModal(
+                {QStringLiteral("This file is malformed."),
+                 QStringLiteral("%1\n\nThe preview and its count stop there, and conversions "
+                                "of the file fail at the same place. Correct the file, then open "
+                                "it again.")
+                     .arg((QStringList{preview.problem} + preview.notes).join(QLatin1Char('\n'))),
+                 {},
+                 AlertSpec::Style::Warning});
+        else if (m_previewAfterImport && !preview.notes.isEmpty())
+            m_context.alerts.runModal({QStringLiteral("The file was read with remarks."),
+                                       preview.notes.join(QLatin1Char('\n')),
+                                       {},
+                                       AlertSpec::Style::Informational});
         m_previewAfterImport = false;
         m_context.viewer->loadHtml(preview.html);
         m_previewLoaded = true;
@@ -411,6 +432,8 @@ void DocumentController::discardPendingPreview()
 {
     m_previewJob->cancel();
     m_previewAfterImport = false;
+    if (m_hooks.offerCancel)
+        m_hooks.offerCancel({});
 }
 
 bool DocumentController::isPreviewShown() const

@@ -58,6 +58,8 @@ struct DocumentHooks
     std::function<int()> htmlWidth;
     /// Shows the progress view ("Working..") with the indicator at a value.
     std::function<void(int value)> showProgress;
+    /// Offers Cancel in the progress view while the preview counts; empty takes it away.
+    std::function<void(std::function<void()> cancel)> offerCancel;
     /// A saved chart brought back node settings: the controls should show them.
     std::function<void()> appearanceRestored;
     /// A saved chart has been put into the grid: it can be drawn.
@@ -117,7 +119,8 @@ private:
     void saveStraight();
     /// Writes the document and, only once it is on disk, its companion entries.
     bool writeDocument(const QString &urlText);
-    void restoreChart(const SavedChart &chart, const StoredEntries &entries);
+    void restoreChart(const SavedChart &chart, const StoredEntries &entries,
+                      const QString &urlText);
     /// Builds the preview of the imported file, on a thread of its own, and loads it into the
     /// viewer; `afterImport` also tells the user when the file holds no record (a refresh does
     /// not ask again).

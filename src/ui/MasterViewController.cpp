@@ -138,6 +138,9 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     document::DocumentHooks documentHooks;
     documentHooks.htmlWidth = [this] { return m_shell->htmlWidth(); };
     documentHooks.showProgress = [this](int value) { progress().showWorking(value); };
+    documentHooks.offerCancel = [this](std::function<void()> cancel) {
+        progress().offerCancel(std::move(cancel));
+    };
     documentHooks.appearanceRestored = [this] { showAppearanceValues(); };
     documentHooks.chartRestored = [this] { submitData(); };
     documents().setHooks(documentHooks);
@@ -368,6 +371,12 @@ void MasterViewController::buildProgressView()
     card->addWidget(m_progressLabel);
     card->addWidget(m_progressBar);
     card->addWidget(m_progressPercent);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), m_innerProgressView);
+    cancel->setObjectName(QStringLiteral("progressCancel"));
+    cancel->hide();
+    card->addWidget(cancel, 0, Qt::AlignRight);
+    connect(cancel, &QPushButton::clicked, &progress(), &ProgressMonitor::cancel);
+    connect(&progress(), &ProgressMonitor::cancellableChanged, cancel, &QWidget::setVisible);
 
     connect(&progress(), &ProgressMonitor::activity, this, [this](int value, const QString &label) {
         m_progressBar->setValue(value);

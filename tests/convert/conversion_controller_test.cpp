@@ -2,7 +2,6 @@
 // column-name check, cancel, the four outputs, one job at a time, failures shown to the user.
 #include "Fakes.h"
 #include "LogCapture.h"
-#include "TestFiles.h"
 #include "base/AppState.h"
 #include "base/DocumentNames.h"
 #include "base/Progress.h"
@@ -13,6 +12,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -38,9 +41,18 @@ protected:
 
     QString write(const QString &name, const QByteArray &content)
     {
-        return writeFile(dir.filePath(name), content);
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
     }
-    static QByteArray read(const QString &path) { return readFile(path); }
+    static QByteArray read(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     /// What the import leaves: the file's names as titles, the column set-up, the file's URL.
     QString import(const QByteArray &content)
     {
@@ -81,15 +93,20 @@ TEST_F(Conversions, NoColumnNamesOrNoOpenedFileStopBeforeThePanel)
     grid.setTitle(2, QStringLiteral("Name"));
     state.fileUrl = document::urlTextOfLocalFile(write(QStringLiteral("in.csv"), kStaff));
     controller.showSQLPanel();
-    EXPECT_EQ(alerts.shown.value(0).informativeText,
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message, "Invalid or Incorrectly formatted CSV file");
+    EXPECT_EQ(alerts.shown[0].informativeText,
               "No Column labels detected. Click Open to load a new CSV file or to  download a "
               "Sample CSV file and see how data should be formatted.");
+    EXPECT_TRUE(alerts.shown[0].buttons.isEmpty());
+
     // Titles from a sample chart, but no CSV file behind them.
     grid.setTitle(3, QStringLiteral("Dept"));
     state.fileUrl.reset();
     controller.showHTMLDownloadPanel();
-    EXPECT_EQ(alerts.messages(), (QStringList{"Invalid or Incorrectly formatted CSV file",
-                                              "There is no CSV file to convert."}));
+    ASSERT_EQ(alerts.shown.size(), 2);
+    EXPECT_EQ(alerts.shown[1].message, "There is no CSV file to convert.");
+
     EXPECT_TRUE(panels.savePanels.isEmpty());
     EXPECT_FALSE(controller.isRunning());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"in.csv"});
@@ -102,9 +119,13 @@ TEST_F(Conversions, CancelLogsDidNotSaveAndNothingElse)
     LogCapture log;
     controller.showJSONPanel();
     EXPECT_EQ(log.lines, QStringList{"Did not save"});
-    EXPECT_EQ(panels.savePanels.value(0).proposedName, "in");
-    EXPECT_TRUE(alerts.shown.isEmpty() && shownLabels.isEmpty() && !controller.isRunning());
+    ASSERT_EQ(panels.savePanels.size(), 1);
+    EXPECT_EQ(panels.savePanels[0].allowedTypes, QStringList{"json"});
+    EXPECT_EQ(panels.savePanels[0].proposedName, "in");
+    EXPECT_TRUE(alerts.shown.isEmpty());
     EXPECT_EQ(state.saveUrl, "file:///kept.csv");
+    EXPECT_FALSE(controller.isRunning());
+    EXPECT_TRUE(shownLabels.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"in.csv"});
 }
 
@@ -132,19 +153,26 @@ TEST_F(Conversions, EachCommandWritesItsOutputFromTheOpenedFileAndTheGrid)
         EXPECT_EQ(panels.savePanels.last().allowedTypes, QStringList{type});
 
         const QString url = document::urlTextOfLocalFile(out);
+        const qsizetype panelLine = log.find(QStringLiteral("PANEL URL ") + url);
+        ASSERT_GE(panelLine, 0) << entry.type;
+        EXPECT_TRUE(url.contains("my%20exports"));
         EXPECT_EQ(state.saveUrl, QString(url).replace("%20", " "));
-        const qsizetype at = log.find(QStringLiteral("PANEL URL ") + url);
-        EXPECT_EQ(log.lines.mid(at + 1, 2),
-                  (QStringList{"Export URL " + *state.saveUrl, "FILENAME= out." + type}));
+        EXPECT_EQ(log.lines.value(panelLine + 1), QStringLiteral("Export URL ") + *state.saveUrl);
+        EXPECT_EQ(log.lines.value(panelLine + 2), QStringLiteral("FILENAME= out.") + type);
         outputs << QString::fromUtf8(read(out));
     }
 
-    // The table name, column types and width come from the grid and the window.
-    EXPECT_TRUE(outputs[0].startsWith(" CREATE TABLE IF NOT EXISTS `staff` (\n"));
+    EXPECT_TRUE(
+        outputs[0].startsWith("SET NAMES utf8mb4;\n CREATE TABLE IF NOT EXISTS `staff` (\n"));
     EXPECT_TRUE(outputs[0].contains("  `Dept` INT NOT NULL,\n"));
-    EXPECT_TRUE(outputs[1].contains("\"Dept\" : \"IT\""));
+    EXPECT_TRUE(outputs[0].endsWith("VALUES ('Ann','Sales'),\n('Bob','IT');"));
+    const QJsonArray items = QJsonDocument::fromJson(outputs[1].toUtf8())["items"].toArray();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[1].toObject()["Dept"].toString(), "IT");
     EXPECT_TRUE(outputs[2].contains("<Dept><![CDATA[Sales]]></Dept>"));
-    EXPECT_TRUE(outputs[3].contains("min-width:640px;") && outputs[3].contains("<td>Bob</td>"));
+    EXPECT_TRUE(outputs[2].endsWith("</Items>"));
+    EXPECT_TRUE(outputs[3].contains("min-width:640px;"));
+    EXPECT_TRUE(outputs[3].contains("<td>Bob</td>"));
 
     // Clean conversions tell nothing; the progress view came and went with each.
     EXPECT_TRUE(alerts.shown.isEmpty());
@@ -164,7 +192,9 @@ TEST_F(Conversions, OneConversionAtATimeAndItsProgressViewStaysUntilItEnds)
     EXPECT_TRUE(progress.isFollowing());
 
     controller.showJSONPanel();
-    EXPECT_EQ(alerts.messages(), QStringList{"A conversion is already running."});
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message, "A conversion is already running.");
+    EXPECT_EQ(alerts.shown[0].informativeText, ConversionJob::refusalText());
     EXPECT_EQ(panels.savePanels.size(), 1);
 
     // A chart load finishing meanwhile does not hide the conversion's progress view.
@@ -234,6 +264,7 @@ TEST(ConversionOutcome, TheXmlCheckHasItsOwnAlertBesideTheRemarks)
               "Your XML may not be well formed due to some invalid characters in your data. If you "
               "have any issues parsing the XML, Please remove any special characters in your CSV "
               "file & Retry. ");
+    EXPECT_TRUE(alerts[0].buttons.isEmpty());
 
     result.undecodableCharacters = 2;
     alerts = conversionOutcomeAlerts(result, "/x.xml");

@@ -1,6 +1,6 @@
 // Conversions of files on disk: the background job, failures, and the grid's column types.
-#include "TestFiles.h"
 #include "base/AppState.h"
+#include "base/Progress.h"
 #include "convert/ColumnTypes.h"
 #include "convert/ConversionJob.h"
 #include "document/DocumentImport.h"
@@ -25,7 +25,17 @@ class Files : public ::testing::Test
 protected:
     QString write(const QString &name, const QByteArray &content)
     {
-        return plotwell::testing::writeFile(m_dir.filePath(name), content);
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+    QByteArray read(const QString &path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
     }
     QByteArray staffRecords(int count)
     {
@@ -62,8 +72,10 @@ TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
     EXPECT_FALSE(job.isRunning());
     EXPECT_TRUE(job.isDone());
     EXPECT_EQ(job.progress(), 100);
+    EXPECT_EQ(ProgressMonitor::doneLabel(job.progress()), "100\uFF05 done");
+    EXPECT_EQ(ProgressMonitor::doneLabel(-1), "0\uFF05 done");
     EXPECT_FALSE(QFile::exists(m_dir.filePath("other.sql")));
-    const QJsonDocument document = QJsonDocument::fromJson(plotwell::testing::readFile(output));
+    const QJsonDocument document = QJsonDocument::fromJson(read(output));
     const QJsonArray items = document["items"].toArray();
     ASSERT_EQ(items.size(), count);
     for (int i = 0; i < count; ++i)
@@ -77,29 +89,18 @@ TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
         << job.lastResult().xmlValidationError.toStdString();
 }
 
-TEST_F(Files, UnreadableAndMalformedInputsFailButLeaveWellFormedOutput)
+TEST_F(Files, AFailedWriteIsReportedAsAFailure)
 {
-    const ConversionResult missing =
-        convertFile(Format::Json, m_dir.filePath("missing.csv"), m_dir.filePath("a.json"), {});
-    EXPECT_FALSE(missing.ok);
-    EXPECT_TRUE(missing.error.contains("missing.csv"));
-
-    const ConversionResult empty =
-        convertFile(Format::Json, write("empty.csv", ""), m_dir.filePath("b.json"), {});
-    EXPECT_FALSE(empty.ok);
-    EXPECT_EQ(empty.error, "The file holds no column names.");
-
-    // A quote followed by something else stops the reading; what came before stays usable.
-    const QString broken = write("broken.csv", "a,b\n1,2\n\"x\"y,3\n4,5\n");
-    const ConversionResult stopped =
-        convertFile(Format::Json, broken, m_dir.filePath("c.json"), {});
-    EXPECT_FALSE(stopped.ok);
-    EXPECT_TRUE(stopped.error.startsWith("Reading stopped at record 3 of the file: Unexpected"))
-        << stopped.error.toStdString();
-    const QJsonDocument document =
-        QJsonDocument::fromJson(plotwell::testing::readFile(m_dir.filePath("c.json")));
-    ASSERT_FALSE(document.isNull());
-    EXPECT_EQ(document["items"].toArray().size(), 1);
+    if (!QFile::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this system";
+    ConversionJob job;
+    QSignalSpy finished(&job, &ConversionJob::finished);
+    ASSERT_TRUE(job.start(Format::Sql, write("in.csv", staffRecords(10)), "/dev/full", {}));
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_FALSE(finished.at(0).at(0).toBool());
+    EXPECT_TRUE(finished.at(0).at(1).toString().contains("No space left on device"))
+        << finished.at(0).at(1).toString().toStdString();
+    EXPECT_TRUE(job.isDone());
 }
 
 TEST_F(Files, RaggedRecordsAndUnclosedQuotesAreToldToTheUser)
@@ -114,6 +115,15 @@ TEST_F(Files, RaggedRecordsAndUnclosedQuotesAreToldToTheUser)
     EXPECT_TRUE(result.message().contains("fewer fields"));
 }
 
+TEST_F(Files, ThePreviewCountsEveryRecordOfTheFile)
+{
+    EXPECT_EQ(buildTablePreview(write("big.csv", staffRecords(250)), {}).recordCount, 250);
+    const TablePreview none = buildTablePreview(write("none.csv", ""), {});
+    EXPECT_FALSE(none.hasColumnNames);
+    EXPECT_TRUE(none.html.contains("Preview of 0 Total Records found"));
+    EXPECT_EQ(none.html.count("<tr"), none.html.count("</tr>"));
+}
+
 TEST(ColumnTypes, TypesAndSettingsComeFromTheGridAfterTheImportSetUp)
 {
     ChartGrid grid;
@@ -124,9 +134,28 @@ TEST(ColumnTypes, TypesAndSettingsComeFromTheGridAfterTheImportSetUp)
     grid.setParent(3, "INT");
     grid.setPosition(3, "NOT NULL");
     document::initializeDataTypes(grid);
-    EXPECT_EQ(getDataType(grid, 1), "VARCHAR(255) ");
+    EXPECT_EQ(getDataType(grid, 1), "VARCHAR(255)");
     EXPECT_EQ(getDataType(grid, 2), "INT NOT NULL");
     EXPECT_EQ(getDataType(grid, 93), "VARCHAR(255)");
+    // After a chart is drawn the same fields hold chart data: never taken for SQL.
+    const struct
+    {
+        const char *parent;
+        const char *position;
+        const char *sql;
+        bool fromGrid;
+    } fields[] = {
+        {"decimal(10, 2) unsigned", "not  null", "decimal(10, 2) unsigned NOT NULL", true},
+        {"1_Niall Brent(CEO)", "u", "VARCHAR(255)", false},
+        {"VARCHAR(255)", "u", "VARCHAR(255)", false},
+        {"INT; DROP TABLE x", "NULL", "VARCHAR(255) NULL", false},
+    };
+    for (const auto &field : fields) {
+        grid.setParent(4, field.parent);
+        grid.setPosition(4, field.position);
+        EXPECT_EQ(columnTypeOf(grid, 3).sql, field.sql) << field.parent;
+        EXPECT_EQ(columnTypeOf(grid, 3).fromGrid, field.fromGrid) << field.parent;
+    }
 
     grid.setSetting(ChartSetting::ChartTitle, "staff");
     grid.setSetting(ChartSetting::HexBackBg, "#000001");

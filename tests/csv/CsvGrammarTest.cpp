@@ -67,11 +67,18 @@ TEST(CsvGrammar, FieldsAndRecordsUnderEachOption)
         {"\" in \"", S | T, {{" in "}}},
         {"x\n\"ab\"c,d\ne", none, {{"x"}, {"\"ab\""}, {kGotC}}},
         // Runs of line breaks make no empty records; a blank first line is one empty field.
+        // Only CR and LF end a record: vertical tab, form feed, NEL, U+2028 and U+2029 pasted
+        // into a value stay in it.
         {"a,b\r\n\r\n\nc\rd\xc2\x85"
          "e\xe2\x80\xa8"
-         "f\r\n",
+         "f\r\ng\vh,i\fj\xe2\x80\xa9k\r\n",
          none,
-         {{"a", "b"}, {"c"}, {"d"}, {"e"}, {"f"}}},
+         {{"a", "b"},
+          {"c"},
+          {"d\xc2\x85"
+           "e\xe2\x80\xa8"
+           "f"},
+          {"g\vh", "i\fj\xe2\x80\xa9k"}}},
         {"\n,,\na,\n,b,c,d", none, {{""}, {"", "", ""}, {"a", ""}, {"", "b", "c", "d"}}},
         {"", none, {}},
         // Other delimiters; a white-space delimiter is not skipped as leading white space.
@@ -126,6 +133,10 @@ TEST(CsvGrammar, TheEntriesReportErrorsAndEmptyInput)
     EXPECT_EQ(result.error().code, UnexpectedDelimiter);
     EXPECT_EQ(result.error().domain, "com.quillfen.csv");
     EXPECT_THROW((void)result.value(), std::logic_error);
+}
+
+TEST(CsvRecords, EmptyInputIsAnEmptyDocument)
+{
     EXPECT_EQ(eventsOf(""), QStringList({"begin", "end"}));
     EXPECT_TRUE(csvRecordsFromString("").value().isEmpty());
 }

@@ -341,7 +341,7 @@ TEST_P(SavedChartRoundTrip, OpeningASavedChartBringsItBackWhole)
     EXPECT_EQ(recent.paths().value(0), target);
     EXPECT_EQ(chartsRestored, 1);
     EXPECT_EQ(appearanceRestores, 1);
-    EXPECT_FALSE(state.fileUrl) << "a chart is not a table to convert";
+    EXPECT_EQ(state.fileUrl, urlTextOfLocalFile(target)) << "converted as its own file";
     EXPECT_TRUE(viewer.loads.isEmpty()) << "no table preview";
 
     // Handed over by the system or the command line, the file finds its entries as well.

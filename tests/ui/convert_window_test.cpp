@@ -1,14 +1,18 @@
-// The conversions in the window: the Convert CSV menu and the progress view while a job runs.
-// What the conversions write is the convert tests'.
+// The conversions in the window: the Convert CSV menu, a CSV file opened and exported through
+// the menu with scripted panels, and the progress view while the job runs.
 #include "TestFiles.h"
 #include "TestWindow.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 using namespace plotwell;
 using namespace plotwell::testing;
@@ -20,34 +24,114 @@ private Q_SLOTS:
     void menuExportsTheOpenedFileWhileTheProgressViewShows()
     {
         QTemporaryDir folder;
-        Window w;
-        auto *menu = w.delegate->menuBar()->findChild<QMenu *>(QStringLiteral("convertMenu"));
-        QVERIFY(menu);
-        QStringList labels;
-        for (QAction *item : menu->actions())
-            labels << item->text();
-        QCOMPARE(labels, (QStringList{"Export SQL\u2026", "Export JSON\u2026", "Export XML\u2026",
-                                      "Export HTML\u2026"}));
-        QCOMPARE(menu->actions().at(2), w.action("printChart:"));
+        const QString csv = writeFile(folder.filePath(QStringLiteral("staff.csv")),
+                                      "Name,Dept\nAnn,Sales\nBob,\"R&D <west>\"\n");
 
-        w.panels.openPaths.push_back(
-            writeFile(folder.filePath(QStringLiteral("staff.csv")), "Name,Dept\nAnn,Sales\n"));
+        Window w;
+        auto *convertMenu =
+            w.delegate->menuBar()->findChild<QMenu *>(QStringLiteral("convertMenu"));
+        QVERIFY(convertMenu);
+        QStringList labels;
+        for (QAction *item : convertMenu->actions())
+            labels << item->text();
+        QCOMPARE(
+            labels,
+            (QStringList{QStringLiteral("Export SQL\u2026"), QStringLiteral("Export JSON\u2026"),
+                         QStringLiteral("Export XML\u2026"), QStringLiteral("Export HTML\u2026")}));
+        QCOMPARE(convertMenu->actions().at(2), w.action("printChart:"));
+
+        w.panels.openPaths.push_back(csv);
         w.action("openFile:")->trigger();
+        QCOMPARE(w.view().grid().title(3), QStringLiteral("Dept"));
+
         const QString xml = folder.filePath(QStringLiteral("staff.xml"));
         w.panels.savePaths.push_back(xml);
         QSignalSpy ended(&w.view().conversions(), &convert::ConversionController::conversionEnded);
-        menu->actions().at(2)->trigger();
+        w.action("printChart:")->trigger();
         QWidget *progressView = w.view().progressView();
         QVERIFY(!progressView->isHidden());
         QCOMPARE(progressView->findChild<QLabel *>(QStringLiteral("progressLabel"))->text(),
                  QStringLiteral("Working.."));
+        QCOMPARE(w.panels.savePanels.last().allowedTypes, QStringList{QStringLiteral("xml")});
+
+        // The menu asks for a second export while this one runs: refused, with a reason.
+        w.action("generateSQL:")->trigger();
+        QCOMPARE(w.alerts.messages(),
+                 QStringList{QStringLiteral("A conversion is already running.")});
+
         QVERIFY(ended.wait(30000));
-        QVERIFY(ended.at(0).at(0).toBool());
+        QCOMPARE(ended.at(0).at(0).toBool(), true);
         QVERIFY(progressView->isHidden());
         QCOMPARE(progressView->findChild<QLabel *>(QStringLiteral("progressPercent"))->text(),
                  QStringLiteral("100\uFF05 done"));
-        QVERIFY(readFile(xml).contains("<Dept><![CDATA[Sales]]></Dept>"));
-        QVERIFY(w.alerts.shown.isEmpty());
+        QCOMPARE(w.delegate->state().barValue, 100);
+
+        QFile written(xml);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QXmlStreamReader reader(&written);
+        QStringList depts;
+        while (!reader.atEnd()) {
+            if (reader.readNext() == QXmlStreamReader::StartElement &&
+                reader.name() == QLatin1String("Dept"))
+                depts << reader.readElementText();
+        }
+        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+        QCOMPARE(depts, (QStringList{QStringLiteral("Sales"), QStringLiteral("R&D <west>")}));
+        QCOMPARE(w.alerts.shown.size(), 1);
+    }
+
+    void malformedFileIsNamedAtOpenAndInThePreview()
+    {
+        QTemporaryDir folder;
+        Window w;
+        w.panels.openPaths.push_back(writeFile(folder.filePath(QStringLiteral("bad.csv")),
+                                               "Name,Dept\nAnn,\"Sales\nWest\"\n\"x\"y,3\n"));
+        QSignalSpy shown(&w.view().documents(), &document::DocumentController::tablePreviewShown);
+        w.action("openFile:")->trigger();
+        QVERIFY(shown.wait(30000));
+        QCOMPARE(w.alerts.messages(), QStringList{QStringLiteral("This file is malformed.")});
+        QVERIFY2(w.alerts.shown.at(0).informativeText.contains(QStringLiteral("record 3 (line 4)")),
+                 qPrintable(w.alerts.shown.at(0).informativeText));
+        QVERIFY(w.webView->loads.last().contains(QStringLiteral("the count is partial")));
+    }
+
+    void cancelStopsThePreviewCountAndAConversionLeavingTheOutputAsItWas()
+    {
+        QTemporaryDir folder;
+        QByteArray rows = "Name,Dept\n";
+        for (int i = 0; i < 100000; ++i)
+            rows += "Person " + QByteArray::number(i) + ",\"Department, " + QByteArray::number(i) +
+                    "\"\n";
+        QByteArray csv;
+        for (int i = 0; i < 10; ++i) // about 35 MB
+            csv += i == 0 ? rows : rows.mid(rows.indexOf('\n') + 1);
+        Window w;
+        w.panels.openPaths.push_back(writeFile(folder.filePath(QStringLiteral("big.csv")), csv));
+        auto *cancel =
+            w.view().progressView()->findChild<QPushButton *>(QStringLiteral("progressCancel"));
+        QVERIFY(cancel);
+        QSignalSpy shown(&w.view().documents(), &document::DocumentController::tablePreviewShown);
+        w.action("openFile:")->trigger();
+        QVERIFY(!cancel->isHidden());
+        cancel->click();
+        QVERIFY(shown.wait(30000));
+        QVERIFY(w.webView->loads.last().contains(QStringLiteral("the count was cancelled")));
+        QVERIFY(cancel->isHidden());
+
+        const QString sql =
+            writeFile(folder.filePath(QStringLiteral("big.sql")), "the previous output");
+        w.panels.savePaths.push_back(sql);
+        QSignalSpy ended(&w.view().conversions(), &convert::ConversionController::conversionEnded);
+        w.action("generateSQL:")->trigger();
+        QVERIFY(!cancel->isHidden());
+        cancel->click();
+        QVERIFY(ended.wait(30000));
+        QCOMPARE(ended.at(0).at(0).toBool(), false);
+        QCOMPARE(w.alerts.messages().last(), QStringLiteral("Did not save."));
+        QFile written(sql);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("the previous output"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 2);
     }
 };
 

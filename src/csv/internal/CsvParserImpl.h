@@ -31,9 +31,17 @@ inline constexpr qsizetype kStepSize = 512;
 inline constexpr qsizetype kPadding = 64;
 inline constexpr int kEnd = -1;
 
+/// What ends a record: CR and LF (CR LF, and blank lines, as one).
 constexpr bool isLineBreak(int c)
 {
-    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+    return c == 0x0A || c == 0x0D;
+}
+
+/// The other line separators (vertical tab, form feed, NEL, U+2028, U+2029): characters of a
+/// field, which trimming takes off as white space.
+constexpr bool isOtherLineSeparator(int c)
+{
+    return c == 0x0B || c == 0x0C || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
 
 /// Tab and the space separators.
@@ -48,9 +56,12 @@ constexpr bool isWhitespace(int c)
 inline QStringView trimmed(QStringView s)
 {
     qsizetype b = 0, e = s.size();
-    while (b < e && (isWhitespace(s[b].unicode()) || isLineBreak(s[b].unicode())))
+    const auto isSpace = [](int c) {
+        return isWhitespace(c) || isLineBreak(c) || isOtherLineSeparator(c);
+    };
+    while (b < e && isSpace(s[b].unicode()))
         ++b;
-    while (e > b && (isWhitespace(s[e - 1].unicode()) || isLineBreak(s[e - 1].unicode())))
+    while (e > b && isSpace(s[e - 1].unicode()))
         --e;
     return s.sliced(b, e - b);
 }
@@ -63,6 +74,7 @@ struct CsvParser::Impl
     CsvParserDelegate *delegate = nullptr;
     char16_t delimiter = u',';
     CsvEncoding encoding = CsvEncoding::Unknown;
+    bool guessed = false;
     bool sanitize = false;
     bool trim = false;
     bool escapes = false;

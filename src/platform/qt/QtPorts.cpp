@@ -1,5 +1,7 @@
 #include "platform/qt/QtPorts.h"
 
+#include "base/DocumentNames.h"
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -64,9 +66,20 @@ std::optional<QString> DialogFilePanels::chooseSavePath(const SavePanelSpec &pan
         dialog.setDirectory(QDir(folder).exists() ? folder : QDir::homePath());
     }
     dialog.selectFile(panel.proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().first();
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString chosen = dialog.selectedFiles().first();
+        const QString typed = document::withTypeExtension(chosen, panel.allowedTypes);
+        // The panel asked about the name as typed; the one with the extension may exist too.
+        if (typed == chosen || !QFileInfo::exists(typed) ||
+            QMessageBox::question(
+                m_window, panel.title,
+                QStringLiteral("\"%1\" already exists. Do you want to replace it?")
+                    .arg(QFileInfo(typed).fileName())) == QMessageBox::Yes)
+            return typed;
+        dialog.selectFile(QFileInfo(typed).fileName());
+    }
 }
 
 std::optional<QString> DialogFilePanels::chooseOpenPath()
