@@ -30,7 +30,7 @@
                     lines.push(line);
                     line = word;
                 }
-                while (measure(line) > maxWidth && line.length > 1) {
+                while (measure(line) > maxWidth && Array.from(line).length > 1) {
                     var cut = fitPrefix(line, maxWidth, measure);
                     lines.push(line.slice(0, cut));
                     line = line.slice(cut);
@@ -43,19 +43,27 @@
         return lines;
     }
 
-    // The longest prefix (at least one character) that fits.
+    // The length of the longest prefix (at least one character) that fits. A
+    // character outside the BMP (an emoji) is two code units and never split.
     function fitPrefix(text, maxWidth, measure)
     {
-        var lo = 1, hi = text.length - 1;
+        var ends = [];
+        for (var i = 0; i < text.length; i++) {
+            var unit = text.charCodeAt(i);
+            if (!(unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.length)) {
+                ends.push(i + 1);
+            }
+        }
+        var lo = 0, hi = ends.length - 2;
         while (lo < hi) {
             var mid = (lo + hi + 1) >> 1;
-            if (measure(text.slice(0, mid)) <= maxWidth) {
+            if (measure(text.slice(0, ends[mid])) <= maxWidth) {
                 lo = mid;
             } else {
                 hi = mid - 1;
             }
         }
-        return lo;
+        return ends[lo];
     }
 
     // A contour is the outline of a subtree: for each band of y, the leftmost

@@ -2,14 +2,23 @@
 
 #include "base/Log.h"
 
+#include <utility>
+
 namespace plotwell::document {
 
 QString importedTitle(const QString &field, int k)
 {
+    // The CSV reader has already taken the field's own quoting off; what is left is the
+    // user's text ("O'Brien", a nickname in quotes), except that a pair of curved quotes around
+    // the whole field is how some editors quote it.
     QString title = field;
-    for (const QChar quote : {QChar(u'"'), QChar(u'\u201C'), QChar(u'\u201D'), QChar(u'\''),
-                              QChar(u'\u2018'), QChar(u'\u2019')})
-        title.remove(quote);
+    for (const auto &[open, close] :
+         {std::pair{u'\u201C', u'\u201D'}, std::pair{u'\u2018', u'\u2019'}}) {
+        if (title.size() >= 2 && title.front() == QChar(open) && title.back() == QChar(close)) {
+            title = title.mid(1, title.size() - 2);
+            break;
+        }
+    }
     QString compact = title;
     compact.remove(QLatin1Char(' '));
     if (compact.isEmpty())

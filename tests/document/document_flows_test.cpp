@@ -381,22 +381,24 @@ TEST_F(DocumentFlows, ExtensionGateImportsOnlyCsvInLowerOrUpperCase)
     }
 }
 
-TEST_F(DocumentFlows, ImportTakesTheFirstRecordWithQuotesRemovedAndBlanksNamed)
+TEST_F(DocumentFlows, ImportTakesTheFirstRecordUnquotedAndBlanksNamed)
 {
     grid.setPosition(3, QStringLiteral("NULL"));
     grid.setTitle(50, QStringLiteral("old"));
     grid.setSetting(ChartSetting::XaxisLabel, QStringLiteral("x"));
     const QString file = writeFile(
         QStringLiteral("people.csv"),
-        QStringLiteral("\"Ann(CEO)\",,  ,“Bo”,'Cy',‘Di’, Ed Fox (CFO) \nnot,a,title\n").toUtf8());
+        QStringLiteral("\"Ann(CEO)\",,  ,“Bo”,'Cy',‘Di’, Ed Fox (CFO) ,\"O'Brien \"\"Jo\"\" ‘x’\"\n"
+                       "not,a,title\n")
+            .toUtf8());
     open(file);
 
     EXPECT_TRUE(alerts.shown.isEmpty());
     QStringList titles;
-    for (int row = 2; row <= 9; ++row)
+    for (int row = 2; row <= 10; ++row)
         titles << grid.title(row);
-    EXPECT_EQ(titles, (QStringList{"Ann(CEO)", "Untitled2", "Untitled3", "Bo", "Cy", "Di",
-                                   " Ed Fox (CFO) ", ""}));
+    EXPECT_EQ(titles, (QStringList{"Ann(CEO)", "Untitled2", "Untitled3", "Bo", "'Cy'", "Di",
+                                   " Ed Fox (CFO) ", "O'Brien \"Jo\" ‘x’", ""}));
     EXPECT_TRUE(grid.title(50).isEmpty());
     EXPECT_TRUE(grid.setting(ChartSetting::XaxisLabel).isEmpty());
 

@@ -112,6 +112,8 @@ test('"(" starts a new line and long lines wrap within the width', () => {
     }
     const long = wrapTitle('Supercalifragilisticexpialidocious', 84, measure);
     assert.deepEqual(long, ['Supercalif', 'ragilistic', 'expialidoc', 'ious']);
+    // An emoji is two code units; a line never ends between them.
+    assert.equal(wrapTitle('a😀😀😀😀', 30, measure).join('|'), 'a😀|😀|😀|😀');
 });
 
 test('Sample 1: assistants stand beside the CEO, bottom children below in row order', () => {

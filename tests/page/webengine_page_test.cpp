@@ -10,6 +10,7 @@
 
 #include <QPageLayout>
 #include <QPageSize>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -176,6 +177,66 @@ private Q_SLOTS:
         QVERIFY(viewBox[0].toDouble() <= 0 && viewBox[1].toDouble() <= 0);
         QVERIFY(viewBox[2].toDouble() >= width - 0.01 && viewBox[3].toDouble() >= height - 0.01);
         QVERIFY(qAbs(viewBox[2].toDouble() / viewBox[3].toDouble() - 1024.0 / 700) < 0.01);
+    }
+
+    // Every character typed reaches the drawn chart and the vector PDF: what the character
+    // filter once deleted, other scripts, emoji and the signs the query itself uses.
+    void everyTypedCharacterIsDrawnAndPrinted()
+    {
+        const QStringList titles = {
+            QStringLiteral("Zoë Müller Åsa Øberg àâäæçèéêëîïôœùûüÿößẞğøåşíìòáñóú ¿Qué? ¡Sí!"),
+            QStringLiteral(
+                "ÀÂÄÆÇÈÉÊËÎÏÔŒÙÛÜŸÖĞØŞÍÌÒÁÑÓÚ “q” «g» — – ` € ¢ £ ¥ ₩ ₪ ฿ ₫ ₴ ₹ {} \\ ^"),
+            QStringLiteral("José O'Brien, Jr. C++ 100% R&D=1 \"Ace\" #1 ~amp~ ~u41~ [x] | ~"),
+            QStringLiteral("Ελληνικά Кириллица"),
+            QStringLiteral("العربية עברית"),
+            QStringLiteral("中文 诶比西 艾弗 贼德 bǐ kāi 😀👍"),
+        };
+        const QString chartTitle = QStringLiteral("Zoë's Team: 50% R&D=1 + #2 \"Ω\" ~pct~ [a|b]");
+        const QString xLabel = QStringLiteral("Head count, 10% & more = ~ #");
+        const QString yLabel = QStringLiteral("Ünits 'ж' 中 😀 [1] | +");
+        Chart chart;
+        chart.grid.setTitle(1, QStringLiteral("Root"));
+        for (int i = 0; i < titles.size(); ++i) {
+            chart.grid.setTitle(i + 2, titles[i]);
+            chart.grid.setParent(i + 2, QStringLiteral("1"));
+        }
+        chart.grid.setSetting(ChartSetting::ChartTitle, chartTitle);
+        chart.grid.setSetting(ChartSetting::XaxisLabel, xLabel);
+        chart.grid.setSetting(ChartSetting::YaxisLabel, yLabel);
+        load(viewerRequest(chart.settings(), chart.data()));
+
+        // Lines break at spaces, so the characters are compared without them.
+        const auto solid = [](QString text) {
+            return text.remove(QRegularExpression(QStringLiteral("\\s")));
+        };
+        QStringList expected{QStringLiteral("1:Root")};
+        for (int i = 0; i < titles.size(); ++i)
+            expected << QString::number(i + 2) + QLatin1Char(':') + solid(titles[i]);
+        QStringList drawn;
+        for (const QString &box : boxes())
+            drawn << solid(box);
+        QCOMPARE(drawn, expected);
+        QCOMPARE(
+            js(QStringLiteral("document.querySelector('.chart-title').textContent")).toString(),
+            chartTitle);
+        // The org chart draws no axes; the labels are read back as the page decodes them.
+        QCOMPARE(js(QStringLiteral("[Orgchart.parseQuery(location.search).xaxis, "
+                                   "Orgchart.parseQuery(location.search).yaxis].join('\\n')"))
+                     .toString(),
+                 xLabel + QLatin1Char('\n') + yLabel);
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("chart.pdf"));
+        QSignalSpy printed(page, &QWebEnginePage::pdfPrintingFinished);
+        page->printToPdf(file,
+                         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        QVERIFY(printed.wait(60000));
+        const QString pdfText = solid(testing::toolOutput(
+            QStringLiteral("pdftotext"), {QStringLiteral("-raw"), file, QStringLiteral("-")}));
+        for (const QString &text : QStringList(titles) << chartTitle)
+            QVERIFY2(pdfText.contains(solid(text)),
+                     qPrintable(text + QLatin1String(" in\n") + pdfText));
     }
 
     void anEmptyChartShowsTheEmptyState()
