@@ -33,7 +33,6 @@ const QString kCsvType = QStringLiteral("csv");
 
 // A saved chart is a few kilobytes; anything far larger is an ordinary CSV file and is left
 // to the streaming import.
-constexpr qint64 kLargestSavedDocument = 8 * 1024 * 1024;
 
 /// Writes through a temporary file that replaces the target only once everything is on disk,
 /// so a failure never leaves half a file. Returns why it failed, or nothing.
@@ -99,10 +98,11 @@ void showNoColumnsAlert(Alerts &alerts)
 
 std::optional<SavedChart> readSavedChart(const QString &path)
 {
-    QFile file(path);
-    if (file.size() > kLargestSavedDocument || !file.open(QIODevice::ReadOnly))
+    // A file too large to be a chart document may still be a data file to import.
+    const ReadFile read = readTextFile(path);
+    if (!read.problem.isEmpty())
         return std::nullopt;
-    return parseSavedDocument(file.readAll());
+    return parseSavedDocument(read.bytes);
 }
 
 } // namespace
@@ -256,9 +256,46 @@ void DocumentController::openRecentDocument()
         showTablePreview(false);
 }
 
+bool DocumentController::isOpenable(const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo::exists(path)) {
+        // Checked before anything changes: the grid stays as it is.
+        const bool listed = m_context.recent.paths().contains(path);
+        AlertSpec gone{QStringLiteral("\"%1\" is no longer there.").arg(QFileInfo(path).fileName()),
+                       QStringLiteral("%1 was moved, renamed or deleted. The chart on screen is "
+                                      "unchanged.")
+                           .arg(shown),
+                       {},
+                       AlertSpec::Style::Warning};
+        if (listed)
+            gone.buttons = {QStringLiteral("Remove from Open Recent"), QStringLiteral("Keep")};
+        if (m_context.alerts.runModal(gone) == kFirstButton && listed)
+            m_context.recent.remove(path);
+        return false;
+    }
+    QFile file(path);
+    QString problem;
+    if (!file.open(QIODevice::ReadOnly))
+        problem = QStringLiteral("It could not be read (%1).").arg(file.errorString());
+    else if (looksBinary(file.read(kBinaryProbeBytes)))
+        problem = QStringLiteral("It holds binary data (a program, an image or the like), so it "
+                                 "is neither a chart document nor a CSV file.");
+    if (problem.isEmpty())
+        return true;
+    m_context.alerts.runModal(
+        {QStringLiteral("\"%1\" cannot be opened.").arg(QFileInfo(path).fileName()),
+         problem + QStringLiteral(" Nothing was changed."),
+         {},
+         AlertSpec::Style::Warning});
+    return false;
+}
+
 void DocumentController::openAction(const QString &urlText)
 {
     diag(QStringLiteral("DOCUMENT SELECTED= %1").arg(urlText));
+    if (!isOpenable(localFileOfUrlText(urlText)))
+        return;
     const QString name = documentName(urlText);
     diag(QStringLiteral("FILENAME_TO_OPEN= %1").arg(name));
     diag(QStringLiteral("extension2 '%1'").arg(pathExtension(name)));

@@ -88,7 +88,8 @@ public:
     /// Asks, then empties the chart and forgets the document.
     void clearAlert();
 
-    /// Reads one document given by its URL text.
+    /// Reads one document given by its URL text. A missing file (a stale Open Recent entry) or
+    /// a binary one is refused with an alert before anything changes.
     void openAction(const QString &urlText);
     /// The import of an ordinary CSV file: its first record becomes the row titles.
     void showCSVColumns(const QString &urlText);
@@ -107,6 +108,7 @@ Q_SIGNALS:
     void tablePreviewShown();
 
 private:
+    bool isOpenable(const QString &path);
     void savePanelPath();
     void saveStraight();
     /// Writes the document and, only once it is on disk, its companion entries.

@@ -58,6 +58,11 @@ ChartExporter::ChartExporter(ChartViewer &webViewM, ChartViewer &webViewL, Chart
     : m_webViewM(webViewM), m_webViewL(webViewL), m_pictures(pictures)
 {}
 
+bool ChartExporter::hasChart() const
+{
+    return !m_loader || m_loader->chartRequested();
+}
+
 ChartViewer &ChartExporter::viewer(Resolution resolution) const
 {
     return resolution == Resolution::Small ? m_webViewM : m_webViewL;

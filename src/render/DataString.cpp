@@ -52,8 +52,13 @@ RenderResult submitData(ChartGrid &grid, AppState &state)
     stripOffParentNames(grid);
 
     QString joined;
-    grid.forEachRow(
-        [&joined](int number, const ChartRow &row) { joined += rowPiece(row, number); });
+    // The colours go without their "#"; a title keeps every character it has.
+    grid.forEachRow([&joined](int number, const ChartRow &row) {
+        ChartRow sent = row;
+        for (QString *field : {&sent.parent, &sent.position, &sent.colour})
+            field->remove(QLatin1Char('#'));
+        joined += rowPiece(sent, number);
+    });
     joined.chop(1);
 
     QString data;

@@ -117,7 +117,10 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
         diag(QStringLiteral("WEBVIEW FINISHED LOAD"));
         Q_EMIT viewerLoadFinished(ok);
         updateBackForwardStatus();
-        if (m_pendingExport) {
+        // A load cut short by the next one (Render pressed twice) leaves the old page on
+        // screen; measuring it would size the export viewer for the wrong chart. The export
+        // waits for the load that succeeds.
+        if (m_pendingExport && ok) {
             const QString data = *m_pendingExport;
             m_pendingExport.reset();
             loadWebViewShare(data, m_renderSerial);

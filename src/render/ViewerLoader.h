@@ -48,6 +48,8 @@ public:
     /// True from a render until the export viewer's load has been issued: while `webView`
     /// finishes the chart and while the size scripts measure it.
     [[nodiscard]] bool exportPending() const { return m_pendingExport.has_value() || m_measuring; }
+    /// True once a chart has been asked of the viewers: before that there is nothing to export.
+    [[nodiscard]] bool chartRequested() const { return m_renderSerial > 0; }
 
 Q_SIGNALS:
     /// `webView` finished a load (`webView:didFinishLoadForFrame:`).

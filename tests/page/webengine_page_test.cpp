@@ -256,7 +256,11 @@ private Q_SLOTS:
         for (int i = 0; i < titles.size(); ++i)
             expected << QString::number(i + 2) + QLatin1Char(':') + solid(titles[i]);
         QStringList drawn;
-        for (const QString &box : boxes())
+        for (const QString &box :
+             js(QStringLiteral("[...document.querySelectorAll('g.node')].map(g => g.dataset.row + "
+                               "':' + g.querySelector('text').textContent).join('\\n')"))
+                 .toString()
+                 .split(QLatin1Char('\n')))
             drawn << solid(box);
         QCOMPARE(drawn, expected);
         QCOMPARE(
@@ -276,7 +280,8 @@ private Q_SLOTS:
         QVERIFY(printed.wait(60000));
         const QString pdfText = solid(testing::toolOutput(
             QStringLiteral("pdftotext"), {QStringLiteral("-raw"), file, QStringLiteral("-")}));
-        for (const QString &text : QStringList(titles) << chartTitle)
+        const QStringList printedTexts = QStringList(titles) << chartTitle;
+        for (const QString &text : printedTexts)
             QVERIFY2(pdfText.contains(solid(text)),
                      qPrintable(text + QLatin1String(" in\n") + pdfText));
     }
