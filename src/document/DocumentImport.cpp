@@ -8,10 +8,13 @@ namespace plotwell::document {
 
 QString importedTitle(const QString &field, int k)
 {
-    // The CSV reader has already taken the field's own quoting off; what is left is the
-    // user's text ("O'Brien", a nickname in quotes), except that a pair of curved quotes around
-    // the whole field is how some editors quote it.
+    // The first record comes as its raw fields: a quoted field loses its quotes and has its
+    // doubled quotes made single, as CSV means them. What is left is the user's text
+    // ("O'Brien", a nickname in quotes), except that a pair of curved quotes around the whole
+    // field is how some editors quote it.
     QString title = field;
+    if (title.size() >= 2 && title.startsWith(QLatin1Char('"')) && title.endsWith(QLatin1Char('"')))
+        title = title.mid(1, title.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
     for (const auto &[open, close] :
          {std::pair{u'\u201C', u'\u201D'}, std::pair{u'\u2018', u'\u2019'}}) {
         if (title.size() >= 2 && title.front() == QChar(open) && title.back() == QChar(close)) {

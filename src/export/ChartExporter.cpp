@@ -63,6 +63,11 @@ bool ChartExporter::hasChart() const
     return !m_loader || m_loader->chartRequested();
 }
 
+double ChartExporter::exportScale() const
+{
+    return m_loader ? m_loader->exportScale() : 1.0;
+}
+
 ChartViewer &ChartExporter::viewer(Resolution resolution) const
 {
     return resolution == Resolution::Small ? m_webViewM : m_webViewL;

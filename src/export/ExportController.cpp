@@ -6,6 +6,7 @@
 #include "platform/Alerts.h"
 #include "platform/FilePanels.h"
 #include "platform/Mailer.h"
+#include "render/ViewerLoader.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -120,6 +121,16 @@ void ExportController::saveWithPanel(Resolution resolution, Format format)
         }
         diag(QStringLiteral("We actually saved"));
         diag(QStringLiteral("Saved as filename = ") + target);
+        if (const double scale = m_exporter.exportScale(); scale < 1.0) {
+            m_context.alerts.runModal(
+                {QStringLiteral("The chart was drawn smaller to fit."),
+                 QStringLiteral("It is larger than the largest picture that can be drawn "
+                                "(%1 pixels a side), so it was scaled to %2%.")
+                     .arg(ViewerLoader::kLargestExportSide)
+                     .arg(scale * 100, 0, 'f', 0),
+                 {},
+                 AlertSpec::Style::Informational});
+        }
         finish({});
     };
     if (png) {

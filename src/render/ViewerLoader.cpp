@@ -11,6 +11,7 @@
 
 #include <QPointer>
 
+#include <algorithm>
 #include <memory>
 
 namespace plotwell {
@@ -75,7 +76,10 @@ void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
         runGuarded(QStringLiteral("Exception occured at will enter LoadwebviewShare"), [&] {
             diag(QStringLiteral("Height %1").arg(measure->height, 0, 'f', 6));
             diag(QStringLiteral("Width %1").arg(measure->width, 0, 'f', 6));
-            const QSizeF chart(measure->width, measure->height);
+            QSizeF chart(measure->width, measure->height);
+            const double longest = std::max(chart.width(), chart.height());
+            that->m_exportScale = longest > kLargestExportSide ? kLargestExportSide / longest : 1.0;
+            chart *= that->m_exportScale;
             const QString address =
                 exportRequest(gatherRequestSettings(that->m_grid, that->m_state), data,
                               chart.width(), chart.height());

@@ -407,7 +407,7 @@ TEST_F(DocumentFlows, ImportTakesTheFirstRecordUnquotedAndBlanksNamed)
     EXPECT_EQ(grid.setting(ChartSetting::ChartTitle), QStringLiteral("table_name"));
     EXPECT_EQ(grid.parent(1), QStringLiteral("VARCHAR(255)"));
     EXPECT_EQ(grid.parent(8), QStringLiteral("VARCHAR(255)"));
-    EXPECT_TRUE(grid.parent(9).isEmpty());
+    EXPECT_TRUE(grid.parent(10).isEmpty());
     EXPECT_EQ(grid.position(3), QStringLiteral("NULL")) << "positions are not touched";
 
     EXPECT_EQ(state.fileUrl, urlTextOfLocalFile(file));
