@@ -174,15 +174,35 @@ void DocumentController::savePanelPath()
     SavePanelSpec panel;
     panel.allowedTypes = {kCsvType};
     const QString opened = m_context.preferences.value(kOpenedFilenameKey).value_or(QString());
-    if (!QString(opened).remove(QLatin1Char(' ')).isEmpty())
-        panel.proposedName = readableName(opened);
+    if (!QString(opened).remove(QLatin1Char(' ')).isEmpty()) {
+        // The chart of an imported data file is not that file: proposing its name would make
+        // two presses of Return replace the data with the chart.
+        panel.proposedName = m_importedData
+                                 ? readableName(baseName(opened)) + QStringLiteral(" chart.csv")
+                                 : readableName(opened);
+    }
 
     const std::optional<QString> chosen = m_context.panels.chooseSavePath(panel);
     if (!chosen) {
         diag(QStringLiteral("Did not save"));
         return;
     }
-    const QString urlText = urlTextOfLocalFile(withExtension(*chosen, kCsvType));
+    const QString target = withExtension(*chosen, kCsvType);
+    if (QFileInfo::exists(target) && !readSavedChart(target)) {
+        const QString name = QFileInfo(target).fileName();
+        const int answer = m_context.alerts.runModal(
+            {QStringLiteral("Replace \"%1\" with the chart?").arg(name),
+             QStringLiteral("\"%1\" is not a chart document: it may be a data file. Replacing "
+                            "it loses everything it holds.")
+                 .arg(QDir::toNativeSeparators(target)),
+             {QStringLiteral("Cancel"), QStringLiteral("Replace")},
+             AlertSpec::Style::Warning});
+        if (answer != kFirstButton + 1) {
+            diag(QStringLiteral("Did not save"));
+            return;
+        }
+    }
+    const QString urlText = urlTextOfLocalFile(target);
     if (writeDocument(urlText))
         m_context.state.saveUrl =
             QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
@@ -335,10 +355,18 @@ void DocumentController::openAction(const QString &urlText)
     case FileKind::Csv:
         break;
     }
-    if (const std::optional<SavedChart> saved = readSavedChart(path))
+    // Save writes without asking only to the chart document that is open; an imported data
+    // file is never the place for the chart.
+    AppState &state = m_context.state;
+    if (const std::optional<SavedChart> saved = readSavedChart(path)) {
+        m_importedData = false;
+        state.saveUrl = QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
         restoreChart(*saved, entries);
-    else
+    } else {
+        m_importedData = true;
+        state.saveUrl = QString();
         showCSVColumns(urlText);
+    }
 }
 
 void DocumentController::restoreChart(const SavedChart &chart, const StoredEntries &entries)
@@ -431,8 +459,12 @@ void DocumentController::discardPendingPreview()
 
 bool DocumentController::isPreviewShown() const
 {
-    // An HTML text has no address; a rendered chart or the placeholder page has one.
-    return m_previewLoaded && m_context.viewer && m_context.viewer->currentUrl().isEmpty();
+    // An HTML text has no address of its own: the web engine reports it as a "data:" address,
+    // other viewers as none. A rendered chart has its file address.
+    if (!m_previewLoaded || !m_context.viewer)
+        return false;
+    const QUrl shown = m_context.viewer->currentUrl();
+    return shown.isEmpty() || shown.scheme() == QLatin1String("data");
 }
 
 // ---- New and the sample file -------------------------------------------------------------
@@ -450,6 +482,7 @@ void DocumentController::clearAlert()
 
     m_context.desktop.setWindowTitle(QStringLiteral("Untitled"));
     m_context.state.saveUrl = QString();
+    m_importedData = false;
     m_context.preferences.setValue(kOpenedFilenameKey, QString());
     m_context.preferences.sync();
     // Forgotten too, or the next settings change would bring the old file's table back.

@@ -124,6 +124,7 @@ private:
     DocumentContext m_context;
     DocumentHooks m_hooks;
     bool m_previewLoaded = false;
+    bool m_importedData = false; // the open file is a data file, not a chart document
     std::unique_ptr<convert::TablePreviewJob> m_previewJob;
     /// The preview being built belongs to an import and should report a file without records.
     bool m_previewAfterImport = false;

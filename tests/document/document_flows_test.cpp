@@ -261,6 +261,39 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     EXPECT_TRUE(panels.savePanels[2].proposedName.isEmpty());
 }
 
+TEST_F(DocumentFlows, SaveAfterOpenWritesOnlyToTheOpenChartAndAsksBeforeReplacingData)
+{
+    buildChart();
+    const QString first = path(QStringLiteral("A.csv"));
+    saveAs(first);
+    const QByteArray firstText = readFile(first);
+    grid.setTitle(3, QStringLiteral("Other"));
+    const QString other = writeFile(QStringLiteral("other.csv"), documentText(grid).toUtf8());
+    clearFields(grid);
+
+    // Save after opening another chart writes that chart's file, not the one saved before.
+    open(other);
+    grid.setTitle(4, QStringLiteral("Added"));
+    save();
+    EXPECT_EQ(panels.savePanels.size(), 1);
+    EXPECT_EQ(readFile(other), documentText(grid).toUtf8());
+    EXPECT_EQ(readFile(first), firstText);
+
+    // After a data file, Save asks, proposes a name of its own, and asks again before
+    // replacing the data file; its Cancel is the default.
+    const QByteArray data = "Name,Role\nAnn,Boss\n";
+    const QString people = writeFile(QStringLiteral("people.csv"), data);
+    open(people);
+    alerts.shown.clear();
+    panels.savePaths.push_back(people);
+    save();
+    ASSERT_EQ(panels.savePanels.size(), 2);
+    EXPECT_EQ(panels.savePanels[1].proposedName, QStringLiteral("people chart.csv"));
+    EXPECT_EQ(alerts.messages(),
+              QStringList{QStringLiteral("Replace \"people.csv\" with the chart?")});
+    EXPECT_EQ(readFile(people), data);
+}
+
 TEST_F(DocumentFlows, SaveDoesNotWriteOverAnExportFile)
 {
     const QString exported = writeFile(QStringLiteral("table.sql"), "CREATE TABLE t;");

@@ -248,7 +248,8 @@ private Q_SLOTS:
 
         // The side picture cannot be written: said on its own, and the PDF is written anyway.
         f.alerts.shown.clear();
-        f.exports.setDocumentsFolder(f.file("chart.pdf/inside-a-file"));
+        writeFile(f.file("blocker"), "a file where the folder would be");
+        f.exports.setDocumentsFolder(f.file("blocker/Documents"));
         f.panels.savePaths = {f.file("chart.pdf")};
         f.run(&ExportController::PDFDownload);
         QCOMPARE(f.alerts.messages(),
