@@ -1,12 +1,16 @@
 // `plotwell render`: both samples to PNG and PDF, small and high resolution, off screen.
 #include "PdfFacts.h"
 #include "colour/SwatchBoard.h"
+#include "model/ChartGrid.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace plotwell;
 
 namespace {
 
@@ -95,6 +99,70 @@ private Q_SLOTS:
         QVERIFY(hires.height() >= 2 * picture.height());
         // Sample 2 is a chart of another shape.
         QVERIFY(QImage(second).size() != picture.size());
+    }
+
+    // Documents through another editor, near misses, and what is no document at all. The
+    // large one (a 10,000-character chart title and a 10 KB title) once took gigabytes.
+    void documentsAreReadWithToleranceAndRefusedWithAReason()
+    {
+        QTemporaryDir dir;
+        const auto document = [](const QString &title, const QString &longTitle, int rows,
+                                 const char *lineEnd) {
+            QString text = title + QString(kValueFieldCount, QLatin1Char(','));
+            for (int row = 1; row <= rows; ++row) {
+                text +=
+                    QLatin1String(lineEnd) + QStringLiteral("\"%1\",\"%2\"")
+                                                 .arg(row == 1   ? QStringLiteral("Ann O'Brien")
+                                                      : row == 2 ? longTitle
+                                                                 : QString(),
+                                                      row == 2 ? QStringLiteral("1") : QString());
+                if (row % kPageSize != 0)
+                    text += QLatin1Char(',');
+            }
+            return (text + QLatin1String(lineEnd)).toUtf8();
+        };
+        const struct
+        {
+            const char *name;
+            QByteArray bytes;
+            int exitCode;
+            QString said;
+        } cases[] = {
+            {"crlf.csv", document("Crew", "Bo", kRowCount, "\r\n"), 0, {}},
+            {"large.csv",
+             document(QString(10000, QLatin1Char('T')), QString(10240, QLatin1Char('x')), kRowCount,
+                      "\n"),
+             0,
+             {}},
+            {"short.csv", document("Crew", "Bo", kRowCount - 1, "\n"), 1,
+             "a chart document has a title line and 93 rows; this one has 92"},
+            {"tool.csv",
+             QByteArray("\x7F"
+                        "ELF\x02\x01\x01\0\0\0",
+                        10),
+             1, "not a text file (it holds binary data)"},
+        };
+        for (const auto &test : cases) {
+            const QString file = dir.filePath(QString::fromLatin1(test.name));
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(test.bytes) == test.bytes.size());
+            out.close();
+            const QString png = dir.filePath(QStringLiteral("out.png"));
+            const Run run = runPlotwell({"render", file, "-o", png});
+            QVERIFY2(run.exitCode == test.exitCode, qPrintable(test.name + run.err));
+            QVERIFY2(run.err.contains(test.said), qPrintable(run.err));
+            if (test.exitCode == 0) {
+                // Drawn, and within the largest picture: not one colour all over.
+                const QImage picture(png);
+                QVERIFY(picture.width() <= 16000 && picture.height() <= 16000);
+                QVERIFY(pixelsOf(picture, picture.pixel(0, 0)) <
+                        picture.width() * picture.height());
+            }
+            QFile::remove(png);
+        }
+        const Run zero = runPlotwell({"render", "/dev/zero", "-o", dir.filePath("z.png")});
+        QCOMPARE(zero.exitCode, 1);
+        QVERIFY(zero.err.contains(QStringLiteral("larger than 16 MB")));
     }
 
     void badArgumentsAreRefused()
