@@ -182,9 +182,9 @@ private Q_SLOTS:
         QVERIFY(f.panels.savePanels.isEmpty());
         QCOMPARE(f.fullScreenToggles, 0);
         // Unless told otherwise the share files go to a folder of ours, not the user's Documents.
-        const ExportController plain{f.context, f.exporter};
-        QVERIFY(plain.documentsFolder().startsWith(
-            QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QLatin1Char('/')));
+        QVERIFY(ExportController(f.context, f.exporter)
+                    .documentsFolder()
+                    .startsWith(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)));
 
         f.alerts.answers = {kFirstButton + 4};
         f.run(&ExportController::emailChart);
