@@ -34,7 +34,6 @@ const QString kCsvType = QStringLiteral("csv");
 
 // A saved chart is a few kilobytes; anything far larger is an ordinary CSV file and is left
 // to the streaming import.
-constexpr qint64 kLargestSavedDocument = 8 * 1024 * 1024;
 
 /// Writes through a temporary file that replaces the target only once everything is on disk,
 /// so a failure never leaves half a file. Returns why it failed, or nothing.
@@ -100,10 +99,11 @@ void showNoColumnsAlert(Alerts &alerts)
 
 std::optional<SavedChart> readSavedChart(const QString &path)
 {
-    QFile file(path);
-    if (file.size() > kLargestSavedDocument || !file.open(QIODevice::ReadOnly))
+    // A file too large to be a chart document may still be a data file to import.
+    const ReadFile read = readTextFile(path);
+    if (!read.problem.isEmpty())
         return std::nullopt;
-    return parseSavedDocument(file.readAll());
+    return parseSavedDocument(read.bytes);
 }
 
 } // namespace
@@ -175,15 +175,35 @@ void DocumentController::savePanelPath()
     SavePanelSpec panel;
     panel.allowedTypes = {kCsvType};
     const QString opened = m_context.preferences.value(kOpenedFilenameKey).value_or(QString());
-    if (!QString(opened).remove(QLatin1Char(' ')).isEmpty())
-        panel.proposedName = readableName(opened);
+    if (!QString(opened).remove(QLatin1Char(' ')).isEmpty()) {
+        // The chart of an imported data file is not that file: proposing its name would make
+        // two presses of Return replace the data with the chart.
+        panel.proposedName = m_importedData
+                                 ? readableName(baseName(opened)) + QStringLiteral(" chart.csv")
+                                 : readableName(opened);
+    }
 
     const std::optional<QString> chosen = m_context.panels.chooseSavePath(panel);
     if (!chosen) {
         diag(QStringLiteral("Did not save"));
         return;
     }
-    const QString urlText = urlTextOfLocalFile(withExtension(*chosen, kCsvType));
+    const QString target = withExtension(*chosen, kCsvType);
+    if (QFileInfo::exists(target) && !readSavedChart(target)) {
+        const QString name = QFileInfo(target).fileName();
+        const int answer = m_context.alerts.runModal(
+            {QStringLiteral("Replace \"%1\" with the chart?").arg(name),
+             QStringLiteral("\"%1\" is not a chart document: it may be a data file. Replacing "
+                            "it loses everything it holds.")
+                 .arg(QDir::toNativeSeparators(target)),
+             {QStringLiteral("Cancel"), QStringLiteral("Replace")},
+             AlertSpec::Style::Warning});
+        if (answer != kFirstButton + 1) {
+            diag(QStringLiteral("Did not save"));
+            return;
+        }
+    }
+    const QString urlText = urlTextOfLocalFile(target);
     if (writeDocument(urlText))
         m_context.state.saveUrl =
             QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
@@ -259,6 +279,41 @@ void DocumentController::openRecentDocument()
         showTablePreview(false);
 }
 
+bool DocumentController::isOpenable(const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo::exists(path)) {
+        // Checked before anything changes: the grid stays as it is.
+        const bool listed = m_context.recent.paths().contains(path);
+        AlertSpec gone{QStringLiteral("\"%1\" is no longer there.").arg(QFileInfo(path).fileName()),
+                       QStringLiteral("%1 was moved, renamed or deleted. The chart on screen is "
+                                      "unchanged.")
+                           .arg(shown),
+                       {},
+                       AlertSpec::Style::Warning};
+        if (listed)
+            gone.buttons = {QStringLiteral("Remove from Open Recent"), QStringLiteral("Keep")};
+        if (m_context.alerts.runModal(gone) == kFirstButton && listed)
+            m_context.recent.remove(path);
+        return false;
+    }
+    QFile file(path);
+    QString problem;
+    if (!file.open(QIODevice::ReadOnly))
+        problem = QStringLiteral("It could not be read (%1).").arg(file.errorString());
+    else if (looksBinary(file.read(kBinaryProbeBytes)))
+        problem = QStringLiteral("It holds binary data (a program, an image or the like), so it "
+                                 "is neither a chart document nor a CSV file.");
+    if (problem.isEmpty())
+        return true;
+    m_context.alerts.runModal(
+        {QStringLiteral("\"%1\" cannot be opened.").arg(QFileInfo(path).fileName()),
+         problem + QStringLiteral(" Nothing was changed."),
+         {},
+         AlertSpec::Style::Warning});
+    return false;
+}
+
 void DocumentController::openAction(const QString &urlText)
 {
     recordEdit(QStringLiteral("Open"), [&] { openDocument(urlText); });
@@ -275,6 +330,8 @@ void DocumentController::recordEdit(const QString &text, const std::function<voi
 void DocumentController::openDocument(const QString &urlText)
 {
     diag(QStringLiteral("DOCUMENT SELECTED= %1").arg(urlText));
+    if (!isOpenable(localFileOfUrlText(urlText)))
+        return;
     const QString name = documentName(urlText);
     diag(QStringLiteral("FILENAME_TO_OPEN= %1").arg(name));
     diag(QStringLiteral("extension2 '%1'").arg(pathExtension(name)));
@@ -315,10 +372,18 @@ void DocumentController::openDocument(const QString &urlText)
     case FileKind::Csv:
         break;
     }
-    if (const std::optional<SavedChart> saved = readSavedChart(path))
+    // Save writes without asking only to the chart document that is open; an imported data
+    // file is never the place for the chart.
+    AppState &state = m_context.state;
+    if (const std::optional<SavedChart> saved = readSavedChart(path)) {
+        m_importedData = false;
+        state.saveUrl = QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
         restoreChart(*saved, entries, urlText);
-    else
+    } else {
+        m_importedData = true;
+        state.saveUrl = QString();
         showCSVColumns(urlText);
+    }
 }
 
 void DocumentController::restoreChart(const SavedChart &chart, const StoredEntries &entries,
@@ -438,8 +503,12 @@ void DocumentController::discardPendingPreview()
 
 bool DocumentController::isPreviewShown() const
 {
-    // An HTML text has no address; a rendered chart or the placeholder page has one.
-    return m_previewLoaded && m_context.viewer && m_context.viewer->currentUrl().isEmpty();
+    // An HTML text has no address of its own: the web engine reports it as a "data:" address,
+    // other viewers as none. A rendered chart has its file address.
+    if (!m_previewLoaded || !m_context.viewer)
+        return false;
+    const QUrl shown = m_context.viewer->currentUrl();
+    return shown.isEmpty() || shown.scheme() == QLatin1String("data");
 }
 
 // ---- New and the sample file -------------------------------------------------------------
@@ -457,6 +526,7 @@ void DocumentController::clearAlert()
 
     m_context.desktop.setWindowTitle(QStringLiteral("Untitled"));
     m_context.state.saveUrl = QString();
+    m_importedData = false;
     m_context.preferences.setValue(kOpenedFilenameKey, QString());
     m_context.preferences.sync();
     // Forgotten too, or the next settings change would bring the old file's table back.

@@ -93,7 +93,8 @@ public:
     /// Asks, then empties the chart and forgets the document.
     void clearAlert();
 
-    /// Reads one document given by its URL text.
+    /// Reads one document given by its URL text. A missing file (a stale Open Recent entry) or
+    /// a binary one is refused with an alert before anything changes.
     void openAction(const QString &urlText);
     /// The import of an ordinary CSV file: its first record becomes the row titles.
     void showCSVColumns(const QString &urlText);
@@ -115,6 +116,7 @@ private:
     void openDocument(const QString &urlText);
     /// Runs \a change as one step of the editor when there is one.
     void recordEdit(const QString &text, const std::function<void()> &change);
+    bool isOpenable(const QString &path);
     void savePanelPath();
     void saveStraight();
     /// Writes the document and, only once it is on disk, its companion entries.
@@ -131,6 +133,7 @@ private:
     DocumentContext m_context;
     DocumentHooks m_hooks;
     bool m_previewLoaded = false;
+    bool m_importedData = false; // the open file is a data file, not a chart document
     std::unique_ptr<convert::TablePreviewJob> m_previewJob;
     /// The preview being built belongs to an import and should report a file without records.
     bool m_previewAfterImport = false;

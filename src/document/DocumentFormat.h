@@ -76,12 +76,34 @@ struct SavedChart
 };
 
 /// Recognises the text documentText() writes. With the extras' marker record after the 93 rows
-/// the text is read as standard CSV and the extras are kept. Otherwise: a header line with at least
-/// eleven commas and then exactly 93 row lines, each `"title","parent"` with the trailing "," where
-/// the save puts one. One final line feed, as an editor may add, is tolerated. Anything else (any
-/// ordinary CSV file) gives nothing. A title that itself holds `","` splits at its first one:
-/// the written text cannot tell it apart.
+/// the text is read as standard CSV and the extras are kept. Otherwise: a header line with at
+/// least eleven commas and then exactly 93 row lines, each `"title","parent"` with the trailing
+/// "," where the save puts one. CRLF line ends and one final line end, as another editor may
+/// leave, are tolerated. Anything else (any ordinary CSV file) gives nothing. A row splits at its
+/// last `","`, since a title may hold one and a parent (a row reference) does not.
 [[nodiscard]] std::optional<SavedChart> parseSavedDocument(const QByteArray &bytes);
+
+/// Why text that parseSavedDocument() does not take, but whose rows look like a chart
+/// document's, is not one (the count of rows, a short title line); empty for other text.
+[[nodiscard]] QString nearChartDocumentProblem(const QByteArray &bytes);
+
+/// The most a chart document may hold; a larger file is refused before it is read.
+inline constexpr qint64 kLargestChartDocument = 16 * 1024 * 1024;
+/// How much of a file's start is looked at for binary data.
+inline constexpr qsizetype kBinaryProbeBytes = 8192;
+
+/// True when the start of a file holds a NUL byte and no UTF-16 byte order mark: an executable,
+/// an image, /dev/zero; no text file of any encoding the CSV reader takes.
+[[nodiscard]] bool looksBinary(const QByteArray &head);
+
+/// A file's bytes, or why they are not read: open failure, more than \a limit bytes (read no
+/// further than one past the limit, so a device without end is refused too), binary data.
+struct ReadFile
+{
+    QByteArray bytes;
+    QString problem; // empty when read
+};
+[[nodiscard]] ReadFile readTextFile(const QString &path, qint64 limit = kLargestChartDocument);
 
 /// Puts a saved chart into the grid: chart title, value fields, every title and parent. The
 /// axis labels become empty; positions and colours are left to the caller.

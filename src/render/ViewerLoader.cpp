@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QPointer>
 
+#include <algorithm>
 #include <memory>
 
 namespace plotwell {
@@ -101,7 +102,10 @@ void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
         runGuarded(QStringLiteral("Exception occured at will enter LoadwebviewShare"), [&] {
             diag(QStringLiteral("Height %1").arg(measure->height, 0, 'f', 6));
             diag(QStringLiteral("Width %1").arg(measure->width, 0, 'f', 6));
-            const QSizeF chart(measure->width, measure->height);
+            QSizeF chart(measure->width, measure->height);
+            const double longest = std::max(chart.width(), chart.height());
+            that->m_exportScale = longest > kLargestExportSide ? kLargestExportSide / longest : 1.0;
+            chart *= that->m_exportScale;
             const QString address =
                 exportRequest(gatherRequestSettings(that->m_grid, that->m_state), data,
                               chart.width(), chart.height());
@@ -143,7 +147,10 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
         diag(QStringLiteral("WEBVIEW FINISHED LOAD"));
         Q_EMIT viewerLoadFinished(ok);
         updateBackForwardStatus();
-        if (m_pendingExport) {
+        // A load cut short by the next one (Render pressed twice) leaves the old page on
+        // screen; measuring it would size the export viewer for the wrong chart. The export
+        // waits for the load that succeeds.
+        if (m_pendingExport && ok) {
             const QString data = *m_pendingExport;
             m_pendingExport.reset();
             loadWebViewShare(data, m_renderSerial);

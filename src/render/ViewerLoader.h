@@ -52,6 +52,13 @@ public:
     /// True from a render until the export viewer's load has been issued: while `webView`
     /// finishes the chart and while the size scripts measure it.
     [[nodiscard]] bool exportPending() const { return m_pendingExport.has_value() || m_measuring; }
+    /// The largest side, in pixels, the export viewer is given: a larger chart is drawn smaller
+    /// into a box of this size, since a picture beyond it costs gigabytes or is left blank.
+    static constexpr double kLargestExportSide = 16000;
+    /// Below 1 when the last chart was too large for the export viewer and was scaled down.
+    [[nodiscard]] double exportScale() const { return m_exportScale; }
+    /// True once a chart has been asked of the viewers: before that there is nothing to export.
+    [[nodiscard]] bool chartRequested() const { return m_renderSerial > 0; }
 
 Q_SIGNALS:
     /// `webView` finished a load (`webView:didFinishLoadForFrame:`).
@@ -77,6 +84,7 @@ private:
     std::optional<QString> m_pendingExport;
     quint64 m_renderSerial = 0;
     bool m_measuring = false;
+    double m_exportScale = 1.0;
     /// The text column width of the placeholder `webView` shows, while it shows one.
     std::optional<double> m_placeholderWidth;
 };

@@ -104,19 +104,25 @@ bool ChartWorkspace::loadSample(int sample)
 
 QString ChartWorkspace::loadChartFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return path + QStringLiteral(": ") + file.errorString();
-    if (const auto saved = document::parseSavedDocument(file.readAll())) {
+    const document::ReadFile read = document::readTextFile(path);
+    if (!read.problem.isEmpty())
+        return path + QStringLiteral(": ") + read.problem;
+    if (const auto saved = document::parseSavedDocument(read.bytes)) {
         document::restoreSavedChart(m_grid, *saved);
         if (saved->extras)
             document::applyChartExtras(m_grid, m_swatches, m_context.state.appearance,
                                        *saved->extras);
         return {};
     }
+    if (const QString problem = document::nearChartDocumentProblem(read.bytes); !problem.isEmpty())
+        return path + QStringLiteral(": ") + problem;
     const std::optional<QStringList> fields = readFirstRecord(path);
     if (!fields || document::importTitles(m_grid, *fields))
-        return path + QStringLiteral(": no column labels in its first record");
+        return path + QStringLiteral(": neither a chart document (a title line and 93 rows of "
+                                     "\"title\",\"parent\") nor a CSV file with column titles in "
+                                     "its first record");
+    // As the window's import does: the column set-up, with row 1 as the record's key.
+    document::initializeDataTypes(m_grid);
     return {};
 }
 

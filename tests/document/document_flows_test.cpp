@@ -268,6 +268,39 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     EXPECT_TRUE(panels.savePanels[2].proposedName.isEmpty());
 }
 
+TEST_F(DocumentFlows, SaveAfterOpenWritesOnlyToTheOpenChartAndAsksBeforeReplacingData)
+{
+    buildChart();
+    const QString first = path(QStringLiteral("A.csv"));
+    saveAs(first);
+    const QByteArray firstText = readFile(first);
+    grid.setTitle(3, QStringLiteral("Other"));
+    const QString other = writeFile(QStringLiteral("other.csv"), documentText(grid).toUtf8());
+    clearFields(grid);
+
+    // Save after opening another chart writes that chart's file, not the one saved before.
+    open(other);
+    grid.setTitle(4, QStringLiteral("Added"));
+    save();
+    EXPECT_EQ(panels.savePanels.size(), 1);
+    EXPECT_EQ(readFile(other), documentText(grid).toUtf8());
+    EXPECT_EQ(readFile(first), firstText);
+
+    // After a data file, Save asks, proposes a name of its own, and asks again before
+    // replacing the data file; its Cancel is the default.
+    const QByteArray data = "Name,Role\nAnn,Boss\n";
+    const QString people = writeFile(QStringLiteral("people.csv"), data);
+    open(people);
+    alerts.shown.clear();
+    panels.savePaths.push_back(people);
+    save();
+    ASSERT_EQ(panels.savePanels.size(), 2);
+    EXPECT_EQ(panels.savePanels[1].proposedName, QStringLiteral("people chart.csv"));
+    EXPECT_EQ(alerts.messages(),
+              QStringList{QStringLiteral("Replace \"people.csv\" with the chart?")});
+    EXPECT_EQ(readFile(people), data);
+}
+
 TEST_F(DocumentFlows, SaveDoesNotWriteOverAnExportFile)
 {
     const QString exported = writeFile(QStringLiteral("table.sql"), "CREATE TABLE t;");
@@ -454,22 +487,24 @@ TEST_F(DocumentFlows, ExtensionGateImportsOnlyCsvInLowerOrUpperCase)
     }
 }
 
-TEST_F(DocumentFlows, ImportTakesTheFirstRecordWithQuotesRemovedAndBlanksNamed)
+TEST_F(DocumentFlows, ImportTakesTheFirstRecordUnquotedAndBlanksNamed)
 {
     grid.setPosition(3, QStringLiteral("NULL"));
     grid.setTitle(50, QStringLiteral("old"));
     grid.setSetting(ChartSetting::XaxisLabel, QStringLiteral("x"));
     const QString file = writeFile(
         QStringLiteral("people.csv"),
-        QStringLiteral("\"Ann(CEO)\",,  ,“Bo”,'Cy',‘Di’, Ed Fox (CFO) \nnot,a,title\n").toUtf8());
+        QStringLiteral("\"Ann(CEO)\",,  ,“Bo”,'Cy',‘Di’, Ed Fox (CFO) ,\"O'Brien \"\"Jo\"\" ‘x’\"\n"
+                       "not,a,title\n")
+            .toUtf8());
     open(file);
 
     EXPECT_TRUE(alerts.shown.isEmpty());
     QStringList titles;
-    for (int row = 2; row <= 9; ++row)
+    for (int row = 2; row <= 10; ++row)
         titles << grid.title(row);
-    EXPECT_EQ(titles, (QStringList{"Ann(CEO)", "Untitled2", "Untitled3", "Bo", "Cy", "Di",
-                                   " Ed Fox (CFO) ", ""}));
+    EXPECT_EQ(titles, (QStringList{"Ann(CEO)", "Untitled2", "Untitled3", "Bo", "'Cy'", "Di",
+                                   " Ed Fox (CFO) ", "O'Brien \"Jo\" ‘x’", ""}));
     EXPECT_TRUE(grid.title(50).isEmpty());
     EXPECT_TRUE(grid.setting(ChartSetting::XaxisLabel).isEmpty());
 
@@ -478,7 +513,7 @@ TEST_F(DocumentFlows, ImportTakesTheFirstRecordWithQuotesRemovedAndBlanksNamed)
     EXPECT_EQ(grid.setting(ChartSetting::ChartTitle), QStringLiteral("table_name"));
     EXPECT_EQ(grid.parent(1), QStringLiteral("VARCHAR(255)"));
     EXPECT_EQ(grid.parent(8), QStringLiteral("VARCHAR(255)"));
-    EXPECT_TRUE(grid.parent(9).isEmpty());
+    EXPECT_TRUE(grid.parent(10).isEmpty());
     EXPECT_EQ(grid.position(3), QStringLiteral("NULL")) << "positions are not touched";
 
     EXPECT_EQ(state.fileUrl, urlTextOfLocalFile(file));
@@ -508,6 +543,18 @@ TEST_F(DocumentFlows, ImportOfAWideATooShortOrAnEmptyFile)
     EXPECT_EQ(grid.title(1), QStringLiteral("record_id(PK)"));
     EXPECT_TRUE(grid.title(2).isEmpty());
     EXPECT_EQ(viewer.loads.size(), 3) << "the preview still reports the empty file";
+}
+
+TEST_F(DocumentFlows, ABinaryFileIsRefusedBeforeAnythingChanges)
+{
+    buildChart();
+    const GridSnapshot before = snapshot(grid);
+    open(writeFile(QStringLiteral("tool.csv"), QByteArray("\x7F"
+                                                          "ELF\x02\x01\0\0",
+                                                          8)));
+    EXPECT_EQ(alerts.messages(), QStringList{QStringLiteral("\"tool.csv\" cannot be opened.")});
+    EXPECT_EQ(snapshot(grid), before);
+    EXPECT_TRUE(recent.paths().isEmpty());
 }
 
 // ---- The refresh request -------------------------------------------------------------------

@@ -84,18 +84,18 @@ TEST(DataString, BothSamplesRenderAsTheirTablesSayAndTwiceTheSame)
     }
 }
 
-TEST(DataString, QueryCharactersBecomeTokensAndHashesVanish)
+TEST(DataString, QueryCharactersBecomeTokensAndHashesStay)
 {
     ChartGrid grid;
     AppState state;
     grid.setTitle(1, QStringLiteral("Root"));
     grid.setTitle(2, QStringLiteral("R&D=Core [x]|50%"));
     grid.setTitle(3, QStringLiteral("Team #1"));
-    grid.setTitle(4, QStringLiteral("~amp~ stays"));
+    grid.setTitle(4, QStringLiteral("~amp~ stays, C++"));
     const QStringList blocks = blocksOf(submitData(grid, state));
     EXPECT_EQ(blocks[1], "R~amp~D~eq~Core+~lbra~x~rbra~~pipe~50~pct~____2");
-    EXPECT_EQ(blocks[2], "Team+1____3");
-    EXPECT_EQ(blocks[3], "~amp~+stays____4");
+    EXPECT_EQ(blocks[2], "Team+#1____3");
+    EXPECT_EQ(blocks[3], "~tilde~amp~tilde~+stays,+C~plus~~plus~____4");
     EXPECT_EQ(escapeDataString(QStringLiteral("a b&=[]|%")), "a+b~amp~~eq~~lbra~~rbra~~pipe~~pct~");
 }
 

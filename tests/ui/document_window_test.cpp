@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace plotwell;
 using namespace plotwell::testing;
 
@@ -42,6 +44,17 @@ private Q_SLOTS:
         entry->trigger();
         QCOMPARE(w.view().grid().title(2), QStringLiteral("Ann(CEO)"));
         QCOMPARE(w.panels.openPanelCount, 0);
+
+        // Once the file is gone the entry says so, leaves the grid, and goes when asked to.
+        QVERIFY(QFile::remove(m_folder.filePath(QStringLiteral("people list.csv"))));
+        w.alerts.shown.clear();
+        w.alerts.answers.push_back(kFirstButton); // "Remove from Open Recent"
+        recent->actions().value(0)->trigger();
+        QCOMPARE(w.alerts.messages(),
+                 QStringList{QStringLiteral("\"people list.csv\" is no longer there.")});
+        QCOMPARE(w.view().grid().title(2), QStringLiteral("Ann(CEO)"));
+        QTRY_VERIFY(std::none_of(recent->actions().cbegin(), recent->actions().cend(),
+                                 [](const QAction *a) { return a->text() == "people list.csv"; }));
     }
 
     void savedChartOpensIntoThePanelsAndIsDrawn()
