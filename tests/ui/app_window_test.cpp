@@ -88,6 +88,8 @@ private Q_SLOTS:
             {command::fScreen, logged("Put Window Fullscreen")},
             {command::undoAction, logged(" CAN GO BACK 0")},
             {command::redoAction, logged(" CAN GO FOWARD 0")},
+            {command::undoEdit, logged("UNDO EDIT ")},
+            {command::redoEdit, logged("REDO EDIT ")},
             {command::newDocument,
              alerted("This action will clear data from all cells & reset all colors.")},
             {command::openExistingDocument,
