@@ -234,12 +234,13 @@ std::optional<SavedChart> parseSavedDocument(const QByteArray &bytes)
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return std::nullopt;
+    // Read as CSV, a file with extras keeps the line breaks inside its titles as they are.
+    if (auto chart = parseChartWithExtras(text))
+        return chart;
     // A trip through another editor may leave CRLF line ends.
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
-    if (auto chart = parseChartWithExtras(text))
-        return chart;
 
     const QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.size() != kRowCount + 1)

@@ -283,7 +283,7 @@ TEST_F(DocumentFlows, SaveAfterOpenWritesOnlyToTheOpenChartAndAsksBeforeReplacin
     grid.setTitle(4, QStringLiteral("Added"));
     save();
     EXPECT_EQ(panels.savePanels.size(), 1);
-    EXPECT_EQ(readFile(other), documentText(grid).toUtf8());
+    EXPECT_EQ(readFile(other), savedText());
     EXPECT_EQ(readFile(first), firstText);
 
     // After a data file, Save asks, proposes a name of its own, and asks again before

@@ -95,9 +95,9 @@ private Q_SLOTS:
             {command::openExistingDocument,
              [](Window &w, LogCapture &) { return w.panels.openPanelCount == 1; }},
             {command::saveDocument, panelShown},
-            {command::copyDocument, alerted("The chart could not be exported.")},
-            {command::PNGSharing, alerted("The chart could not be shared.")},
-            {command::PDFSharing, alerted("The chart could not be shared.")},
+            {command::copyDocument, alerted("Render the chart first.")},
+            {command::PNGSharing, alerted("Render the chart first.")},
+            {command::PDFSharing, alerted("Render the chart first.")},
             {command::downloadWOptions, alerted("Select an Option")},
             {command::emailDocument, alerted("Select an Option")},
             {command::downloadPNGDocument, logged("Put Window Fullscreen")},
@@ -105,7 +105,7 @@ private Q_SLOTS:
         for (const QString &small :
              {command::downloadSmallPNGDocument, command::downloadSmallPDFDocument,
               command::PNGDownload, command::PDFDownload})
-            reached.insert(small, panelShown);
+            reached.insert(small, alerted("Render the chart first."));
         for (const QString &conversion :
              {command::genSQL, command::genJSON, command::printDocument, command::genHTMLdownload})
             reached.insert(conversion, alerted("Invalid or Incorrectly formatted CSV file"));
