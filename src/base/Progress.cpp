@@ -2,6 +2,8 @@
 
 #include "base/AppState.h"
 
+#include <utility>
+
 namespace plotwell {
 
 ProgressMonitor::ProgressMonitor(AppState &state, QObject *parent) : QObject(parent), m_state(state)
@@ -30,6 +32,20 @@ QString ProgressMonitor::doneLabel(int percent)
 void ProgressMonitor::followPercent(std::function<int()> percent)
 {
     m_follow = std::move(percent);
+}
+
+void ProgressMonitor::offerCancel(std::function<void()> cancel)
+{
+    m_cancel = std::move(cancel);
+    Q_EMIT cancellableChanged(bool(m_cancel));
+}
+
+void ProgressMonitor::cancel()
+{
+    if (const std::function<void()> cancel = std::exchange(m_cancel, {})) {
+        Q_EMIT cancellableChanged(false);
+        cancel();
+    }
 }
 
 void ProgressMonitor::showActivity()

@@ -43,6 +43,13 @@ public:
     void followPercent(std::function<int()> percent);
     [[nodiscard]] bool isFollowing() const { return bool(m_follow); }
 
+    /// While an operation can be stopped, Cancel in the progress view calls \a cancel; an empty
+    /// function takes the button away.
+    void offerCancel(std::function<void()> cancel);
+    [[nodiscard]] bool canCancel() const { return bool(m_cancel); }
+    /// Cancel in the progress view: stops the operation that offered it, once.
+    void cancel();
+
     /// The label the progress display shows for \a percent: "%lu％ done"; anything below 1 shows
     /// as 0.
     [[nodiscard]] static QString doneLabel(int percent);
@@ -51,12 +58,14 @@ Q_SIGNALS:
     void activity(int value, const QString &label);
     void progressViewShown(const QString &label, int value);
     void progressViewHidden();
+    void cancellableChanged(bool cancellable);
 
 private:
     AppState &m_state;
     QTimer m_display;
     QTimer m_viewCheck;
     std::function<int()> m_follow;
+    std::function<void()> m_cancel;
 };
 
 } // namespace plotwell

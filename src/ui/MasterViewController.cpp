@@ -131,10 +131,16 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
                                          this);
     m_shell = std::make_unique<ShellController>(m_context, grid(), viewerLoader(),
                                                 static_cast<ShellView &>(*this));
+    m_shell->setEditor(&m_workspace->editor());
+    connect(&m_workspace->editor(), &ChartEditor::appearanceRestored, this,
+            [this] { showAppearanceValues(); });
     m_workspace->setHtmlWidth([this] { return m_shell->htmlWidth(); });
     document::DocumentHooks documentHooks;
     documentHooks.htmlWidth = [this] { return m_shell->htmlWidth(); };
     documentHooks.showProgress = [this](int value) { progress().showWorking(value); };
+    documentHooks.offerCancel = [this](std::function<void()> cancel) {
+        progress().offerCancel(std::move(cancel));
+    };
     documentHooks.appearanceRestored = [this] { showAppearanceValues(); };
     documentHooks.chartRestored = [this] { submitData(); };
     documents().setHooks(documentHooks);
@@ -365,6 +371,12 @@ void MasterViewController::buildProgressView()
     card->addWidget(m_progressLabel);
     card->addWidget(m_progressBar);
     card->addWidget(m_progressPercent);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), m_innerProgressView);
+    cancel->setObjectName(QStringLiteral("progressCancel"));
+    cancel->hide();
+    card->addWidget(cancel, 0, Qt::AlignRight);
+    connect(cancel, &QPushButton::clicked, &progress(), &ProgressMonitor::cancel);
+    connect(&progress(), &ProgressMonitor::cancellableChanged, cancel, &QWidget::setVisible);
 
     connect(&progress(), &ProgressMonitor::activity, this, [this](int value, const QString &label) {
         m_progressBar->setValue(value);

@@ -1,5 +1,6 @@
 #include "ui/StaffImportDialog.h"
 
+#include "model/ChartEditor.h"
 #include "model/ChartGrid.h"
 #include "platform/ChartViewer.h"
 #include "render/ViewerLoader.h"
@@ -238,7 +239,11 @@ void importStaffList(MasterViewController &view, QWidget *window, const QString 
             organisation, staff::chartOrder(organisation, staff::everyone(organisation))));
         return;
     }
-    if (dialog.importInto(view.grid()))
+    // One step of the edit history: Undo takes the whole import back.
+    bool imported = false;
+    view.workspace().editor().record(QStringLiteral("Import Staff List"),
+                                     [&] { imported = dialog.importInto(view.grid()); });
+    if (imported)
         view.shell().resizeWebView();
 }
 
