@@ -2,6 +2,8 @@
 // file over and ends, and a file dropped on the window opens as it is recognised.
 #include "TestFiles.h"
 #include "TestWindow.h"
+#include "model/ChartEditor.h"
+#include "shell/ChartWorkspace.h"
 #include "ui/SingleInstance.h"
 
 #include <QApplication>
@@ -164,6 +166,10 @@ private Q_SLOTS:
         if (title.isEmpty()) {
             QTRY_COMPARE(w.view().grid().title(2), row2);
             QCOMPARE(w.view().grid().parent(2), QStringLiteral("1_Ann Lee"));
+            // The import is one step of the edit history.
+            w.view().workspace().editor().undo();
+            QCOMPARE(w.view().grid().title(1), QString());
+            QCOMPARE(w.view().grid().title(2), QString());
         } else {
             QTRY_COMPARE(w.delegate->windowTitle(), title);
             QCOMPARE(w.view().grid().title(2), row2);
