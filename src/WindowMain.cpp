@@ -1,5 +1,6 @@
 // The window program, started by `plotwell` for the window and for the commands that draw
 // with the web engine.
+#include "base/Log.h"
 #include "base/Version.h"
 #include "ui/AppDelegate.h"
 #include "ui/RenderCommand.h"
@@ -29,6 +30,7 @@ int runApplication(int argc, char *argv[])
 
     QString launchDocument;
     const QStringList arguments = QApplication::arguments().mid(1);
+    plotwell::setDiagnosticsShown(arguments.contains(QStringLiteral("--verbose")));
     for (const QString &argument : arguments) {
         if (!argument.startsWith(QLatin1Char('-'))) {
             launchDocument = QFileInfo(argument).absoluteFilePath();

@@ -10,7 +10,8 @@ namespace plotwell {
 /// companion entries carry it; the window starts with these values.
 struct ChartAppearance
 {
-    QString fontFamily = QStringLiteral("Optima");
+    // An Optima-like face that Debian ships (fonts-urw-base35), so the default is what is drawn.
+    QString fontFamily = QStringLiteral("URW Classico");
     int fontSize = 14;
     int nodeWidth = 0; ///< 0: each box as wide as its text needs
     int cornerRadius = 3;

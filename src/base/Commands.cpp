@@ -66,8 +66,9 @@ const QList<MenuItem> &menuItems()
          QKeySequence::Open},
         {kOpenRecentMenu, QStringLiteral("File"), text(u"Open Recent"), none},
         {QStringLiteral("saveFile:"), QStringLiteral("File"), text(u"Save"), QKeySequence::Save},
+        // Spelled out: the standard keys of Save As and Help are empty on some desktops.
         {QStringLiteral("saveAsFile:"), QStringLiteral("File"), text(u"Save As\u2026"),
-         QKeySequence::SaveAs},
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
         {QStringLiteral("downloadTemplate:"), QStringLiteral("File"),
          text(u"Download Sample CSV\u2026"), none},
         {QStringLiteral("liveSample:"), QStringLiteral("File"), text(u"Load Sample\u2026"), none},
@@ -109,7 +110,7 @@ const QList<MenuItem> &menuItems()
          QKeySequence::FullScreen, true},
 
         {QStringLiteral("onlineHelp:"), QStringLiteral("Help"), text(u"Plotwell Help"),
-         QKeySequence::HelpContents},
+         QKeySequence(Qt::Key_F1)},
         {QStringLiteral("myHelpAction:"), QStringLiteral("Help"), text(u"Quick Help"), none},
         {QStringLiteral("showInfo:"), QStringLiteral("Help"), text(u"Creating an Org Chart"), none},
         {QStringLiteral("downloadHelp:"), QStringLiteral("Help"), text(u"Save Help Document\u2026"),

@@ -27,9 +27,25 @@ QString ProgressMonitor::doneLabel(int percent)
     return QStringLiteral("%1\uFF05 done").arg(percent < 1 ? 0 : percent);
 }
 
-void ProgressMonitor::followPercent(std::function<int()> percent)
+void ProgressMonitor::followPercent(std::function<int()> percent, std::function<void()> cancel)
 {
     m_follow = std::move(percent);
+    // The bar starts from the operation's own figure, not from whatever the last one left.
+    currentBarValue = m_follow ? m_follow() : currentBarValue.load();
+    const bool couldCancel = canCancel();
+    m_cancel = m_follow ? std::move(cancel) : std::function<void()>();
+    if (couldCancel != canCancel())
+        Q_EMIT cancellableChanged(canCancel());
+}
+
+void ProgressMonitor::cancelRunning()
+{
+    const std::function<void()> cancel = std::move(m_cancel);
+    followPercent({});
+    if (cancel)
+        cancel();
+    isProgressDone = true;
+    Q_EMIT progressViewHidden();
 }
 
 void ProgressMonitor::showActivity()

@@ -37,11 +37,15 @@ public:
     /// until a finished load marks the progress done.
     void showWorking(int value);
 
-    /// While an operation keeps its percentage on its own thread (a conversion job), the
-    /// display copies it from \a percent into currentBarValue on every tick, and the view check
-    /// leaves the progress view alone. An empty function ends that.
-    void followPercent(std::function<int()> percent);
+    /// While an operation keeps its percentage on its own thread (a conversion, the count of a
+    /// table preview), the display copies it from \a percent into currentBarValue on every
+    /// tick, and the view check leaves the progress view alone. An empty function ends that.
+    /// With \a cancel the progress view offers Cancel, which runs it (cancelRunning()).
+    void followPercent(std::function<int()> percent, std::function<void()> cancel = {});
     [[nodiscard]] bool isFollowing() const { return bool(m_follow); }
+    [[nodiscard]] bool canCancel() const { return bool(m_cancel); }
+    /// Cancel in the progress view: stops the operation followed and hides the view at once.
+    void cancelRunning();
 
     /// The label the progress display shows for \a percent: "%lu％ done"; anything below 1 shows
     /// as 0.
@@ -51,12 +55,15 @@ Q_SIGNALS:
     void activity(int value, const QString &label);
     void progressViewShown(const QString &label, int value);
     void progressViewHidden();
+    /// Whether the operation now followed can be cancelled.
+    void cancellableChanged(bool cancellable);
 
 private:
     AppState &m_state;
     QTimer m_display;
     QTimer m_viewCheck;
     std::function<int()> m_follow;
+    std::function<void()> m_cancel;
 };
 
 } // namespace plotwell

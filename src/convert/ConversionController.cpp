@@ -195,7 +195,7 @@ void ConversionController::startGeneration(Format format, const QString &inputPa
         m_outputPath = outputPath;
         ProgressMonitor &progress = m_context.progress;
         progress.currentBarValue = 0;
-        progress.followPercent([this] { return m_job.progress(); });
+        progress.followPercent([this] { return m_job.progress(); }, [this] { m_job.cancel(); });
         progress.showWorking(0);
     });
 }

@@ -145,7 +145,7 @@ void DocumentController::openFileRequest(const QString &path)
 
 // ---- Save --------------------------------------------------------------------------------
 
-void DocumentController::saveData()
+bool DocumentController::save()
 {
     AppState &state = m_context.state;
     state.colorString = buildColorLine(m_context.grid);
@@ -164,12 +164,11 @@ void DocumentController::saveData()
         state.saveUrl &&
         pathExtension(documentName(*state.saveUrl)).compare(kCsvType, Qt::CaseInsensitive) == 0;
     if (state.saveAsUsed || !savedDocument)
-        savePanelPath();
-    else
-        saveStraight();
+        return savePanelPath();
+    return saveStraight();
 }
 
-void DocumentController::savePanelPath()
+bool DocumentController::savePanelPath()
 {
     SavePanelSpec panel;
     panel.allowedTypes = {kCsvType};
@@ -180,19 +179,22 @@ void DocumentController::savePanelPath()
     const std::optional<QString> chosen = m_context.panels.chooseSavePath(panel);
     if (!chosen) {
         diag(QStringLiteral("Did not save"));
-        return;
+        return false;
     }
     const QString urlText = urlTextOfLocalFile(withExtension(*chosen, kCsvType));
-    if (writeDocument(urlText))
-        m_context.state.saveUrl =
-            QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
+    if (!writeDocument(urlText))
+        return false;
+    m_context.state.saveUrl = QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
+    // The window is named after the document it now holds.
+    m_context.desktop.setWindowTitle(readableName(baseName(documentName(urlText))));
+    return true;
 }
 
-void DocumentController::saveStraight()
+bool DocumentController::saveStraight()
 {
     const QString urlText =
         QString(*m_context.state.saveUrl).replace(QLatin1Char(' '), QLatin1String("%20"));
-    writeDocument(urlText);
+    return writeDocument(urlText);
 }
 
 bool DocumentController::writeDocument(const QString &urlText)
@@ -366,11 +368,16 @@ void DocumentController::showTablePreview(bool afterImport)
         m_previewAfterImport = afterImport || (m_previewAfterImport && isPreviewPending());
         m_previewJob->start(localFileOfUrlText(*m_context.state.fileUrl),
                             convert::conversionSettings(m_context.grid, m_context.state, width));
+        if (m_hooks.followPreview)
+            m_hooks.followPreview([this] { return m_previewJob->percent(); },
+                                  [this] { discardPendingPreview(); });
     });
 }
 
 void DocumentController::tablePreviewBuilt(const convert::TablePreview &preview)
 {
+    if (m_hooks.followPreview)
+        m_hooks.followPreview({}, {});
     runGuarded(QStringLiteral("Error Occured at SHOW HTML."), [&] {
         if (m_previewAfterImport && !preview.hasColumnNames)
             showNoColumnsAlert(m_context.alerts);
@@ -388,6 +395,8 @@ bool DocumentController::isPreviewPending() const
 
 void DocumentController::discardPendingPreview()
 {
+    if (m_previewJob->isPending() && m_hooks.followPreview)
+        m_hooks.followPreview({}, {});
     m_previewJob->cancel();
     m_previewAfterImport = false;
 }

@@ -55,6 +55,9 @@ struct DocumentHooks
     std::function<int()> htmlWidth;
     /// Shows the progress view ("Working..") with the indicator at a value.
     std::function<void(int value)> showProgress;
+    /// While a preview counts its file: the share read so far and how to stop it; empty
+    /// functions once it is done.
+    std::function<void(std::function<int()> percent, std::function<void()> cancel)> followPreview;
     /// A saved chart brought back node settings: the controls should show them.
     std::function<void()> appearanceRestored;
     /// A saved chart has been put into the grid: it can be drawn.
@@ -79,8 +82,12 @@ public:
     /// relative path is taken from the current folder.
     void openFileRequest(const QString &path);
 
+    /// Saves as `saveData:` does; true when the document was written (false when the user
+    /// cancelled the panel or the write failed).
+    bool save();
+
     // Command handlers.
-    void saveData();
+    void saveData() { save(); }
     void openExistingDocument(const QVariant &object);
     /// The refresh request of settings changes: re-styles the table preview when the viewer
     /// shows it. The grid is never touched, and without an imported file nothing happens.
@@ -107,8 +114,8 @@ Q_SIGNALS:
     void tablePreviewShown();
 
 private:
-    void savePanelPath();
-    void saveStraight();
+    bool savePanelPath();
+    bool saveStraight();
     /// Writes the document and, only once it is on disk, its companion entries.
     bool writeDocument(const QString &urlText);
     void restoreChart(const SavedChart &chart, const StoredEntries &entries);

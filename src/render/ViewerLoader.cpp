@@ -32,7 +32,7 @@ void ViewerLoader::loadWebView(const QString &data)
         const QString address = viewerRequest(gatherRequestSettings(m_grid, m_state), data);
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
         m_webView.load(requestUrl(address));
-        m_placeholderWidth.reset();
+        setPlaceholderWidth(std::nullopt);
         Q_EMIT webViewPageRequested();
         // The export viewer is measured from the chart just requested, once it has loaded.
         m_pendingExport = data;
@@ -101,14 +101,22 @@ void ViewerLoader::showPlaceholder(double width)
     // on screen only has its text column resized.
     if (m_placeholderWidth) {
         if (*m_placeholderWidth != width) {
-            m_placeholderWidth = width;
+            setPlaceholderWidth(width);
             m_webView.evaluate(placeholderResizeScript(width), nullptr);
         }
         return;
     }
     m_webView.loadHtml(placeholderPageHtml(width));
-    m_placeholderWidth = width;
+    setPlaceholderWidth(width);
     Q_EMIT webViewPageRequested();
+}
+
+void ViewerLoader::setPlaceholderWidth(std::optional<double> width)
+{
+    const bool changed = width.has_value() != m_placeholderWidth.has_value();
+    m_placeholderWidth = width;
+    if (changed)
+        Q_EMIT placeholderShownChanged(width.has_value());
 }
 
 void ViewerLoader::webViewDidFinishLoad(bool ok)
@@ -139,7 +147,7 @@ void ViewerLoader::undoAction()
     diag(QStringLiteral(" CAN GO BACK %1").arg(int(back)));
     if (back) {
         m_center.post(command::enableUndo);
-        m_placeholderWidth.reset();
+        setPlaceholderWidth(std::nullopt);
         m_webView.goBack();
         Q_EMIT webViewPageRequested();
     } else {
@@ -153,7 +161,7 @@ void ViewerLoader::redoAction()
     diag(QStringLiteral(" CAN GO FOWARD %1").arg(int(forward)));
     if (forward) {
         m_center.post(command::enableRedo);
-        m_placeholderWidth.reset();
+        setPlaceholderWidth(std::nullopt);
         m_webView.goForward();
         Q_EMIT webViewPageRequested();
     } else {

@@ -75,6 +75,10 @@ public:
     /// Every controller's handlers, by name: the one place where controllers are added.
     void addHandlers(HandlerTable &table);
 
+    /// Asks before the window closes: Save (the window closes only once the document is
+    /// written), Don't Save, or Cancel. True when the window may close.
+    bool confirmQuit();
+
 private:
     AppContext m_context;
     ChartGrid m_grid;

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QUrl>
 
 namespace plotwell {
 
@@ -70,7 +71,10 @@ void windowResized(QSizeF frame, AppContext context)
 ShellController::ShellController(AppContext context, ChartGrid &grid, ViewerLoader &viewers,
                                  ShellView &view)
     : m_context(context), m_grid(grid), m_viewers(viewers), m_view(view)
-{}
+{
+    if (const std::optional<QString> saved = m_context.preferences.value(kSideBarWidthKey))
+        m_sideBarWidth = std::max(0.0, saved->toDouble());
+}
 
 void ShellController::addHandlers(HandlerTable &table)
 {
@@ -108,7 +112,7 @@ void ShellController::resizeWebView()
     diag(QStringLiteral("RESIZE CALLED CALLED CALLED CALLED"));
     refreshUnlessConverting();
     const WindowLayout layout =
-        computeWindowLayout(windowWidth(), m_view.viewSize().height(), true);
+        computeWindowLayout(windowWidth(), m_view.viewSize().height(), true, m_sideBarWidth);
     if (m_grid.title(2).isEmpty())
         m_viewers.showPlaceholder(layout.placeholderWidth);
     m_view.applyLayout(layout);
@@ -138,7 +142,7 @@ void ShellController::hideGrid()
         return;
     }
     const WindowLayout layout =
-        computeWindowLayout(windowWidth(), m_view.viewSize().height(), false);
+        computeWindowLayout(windowWidth(), m_view.viewSize().height(), false, m_sideBarWidth);
     m_htmlWidth = layout.htmlWidth;
     m_view.applyLayout(layout);
     m_view.showProgressIndicator();
@@ -150,6 +154,16 @@ void ShellController::hideGrid()
     refreshUnlessConverting();
     if (m_grid.title(2).isEmpty())
         m_viewers.showPlaceholder(layout.placeholderWidth);
+}
+
+void ShellController::setSideBarWidth(double width)
+{
+    m_sideBarWidth = sideBarWidthFor(windowWidth(), width);
+    m_context.preferences.setValue(kSideBarWidthKey, QString::number(m_sideBarWidth));
+    if (m_gridHidden == 0)
+        m_htmlWidth =
+            computeWindowLayout(windowWidth(), m_view.viewSize().height(), true, m_sideBarWidth)
+                .htmlWidth;
 }
 
 void ShellController::hideSideBar()
@@ -191,7 +205,17 @@ void ShellController::myHelpClick()
 {
     if (m_gridHidden == 1)
         hideGrid();
-    m_view.pressHelpButton();
+    const QString help = resourcePath(QStringLiteral("orvantaMac.pdf"));
+    if (!QFileInfo::exists(help)) {
+        m_context.alerts.runModal({QStringLiteral("The help document is missing."),
+                                   QStringLiteral("\"%1\" could not be found; reinstalling "
+                                                  "Plotwell puts it back.")
+                                       .arg(help),
+                                   {},
+                                   AlertSpec::Style::Warning});
+        return;
+    }
+    m_context.desktop.openExternalUrl(QUrl::fromLocalFile(help));
 }
 
 void ShellController::myHelpAction()

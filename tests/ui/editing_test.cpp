@@ -142,9 +142,9 @@ private Q_SLOTS:
         QCOMPARE(w.shownEntries(), QStringList{"1_" + kCeo});
         w.clickEntry("1_" + kCeo);
         QCOMPARE(w.grid().parent(2), "1_" + kCeo);
-        QCOMPARE(w.view().gridView().row(2).parent->text(), "1_" + kCeo);
+        QCOMPARE(w.view().gridView().row(2).parent->text(), kCeo);
         // The field is read-only and narrow: its tooltip carries the whole text.
-        QCOMPARE(w.view().gridView().row(2).parent->toolTip(), "1_" + kCeo);
+        QCOMPARE(w.view().gridView().row(2).parent->toolTip(), "Row 1: " + kCeo);
         QVERIFY(w.picker().isVisible());
         w.picker().close();
 
@@ -260,6 +260,7 @@ private Q_SLOTS:
             w.pick(picked);
             texts[target.textSlot - 1] = upperHex(picked);
             swatches[target.swatch - 1] = picked;
+            swatches[target.textSlot - 1] = picked; // the text's own swatch follows it
             QCOMPARE(w.slotTexts(), texts);
             QCOMPARE(w.swatchColours(), swatches);
             QCOMPARE(w.reopens, reopensBefore + 1);
@@ -268,8 +269,8 @@ private Q_SLOTS:
             w.popover().close();
         }
 
-        // Row 40 is tag 53: its own swatch and `hex9c`; the "b" picker of row 3 leaves row 3's
-        // swatch alone.
+        // Row 40 is tag 53: its own swatch and `hex9c`; the "b" picker of row 3 writes row 3's
+        // text, and row 3's swatch follows it.
         QCOMPARE(w.view().pickerButton(53), w.view().gridView().row(40).picker);
         w.view().pickerButton(53)->click();
         w.pick(Qt::red);
@@ -277,11 +278,10 @@ private Q_SLOTS:
                  QStringLiteral("#FF0000"));
         QCOMPARE(w.view().gridView().row(40).swatch->colour(), QColor(Qt::red));
         w.popover().close();
-        const QColor row3Swatch = w.view().gridView().row(3).swatch->colour();
         w.view().pickerButton(34)->click();
         w.pick(QColor(0x12, 0xab, 0xef));
         QCOMPARE(w.grid().colour(3), QStringLiteral("#12ABEF"));
-        QCOMPARE(w.view().gridView().row(3).swatch->colour(), row3Swatch);
+        QCOMPARE(w.view().gridView().row(3).swatch->colour(), QColor(0x12, 0xab, 0xef));
         QCOMPARE(w.view().quickColours().swatch(3)->colour(), QColor(0x12, 0xab, 0xef));
     }
 
