@@ -139,6 +139,10 @@
         };
     }
 
+    // The smallest text a box shrinks to before it widens instead: below
+    // this a name cannot be read on screen or in print.
+    var MIN_TEXT_PX = 7;
+
     /// Box metrics for a font size: padding, line height and the width at
     /// which a line wraps when the box fits its text.
     function boxMetrics(settings)
@@ -151,21 +155,42 @@
             padY: Math.round(fs * 0.6),
             lineHeight: Math.round(fs * 1.3),
             maxText: fixed ? Math.max(fs, settings.nodeWidth - 2 * padX) : fs * 15,
-            minWidth: fixed ? settings.nodeWidth : Math.round(fs * 6)
+            minWidth: fixed ? settings.nodeWidth : Math.round(fs * 6),
+            minScale: Math.min(1, MIN_TEXT_PX / fs)
         };
     }
 
-    /// Sizes every node for its wrapped title.
+    /// Sizes every node for its wrapped title. Lines break only between
+    /// words. When the box fits its text, a word wider than the usual line
+    /// widens the box; when the box has a set width, its text (with its
+    /// padding) shrinks until the widest word fits, and only a word that would
+    /// need text smaller than MIN_TEXT_PX widens the box. Sets `lines`,
+    /// `textScale`, `w` and `h`.
     function sizeNodes(nodes, settings, measure)
     {
+        var O = library();
         var m = boxMetrics(settings);
+        var fixed = settings.nodeWidth > 0;
         nodes.forEach(function (n) {
-            n.lines = library().wrapTitle(n.title, m.maxText, measure);
+            var title = O.shortenTitle(n.title);
+            var scale = 1;
+            if (fixed) {
+                var word = O.widestWord(title, measure);
+                if (word > m.maxText) {
+                    scale = Math.max(m.minScale, settings.nodeWidth / (word + 2 * m.padX));
+                }
+            }
+            // Widths below are in the unscaled font; the box draws them at `scale`.
+            var room = fixed ? Math.max(m.maxText, (settings.nodeWidth - 2 * m.padX * scale) / scale) : m.maxText;
+            n.lines = O.wrapTitle(title, room, measure);
             var widest = 0;
             n.lines.forEach(function (line) { widest = Math.max(widest, measure(line)); });
-            n.w = settings.nodeWidth > 0 ? settings.nodeWidth
-                                         : Math.max(m.minWidth, Math.ceil(widest + 2 * m.padX));
-            n.h = n.lines.length * m.lineHeight + 2 * m.padY;
+            // The scale was chosen for the widest word to fill the box exactly:
+            // rounding must not make it a pixel too wide.
+            var needed = Math.ceil((widest + 2 * m.padX) * scale - 1e-6);
+            n.textScale = scale;
+            n.w = fixed ? Math.max(settings.nodeWidth, needed) : Math.max(m.minWidth, needed);
+            n.h = Math.ceil(n.lines.length * m.lineHeight * scale) + 2 * m.padY;
         });
         return m;
     }
@@ -219,10 +244,15 @@
             'x': round(n.w / 2),
             'fill': readableText(settings.labelColour, fill, 4.5)
         }, g);
+        var scale = n.textScale || 1;
+        if (scale < 1) {
+            text.setAttribute('font-size', round(settings.fontSize * scale));
+        }
+        var lineHeight = m.lineHeight * scale;
         var role = false;
-        var first = (n.h - n.lines.length * m.lineHeight) / 2 + m.lineHeight * 0.72;
+        var first = (n.h - n.lines.length * lineHeight) / 2 + lineHeight * 0.72;
         n.lines.forEach(function (line, i) {
-            var span = el(doc, 'tspan', {'x': round(n.w / 2), 'y': round(first + i * m.lineHeight)}, text);
+            var span = el(doc, 'tspan', {'x': round(n.w / 2), 'y': round(first + i * lineHeight)}, text);
             span.textContent = line;
             if (line.charAt(0) === '(') {
                 role = true;
@@ -232,25 +262,39 @@
         var tip = el(doc, 'title', {}, g);
         tip.textContent = n.loopParent ? n.title + ' (its parent, row ' + n.loopParent +
                                              ', leads back to it)' : n.title;
+        return g;
     }
 
-    // The size the document takes: the chart plus its margin, or, when the
-    // program names a box to fill, that box, with the chart scaled into it.
-    function fitToScreen(svg, width, height, settings)
+    // The drawing at the chart's own size, one CSS pixel per chart unit.
+    function showNaturalSize(svg, size)
     {
-        if (!settings.screen) {
-            svg.setAttribute('width', width);
-            svg.setAttribute('height', height);
-            svg.setAttribute('viewBox', '0 0 ' + width + ' ' + height);
-            return {width: width, height: height};
-        }
-        var sw = settings.screen.width, sh = settings.screen.height;
-        var scale = Math.min(sw / width, sh / height, MAX_UPSCALE);
-        var vw = sw / scale, vh = sh / scale;
-        svg.setAttribute('width', sw);
-        svg.setAttribute('height', sh);
-        svg.setAttribute('viewBox', [round(-(vw - width) / 2), round(-(vh - height) / 2), round(vw), round(vh)].join(' '));
-        return {width: sw, height: sh};
+        svg.setAttribute('width', size.width);
+        svg.setAttribute('height', size.height);
+        svg.setAttribute('viewBox', '0 0 ' + size.width + ' ' + size.height);
+        return {width: size.width, height: size.height};
+    }
+
+    // An export page: the program names a box (screenWidth x screenHeight),
+    // which the drawing takes, with the whole chart scaled evenly into it and
+    // centred. The window it is pictured in may be larger (the small exports
+    // add 20 pixels each way): the page's style centres the box in it, so
+    // the margin is the same on opposite sides, and all round whenever the
+    // box has the chart's proportions, while a print is the box alone.
+    function fitToScreen(svg, size, screen)
+    {
+        var scale = Math.min(screen.width / size.width, screen.height / size.height, MAX_UPSCALE);
+        var vw = screen.width / scale, vh = screen.height / scale;
+        svg.setAttribute('width', screen.width);
+        svg.setAttribute('height', screen.height);
+        svg.setAttribute('viewBox', [round(-(vw - size.width) / 2), round(-(vh - size.height) / 2),
+                                     round(vw), round(vh)].join(' '));
+        return {width: screen.width, height: screen.height};
+    }
+
+    function coverViewBox(backdrop, svg)
+    {
+        var vb = svg.getAttribute('viewBox').split(' ');
+        ['x', 'y', 'width', 'height'].forEach(function (k, i) { backdrop.setAttribute(k, vb[i]); });
     }
 
     function setPageSize(doc, size)
@@ -292,17 +336,46 @@
         return {width: w + 2 * mg, height: h + 2 * mg};
     }
 
-    /// Draws the chart that a page query describes into the document's body.
-    /// Returns what was drawn, for the engine checks and the benchmark.
-    function renderPage(search, doc)
+    // The program sizes its export viewer from the document's scroll size,
+    // which it reads from the viewer on screen. That viewer shows the chart
+    // zoomed and scrolled inside a view of its own size, so its document
+    // answers the whole chart at the chart's own size instead: the export
+    // then gets exactly the chart and its margin, with nothing to pad.
+    function answerChartSize(doc, size)
+    {
+        var e = doc.documentElement;
+        if (!size) {
+            delete e.scrollWidth;
+            delete e.scrollHeight;
+            return;
+        }
+        Object.defineProperty(e, 'scrollWidth', {configurable: true, get: function () { return size.width; }});
+        Object.defineProperty(e, 'scrollHeight', {configurable: true, get: function () { return size.height; }});
+    }
+
+    /// Draws the chart that a page query describes into the document's body:
+    /// fitted into the named box for an export, in the interactive viewer when
+    /// the page has one, or else at its own size. Returns what was drawn, for
+    /// the engine checks and the benchmarks. `options.maxRow` lifts the row
+    /// limit, for benchmarks of larger charts.
+    function renderPage(search, doc, options)
     {
         var started = root.performance ? root.performance.now() : Date.now();
         var O = library();
+        var opts = options || {};
         var settings = O.readSettings(O.parseQuery(search));
-        var forest = O.buildForest(O.parseData(settings.data));
+        var forest = O.buildForest(O.parseData(settings.data), {maxRow: opts.maxRow});
 
         doc.documentElement.style.background = settings.backColour;
         doc.body.style.background = settings.backColour;
+        ['svg.orgchart', '.chart-viewer', '.view-controls', '.search-box'].forEach(function (sel) {
+            var old = doc.querySelector(sel);
+            if (old) {
+                old.parentNode.removeChild(old);
+            }
+        });
+        answerChartSize(doc, null);
+
         var svg = el(doc, 'svg', {
             'class': 'orgchart',
             'font-family': fontStack(settings.font),
@@ -310,22 +383,39 @@
             'role': 'img'
         });
         var backdrop = el(doc, 'rect', {'class': 'backdrop', 'fill': settings.backColour}, svg);
-        var size;
+        doc.body.appendChild(svg); // drawn in place, so that what is drawn can be measured
+        var interactive = !settings.screen && typeof O.startViewer === 'function';
+        var size, redraw = null;
         if (!forest.nodes.length) {
             size = drawEmpty(doc, svg, settings);
         } else {
-            size = drawChart(doc, svg, forest, settings);
+            var measure = textMeasurer(doc, settings.font, settings.fontSize);
+            var m = sizeNodes(forest.nodes, settings, measure);
+            evenRows(forest);
+            size = drawChart(doc, svg, forest, settings, m, {toggles: interactive});
+            redraw = function (shown) {
+                var drawn = drawChart(doc, svg, shown, settings, m, {toggles: true});
+                showNaturalSize(svg, drawn);
+                coverViewBox(backdrop, svg);
+                return drawn;
+            };
         }
-        var shown = fitToScreen(svg, size.width, size.height, settings);
-        var vb = svg.getAttribute('viewBox').split(' ');
-        ['x', 'y', 'width', 'height'].forEach(function (k, i) { backdrop.setAttribute(k, vb[i]); });
 
-        var old = doc.querySelector('svg.orgchart');
-        if (old) {
-            old.parentNode.removeChild(old);
+        var shown;
+        doc.body.classList.toggle('export-page', !!settings.screen);
+        if (settings.screen) {
+            shown = fitToScreen(svg, size, settings.screen);
+            coverViewBox(backdrop, svg);
+            setPageSize(doc, shown);
+        } else {
+            shown = showNaturalSize(svg, size);
+            coverViewBox(backdrop, svg);
+            setPageSize(doc, shown);
+            if (interactive) {
+                answerChartSize(doc, shown);
+                O.startViewer(doc, svg, {forest: forest, size: size, settings: settings, redraw: redraw});
+            }
         }
-        doc.body.appendChild(svg);
-        setPageSize(doc, shown);
         // What the program's two size scripts will read, kept for checking.
         svg.setAttribute('data-scroll-size', doc.documentElement.scrollWidth + 'x' +
                                                  doc.documentElement.scrollHeight);
@@ -334,12 +424,48 @@
         return {nodes: forest.nodes.length, width: shown.width, height: shown.height, ms: ms};
     }
 
-    function drawChart(doc, svg, forest, settings)
+    // A small round button on the bottom edge of a manager's box that folds
+    // or unfolds the branch below; folded, it says how many people it hides.
+    function drawFoldToggle(doc, g, n, settings)
+    {
+        var r = Math.max(7, Math.round(settings.fontSize * 0.5));
+        var t = el(doc, 'g', {
+            'class': 'fold-toggle',
+            'data-row': n.row,
+            'transform': 'translate(' + round(n.w / 2) + ',' + round(n.h) + ')'
+        }, g);
+        t.setAttribute('role', 'button');
+        var label = n.folded ? '+' + n.hiddenCount : '';
+        var half = n.folded ? Math.max(r, label.length * r * 0.42 + r * 0.5) : r;
+        // Folded, the button is filled, so that a hidden branch is seen at a glance.
+        var fill = n.folded ? settings.lineColour : settings.backColour;
+        el(doc, 'rect', {
+            'x': round(-half), 'y': -r, 'width': round(2 * half), 'height': 2 * r, 'rx': r, 'ry': r,
+            'fill': fill, 'stroke': settings.lineColour
+        }, t);
+        if (n.folded) {
+            var text = el(doc, 'text', {
+                'y': round(r * 0.42), 'font-size': round(r * 1.25), 'fill': readableText('#ffffff', fill, 3)
+            }, t);
+            text.textContent = label;
+        } else {
+            el(doc, 'path', {'d': 'M' + round(-r * 0.5) + ' 0H' + round(r * 0.5), 'stroke': settings.lineColour}, t);
+        }
+        var tip = el(doc, 'title', {}, t);
+        tip.textContent = n.folded ? 'Unfold (' + n.hiddenCount + ' hidden)' : 'Fold this branch';
+    }
+
+    // Draws the title and the boxes of a (possibly folded) forest that is
+    // already sized, replacing what an earlier call drew. Returns the size of
+    // the drawing and where the layout's origin stands in it.
+    function drawChart(doc, svg, forest, settings, m, options)
     {
         var O = library();
-        var measure = textMeasurer(doc, settings.font, settings.fontSize);
-        var m = sizeNodes(forest.nodes, settings, measure);
-        evenRows(forest);
+        var old = svg.querySelector('.chart-content');
+        if (old) {
+            svg.removeChild(old);
+        }
+        var content = el(doc, 'g', {'class': 'chart-content'}, svg);
         var layout = O.layoutForest(forest.roots, O.defaultSpacing(settings.fontSize));
         var mg = settings.margin;
         var top = mg;
@@ -352,7 +478,7 @@
                 'y': round(mg + titleSize),
                 'font-size': titleSize,
                 'fill': readableText(settings.labelColour, settings.backColour, 3)
-            }, svg);
+            }, content);
             title.textContent = settings.title;
             var titleWidth = textMeasurer(doc, settings.font, titleSize)(settings.title) * 1.05;
             width = Math.max(width, titleWidth);
@@ -360,26 +486,57 @@
             top += Math.round(titleSize * 2.2);
         }
 
+        var origin = {x: round(mg + (width - layout.width) / 2), y: top};
         var chart = el(doc, 'g', {
             'class': 'chart',
-            'transform': 'translate(' + round(mg + (width - layout.width) / 2) + ',' + top + ')'
-        }, svg);
-        // Shadows and connectors are one path each: hundreds of elements
-        // fewer for the engine to style and lay out.
+            'transform': 'translate(' + origin.x + ',' + origin.y + ')'
+        }, content);
         var radius = Math.min(8, settings.fontSize * 0.5);
-        el(doc, 'path', {
-            'class': 'connectors', 'stroke': settings.lineColour, 'fill': 'none',
-            'd': layout.connectors.map(function (c) { return softPath(c.points, radius); }).join('')
-        }, chart);
-        el(doc, 'path', {
-            'class': 'node-shadows',
-            'd': forest.nodes.map(function (n) {
-                return roundedRect(n.x, n.y + 1.5, n.w, n.h, cornerRadius(n, settings));
-            }).join('')
-        }, chart);
+        pathsInStrips(doc, chart, {'class': 'connectors', 'stroke': settings.lineColour, 'fill': 'none'},
+                      layout.connectors, function (c) { return Math.min(c.points[0][0], c.points[c.points.length - 1][0]); },
+                      function (c) { return softPath(c.points, radius); });
+        pathsInStrips(doc, chart, {'class': 'node-shadows'}, forest.nodes, function (n) { return n.x; },
+                      function (n) { return roundedRect(n.x, n.y + 1.5, n.w, n.h, cornerRadius(n, settings)); });
         var boxes = el(doc, 'g', {'class': 'nodes'}, chart);
-        forest.nodes.forEach(function (n) { drawNode(doc, boxes, n, settings, m); });
-        return {width: width + 2 * mg, height: top + layout.height + mg};
+        forest.nodes.forEach(function (n) {
+            var g = drawNode(doc, boxes, n, settings, m);
+            if (options.toggles && (n.folded || n.children.length)) {
+                drawFoldToggle(doc, g, n, settings);
+            }
+        });
+        return evenMargins(content, {width: width + 2 * mg, height: top + layout.height + mg, origin: origin}, mg);
+    }
+
+    // Connectors and shadows are drawn as a few paths, each for a vertical
+    // strip of the chart: hundreds of elements fewer for the engine to style
+    // than one each, yet a tile of the screen being painted skips the strips
+    // it does not touch, which one path for the whole chart would not let it.
+    var STRIP_ITEMS = 40;
+
+    function pathsInStrips(doc, parent, attrs, items, left, toPath)
+    {
+        var sorted = items.slice().sort(function (a, b) { return left(a) - left(b); });
+        for (var i = 0; i < sorted.length; i += STRIP_ITEMS) {
+            var path = el(doc, 'path', attrs, parent);
+            path.setAttribute('d', sorted.slice(i, i + STRIP_ITEMS).map(toPath).join(''));
+        }
+    }
+
+    // The layout's arithmetic puts the drawing's true edges slightly off its
+    // nominal size (the title's line box, the boxes' shadows), so the margin
+    // is measured on what was drawn, once the drawing is in the document: the
+    // same on every side. Sizes are whole pixels, so that what the page
+    // reports is the drawing's own size.
+    function evenMargins(content, size, margin)
+    {
+        var box = content.isConnected && content.getBBox ? content.getBBox() : null;
+        if (!box || !(box.width > 0 && box.height > 0)) {
+            return {width: Math.ceil(size.width), height: Math.ceil(size.height), origin: size.origin};
+        }
+        var width = Math.ceil(box.width + 2 * margin), height = Math.ceil(box.height + 2 * margin);
+        var dx = round((width - box.width) / 2 - box.x), dy = round((height - box.height) / 2 - box.y);
+        content.setAttribute('transform', 'translate(' + dx + ',' + dy + ')');
+        return {width: width, height: height, origin: {x: size.origin.x + dx, y: size.origin.y + dy}};
     }
 
     return {

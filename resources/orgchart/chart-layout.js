@@ -13,14 +13,68 @@
 })(this, function () {
     'use strict';
 
+    // Titles are free text: a pasted paragraph or a run of letters with no
+    // space must not make a box thousands of pixels wide. Names and roles stay
+    // far below both limits.
+    var MAX_TITLE_CHARS = 240;
+    var MAX_WORD_CHARS = 48;
+    var ELLIPSIS = '\u2026';
+
+    // Cuts text to at most `max` UTF-16 units without halving a surrogate pair.
+    function cutAt(text, max)
+    {
+        var cut = max;
+        var code = text.charCodeAt(cut - 1);
+        if (code >= 0xd800 && code <= 0xdbff) {
+            cut--;
+        }
+        return text.slice(0, cut);
+    }
+
+    /// The title as a box shows it: over-long titles end at a word with an
+    /// ellipsis, and an over-long word is cut with one. The box's tooltip keeps
+    /// the full title.
+    function shortenTitle(title)
+    {
+        var text = String(title);
+        if (text.length > MAX_TITLE_CHARS) {
+            var head = cutAt(text, MAX_TITLE_CHARS);
+            var space = head.search(/\s\S*$/);
+            text = (space > MAX_TITLE_CHARS * 0.6 ? head.slice(0, space) : head).replace(/\s+$/, '') + ELLIPSIS;
+        }
+        return text.replace(/\S+/g, function (word) {
+            return word.length > MAX_WORD_CHARS ? cutAt(word, MAX_WORD_CHARS - 1) + ELLIPSIS : word;
+        });
+    }
+
+    /// The words of a title, each with the "(" that starts a new line kept on
+    /// the word it belongs to.
+    function titleSegments(title)
+    {
+        return String(title).split(/(?=\()/).map(function (segment) {
+            return segment.trim().split(/\s+/).filter(Boolean);
+        }).filter(function (words) { return words.length; });
+    }
+
+    /// The width of the widest single word: no line of the box can be
+    /// narrower.
+    function widestWord(title, measure)
+    {
+        var widest = 0;
+        titleSegments(title).forEach(function (words) {
+            words.forEach(function (w) { widest = Math.max(widest, measure(w)); });
+        });
+        return widest;
+    }
+
     /// Breaks a title into the lines of its box: "(" starts a new line, and a
-    /// line wider than maxWidth wraps at spaces (or, for one long word,
-    /// between characters).
+    /// line wider than maxWidth wraps between words. Words are never split: a
+    /// word wider than maxWidth stands on a line of its own, and the box
+    /// grows or shrinks its text to hold it (see sizeNodes).
     function wrapTitle(title, maxWidth, measure)
     {
         var lines = [];
-        String(title).split(/(?=\()/).forEach(function (segment) {
-            var words = segment.trim().split(/\s+/).filter(Boolean);
+        titleSegments(title).forEach(function (words) {
             var line = '';
             words.forEach(function (word) {
                 var candidate = line ? line + ' ' + word : word;
@@ -30,32 +84,10 @@
                     lines.push(line);
                     line = word;
                 }
-                while (measure(line) > maxWidth && line.length > 1) {
-                    var cut = fitPrefix(line, maxWidth, measure);
-                    lines.push(line.slice(0, cut));
-                    line = line.slice(cut);
-                }
             });
-            if (line) {
-                lines.push(line);
-            }
+            lines.push(line);
         });
         return lines;
-    }
-
-    // The longest prefix (at least one character) that fits.
-    function fitPrefix(text, maxWidth, measure)
-    {
-        var lo = 1, hi = text.length - 1;
-        while (lo < hi) {
-            var mid = (lo + hi + 1) >> 1;
-            if (measure(text.slice(0, mid)) <= maxWidth) {
-                lo = mid;
-            } else {
-                hi = mid - 1;
-            }
-        }
-        return lo;
     }
 
     // A contour is the outline of a subtree: for each band of y, the leftmost
@@ -457,6 +489,8 @@
     }
 
     return {
+        shortenTitle: shortenTitle,
+        widestWord: widestWord,
         wrapTitle: wrapTitle,
         defaultSpacing: defaultSpacing,
         layoutForest: layoutForest,

@@ -110,8 +110,8 @@ test('"(" starts a new line and long lines wrap within the width', () => {
     for (const line of lines) {
         assert.ok(measure(line) <= 120);
     }
-    const long = wrapTitle('Supercalifragilisticexpialidocious', 84, measure);
-    assert.deepEqual(long, ['Supercalif', 'ragilistic', 'expialidoc', 'ious']);
+    assert.deepEqual(wrapTitle('Ann Supercalifragilisticexpialidocious Lee', 84, measure),
+                     ['Ann', 'Supercalifragilisticexpialidocious', 'Lee'], 'a long word stands alone, whole');
 });
 
 test('Sample 1: assistants stand beside the CEO, bottom children below in row order', () => {

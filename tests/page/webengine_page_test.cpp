@@ -22,6 +22,12 @@ namespace {
 
 const QString kPageAddress = QStringLiteral(PLOTWELL_BINARY_DIR "/resources/orgchart.html?data=");
 
+// The room between the drawn chart (title, boxes, lines) and the window's edges: left, top,
+// right, bottom.
+constexpr char kPlacementScript[] =
+    "(() => { const r = document.querySelector('.chart-content').getBoundingClientRect();"
+    " return [r.left, r.top, innerWidth - r.right, innerHeight - r.bottom].join(' '); })()";
+
 // Counts the alerts a page raises, so that a test can tell that no script of a title ran.
 class WatchedPage : public QWebEnginePage
 {
@@ -127,18 +133,24 @@ private Q_SLOTS:
         QCOMPARE(
             js(QStringLiteral("document.querySelector('.chart-title').textContent")).toString(),
             kSampleChartTitle);
-        // With the engine's own text measurement no two boxes overlap, and the chart starts
-        // at its margin.
+        // With the engine's own text measurement no two boxes overlap, and the chart, larger
+        // than the view, is fitted into it and centred.
         QCOMPARE(js(QStringLiteral(
                         "(() => { const r = [...document.querySelectorAll('rect.node-box')]"
                         ".map(e => e.getBoundingClientRect()); let n = 0;"
                         " r.forEach((a, i) => r.slice(i + 1).forEach(b => { n += a.left < b.right"
                         " && b.left < a.right && a.top < b.bottom && b.top < a.bottom; }));"
-                        " return n + ' ' + Math.min(...r.map(b => b.left)); })()"))
-                     .toString(),
-                 QStringLiteral("0 5"));
+                        " return n; })()"))
+                     .toInt(),
+                 0);
+        const QString placement = js(QString::fromLatin1(kPlacementScript)).toString();
+        const QStringList gaps = placement.split(QLatin1Char(' '));
+        QVERIFY2(gaps.size() == 4 && gaps[0].toDouble() > 0 && gaps[1].toDouble() > 0 &&
+                     qAbs(gaps[0].toDouble() - gaps[2].toDouble()) <= 1 &&
+                     qAbs(gaps[1].toDouble() - gaps[3].toDouble()) <= 1,
+                 qPrintable(placement));
 
-        // The size scripts answer the chart plus its margin.
+        // The size scripts answer the chart plus its margin, not the view.
         const double width = number(kScrollWidthScript);
         const double height = number(kScrollHeightScript);
         QCOMPARE(width,
@@ -146,6 +158,15 @@ private Q_SLOTS:
         QCOMPARE(height,
                  number(QStringLiteral("document.querySelector('svg').getAttribute('height')")));
         QVERIFY(width > 320 && height > 240);
+
+        // Looking around (zoom, search, folding) changes neither what the program measures nor
+        // what a print holds.
+        QCOMPARE(js(QStringLiteral("plotwellSearch('research')")).toInt(), 1);
+        QCOMPARE(js(QStringLiteral("document.querySelectorAll('g.node.match').length")).toInt(), 1);
+        js(QStringLiteral("plotwellView.zoomTo(0.05); plotwellView.fold(1); true"));
+        QCOMPARE(js(QStringLiteral("document.querySelectorAll('g.node').length")).toInt(), 1);
+        QCOMPARE(number(kScrollWidthScript), width);
+        QCOMPARE(number(kScrollHeightScript), height);
 
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("chart.pdf"));
@@ -156,6 +177,11 @@ private Q_SLOTS:
         QVERIFY(printed.first().at(1).toBool());
         const testing::PdfFacts pdf = testing::pdfFacts(file);
         QCOMPARE(pdf.pages, 1);
+        // The whole chart with every title, though on screen row 1 is folded and the chart too
+        // small for titles, and none of the viewer's controls.
+        QVERIFY2(pdf.text.contains(QStringLiteral("Jory Kemble")), qPrintable(pdf.text));
+        QVERIFY2(!pdf.text.contains(QStringLiteral("Find")) && !pdf.text.contains(QLatin1Char('%')),
+                 qPrintable(pdf.text));
         // A CSS pixel is three quarters of a point; the page size is in whole pixels.
         QVERIFY2(
             qAbs(pdf.pageSize.width() - std::ceil(width) * 0.75) < 1 &&
@@ -176,6 +202,22 @@ private Q_SLOTS:
         QVERIFY(viewBox[0].toDouble() <= 0 && viewBox[1].toDouble() <= 0);
         QVERIFY(viewBox[2].toDouble() >= width - 0.01 && viewBox[3].toDouble() >= height - 0.01);
         QVERIFY(qAbs(viewBox[2].toDouble() / viewBox[3].toDouble() - 1024.0 / 700) < 0.01);
+
+        // As the program loads its export viewer: the size the viewer answered, 20 pixels
+        // larger each way. The whole chart shows, the margin is even all round and nothing of
+        // the viewer's controls is drawn.
+        view->resize(int(width) + 20, int(height) + 20);
+        load(exportRequest(chart.settings(), chart.data(), width, height));
+        QTRY_COMPARE(js(QStringLiteral("innerWidth")).toInt(), int(width) + 20);
+        const QStringList margins =
+            js(QString::fromLatin1(kPlacementScript)).toString().split(QLatin1Char(' '));
+        QCOMPARE(margins.size(), 4);
+        for (const QString &margin : margins)
+            QVERIFY2(qAbs(margin.toDouble() - 15) <= 1, qPrintable(margins.join(QLatin1Char(' '))));
+        QCOMPARE(js(QStringLiteral("document.querySelectorAll('.fold-toggle, .view-controls, "
+                                   ".search-box, .chart-viewer').length"))
+                     .toInt(),
+                 0);
     }
 
     void anEmptyChartShowsTheEmptyState()
@@ -198,7 +240,7 @@ private Q_SLOTS:
         QCOMPARE(boxes(), (QStringList{QStringLiteral("1:<img src=x onerror=alert(1)>"),
                                        QStringLiteral("2:<script>alert(2)</script>Eve")}));
         QCOMPARE(js(QStringLiteral("document.querySelectorAll('img').length")).toInt(), 0);
-        QCOMPARE(js(QStringLiteral("document.scripts.length")).toInt(), 4);
+        QCOMPARE(js(QStringLiteral("document.scripts.length")).toInt(), 6);
         QCOMPARE(page->alerts, 0);
     }
 };

@@ -1,0 +1,402 @@
+// The chart on screen: centred and fitted when first drawn, zoomed with
+// Ctrl+wheel and Ctrl +/-/0, panned by dragging or with the scroll bars,
+// searched with Ctrl+F (or by the program through plotwellSearch), and
+// folded branch by branch. Zooming and panning never lay the chart out
+// again: the zoom is one CSS transform on the drawing and the pan is the
+// view's scroll position, so a chart of a thousand boxes keeps its frame rate.
+// Exports never start a viewer (chart-draw.js), and print rules hide what it
+// adds, so none of this reaches a picture or a PDF.
+(function (root) {
+    'use strict';
+
+    var ZOOM_STEP = 1.25;
+    // Below this size on screen a title is a grey smudge, and drawing the
+    // titles of a thousand boxes is most of the work of a frame: the boxes
+    // alone show the chart's shape.
+    var OVERVIEW_TEXT_PX = 2.5;
+    var READABLE_ZOOM = 0.6;
+
+    function element(doc, name, className, parent)
+    {
+        var e = doc.createElement(name);
+        if (className) {
+            e.className = className;
+        }
+        if (parent) {
+            parent.appendChild(e);
+        }
+        return e;
+    }
+
+    function button(doc, parent, className, label, title, action)
+    {
+        var b = element(doc, 'button', className, parent);
+        b.type = 'button';
+        b.textContent = label;
+        b.title = title;
+        b.setAttribute('aria-label', title);
+        b.addEventListener('click', function (e) {
+            e.preventDefault();
+            action();
+        });
+        return b;
+    }
+
+    /// Puts the drawing `svg` into a scrolling view in the document's body
+    /// and wires the view's controls. `chart` holds the forest as drawn, its
+    /// size (with the layout's origin in it), the settings and `redraw`, which
+    /// draws a folded view of the forest and returns its size.
+    function startViewer(doc, svg, chart)
+    {
+        var O = root.Orgchart;
+        var view = element(doc, 'div', 'chart-viewer', doc.body);
+        view.tabIndex = 0;
+        view.setAttribute('aria-label', 'Org chart');
+        var stage = element(doc, 'div', 'chart-stage', view);
+        stage.appendChild(svg);
+
+        var nodes = chart.forest.nodes;
+        var state = {
+            zoom: 1,
+            fitted: true,
+            size: chart.size,
+            shown: new Map(),
+            folded: new Set(),
+            matches: [],
+            current: -1
+        };
+        nodes.forEach(function (n) { state.shown.set(n.row, n); });
+
+        function viewRect()
+        {
+            return {width: view.clientWidth, height: view.clientHeight};
+        }
+
+        function scrollOf()
+        {
+            return {left: view.scrollLeft, top: view.scrollTop};
+        }
+
+        function apply(scroll)
+        {
+            var g = O.stageGeometry(state.size, viewRect(), state.zoom);
+            stage.style.width = g.width + 'px';
+            stage.style.height = g.height + 'px';
+            svg.style.transform = 'translate(' + g.left + 'px,' + g.top + 'px) scale(' + state.zoom + ')';
+            svg.classList.toggle('overview', state.zoom * chart.settings.fontSize < OVERVIEW_TEXT_PX);
+            if (scroll) {
+                view.scrollLeft = scroll.left;
+                view.scrollTop = scroll.top;
+            }
+            zoomLabel.textContent = Math.round(state.zoom * 100) + '%';
+        }
+
+        function zoomTo(zoom, point)
+        {
+            var to = O.clampZoom(zoom);
+            if (to === state.zoom) {
+                return;
+            }
+            var rect = viewRect();
+            var at = point || {x: rect.width / 2, y: rect.height / 2};
+            var scroll = O.zoomAbout(state.size, rect, scrollOf(), at, state.zoom, to);
+            state.zoom = to;
+            state.fitted = false;
+            apply(scroll);
+        }
+
+        function fit()
+        {
+            var rect = viewRect();
+            state.zoom = O.fitZoom(state.size, rect);
+            state.fitted = true;
+            apply(O.scrollToCentre(state.size, rect, state.zoom,
+                                   {x: 0, y: 0, w: state.size.width, h: state.size.height}));
+        }
+
+        // Ctrl+wheel (and a touchpad's pinch, which arrives as one) zooms
+        // about the pointer; the steps of one frame are applied together.
+        var pending = null;
+        function frame()
+        {
+            var p = pending;
+            pending = null;
+            zoomTo(state.zoom * p.factor, p.point);
+        }
+        // On the whole document, so that the engine's own page zoom never
+        // takes a Ctrl+wheel over the controls.
+        doc.addEventListener('wheel', function (e) {
+            if (!e.ctrlKey && !e.metaKey) {
+                return;
+            }
+            e.preventDefault();
+            var unit = e.deltaMode === 1 ? 16 : e.deltaMode === 2 ? viewRect().height : 1;
+            var factor = Math.exp(-e.deltaY * unit * 0.0015);
+            var r = view.getBoundingClientRect();
+            var point = {x: e.clientX - r.left, y: e.clientY - r.top};
+            if (pending) {
+                pending.factor *= factor;
+                pending.point = point;
+            } else {
+                pending = {factor: factor, point: point};
+                root.requestAnimationFrame(frame);
+            }
+        }, {passive: false});
+
+        // Dragging the chart pans it; the scroll bars and wheel scroll as usual.
+        var drag = null;
+        view.addEventListener('pointerdown', function (e) {
+            var r = view.getBoundingClientRect();
+            var onBar = e.clientX - r.left >= view.clientWidth || e.clientY - r.top >= view.clientHeight;
+            if (e.button !== 0 || onBar || e.target.closest('.fold-toggle')) {
+                return;
+            }
+            drag = {id: e.pointerId, x: e.clientX, y: e.clientY, left: view.scrollLeft, top: view.scrollTop};
+            view.setPointerCapture(e.pointerId);
+            view.classList.add('dragging');
+        });
+        view.addEventListener('pointermove', function (e) {
+            if (drag && e.pointerId === drag.id) {
+                view.scrollLeft = drag.left - (e.clientX - drag.x);
+                view.scrollTop = drag.top - (e.clientY - drag.y);
+            }
+        });
+        function endDrag(e)
+        {
+            if (drag && e.pointerId === drag.id) {
+                drag = null;
+                view.classList.remove('dragging');
+            }
+        }
+        view.addEventListener('pointerup', endDrag);
+        view.addEventListener('pointercancel', endDrag);
+
+        // Folding lays out only what shows; the box that was clicked stays
+        // where it was on screen.
+        function relayout(anchorRow)
+        {
+            if (!chart.redraw) {
+                return;
+            }
+            var before = anchorRow === undefined ? null : screenPoint(anchorRow);
+            var shown = O.visibleForest(chart.forest.roots, state.folded);
+            state.size = chart.redraw(shown);
+            state.shown = new Map();
+            shown.nodes.forEach(function (n) { state.shown.set(n.row, n); });
+            var scroll = scrollOf();
+            if (before) {
+                var after = screenPoint(anchorRow);
+                scroll = {left: scroll.left + after.x - before.x, top: scroll.top + after.y - before.y};
+            }
+            apply(null);
+            view.scrollLeft = scroll.left;
+            view.scrollTop = scroll.top;
+            mark();
+        }
+
+        function boxOf(row)
+        {
+            var n = state.shown.get(row);
+            var o = state.size.origin;
+            return {x: o.x + n.x, y: o.y + n.y, w: n.w, h: n.h};
+        }
+
+        // Where the top middle of a box stands in the view.
+        function screenPoint(row)
+        {
+            var g = O.stageGeometry(state.size, viewRect(), state.zoom);
+            var b = boxOf(row);
+            return {x: g.left + (b.x + b.w / 2) * state.zoom - view.scrollLeft,
+                    y: g.top + b.y * state.zoom - view.scrollTop};
+        }
+
+        function toggleFold(row)
+        {
+            if (state.folded.has(row)) {
+                state.folded.delete(row);
+            } else {
+                state.folded.add(row);
+            }
+            relayout(row);
+        }
+
+        svg.addEventListener('click', function (e) {
+            var t = e.target.closest('.fold-toggle');
+            if (t) {
+                toggleFold(parseInt(t.getAttribute('data-row'), 10));
+            }
+        });
+
+        // Search: matching boxes are marked, the others dimmed, and the
+        // current match is scrolled to the middle of the view.
+        function mark()
+        {
+            var found = new Set(state.matches);
+            var current = state.current >= 0 ? state.matches[state.current] : -1;
+            svg.classList.toggle('searching', found.size > 0);
+            svg.querySelectorAll('g.node').forEach(function (g) {
+                var row = parseInt(g.getAttribute('data-row'), 10);
+                g.classList.toggle('match', found.has(row));
+                g.classList.toggle('match-current', row === current);
+            });
+            countLabel.textContent = !input.value.trim() ? ''
+                : state.matches.length ? (state.current + 1) + ' of ' + state.matches.length : 'No match';
+        }
+
+        function reveal()
+        {
+            if (state.current < 0) {
+                return;
+            }
+            // A match is shown large enough to read, however far out the view was.
+            if (state.zoom < READABLE_ZOOM) {
+                state.zoom = 1;
+                state.fitted = false;
+                apply(null);
+            }
+            var scroll = O.scrollToCentre(state.size, viewRect(), state.zoom, boxOf(state.matches[state.current]));
+            view.scrollLeft = scroll.left;
+            view.scrollTop = scroll.top;
+        }
+
+        function search(text)
+        {
+            var found = O.searchNodes(nodes, text);
+            var unfold = [];
+            found.forEach(function (n) { unfold = unfold.concat(O.foldedAbove(n, state.folded)); });
+            if (unfold.length) {
+                unfold.forEach(function (row) { state.folded.delete(row); });
+                relayout();
+            }
+            state.matches = found.map(function (n) { return n.row; });
+            state.current = found.length ? 0 : -1;
+            if (input.value !== String(text || '')) {
+                input.value = String(text || '');
+            }
+            mark();
+            reveal();
+            return found.length;
+        }
+
+        function step(by)
+        {
+            if (state.matches.length) {
+                state.current = (state.current + by + state.matches.length) % state.matches.length;
+                mark();
+                reveal();
+            }
+        }
+
+        var box = element(doc, 'div', 'search-box', doc.body);
+        box.hidden = true;
+        box.setAttribute('role', 'search');
+        var input = element(doc, 'input', 'search-text', box);
+        input.type = 'text';
+        input.placeholder = 'Find a person';
+        input.setAttribute('aria-label', 'Find in the chart');
+        input.spellcheck = false;
+        var countLabel = element(doc, 'span', 'search-count', box);
+        button(doc, box, 'search-prev', '\u2039', 'Previous match (Shift+Enter)', function () { step(-1); });
+        button(doc, box, 'search-next', '\u203a', 'Next match (Enter)', function () { step(1); });
+        button(doc, box, 'search-close', '\u00d7', 'Close (Esc)', closeSearch);
+        input.addEventListener('input', function () { search(input.value); });
+        input.addEventListener('keydown', function (e) {
+            if (e.key === 'Enter') {
+                e.preventDefault();
+                step(e.shiftKey ? -1 : 1);
+            }
+        });
+
+        function openSearch()
+        {
+            box.hidden = false;
+            input.focus();
+            input.select();
+        }
+
+        function closeSearch()
+        {
+            box.hidden = true;
+            search('');
+            view.focus({preventScroll: true});
+        }
+
+        var controls = element(doc, 'div', 'view-controls', doc.body);
+        button(doc, controls, 'zoom-out', '\u2212', 'Zoom out (Ctrl \u2212)', function () { zoomTo(state.zoom / ZOOM_STEP); });
+        var zoomLabel = button(doc, controls, 'zoom-fit', '100%', 'Fit the chart in the view (Ctrl 0)', fit);
+        button(doc, controls, 'zoom-in', '+', 'Zoom in (Ctrl +)', function () { zoomTo(state.zoom * ZOOM_STEP); });
+        button(doc, controls, 'find', 'Find', 'Find a person (Ctrl F)', openSearch);
+
+        doc.addEventListener('keydown', function (e) {
+            if (e.key === 'Escape' && !box.hidden) {
+                e.preventDefault();
+                closeSearch();
+                return;
+            }
+            if (!(e.ctrlKey || e.metaKey) || e.altKey) {
+                return;
+            }
+            var handled = true;
+            if (e.key === '+' || e.key === '=' || e.code === 'NumpadAdd') {
+                zoomTo(state.zoom * ZOOM_STEP);
+            } else if (e.key === '-' || e.key === '_' || e.code === 'NumpadSubtract') {
+                zoomTo(state.zoom / ZOOM_STEP);
+            } else if (e.key === '0' || e.code === 'Numpad0') {
+                fit();
+            } else if (e.key === 'f' || e.key === 'F') {
+                openSearch();
+            } else {
+                handled = false;
+            }
+            if (handled) {
+                e.preventDefault();
+            }
+        });
+
+        root.addEventListener('resize', function () {
+            if (state.fitted) {
+                fit();
+            } else {
+                apply(scrollOf());
+            }
+        });
+
+        // A print is the whole chart, whatever is folded; the print rules
+        // undo the zoom and hide the controls.
+        root.addEventListener('beforeprint', function () {
+            if (state.folded.size && chart.redraw) {
+                chart.redraw(O.visibleForest(chart.forest.roots, new Set()));
+            }
+        });
+        root.addEventListener('afterprint', function () {
+            if (state.folded.size) {
+                relayout();
+            }
+        });
+
+        fit();
+        view.focus({preventScroll: true});
+
+        // For the program and for the page's own checks.
+        root.plotwellSearch = search;
+        root.plotwellView = {
+            zoom: function () { return state.zoom; },
+            zoomTo: zoomTo,
+            fit: fit,
+            fold: function (row) {
+                if (!state.folded.has(row)) {
+                    toggleFold(row);
+                }
+            },
+            unfold: function (row) {
+                if (state.folded.has(row)) {
+                    toggleFold(row);
+                }
+            },
+            openSearch: openSearch,
+            next: function () { step(1); }
+        };
+    }
+
+    root.Orgchart = Object.assign(root.Orgchart || {}, {startViewer: startViewer});
+})(this);
