@@ -39,6 +39,10 @@ const QList<DelegateAction> &delegateActions()
         {QStringLiteral("hideShowGrid:"), showHideGrid, {}},
         {QStringLiteral("hideShowSideBar:"), showHideSideBar, {}},
         {QStringLiteral("fScreen:"), fScreen, QStringLiteral("fScreen CLICKED")},
+        {QStringLiteral("findInChart:"), findInChart, {}},
+        {QStringLiteral("zoomChartIn:"), zoomChartIn, {}},
+        {QStringLiteral("zoomChartOut:"), zoomChartOut, {}},
+        {QStringLiteral("fitChart:"), fitChart, {}},
         {QStringLiteral("onlineHelp:"), triggerHelp, QStringLiteral("Online Help Chart CLICKED")},
         {QStringLiteral("modal:"), about, {}},
     };
@@ -108,6 +112,16 @@ const QList<MenuItem> &menuItems()
          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S)},
         {QStringLiteral("fScreen:"), QStringLiteral("View"), text(u"Full Screen"),
          QKeySequence::FullScreen, true},
+        // The chart page answers these keys itself when it has the focus; the menu brings
+        // them to it from anywhere in the window.
+        {QStringLiteral("findInChart:"), QStringLiteral("View"), text(u"Find in Chart\u2026"),
+         QKeySequence(Qt::CTRL | Qt::Key_F), true},
+        {QStringLiteral("zoomChartIn:"), QStringLiteral("View"), text(u"Zoom In"),
+         QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+        {QStringLiteral("zoomChartOut:"), QStringLiteral("View"), text(u"Zoom Out"),
+         QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+        {QStringLiteral("fitChart:"), QStringLiteral("View"), text(u"Fit Chart in View"),
+         QKeySequence(Qt::CTRL | Qt::Key_0)},
 
         {QStringLiteral("onlineHelp:"), QStringLiteral("Help"), text(u"Plotwell Help"),
          QKeySequence(Qt::Key_F1)},
@@ -216,6 +230,10 @@ const QList<ObservedCommand> &viewControllerCommands()
         {redoAction, QStringLiteral("redoAction"), at("redo")},
         {undoAction, QStringLiteral("undoAction"), at("undo")},
         {openHelp, QStringLiteral("myHelpAction:"), at("help")},
+        {findInChart, QStringLiteral("findInChart:"), at("find")},
+        {zoomChartIn, QStringLiteral("zoomChartIn:"), at("zoom")},
+        {zoomChartOut, QStringLiteral("zoomChartOut:"), at("zoom")},
+        {fitChart, QStringLiteral("fitChart:"), at("fit")},
     };
     return table;
 }

@@ -155,6 +155,28 @@ void ViewerLoader::undoAction()
     }
 }
 
+void ViewerLoader::moveChart(ChartMove move)
+{
+    QString call;
+    switch (move) {
+    case ChartMove::Find:
+        call = QStringLiteral("v.openSearch()");
+        break;
+    case ChartMove::ZoomIn:
+        call = QStringLiteral("v.zoomTo(v.zoom() * 1.25)");
+        break;
+    case ChartMove::ZoomOut:
+        call = QStringLiteral("v.zoomTo(v.zoom() / 1.25)");
+        break;
+    case ChartMove::Fit:
+        call = QStringLiteral("v.fit()");
+        break;
+    }
+    m_webView.evaluate(
+        QStringLiteral("(function (v) { if (v) { %1; } })(window.plotwellView)").arg(call),
+        nullptr);
+}
+
 void ViewerLoader::redoAction()
 {
     const bool forward = m_webView.canGoForward();

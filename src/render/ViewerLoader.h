@@ -44,6 +44,12 @@ public:
 
     void undoAction();
     void redoAction();
+
+    /// What the chart page's own controls do, asked from the window.
+    enum class ChartMove { Find, ZoomIn, ZoomOut, Fit };
+    /// Passes \a move to the chart on screen; a page without a chart (the placeholder, a
+    /// table preview) ignores it.
+    void moveChart(ChartMove move);
     /// Posts the redo and then the undo state of `webView`'s history.
     void updateBackForwardStatus();
 

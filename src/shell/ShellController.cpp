@@ -88,6 +88,17 @@ void ShellController::addHandlers(HandlerTable &table)
     table.add(QStringLiteral("redoAction"), [this](const QVariant &) { m_viewers.redoAction(); });
     table.add(QStringLiteral("undoAction"), [this](const QVariant &) { m_viewers.undoAction(); });
     table.bind(QStringLiteral("myHelpAction:"), this, &ShellController::myHelpAction);
+    using Move = ViewerLoader::ChartMove;
+    table.add(QStringLiteral("findInChart:"), [this](const QVariant &) {
+        m_view.focusChart();
+        m_viewers.moveChart(Move::Find);
+    });
+    table.add(QStringLiteral("zoomChartIn:"),
+              [this](const QVariant &) { m_viewers.moveChart(Move::ZoomIn); });
+    table.add(QStringLiteral("zoomChartOut:"),
+              [this](const QVariant &) { m_viewers.moveChart(Move::ZoomOut); });
+    table.add(QStringLiteral("fitChart:"),
+              [this](const QVariant &) { m_viewers.moveChart(Move::Fit); });
 }
 
 void ShellController::clearFlags()

@@ -28,6 +28,8 @@ public:
     virtual void layoutFullScreenViewer(const FullScreenLayout &layout) = 0;
     /// Shows the quick-help popover anchored on the help button.
     virtual void showQuickHelp() = 0;
+    /// Gives the chart viewer the keyboard, as its search box opens.
+    virtual void focusChart() = 0;
 };
 
 /// The window's own commands: layout pass, grid and sidebar toggles, full screen, undo and

@@ -631,6 +631,11 @@ void MasterViewController::showQuickHelp()
     m_quickHelp->showUnder(m_quickHelpButton);
 }
 
+void MasterViewController::focusChart()
+{
+    m_viewers.webViewWidget->setFocus(Qt::ShortcutFocusReason);
+}
+
 // ViewLoadHost
 
 void MasterViewController::awakeFromNib()

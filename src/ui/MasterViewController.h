@@ -149,6 +149,7 @@ private:
     void showProgressIndicator() override;
     void layoutFullScreenViewer(const FullScreenLayout &layout) override;
     void showQuickHelp() override;
+    void focusChart() override;
 
     // ViewLoadHost
     void awakeFromNib() override;

@@ -32,6 +32,7 @@ public:
     void showProgressIndicator() override {}
     void layoutFullScreenViewer(const FullScreenLayout &l) override { fullScreen = l; }
     void showQuickHelp() override { ++quickHelps; }
+    void focusChart() override { ++chartFocused; }
 
     QSizeF size{1200, 740};
     QList<WindowLayout> layouts;
@@ -39,6 +40,7 @@ public:
     bool sideBarVisible = true;
     FullScreenLayout fullScreen;
     int quickHelps = 0;
+    int chartFocused = 0;
 };
 
 /// A window's worth of core objects around fakes.
