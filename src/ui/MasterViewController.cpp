@@ -33,6 +33,7 @@
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
+#include <algorithm>
 #include <map>
 
 namespace plotwell {
@@ -577,6 +578,8 @@ void MasterViewController::applyLayout(const WindowLayout &layout)
         QRectF(QPointF(left.left(), kContentTop), layout.webView.bottomRight()).toRect());
     if (layout.gridVisible)
         m_splitter->setSizes({int(layout.scrollView.width()), int(layout.webView.width())});
+    // At once, not at the next layout request: the handle goes with the hidden sidebar.
+    m_splitter->refresh();
     m_viewers.webViewWidget->show();
     placeProgressCard();
 }

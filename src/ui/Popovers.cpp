@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace plotwell {
 
 Popover::Popover(QWidget *parent) : QFrame(parent, Qt::Popup)
@@ -41,7 +43,8 @@ void Popover::showAt(QPoint globalPos, const QWidget *anchor)
 {
     adjustSize();
     QRect area;
-    if (const QWidget *window = anchor ? anchor->window() : parentWidget()) {
+    const QWidget *owner = anchor ? anchor : parentWidget();
+    if (const QWidget *window = owner ? owner->window() : nullptr) {
         // Inside the window the popover belongs to, not merely on its screen.
         area = QRect(window->mapToGlobal(QPoint(0, 0)), window->size()).adjusted(4, 4, -4, -4);
         if (const QScreen *screen = window->screen())

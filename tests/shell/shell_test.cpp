@@ -196,8 +196,8 @@ TEST(ShellController, LayoutPassRefreshesOnlyOutsideAConversion)
         EXPECT_EQ(s.state.openRecent, refreshes);
         // The views are laid out either way.
         ASSERT_EQ(s.view.layouts.size(), 1);
-        EXPECT_EQ(s.view.layouts.last().webView.width(), 800);
-        EXPECT_EQ(s.shell.htmlWidth(), 785);
+        EXPECT_EQ(s.view.layouts.last().webView.width(), 733);
+        EXPECT_EQ(s.shell.htmlWidth(), 718);
     }
 }
 
@@ -217,7 +217,7 @@ TEST(ShellController, GridTogglePlaceholderWidthsFollowTheGrid)
     EXPECT_TRUE(s.view.layouts.last().gridVisible);
     // The placeholder on screen is resized, not loaded again: undo has nothing to walk.
     EXPECT_EQ(s.webView.loads.size(), 1);
-    EXPECT_TRUE(s.webView.scripts.last().contains(QStringLiteral("width='800.0px'")));
+    EXPECT_TRUE(s.webView.scripts.last().contains(QStringLiteral("width='733.0px'")));
     EXPECT_FALSE(s.webView.canGoBack());
 
     // With a title in row 2 the chart stays.
@@ -278,7 +278,7 @@ TEST(ShellController, FullScreenRoundTrip)
     EXPECT_EQ(s.state.winWidth, 1440);
     EXPECT_TRUE(log.has(QStringLiteral("RESIZE TO FILL CALLED CALLED CALLED CALLED")));
     EXPECT_EQ(s.shell.gridHidden(), 0);
-    EXPECT_EQ(s.view.layouts.last().webView.width(), 1040);
+    EXPECT_EQ(s.view.layouts.last().webView.width(), 887);
 
     s.shell.didExitFull();
     EXPECT_EQ(s.preferences.value(QStringLiteral("fullStarted")), QStringLiteral("NO"));

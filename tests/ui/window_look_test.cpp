@@ -7,10 +7,12 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
+#include <QToolButton>
 
 using namespace plotwell;
 using namespace plotwell::testing;
