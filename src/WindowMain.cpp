@@ -30,7 +30,9 @@ int runApplication(int argc, char *argv[])
 
     QString launchDocument;
     const QStringList arguments = QApplication::arguments().mid(1);
-    plotwell::setDiagnosticsShown(arguments.contains(QStringLiteral("--verbose")));
+    const bool verbose = arguments.contains(QStringLiteral("--verbose"));
+    plotwell::setDiagnosticsShown(verbose);
+    plotwell::quietChromiumUnlessVerbose(verbose);
     for (const QString &argument : arguments) {
         if (!argument.startsWith(QLatin1Char('-'))) {
             launchDocument = QFileInfo(argument).absoluteFilePath();

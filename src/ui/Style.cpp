@@ -144,4 +144,18 @@ void useOverlayScrollBars()
             withOverlayScrollBars(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
 }
 
+QByteArray withQuietChromium(const QByteArray &chromiumFlags)
+{
+    if (chromiumFlags.contains("--log-level=") || chromiumFlags.contains("--enable-logging"))
+        return chromiumFlags;
+    return (chromiumFlags.trimmed() + " --log-level=3").trimmed();
+}
+
+void quietChromiumUnlessVerbose(bool verbose)
+{
+    if (!verbose)
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                withQuietChromium(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+}
+
 } // namespace plotwell

@@ -385,6 +385,8 @@ void AppWindowTest::overlayScrollBarsKeepTheFlagsGiven()
     // One --enable-features switch: Chromium would keep only the last of two.
     QCOMPARE(withOverlayScrollBars("--enable-features=A,B --x"),
              QByteArray("--enable-features=A,B,OverlayScrollbar --x"));
+    QCOMPARE(withQuietChromium(" --no-sandbox "), QByteArray("--no-sandbox --log-level=3"));
+    QCOMPARE(withQuietChromium("--log-level=0"), QByteArray("--log-level=0"));
     QCOMPARE(withOverlayScrollBars("--enable-features=OverlayScrollbar"),
              QByteArray("--enable-features=OverlayScrollbar"));
 }

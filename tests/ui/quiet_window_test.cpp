@@ -4,6 +4,7 @@
 #include "base/Log.h"
 #include "export/ExportController.h"
 #include "platform/ChartViewer.h"
+#include "ui/Style.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -79,6 +80,7 @@ void QuietWindowTest::normalPathsLeaveStandardErrorEmpty()
     // What the window program does at start without --verbose; QT_LOGGING_RULES would win.
     qunsetenv("QT_LOGGING_RULES");
     setDiagnosticsShown(false);
+    quietChromiumUnlessVerbose(false);
     StandardErrorCapture capture(dir.filePath(QStringLiteral("stderr.txt")));
     {
         LaunchedWindow w;
@@ -96,8 +98,11 @@ void QuietWindowTest::normalPathsLeaveStandardErrorEmpty()
         QVERIFY(QFile::exists(png));
     }
     QCoreApplication::processEvents();
-    const QString written = capture.written();
-    QVERIFY2(written.isEmpty(), qPrintable(written));
+    // The offscreen platform has no OpenGL, which a desktop has; the web engine says so once.
+    // Under a display (xvfb) the window prints nothing at all.
+    QStringList lines = capture.written().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.removeAll(QStringLiteral("default: No suitable graphics backend found"));
+    QVERIFY2(lines.isEmpty(), qPrintable(lines.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(QuietWindowTest)
