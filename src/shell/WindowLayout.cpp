@@ -7,7 +7,7 @@ namespace plotwell {
 
 double defaultSideBarWidth(double windowWidth)
 {
-    return std::clamp(std::floor(windowWidth * 0.36), 360.0, 560.0);
+    return std::clamp(std::floor(windowWidth * 0.4), 380.0, 600.0);
 }
 
 double sideBarWidthFor(double windowWidth, double wanted)

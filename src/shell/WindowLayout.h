@@ -30,7 +30,7 @@ inline constexpr double kBottomMargin = 12;
 inline constexpr double kMinSideBarWidth = 300;
 inline constexpr double kMinViewerWidth = 360;
 
-/// The sidebar's width when the user has not chosen one: a third of the window or so, so that
+/// The sidebar's width when the user has not chosen one: 40 % of the window, so that
 /// titles read in full on a wide window, within bounds that keep both sides usable.
 [[nodiscard]] double defaultSideBarWidth(double windowWidth);
 

@@ -458,10 +458,9 @@ void MasterViewController::buildStartScreen()
     auto *title = new QLabel(QStringLiteral("Start an org chart"), card);
     title->setObjectName(QStringLiteral("startTitle"));
     auto *hint = new QLabel(
-        QStringLiteral("Fill the grid from a sample or a CSV file, then press Render Chart."),
+        QStringLiteral("Fill the grid from a sample or a CSV file,\nthen press Render Chart."),
         card);
     hint->setObjectName(QStringLiteral("startHint"));
-    hint->setWordWrap(true);
     auto *sample = new QPushButton(QStringLiteral("Load Sample"), card);
     sample->setObjectName(QStringLiteral("startSampleButton"));
     sample->setDefault(true);

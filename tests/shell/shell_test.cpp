@@ -132,7 +132,7 @@ TEST(WindowLayout, A1200By800WindowWithTheGridShownAndHidden)
 {
     const WindowLayout shown = computeWindowLayout(1200.9, 800, true);
     const WindowLayout hidden = computeWindowLayout(1200, 800, false);
-    EXPECT_EQ(shown.htmlWidth, 718) << "fractions of the width are dropped";
+    EXPECT_EQ(shown.htmlWidth, 670) << "fractions of the width are dropped";
     EXPECT_EQ(shown.placeholderWidth, shown.webView.width());
     EXPECT_EQ(hidden.placeholderWidth, 1178);
     EXPECT_EQ(hidden.scrollView, QRectF(55, kContentTop, 1, hidden.webView.height()));
@@ -151,8 +151,8 @@ TEST(WindowLayout, SideBarFollowsTheWindowUntilDraggedAndKeepsRoomForTheChart)
         double wanted;
         double sideBar;
     } cases[] = {
-        {800, 0, 360},    {1280, 0, 460},    {1920, 0, 560},
-        {3000, 0, 560},                                        // 36 %, within bounds
+        {800, 0, 380},    {1280, 0, 512},    {1920, 0, 600},
+        {3000, 0, 600},                                        // 40 %, within bounds
         {1280, 700, 700}, {1280, 1000, 885}, {1280, 100, 300}, // dragged
         {600, 500, 300},                                       // nothing to spare
     };
@@ -196,8 +196,8 @@ TEST(ShellController, LayoutPassRefreshesOnlyOutsideAConversion)
         EXPECT_EQ(s.state.openRecent, refreshes);
         // The views are laid out either way.
         ASSERT_EQ(s.view.layouts.size(), 1);
-        EXPECT_EQ(s.view.layouts.last().webView.width(), 733);
-        EXPECT_EQ(s.shell.htmlWidth(), 718);
+        EXPECT_EQ(s.view.layouts.last().webView.width(), 685);
+        EXPECT_EQ(s.shell.htmlWidth(), 670);
     }
 }
 
@@ -217,7 +217,7 @@ TEST(ShellController, GridTogglePlaceholderWidthsFollowTheGrid)
     EXPECT_TRUE(s.view.layouts.last().gridVisible);
     // The placeholder on screen is resized, not loaded again: undo has nothing to walk.
     EXPECT_EQ(s.webView.loads.size(), 1);
-    EXPECT_TRUE(s.webView.scripts.last().contains(QStringLiteral("width='733.0px'")));
+    EXPECT_TRUE(s.webView.scripts.last().contains(QStringLiteral("width='685.0px'")));
     EXPECT_FALSE(s.webView.canGoBack());
 
     // With a title in row 2 the chart stays.
@@ -278,7 +278,7 @@ TEST(ShellController, FullScreenRoundTrip)
     EXPECT_EQ(s.state.winWidth, 1440);
     EXPECT_TRUE(log.has(QStringLiteral("RESIZE TO FILL CALLED CALLED CALLED CALLED")));
     EXPECT_EQ(s.shell.gridHidden(), 0);
-    EXPECT_EQ(s.view.layouts.last().webView.width(), 887);
+    EXPECT_EQ(s.view.layouts.last().webView.width(), 829);
 
     s.shell.didExitFull();
     EXPECT_EQ(s.preferences.value(QStringLiteral("fullStarted")), QStringLiteral("NO"));

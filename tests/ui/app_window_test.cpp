@@ -277,12 +277,12 @@ void AppWindowTest::geometryOfA1200By800Window()
     QWidget *webView = w.view().viewers().webViewWidget;
     const auto left = [&](QWidget *widget) { return widget->mapTo(&w.view(), QPoint()).x(); };
     QCOMPARE(w.view().width(), 1200);
-    // The sidebar takes 36 % of the window until the user drags the splitter.
-    QCOMPARE(left(webView), 452);
-    QCOMPARE(webView->width(), 733);
+    // The sidebar takes 40 % of the window until the user drags the splitter.
+    QCOMPARE(left(webView), 500);
+    QCOMPARE(webView->width(), 685);
     QCOMPARE(left(w.view().scrollView()), 12);
-    QCOMPARE(w.view().scrollView()->width(), 432);
-    QCOMPARE(w.view().shell().htmlWidth(), 718);
+    QCOMPARE(w.view().scrollView()->width(), 480);
+    QCOMPARE(w.view().shell().htmlWidth(), 670);
     QVERIFY(!w.view().chartTitleView()->isHidden());
 
     w.view().hideButton()->click();
@@ -297,7 +297,7 @@ void AppWindowTest::geometryOfA1200By800Window()
     QVERIFY(w.webView->scripts.last().contains(QStringLiteral("width='1178.0px'")));
 
     w.view().hideButton()->click();
-    QCOMPARE(webView->width(), 733);
+    QCOMPARE(webView->width(), 685);
     QCOMPARE(w.action("hideShowGrid:")->text(), QStringLiteral("Hide Grid"));
 }
 

@@ -107,8 +107,8 @@ int main(int argc, char *argv[])
     view.viewerLoader().moveChart(ViewerLoader::ChartMove::Fit);
     runScript(launched, QStringLiteral("plotwellView.openSearch(); plotwellSearch('Team 3');"));
     save("chart93-search.png", 1000);
-    runScript(launched, QStringLiteral("plotwellSearch(''); plotwellView.fit();"
-                                       " plotwellView.fold(2); plotwellView.fold(4);"));
+    runScript(launched, QStringLiteral("plotwellSearch(''); plotwellView.fold(2);"
+                                       " plotwellView.fold(4); plotwellView.fit();"));
     save("chart93-folded.png", 1000);
     return 0;
 }
