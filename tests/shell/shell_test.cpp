@@ -463,13 +463,14 @@ TEST(Launch, RunsInItsFixedOrderAndOpensTheLaunchDocumentLast)
 
     LogCapture log;
     applicationDidFinishLaunching(host, s.context);
-    EXPECT_EQ(host.steps, (QStringList{"font",          "close",       "delegateObservers",
-                                       "create",        "install",     "nib",
-                                       "readOnly",      "10",          "text",
-                                       "flags",         "titles",      "layout",
-                                       "windowResized", "backgrounds", "autoScroll URW Classico",
-                                       "observers",     "buttons",     "swatches",
-                                       "ctype",         "open"}));
+    EXPECT_EQ(host.steps,
+              (QStringList{"font",          "close",       "delegateObservers",
+                           "create",        "install",     "nib",
+                           "readOnly",      "10",          "text",
+                           "flags",         "titles",      "layout",
+                           "windowResized", "backgrounds", "autoScroll Linux Biolinum O",
+                           "observers",     "buttons",     "swatches",
+                           "ctype",         "open"}));
     EXPECT_EQ(opened.toString(), QStringLiteral("/tmp/chart.csv"));
     EXPECT_EQ(s.state.hideSideBar, 0);
     EXPECT_EQ(s.state.winWidth, 1280);

@@ -81,7 +81,7 @@ void AppWindowTest::launchRunsInOrderWithItsStartValues()
     // The combo boxes show the start values.
     AppearancePanel &appearance = w.view().appearance();
     QCOMPARE(appearance.combo(AppearancePanel::Setting::FontFamily)->currentText(),
-             QStringLiteral("URW Classico"));
+             QStringLiteral("Linux Biolinum O"));
     QCOMPARE(appearance.selectedValue(AppearancePanel::Setting::FontSize), QStringLiteral("14"));
     QCOMPARE(appearance.selectedValue(AppearancePanel::Setting::NodeSize), QStringLiteral("0"));
     QCOMPARE(appearance.selectedValue(AppearancePanel::Setting::NodeRadius), QStringLiteral("3"));
@@ -222,7 +222,7 @@ void AppWindowTest::renderOfSampleOneLoadsTheThreeRequests()
     QVERIFY(viewer.contains(QStringLiteral("*Tobin+Marsh(Public+Relations)_1_u_")));
     QVERIFY(viewer.contains(QStringLiteral("&ctype=3dcol&")));
     QVERIFY2(viewer.endsWith(QStringLiteral(
-                 "&font=URW%20Classico&fsize=14&nsize=0&rsize=3&mcstate=1&margin=5")),
+                 "&font=Linux%20Biolinum%20O&fsize=14&nsize=0&rsize=3&mcstate=1&margin=5")),
              qPrintable(viewer.right(80)));
 
     const QSize screen = QGuiApplication::screens().last()->availableGeometry().size();

@@ -1,11 +1,15 @@
 // What a person sees of the window: the grid as a table, popovers inside the window and closed
 // by Escape, swatches that follow their text, the splitter.
 #include "TestWindow.h"
+#include "base/ChartAppearance.h"
+#include "ui/AppearancePanel.h"
 #include "ui/ColorPickerPopover.h"
 #include "ui/GridView.h"
 #include "ui/ItemPickerPopover.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -60,6 +64,7 @@ private Q_SLOTS:
     void popoversStayInsideTheWindowAndEscapeClosesThem_data();
     void popoversStayInsideTheWindowAndEscapeClosesThem();
     void swatchesFollowTheirTypedText();
+    void defaultFontIsInstalledAndTheFontDrawnIsShown();
 };
 
 void WindowLookTest::gridShowsTwentyCompactRowsAt1280By800()
@@ -183,6 +188,23 @@ void WindowLookTest::swatchesFollowTheirTypedText()
     QTest::keyClicks(hex, QStringLiteral("0a0b0c"));
     QCOMPARE(view.grid().colour(5), QStringLiteral("#0A0B0C"));
     QCOMPARE(view.swatchView(5)->colour(), QColor(0x0a, 0x0b, 0x0c));
+}
+
+void WindowLookTest::defaultFontIsInstalledAndTheFontDrawnIsShown()
+{
+    // fonts-linuxlibertine, from the run set of scripts/install-deps.sh.
+    const QString start = ChartAppearance().fontFamily;
+    QCOMPARE(fontFamilyInUse(start), start);
+    ShownWindow w;
+    AppearancePanel &panel = w.view().appearance();
+    QCOMPARE(panel.combo(AppearancePanel::Setting::FontFamily)->currentText(), start);
+    QCOMPARE(panel.fontInUse()->text(), QStringLiteral("Installed"));
+    // A document may name a family this computer lacks: it stays chosen, and says so.
+    panel.showValue(AppearancePanel::Setting::FontFamily, QStringLiteral("No Such Face Pro"));
+    QCOMPARE(panel.selectedValue(AppearancePanel::Setting::FontFamily),
+             QStringLiteral("No Such Face Pro"));
+    QCOMPARE(panel.fontInUse()->text(),
+             QStringLiteral("Not installed: drawn in ") + fontFamilyInUse("No Such Face Pro"));
 }
 
 QTEST_MAIN(WindowLookTest)
