@@ -6,6 +6,7 @@
 #include "shell/ChartWorkspace.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 namespace plotwell {
@@ -30,6 +31,9 @@ QString sampleViewerRequest(int sample)
 int runRequestCommand(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // The loading of the viewers writes diagnostic lines; they are not for scripts.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("plotwell.info=false"));
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);
     int sample = 1;
