@@ -6,6 +6,7 @@
 #include "base/CommandCenter.h"
 #include "base/Commands.h"
 #include "base/DocumentNames.h"
+#include "base/Progress.h"
 #include "colour/ColorLine.h"
 #include "document/CompanionEntries.h"
 #include "document/DocumentController.h"
@@ -466,6 +467,38 @@ TEST_F(DocumentFlows, OpenAppliesStoredColoursRefreshRestylesThePreviewAndKeepsE
     EXPECT_FALSE(controller.isPreviewPending());
     EXPECT_EQ(viewer.loads.size(), 3);
     EXPECT_EQ(snapshot(grid), chosen);
+}
+
+TEST_F(DocumentFlows, ACountedPreviewShowsTheShareReadAndCancelStopsIt)
+{
+    ProgressMonitor progress(state);
+    progress.currentBarValue = 100; // what the last operation left
+    DocumentHooks hooks;
+    hooks.followPreview = [&](std::function<int()> percent, std::function<void()> cancel) {
+        progress.followPercent(std::move(percent), std::move(cancel));
+    };
+    controller.setHooks(hooks);
+    QSignalSpy cancellable(&progress, &ProgressMonitor::cancellableChanged);
+    QSignalSpy hidden(&progress, &ProgressMonitor::progressViewHidden);
+    QByteArray many = "Name,Dept\n";
+    for (int i = 1; i <= 1000000; ++i)
+        many += "n" + QByteArray::number(i) + ",d\n";
+
+    openWithoutWaiting(writeFile(QStringLiteral("large.csv"), many));
+    ASSERT_TRUE(controller.isPreviewPending());
+    EXPECT_TRUE(progress.canCancel());
+    EXPECT_LT(progress.currentBarValue.load(), 100) << "the bar starts from the bytes read";
+    progress.cancelRunning();
+    EXPECT_FALSE(controller.isPreviewPending());
+    EXPECT_FALSE(progress.canCancel());
+    EXPECT_FALSE(progress.isFollowing());
+    EXPECT_EQ(hidden.size(), 1);
+    ASSERT_EQ(cancellable.size(), 2);
+    EXPECT_TRUE(cancellable[0][0].toBool());
+    EXPECT_FALSE(cancellable[1][0].toBool());
+    // A finished count leaves nothing to cancel either.
+    open(writeFile(QStringLiteral("small.csv"), "Ann(CEO),Bo(CTO)\n1,2\n"));
+    EXPECT_FALSE(progress.canCancel());
 }
 
 TEST_F(DocumentFlows, APreviewBeingCountedGivesWayToTheNextOpenARefreshOrAnotherPage)
