@@ -40,7 +40,7 @@ void ProgressMonitor::followPercent(std::function<int()> percent, std::function<
 
 void ProgressMonitor::cancelRunning()
 {
-    const std::function<void()> cancel = std::move(m_cancel);
+    const std::function<void()> cancel = m_cancel;
     followPercent({});
     if (cancel)
         cancel();

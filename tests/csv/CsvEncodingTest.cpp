@@ -1,6 +1,7 @@
 // Which encoding the first bytes select, and decoding across reads (every test parses every
 // split, so characters cut by a read are covered).
 #include "CsvTestSupport.h"
+#include "base/Log.h"
 
 #include <QStringEncoder>
 
@@ -96,10 +97,12 @@ TEST(CsvEncodingSniffing, UnmarkedUtf8EvenWithACharacterCutByTheFirstStep)
 TEST(CsvEncodingSniffing, NotUtf8MeansMacRomanAndSaysSo)
 {
     Captured::lines.clear();
+    plotwell::setDiagnosticsShown(true); // a diagnostic line, off in a normal run
     const auto previous = qInstallMessageHandler(&Captured::handler);
     const ParseOutcome outcome =
         parseWith(std::make_unique<MemoryByteReader>("Caf\x8e,\x80\xa5\n\xd2q\xd3"), {});
     qInstallMessageHandler(previous);
+    plotwell::setDiagnosticsShown(false);
     EXPECT_EQ(outcome.encoding, CsvEncoding::MacRoman);
     EXPECT_EQ(outcome.events,
               QStringList({"begin", "line 1", QStringLiteral("field 0 [Caf\u00e9]"),

@@ -48,8 +48,8 @@ TEST(PageRequest, ExportAndFullScreenCarryTheSizeAndTheirMargins)
 {
     const StartedWindow window;
     const QString exported = exportRequest(window.settings(), QStringLiteral("D"), 1024, 768.5);
-    EXPECT_TRUE(exported.contains(QStringLiteral(
-        "&linecolor=FFFBFC&screenWidth=1024.000000&screenHeight=768.500000&font=Linux Biolinum O")));
+    EXPECT_TRUE(exported.contains(QStringLiteral("&linecolor=FFFBFC&screenWidth=1024.000000&"
+                                                 "screenHeight=768.500000&font=Linux Biolinum O")));
     EXPECT_TRUE(exported.endsWith(QStringLiteral("&mcstate=1&margin=5")));
     const QString full = fullScreenRequest(window.settings(), QStringLiteral("D"), 1920, 1055);
     EXPECT_TRUE(full.contains(QStringLiteral("&screenWidth=1920.000000&screenHeight=1055.000000")));
