@@ -29,8 +29,8 @@ test=(
   googletest libgtest-dev libgmock-dev clang-format
   # the chart page's script tests
   nodejs
-  # PDF facts of the exports
-  poppler-utils
+  # PDF facts of the exports; the emoji font lets the exact-text test read emoji back from a PDF
+  poppler-utils fonts-noto-color-emoji
   # the independent readers the converters' round trips are checked against
   python3 mariadb-server mariadb-client
   # the desktop entry and the AppStream metainfo are validated

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -18,6 +19,14 @@ namespace {
 /// view exists.
 int runApplication(int argc, char *argv[])
 {
+    // Without a display Qt would abort with its own platform error; say it in one line.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("plotwell: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
+                   "unset); the commands convert, request and render need none\n",
+                   stderr);
+        return 1;
+    }
     plotwell::useOverlayScrollBars();
     QApplication app(argc, argv);
     QApplication::setApplicationName(plotwell::applicationName());

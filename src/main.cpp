@@ -41,6 +41,17 @@ const std::vector<Command> &commands()
     return table;
 }
 
+/// The window opens files; a word that names no file and looks like no file name is a
+/// command mistyped, which must not start a window.
+bool looksLikeUnknownCommand(const char *argument)
+{
+    if (argument[0] == '-')
+        return true;
+    if (std::strchr(argument, '/') || std::strchr(argument, '.'))
+        return false;
+    return access(argument, F_OK) != 0;
+}
+
 void printUsage(QTextStream &out)
 {
     out << "Usage: plotwell [--verbose] [FILE.csv]  start the application, opening FILE.csv;\n"
@@ -100,6 +111,19 @@ int main(int argc, char *argv[])
             printUsage(out);
             return 0;
         }
+    }
+    if (argc > 1 && looksLikeUnknownCommand(argv[1])) {
+        QTextStream err(stderr);
+        err << "plotwell: unknown " << (argv[1][0] == '-' ? "option" : "command") << " \""
+            << QString::fromLocal8Bit(argv[1]) << "\"\n";
+        printUsage(err);
+        return 2;
+    }
+    if (argc > 2) {
+        QTextStream err(stderr);
+        err << "plotwell: the window opens one file at a time\n";
+        printUsage(err);
+        return 2;
     }
     return runWindowProgram(argv);
 }

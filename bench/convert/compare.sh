@@ -5,6 +5,8 @@
 # usage: bench/convert/compare.sh [BUILD_DIR]
 #   CONVERT_BENCH_MB        size of the generated file in MB (default 200)
 #   CONVERT_BENCH_SLICE_MB  size of the file csvkit is timed on (default 20; csvkit is slow)
+#   CONVERT_BENCH_ROWS      records of the file of five short columns (default 1000000), where
+#                           the cost per record shows
 #
 # Throughput is input megabytes (10^6 bytes) per second of wall-clock time, and per second of
 # CPU time (user + system), which is steadier on a shared machine.
@@ -15,6 +17,7 @@ build_dir=$(cd "${1:-build/release}" && pwd)
 plotwell=$build_dir/plotwell
 size_mb=${CONVERT_BENCH_MB:-200}
 slice_mb=${CONVERT_BENCH_SLICE_MB:-20}
+short_rows=${CONVERT_BENCH_ROWS:-1000000}
 
 for tool in /usr/bin/time python3 mlr csvjson sqlite3; do
   command -v "$tool" >/dev/null || { echo "compare.sh: $tool is missing (scripts/install-deps.sh)"; exit 1; }
@@ -28,6 +31,8 @@ data=$data_dir/convert-${size_mb}mb.csv
 slice=$data_dir/convert-${slice_mb}mb.csv
 [ -s "$data" ] || python3 "$here/make_csv.py" "$data" "$size_mb"
 [ -s "$slice" ] || python3 "$here/make_csv.py" "$slice" "$slice_mb"
+short=$data_dir/short-rows-${short_rows}.csv
+[ -s "$short" ] || python3 "$here/make_short_rows.py" "$short" "$short_rows"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/plotwell-convert-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -58,6 +63,12 @@ measure() {
 }
 
 echo "== plotwell convert against Miller, csvkit and sqlite3 ($(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
+# The processor, and the vector path the CSV parser takes on it (csv_count is built beside).
+if [ -x "$build_dir/bench/csv/csv_count" ]; then
+  "$build_dir/bench/csv/csv_count" --machine
+else
+  echo "processor: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //') (build csv_count for the CSV path)"
+fi
 measure pw_json "plotwell convert --to json" "$data" "$work/null" \
   "$plotwell" convert --to json "$data" -o "$work/out"
 measure pw_sql "plotwell convert --to sql" "$data" "$work/null" \
@@ -70,6 +81,10 @@ measure sqlite_json "sqlite3 .import + -json select" "$data" "$work/out.json" \
   sqlite3 -json :memory: ".import --csv $data t" "select * from t;"
 measure csvkit_json "csvjson (on a ${slice_mb} MB file)" "$slice" "$work/out.json" \
   csvjson "$slice"
+measure pw_json_short "plotwell convert --to json ($short_rows short rows)" "$short" "$work/null" \
+  "$plotwell" convert --to json "$short" -o "$work/out"
+measure pw_sql_short "plotwell convert --to sql ($short_rows short rows)" "$short" "$work/null" \
+  "$plotwell" convert --to sql "$short" -o "$work/out"
 # The same conversion on the small file: peak memory must not grow with the file.
 measure pw_json_slice "plotwell convert --to json (${slice_mb} MB file)" "$slice" "$work/null" \
   "$plotwell" convert --to json "$slice" -o "$work/out"

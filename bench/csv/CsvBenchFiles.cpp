@@ -1,5 +1,7 @@
 #include "CsvBenchFiles.h"
 
+#include "csv/CharacterMasks.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -119,6 +121,38 @@ QString generatedFile(Shape shape, qsizetype bytes)
     if (file.open(QIODevice::WriteOnly))
         file.write(generate(shape, bytes));
     return path;
+}
+
+QString processorModel()
+{
+    QFile file(QStringLiteral("/proc/cpuinfo"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QStringLiteral("unknown processor");
+    QString name, family, model;
+    // The first processor's entries: every one is alike. (The file has no size: read to the end.)
+    for (QByteArray raw = file.readLine(); !raw.isEmpty(); raw = file.readLine()) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty() && !name.isEmpty())
+            break;
+        const qsizetype colon = line.indexOf(u':');
+        if (colon < 0)
+            continue;
+        const QString key = line.left(colon).trimmed();
+        const QString value = line.mid(colon + 1).trimmed();
+        if (key == u"model name")
+            name = value;
+        else if (key == u"cpu family")
+            family = value;
+        else if (key == u"model")
+            model = value;
+    }
+    return QStringLiteral("%1 (family %2, model %3)").arg(name, family, model);
+}
+
+QString machineLine()
+{
+    return QStringLiteral("processor: %1; CSV path: %2")
+        .arg(processorModel(), describeCsvVectorChoice());
 }
 
 } // namespace plotwell::csv::bench

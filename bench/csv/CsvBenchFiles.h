@@ -22,6 +22,12 @@ QByteArray generate(Shape shape, qsizetype bytes);
 /// Writes the text to a file in the temporary folder once and returns its path.
 QString generatedFile(Shape shape, qsizetype bytes);
 
+/// The processor's model name with its family and model numbers, as /proc/cpuinfo gives them.
+QString processorModel();
+
+/// One line naming the processor and the vector path the parser uses on it.
+QString machineLine();
+
 /// Counts records, fields and characters: the parser's own cost plus the least a delegate does.
 /// With `wholeRecords`, it takes a record at a time rather than a field at a time.
 class CountingDelegate : public CsvParserDelegate

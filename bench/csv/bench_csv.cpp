@@ -104,6 +104,7 @@ public:
     void Finalize() override
     {
         ConsoleReporter::Finalize();
+        std::printf("\n%s\n", qPrintable(machineLine()));
         std::printf("\n%-44s %9s %9s\n", "ratio", "by CPU", "by wall");
         ratio("narrow / quote-heavy speed (at most 1.5)", "narrow_counting_records",
               "quoted_counting_records");

@@ -1,8 +1,11 @@
 // csv_count [--sanitize] [--records | --aggregate | --no-delegate] FILE
 // csv_count --generate narrow|quoted|wide|utf16 BYTES FILE
+// csv_count --machine
 // Parses FILE with a delegate that counts records and fields, field by field (or record by
 // record with --records, or with the aggregator), then
-// prints the counts, the time, the throughput and the peak memory. Used by compare.sh.
+// prints the counts, the time (wall and CPU), the throughput, the peak memory, and the processor
+// with the vector path the parser took on it; --machine prints only the last. Used by the
+// compare scripts.
 #include "CsvBenchFiles.h"
 #include "csv/CsvAggregator.h"
 #include "csv/CsvParser.h"
@@ -38,6 +41,10 @@ int main(int argc, char **argv)
 {
     if (argc > 1 && !std::strcmp(argv[1], "--generate"))
         return generate(argc, argv);
+    if (argc > 1 && !std::strcmp(argv[1], "--machine")) {
+        std::printf("%s\n", qPrintable(bench::machineLine()));
+        return 0;
+    }
     bool sanitize = false, aggregate = false, noDelegate = false, wholeRecords = false;
     const char *path = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -82,9 +89,14 @@ int main(int argc, char **argv)
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
+    const double cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                              double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     const double megabytes = double(QFileInfo(QString::fromLocal8Bit(path)).size()) / 1e6;
-    std::printf("records %lld fields %lld seconds %.3f MB/s %.0f peak-rss-MB %.1f%s\n",
-                (long long)records, (long long)fields, seconds, megabytes / seconds,
-                double(usage.ru_maxrss) / 1024.0, parser.error() ? " (failed)" : "");
+    std::printf("records %lld fields %lld seconds %.3f MB/s %.0f cpu-seconds %.3f cpu-MB/s %.0f "
+                "peak-rss-MB %.1f%s\n",
+                (long long)records, (long long)fields, seconds, megabytes / seconds, cpuSeconds,
+                megabytes / cpuSeconds, double(usage.ru_maxrss) / 1024.0,
+                parser.error() ? " (failed)" : "");
+    std::printf("%s\n", qPrintable(bench::machineLine()));
     return parser.error() ? 1 : 0;
 }

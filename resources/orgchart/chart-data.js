@@ -18,20 +18,24 @@
     ];
 
     // The program cannot send these characters inside a value, so it writes
-    // them as tokens.
-    var TOKENS = [
-        ['~amp~', '&'], ['~eq~', '='], ['~lbra~', '['], ['~rbra~', ']'], ['~pipe~', '|'],
-        ['~pct~', '%']
-    ];
+    // them as tokens; "~u" + hexadecimal + "~" stands for any one character.
+    var TOKENS = {
+        amp: '&', eq: '=', lbra: '[', rbra: ']', pipe: '|', pct: '%', plus: '+', tilde: '~'
+    };
+    var TOKEN = /~(amp|eq|lbra|rbra|pipe|pct|plus|tilde|u[0-9A-Fa-f]{1,6})~/g;
 
     var MAX_ROW = 93;
 
+    // One pass from the left, so that a decoded "~" never starts another token.
     function decodeTokens(text)
     {
-        for (var i = 0; i < TOKENS.length; i++) {
-            text = text.split(TOKENS[i][0]).join(TOKENS[i][1]);
-        }
-        return text;
+        return text.replace(TOKEN, function (whole, name) {
+            if (name.charAt(0) !== 'u') {
+                return TOKENS[name];
+            }
+            var code = parseInt(name.slice(1), 16);
+            return code <= 0x10FFFF ? String.fromCodePoint(code) : whole;
+        });
     }
 
     function decodeValue(raw)

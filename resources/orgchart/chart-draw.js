@@ -473,14 +473,22 @@
 
         if (settings.title) {
             var titleSize = Math.round(settings.fontSize * 1.5);
+            // A chart title of thousands of characters would make the picture wider than
+            // the engine can paint: it is shortened as box titles are, whole in a tooltip.
+            var shownTitle = O.shortenTitle(settings.title);
+            var titleHolder = content;
+            if (shownTitle !== settings.title) {
+                titleHolder = el(doc, 'g', {'class': 'chart-title-tip'}, content);
+                el(doc, 'title', {}, titleHolder).textContent = settings.title;
+            }
             var title = el(doc, 'text', {
                 'class': 'chart-title',
                 'y': round(mg + titleSize),
                 'font-size': titleSize,
                 'fill': readableText(settings.labelColour, settings.backColour, 3)
-            }, content);
-            title.textContent = settings.title;
-            var titleWidth = textMeasurer(doc, settings.font, titleSize)(settings.title) * 1.05;
+            }, titleHolder);
+            title.textContent = shownTitle;
+            var titleWidth = textMeasurer(doc, settings.font, titleSize)(shownTitle) * 1.05;
             width = Math.max(width, titleWidth);
             title.setAttribute('x', round(mg + width / 2));
             top += Math.round(titleSize * 2.2);

@@ -34,6 +34,8 @@ const QList<DelegateAction> &delegateActions()
         {QStringLiteral("generateSQL:"), genSQL, {}},
         {QStringLiteral("generateJSON:"), genJSON, {}},
         {QStringLiteral("generateHTML:"), genHTMLdownload, {}},
+        {QStringLiteral("undoEdit:"), undoEdit, {}},
+        {QStringLiteral("redoEdit:"), redoEdit, {}},
         {QStringLiteral("undoAction:"), undoAction, {}},
         {QStringLiteral("redoAction:"), redoAction, {}},
         {QStringLiteral("hideShowGrid:"), showHideGrid, {}},
@@ -103,8 +105,11 @@ const QList<MenuItem> &menuItems()
         {QStringLiteral("QuitApp:"), QStringLiteral("File"), text(u"Quit"), QKeySequence::Quit,
          true},
 
-        {QStringLiteral("undoAction:"), QStringLiteral("Edit"), text(u"Undo"), QKeySequence::Undo},
-        {QStringLiteral("redoAction:"), QStringLiteral("Edit"), text(u"Redo"), QKeySequence::Redo},
+        // Undo and Redo are the edits of the chart; the viewer's walk through the charts drawn
+        // before is View > Previous Chart / Next Chart, so the two are never confused.
+        {QStringLiteral("undoEdit:"), QStringLiteral("Edit"), text(u"Undo"), QKeySequence::Undo},
+        {QStringLiteral("redoEdit:"), QStringLiteral("Edit"), text(u"Redo"),
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), false, QKeySequence(Qt::CTRL | Qt::Key_Y)},
         {QStringLiteral("copyChart:"), QStringLiteral("Edit"), text(u"Copy Chart"),
          QKeySequence::Copy, true},
 
@@ -112,6 +117,10 @@ const QList<MenuItem> &menuItems()
          QKeySequence(Qt::CTRL | Qt::Key_G)},
         {QStringLiteral("hideShowSideBar:"), QStringLiteral("View"), text(u"Hide Sidebar"),
          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S)},
+        {QStringLiteral("undoAction:"), QStringLiteral("View"), text(u"Previous Chart"),
+         QKeySequence(Qt::ALT | Qt::Key_Left), true},
+        {QStringLiteral("redoAction:"), QStringLiteral("View"), text(u"Next Chart"),
+         QKeySequence(Qt::ALT | Qt::Key_Right)},
         {QStringLiteral("fScreen:"), QStringLiteral("View"), text(u"Full Screen"),
          QKeySequence::FullScreen, true},
         // The chart page answers these keys itself when it has the focus; the menu brings
@@ -229,6 +238,8 @@ const QList<ObservedCommand> &viewControllerCommands()
         {genSQL, QStringLiteral("showSQLPanel:"), QStringLiteral("ERROR AT")},
         {genJSON, QStringLiteral("showJSONPanel:"), QStringLiteral("ERROR AT JSON DOWNLOAD")},
         {genHTMLdownload, QStringLiteral("showHTMLDownloadPanel:"), QStringLiteral("ERROR AT")},
+        {undoEdit, QStringLiteral("undoEdit"), at("undo edit")},
+        {redoEdit, QStringLiteral("redoEdit"), at("redo edit")},
         {redoAction, QStringLiteral("redoAction"), at("redo")},
         {undoAction, QStringLiteral("undoAction"), at("undo")},
         {openHelp, QStringLiteral("myHelpAction:"), at("help")},

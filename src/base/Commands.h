@@ -36,7 +36,10 @@ inline const QString PDFDownload = QStringLiteral("PDFDownload");
 inline const QString genSQL = QStringLiteral("genSQL");
 inline const QString genJSON = QStringLiteral("genJSON");
 inline const QString genHTMLdownload = QStringLiteral("genHTMLdownload");
-// History.
+// Edits of the chart (the editor's undo stack).
+inline const QString undoEdit = QStringLiteral("undoEdit");
+inline const QString redoEdit = QStringLiteral("redoEdit");
+// The viewer's history of drawn charts: Previous Chart and Next Chart.
 inline const QString undoAction = QStringLiteral("undoAction");
 inline const QString redoAction = QStringLiteral("redoAction");
 inline const QString enableUndo = QStringLiteral("enableUndo");
@@ -93,6 +96,8 @@ struct MenuItem
     QString title;
     QKeySequence shortcut;
     bool separatorBefore = false;
+    /// A second shortcut for the same action (Ctrl+Y beside Ctrl+Shift+Z for Redo).
+    QKeySequence alternateShortcut = {};
 };
 
 /// Stands in a menu for the Open Recent submenu of the recent documents.

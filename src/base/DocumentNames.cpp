@@ -1,6 +1,8 @@
 #include "base/DocumentNames.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace plotwell::document {
@@ -35,6 +37,13 @@ CompanionKeys companionKeys(const QString &documentName)
     };
     return {replaced(QString()), replaced(QStringLiteral("~")), replaced(QStringLiteral("n")),
             replaced(QStringLiteral("NULL")), replaced(QStringLiteral("m"))};
+}
+
+QString companionName(const QString &urlText)
+{
+    const QString path = QDir::cleanPath(QFileInfo(localFileOfUrlText(urlText)).absoluteFilePath());
+    const QByteArray digest = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1);
+    return documentName(urlText) + QLatin1Char('@') + QString::fromLatin1(digest.toHex().left(16));
 }
 
 QString urlTextOfLocalFile(const QString &path)
@@ -80,6 +89,15 @@ FileKind classifyDocumentName(const QString &name)
     if (extension == QLatin1String("tsv") || extension == QLatin1String("TSV"))
         return FileKind::Tsv;
     return FileKind::Invalid;
+}
+
+QString withTypeExtension(const QString &path, const QStringList &types)
+{
+    for (const QString &type : types) {
+        if (path.endsWith(QLatin1Char('.') + type, Qt::CaseInsensitive))
+            return path;
+    }
+    return types.isEmpty() ? path : path + QLatin1Char('.') + types.first();
 }
 
 QString exportFileName(const QString &chartTitle, const QString &document)

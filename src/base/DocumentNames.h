@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace plotwell::document {
 
@@ -17,6 +18,11 @@ inline const QString kOpenedFilenameKey = QStringLiteral("openedFilename");
 /// The document name without its extension and the dot before it; the whole name when it has
 /// no extension.
 [[nodiscard]] QString baseName(const QString &name);
+
+/// A save panel's choice with the extension of its file type: `path` as it is when it already
+/// ends in one of `types` (any case), else with the first of them added ("out.txt" ->
+/// "out.txt.sql").
+[[nodiscard]] QString withTypeExtension(const QString &path, const QStringList &types);
 
 /// A document name as people read it: percent escapes decoded ("My%20Chart" -> "My Chart",
 /// "%C3%9Cbersicht" -> "Übersicht"). Text that is not a valid escape sequence is kept.
@@ -38,6 +44,12 @@ struct CompanionKeys
     QString multiColour; // "m"
 };
 [[nodiscard]] CompanionKeys companionKeys(const QString &documentName);
+
+/// The name a document's companion entries are filed under from now on: the document name, "@"
+/// and sixteen hex digits of the SHA-1 of the file's absolute path, so that two files of the
+/// same name in different folders keep entries of their own. Entries filed under the bare
+/// document name (by earlier versions) are still read when these are missing.
+[[nodiscard]] QString companionName(const QString &urlText);
 
 /// URL text of a local file the way a file panel reports it: "file://" and the absolute path
 /// with spaces, non-ASCII letters and other unsafe characters percent-escaped.

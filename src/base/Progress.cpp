@@ -2,6 +2,8 @@
 
 #include "base/AppState.h"
 
+#include <utility>
+
 namespace plotwell {
 
 ProgressMonitor::ProgressMonitor(AppState &state, QObject *parent) : QObject(parent), m_state(state)
@@ -27,25 +29,26 @@ QString ProgressMonitor::doneLabel(int percent)
     return QStringLiteral("%1\uFF05 done").arg(percent < 1 ? 0 : percent);
 }
 
-void ProgressMonitor::followPercent(std::function<int()> percent, std::function<void()> cancel)
+void ProgressMonitor::followPercent(std::function<int()> percent)
 {
     m_follow = std::move(percent);
     // The bar starts from the operation's own figure, not from whatever the last one left.
-    currentBarValue = m_follow ? m_follow() : currentBarValue.load();
-    const bool couldCancel = canCancel();
-    m_cancel = m_follow ? std::move(cancel) : std::function<void()>();
-    if (couldCancel != canCancel())
-        Q_EMIT cancellableChanged(canCancel());
+    if (m_follow)
+        currentBarValue = m_follow();
 }
 
-void ProgressMonitor::cancelRunning()
+void ProgressMonitor::offerCancel(std::function<void()> cancel)
 {
-    const std::function<void()> cancel = m_cancel;
-    followPercent({});
-    if (cancel)
+    m_cancel = std::move(cancel);
+    Q_EMIT cancellableChanged(bool(m_cancel));
+}
+
+void ProgressMonitor::cancel()
+{
+    if (const std::function<void()> cancel = std::exchange(m_cancel, {})) {
+        Q_EMIT cancellableChanged(false);
         cancel();
-    isProgressDone = true;
-    Q_EMIT progressViewHidden();
+    }
 }
 
 void ProgressMonitor::showActivity()

@@ -37,15 +37,18 @@ public:
     /// until a finished load marks the progress done.
     void showWorking(int value);
 
-    /// While an operation keeps its percentage on its own thread (a conversion, the count of a
-    /// table preview), the display copies it from \a percent into currentBarValue on every
-    /// tick, and the view check leaves the progress view alone. An empty function ends that.
-    /// With \a cancel the progress view offers Cancel, which runs it (cancelRunning()).
-    void followPercent(std::function<int()> percent, std::function<void()> cancel = {});
+    /// While an operation keeps its percentage on its own thread (a conversion job), the
+    /// display copies it from \a percent into currentBarValue on every tick, and the view check
+    /// leaves the progress view alone. An empty function ends that.
+    void followPercent(std::function<int()> percent);
     [[nodiscard]] bool isFollowing() const { return bool(m_follow); }
+
+    /// While an operation can be stopped, Cancel in the progress view calls \a cancel; an empty
+    /// function takes the button away.
+    void offerCancel(std::function<void()> cancel);
     [[nodiscard]] bool canCancel() const { return bool(m_cancel); }
-    /// Cancel in the progress view: stops the operation followed and hides the view at once.
-    void cancelRunning();
+    /// Cancel in the progress view: stops the operation that offered it, once.
+    void cancel();
 
     /// The label the progress display shows for \a percent: "%lu％ done"; anything below 1 shows
     /// as 0.
@@ -55,7 +58,6 @@ Q_SIGNALS:
     void activity(int value, const QString &label);
     void progressViewShown(const QString &label, int value);
     void progressViewHidden();
-    /// Whether the operation now followed can be cancelled.
     void cancellableChanged(bool cancellable);
 
 private:

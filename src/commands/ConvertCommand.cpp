@@ -17,7 +17,9 @@ namespace plotwell::convert {
 namespace {
 
 constexpr const char *kUsage =
-    "Usage: plotwell convert --to sql|json|xml|html INPUT.csv -o OUTPUT [--table NAME]\n";
+    "Usage: plotwell convert --to sql|json|xml|html INPUT.csv -o OUTPUT [--table NAME]\n"
+    "Reads INPUT.csv and writes OUTPUT whole, or leaves it as it was when the conversion fails.\n"
+    "Exit status: 0 converted, 1 failed, 2 wrong arguments or refused.\n";
 
 void printError(const QString &text)
 {
@@ -66,6 +68,10 @@ int runConvertCommand(int argc, char **argv)
     }
     const QString input = inputs.first();
     const QString output = parser.value(outputOption);
+    if (isSameFile(input, output)) {
+        printError(sameFileRefusal(output));
+        return 2;
+    }
 
     ConversionSettings settings;
     if (parser.isSet(tableOption))
@@ -93,7 +99,7 @@ int runConvertCommand(int argc, char **argv)
             printError(result.error);
         for (const QString &note : result.notes())
             printError(note);
-        exitCode = success ? 0 : 1;
+        exitCode = success ? 0 : result.refused ? 2 : 1;
         app.quit();
     });
     QString refusal;

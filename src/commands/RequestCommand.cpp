@@ -37,6 +37,12 @@ int runRequestCommand(int argc, char **argv)
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);
     int sample = 1;
+    if (args.size() == 1 &&
+        (args.at(0) == QLatin1String("--help") || args.at(0) == QLatin1String("-h"))) {
+        QTextStream(stdout) << "Usage: plotwell request [--sample 1|2]\n"
+                               "Prints the chart page request of sample chart 1 (or 2).\n";
+        return 0;
+    }
     if (args.size() == 2 && args.at(0) == QLatin1String("--sample")) {
         sample = args.at(1).toInt();
     } else if (!args.isEmpty()) {

@@ -9,8 +9,17 @@ struct AppState;
 
 namespace plotwell::convert {
 
+/// A column's SQL type and constraint, and whether the grid's texts for them were SQL.
+struct ColumnType
+{
+    QString sql;
+    bool fromGrid = true;
+};
+
 /// The SQL type of column `column` (from 1): the parent and position texts of row column+1,
-/// as the import's column set-up (document::initializeDataTypes) leaves them.
+/// as the import's column set-up (document::initializeDataTypes) leaves them, when they are a
+/// MySQL type and NULL or NOT NULL; VARCHAR(255) and no constraint in place of anything else.
+[[nodiscard]] ColumnType columnTypeOf(const ChartGrid &grid, int column);
 [[nodiscard]] QString getDataType(const ChartGrid &grid, int column);
 
 /// The precondition of every conversion: rows 2 and 3 hold column names. When it fails, the

@@ -4,10 +4,12 @@
 #include "convert/JsonWriter.h"
 #include "convert/SqlWriter.h"
 #include "convert/XmlWriter.h"
+#include "csv/CsvDecoder.h"
 #include "csv/CsvParser.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -18,12 +20,56 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
 namespace plotwell::convert {
 
 namespace {
+
+/// What tells one file from another, and one state of a file from the next.
+struct FileState
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    bool regular = false; // a pipe or a device changes as it is read, and is not compared
+
+    bool sameFileAs(const FileState &other) const
+    {
+        return device == other.device && inode == other.inode;
+    }
+    bool sameStateAs(const FileState &other) const
+    {
+        return sameFileAs(other) && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+FileState fileStateOf(const struct stat &info)
+{
+    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, S_ISREG(info.st_mode)};
+}
+
+/// The file a path names, through every link; nothing when there is none.
+std::optional<FileState> fileStateAt(const QString &path)
+{
+    struct stat info;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return fileStateOf(info);
+}
+
+std::optional<FileState> fileStateOf(const QFile &file)
+{
+    struct stat info;
+    if (file.handle() < 0 || ::fstat(file.handle(), &info) != 0)
+        return std::nullopt;
+    return fileStateOf(info);
+}
 
 /// A growable array of plain values whose new slots are handed out unset, for filling in
 /// place: std::vector would clear them first or check its room on every value.
@@ -311,6 +357,34 @@ private:
     QString m_error;
 };
 
+/// The line on which record `record` (from 1, the column names included) of the file starts,
+/// found again only when a record failed: reading counts records, not lines. Quoted values may
+/// hold line breaks; a byte scan suits every encoding that keeps ASCII as it is.
+qint64 lineOfRecord(const QString &path, qsizetype record)
+{
+    QFile file(path);
+    if (record < 1 || !file.open(QIODevice::ReadOnly))
+        return 0;
+    qint64 line = 1;
+    qsizetype current = 1;
+    bool quoted = false;
+    char previous = 0;
+    QByteArray block;
+    while (current < record && !(block = file.read(1 << 16)).isEmpty()) {
+        for (const char byte : std::as_const(block)) {
+            if (byte == '"') {
+                quoted = !quoted;
+            } else if ((byte == '\n' && previous != '\r') || byte == '\r') {
+                ++line;
+                if (!quoted && ++current == record)
+                    break;
+            }
+            previous = byte;
+        }
+    }
+    return line;
+}
+
 /// Reads the file into `sink`; with `writer`, `sink` is that writer and runs on a thread of its
 /// own.
 void readInto(const QString &inputPath, RecordSink &sink, ConversionResult &result,
@@ -324,6 +398,7 @@ void readInto(const QString &inputPath, RecordSink &sink, ConversionResult &resu
         sink.finish(0);
         return;
     }
+    const std::optional<FileState> before = fileStateOf(input);
     csv::CsvParser parser(&input);
     parser.setSanitizesFields(true);
     std::optional<WritingThread> writing;
@@ -340,10 +415,24 @@ void readInto(const QString &inputPath, RecordSink &sink, ConversionResult &resu
     result.recordCount = forwarder.records();
     result.undecodableCharacters = parser.replacementCharacterCount();
     result.endedInsideQuotedField = parser.endedInsideQuotedField();
+    if (parser.encodingWasGuessed())
+        result.assumedEncoding = csv::encodingName(parser.streamEncoding());
     result.cancelled = forwarder.cancelled();
-    if (!forwarder.error().isEmpty())
-        result.error = QStringLiteral("Reading stopped at record %1 of the file: %2")
+    // A file written, cut or replaced while it was read gives records of neither version.
+    const std::optional<FileState> after = fileStateOf(input);
+    const std::optional<FileState> now = fileStateAt(inputPath);
+    const bool changed =
+        before && before->regular &&
+        (!after || !now || !after->sameStateAs(*before) || !now->sameStateAs(*before));
+    if (changed)
+        result.error = QStringLiteral("\"%1\" changed while it was read (written to, cut "
+                                      "short or replaced). Try again once it has stopped "
+                                      "changing.")
+                           .arg(QFileInfo(inputPath).fileName());
+    else if (!forwarder.error().isEmpty())
+        result.error = QStringLiteral("Reading stopped at record %1 (line %2) of the file: %3")
                            .arg(forwarder.failedRecord())
+                           .arg(lineOfRecord(inputPath, forwarder.failedRecord()))
                            .arg(forwarder.error());
     else if (!forwarder.begun())
         result.error = QStringLiteral("The file holds no column names.");
@@ -356,6 +445,10 @@ void readInto(const QString &inputPath, RecordSink &sink, ConversionResult &resu
 QStringList ConversionResult::notes() const
 {
     QStringList notes = report.notes;
+    if (!assumedEncoding.isEmpty())
+        notes.append(QStringLiteral("The file is not UTF-8 and does not say its encoding: it was "
+                                    "read as %1.")
+                         .arg(assumedEncoding));
     if (undecodableCharacters > 0)
         notes.append(QStringLiteral("%1 character(s) of the file were not valid text and were "
                                     "read as U+FFFD.")
@@ -398,32 +491,63 @@ void readRecords(const QString &inputPath, RecordSink &sink, ConversionResult &r
     readInto(inputPath, sink, result, progress, nullptr);
 }
 
+bool isSameFile(const QString &a, const QString &b)
+{
+    const std::optional<FileState> first = fileStateAt(a);
+    const std::optional<FileState> second = fileStateAt(b);
+    return first && second && first->sameFileAs(*second);
+}
+
+QString sameFileRefusal(const QString &outputPath)
+{
+    return QStringLiteral("\"%1\" is the file being converted: its conversion cannot replace "
+                          "it. Choose another output file.")
+        .arg(outputPath);
+}
+
 ConversionResult convertFile(Format format, const QString &inputPath, const QString &outputPath,
                              const ConversionSettings &settings, ConversionProgress *progress)
 {
     ConversionResult result;
     if (const QLatin1StringView line = formatTexts(format).startLog; !line.isEmpty())
         diag(line);
-    QFile output(outputPath);
-    // The writer buffers; a second buffer in QFile would only copy.
-    if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+    // However the two paths are spelled (links, "./", relative or not), one file is one inode.
+    if (isSameFile(inputPath, outputPath)) {
+        result.refused = true;
+        result.error = sameFileRefusal(outputPath);
+        return result;
+    }
+    // The output is written beside its target and takes its place only once whole: a failed,
+    // cancelled or killed conversion leaves the previous file as it was. A device or a pipe
+    // (/dev/stdout) has no previous content to keep and cannot be replaced: written directly.
+    const QFileInfo target(outputPath);
+    std::unique_ptr<QFileDevice> output;
+    if (target.exists() && !target.isFile() && !target.isDir())
+        output = std::make_unique<QFile>(outputPath);
+    else
+        output = std::make_unique<QSaveFile>(outputPath);
+    auto *const saveFile = qobject_cast<QSaveFile *>(output.get());
+    // The writer buffers; a second buffer in the file would only copy.
+    if (!output->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.error = QStringLiteral("Could not write \"%1\": %2")
-                           .arg(QFileInfo(outputPath).fileName(), output.errorString());
+                           .arg(target.fileName(), output->errorString());
         return result;
     }
     {
-        std::unique_ptr<TableWriter> writer = makeWriter(format, output, settings);
+        std::unique_ptr<TableWriter> writer = makeWriter(format, *output, settings);
         readInto(inputPath, *writer, result, progress, writer.get());
         result.report = writer->report();
         result.bytesWritten = writer->bytesWritten();
-        if (!writer->ok())
+        if (!writer->ok() && result.error.isEmpty())
             result.error = QStringLiteral("Could not write \"%1\": %2")
-                               .arg(QFileInfo(outputPath).fileName(), writer->errorString());
+                               .arg(target.fileName(), writer->errorString());
     }
-    if (!output.flush() && result.error.isEmpty())
+    if (saveFile && !result.error.isEmpty())
+        saveFile->cancelWriting();
+    const bool written = saveFile ? saveFile->commit() : output->flush();
+    if (!written && result.error.isEmpty())
         result.error = QStringLiteral("Could not write \"%1\": %2")
-                           .arg(QFileInfo(outputPath).fileName(), output.errorString());
-    output.close();
+                           .arg(target.fileName(), output->errorString());
     result.ok = result.error.isEmpty();
     if (result.ok)
         diag(formatTexts(format).completionLog);
@@ -436,8 +560,9 @@ TablePreview buildTablePreview(const QString &inputPath, const ConversionSetting
 {
     diag(formatTexts(Format::Html).startLog);
     TablePreviewBuilder builder(settings);
-    ConversionResult ignored;
-    readRecords(inputPath, builder, ignored);
+    ConversionResult result;
+    readRecords(inputPath, builder, result);
+    builder.setProblem(result.error, result.notes());
     return builder.result();
 }
 

@@ -32,7 +32,11 @@ struct [[nodiscard]] ConversionResult
     /// Characters read as U+FFFD because their bytes did not decode.
     qsizetype undecodableCharacters = 0;
     bool endedInsideQuotedField = false;
+    /// The encoding the file was read in, when nothing in it said so and it was not UTF-8.
+    QString assumedEncoding;
     bool cancelled = false;
+    /// Refused before anything was read or written (the output is the input).
+    bool refused = false;
     /// XML only, when checked: why the written file does not parse.
     QString xmlValidationError;
 
@@ -51,7 +55,13 @@ struct [[nodiscard]] ConversionResult
 void readRecords(const QString &inputPath, RecordSink &sink, ConversionResult &result,
                  ConversionProgress *progress = nullptr);
 
-/// Converts the CSV file at `inputPath` into `outputPath`, written from its start.
+/// Whether the two paths name one file, through links of either kind.
+[[nodiscard]] bool isSameFile(const QString &a, const QString &b);
+/// Why a conversion onto its own input is refused.
+[[nodiscard]] QString sameFileRefusal(const QString &outputPath);
+
+/// Converts the CSV file at `inputPath` into `outputPath`. The output replaces the previous file
+/// only when the conversion succeeds; the output being the input is refused.
 ConversionResult convertFile(Format format, const QString &inputPath, const QString &outputPath,
                              const ConversionSettings &settings,
                              ConversionProgress *progress = nullptr);

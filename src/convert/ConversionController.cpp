@@ -55,9 +55,16 @@ AlertSpec runningAlert(const QString &reason)
 QList<AlertSpec> conversionOutcomeAlerts(const ConversionResult &result, const QString &outputPath)
 {
     const QString where = QDir::toNativeSeparators(outputPath);
+    if (result.cancelled) {
+        return {{QStringLiteral("Did not save."),
+                 QStringLiteral("The conversion was cancelled. \"%1\" is as it was.").arg(where),
+                 {},
+                 AlertSpec::Style::Informational}};
+    }
     if (!result.ok) {
         return {{QStringLiteral("The conversion failed."),
-                 QStringLiteral("%1\n\n\"%2\" holds only what was written before it stopped.")
+                 QStringLiteral("%1\n\n\"%2\" was not written: any previous file there is "
+                                "as it was.")
                      .arg(result.message(), where),
                  {},
                  AlertSpec::Style::Warning}};
@@ -156,8 +163,8 @@ void ConversionController::showPanel(Format format)
             diag(QStringLiteral("Did not save"));
             return;
         }
-        // Writing the output starts by emptying it: over its own source that loses the file.
-        if (QFileInfo::exists(*chosen) && QFileInfo(*chosen) == QFileInfo(source)) {
+        // A link of either kind, or another spelling, may name the source itself.
+        if (isSameFile(*chosen, source)) {
             alerts.runModal({QStringLiteral("The CSV file cannot be replaced by its conversion."),
                              QStringLiteral("\"%1\" is the file being converted. Choose another "
                                             "name or folder.")
@@ -195,7 +202,8 @@ void ConversionController::startGeneration(Format format, const QString &inputPa
         m_outputPath = outputPath;
         ProgressMonitor &progress = m_context.progress;
         progress.currentBarValue = 0;
-        progress.followPercent([this] { return m_job.progress(); }, [this] { m_job.cancel(); });
+        progress.followPercent([this] { return m_job.progress(); });
+        progress.offerCancel([this] { m_job.cancel(); });
         progress.showWorking(0);
     });
 }
@@ -205,12 +213,15 @@ void ConversionController::generationFinished()
     const ConversionResult &result = m_job.lastResult();
     ProgressMonitor &progress = m_context.progress;
     progress.followPercent({});
+    progress.offerCancel({});
     // A failed conversion must not leave a percentage that holds back the refresh requests.
     progress.currentBarValue = result.ok ? 100 : 0;
     progress.showActivity();
     progress.isProgressDone = true;
     progress.checkProgressView();
-    if (!result.ok)
+    if (result.cancelled)
+        diag(QStringLiteral("Did not save"));
+    else if (!result.ok)
         diag(QStringLiteral("CONVERSION FAILED %1").arg(result.error));
     QList<AlertSpec> alerts = conversionOutcomeAlerts(result, m_outputPath);
     // An HTML export of a file without any record says so in its own words.

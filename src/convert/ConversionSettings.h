@@ -33,6 +33,8 @@ struct ConversionSettings
     QString tableName = QStringLiteral("table_name");
     /// SQL type of column c (from 1) at index c-1; columns past the list are "VARCHAR(255)".
     QStringList columnTypes;
+    /// Columns (from 1) whose type in the grid was not SQL and was replaced.
+    QList<int> columnsWithoutSqlType;
 
     // The table's look: colour texts, font and node settings.
     QString hexBackBg = QStringLiteral("#104E8B");

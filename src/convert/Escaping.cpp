@@ -3,6 +3,9 @@
 #include <QBuffer>
 #include <QSet>
 
+#include <algorithm>
+#include <iterator>
+
 namespace plotwell::convert {
 
 namespace {
@@ -64,6 +67,9 @@ EscapeTable makeHtmlTable()
     t.replacement['\''] = "&#39;";
     // A browser turns CR LF into LF before it reads the text.
     t.replacement['\r'] = "&#13;";
+    // A browser shows NUL as U+FFFD, and an XML reader of the page stops at it.
+    t.replacement[0] = "\xEF\xBF\xBD";
+    t.lossy[0] = true;
     t.seal();
     return t;
 }
@@ -101,20 +107,38 @@ void makeUnique(QStringList &names, Qt::CaseSensitivity cs, const QStringList &r
     }
 }
 
+/// Letters that every common XML reader takes in a name. Readers of the fourth edition of XML
+/// 1.0 (expat, and Python's ElementTree on it) know far fewer than the fifth edition allows;
+/// these ranges are letters in both: Latin, Greek, Cyrillic, Hebrew, Arabic, kana, the unified
+/// ideographs and Hangul.
+bool isPortableXmlLetter(char16_t c)
+{
+    struct Range
+    {
+        char16_t from, to;
+    };
+    static constexpr Range kLetters[] = {
+        {0xC0, 0xD6},     {0xD8, 0xF6},   {0xF8, 0x131},    {0x134, 0x13E},   {0x141, 0x148},
+        {0x14A, 0x17E},   {0x180, 0x1C3}, {0x1CD, 0x1F0},   {0x1F4, 0x1F5},   {0x1FA, 0x217},
+        {0x386, 0x386},   {0x388, 0x38A}, {0x38C, 0x38C},   {0x38E, 0x3A1},   {0x3A3, 0x3CE},
+        {0x401, 0x40C},   {0x40E, 0x44F}, {0x451, 0x45C},   {0x45E, 0x481},   {0x5D0, 0x5EA},
+        {0x621, 0x63A},   {0x641, 0x64A}, {0x3041, 0x3094}, {0x30A1, 0x30FA}, {0x4E00, 0x9FA5},
+        {0xAC00, 0xD7A3},
+    };
+    return std::any_of(std::begin(kLetters), std::end(kLetters),
+                       [c](Range r) { return c >= r.from && c <= r.to; });
+}
+
 bool isXmlNameStart(char16_t c)
 {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' ||
-           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
-           (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) || c == 0x200C ||
-           c == 0x200D || (c >= 0x2070 && c <= 0x218F) || (c >= 0x2C00 && c <= 0x2FEF) ||
-           (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF) ||
-           (c >= 0xFDF0 && c <= 0xFFFD);
+           isPortableXmlLetter(c);
 }
 
 bool isXmlNameChar(char16_t c)
 {
     return isXmlNameStart(c) || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9') || c == 0xB7 ||
-           (c >= 0x300 && c <= 0x36F) || c == 0x203F || c == 0x2040;
+           (c >= 0x300 && c <= 0x345);
 }
 
 /// Characters outside the Basic Multilingual Plane count as one: both of their units become a

@@ -62,7 +62,7 @@ QString previewHead(const ConversionSettings &settings)
 {
     return fillHead(
         QStringLiteral(
-            "<!DOCTYPE html>\n<html>\n<title>Tabrio Document</title>\n<head>\n<meta "
+            "<!DOCTYPE html>\n<html>\n<head>\n<title>Tabrio Document</title>\n<meta "
             "http-equiv='Content-Type' content='text/html; charset=UTF-8'>\n<style "
             "type='text/css'>\n   body{\n      background:#FFF;\n}\n   table{\n      "
             "border:0px;\n}\n   th{\n      background:%1;\n      text-align:left;\n      "
@@ -77,7 +77,7 @@ QString fileHead(const ConversionSettings &settings)
 {
     return fillHead(
         QStringLiteral(
-            "<!DOCTYPE html>\n<html>\n<title>Convexo Document</title>\n<head>\n<meta "
+            "<!DOCTYPE html>\n<html>\n<head>\n<title>Convexo Document</title>\n<meta "
             "http-equiv='Content-Type' content='text/html; charset=UTF-8'>\n<style "
             "type='text/css'>\n   body{\n      background:#FFF;\n}\n   table{\n      "
             "border:0px;\n}\n   th{\n      background:%1;\n      text-align:left;\n      "
@@ -121,7 +121,7 @@ void HtmlTableWriter::record(Fields fields, qsizetype index)
         kRowStartBound +
         qsizetype(fields.size() * (kCellStart.size() + kEmptyCell.size() + kCellEnd.size())) +
         units * escapes.maxBytesPerUnit;
-    writeRecord(m_out, bound, [&](auto &out) {
+    m_replaced += writeRecord(m_out, bound, [&](auto &out) {
         out.put(std::string_view("\n  </tr>\n  <tr class='"));
         out.put(rowClass(index));
         out.put(std::string_view("'>"));
@@ -214,24 +214,67 @@ void TablePreviewBuilder::finish(qsizetype recordCount)
     m_out->append("</table>");
     m_out->flush();
 
+    compose();
+}
+
+void TablePreviewBuilder::setProblem(const QString &problem, const QStringList &notes)
+{
+    // A file without column names has no table to call partial; the caller says so.
+    if (m_result.hasColumnNames)
+        m_result.problem = problem;
+    m_result.notes = notes;
+    compose();
+}
+
+void TablePreviewBuilder::setCountStopped()
+{
+    m_result.countStopped = true;
+    compose();
+}
+
+void TablePreviewBuilder::compose()
+{
     const QString width = QString::number(m_settings.htmlWidth);
     const QString caption =
-        m_result.truncated
+        !m_result.problem.isEmpty()
+            ? QStringLiteral("<div style='width:%1px;padding-top:5px;'><h4 "
+                             "style='font-family:arial;color:#c0392b;margin:0px;'>This file is "
+                             "malformed: only its first %2 records could be read, and the count "
+                             "is partial.<br/><span style='font-size:14px;'>%3</span></h4></div>")
+                  .arg(width)
+                  .arg(m_result.recordCount)
+                  .arg(m_result.problem.toHtmlEscaped())
+        : m_result.countStopped
+            ? QStringLiteral("<div style='width:%1px;padding-top:5px;'><h4 "
+                             "style='font-family:arial;color:#3d9ce4;margin:0px;'>Preview of "
+                             "the first records: the count was cancelled after %2 records, so "
+                             "the file's total is not known.</h4></div>")
+                  .arg(width)
+                  .arg(m_result.recordCount)
+        : m_result.truncated
             ? QStringLiteral("<div style='width:%1px;padding-top:5px;'><h4 "
                              "style='font-family:avenir;color:#3d9ce4;margin:0px;'><i>First 100 "
                              "Rows HTML Preview of %2 Total Records found.<br/><span "
                              "style='color:orange;font-size:14px;'>If the field names on the "
                              "grid are not correct, Please go back to your CSV and add the Field "
                              "names in the first row.</span></i></h4></div>")
+                  .arg(width)
+                  .arg(m_result.recordCount)
             : QStringLiteral("<div style='width:%1px;padding-top:5px;'><h4 "
                              "style='font-family:arial;color:#3d9ce4;margin:0px;'>Preview of %2 "
                              "Total Records found <br/><span "
                              "style='color:orange;font-size:14px;'>If the field names on the "
                              "grid are not correct, Go back to your CSV and add the Field names "
-                             "in the first row.</span></h4></div>");
+                             "in the first row.</span></h4></div>")
+                  .arg(width)
+                  .arg(m_result.recordCount);
     diag(QStringLiteral("HTML WIDTH%1").arg(width));
-    m_result.html = previewHead(m_settings) + caption.arg(width).arg(recordCount) +
-                    QString::fromUtf8(m_tableBytes);
+    QString notes;
+    for (const QString &note : std::as_const(m_result.notes))
+        notes += QStringLiteral("<div style='font-family:arial;color:orange;font-size:13px;'>%1"
+                                "</div>")
+                     .arg(note.toHtmlEscaped());
+    m_result.html = previewHead(m_settings) + caption + notes + QString::fromUtf8(m_tableBytes);
 }
 
 } // namespace plotwell::convert

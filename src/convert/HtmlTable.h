@@ -34,6 +34,14 @@ struct TablePreview
     bool hasColumnNames = false;
     qsizetype recordCount = 0; // data records in the whole file
     bool truncated = false;    // shows the "first 100 rows" caption and row
+    /// Why reading stopped before the end (a malformed record, with its record and line); the
+    /// count is then only of the records before it.
+    QString problem;
+    /// What the user should know about how the file was read (encoding, undecodable bytes,
+    /// an open quote at the end).
+    QStringList notes;
+    /// The user stopped the count: `recordCount` is of the records read until then.
+    bool countStopped = false;
 };
 
 /// Builds the preview from the first `kPreviewRows` data records and counts the rest.
@@ -47,10 +55,17 @@ public:
     void begin(const QStringList &columnNames) override;
     void record(Fields fields, qsizetype index) override;
     void finish(qsizetype recordCount) override;
+    /// Marks the preview as partial when reading stopped at `problem` (when not empty), and
+    /// adds the notes on how the file was read.
+    void setProblem(const QString &problem, const QStringList &notes);
+    /// Marks the count as stopped by the user.
+    void setCountStopped();
 
     [[nodiscard]] const TablePreview &result() const { return m_result; }
 
 private:
+    void compose();
+
     ConversionSettings m_settings;
     QByteArray m_tableBytes;
     QBuffer m_table;

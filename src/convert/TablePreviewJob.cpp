@@ -47,6 +47,7 @@ struct TablePreviewJob::Build
     /// Its cancel request also ends a reading that has all it needs.
     ConversionProgress progress;
     std::atomic<bool> dropped{false};
+    std::atomic<bool> countStopped{false};
     std::thread thread;
 };
 
@@ -83,6 +84,10 @@ void TablePreviewJob::start(const QString &inputPath, const ConversionSettings &
             PreviewRows rows(builder, knownCount, running->progress.cancelRequested);
             ConversionResult result;
             readRecords(inputPath, rows, result, &running->progress);
+            // A reading stopped for the preview's own sake (its count known) is no problem.
+            builder.setProblem(result.cancelled ? QString() : result.error, result.notes());
+            if (running->countStopped.load() && !knownCount && result.cancelled)
+                builder.setCountStopped();
             preview = builder.result();
         });
         running->progress.done.store(true);
@@ -91,7 +96,10 @@ void TablePreviewJob::start(const QString &inputPath, const ConversionSettings &
         if (running->dropped.load())
             return;
         // Only a count read through to the end is worth keeping.
-        const std::optional<FileStamp> counted = knownCount ? std::nullopt : stamp;
+        const std::optional<FileStamp> counted =
+            knownCount || !preview || !preview->problem.isEmpty() || preview->countStopped
+                ? std::nullopt
+                : stamp;
         // Runs on the owner's thread. The destructor waits for this thread before the job
         // goes, and a job going away takes its undelivered events with it.
         QMetaObject::invokeMethod(
@@ -118,6 +126,14 @@ void TablePreviewJob::cancel()
 int TablePreviewJob::percent() const
 {
     return m_pending && !m_builds.empty() ? m_builds.back()->progress.percent.load() : 0;
+}
+
+void TablePreviewJob::stopCounting()
+{
+    if (!m_pending || m_builds.empty())
+        return;
+    m_builds.back()->countStopped.store(true);
+    m_builds.back()->progress.cancelRequested.store(true);
 }
 
 void TablePreviewJob::waitForThreads()

@@ -32,6 +32,9 @@ public:
     void start(const QString &inputPath, const ConversionSettings &settings);
     /// Drops the build under way, if any: its result is never delivered.
     void cancel();
+    /// Stops the build under way from counting on: its preview comes at once, with the count
+    /// so far marked as such.
+    void stopCounting();
 
     /// The share of the latest build's file read so far, 0-100; 0 when none is under way.
     [[nodiscard]] int percent() const;

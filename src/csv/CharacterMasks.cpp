@@ -1,8 +1,14 @@
 #include "csv/CharacterMasks.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstring>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -22,15 +28,18 @@ namespace plotwell::csv {
 
 namespace {
 
+/// Records end at CR and LF only, as other CSV readers have them: a vertical tab, a form feed or
+/// a Unicode line separator pasted into a value stays in it.
 constexpr bool isBreak(char16_t c)
 {
-    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+    return c == 0x0A || c == 0x0D;
 }
 
+/// Vertical tab and form feed are special as white space is: trimming takes them off a field.
 constexpr bool isSpecial(char16_t c)
 {
     return c >= 0x80 || c == u'"' || c == u' ' || c == u'\t' || c == u'=' || c == u'#' ||
-           c == u'\\';
+           c == u'\\' || c == 0x0B || c == 0x0C;
 }
 
 CharacterMasks classifyWordScalar(const char16_t *p, char16_t delimiter, char16_t escape)
@@ -143,14 +152,12 @@ __attribute__((always_inline)) inline LaneClasses<L> classifyLanes(const typenam
 {
     using Mask = typename L::Mask;
     const Mask delimiters = Mask(v == delimiter);
-    Mask breaks = Mask((v - 0x0A) <= 3);
+    const Mask breaks = Mask(v == 0x0A) | Mask(v == 0x0D);
     const Mask quotes = Mask(v == '"');
     Mask special = quotes | Mask(v == ' ') | Mask(v == '\t') | Mask(v == '=') | Mask(v == '#') |
-                   Mask(v == '\\');
-    if constexpr (L::wide) {
-        breaks |= Mask(v == 0x85) | Mask((v & 0xFFFE) == 0x2028);
+                   Mask(v == '\\') | Mask((v - 0x0B) <= 1);
+    if constexpr (L::wide)
         special |= Mask(v >= 0x80);
-    }
     return {delimiters | breaks | Mask(v == escape), breaks, special & ~delimiters, quotes};
 }
 
@@ -256,16 +263,13 @@ classifyWideAvx512(const char16_t *p, char16_t delimiter, char16_t escape)
     CharacterMasks m;
     for (int h = 0; h < 2; ++h) {
         const __m512i v = _mm512_loadu_si512(p + 32 * h);
-        const __mmask32 brk = _mm512_cmple_epu16_mask(_mm512_sub_epi16(v, _mm512_set1_epi16(0x0A)),
-                                                      _mm512_set1_epi16(3)) |
-                              eq16(v, 0x85) |
-                              eq16(_mm512_and_si512(v, _mm512_set1_epi16(short(0xFFFE))), 0x2028);
+        const __mmask32 brk = eq16(v, 0x0A) | eq16(v, 0x0D);
         const __mmask32 delim = eq16(v, delimiter);
         const __mmask32 quote = eq16(v, '"');
-        const __mmask32 special =
-            (_mm512_cmpge_epu16_mask(v, _mm512_set1_epi16(0x80)) | quote | eq16(v, ' ') |
-             eq16(v, '\t') | eq16(v, '=') | eq16(v, '#') | eq16(v, '\\')) &
-            ~delim;
+        const __mmask32 special = (_mm512_cmpge_epu16_mask(v, _mm512_set1_epi16(0x80)) | quote |
+                                   eq16(v, ' ') | eq16(v, '\t') | eq16(v, '=') | eq16(v, '#') |
+                                   eq16(v, '\\') | eq16(v, 0x0B) | eq16(v, 0x0C)) &
+                                  ~delim;
         m.stops |= quint64(delim | brk | eq16(v, escape)) << (32 * h);
         m.breaks |= quint64(brk) << (32 * h);
         m.special |= quint64(special) << (32 * h);
@@ -281,10 +285,10 @@ __attribute__((target(PLOTWELL_AVX512))) void classifyAvx512(const char16_t *tex
     // What each ASCII character is, as bits to test; looked up 64 characters at a time.
     enum : unsigned char { Stop = 1, Break = 2, Special = 4, Quote = 8 };
     alignas(64) unsigned char classes[128] = {};
-    for (char c : {'"', ' ', '\t', '=', '#', '\\'})
+    for (char c : {'"', ' ', '\t', '=', '#', '\\', '\v', '\f'})
         classes[int(c)] = Special;
     classes[int('"')] |= Quote;
-    for (int c = 0x0A; c <= 0x0D; ++c)
+    for (int c : {0x0A, 0x0D})
         classes[c] = Stop | Break;
     if (escape < 0x80)
         classes[escape] |= Stop;
@@ -334,13 +338,15 @@ putPositionsAvx512(quint64 bits, __m512i base, quint32 *out)
     return out + count;
 }
 
-/// A carry-less multiply by all ones is a prefix XOR. Written out, since the intrinsic would
-/// need the generic per-word code to be compiled for this processor too; only called where the
-/// processor has it.
+/// A carry-less multiply by all ones is a prefix XOR. The VEX encoding, written out: the
+/// intrinsic would need the generic per-word code to be compiled for this processor too, and the
+/// legacy SSE encoding, run while the wide registers hold data, costs some processors a state
+/// transition or a merge with the register's old value on every word. Only called where the
+/// processor has AVX2 (and so the VEX form) and the carry-less multiply.
 __attribute__((always_inline)) inline quint64 prefixXorClmul(quint64 bits)
 {
     __m128i x = _mm_cvtsi64_si128(qint64(bits));
-    asm("pclmulqdq $0, %1, %0" : "+x"(x) : "x"(_mm_set1_epi8(-1)));
+    asm("vpclmulqdq $0, %1, %0, %0" : "+x"(x) : "x"(_mm_set1_epi8(-1)));
     return quint64(_mm_cvtsi128_si64(x));
 }
 
@@ -406,6 +412,66 @@ scanFieldsAvx512(const CharacterMasks *masks, qsizetype from, qsizetype to, cons
     return w;
 }
 
+/// Stores the positions of the bits of `bits`, each plus `base`, from `out`; returns the end.
+/// Four at a time whatever the count: a branch per four positions rather than one per
+/// position. Writes up to 3 past the end.
+__attribute__((always_inline)) inline quint32 *putPositions(quint64 bits, quint32 base,
+                                                            quint32 *out)
+{
+    const int count = std::popcount(bits);
+    for (int done = 0; done < count; done += 4) {
+        for (int i = 0; i < 4; ++i, bits &= bits - 1)
+            out[done + i] = base + quint32(std::countr_zero(bits));
+    }
+    return out + count;
+}
+
+/// The positions of a word's bounds, with the record ends among them.
+__attribute__((always_inline)) inline void appendBits(const WordBounds &bounds, qsizetype word,
+                                                      BoundCursors &to)
+{
+    const quint32 base = quint32(word * 64);
+    const quint32 endsBefore = quint32(to.end - to.endBegin);
+    to.end = putPositions(bounds.ends, base, to.end);
+    to.start = putPositions(bounds.starts, base, to.start);
+    // Few ends are line breaks: each one's number among the ends, counted from one.
+    for (quint64 m = bounds.breaks & bounds.ends; m; m &= m - 1) {
+        const quint64 upTo = m ^ (m - 1); // the lowest set bit and every bit below it
+        *to.record++ = endsBefore + quint32(std::popcount(bounds.ends & upTo));
+    }
+}
+
+/// The portable scan with the instructions every processor with AVX2 has: the carry-less
+/// multiply for the quote parity and single instructions for the bit counts.
+__attribute__((target("avx2,bmi,bmi2,popcnt,pclmul"))) qsizetype
+scanFieldsAvx2(const CharacterMasks *masks, qsizetype from, qsizetype to, const ScanSetup &setup,
+               ScanCarry &carry, BoundLists &lists, WordBounds &held)
+{
+    BoundCursors cursors(lists);
+    ScanCarry c = carry;
+    const ScanSetup s = setup;
+    qsizetype w = from;
+    for (; w < to; ++w) {
+        const WordBounds bounds = boundsOfWord(masks[w], w, s, c, prefixXorClmul);
+        if (bounds.stray | bounds.special) [[unlikely]] {
+            held = bounds;
+            break;
+        }
+        appendBits(bounds, w, cursors);
+    }
+    cursors.storeIn(lists);
+    carry = c;
+    return w;
+}
+
+__attribute__((target("avx2,bmi,bmi2,popcnt"))) void
+appendBoundsAvx2(const WordBounds &bounds, qsizetype word, BoundLists &lists)
+{
+    BoundCursors to(lists);
+    appendBits(bounds, word, to);
+    to.storeIn(lists);
+}
+
 /// Whether a view is stored as its size followed by its pointer, which the vector path below
 /// writes directly.
 bool viewIsSizeThenData()
@@ -441,9 +507,6 @@ __attribute__((target(PLOTWELL_AVX512))) void fieldViewsAvx512(const char16_t *t
         out[j] = QStringView(text + startAt[j], endAt[j] - startAt[j]);
 }
 
-const bool hasAvx2 = csvVectors() >= CsvVectors::Avx2;
-const bool hasAvx512 = csvVectors() == CsvVectors::Avx512;
-const bool writesViewsAvx512 = hasAvx512 && viewIsSizeThenData();
 #endif
 
 void appendPortable(const WordBounds &bounds, qsizetype word, BoundLists &lists)
@@ -475,37 +538,9 @@ qsizetype scanFieldsPortable(const CharacterMasks *masks, qsizetype from, qsizet
     return to;
 }
 
-} // namespace
-
-CsvVectors csvVectors()
+void classifyPortable(const char16_t *text, CharacterMasks *out, qsizetype words,
+                      char16_t delimiter, char16_t escape)
 {
-    static const CsvVectors vectors = [] {
-#if defined(PLOTWELL_CSV_X86_DISPATCH)
-        if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("bmi2") ||
-            qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX2"))
-            return CsvVectors::Sse2;
-        if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
-            __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
-            __builtin_cpu_supports("pclmul") &&
-            !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX512"))
-            return CsvVectors::Avx512;
-        return CsvVectors::Avx2;
-#else
-        return CsvVectors::Sse2;
-#endif
-    }();
-    return vectors;
-}
-
-void classifyCharacters(const char16_t *text, CharacterMasks *out, qsizetype words,
-                        char16_t delimiter, char16_t escape)
-{
-#if defined(PLOTWELL_CSV_X86_DISPATCH)
-    if (hasAvx512)
-        return classifyAvx512(text, out, words, delimiter, escape);
-    if (hasAvx2)
-        return classifyAvx2(text, out, words, delimiter, escape);
-#endif
 #if defined(__SSE2__)
     classifySse2(text, out, words, delimiter, escape);
 #else
@@ -514,34 +549,228 @@ void classifyCharacters(const char16_t *text, CharacterMasks *out, qsizetype wor
 #endif
 }
 
+void fieldViewsPortable(const char16_t *text, const quint32 *startAt, const quint32 *endAt,
+                        qsizetype count, QStringView *out)
+{
+    for (qsizetype j = 0; j < count; ++j)
+        out[j] = QStringView(text + startAt[j], endAt[j] - startAt[j]);
+}
+
+/// The functions of one width.
+struct VectorPath
+{
+    void (*classify)(const char16_t *, CharacterMasks *, qsizetype, char16_t, char16_t);
+    qsizetype (*scan)(const CharacterMasks *, qsizetype, qsizetype, const ScanSetup &, ScanCarry &,
+                      BoundLists &, WordBounds &);
+    void (*append)(const WordBounds &, qsizetype, BoundLists &);
+    void (*views)(const char16_t *, const quint32 *, const quint32 *, qsizetype, QStringView *);
+};
+
+VectorPath pathFor(CsvVectors vectors)
+{
+#if defined(PLOTWELL_CSV_X86_DISPATCH)
+    if (vectors == CsvVectors::Avx512)
+        return {classifyAvx512, scanFieldsAvx512, appendBoundsAvx512,
+                viewIsSizeThenData() ? fieldViewsAvx512 : fieldViewsPortable};
+    if (vectors == CsvVectors::Avx2)
+        return {classifyAvx2, scanFieldsAvx2, appendBoundsAvx2, fieldViewsPortable};
+#else
+    Q_UNUSED(vectors);
+#endif
+    return {classifyPortable, scanFieldsPortable, appendPortable, fieldViewsPortable};
+}
+
+/// The widest vectors the processor has, as far as the environment lets them be used, and
+/// whether the environment chose.
+std::pair<CsvVectors, bool> widestAllowed()
+{
+#if defined(PLOTWELL_CSV_X86_DISPATCH)
+    const QByteArray forced = qgetenv("PLOTWELL_CSV_VECTORS").toLower();
+    if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("bmi2") ||
+        !__builtin_cpu_supports("pclmul") || qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX2") ||
+        forced == "sse2")
+        return {CsvVectors::Sse2, true};
+    if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
+        !qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX512") && forced != "avx2")
+        return {CsvVectors::Avx512, !forced.isEmpty()};
+    return {CsvVectors::Avx2,
+            !forced.isEmpty() || qEnvironmentVariableIsSet("PLOTWELL_CSV_NO_AVX512")};
+#else
+    return {CsvVectors::Sse2, true};
+#endif
+}
+
+/// Text like the files the paths are compared on: records of seven short fields, one in eight
+/// with a quoted field holding a delimiter.
+std::vector<char16_t> calibrationText(qsizetype words)
+{
+    std::vector<char16_t> text;
+    text.reserve(size_t(words * 64 + 64));
+    quint32 seed = 20261207;
+    auto next = [&seed](quint32 below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    for (qsizetype record = 0; qsizetype(text.size()) < words * 64; ++record) {
+        for (int field = 0; field < 7; ++field) {
+            if (field)
+                text.push_back(u',');
+            const bool quoted = field == 3 && record % 8 == 0;
+            if (quoted)
+                text.push_back(u'"');
+            for (quint32 n = 1 + next(9); n; --n)
+                text.push_back(char16_t(u'a' + next(26)));
+            if (quoted) {
+                text.insert(text.end(), {u',', u' ', u'x', u'"'});
+            }
+        }
+        text.push_back(u'\n');
+    }
+    text.resize(size_t(words * 64 + 64), u'\n');
+    return text;
+}
+
+/// Nanoseconds for one pass of `path` over `text`: its masks, its field bounds a chunk of words
+/// at a time (as the record path takes them), and the views of the fields.
+double passNanoseconds(const VectorPath &path, const char16_t *text, qsizetype words,
+                       CharacterMasks *masks, quint32 *endAt, quint32 *startAt,
+                       quint32 *recordEndAt, QStringView *views)
+{
+    constexpr qsizetype kChunk = 64;
+    const auto begin = std::chrono::steady_clock::now();
+    path.classify(text, masks, words, u',', u',');
+    ScanCarry carry;
+    for (qsizetype from = 0; from < words; from += kChunk) {
+        const qsizetype to = std::min(from + kChunk, words);
+        BoundLists lists{endAt, startAt, recordEndAt};
+        const ScanSetup setup{0, words * 64, false};
+        for (qsizetype w = from; w < to; ++w) {
+            WordBounds held;
+            w = path.scan(masks, w, to, setup, carry, lists, held);
+            if (w < to)
+                path.append(held, w, lists);
+        }
+        path.views(text, startAt, endAt, std::min(lists.starts, lists.ends), views);
+    }
+    const auto end = std::chrono::steady_clock::now();
+    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(end - begin).count());
+}
+
+/// Times every allowed path on the same text, the best of several interleaved passes each, so
+/// that a pass another process interrupts does not decide. A wider path is taken only when it
+/// is measured clearly faster than the narrower one chosen so far.
+CsvVectorChoice measureVectorChoice(CsvVectors widest)
+{
+    constexpr qsizetype kWords = 512;
+    constexpr int kRounds = 7;
+    constexpr double kWiderMustSave = 0.05;
+    const std::vector<char16_t> text = calibrationText(kWords);
+    std::vector<CharacterMasks> masks(kWords);
+    constexpr qsizetype kRoom = 64 * 64 + 64;
+    std::vector<quint32> endAt(kRoom), startAt(kRoom), recordEndAt(kRoom);
+    std::vector<QStringView> views(kRoom);
+    CsvVectorChoice choice;
+    choice.measured = true;
+    const int paths = int(widest) + 1;
+    for (int round = 0; round < kRounds; ++round) {
+        for (int v = 0; v < paths; ++v) {
+            const double ns =
+                passNanoseconds(pathFor(CsvVectors(v)), text.data(), kWords, masks.data(),
+                                endAt.data(), startAt.data(), recordEndAt.data(), views.data()) /
+                double(kWords);
+            double &best = choice.nsPerWord[v];
+            best = round == 0 ? ns : std::min(best, ns);
+        }
+    }
+    for (int v = 1; v < paths; ++v) {
+        if (choice.nsPerWord[v] < choice.nsPerWord[int(choice.vectors)] * (1 - kWiderMustSave))
+            choice.vectors = CsvVectors(v);
+    }
+    return choice;
+}
+
+struct ActivePath
+{
+    CsvVectorChoice choice;
+    VectorPath path;
+};
+
+const ActivePath &active()
+{
+    static const ActivePath chosen = [] {
+        const auto [widest, settled] = widestAllowed();
+        CsvVectorChoice choice;
+        choice.vectors = widest;
+        if (!settled && widest != CsvVectors::Sse2)
+            choice = measureVectorChoice(widest);
+        return ActivePath{choice, pathFor(choice.vectors)};
+    }();
+    return chosen;
+}
+
+} // namespace
+
+const CsvVectorChoice &csvVectorChoice()
+{
+    return active().choice;
+}
+
+CsvVectors csvVectors()
+{
+    return active().choice.vectors;
+}
+
+const char *csvVectorsName(CsvVectors vectors)
+{
+    switch (vectors) {
+    case CsvVectors::Avx512:
+        return "AVX-512";
+    case CsvVectors::Avx2:
+        return "AVX2";
+    case CsvVectors::Sse2:
+        break;
+    }
+    return "SSE2";
+}
+
+QString describeCsvVectorChoice()
+{
+    const CsvVectorChoice &choice = csvVectorChoice();
+    QString text = QString::fromLatin1(csvVectorsName(choice.vectors));
+    if (!choice.measured)
+        return text + QStringLiteral(" (set by the processor or the environment)");
+    QStringList timings;
+    for (int v = 0; v < 3; ++v) {
+        if (choice.nsPerWord[v] > 0)
+            timings << QStringLiteral("%1 %2").arg(
+                QString::fromLatin1(csvVectorsName(CsvVectors(v))),
+                QString::number(choice.nsPerWord[v], 'f', 1));
+    }
+    return text + QStringLiteral(" (measured, ns per 64 characters: %1)").arg(timings.join(u", "));
+}
+
+void classifyCharacters(const char16_t *text, CharacterMasks *out, qsizetype words,
+                        char16_t delimiter, char16_t escape)
+{
+    active().path.classify(text, out, words, delimiter, escape);
+}
+
 qsizetype scanFields(const CharacterMasks *masks, qsizetype from, qsizetype to,
                      const ScanSetup &setup, ScanCarry &carry, BoundLists &lists, WordBounds &held)
 {
-#if defined(PLOTWELL_CSV_X86_DISPATCH)
-    if (hasAvx512)
-        return scanFieldsAvx512(masks, from, to, setup, carry, lists, held);
-#endif
-    return scanFieldsPortable(masks, from, to, setup, carry, lists, held);
+    return active().path.scan(masks, from, to, setup, carry, lists, held);
 }
 
 void appendBounds(const WordBounds &bounds, qsizetype word, BoundLists &lists)
 {
-#if defined(PLOTWELL_CSV_X86_DISPATCH)
-    if (hasAvx512)
-        return appendBoundsAvx512(bounds, word, lists);
-#endif
-    appendPortable(bounds, word, lists);
+    active().path.append(bounds, word, lists);
 }
 
 void fieldViews(const char16_t *text, const quint32 *startAt, const quint32 *endAt, qsizetype count,
                 QStringView *out)
 {
-#if defined(PLOTWELL_CSV_X86_DISPATCH)
-    if (writesViewsAvx512)
-        return fieldViewsAvx512(text, startAt, endAt, count, out);
-#endif
-    for (qsizetype j = 0; j < count; ++j)
-        out[j] = QStringView(text + startAt[j], endAt[j] - startAt[j]);
+    active().path.views(text, startAt, endAt, count, out);
 }
 
 } // namespace plotwell::csv

@@ -1,15 +1,32 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 #include <QtGlobal>
 
 namespace plotwell::csv {
 
-/// The widest vectors the CSV code uses on this processor. PLOTWELL_CSV_NO_AVX2 in the
-/// environment keeps it to SSE2 and PLOTWELL_CSV_NO_AVX512 to AVX2, so that every path can be
-/// tested on one machine.
+/// The vectors the CSV code uses. A wider path is used only where it is measured faster: the
+/// first parse times every path the processor has on the same text, a fraction of a
+/// millisecond, and takes the narrowest one that no wider one clearly beats.
+/// PLOTWELL_CSV_NO_AVX2 in the environment keeps it to SSE2, PLOTWELL_CSV_NO_AVX512 to AVX2, and
+/// PLOTWELL_CSV_VECTORS=avx512|avx2|sse2 asks for one path (or the widest below it that the
+/// processor has), unmeasured, so that every path can be tested on one machine.
 enum class CsvVectors { Sse2, Avx2, Avx512 };
 CsvVectors csvVectors();
+
+struct CsvVectorChoice
+{
+    CsvVectors vectors = CsvVectors::Sse2;
+    /// False when the processor or the environment left one path.
+    bool measured = false;
+    /// Nanoseconds per 64 characters of each path measured, by CsvVectors; 0 where not.
+    double nsPerWord[3] = {};
+};
+const CsvVectorChoice &csvVectorChoice();
+const char *csvVectorsName(CsvVectors vectors);
+/// The path and how it was chosen, for benchmarks and logs.
+QString describeCsvVectorChoice();
 
 /// What 64 characters of decoded text hold, one bit per character (bit i for character i).
 struct CharacterMasks

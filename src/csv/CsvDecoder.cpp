@@ -2,6 +2,7 @@
 
 #include "csv/CharacterMasks.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -34,6 +35,19 @@ const char16_t kMacRomanHigh[128] = {
     0x00CF, 0x00CC, 0x00D3, 0x00D4, 0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9, 0x0131, 0x02C6, 0x02DC,
     0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,
 };
+
+/// Windows-1252 from 0x80 to 0x9F (above, it is Latin-1). The five bytes it leaves undefined
+/// read as the C1 controls of the same number.
+const char16_t kWindows1252C1[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+bool windows1252Leaves(unsigned char byte)
+{
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
 
 /// Where a UTF-8 lead byte allows its second byte to lie (which rules out overlong forms,
 /// surrogates and values past U+10FFFF), and how long its sequence is; length 0 for a byte that
@@ -415,6 +429,22 @@ public:
     qsizetype finish(char16_t *) override { return 0; }
 };
 
+/// Single-byte Windows-1252: every byte is a character, so nothing is ever replaced.
+class Windows1252Decoder final : public CsvDecoder
+{
+public:
+    qsizetype maxOutput(qsizetype inputSize) const override { return inputSize; }
+    qsizetype decode(QByteArrayView in, char16_t *out) override
+    {
+        for (qsizetype i = 0; i < in.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(in[i]);
+            out[i] = byte >= 0x80 && byte < 0xA0 ? kWindows1252C1[byte - 0x80] : char16_t(byte);
+        }
+        return in.size();
+    }
+    qsizetype finish(char16_t *) override { return 0; }
+};
+
 /// ISO-2022-KR through iconv. The mark that announces the encoding was taken off the input when
 /// it was recognised; the converter is given it first, since its shift-out bytes mean nothing
 /// without it.
@@ -503,6 +533,8 @@ std::unique_ptr<CsvDecoder> CsvDecoder::create(CsvEncoding encoding)
         return std::make_unique<Utf32Decoder>(true);
     case CsvEncoding::MacRoman:
         return std::make_unique<MacRomanDecoder>();
+    case CsvEncoding::Windows1252:
+        return std::make_unique<Windows1252Decoder>();
     case CsvEncoding::Iso2022Kr:
         return std::make_unique<Iso2022KrDecoder>();
     case CsvEncoding::Unknown:
@@ -510,6 +542,53 @@ std::unique_ptr<CsvDecoder> CsvDecoder::create(CsvEncoding encoding)
         break;
     }
     return std::make_unique<Utf8Decoder>();
+}
+
+CsvEncoding guessEncoding(QByteArrayView bytes, bool mayContinue)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    // Text of UTF-16 has a zero in half its units when they are ASCII; other text has no zero.
+    const qsizetype pairs = bytes.size() / 2;
+    qsizetype evenZeros = 0;
+    qsizetype oddZeros = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        evenZeros += b[2 * i] == 0;
+        oddZeros += b[2 * i + 1] == 0;
+    }
+    if (pairs >= 2 && oddZeros * 4 >= pairs && evenZeros * 8 <= oddZeros)
+        return CsvEncoding::Utf16LE;
+    if (pairs >= 2 && evenZeros * 4 >= pairs && oddZeros * 8 <= evenZeros)
+        return CsvEncoding::Utf16BE;
+    if (looksLikeUtf8(bytes, mayContinue))
+        return CsvEncoding::Utf8;
+    // Spreadsheets here write Windows-1252; Mac OS Roman only explains bytes it leaves out.
+    if (std::any_of(b, b + bytes.size(), windows1252Leaves))
+        return CsvEncoding::MacRoman;
+    return CsvEncoding::Windows1252;
+}
+
+QString encodingName(CsvEncoding encoding)
+{
+    switch (encoding) {
+    case CsvEncoding::Utf16LE:
+        return QStringLiteral("UTF-16LE");
+    case CsvEncoding::Utf16BE:
+        return QStringLiteral("UTF-16BE");
+    case CsvEncoding::Utf32LE:
+        return QStringLiteral("UTF-32LE");
+    case CsvEncoding::Utf32BE:
+        return QStringLiteral("UTF-32BE");
+    case CsvEncoding::MacRoman:
+        return QStringLiteral("Mac OS Roman");
+    case CsvEncoding::Windows1252:
+        return QStringLiteral("Windows-1252");
+    case CsvEncoding::Iso2022Kr:
+        return QStringLiteral("ISO-2022-KR");
+    case CsvEncoding::Unknown:
+    case CsvEncoding::Utf8:
+        break;
+    }
+    return QStringLiteral("UTF-8");
 }
 
 bool looksLikeUtf8(QByteArrayView bytes, bool mayContinue)

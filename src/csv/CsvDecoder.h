@@ -33,6 +33,14 @@ protected:
 /// `mayContinue` (more input follows).
 bool looksLikeUtf8(QByteArrayView bytes, bool mayContinue);
 
+/// The encoding of a stream without a byte-order mark, from its first bytes: UTF-16 of either
+/// order when its zeros say so, UTF-8 when the bytes are, else Windows-1252, or Mac OS Roman
+/// when bytes appear that Windows-1252 leaves undefined.
+CsvEncoding guessEncoding(QByteArrayView bytes, bool mayContinue);
+
+/// The name users know an encoding by.
+QString encodingName(CsvEncoding encoding);
+
 /// The Mac OS Roman character of a byte.
 char16_t macRomanToUnicode(unsigned char byte);
 

@@ -40,6 +40,7 @@ enum class CsvEncoding {
     Utf32BE,
     MacRoman,
     Iso2022Kr,
+    Windows1252,
 };
 
 enum CsvErrorCode {
@@ -145,6 +146,9 @@ public:
     QChar delimiter() const;
     /// The encoding in use: the one given, or the one found in the first bytes.
     CsvEncoding streamEncoding() const;
+    /// Whether the encoding was guessed from the bytes alone: given neither by the caller nor by
+    /// a byte-order mark, and not UTF-8.
+    bool encodingWasGuessed() const;
 
     bool sanitizesFields() const;
     void setSanitizesFields(bool on);

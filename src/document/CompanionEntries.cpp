@@ -6,9 +6,9 @@
 namespace plotwell::document {
 
 void storeCompanionEntries(Preferences &preferences, const QString &documentName,
-                           const CompanionEntries &entries)
+                           const CompanionEntries &entries, const QString &entriesName)
 {
-    const CompanionKeys keys = companionKeys(documentName);
+    const CompanionKeys keys = companionKeys(entriesName.isEmpty() ? documentName : entriesName);
     preferences.setValue(kOpenedFilenameKey, documentName);
     preferences.setValue(keys.positions, entries.positionLine);
     preferences.setValue(keys.nodeSize, entries.nodeSize);
@@ -20,12 +20,20 @@ void storeCompanionEntries(Preferences &preferences, const QString &documentName
     diag(QStringLiteral("POSITIONS_SAVED= %1").arg(orNull(preferences.value(keys.positions))));
 }
 
-StoredEntries lookUpCompanionEntries(const Preferences &preferences, const QString &documentName)
+StoredEntries lookUpCompanionEntries(const Preferences &preferences, const QString &documentName,
+                                     const QString &legacyName)
 {
     const CompanionKeys keys = companionKeys(documentName);
-    return {preferences.value(keys.colours), preferences.value(keys.positions),
-            preferences.value(keys.nodeSize), preferences.value(keys.nodeRadius),
-            preferences.value(keys.multiColour)};
+    const CompanionKeys legacy = companionKeys(legacyName);
+    const auto value = [&](const QString &key, const QString &legacyKey) {
+        std::optional<QString> found = preferences.value(key);
+        if (!found && !legacyName.isEmpty())
+            found = preferences.value(legacyKey);
+        return found;
+    };
+    return {value(keys.colours, legacy.colours), value(keys.positions, legacy.positions),
+            value(keys.nodeSize, legacy.nodeSize), value(keys.nodeRadius, legacy.nodeRadius),
+            value(keys.multiColour, legacy.multiColour)};
 }
 
 QString orNull(const std::optional<QString> &value)

@@ -23,12 +23,15 @@ struct CompanionEntries
     QString multiColour;
 };
 
-/// Stores the five entries under the keys of `documentName` (positions, node size, radius,
-/// multicolour state, then colours) and "openedFilename", then synchronises.
+/// Stores the five entries under the keys of \a entriesName (positions, node size, radius,
+/// multicolour state, then colours; `documentName` itself when empty) and `documentName` as
+/// "openedFilename", then synchronises.
 void storeCompanionEntries(Preferences &preferences, const QString &documentName,
-                           const CompanionEntries &entries);
+                           const CompanionEntries &entries, const QString &entriesName = {});
 
-/// The entries stored for `documentName`; a missing entry stays unset.
+/// The entries stored for `documentName`; a missing entry stays unset. With \a legacyName, an
+/// entry missing under `documentName` is looked up under it (the bare name earlier versions
+/// filed entries under).
 struct StoredEntries
 {
     std::optional<QString> colorLine;
@@ -38,7 +41,8 @@ struct StoredEntries
     std::optional<QString> multiColour;
 };
 [[nodiscard]] StoredEntries lookUpCompanionEntries(const Preferences &preferences,
-                                                   const QString &documentName);
+                                                   const QString &documentName,
+                                                   const QString &legacyName = {});
 
 /// "(null)" for a missing value, as the diagnostic lines print it.
 [[nodiscard]] QString orNull(const std::optional<QString> &value);

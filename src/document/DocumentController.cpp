@@ -13,6 +13,7 @@
 #include "document/CompanionEntries.h"
 #include "document/DocumentImport.h"
 #include "document/RecentDocuments.h"
+#include "model/ChartEditor.h"
 #include "model/GridClearing.h"
 #include "platform/Alerts.h"
 #include "platform/ChartViewer.h"
@@ -33,7 +34,6 @@ const QString kCsvType = QStringLiteral("csv");
 
 // A saved chart is a few kilobytes; anything far larger is an ordinary CSV file and is left
 // to the streaming import.
-constexpr qint64 kLargestSavedDocument = 8 * 1024 * 1024;
 
 /// Writes through a temporary file that replaces the target only once everything is on disk,
 /// so a failure never leaves half a file. Returns why it failed, or nothing.
@@ -99,10 +99,11 @@ void showNoColumnsAlert(Alerts &alerts)
 
 std::optional<SavedChart> readSavedChart(const QString &path)
 {
-    QFile file(path);
-    if (file.size() > kLargestSavedDocument || !file.open(QIODevice::ReadOnly))
+    // A file too large to be a chart document may still be a data file to import.
+    const ReadFile read = readTextFile(path);
+    if (!read.problem.isEmpty())
         return std::nullopt;
-    return parseSavedDocument(file.readAll());
+    return parseSavedDocument(read.bytes);
 }
 
 } // namespace
@@ -173,15 +174,35 @@ bool DocumentController::savePanelPath()
     SavePanelSpec panel;
     panel.allowedTypes = {kCsvType};
     const QString opened = m_context.preferences.value(kOpenedFilenameKey).value_or(QString());
-    if (!QString(opened).remove(QLatin1Char(' ')).isEmpty())
-        panel.proposedName = readableName(opened);
+    if (!QString(opened).remove(QLatin1Char(' ')).isEmpty()) {
+        // The chart of an imported data file is not that file: proposing its name would make
+        // two presses of Return replace the data with the chart.
+        panel.proposedName = m_importedData
+                                 ? readableName(baseName(opened)) + QStringLiteral(" chart.csv")
+                                 : readableName(opened);
+    }
 
     const std::optional<QString> chosen = m_context.panels.chooseSavePath(panel);
     if (!chosen) {
         diag(QStringLiteral("Did not save"));
         return false;
     }
-    const QString urlText = urlTextOfLocalFile(withExtension(*chosen, kCsvType));
+    const QString target = withExtension(*chosen, kCsvType);
+    if (QFileInfo::exists(target) && !readSavedChart(target)) {
+        const QString name = QFileInfo(target).fileName();
+        const int answer = m_context.alerts.runModal(
+            {QStringLiteral("Replace \"%1\" with the chart?").arg(name),
+             QStringLiteral("\"%1\" is not a chart document: it may be a data file. Replacing "
+                            "it loses everything it holds.")
+                 .arg(QDir::toNativeSeparators(target)),
+             {QStringLiteral("Cancel"), QStringLiteral("Replace")},
+             AlertSpec::Style::Warning});
+        if (answer != kFirstButton + 1) {
+            diag(QStringLiteral("Did not save"));
+            return false;
+        }
+    }
+    const QString urlText = urlTextOfLocalFile(target);
     if (!writeDocument(urlText))
         return false;
     m_context.state.saveUrl = QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
@@ -200,19 +221,21 @@ bool DocumentController::saveStraight()
 bool DocumentController::writeDocument(const QString &urlText)
 {
     const QString path = localFileOfUrlText(urlText);
-    const QByteArray bytes = documentText(m_context.grid).toUtf8();
+    const AppState &state = m_context.state;
+    const QByteArray bytes =
+        documentText(m_context.grid, chartExtras(m_context.grid, state.appearance)).toUtf8();
     if (const auto failure = writeAtomically(path, bytes)) {
         alertWriteFailure(path, *failure);
         return false;
     }
     // Stored only now: entries of a file that was never written would describe nothing, and
     // they would replace those of the file still on disk.
-    const AppState &state = m_context.state;
     storeCompanionEntries(m_context.preferences, documentName(urlText),
                           {state.colorString, state.positionString,
                            QString::number(state.appearance.nodeWidth),
                            QString::number(state.appearance.cornerRadius),
-                           QString::number(state.appearance.colourMode)});
+                           QString::number(state.appearance.colourMode)},
+                          companionName(urlText));
     return true;
 }
 
@@ -258,9 +281,59 @@ void DocumentController::openRecentDocument()
         showTablePreview(false);
 }
 
+bool DocumentController::isOpenable(const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo::exists(path)) {
+        // Checked before anything changes: the grid stays as it is.
+        const bool listed = m_context.recent.paths().contains(path);
+        AlertSpec gone{QStringLiteral("\"%1\" is no longer there.").arg(QFileInfo(path).fileName()),
+                       QStringLiteral("%1 was moved, renamed or deleted. The chart on screen is "
+                                      "unchanged.")
+                           .arg(shown),
+                       {},
+                       AlertSpec::Style::Warning};
+        if (listed)
+            gone.buttons = {QStringLiteral("Remove from Open Recent"), QStringLiteral("Keep")};
+        if (m_context.alerts.runModal(gone) == kFirstButton && listed)
+            m_context.recent.remove(path);
+        return false;
+    }
+    QFile file(path);
+    QString problem;
+    if (!file.open(QIODevice::ReadOnly))
+        problem = QStringLiteral("It could not be read (%1).").arg(file.errorString());
+    else if (looksBinary(file.read(kBinaryProbeBytes)))
+        problem = QStringLiteral("It holds binary data (a program, an image or the like), so it "
+                                 "is neither a chart document nor a CSV file.");
+    if (problem.isEmpty())
+        return true;
+    m_context.alerts.runModal(
+        {QStringLiteral("\"%1\" cannot be opened.").arg(QFileInfo(path).fileName()),
+         problem + QStringLiteral(" Nothing was changed."),
+         {},
+         AlertSpec::Style::Warning});
+    return false;
+}
+
 void DocumentController::openAction(const QString &urlText)
 {
+    recordEdit(QStringLiteral("Open"), [&] { openDocument(urlText); });
+}
+
+void DocumentController::recordEdit(const QString &text, const std::function<void()> &change)
+{
+    if (m_context.editor)
+        m_context.editor->record(text, change);
+    else
+        change();
+}
+
+void DocumentController::openDocument(const QString &urlText)
+{
     diag(QStringLiteral("DOCUMENT SELECTED= %1").arg(urlText));
+    if (!isOpenable(localFileOfUrlText(urlText)))
+        return;
     const QString name = documentName(urlText);
     diag(QStringLiteral("FILENAME_TO_OPEN= %1").arg(name));
     diag(QStringLiteral("extension2 '%1'").arg(pathExtension(name)));
@@ -277,7 +350,8 @@ void DocumentController::openAction(const QString &urlText)
     m_context.preferences.setValue(kOpenedFilenameKey, name);
     m_context.preferences.sync();
 
-    const StoredEntries entries = lookUpCompanionEntries(m_context.preferences, name);
+    const StoredEntries entries =
+        lookUpCompanionEntries(m_context.preferences, companionName(urlText), name);
     diag(QStringLiteral("COLORS_TO_OPEN= %1").arg(orNull(entries.colorLine)));
     diag(QStringLiteral("SAVED POSITIONS %1").arg(orNull(entries.positionLine)));
     if (!entries.colorLine)
@@ -300,31 +374,45 @@ void DocumentController::openAction(const QString &urlText)
     case FileKind::Csv:
         break;
     }
-    if (const std::optional<SavedChart> saved = readSavedChart(path))
-        restoreChart(*saved, entries);
-    else
+    // Save writes without asking only to the chart document that is open; an imported data
+    // file is never the place for the chart.
+    AppState &state = m_context.state;
+    if (const std::optional<SavedChart> saved = readSavedChart(path)) {
+        m_importedData = false;
+        state.saveUrl = QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
+        restoreChart(*saved, entries, urlText);
+    } else {
+        m_importedData = true;
+        state.saveUrl = QString();
         showCSVColumns(urlText);
+    }
 }
 
-void DocumentController::restoreChart(const SavedChart &chart, const StoredEntries &entries)
+void DocumentController::restoreChart(const SavedChart &chart, const StoredEntries &entries,
+                                      const QString &urlText)
 {
     clearFields(m_context.grid);
     restoreSavedChart(m_context.grid, chart);
-    // Positions of the chart shown before have nothing to do with this one.
-    applyPositionLine(m_context.grid, entries.positionLine.value_or(QString()));
-
     AppState &state = m_context.state;
-    const auto restore = [](int &setting, const std::optional<QString> &stored) {
-        if (stored)
-            setting = appearanceNumber(*stored).value_or(setting);
-    };
-    restore(state.appearance.nodeWidth, entries.nodeSize);
-    restore(state.appearance.cornerRadius, entries.nodeRadius);
-    restore(state.appearance.colourMode, entries.multiColour);
+    if (chart.extras) {
+        // The file carries the chart whole; entries of this machine do not override it.
+        applyChartExtras(m_context.grid, m_context.swatches, state.appearance, *chart.extras);
+    } else {
+        // Positions of the chart shown before have nothing to do with this one.
+        applyPositionLine(m_context.grid, entries.positionLine.value_or(QString()));
+        const auto restore = [](int &setting, const std::optional<QString> &stored) {
+            if (stored)
+                setting = appearanceNumber(*stored).value_or(setting);
+        };
+        restore(state.appearance.nodeWidth, entries.nodeSize);
+        restore(state.appearance.cornerRadius, entries.nodeRadius);
+        restore(state.appearance.colourMode, entries.multiColour);
+    }
 
-    // The grid now holds a chart, not the column list of a table, so there is no imported
-    // file for the converters or the preview any more.
-    state.fileUrl.reset();
+    // The document is a CSV file itself: the converters read it as they read any other (its
+    // grid holds chart data, not column types, which the converters then leave aside). No
+    // table preview is shown for it: the chart is.
+    state.fileUrl = urlText;
     m_previewLoaded = false;
     discardPendingPreview();
     diag(QStringLiteral("SAVED CHART RESTORED %1").arg(chart.chartTitle));
@@ -368,19 +456,37 @@ void DocumentController::showTablePreview(bool afterImport)
         m_previewAfterImport = afterImport || (m_previewAfterImport && isPreviewPending());
         m_previewJob->start(localFileOfUrlText(*m_context.state.fileUrl),
                             convert::conversionSettings(m_context.grid, m_context.state, width));
+        if (m_hooks.offerCancel)
+            m_hooks.offerCancel([this] { m_previewJob->stopCounting(); });
         if (m_hooks.followPreview)
-            m_hooks.followPreview([this] { return m_previewJob->percent(); },
-                                  [this] { discardPendingPreview(); });
+            m_hooks.followPreview([this] { return m_previewJob->percent(); });
     });
 }
 
 void DocumentController::tablePreviewBuilt(const convert::TablePreview &preview)
 {
     if (m_hooks.followPreview)
-        m_hooks.followPreview({}, {});
+        m_hooks.followPreview({});
     runGuarded(QStringLiteral("Error Occured at SHOW HTML."), [&] {
         if (m_previewAfterImport && !preview.hasColumnNames)
             showNoColumnsAlert(m_context.alerts);
+        if (m_hooks.offerCancel)
+            m_hooks.offerCancel({});
+        // Told once, when the file is opened; the page keeps saying it after each refresh.
+        if (m_previewAfterImport && !preview.problem.isEmpty())
+            m_context.alerts.runModal(
+                {QStringLiteral("This file is malformed."),
+                 QStringLiteral("%1\n\nThe preview and its count stop there, and conversions "
+                                "of the file fail at the same place. Correct the file, then open "
+                                "it again.")
+                     .arg((QStringList{preview.problem} + preview.notes).join(QLatin1Char('\n'))),
+                 {},
+                 AlertSpec::Style::Warning});
+        else if (m_previewAfterImport && !preview.notes.isEmpty())
+            m_context.alerts.runModal({QStringLiteral("The file was read with remarks."),
+                                       preview.notes.join(QLatin1Char('\n')),
+                                       {},
+                                       AlertSpec::Style::Informational});
         m_previewAfterImport = false;
         m_context.viewer->loadHtml(preview.html);
         m_previewLoaded = true;
@@ -396,15 +502,21 @@ bool DocumentController::isPreviewPending() const
 void DocumentController::discardPendingPreview()
 {
     if (m_previewJob->isPending() && m_hooks.followPreview)
-        m_hooks.followPreview({}, {});
+        m_hooks.followPreview({});
     m_previewJob->cancel();
     m_previewAfterImport = false;
+    if (m_hooks.offerCancel)
+        m_hooks.offerCancel({});
 }
 
 bool DocumentController::isPreviewShown() const
 {
-    // An HTML text has no address; a rendered chart or the placeholder page has one.
-    return m_previewLoaded && m_context.viewer && m_context.viewer->currentUrl().isEmpty();
+    // An HTML text has no address of its own: the web engine reports it as a "data:" address,
+    // other viewers as none. A rendered chart has its file address.
+    if (!m_previewLoaded || !m_context.viewer)
+        return false;
+    const QUrl shown = m_context.viewer->currentUrl();
+    return shown.isEmpty() || shown.scheme() == QLatin1String("data");
 }
 
 // ---- New and the sample file -------------------------------------------------------------
@@ -422,14 +534,17 @@ void DocumentController::clearAlert()
 
     m_context.desktop.setWindowTitle(QStringLiteral("Untitled"));
     m_context.state.saveUrl = QString();
+    m_importedData = false;
     m_context.preferences.setValue(kOpenedFilenameKey, QString());
     m_context.preferences.sync();
     // Forgotten too, or the next settings change would bring the old file's table back.
     m_context.state.fileUrl.reset();
     m_previewLoaded = false;
     discardPendingPreview();
-    clearFields(m_context.grid);
-    resetColors(m_context.grid, m_context.swatches);
+    recordEdit(QStringLiteral("New"), [this] {
+        clearFields(m_context.grid);
+        resetColors(m_context.grid, m_context.swatches);
+    });
     m_context.commands.post(command::resizeWebView);
 }
 

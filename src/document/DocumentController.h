@@ -11,6 +11,7 @@
 
 namespace plotwell {
 class Alerts;
+class ChartEditor;
 class ChartGrid;
 class ChartViewer;
 class CommandCenter;
@@ -46,6 +47,8 @@ struct DocumentContext
     CommandCenter &commands;
     /// The visible chart viewer, where the table preview goes; may be null (headless).
     ChartViewer *viewer = nullptr;
+    /// Where open, import and New are kept as one undoable step each; may be null.
+    ChartEditor *editor = nullptr;
 };
 
 /// What the window does for the document flows; any of them may be left empty.
@@ -55,9 +58,10 @@ struct DocumentHooks
     std::function<int()> htmlWidth;
     /// Shows the progress view ("Working..") with the indicator at a value.
     std::function<void(int value)> showProgress;
-    /// While a preview counts its file: the share read so far and how to stop it; empty
-    /// functions once it is done.
-    std::function<void(std::function<int()> percent, std::function<void()> cancel)> followPreview;
+    /// Offers Cancel in the progress view while the preview counts; empty takes it away.
+    std::function<void(std::function<void()> cancel)> offerCancel;
+    /// While a preview counts its file, the share read so far; empty once it is done.
+    std::function<void(std::function<int()> percent)> followPreview;
     /// A saved chart brought back node settings: the controls should show them.
     std::function<void()> appearanceRestored;
     /// A saved chart has been put into the grid: it can be drawn.
@@ -95,7 +99,8 @@ public:
     /// Asks, then empties the chart and forgets the document.
     void clearAlert();
 
-    /// Reads one document given by its URL text.
+    /// Reads one document given by its URL text. A missing file (a stale Open Recent entry) or
+    /// a binary one is refused with an alert before anything changes.
     void openAction(const QString &urlText);
     /// The import of an ordinary CSV file: its first record becomes the row titles.
     void showCSVColumns(const QString &urlText);
@@ -114,11 +119,16 @@ Q_SIGNALS:
     void tablePreviewShown();
 
 private:
+    void openDocument(const QString &urlText);
+    /// Runs \a change as one step of the editor when there is one.
+    void recordEdit(const QString &text, const std::function<void()> &change);
+    bool isOpenable(const QString &path);
     bool savePanelPath();
     bool saveStraight();
     /// Writes the document and, only once it is on disk, its companion entries.
     bool writeDocument(const QString &urlText);
-    void restoreChart(const SavedChart &chart, const StoredEntries &entries);
+    void restoreChart(const SavedChart &chart, const StoredEntries &entries,
+                      const QString &urlText);
     /// Builds the preview of the imported file, on a thread of its own, and loads it into the
     /// viewer; `afterImport` also tells the user when the file holds no record (a refresh does
     /// not ask again).
@@ -129,6 +139,7 @@ private:
     DocumentContext m_context;
     DocumentHooks m_hooks;
     bool m_previewLoaded = false;
+    bool m_importedData = false; // the open file is a data file, not a chart document
     std::unique_ptr<convert::TablePreviewJob> m_previewJob;
     /// The preview being built belongs to an import and should report a file without records.
     bool m_previewAfterImport = false;

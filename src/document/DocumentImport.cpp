@@ -2,14 +2,26 @@
 
 #include "base/Log.h"
 
+#include <utility>
+
 namespace plotwell::document {
 
 QString importedTitle(const QString &field, int k)
 {
+    // The first record comes as its raw fields: a quoted field loses its quotes and has its
+    // doubled quotes made single, as CSV means them. What is left is the user's text
+    // ("O'Brien", a nickname in quotes), except that a pair of curved quotes around the whole
+    // field is how some editors quote it.
     QString title = field;
-    for (const QChar quote : {QChar(u'"'), QChar(u'\u201C'), QChar(u'\u201D'), QChar(u'\''),
-                              QChar(u'\u2018'), QChar(u'\u2019')})
-        title.remove(quote);
+    if (title.size() >= 2 && title.startsWith(QLatin1Char('"')) && title.endsWith(QLatin1Char('"')))
+        title = title.mid(1, title.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
+    for (const auto &[open, close] :
+         {std::pair{u'\u201C', u'\u201D'}, std::pair{u'\u2018', u'\u2019'}}) {
+        if (title.size() >= 2 && title.front() == QChar(open) && title.back() == QChar(close)) {
+            title = title.mid(1, title.size() - 2);
+            break;
+        }
+    }
     QString compact = title;
     compact.remove(QLatin1Char(' '));
     if (compact.isEmpty())

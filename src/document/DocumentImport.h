@@ -10,8 +10,8 @@
 
 namespace plotwell::document {
 
-/// The title field k (from 0) of the first record gives: the six kinds of quote removed, and
-/// "Untitled<k+1>" when nothing but spaces is left.
+/// The title field k (from 0) of the first record gives: the field as read, less a pair of curved
+/// quotes around all of it, and "Untitled<k+1>" when nothing but spaces is left.
 [[nodiscard]] QString importedTitle(const QString &field, int k);
 
 /// Puts the first record's fields into the titles of rows 2-93 (fields past the 92nd are

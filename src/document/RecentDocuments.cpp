@@ -41,6 +41,13 @@ void RecentDocuments::add(const QString &path)
     store(list.mid(0, kMaximum));
 }
 
+void RecentDocuments::remove(const QString &path)
+{
+    QStringList list = paths();
+    if (list.removeAll(path))
+        store(list);
+}
+
 void RecentDocuments::clear()
 {
     store({});

@@ -24,6 +24,7 @@ public:
     /// Local paths, newest first.
     [[nodiscard]] QStringList paths() const;
     void add(const QString &path);
+    void remove(const QString &path);
     void clear();
 
 Q_SIGNALS:

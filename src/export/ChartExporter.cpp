@@ -58,6 +58,16 @@ ChartExporter::ChartExporter(ChartViewer &webViewM, ChartViewer &webViewL, Chart
     : m_webViewM(webViewM), m_webViewL(webViewL), m_pictures(pictures)
 {}
 
+bool ChartExporter::hasChart() const
+{
+    return !m_loader || m_loader->chartRequested();
+}
+
+double ChartExporter::exportScale() const
+{
+    return m_loader ? m_loader->exportScale() : 1.0;
+}
+
 ChartViewer &ChartExporter::viewer(Resolution resolution) const
 {
     return resolution == Resolution::Small ? m_webViewM : m_webViewL;

@@ -41,6 +41,10 @@ public:
     /// The loader that fills the viewers: a picture asked for between a render and the export
     /// viewer's load waits for that load, so it shows the new chart.
     void setLoader(ViewerLoader *loader) { m_loader = loader; }
+    /// False while no chart has been rendered: the export viewers hold nothing to export.
+    [[nodiscard]] bool hasChart() const;
+    /// Below 1 when the export viewer's chart was scaled down to the largest picture.
+    [[nodiscard]] double exportScale() const;
 
     [[nodiscard]] ChartViewer &viewer(Resolution resolution) const;
     [[nodiscard]] double pictureScale(Resolution resolution) const;

@@ -6,6 +6,7 @@
 #include "platform/Alerts.h"
 #include "platform/FilePanels.h"
 #include "platform/Mailer.h"
+#include "render/ViewerLoader.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -45,13 +46,27 @@ QString ExportController::documentsFolder() const
 {
     if (!m_documentsFolder.isEmpty())
         return m_documentsFolder;
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
+        .filePath(QStringLiteral("shared"));
+}
+
+bool ExportController::refuseWithoutChart()
+{
+    if (m_exporter.hasChart())
+        return false;
+    m_context.alerts.runModal({QStringLiteral("Render the chart first."),
+                               QStringLiteral("There is no chart to export or share yet: press "
+                                              "Render, then try again."),
+                               {},
+                               AlertSpec::Style::Informational});
+    Q_EMIT finished();
+    return true;
 }
 
 QString ExportController::sharePath(const QString &name) const
 {
     const QString folder = documentsFolder();
-    // A fresh account may have no documents folder yet; the share files need one.
+    // The folder is created on first use.
     QDir().mkpath(folder);
     return QDir(folder).filePath(name);
 }
@@ -80,6 +95,11 @@ void ExportController::enterFullScreenThen(void (ExportController::*step)())
 
 void ExportController::saveWithPanel(Resolution resolution, Format format)
 {
+    if (refuseWithoutChart()) {
+        if (resolution == Resolution::High)
+            toggleFullScreen();
+        return;
+    }
     const bool png = format == Format::Png;
     const std::optional<QString> path =
         m_context.filePanels.chooseSavePath({{png ? QStringLiteral("png") : QStringLiteral("pdf")},
@@ -93,26 +113,45 @@ void ExportController::saveWithPanel(Resolution resolution, Format format)
         return;
     }
     const QString target = *path;
-    const auto saved = [this, target](const QString &problem) {
+    // The window leaves full screen after every high-resolution export, written or not.
+    const auto saved = [this, target, resolution](const QString &problem) {
+        if (resolution == Resolution::High)
+            toggleFullScreen();
         if (!problem.isEmpty()) {
             finish(problem, target);
             return;
         }
         diag(QStringLiteral("We actually saved"));
         diag(QStringLiteral("Saved as filename = ") + target);
+        if (const double scale = m_exporter.exportScale(); scale < 1.0) {
+            m_context.alerts.runModal(
+                {QStringLiteral("The chart was drawn smaller to fit."),
+                 QStringLiteral("It is larger than the largest picture that can be drawn "
+                                "(%1 pixels a side), so it was scaled to %2%.")
+                     .arg(ViewerLoader::kLargestExportSide)
+                     .arg(scale * 100, 0, 'f', 0),
+                 {},
+                 AlertSpec::Style::Informational});
+        }
         finish({});
     };
     if (png) {
         m_exporter.writePng(resolution, target, true, saved);
         return;
     }
-    // A PDF export leaves its picture as "new.png" in the documents folder as well.
+    // A PDF export leaves its picture as "new.png" beside the share files as well. That side
+    // file failing does not stop the PDF the user asked for; it is reported on its own.
     const QString side = sharePath(kSharePngName);
     m_exporter.writePng(resolution, side, false,
                         [this, resolution, target, side, saved](const QString &problem) {
                             if (!problem.isEmpty()) {
-                                finish(problem, side);
-                                return;
+                                diag(QStringLiteral("SIDE PICTURE FAILED ") + problem);
+                                m_context.alerts.runModal(
+                                    {QStringLiteral("The side picture could not be written."),
+                                     side + QStringLiteral("\n\n") + problem +
+                                         QStringLiteral("\n\nThe PDF is written all the same."),
+                                     {},
+                                     AlertSpec::Style::Informational});
                             }
                             m_exporter.writePdf(resolution, target, true, saved);
                         });
@@ -185,6 +224,8 @@ void ExportController::downloadWOptions()
 
 void ExportController::copyChart()
 {
+    if (refuseWithoutChart())
+        return;
     m_exporter.picture(Resolution::Small, [this](const QImage &image) {
         if (image.isNull()) {
             finish(QStringLiteral("No picture of the chart could be taken."));
@@ -221,12 +262,25 @@ void ExportController::emailChart()
 
 void ExportController::share(Resolution resolution, Format format)
 {
+    if (refuseWithoutChart()) {
+        if (resolution == Resolution::High)
+            toggleFullScreen();
+        return;
+    }
     const bool png = format == Format::Png;
     const QString path = sharePath(png ? kSharePngName : kSharePdfName);
     const auto written = [this, resolution, path](const QString &problem) {
         QString failure = problem;
-        if (failure.isEmpty())
+        if (failure.isEmpty()) {
+            // A mail program's failure may be pages of output: the alert shows its first line,
+            // the diagnostic log keeps all of it.
             failure = m_context.mailer.attachToNewMessage(path);
+            if (!failure.isEmpty()) {
+                diag(QStringLiteral("MAIL FAILED ") + failure);
+                failure = failure.trimmed().section(QLatin1Char('\n'), 0, 0) +
+                          QStringLiteral(" (the whole output is in the diagnostic log)");
+            }
+        }
         // The high-resolution shares leave full screen whether or not the mail client opened.
         if (resolution == Resolution::High)
             toggleFullScreen();

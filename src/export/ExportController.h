@@ -13,7 +13,7 @@ namespace plotwell {
 class HandlerTable;
 struct AlertSpec;
 
-/// The share files, overwritten by every share of their kind.
+/// The share files, overwritten by every share of their kind, in a folder of the program's own.
 inline const QString kSharePngName = QStringLiteral("new.png");
 inline const QString kSharePdfName = QStringLiteral("OrvantaDocument.pdf");
 /// Wait after entering full screen before a high-resolution picture is taken.
@@ -30,8 +30,8 @@ public:
     /// Registers the export and share handlers by name.
     void addHandlers(HandlerTable &table);
 
-    /// The folder of the share files and of the side picture; the user's documents folder
-    /// unless set.
+    /// The folder of the share files and of the side picture: a folder of the program's own in
+    /// the cache location unless set, so that no file of the user's is written over.
     void setDocumentsFolder(const QString &folder) { m_documentsFolder = folder; }
     /// Where the save panel's proposed name comes from (the chart's title or document).
     void setProposedName(std::function<QString()> name) { m_proposedName = std::move(name); }
@@ -72,6 +72,8 @@ private:
     void enterFullScreenThen(void (ExportController::*step)());
     void toggleFullScreen();
     [[nodiscard]] QString sharePath(const QString &name) const;
+    /// Refuses, with an alert that says so, when nothing has been rendered; ends the flow.
+    bool refuseWithoutChart();
     /// Shows \a problem (when there is one) and ends the flow.
     void finish(const QString &problem, const QString &path = {},
                 const QString &message = QStringLiteral("The chart could not be exported."));

@@ -63,4 +63,43 @@ bool showsHighlighted(std::optional<PositionButton> highlight, PositionButton bu
     return *highlight == button;
 }
 
+namespace {
+const QString kLeftWord = QStringLiteral("Left");
+const QString kRightWord = QStringLiteral("Right");
+const QString kBelowWord = QStringLiteral("Below");
+} // namespace
+
+QString positionWord(const QString &marker)
+{
+    if (marker == kLeftMarker)
+        return kLeftWord;
+    if (marker == kRightMarker)
+        return kRightWord;
+    if (marker == kBottomMarker)
+        return kBelowWord;
+    return marker;
+}
+
+std::optional<QString> markerOfWord(const QString &word)
+{
+    const QString trimmed = word.trimmed();
+    if (trimmed.isEmpty())
+        return QString();
+    if (trimmed.compare(kLeftWord, Qt::CaseInsensitive) == 0)
+        return kLeftMarker;
+    if (trimmed.compare(kRightWord, Qt::CaseInsensitive) == 0)
+        return kRightMarker;
+    if (trimmed.compare(kBelowWord, Qt::CaseInsensitive) == 0)
+        return kBottomMarker;
+    if (word == kLeftMarker || word == kRightMarker || word == kBottomMarker)
+        return word;
+    return std::nullopt;
+}
+
+const QStringList &positionWords()
+{
+    static const QStringList words{QString(), kLeftWord, kRightWord, kBelowWord};
+    return words;
+}
+
 } // namespace plotwell

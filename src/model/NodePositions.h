@@ -3,6 +3,7 @@
 #include "model/ChartGrid.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -13,6 +14,16 @@ namespace plotwell {
 inline const QString kLeftMarker = QStringLiteral("NOT NULL");
 inline const QString kRightMarker = QStringLiteral("NULL");
 inline const QString kBottomMarker = QStringLiteral("u");
+
+/// The words the window shows for the markers, which stay as they are in documents, the data
+/// string and the SQL column set-up: "Left" for "NOT NULL", "Right" for "NULL", "Below" for
+/// "u", nothing for no marker. Any other stored text is shown as it is, so nothing is hidden.
+[[nodiscard]] QString positionWord(const QString &marker);
+/// The marker a word stands for (letter case ignored, the empty word for no marker); a marker
+/// itself is taken as it is. Nothing for other text.
+[[nodiscard]] std::optional<QString> markerOfWord(const QString &word);
+/// The choices of a position field, in order: "", "Left", "Right", "Below".
+[[nodiscard]] const QStringList &positionWords();
 
 /// The three position buttons of the item picker (tags 1, 2 and anything else).
 enum class PositionButton { Left, Right, Bottom };

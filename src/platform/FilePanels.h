@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,18 @@ struct SavePanelSpec
     QStringList allowedTypes; // extensions without the dot, e.g. {"csv"}
     QString proposedName;     // may be empty
     QString title;
+
+    /// Where a panel opens when the proposed name names no folder: pictures of the chart go
+    /// with the user's pictures, everything else with their documents.
+    [[nodiscard]] QStandardPaths::StandardLocation startFolder() const
+    {
+        for (const QString &type : allowedTypes) {
+            if (type.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0 ||
+                type.compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0)
+                return QStandardPaths::PicturesLocation;
+        }
+        return QStandardPaths::DocumentsLocation;
+    }
 };
 
 /// Save and open panels. Each call returns the chosen absolute path, or nothing when the

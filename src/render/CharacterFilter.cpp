@@ -1,11 +1,12 @@
-// The character filter of the chart page requests. The steps run in this order, each over the
-// whole text; the order matters (a removed letter can break a later, longer spelling).
+// The character filter of the chart page requests. Its list names the characters and spellings
+// that once were deleted from every request; they now travel as tokens the page decodes.
 #include "render/PageRequest.h"
 
 #include <algorithm>
 #include <bitset>
 #include <iterator>
 #include <utility>
+#include <vector>
 
 namespace plotwell {
 
@@ -165,29 +166,67 @@ constexpr Step kSteps[] = {
 };
 static_assert(std::size(kSteps) == 143);
 
+// A code point written as a token the page turns back into it: "~u" and its hexadecimal.
+QString codePointToken(char32_t codePoint)
+{
+    return QLatin1String("~u") + QString::number(codePoint, 16).toUpper() + QLatin1Char('~');
+}
+
 } // namespace
 
 QString lang(const QString &text)
 {
-    // A step can only match when every code unit of its pattern is in the text. Removals never
-    // bring a code unit in, so one look at the text decides which steps can be skipped; a step
-    // that writes text marks what it wrote.
-    std::bitset<0x10000> present;
-    for (const QChar c : text)
-        present.set(c.unicode());
+    // The steps once deleted what they matched. Each character they would delete is now
+    // written as a token instead, so that the page draws exactly what was typed; a text the
+    // steps left alone stays byte for byte what it was. A character of a longer spelling
+    // ("bǐ") is written as a token only where the whole spelling stands; ASCII letters of a
+    // spelling stay as they are, since the page reads them anyway.
+    static const std::bitset<0x10000> single = [] {
+        std::bitset<0x10000> units;
+        for (const auto &[from, to] : kSteps) {
+            const QStringView pattern(from);
+            // The quotation mark's step never deleted it.
+            if (pattern.size() == 1 && pattern != u"\"")
+                units.set(pattern.front().unicode());
+        }
+        return units;
+    }();
 
-    QString filtered = text;
+    std::vector<bool> encode(size_t(text.size()), false);
+    bool any = false;
+    std::bitset<0x10000> present;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        present.set(unit);
+        if (single.test(unit))
+            encode[size_t(i)] = any = true;
+    }
     for (const auto &[from, to] : kSteps) {
         const QStringView pattern(from);
-        if (!std::all_of(pattern.begin(), pattern.end(),
-                         [&present](QChar c) { return present.test(c.unicode()); }))
+        if (pattern.size() < 2 || !std::all_of(pattern.begin(), pattern.end(), [&present](QChar c) {
+                return present.test(c.unicode());
+            }))
             continue;
-        const QStringView replacement(to);
-        filtered.replace(pattern.toString(), replacement.toString());
-        for (const QChar c : replacement)
-            present.set(c.unicode());
+        for (qsizetype at = text.indexOf(pattern); at >= 0;
+             at = text.indexOf(pattern, at + pattern.size())) {
+            for (qsizetype k = 0; k < pattern.size(); ++k) {
+                if (pattern.at(k).unicode() >= 0x80)
+                    encode[size_t(at + k)] = any = true;
+            }
+        }
     }
-    return filtered;
+    if (!any)
+        return text;
+
+    QString encoded;
+    encoded.reserve(text.size() + 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (encode[size_t(i)])
+            encoded += codePointToken(text.at(i).unicode());
+        else
+            encoded += text.at(i);
+    }
+    return encoded;
 }
 
 } // namespace plotwell

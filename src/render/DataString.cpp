@@ -32,6 +32,10 @@ QString rowPiece(const ChartRow &row, int number)
 
 QString escapeDataString(QString text)
 {
+    // "~" first, so that a typed "~amp~" reaches the page as typed; "+" before the spaces become
+    // "+", since the page reads "+" as a space.
+    text.replace(QLatin1Char('~'), QLatin1String("~tilde~"));
+    text.replace(QLatin1Char('+'), QLatin1String("~plus~"));
     text.replace(QLatin1Char(' '), QLatin1Char('+'));
     static const std::pair<QChar, QLatin1String> tokens[] = {
         {QLatin1Char('&'), QLatin1String("~amp~")},  {QLatin1Char('='), QLatin1String("~eq~")},
@@ -48,14 +52,19 @@ RenderResult submitData(ChartGrid &grid, AppState &state)
     stripOffParentNames(grid);
 
     QString joined;
-    grid.forEachRow(
-        [&joined](int number, const ChartRow &row) { joined += rowPiece(row, number); });
+    // The colours go without their "#"; a title keeps every character it has.
+    grid.forEachRow([&joined](int number, const ChartRow &row) {
+        ChartRow sent = row;
+        for (QString *field : {&sent.parent, &sent.position, &sent.colour})
+            field->remove(QLatin1Char('#'));
+        joined += rowPiece(sent, number);
+    });
     joined.chop(1);
 
     QString data;
     if (titleHoldsItem(grid.title(1))) {
         state.chartTitle = grid.setting(ChartSetting::ChartTitle);
-        data = joined.remove(QLatin1Char('#'));
+        data = joined;
     } else {
         state.chartTitle = kSampleChartTitle;
     }

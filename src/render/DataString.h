@@ -34,8 +34,9 @@ inline const QString kRenderStoppedLine = QStringLiteral("Exception occured at d
 /// Row 1 gets an empty field before its number when none of its fields holds "_".
 [[nodiscard]] QString rowPiece(const ChartRow &row, int number);
 
-/// The query-safe form of a data string: spaces become "+", and "&", "=", "[", "]", "|", "%"
-/// become the tokens "~amp~", "~eq~", "~lbra~", "~rbra~", "~pipe~", "~pct~".
+/// The query-safe form of a data string: "~" and "+" become "~tilde~" and "~plus~", spaces "+",
+/// and "&", "=", "[", "]", "|", "%" the tokens "~amp~", "~eq~", "~lbra~", "~rbra~", "~pipe~",
+/// "~pct~".
 [[nodiscard]] QString escapeDataString(QString text);
 
 /// The render: strips the parent references in the grid, settles the chart title sent and

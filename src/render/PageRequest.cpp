@@ -20,11 +20,21 @@ QString withoutHash(QString text)
     return text.remove(QLatin1Char('#'));
 }
 
-// Typed values share the query with the keys; the page reads these tokens back.
+// Every value shares the query with the keys, so none may hold a separator, and the page reads
+// "+" as a space and "~" as the start of a token; the page reads these tokens back. "~" goes
+// first, so that a typed "~amp~" arrives as typed.
 QString withSeparatorTokens(QString text)
 {
-    return text.replace(QLatin1Char('&'), QLatin1String("~amp~"))
+    return text.replace(QLatin1Char('~'), QLatin1String("~tilde~"))
+        .replace(QLatin1Char('+'), QLatin1String("~plus~"))
+        .replace(QLatin1Char('&'), QLatin1String("~amp~"))
         .replace(QLatin1Char('='), QLatin1String("~eq~"));
+}
+
+// A typed text: tokens first, then its spaces as "+".
+QString typedValue(const QString &text)
+{
+    return withPluses(withSeparatorTokens(text));
 }
 
 QString decimal(double value)
@@ -74,17 +84,17 @@ RequestSettings gatherRequestSettings(const ChartGrid &grid, const AppState &sta
 {
     RequestSettings s;
     s.pageAddress = pageAddress;
-    s.ctype = grid.setting(ChartSetting::Ctype);
-    s.xaxis = withSeparatorTokens(withPluses(grid.setting(ChartSetting::XaxisLabel)));
-    s.yaxis = withSeparatorTokens(withPluses(grid.setting(ChartSetting::YaxisLabel)));
-    s.ctitle = withSeparatorTokens(withPluses(state.chartTitle.value_or(QString()))
-                                       .replace(QLatin1Char('#'), QLatin1String("hash")));
-    s.labelcolor = withoutHash(grid.setting(ChartSetting::HexLabels));
-    s.backcolor = withoutHash(grid.setting(ChartSetting::HexBackBg));
-    s.itemcolor = withoutHash(grid.setting(ChartSetting::HexItems));
-    s.linecolor = withoutHash(grid.setting(ChartSetting::HexLine));
+    s.ctype = withSeparatorTokens(grid.setting(ChartSetting::Ctype));
+    s.xaxis = typedValue(grid.setting(ChartSetting::XaxisLabel));
+    s.yaxis = typedValue(grid.setting(ChartSetting::YaxisLabel));
+    // "#" travels percent-encoded like any other character (requestUrl), so the title keeps it.
+    s.ctitle = typedValue(state.chartTitle.value_or(QString()));
+    s.labelcolor = withSeparatorTokens(withoutHash(grid.setting(ChartSetting::HexLabels)));
+    s.backcolor = withSeparatorTokens(withoutHash(grid.setting(ChartSetting::HexBackBg)));
+    s.itemcolor = withSeparatorTokens(withoutHash(grid.setting(ChartSetting::HexItems)));
+    s.linecolor = withSeparatorTokens(withoutHash(grid.setting(ChartSetting::HexLine)));
     const ChartAppearance &look = state.appearance;
-    s.font = look.fontFamily;
+    s.font = withSeparatorTokens(look.fontFamily);
     s.fsize = QString::number(look.fontSize);
     s.nsize = QString::number(look.nodeWidth);
     s.rsize = QString::number(look.cornerRadius);

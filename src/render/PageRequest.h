@@ -8,10 +8,10 @@
 
 namespace plotwell {
 
-/// The character filter every page request passes through: accented Latin letters, the Chinese
-/// and pinyin spellings of the letters A-Z, typographic quotes, dashes, currency signs, commas,
-/// "{", "}", "[", "]", "|", "\", "%" and "^" are removed; a quotation mark survives. "+" stays,
-/// since the page reads it as a space.
+/// The character filter every page request passes through. What it once deleted (accented Latin
+/// letters, the Chinese and pinyin spellings of the letters A-Z, typographic quotes, dashes,
+/// currency signs, apostrophes, commas, "`", "{", "}", "[", "]", "|", "\", "%" and "^") is written
+/// as "~u" + hexadecimal code + "~", which the page decodes; every other text passes unchanged.
 [[nodiscard]] QString lang(const QString &text);
 
 /// The chart page's address up to its data: the resource folder, "/", "orgchart.html?data=".
@@ -37,9 +37,9 @@ struct RequestSettings
 };
 
 /// Reads the settings from the grid and the shared state: the labels and the chart title sent
-/// with spaces as "+" (and "#" in the title as "hash"), the four chart-wide colours without "#".
-/// "&" and "=" in the labels and the title become "~amp~" and "~eq~", so a typed title cannot cut
-/// the query short or set another key.
+/// with spaces as "+", the four chart-wide colours without "#". In every value "~", "+", "&" and
+/// "=" become "~tilde~", "~plus~", "~amp~" and "~eq~", so that no typed text or setting (a font
+/// name) can cut the query short or set another key, and the page reads back what was typed.
 [[nodiscard]] RequestSettings gatherRequestSettings(const ChartGrid &grid, const AppState &state,
                                                     const QString &pageAddress);
 [[nodiscard]] RequestSettings gatherRequestSettings(const ChartGrid &grid, const AppState &state);

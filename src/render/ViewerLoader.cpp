@@ -9,8 +9,11 @@
 #include "platform/Desktop.h"
 #include "render/PageRequest.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QPointer>
 
+#include <algorithm>
 #include <memory>
 
 namespace plotwell {
@@ -26,12 +29,36 @@ ViewerLoader::ViewerLoader(ChartViewer &webView, ChartViewer &webViewM, ChartVie
 
 void ViewerLoader::loadWebView(const QString &data)
 {
+    requestChart(data, false);
+}
+
+void ViewerLoader::replaceWebView(const QString &data)
+{
+    requestChart(data, true);
+}
+
+void ViewerLoader::requestChart(const QString &data, bool replace)
+{
     runGuarded(QStringLiteral("Exception occured LoadwebView"), [&] {
         diag(QStringLiteral("FONT STYLE ON RENDER ") + m_state.appearance.fontFamily);
         diag(QStringLiteral("Chart Title ") + m_grid.setting(ChartSetting::ChartTitle));
         const QString address = viewerRequest(gatherRequestSettings(m_grid, m_state), data);
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
-        m_webView.load(requestUrl(address));
+        const QUrl url = requestUrl(address);
+        const auto page = [](const QUrl &u) {
+            return u.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
+        };
+        // Only a chart on show is swapped in place; the placeholder or a table preview is
+        // left behind as a step of its own, as a first render always did.
+        if (replace && !m_placeholderWidth && !m_webView.currentUrl().isEmpty() &&
+            page(m_webView.currentUrl()) == page(url)) {
+            const QString literal =
+                QString::fromUtf8(QJsonDocument(QJsonArray{url.toString(QUrl::FullyEncoded)})
+                                      .toJson(QJsonDocument::Compact));
+            m_webView.evaluate(QStringLiteral("location.replace(%1[0])").arg(literal), nullptr);
+        } else {
+            m_webView.load(url);
+        }
         setPlaceholderWidth(std::nullopt);
         Q_EMIT webViewPageRequested();
         // The export viewer is measured from the chart just requested, once it has loaded.
@@ -75,7 +102,10 @@ void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
         runGuarded(QStringLiteral("Exception occured at will enter LoadwebviewShare"), [&] {
             diag(QStringLiteral("Height %1").arg(measure->height, 0, 'f', 6));
             diag(QStringLiteral("Width %1").arg(measure->width, 0, 'f', 6));
-            const QSizeF chart(measure->width, measure->height);
+            QSizeF chart(measure->width, measure->height);
+            const double longest = std::max(chart.width(), chart.height());
+            that->m_exportScale = longest > kLargestExportSide ? kLargestExportSide / longest : 1.0;
+            chart *= that->m_exportScale;
             const QString address =
                 exportRequest(gatherRequestSettings(that->m_grid, that->m_state), data,
                               chart.width(), chart.height());
@@ -125,7 +155,10 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
         diag(QStringLiteral("WEBVIEW FINISHED LOAD"));
         Q_EMIT viewerLoadFinished(ok);
         updateBackForwardStatus();
-        if (m_pendingExport) {
+        // A load cut short by the next one (Render pressed twice) leaves the old page on
+        // screen; measuring it would size the export viewer for the wrong chart. The export
+        // waits for the load that succeeds.
+        if (m_pendingExport && ok) {
             const QString data = *m_pendingExport;
             m_pendingExport.reset();
             loadWebViewShare(data, m_renderSerial);

@@ -35,6 +35,10 @@ public:
 
     /// `loadWebView:`: the three requests for one data string.
     void loadWebView(const QString &data);
+    /// The same requests, but the visible viewer swaps the chart on show for the new one in
+    /// place (`location.replace`), adding no step to its history. Without a chart on show it
+    /// loads as loadWebView() does.
+    void replaceWebView(const QString &data);
     /// Loads the placeholder page into `webView`, or resizes the one already showing.
     void showPlaceholder(double width);
     /// Someone else has loaded a page into `webView`: the placeholder is no longer on screen.
@@ -56,6 +60,13 @@ public:
     /// True from a render until the export viewer's load has been issued: while `webView`
     /// finishes the chart and while the size scripts measure it.
     [[nodiscard]] bool exportPending() const { return m_pendingExport.has_value() || m_measuring; }
+    /// The largest side, in pixels, the export viewer is given: a larger chart is drawn smaller
+    /// into a box of this size, since a picture beyond it costs gigabytes or is left blank.
+    static constexpr double kLargestExportSide = 16000;
+    /// Below 1 when the last chart was too large for the export viewer and was scaled down.
+    [[nodiscard]] double exportScale() const { return m_exportScale; }
+    /// True once a chart has been asked of the viewers: before that there is nothing to export.
+    [[nodiscard]] bool chartRequested() const { return m_renderSerial > 0; }
 
 Q_SIGNALS:
     /// `webView` finished a load (`webView:didFinishLoadForFrame:`).
@@ -68,6 +79,7 @@ Q_SIGNALS:
     void placeholderShownChanged(bool shown);
 
 private:
+    void requestChart(const QString &data, bool replace);
     void webViewDidFinishLoad(bool ok);
     void setPlaceholderWidth(std::optional<double> width);
     void loadWebViewShare(const QString &data, quint64 serial);
@@ -83,6 +95,7 @@ private:
     std::optional<QString> m_pendingExport;
     quint64 m_renderSerial = 0;
     bool m_measuring = false;
+    double m_exportScale = 1.0;
     /// The text column width of the placeholder `webView` shows, while it shows one.
     std::optional<double> m_placeholderWidth;
 };

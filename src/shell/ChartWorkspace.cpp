@@ -3,6 +3,7 @@
 #include "base/AppState.h"
 #include "base/Commands.h"
 #include "base/DocumentNames.h"
+#include "base/Log.h"
 #include "convert/FirstRecord.h"
 #include "document/DocumentFormat.h"
 #include "document/DocumentImport.h"
@@ -20,9 +21,13 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
         std::make_unique<ViewerLoader>(viewers.webView, viewers.webViewM, viewers.webViewL, m_grid,
                                        m_context.state, m_context.commands, m_context.desktop);
     m_recent = std::make_unique<document::RecentDocuments>(m_context.preferences);
+    m_editor = std::make_unique<ChartEditor>(m_grid, &m_context.state);
+    m_problems = std::make_unique<ProblemListModel>(m_grid);
+    m_live = std::make_unique<LiveUpdate>(m_context.preferences);
     m_documents = std::make_unique<document::DocumentController>(document::DocumentContext{
         m_grid, m_swatches, m_context.state, m_context.preferences, *m_recent, m_context.alerts,
-        m_context.filePanels, m_context.desktop, m_context.commands, &viewers.webView});
+        m_context.filePanels, m_context.desktop, m_context.commands, &viewers.webView,
+        m_editor.get()});
     // A table preview arrives once its file has been read through; by then the viewer may have
     // been given a chart or another page, which the late preview must not replace.
     connect(m_loader.get(), &ViewerLoader::webViewPageRequested, m_documents.get(),
@@ -45,6 +50,17 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
     // Every colour field starts with its swatch's start-up colour.
     applyStartupSlotTexts(m_grid);
     followSlotTexts(m_grid, m_swatches);
+
+    // Colours move with rows and come back with an undo: the swatches show the texts.
+    connect(m_editor.get(), &ChartEditor::edited, this, [this] {
+        for (int slot = 1; slot <= kColourSlotCount; ++slot) {
+            const QString text = m_grid.slotText(slot);
+            if (QColor::isValidColorName(text) && m_swatches.colour(slot) != QColor(text))
+                m_swatches.setColour(slot, QColor(text));
+        }
+        m_live->noteEdit();
+    });
+    connect(m_live.get(), &LiveUpdate::redrawDue, this, [this] { renderLive(); });
 }
 
 ChartWorkspace::~ChartWorkspace() = default;
@@ -82,29 +98,51 @@ RenderResult ChartWorkspace::render()
     return result;
 }
 
+RenderResult ChartWorkspace::renderLive()
+{
+    // A conversion owns the progress view until it ends; the next edit redraws.
+    if (m_context.state.conversionRunning())
+        return {};
+    RenderResult result = submitData(m_grid, m_context.state);
+    if (result.kind == RenderResult::Load)
+        m_loader->replaceWebView(result.dataString);
+    return result;
+}
+
 bool ChartWorkspace::loadSample(int sample)
 {
-    if (sample == 1)
-        loadSampleData(m_grid, m_context.state);
-    else if (sample == 2)
-        loadSampleData2(m_grid, m_context.state);
-    else
+    if (sample != 1 && sample != 2)
         return false;
+    m_editor->record(QStringLiteral("Load Sample"), [this, sample] {
+        if (sample == 1)
+            loadSampleData(m_grid, m_context.state);
+        else
+            loadSampleData2(m_grid, m_context.state);
+    });
     return true;
 }
 
 QString ChartWorkspace::loadChartFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return path + QStringLiteral(": ") + file.errorString();
-    if (const auto saved = document::parseSavedDocument(file.readAll())) {
+    const document::ReadFile read = document::readTextFile(path);
+    if (!read.problem.isEmpty())
+        return path + QStringLiteral(": ") + read.problem;
+    if (const auto saved = document::parseSavedDocument(read.bytes)) {
         document::restoreSavedChart(m_grid, *saved);
+        if (saved->extras)
+            document::applyChartExtras(m_grid, m_swatches, m_context.state.appearance,
+                                       *saved->extras);
         return {};
     }
+    if (const QString problem = document::nearChartDocumentProblem(read.bytes); !problem.isEmpty())
+        return path + QStringLiteral(": ") + problem;
     const std::optional<QStringList> fields = readFirstRecord(path);
     if (!fields || document::importTitles(m_grid, *fields))
-        return path + QStringLiteral(": no column labels in its first record");
+        return path + QStringLiteral(": neither a chart document (a title line and 93 rows of "
+                                     "\"title\",\"parent\") nor a CSV file with column titles in "
+                                     "its first record");
+    // As the window's import does: the column set-up, with row 1 as the record's key.
+    document::initializeDataTypes(m_grid);
     return {};
 }
 
@@ -113,6 +151,14 @@ void ChartWorkspace::addHandlers(HandlerTable &table)
     m_documents->addHandlers(table);
     m_export->addHandlers(table);
     m_conversions->addHandlers(table);
+    table.add(QStringLiteral("undoEdit"), [this](const QVariant &) {
+        diag(QStringLiteral("UNDO EDIT %1").arg(m_editor->undoStack().undoText()));
+        m_editor->undo();
+    });
+    table.add(QStringLiteral("redoEdit"), [this](const QVariant &) {
+        diag(QStringLiteral("REDO EDIT %1").arg(m_editor->undoStack().redoText()));
+        m_editor->redo();
+    });
 }
 
 } // namespace plotwell

@@ -7,10 +7,13 @@
 #include "document/RecentDocuments.h"
 #include "export/ChartExporter.h"
 #include "export/ExportController.h"
+#include "model/ChartEditor.h"
 #include "model/ChartGrid.h"
+#include "model/ChartProblems.h"
 #include "platform/AppContext.h"
 #include "render/DataString.h"
 #include "render/ViewerLoader.h"
+#include "shell/LiveUpdate.h"
 
 #include <QObject>
 
@@ -55,6 +58,13 @@ public:
     [[nodiscard]] convert::ConversionController &conversions() { return *m_conversions; }
     [[nodiscard]] document::DocumentController &documents() { return *m_documents; }
     [[nodiscard]] document::RecentDocuments &recentDocuments() { return *m_recent; }
+    /// Every edit of the chart, undoable; the samples, open, import and New go through it too.
+    /// Its edited() signal also brings the swatches in line with the colour texts.
+    [[nodiscard]] ChartEditor &editor() { return *m_editor; }
+    /// The problems list, kept up to date with the grid.
+    [[nodiscard]] ProblemListModel &problems() { return *m_problems; }
+    /// "Update as I edit": its redrawDue() runs renderLive().
+    [[nodiscard]] LiveUpdate &liveUpdate() { return *m_live; }
 
     /// The width the HTML table of a conversion and the table preview take; the window's
     /// viewer width once a window sets it, the converters' default before.
@@ -63,8 +73,11 @@ public:
     /// What Render means: the grid's data string goes to the viewers, or the user is asked to
     /// reassign parents (through the alerts), or there is nothing to draw.
     RenderResult render();
+    /// A render that replaces the chart on show instead of adding to the viewer's history (the
+    /// first chart is loaded as usual). Asks nothing: a grid that cannot be drawn is left alone.
+    RenderResult renderLive();
 
-    /// Fills the grid with sample 1 or 2 (false for any other number).
+    /// Fills the grid with sample 1 or 2 (false for any other number), as one undoable step.
     bool loadSample(int sample);
 
     /// Fills the grid from a file as Open would without asking anything: a chart document we
@@ -72,7 +85,8 @@ public:
     /// wrong, for the user; empty on success.
     [[nodiscard]] QString loadChartFile(const QString &path);
 
-    /// Every controller's handlers, by name: the one place where controllers are added.
+    /// Every controller's handlers, by name: the one place where controllers are added. The
+    /// workspace serves `undoEdit` and `redoEdit` itself.
     void addHandlers(HandlerTable &table);
 
     /// Asks before the window closes: Save (the window closes only once the document is
@@ -91,6 +105,9 @@ private:
     std::unique_ptr<ChartExporter> m_exporter;
     std::unique_ptr<ExportController> m_export;
     std::unique_ptr<convert::ConversionController> m_conversions;
+    std::unique_ptr<ChartEditor> m_editor;
+    std::unique_ptr<ProblemListModel> m_problems;
+    std::unique_ptr<LiveUpdate> m_live;
 };
 
 } // namespace plotwell

@@ -6,6 +6,7 @@
 #include "base/Log.h"
 #include "base/ResourceLocator.h"
 #include "base/Version.h"
+#include "model/ChartEditor.h"
 #include "model/ChartGrid.h"
 #include "model/SampleCharts.h"
 #include "platform/Alerts.h"
@@ -250,14 +251,22 @@ void ShellController::liveSample()
         m_context.state.saveUrl = QString();
         m_context.preferences.setValue(QStringLiteral("openedFilename"), QString());
         m_context.preferences.sync();
-        loadSampleData(m_grid, m_context.state);
+        recordSample([this] { loadSampleData(m_grid, m_context.state); });
     } else if (answer == kSampleTwoAnswer) {
-        loadSampleData2(m_grid, m_context.state);
+        recordSample([this] { loadSampleData2(m_grid, m_context.state); });
     } else {
         return;
     }
     // The layout pass shows the chart title view and marks the grid as shown.
     resizeWebView();
+}
+
+void ShellController::recordSample(const std::function<void()> &load)
+{
+    if (m_editor)
+        m_editor->record(QStringLiteral("Load Sample"), load);
+    else
+        load();
 }
 
 void ShellController::showInfo()

@@ -6,8 +6,11 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
+
 namespace plotwell {
 
+class ChartEditor;
 class ChartGrid;
 class HandlerTable;
 class ViewerLoader;
@@ -38,6 +41,9 @@ class ShellController
 {
 public:
     ShellController(AppContext context, ChartGrid &grid, ViewerLoader &viewers, ShellView &view);
+
+    /// Samples become one undoable step of \a editor (none: the grid is written directly).
+    void setEditor(ChartEditor *editor) { m_editor = editor; }
 
     /// Registers the handlers of the commands above by name.
     void addHandlers(HandlerTable &table);
@@ -75,11 +81,13 @@ public:
 
 private:
     [[nodiscard]] double windowWidth() const;
+    void recordSample(const std::function<void()> &load);
 
     AppContext m_context;
     ChartGrid &m_grid;
     ViewerLoader &m_viewers;
     ShellView &m_view;
+    ChartEditor *m_editor = nullptr;
     int m_gridHidden = 0;
     bool m_sideBarHidden = false;
     int m_htmlWidth = 0;

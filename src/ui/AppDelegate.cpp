@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QWindowStateChangeEvent>
 
 #include <map>
@@ -228,12 +229,18 @@ QAction *AppDelegate::menuAction(const MenuItem &item)
 {
     if (QAction *made = action(item.action))
         return made;
-    if (findDelegateAction(item.action))
-        return commandAction(item.action, item.title, item.shortcut);
-    const WindowAction own = windowAction(item.action);
-    if (!own.run || (own.available && !own.available()))
-        return nullptr;
-    return plainAction(item.action, item.title, own.run, item.shortcut);
+    QAction *made = nullptr;
+    if (findDelegateAction(item.action)) {
+        made = commandAction(item.action, item.title, item.shortcut);
+    } else {
+        const WindowAction own = windowAction(item.action);
+        if (!own.run || (own.available && !own.available()))
+            return nullptr;
+        made = plainAction(item.action, item.title, own.run, item.shortcut);
+    }
+    if (made && !item.alternateShortcut.isEmpty())
+        made->setShortcuts({item.shortcut, item.alternateShortcut});
+    return made;
 }
 
 void AppDelegate::buildMenus()
@@ -299,6 +306,16 @@ void AppDelegate::buildMenus()
     for (const char *name : {"undoAction:", "redoAction:"}) {
         if (QAction *item = action(QLatin1String(name)))
             item->setEnabled(false);
+    }
+    // The edit history says itself when there is a step to undo or redo.
+    QUndoStack &edits = m_view->workspace().editor().undoStack();
+    if (QAction *undo = action(QStringLiteral("undoEdit:"))) {
+        undo->setEnabled(edits.canUndo());
+        connect(&edits, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    }
+    if (QAction *redo = action(QStringLiteral("redoEdit:"))) {
+        redo->setEnabled(edits.canRedo());
+        connect(&edits, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
     }
     if (QAction *grid = action(QStringLiteral("hideShowGrid:")))
         grid->setObjectName(QStringLiteral("hidshowGrid"));

@@ -133,13 +133,18 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
                                          this);
     m_shell = std::make_unique<ShellController>(m_context, grid(), viewerLoader(),
                                                 static_cast<ShellView &>(*this));
+    m_shell->setEditor(&m_workspace->editor());
+    connect(&m_workspace->editor(), &ChartEditor::appearanceRestored, this,
+            [this] { showAppearanceValues(); });
     m_workspace->setHtmlWidth([this] { return m_shell->htmlWidth(); });
     document::DocumentHooks documentHooks;
     documentHooks.htmlWidth = [this] { return m_shell->htmlWidth(); };
     documentHooks.showProgress = [this](int value) { progress().showWorking(value); };
-    documentHooks.followPreview = [this](std::function<int()> percent,
-                                         std::function<void()> cancel) {
-        progress().followPercent(std::move(percent), std::move(cancel));
+    documentHooks.offerCancel = [this](std::function<void()> cancel) {
+        progress().offerCancel(std::move(cancel));
+    };
+    documentHooks.followPreview = [this](std::function<int()> percent) {
+        progress().followPercent(std::move(percent));
     };
     documentHooks.appearanceRestored = [this] { showAppearanceValues(); };
     documentHooks.chartRestored = [this] { submitData(); };
@@ -421,7 +426,7 @@ void MasterViewController::buildProgressView()
     card->addWidget(m_progressLabel);
     card->addWidget(m_progressBar);
     card->addLayout(bottom);
-    connect(m_progressCancel, &QPushButton::clicked, &progress(), &ProgressMonitor::cancelRunning);
+    connect(m_progressCancel, &QPushButton::clicked, &progress(), &ProgressMonitor::cancel);
     connect(&progress(), &ProgressMonitor::cancellableChanged, m_progressCancel,
             &QWidget::setVisible);
 

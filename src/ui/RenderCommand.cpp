@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QWebEngineView>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -36,7 +38,9 @@ struct RenderOptions
 };
 
 constexpr char kUsage[] =
-    "usage: plotwell render [--sample 1|2 | CHART.csv] -o OUT.png|OUT.pdf [--hires]\n";
+    "Usage: plotwell render [--sample 1|2 | CHART.csv] -o OUT.png|OUT.pdf [--hires]\n"
+    "Draws a sample chart, or the chart of CHART.csv, off screen and writes it as a picture or\n"
+    "a PDF; --hires draws the picture at twice the size. Needs no display.\n";
 
 std::optional<RenderOptions> parseOptions(const QStringList &args, QString &problem)
 {
@@ -84,6 +88,13 @@ QWebEngineView *offscreenView(QSize size)
 
 int runRenderCommand(int argc, char **argv)
 {
+    // Asked before anything of the web engine or the windowing starts.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
     // Drawing needs no display: the off-screen platform unless one is asked for.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -162,7 +162,8 @@ TEST_F(Conversions, EachCommandWritesItsOutputFromTheOpenedFileAndTheGrid)
         outputs << QString::fromUtf8(read(out));
     }
 
-    EXPECT_TRUE(outputs[0].startsWith(" CREATE TABLE IF NOT EXISTS `staff` (\n"));
+    EXPECT_TRUE(
+        outputs[0].startsWith("SET NAMES utf8mb4;\n CREATE TABLE IF NOT EXISTS `staff` (\n"));
     EXPECT_TRUE(outputs[0].contains("  `Dept` INT NOT NULL,\n"));
     EXPECT_TRUE(outputs[0].endsWith("VALUES ('Ann','Sales'),\n('Bob','IT');"));
     const QJsonArray items = QJsonDocument::fromJson(outputs[1].toUtf8())["items"].toArray();

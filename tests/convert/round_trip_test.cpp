@@ -1,7 +1,9 @@
 // Converts one file of hostile values to every format and reads each output back with a reader
 // of its own kind, expecting exactly the records that Python's csv module reads from the file.
+#include "TestFiles.h"
 #include "convert/Conversion.h"
 #include "convert/Escaping.h"
+#include "convert/SqlWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,11 +103,8 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_FALSE(python().isEmpty()) << "python3 is needed as the independent CSV reader";
-        m_csv = m_dir.filePath("hostile.csv");
-        QFile file(m_csv);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(csvText(hostileRecords()));
-        file.close();
+        m_csv =
+            plotwell::testing::writeFile(m_dir.filePath("hostile.csv"), csvText(hostileRecords()));
         const auto reference = runReference("csv", m_csv);
         ASSERT_TRUE(reference);
         m_expected = toRows(*reference);
@@ -128,9 +127,7 @@ protected:
 
     QByteArray output(const QString &name)
     {
-        QFile file(m_dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
+        return plotwell::testing::readFile(m_dir.filePath(name));
     }
 
     QTemporaryDir m_dir;
@@ -264,12 +261,13 @@ public:
     /// Runs the client; its standard output, or nothing when it failed (the error is added to
     /// `error`).
     std::optional<QByteArray> client(const QStringList &arguments, const QByteArray &input = {},
-                                     QString *error = nullptr)
+                                     QString *error = nullptr, bool utf8mb4 = true)
     {
         QProcess process;
-        process.start(m_client, QStringList{"--no-defaults", "--socket=" + m_socket, "-uroot",
-                                            "--default-character-set=utf8mb4"} +
-                                    arguments);
+        QStringList options{"--no-defaults", "--socket=" + m_socket, "-uroot"};
+        if (utf8mb4)
+            options << "--default-character-set=utf8mb4";
+        process.start(m_client, options + arguments);
         process.write(input);
         process.closeWriteChannel();
         if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit ||
@@ -330,14 +328,11 @@ TEST_F(ConverterRoundTrip, SqlLoadsIntoMariaDbAsTheFileValues)
     QByteArray many = "Name,Dept\n";
     for (int i = 0; i < 2500; ++i)
         many += "n" + QByteArray::number(i) + ",\"d,\"\"x\"\"\"\n";
-    QFile manyFile(m_dir.filePath("many.csv"));
-    ASSERT_TRUE(manyFile.open(QIODevice::WriteOnly));
-    manyFile.write(many);
-    manyFile.close();
     ConversionSettings settings;
     settings.tableName = "many";
     const ConversionResult result =
-        convertFile(Format::Sql, manyFile.fileName(), m_dir.filePath("many.sql"), settings);
+        convertFile(Format::Sql, plotwell::testing::writeFile(m_dir.filePath("many.csv"), many),
+                    m_dir.filePath("many.sql"), settings);
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(output("many.sql").count("INSERT INTO"), 3);
     ASSERT_TRUE(db.client({"roundtrip"}, output("many.sql"), &error)) << error.toStdString();
@@ -345,4 +340,79 @@ TEST_F(ConverterRoundTrip, SqlLoadsIntoMariaDbAsTheFileValues)
                                   "SELECT COUNT(*), COUNT(DISTINCT Name), MIN(Dept) FROM many"});
     ASSERT_TRUE(count);
     EXPECT_EQ(*count, "2500\t2500\td,\"x\"\n");
+}
+
+TEST_F(ConverterRoundTrip, SqlOfWideTablesLongValuesAndChartDataLoadsWithDefaultClientSettings)
+{
+    MariaDb db;
+    if (const QString why = db.start(); !why.isEmpty())
+        GTEST_SKIP() << "No MariaDB server for the SQL round trip: " << why.toStdString();
+    QString error;
+    ASSERT_TRUE(db.client({"-e", "CREATE DATABASE wide"}, {}, &error)) << error.toStdString();
+
+    // 70 columns pass the row-size limit as VARCHAR(255); values of 300 and 70,000 characters;
+    // an emoji in the first row of each INSERT; the grid's type fields holding chart data.
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const auto value = [&](int record, int column) {
+        if (column == 1 && record == 2)
+            return QString(300, QLatin1Char('x'));
+        if (column == 2 && record == 3)
+            return QString(70000, QLatin1Char('y'));
+        if (column == 0 && record % SqlWriter::kRecordsPerInsert == 1)
+            return emoji + QString::number(record);
+        return QStringLiteral("v%1_%2").arg(record).arg(column);
+    };
+    const struct
+    {
+        QString table;
+        int columns;
+    } tables[] = {{"wide", 70}, {"narrow", 3}};
+    for (const auto &shape : tables) {
+        const int records = 1002;
+        QByteArray csv;
+        QStringList header;
+        for (int c = 0; c < shape.columns; ++c)
+            header.append(QStringLiteral("c%1").arg(c));
+        csv += header.join(',').toUtf8() + "\n";
+        for (int r = 1; r <= records; ++r) {
+            QStringList fields;
+            for (int c = 0; c < shape.columns; ++c)
+                fields.append(value(r, c));
+            csv += fields.join(',').toUtf8() + "\n";
+        }
+        QFile file(m_dir.filePath(shape.table + ".csv"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(csv);
+        file.close();
+        ConversionSettings settings;
+        settings.tableName = shape.table;
+        // As the grid gives them once a chart is drawn over "1_Niall Brent(CEO)" and "u".
+        settings.columnTypes = {"VARCHAR(255)", "VARCHAR(255)", "VARCHAR(255)"};
+        settings.columnsWithoutSqlType = {1};
+        const ConversionResult result = convertFile(Format::Sql, file.fileName(),
+                                                    m_dir.filePath(shape.table + ".sql"), settings);
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        EXPECT_TRUE(result.message().contains("made TEXT")) << result.message().toStdString();
+        EXPECT_TRUE(result.message().contains("no SQL type for column(s) c0"));
+        ASSERT_TRUE(db.client({"wide"}, output(shape.table + ".sql"), &error, false))
+            << shape.table.toStdString() << ": " << error.toStdString();
+
+        QStringList hexColumns;
+        for (const QString &name : header)
+            hexColumns.append("HEX(`" + name + "`)");
+        const auto table = db.client(
+            {"--batch", "--skip-column-names", "wide", "-e",
+             "SELECT " + hexColumns.join(',') + " FROM `" + shape.table + "` ORDER BY record_id"},
+            {}, &error);
+        ASSERT_TRUE(table) << error.toStdString();
+        const QList<QByteArray> lines = table->trimmed().split('\n');
+        ASSERT_EQ(lines.size(), records);
+        for (int r = 1; r <= records; ++r) {
+            const QList<QByteArray> cells = lines.at(r - 1).split('\t');
+            ASSERT_EQ(cells.size(), shape.columns);
+            for (int c = 0; c < shape.columns; ++c)
+                ASSERT_EQ(QString::fromUtf8(QByteArray::fromHex(cells.at(c))), value(r, c))
+                    << shape.table.toStdString() << " " << r << "," << c;
+        }
+    }
 }

@@ -7,21 +7,16 @@
 
 using namespace plotwell::csv;
 
-TEST(CsvKeyedAggregator, FirstRecordGivesTheKeys)
+TEST(CsvKeyedAggregator, FirstRecordGivesTheKeysAndAWrongFieldCountCancelsWithCode2)
 {
-    const auto result = csvKeyedRecordsFromString("b,a\n1,2\n3,4\n");
-    ASSERT_TRUE(result.ok());
-    const CsvKeyedRecords &records = result.value();
+    const CsvKeyedRecords records = csvKeyedRecordsFromString("b,a\n1,2\n3,4\n").value();
     ASSERT_EQ(records.size(), 2);
     EXPECT_EQ(records[0].allKeys(), QStringList({"b", "a"}));
     EXPECT_EQ(records[0].allValues(), QStringList({"1", "2"}));
     EXPECT_EQ(records[1].value("a"), "4");
     EXPECT_EQ(records[1].value("c"), std::nullopt);
     EXPECT_EQ(records[1][0], "3");
-}
 
-TEST(CsvKeyedAggregator, WrongFieldCountCancelsWithCode2)
-{
     CsvParser parser(QByteArray("a,b\n1,2,3\n4,5\n"));
     CsvKeyedAggregator aggregator;
     parser.setDelegate(&aggregator);
@@ -29,25 +24,20 @@ TEST(CsvKeyedAggregator, WrongFieldCountCancelsWithCode2)
     EXPECT_TRUE(parser.isCancelled());
     ASSERT_TRUE(aggregator.error());
     EXPECT_EQ(aggregator.error()->code, IncorrectNumberOfFields);
-    EXPECT_TRUE(aggregator.error()->description.isEmpty());
     EXPECT_TRUE(aggregator.records().isEmpty());
-
     EXPECT_EQ(csvKeyedRecordsFromString("a,b\n1\n").error().code, IncorrectNumberOfFields);
 }
 
 TEST(CsvOrderedDictionary, DuplicateKeysAndEquality)
 {
     const CsvOrderedDictionary d({"k", "x", "k"}, {"1", "2", "3"});
-    EXPECT_EQ(d.allKeys(), QStringList({"k", "x", "k"}));
     EXPECT_EQ(d.value("k"), "3");
     EXPECT_EQ(d.count(), 2);
     EXPECT_EQ(d.valueAt(0), "1");
-
     const CsvOrderedDictionary same({"k", "x", "k"}, {"9", "2", "3"});
     EXPECT_EQ(d, same); // the lookups agree and so do the keys
     EXPECT_EQ(qHash(d), qHash(same));
-    const CsvOrderedDictionary reordered({"x", "k"}, {"2", "3"});
-    EXPECT_FALSE(d == reordered);
+    EXPECT_FALSE(d == CsvOrderedDictionary({"x", "k"}, {"2", "3"}));
     EXPECT_FALSE(CsvOrderedDictionary({"a", "b"}, {"1", "2"}) ==
                  CsvOrderedDictionary({"b", "a"}, {"2", "1"}));
 }
@@ -67,7 +57,6 @@ TEST(CsvEntries, FileUrlAndStringFormsAgree)
     EXPECT_EQ(csvRecordsFromUrl(QUrl::fromLocalFile(path), options, u';').value(), expected);
     EXPECT_EQ(csvRecordsFromString(" name ;\"x;y\"\r\n#c\r\n1;2", options, u';').value(), expected);
     EXPECT_EQ(csvKeyedRecordsFromFile(path, options, u';').value()[0].value("name"), "1");
-
     // No options: fields exactly as they stand.
     EXPECT_EQ(csvRecordsFromFile(path, {}, u';').value()[0], QStringList({" name ", "\"x;y\""}));
 }

@@ -1,4 +1,6 @@
-// How records and fields are found: quotes, delimiters, line breaks, errors, cancelling.
+// How records and fields are found, alone and with each option and the pairs that meet: quotes,
+// delimiters, line breaks, escapes, comments, trimming, the leading equal sign; errors and
+// cancelling. Every input is parsed in one piece and split at every byte.
 #include "CsvTestSupport.h"
 #include "csv/CsvRecords.h"
 
@@ -7,71 +9,125 @@ using namespace plotwell::csv::test;
 
 namespace {
 
-QStringList record(int n, const QStringList &fields)
+using Rows = QList<QStringList>;
+
+/// The field values of a parse, one list per record; comments as "#text", a failure as its event.
+Rows rowsOf(const QByteArray &text, CsvOptions options, QChar delimiter = u',')
 {
-    QStringList out{QStringLiteral("line %1").arg(n)};
-    for (qsizetype i = 0; i < fields.size(); ++i)
-        out << QStringLiteral("field %1 [%2]").arg(i).arg(fields[i]);
-    out << QStringLiteral("endline %1").arg(n);
-    return out;
+    Rows rows;
+    for (const QString &e : eventsOf(text, {options, delimiter})) {
+        if (e.startsWith("line "))
+            rows.append(QStringList());
+        else if (e.startsWith("field "))
+            rows.last() << e.mid(e.indexOf('[') + 1).chopped(1);
+        else if (e.startsWith("comment "))
+            rows.append(QStringList{"#" + e.mid(9).chopped(1)});
+        else if (e.startsWith("fail"))
+            rows.append(QStringList{e});
+    }
+    return rows;
 }
 
-QStringList document(const QList<QStringList> &records)
-{
-    QStringList out{"begin"};
-    for (qsizetype i = 0; i < records.size(); ++i)
-        out << record(int(i + 1), records[i]);
-    out << "end";
-    return out;
-}
+const QString kGotC = QStringLiteral(
+    "fail com.quillfen.csv 1 Unexpected delimiter. Expected ',' (0x2C), but got 'c' (0x63)");
 
 } // namespace
 
-TEST(CsvQuotedFields, RawValueKeepsQuotesSanitizedDropsThem)
+TEST(CsvGrammar, FieldsAndRecordsUnderEachOption)
 {
-    const QByteArray text = "a,\"b,c\",d";
-    EXPECT_EQ(eventsOf(text), document({{"a", "\"b,c\"", "d"}}));
-    EXPECT_EQ(eventsOf(text, {SanitizeFields}), document({{"a", "b,c", "d"}}));
-    // Only a quote that opens the field quotes it.
-    EXPECT_EQ(eventsOf("a\"b\",c", {SanitizeFields}), document({{"a\"b\"", "c"}}));
+    constexpr CsvOptions none;
+    constexpr CsvOptions S = SanitizeFields, T = TrimWhitespace, E = BackslashEscapes,
+                         C = RecognizeComments, L = RecognizeLeadingEqualSign;
+    const QByteArray spaced = " \"x\" ,y";
+    const QByteArray backslashes = "a\\,b,c\\\nd,e\\\\";
+    const QByteArray comments = "#note\nx,#y\n\n#  spaced  \n  z  ";
+    const QByteArray padded = " a \t,\xc2\xa0"
+                              "b\xe2\x80\x83,\" c \"  \n";
+    const QByteArray equals = "=\"001\",=5, =\"x\"\"y\" ,=";
+    const Rows equalsRaw = {{"=\"001\"", "=5", " =\"x\"\"y\" ", "="}};
+    const struct
+    {
+        QByteArray text;
+        CsvOptions options;
+        Rows rows;
+        QChar delimiter = u',';
+    } cases[] = {
+        // Only a quote that opens the field quotes it; sanitizing takes the quotes off.
+        {"a,\"b,c\",d", none, {{"a", "\"b,c\"", "d"}}},
+        {"a,\"b,c\",d", S, {{"a", "b,c", "d"}}},
+        {"a\"b\",c", S, {{"a\"b\"", "c"}}},
+        {"\"say \"\"hi\"\"\",\"\"\"\"\n", S, {{"say \"hi\"", "\""}}},
+        {"\"say \"\"hi\"\"\",\"\"\"\"\n", none, {{"\"say \"\"hi\"\"\"", "\"\"\"\""}}},
+        {"\"one\r\ntwo,\n\nthree\",x\ny", S, {{"one\r\ntwo,\n\nthree", "x"}, {"y"}}},
+        // Sanitizing alone keeps the white space outside the quotes, trimming drops it.
+        {spaced, none, {{" \"x\" ", "y"}}},
+        {spaced, S, {{" x ", "y"}}},
+        {spaced, S | T, {{"x", "y"}}},
+        {spaced, T, {{"\"x\"", "y"}}},
+        {"\" in \"", S | T, {{" in "}}},
+        {"x\n\"ab\"c,d\ne", none, {{"x"}, {"\"ab\""}, {kGotC}}},
+        // Runs of line breaks make no empty records; a blank first line is one empty field.
+        // Only CR and LF end a record: vertical tab, form feed, NEL, U+2028 and U+2029 pasted
+        // into a value stay in it.
+        {"a,b\r\n\r\n\nc\rd\xc2\x85"
+         "e\xe2\x80\xa8"
+         "f\r\ng\vh,i\fj\xe2\x80\xa9k\r\n",
+         none,
+         {{"a", "b"},
+          {"c"},
+          {"d\xc2\x85"
+           "e\xe2\x80\xa8"
+           "f"},
+          {"g\vh", "i\fj\xe2\x80\xa9k"}}},
+        {"\n,,\na,\n,b,c,d", none, {{""}, {"", "", ""}, {"a", ""}, {"", "b", "c", "d"}}},
+        {"", none, {}},
+        // Other delimiters; a white-space delimiter is not skipped as leading white space.
+        {"a;b,c\n", none, {{"a", "b,c"}}, u';'},
+        {"a\t\tb\n\t", none, {{"a", "", "b"}, {"", ""}}, u'\t'},
+        {" a \t \"b\" \t", S | T, {{"a", "b", ""}}, u'\t'},
+        {"x\xc2\xa7y", none, {{"x", "y"}}, QChar(0xA7)},
+        // A backslash takes the next character literally, a quote or a doubled quote too.
+        {backslashes, none, {{"a\\", "b", "c\\"}, {"d", "e\\\\"}}},
+        {backslashes, E, {{"a\\,b", "c\\\nd", "e\\\\"}}},
+        {backslashes, E | S, {{"a,b", "c\nd", "e\\"}}},
+        {"\"q\\\"uote\",x", E, {{"\"q\\\"uote\"", "x"}}},
+        {"\"q\\\"uote\",x", E | S, {{"q\"uote", "x"}}},
+        {"\"\\\"\"\"\"", E | S, {{"\"\""}}},
+        {"\"ab\\", E | S, {{"ab"}}}, // the quoted field stays open
+        // Comments only at the start of a record; trimming never touches their text.
+        {comments, C, {{"#note"}, {"x", "#y"}, {"#  spaced  "}, {"  z  "}}},
+        {comments, none, {{"#note"}, {"x", "#y"}, {"#  spaced  "}, {"  z  "}}},
+        {comments, C | T, {{"#note"}, {"x", "#y"}, {"#  spaced  "}, {"z"}}},
+        {" #a", C | T, {{"#a"}}},
+        {"#a\\\nb\r\n#c\nd", C | E, {{"#a\\\nb"}, {"#c"}, {"d"}}},
+        {"#only", C, {{"#only"}}},
+        {padded,
+         none,
+         {{" a \t",
+           QString::fromUtf8("\xc2\xa0"
+                             "b\xe2\x80\x83"),
+           "\" c \"  "}}},
+        {padded, T, {{"a", "b", "\" c \""}}},
+        {padded, T | S, {{"a", "b", " c "}}},
+        // The leading equal sign opens a quoted field, only when sanitizing.
+        {equals, none, equalsRaw},
+        {equals, S, equalsRaw},
+        {equals, L, equalsRaw},
+        {equals, L | S, {{"001", "=5", " x\"y ", "="}}},
+        {equals, L | S | T, {{"001", "=5", "x\"y", "="}}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(rowsOf(c.text, c.options, c.delimiter), c.rows)
+            << c.text.toStdString() << " options " << c.options.toInt();
+
+    // Without escapes the backslash is text and the quote after it closes the field; an equal
+    // sign's quoted part must close as well.
+    EXPECT_TRUE(rowsOf("\"q\\\"uote\",x", S).last().first().startsWith("fail"));
+    EXPECT_TRUE(rowsOf("=\"a\"b", L).value(1).value(0).startsWith("fail com.quillfen.csv 1"));
 }
 
-TEST(CsvQuotedFields, DoubledQuoteStandsForOne)
+TEST(CsvGrammar, TheEntriesReportErrorsAndEmptyInput)
 {
-    const QByteArray text = "\"say \"\"hi\"\"\",\"\"\"\"\n";
-    EXPECT_EQ(eventsOf(text, {SanitizeFields}), document({{"say \"hi\"", "\""}}));
-    EXPECT_EQ(eventsOf(text), document({{"\"say \"\"hi\"\"\"", "\"\"\"\""}}));
-}
-
-TEST(CsvQuotedFields, HoldLineBreaksAndDelimiters)
-{
-    const QByteArray text = "\"one\r\ntwo,\n\nthree\",x\ny";
-    EXPECT_EQ(eventsOf(text, {SanitizeFields}), document({{"one\r\ntwo,\n\nthree", "x"}, {"y"}}));
-}
-
-TEST(CsvQuotedFields, WhitespaceAroundQuotes)
-{
-    const QByteArray text = " \"x\" ,y";
-    EXPECT_EQ(eventsOf(text), document({{" \"x\" ", "y"}}));
-    // Sanitizing alone keeps the white space outside the quotes, trimming drops it.
-    EXPECT_EQ(eventsOf(text, {SanitizeFields}), document({{" x ", "y"}}));
-    EXPECT_EQ(eventsOf(text, {SanitizeFields | TrimWhitespace}), document({{"x", "y"}}));
-    EXPECT_EQ(eventsOf(text, {TrimWhitespace}), document({{"\"x\"", "y"}}));
-    // Quotes protect the white space inside them.
-    EXPECT_EQ(eventsOf("\" in \"", {SanitizeFields | TrimWhitespace}), document({{" in "}}));
-}
-
-TEST(CsvQuotedFields, CharacterAfterClosingQuoteIsAnError)
-{
-    const ParseOutcome outcome = parseEveryWay("x\n\"ab\"c,d\ne");
-    QStringList expected{"begin"};
-    expected << record(1, {"x"}) << "line 2"
-             << "field 0 [\"ab\"]"
-             << "endline 2"
-             << "fail com.quillfen.csv 1 Unexpected delimiter. Expected ',' (0x2C), but got "
-                "'c' (0x63)";
-    EXPECT_EQ(outcome.events, expected);
-
     const auto result = csvRecordsFromString("\"ab\"c");
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.error().code, UnexpectedDelimiter);
@@ -79,38 +135,10 @@ TEST(CsvQuotedFields, CharacterAfterClosingQuoteIsAnError)
     EXPECT_THROW((void)result.value(), std::logic_error);
 }
 
-TEST(CsvRecords, LineBreakRunsMakeNoEmptyRecords)
-{
-    const QStringList expected = document({{"a", "b"}, {"c"}, {"d"}, {"e"}, {"f"}});
-    EXPECT_EQ(eventsOf("a,b\r\n\r\n\nc\rd\xc2\x85"
-                       "e\xe2\x80\xa8"
-                       "f\r\n"),
-              expected);
-}
-
-TEST(CsvRecords, EmptyFieldsRaggedRowsAndTheEnds)
-{
-    // A blank first line is one empty field; the last record needs no line break.
-    EXPECT_EQ(eventsOf("\n,,\na,\n,b,c,d"),
-              document({{""}, {"", "", ""}, {"a", ""}, {"", "b", "c", "d"}}));
-}
-
 TEST(CsvRecords, EmptyInputIsAnEmptyDocument)
 {
     EXPECT_EQ(eventsOf(""), QStringList({"begin", "end"}));
-    const auto result = csvRecordsFromString("");
-    ASSERT_TRUE(result.ok());
-    EXPECT_TRUE(result.value().isEmpty());
-}
-
-TEST(CsvDelimiters, OtherDelimiters)
-{
-    EXPECT_EQ(eventsOf("a;b,c\n", {{}, u';'}), document({{"a", "b,c"}}));
-    // A white-space delimiter is not skipped as leading white space.
-    EXPECT_EQ(eventsOf("a\t\tb\n\t", {{}, u'\t'}), document({{"a", "", "b"}, {"", ""}}));
-    EXPECT_EQ(eventsOf(" a \t \"b\" \t", {SanitizeFields | TrimWhitespace, u'\t'}),
-              document({{"a", "b", ""}}));
-    EXPECT_EQ(eventsOf("x\xc2\xa7y", {{}, QChar(0xA7)}), document({{"x", "y"}}));
+    EXPECT_TRUE(csvRecordsFromString("").value().isEmpty());
 }
 
 TEST(CsvCancel, StopsEventsButStillEndsTheDocument)

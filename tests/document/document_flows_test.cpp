@@ -11,6 +11,7 @@
 #include "document/CompanionEntries.h"
 #include "document/DocumentController.h"
 #include "document/RecentDocuments.h"
+#include "model/ChartEditor.h"
 #include "model/GridClearing.h"
 
 #include <QCoreApplication>
@@ -201,14 +202,19 @@ protected:
     {
         return QStringList({buildColorLine(grid), buildPositionLine(grid)}) + nodeSettings();
     }
-    /// The five companion entries stored for a document named \a base + ".csv".
-    [[nodiscard]] QStringList entriesOf(const QString &base) const
+    /// The five companion entries stored for the file \a file.
+    [[nodiscard]] QStringList entriesOf(const QString &file) const
     {
+        const CompanionKeys keys = companionKeys(companionName(urlTextOfLocalFile(file)));
         QStringList values;
-        for (const char *infix : {"", "~", "n", "NULL", "m"})
-            values << preferences.value(base + QLatin1String(infix) + QStringLiteral("csv"))
-                          .value_or(QStringLiteral("<none>"));
+        for (const QString &key :
+             {keys.colours, keys.positions, keys.nodeSize, keys.nodeRadius, keys.multiColour})
+            values << preferences.value(key).value_or(QStringLiteral("<none>"));
         return values;
+    }
+    [[nodiscard]] QByteArray savedText() const
+    {
+        return documentText(grid, chartExtras(grid, state.appearance)).toUtf8();
     }
 
     QTemporaryDir folder;
@@ -216,8 +222,9 @@ protected:
     SwatchBoard swatches;
     RecentDocuments recent{preferences};
     FakeChartViewer viewer;
-    DocumentController controller{
-        {grid, swatches, state, preferences, recent, alerts, panels, desktop, commands, &viewer}};
+    ChartEditor editor{grid, &state};
+    DocumentController controller{{grid, swatches, state, preferences, recent, alerts, panels,
+                                   desktop, commands, &viewer, &editor}};
     int chartsRestored = 0;
     int appearanceRestores = 0;
     int layoutPasses = 0;
@@ -234,10 +241,10 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     ASSERT_EQ(panels.savePanels.size(), 1);
     EXPECT_EQ(panels.savePanels[0].allowedTypes, QStringList{QStringLiteral("csv")});
     EXPECT_TRUE(panels.savePanels[0].proposedName.isEmpty());
-    EXPECT_EQ(readFile(target), documentText(grid).toUtf8());
+    EXPECT_EQ(readFile(target), savedText());
     EXPECT_EQ(*state.saveUrl, urlTextOfLocalFile(target).replace(QStringLiteral("%20"), " "));
     EXPECT_EQ(preferences.value(kOpenedFilenameKey), QStringLiteral("My%20Chart.csv"));
-    EXPECT_EQ(entriesOf(QStringLiteral("My%20Chart")), savedEntries());
+    EXPECT_EQ(entriesOf(target), savedEntries());
 
     // The straight save files its entries under the same keys, node settings included, so a
     // later open brings back what was saved last.
@@ -247,8 +254,8 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     setNodeSettings({"5", "7", "1"});
     save();
     EXPECT_EQ(panels.savePanels.size(), 1) << "the second Save writes without asking";
-    EXPECT_EQ(readFile(target), documentText(grid).toUtf8());
-    EXPECT_EQ(entriesOf(QStringLiteral("My%20Chart")), savedEntries());
+    EXPECT_EQ(readFile(target), savedText());
+    EXPECT_EQ(entriesOf(target), savedEntries());
 
     panels.savePaths.push_back(std::nullopt);
     saveAs();
@@ -260,6 +267,39 @@ TEST_F(DocumentFlows, SaveAsksOnceThenWritesStraightSaveAsAlwaysAsksNewAsksAgain
     save();
     ASSERT_EQ(panels.savePanels.size(), 3) << "after New, Save asks again";
     EXPECT_TRUE(panels.savePanels[2].proposedName.isEmpty());
+}
+
+TEST_F(DocumentFlows, SaveAfterOpenWritesOnlyToTheOpenChartAndAsksBeforeReplacingData)
+{
+    buildChart();
+    const QString first = path(QStringLiteral("A.csv"));
+    saveAs(first);
+    const QByteArray firstText = readFile(first);
+    grid.setTitle(3, QStringLiteral("Other"));
+    const QString other = writeFile(QStringLiteral("other.csv"), documentText(grid).toUtf8());
+    clearFields(grid);
+
+    // Save after opening another chart writes that chart's file, not the one saved before.
+    open(other);
+    grid.setTitle(4, QStringLiteral("Added"));
+    save();
+    EXPECT_EQ(panels.savePanels.size(), 1);
+    EXPECT_EQ(readFile(other), savedText());
+    EXPECT_EQ(readFile(first), firstText);
+
+    // After a data file, Save asks, proposes a name of its own, and asks again before
+    // replacing the data file; its Cancel is the default.
+    const QByteArray data = "Name,Role\nAnn,Boss\n";
+    const QString people = writeFile(QStringLiteral("people.csv"), data);
+    open(people);
+    alerts.shown.clear();
+    panels.savePaths.push_back(people);
+    save();
+    ASSERT_EQ(panels.savePanels.size(), 2);
+    EXPECT_EQ(panels.savePanels[1].proposedName, QStringLiteral("people chart.csv"));
+    EXPECT_EQ(alerts.messages(),
+              QStringList{QStringLiteral("Replace \"people.csv\" with the chart?")});
+    EXPECT_EQ(readFile(people), data);
 }
 
 TEST_F(DocumentFlows, SaveDoesNotWriteOverAnExportFile)
@@ -335,7 +375,7 @@ TEST_P(SavedChartRoundTrip, OpeningASavedChartBringsItBackWhole)
     EXPECT_EQ(recent.paths().value(0), target);
     EXPECT_EQ(chartsRestored, 1);
     EXPECT_EQ(appearanceRestores, 1);
-    EXPECT_FALSE(state.fileUrl) << "a chart is not a table to convert";
+    EXPECT_EQ(state.fileUrl, urlTextOfLocalFile(target)) << "converted as its own file";
     EXPECT_TRUE(viewer.loads.isEmpty()) << "no table preview";
 
     // Handed over by the system or the command line, the file finds its entries as well.
@@ -349,6 +389,72 @@ TEST_P(SavedChartRoundTrip, OpeningASavedChartBringsItBackWhole)
 INSTANTIATE_TEST_SUITE_P(Names, SavedChartRoundTrip,
                          ::testing::Values("chart.csv", "My Team Chart.csv", "q1.team.v2.csv",
                                            "Übersicht Zürich ÅÄÖ.csv", "Équipe été.csv"));
+
+TEST_F(DocumentFlows, AChartComesBackWholeWithFreshPreferencesAndItsOpenIsOneUndoStep)
+{
+    buildChart();
+    grid.setTitle(3, QStringLiteral("Quinn \"Q\", Ops\nNorth \"\",\""));
+    grid.setParent(3, QStringLiteral("2_Yvette \"Vet\" Marlow(Finance)"));
+    grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Crew \"A\", 2026"));
+    state.appearance.fontFamily = QStringLiteral("DejaVu Serif");
+    state.appearance.fontSize = 17;
+    const GridSnapshot saved = snapshot(grid);
+    const ChartAppearance look = state.appearance;
+    const QString target = path(QStringLiteral("whole.csv"));
+    saveAs(target);
+
+    confirmNew();
+    for (const QString &key : preferences.values().keys())
+        preferences.remove(key);
+    state.appearance = ChartAppearance();
+    const GridSnapshot empty = snapshot(grid);
+    open(target);
+    EXPECT_EQ(snapshot(grid), saved);
+    EXPECT_EQ(state.appearance, look);
+
+    editor.undo();
+    EXPECT_EQ(snapshot(grid), empty);
+    EXPECT_EQ(state.appearance, ChartAppearance());
+    editor.undo(); // New
+    EXPECT_EQ(snapshot(grid), saved);
+}
+
+TEST_F(DocumentFlows, SameNamedFilesInTwoFoldersKeepTheirOwnEntries)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("a")));
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("b")));
+    const QString first = path(QStringLiteral("a/chart.csv"));
+    const QString second = path(QStringLiteral("b/chart.csv"));
+    grid.setTitle(1, QStringLiteral("Boss"));
+    grid.setSlotText(1, QStringLiteral("#AA0000"));
+    saveAs(first);
+    grid.setSlotText(1, QStringLiteral("#00BB00"));
+    saveAs(second);
+    EXPECT_EQ(entriesOf(first).first(), buildColorLine(grid).replace("#00BB00", "#AA0000"));
+    EXPECT_EQ(entriesOf(second).first(), buildColorLine(grid));
+    open(first);
+    EXPECT_EQ(grid.slotText(1), QStringLiteral("#AA0000"));
+    open(second);
+    EXPECT_EQ(grid.slotText(1), QStringLiteral("#00BB00"));
+}
+
+TEST_F(DocumentFlows, AFileOfThePreviousVersionOpensAsBeforeWithItsBareNameEntries)
+{
+    buildChart();
+    const GridSnapshot saved = snapshot(grid);
+    const QString old = writeFile(QStringLiteral("old.csv"), documentText(grid).toUtf8());
+    for (const auto &[infix, value] : {std::pair{"", buildColorLine(grid)},
+                                       {"~", buildPositionLine(grid)},
+                                       {"n", QStringLiteral("2")},
+                                       {"NULL", QStringLiteral("9")},
+                                       {"m", QStringLiteral("0")}})
+        preferences.setValue(QStringLiteral("old") + QLatin1String(infix) + "csv", value);
+    confirmNew();
+    setNodeSettings({"0", "3", "1"});
+    open(old);
+    EXPECT_EQ(snapshot(grid), saved);
+    EXPECT_EQ(nodeSettings(), (QStringList{"2", "9", "0"}));
+}
 
 // ---- Open: the extension gate and the import -------------------------------------------------
 
@@ -382,22 +488,24 @@ TEST_F(DocumentFlows, ExtensionGateImportsOnlyCsvInLowerOrUpperCase)
     }
 }
 
-TEST_F(DocumentFlows, ImportTakesTheFirstRecordWithQuotesRemovedAndBlanksNamed)
+TEST_F(DocumentFlows, ImportTakesTheFirstRecordUnquotedAndBlanksNamed)
 {
     grid.setPosition(3, QStringLiteral("NULL"));
     grid.setTitle(50, QStringLiteral("old"));
     grid.setSetting(ChartSetting::XaxisLabel, QStringLiteral("x"));
     const QString file = writeFile(
         QStringLiteral("people.csv"),
-        QStringLiteral("\"Ann(CEO)\",,  ,“Bo”,'Cy',‘Di’, Ed Fox (CFO) \nnot,a,title\n").toUtf8());
+        QStringLiteral("\"Ann(CEO)\",,  ,“Bo”,'Cy',‘Di’, Ed Fox (CFO) ,\"O'Brien \"\"Jo\"\" ‘x’\"\n"
+                       "not,a,title\n")
+            .toUtf8());
     open(file);
 
     EXPECT_TRUE(alerts.shown.isEmpty());
     QStringList titles;
-    for (int row = 2; row <= 9; ++row)
+    for (int row = 2; row <= 10; ++row)
         titles << grid.title(row);
-    EXPECT_EQ(titles, (QStringList{"Ann(CEO)", "Untitled2", "Untitled3", "Bo", "Cy", "Di",
-                                   " Ed Fox (CFO) ", ""}));
+    EXPECT_EQ(titles, (QStringList{"Ann(CEO)", "Untitled2", "Untitled3", "Bo", "'Cy'", "Di",
+                                   " Ed Fox (CFO) ", "O'Brien \"Jo\" ‘x’", ""}));
     EXPECT_TRUE(grid.title(50).isEmpty());
     EXPECT_TRUE(grid.setting(ChartSetting::XaxisLabel).isEmpty());
 
@@ -406,7 +514,7 @@ TEST_F(DocumentFlows, ImportTakesTheFirstRecordWithQuotesRemovedAndBlanksNamed)
     EXPECT_EQ(grid.setting(ChartSetting::ChartTitle), QStringLiteral("table_name"));
     EXPECT_EQ(grid.parent(1), QStringLiteral("VARCHAR(255)"));
     EXPECT_EQ(grid.parent(8), QStringLiteral("VARCHAR(255)"));
-    EXPECT_TRUE(grid.parent(9).isEmpty());
+    EXPECT_TRUE(grid.parent(10).isEmpty());
     EXPECT_EQ(grid.position(3), QStringLiteral("NULL")) << "positions are not touched";
 
     EXPECT_EQ(state.fileUrl, urlTextOfLocalFile(file));
@@ -436,6 +544,18 @@ TEST_F(DocumentFlows, ImportOfAWideATooShortOrAnEmptyFile)
     EXPECT_EQ(grid.title(1), QStringLiteral("record_id(PK)"));
     EXPECT_TRUE(grid.title(2).isEmpty());
     EXPECT_EQ(viewer.loads.size(), 3) << "the preview still reports the empty file";
+}
+
+TEST_F(DocumentFlows, ABinaryFileIsRefusedBeforeAnythingChanges)
+{
+    buildChart();
+    const GridSnapshot before = snapshot(grid);
+    open(writeFile(QStringLiteral("tool.csv"), QByteArray("\x7F"
+                                                          "ELF\x02\x01\0\0",
+                                                          8)));
+    EXPECT_EQ(alerts.messages(), QStringList{QStringLiteral("\"tool.csv\" cannot be opened.")});
+    EXPECT_EQ(snapshot(grid), before);
+    EXPECT_TRUE(recent.paths().isEmpty());
 }
 
 // ---- The refresh request -------------------------------------------------------------------
@@ -469,35 +589,29 @@ TEST_F(DocumentFlows, OpenAppliesStoredColoursRefreshRestylesThePreviewAndKeepsE
     EXPECT_EQ(snapshot(grid), chosen);
 }
 
-TEST_F(DocumentFlows, ACountedPreviewShowsTheShareReadAndCancelStopsIt)
+TEST_F(DocumentFlows, ACountedPreviewShowsTheShareOfTheFileRead)
 {
     ProgressMonitor progress(state);
     progress.currentBarValue = 100; // what the last operation left
     DocumentHooks hooks;
-    hooks.followPreview = [&](std::function<int()> percent, std::function<void()> cancel) {
-        progress.followPercent(std::move(percent), std::move(cancel));
+    hooks.followPreview = [&](std::function<int()> percent) {
+        progress.followPercent(std::move(percent));
+    };
+    hooks.offerCancel = [&](std::function<void()> cancel) {
+        progress.offerCancel(std::move(cancel));
     };
     controller.setHooks(hooks);
-    QSignalSpy cancellable(&progress, &ProgressMonitor::cancellableChanged);
-    QSignalSpy hidden(&progress, &ProgressMonitor::progressViewHidden);
     QByteArray many = "Name,Dept\n";
     for (int i = 1; i <= 1000000; ++i)
         many += "n" + QByteArray::number(i) + ",d\n";
 
     openWithoutWaiting(writeFile(QStringLiteral("large.csv"), many));
     ASSERT_TRUE(controller.isPreviewPending());
-    EXPECT_TRUE(progress.canCancel());
+    EXPECT_TRUE(progress.isFollowing());
     EXPECT_LT(progress.currentBarValue.load(), 100) << "the bar starts from the bytes read";
-    progress.cancelRunning();
-    EXPECT_FALSE(controller.isPreviewPending());
-    EXPECT_FALSE(progress.canCancel());
-    EXPECT_FALSE(progress.isFollowing());
-    EXPECT_EQ(hidden.size(), 1);
-    ASSERT_EQ(cancellable.size(), 2);
-    EXPECT_TRUE(cancellable[0][0].toBool());
-    EXPECT_FALSE(cancellable[1][0].toBool());
-    // A finished count leaves nothing to cancel either.
-    open(writeFile(QStringLiteral("small.csv"), "Ann(CEO),Bo(CTO)\n1,2\n"));
+    progress.cancel();
+    settlePreview();
+    EXPECT_FALSE(progress.isFollowing()) << "the page is shown: the view check may hide it";
     EXPECT_FALSE(progress.canCancel());
 }
 

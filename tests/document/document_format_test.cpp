@@ -108,6 +108,46 @@ TEST(SavedDocument, WrittenTextReadsBackIntoTheSameGrid)
     }
 }
 
+TEST(SavedDocument, WithExtrasAnyTitleReadsBackAndPlainRowsKeepTheirBytes)
+{
+    ChartGrid plainGrid;
+    plainGrid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Räte, Ämter"));
+    plainGrid.setTitle(1, QStringLiteral("Ann, Jr(CEO)"));
+    plainGrid.setParent(2, QStringLiteral("1_Ann, Jr(CEO)"));
+    ChartGrid grid;
+    fillChart(grid);
+    const ChartExtras extras{QStringLiteral("u~NULL"),
+                             QStringLiteral("#FFFFFF#123abc"),
+                             120,
+                             7,
+                             0,
+                             QStringLiteral("Font \"X\", Y"),
+                             18};
+    EXPECT_TRUE(documentText(plainGrid, extras)
+                    .startsWith(documentText(plainGrid) + QStringLiteral("\n\"plotwell-chart\",")));
+
+    const QStringList odd = {QStringLiteral("A \"q\""), QStringLiteral("a,\"b\",\"c"),
+                             QStringLiteral("two\nlines\r\n"), QStringLiteral("\""),
+                             QStringLiteral("\",\"")};
+    for (int i = 0; i < odd.size(); ++i) {
+        grid.setTitle(i + 1, odd[i]);
+        grid.setParent(i + 2, odd[i]);
+    }
+    grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Board \"1\",\n2"));
+    grid.setValueField(3, QStringLiteral("x,\"y"));
+    const std::optional<SavedChart> saved =
+        parseSavedDocument((documentText(grid, extras) + QStringLiteral("\n")).toUtf8());
+    ASSERT_TRUE(saved);
+    ASSERT_TRUE(saved->extras);
+    EXPECT_EQ(*saved->extras, extras);
+    EXPECT_EQ(saved->chartTitle, grid.setting(ChartSetting::ChartTitle));
+    EXPECT_EQ(saved->valueFields.value(3), grid.valueField(3));
+    for (int row = 1; row <= kRowCount; ++row) {
+        EXPECT_EQ(saved->titles[std::size_t(row - 1)], grid.title(row)) << "row " << row;
+        EXPECT_EQ(saved->parents[std::size_t(row - 1)], grid.parent(row)) << "row " << row;
+    }
+}
+
 TEST(SavedDocument, OtherShapesAreOrdinaryCsvFilesOneFinalLineFeedIsNot)
 {
     ChartGrid grid;
@@ -129,7 +169,8 @@ TEST(SavedDocument, OtherShapesAreOrdinaryCsvFilesOneFinalLineFeedIsNot)
     EXPECT_FALSE(variant([](QStringList &l) { l[7] = QStringLiteral("a,b,"); })) << "unquoted";
     EXPECT_FALSE(variant([](QStringList &l) { l[0] = QStringLiteral("Board,,,"); }))
         << "a short header";
-    EXPECT_FALSE(parseSavedDocument(QByteArray(text.toUtf8()).replace('\n', "\r\n")));
+    EXPECT_TRUE(parseSavedDocument(QByteArray(text.toUtf8()).replace('\n', "\r\n") + "\r\n"))
+        << "CRLF line ends and a final one, as another editor leaves them";
     EXPECT_TRUE(parseSavedDocument(text.toUtf8() + "\n")) << "one final line feed is tolerated";
     EXPECT_FALSE(parseSavedDocument(text.toUtf8() + "\n\n"));
     EXPECT_FALSE(parseSavedDocument("Name(CEO),Other(CTO)\n1,2\n"));
@@ -138,4 +179,36 @@ TEST(SavedDocument, OtherShapesAreOrdinaryCsvFilesOneFinalLineFeedIsNot)
     QByteArray latin1 = text.toUtf8();
     latin1.replace("\xc3\x85", "\xc5"); // Å as a single Latin-1 byte
     EXPECT_FALSE(parseSavedDocument(latin1)) << "not UTF-8";
+}
+
+TEST(SavedDocument, NearMissesSayWhatAChartDocumentIs)
+{
+    ChartGrid grid;
+    fillChart(grid);
+    grid.setTitle(4, QStringLiteral("Ann \"Boss\",\"x"));
+    grid.setParent(4, QStringLiteral("1"));
+    const QString text = documentText(grid);
+    const std::optional<SavedChart> saved = parseSavedDocument(text.toUtf8());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->titles[3], grid.title(4)) << "a title holding the separator stays whole";
+    EXPECT_EQ(saved->parents[3], "1");
+
+    EXPECT_TRUE(nearChartDocumentProblem(text.toUtf8()).contains(QStringLiteral("rows are not")));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    lines.removeLast();
+    EXPECT_EQ(nearChartDocumentProblem(lines.join(QLatin1Char('\n')).toUtf8()),
+              "a chart document has a title line and 93 rows; this one has 92");
+    EXPECT_EQ(nearChartDocumentProblem("Name,Role\nAnn,Boss\nBo,Dev\n"), QString());
+}
+
+TEST(ReadTextFile, RefusesBinaryDataAndFilesPastTheLimitWithoutReadingThemWhole)
+{
+    EXPECT_TRUE(looksBinary(QByteArray("MZ\x90\0\x03", 5)));
+    EXPECT_FALSE(looksBinary(QByteArray("\xFF\xFEN\0a\0", 6))) << "UTF-16 with its mark";
+    EXPECT_FALSE(looksBinary("Name,Role\n"));
+
+    const ReadFile zeros = readTextFile(QStringLiteral("/dev/zero"));
+    EXPECT_EQ(zeros.problem, "larger than 16 MB, the most a chart document may hold");
+    EXPECT_TRUE(zeros.bytes.isEmpty());
+    EXPECT_FALSE(readTextFile(QStringLiteral("/no/such/file")).problem.isEmpty());
 }

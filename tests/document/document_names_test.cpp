@@ -17,6 +17,16 @@ TEST(DocumentName, LastPieceOfTheUrlWithEscapesKept)
     EXPECT_EQ(readableName(QStringLiteral("100%25")), QStringLiteral("100%"));
 }
 
+TEST(DocumentName, SavePanelChoicesGetTheirTypesExtensionUnlessTyped)
+{
+    const QStringList sql = {QStringLiteral("sql")};
+    EXPECT_EQ(withTypeExtension("/d/out.txt", sql), "/d/out.txt.sql");
+    EXPECT_EQ(withTypeExtension("/d/out", sql), "/d/out.sql");
+    EXPECT_EQ(withTypeExtension("/d/out.SQL", sql), "/d/out.SQL");
+    EXPECT_EQ(withTypeExtension("/d/outsql", sql), "/d/outsql.sql");
+    EXPECT_EQ(withTypeExtension("/d/a.png", {"pdf", "png"}), "/d/a.png");
+}
+
 // The five keys of one name are checked where a save stores them (document_flows_test).
 TEST(CompanionKeys, EveryDotIsReplaced)
 {

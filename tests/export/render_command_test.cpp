@@ -1,12 +1,16 @@
 // `plotwell render`: both samples to PNG and PDF, small and high resolution, off screen.
 #include "PdfFacts.h"
+#include "TestFiles.h"
 #include "colour/SwatchBoard.h"
+#include "model/ChartGrid.h"
 
 #include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace plotwell;
 
 namespace {
 
@@ -95,6 +99,34 @@ private Q_SLOTS:
         QVERIFY(hires.height() >= 2 * picture.height());
         // Sample 2 is a chart of another shape.
         QVERIFY(QImage(second).size() != picture.size());
+    }
+
+    // A 10,000-character chart title and a 10 KB title, with CRLF line ends as another editor
+    // leaves them: once gigabytes and a crash. A device without end is refused at once.
+    void aLargeDocumentDrawsWithinTheLargestPictureAndDevZeroIsRefused()
+    {
+        QTemporaryDir dir;
+        QString text =
+            QString(10000, QLatin1Char('T')) + QString(kValueFieldCount, QLatin1Char(','));
+        for (int row = 1; row <= kRowCount; ++row) {
+            const QString title = row == 1   ? QStringLiteral("Ann")
+                                  : row == 2 ? QString(10240, QLatin1Char('x'))
+                                             : QString();
+            text += QStringLiteral("\r\n\"") + title + QStringLiteral("\",\"") +
+                    QLatin1String(row == 2 ? "1" : "") + QLatin1Char('"') +
+                    QLatin1String(row % kPageSize ? "," : "");
+        }
+        const QString file = dir.filePath(QStringLiteral("large.csv"));
+        testing::writeFile(file, text.toUtf8());
+        const QString png = dir.filePath(QStringLiteral("large.png"));
+        QCOMPARE(runPlotwell({"render", file, "-o", png}).exitCode, 0);
+        const QImage picture(png);
+        QVERIFY(picture.width() <= 16000 && picture.height() <= 16000);
+        QVERIFY(pixelsOf(picture, picture.pixel(0, 0)) < picture.width() * picture.height());
+
+        const Run zero = runPlotwell({"render", "/dev/zero", "-o", png});
+        QCOMPARE(zero.exitCode, 1);
+        QVERIFY(zero.err.contains(QStringLiteral("larger than 16 MB")));
     }
 
     void badArgumentsAreRefused()

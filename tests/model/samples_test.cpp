@@ -35,11 +35,11 @@ TEST(GridClearing, EmptiesTitlesParentsChartTitleAndAxesOnly)
         EXPECT_EQ(grid.position(row), QStringLiteral("X%1").arg(row));
         EXPECT_EQ(grid.colour(row), QStringLiteral("#%1").arg(row, 6, 10, QLatin1Char('0')));
     }
-    EXPECT_TRUE(grid.setting(ChartSetting::ChartTitle).isEmpty());
-    EXPECT_TRUE(grid.setting(ChartSetting::XaxisLabel).isEmpty());
-    EXPECT_TRUE(grid.setting(ChartSetting::YaxisLabel).isEmpty());
-    EXPECT_EQ(grid.setting(ChartSetting::HexBackBg), "kept");
-    EXPECT_EQ(grid.setting(ChartSetting::Ctype), "kept");
+    QStringList settings;
+    for (ChartSetting s : {ChartSetting::ChartTitle, ChartSetting::XaxisLabel,
+                           ChartSetting::YaxisLabel, ChartSetting::HexBackBg, ChartSetting::Ctype})
+        settings << grid.setting(s);
+    EXPECT_EQ(settings, (QStringList{"", "", "", "kept", "kept"}));
     EXPECT_EQ(grid.valueField(0), "42");
 }
 

@@ -74,3 +74,10 @@ test('an empty data string has no rows and a truncated tail is dropped', () => {
     assert.deepEqual(parseData(''), []);
     assert.deepEqual(parseData('Boss__u_FFFFFF__1*half a ro').map(r => r.row), [1]);
 });
+
+test('the "~" tokens decode in one pass: a typed token, "+", "~" and any code point come back', () => {
+    const q = parseQuery('?ctitle=~tilde~amp~tilde~+1~plus~1+Jos~uE9~+O~u27~Brien~u2C~+~u1F600~' +
+                         '&xaxis=~u110000~+~uZZ~');
+    assert.equal(q.ctitle, '~amp~ 1+1 José O\'Brien, 😀');
+    assert.equal(q.xaxis, '~u110000~ ~uZZ~');
+});

@@ -1,15 +1,17 @@
 // The chart page in Qt WebEngine, loaded with the requests the program itself builds: what the
-// window shows, what the size scripts answer and what printing to PDF gives. The layout rules
-// themselves are checked under node (layout.test.js), where they are cheap.
+// window shows, what the size scripts answer and what a print of the viewer holds. The
+// layout rules themselves are checked under node (layout.test.js), where they are cheap.
 #include "PdfFacts.h"
 #include "colour/SwatchBoard.h"
 #include "model/SampleCharts.h"
+#include "platform/qt/WebEngineChartViewer.h"
 #include "render/Appearance.h"
 #include "render/DataString.h"
 #include "render/PageRequest.h"
 
 #include <QPageLayout>
 #include <QPageSize>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,7 +119,7 @@ private Q_SLOTS:
         view = nullptr;
     }
 
-    void sampleOneIsDrawnAtItsOwnSizeAndPrintsAsOnePage()
+    void sampleOneIsDrawnAtItsOwnSizeAndFitsTheExportBox()
     {
         Chart chart;
         loadSampleData(chart.grid, chart.state);
@@ -218,6 +220,115 @@ private Q_SLOTS:
                                    ".search-box, .chart-viewer').length"))
                      .toInt(),
                  0);
+    }
+
+    // Every character typed reaches the drawn chart and the vector PDF: what the character
+    // filter once deleted, other scripts, emoji and the signs the query itself uses.
+    void everyTypedCharacterIsDrawnAndPrinted()
+    {
+        const QStringList titles = {
+            QStringLiteral("Zoë Müller Åsa Øberg àâäæçèéêëîïôœùûüÿößẞğøåşíìòáñóú ¿Qué? ¡Sí!"),
+            QStringLiteral(
+                "ÀÂÄÆÇÈÉÊËÎÏÔŒÙÛÜŸÖĞØŞÍÌÒÁÑÓÚ “q” «g» — – ` € ¢ £ ¥ ₩ ₪ ฿ ₫ ₴ ₹ {} \\ ^"),
+            QStringLiteral("José O'Brien, Jr. C++ 100% R&D=1 \"Ace\" #1 ~amp~ ~u41~ [x] | ~"),
+            QStringLiteral("Ελληνικά Кириллица"),
+            QStringLiteral("العربية עברית"),
+            QStringLiteral("中文 诶比西 艾弗 贼德 bǐ kāi 😀👍"),
+        };
+        const QString chartTitle = QStringLiteral("Zoë's Team: 50% R&D=1 + #2 \"Ω\" ~pct~ [a|b]");
+        const QString xLabel = QStringLiteral("Head count, 10% & more = ~ #");
+        const QString yLabel = QStringLiteral("Ünits 'ж' 中 😀 [1] | +");
+        Chart chart;
+        chart.grid.setTitle(1, QStringLiteral("Root"));
+        for (int i = 0; i < titles.size(); ++i) {
+            chart.grid.setTitle(i + 2, titles[i]);
+            chart.grid.setParent(i + 2, QStringLiteral("1"));
+        }
+        chart.grid.setSetting(ChartSetting::ChartTitle, chartTitle);
+        chart.grid.setSetting(ChartSetting::XaxisLabel, xLabel);
+        chart.grid.setSetting(ChartSetting::YaxisLabel, yLabel);
+        load(viewerRequest(chart.settings(), chart.data()));
+
+        // Lines break at spaces, so the characters are compared without them.
+        const auto solid = [](QString text) {
+            return text.remove(QRegularExpression(QStringLiteral("\\s")));
+        };
+        QStringList expected{QStringLiteral("1:Root")};
+        for (int i = 0; i < titles.size(); ++i)
+            expected << QString::number(i + 2) + QLatin1Char(':') + solid(titles[i]);
+        QStringList drawn;
+        for (const QString &box :
+             js(QStringLiteral("[...document.querySelectorAll('g.node')].map(g => g.dataset.row + "
+                               "':' + g.querySelector('text').textContent).join('\\n')"))
+                 .toString()
+                 .split(QLatin1Char('\n')))
+            drawn << solid(box);
+        QCOMPARE(drawn, expected);
+        QCOMPARE(
+            js(QStringLiteral("document.querySelector('.chart-title').textContent")).toString(),
+            chartTitle);
+        // The org chart draws no axes; the labels are read back as the page decodes them.
+        QCOMPARE(js(QStringLiteral("[Orgchart.parseQuery(location.search).xaxis, "
+                                   "Orgchart.parseQuery(location.search).yaxis].join('\\n')"))
+                     .toString(),
+                 xLabel + QLatin1Char('\n') + yLabel);
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("chart.pdf"));
+        QSignalSpy printed(page, &QWebEnginePage::pdfPrintingFinished);
+        page->printToPdf(file,
+                         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        QVERIFY(printed.wait(60000));
+        // pdftotext writes right-to-left runs in visual order, between embedding marks: their
+        // words are compared one by one, everything else as a whole.
+        QString pdfText = solid(testing::toolOutput(
+            QStringLiteral("pdftotext"), {QStringLiteral("-raw"), file, QStringLiteral("-")}));
+        pdfText.remove(
+            QRegularExpression(QStringLiteral("[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}]")));
+        const QRegularExpression rightToLeft(QStringLiteral("[\\x{0590}-\\x{08FF}]"));
+        const QStringList printedTexts = QStringList(titles) << chartTitle;
+        for (const QString &text : printedTexts) {
+            const QStringList pieces = text.contains(rightToLeft)
+                                           ? text.split(QLatin1Char(' '), Qt::SkipEmptyParts)
+                                           : QStringList{solid(text)};
+            for (const QString &piece : pieces)
+                QVERIFY2(pdfText.contains(piece),
+                         qPrintable(piece + QLatin1String(" in\n") + pdfText));
+        }
+    }
+
+    // Too long for an address: the viewer hands the page its query by a script instead.
+    void tenThousandCharacterTitlesInEveryRowDraw()
+    {
+        Chart chart;
+        const QString words = QStringLiteral("Zoë Ωμέγα 中文 O'Brien ").repeated(500).left(9990);
+        for (int row = 1; row <= kRowCount; ++row) {
+            chart.grid.setTitle(row, QString::number(row) + words);
+            chart.grid.setParent(row, row == 1 ? QString() : QString::number(row / 2));
+        }
+        chart.grid.setSetting(ChartSetting::ChartTitle, words);
+        const QUrl url = requestUrl(viewerRequest(chart.settings(), chart.data()));
+        QVERIFY(url.toEncoded().size() > WebEngineChartViewer::kLongestAddress);
+        WebEngineChartViewer viewer(view);
+        QSignalSpy finished(&viewer, &ChartViewer::loadFinished);
+        viewer.load(url);
+        QVERIFY(finished.wait(120000));
+        QCOMPARE(finished.first().first().toBool(), true);
+        QCOMPARE(js(QStringLiteral("document.querySelectorAll('g.node').length")).toInt(),
+                 kRowCount);
+        // Boxes and the chart title end in an ellipsis; their tooltips hold the whole text.
+        QVERIFY(js(QStringLiteral("document.querySelector('.chart-title').textContent"))
+                    .toString()
+                    .endsWith(QChar(0x2026)));
+        QCOMPARE(
+            js(QStringLiteral("document.querySelector('.chart-title-tip > title').textContent"))
+                .toString(),
+            words.trimmed());
+        QCOMPARE(js(QStringLiteral("document.querySelector('g.node[data-row=\"93\"] > title')"
+                                   ".textContent"))
+                     .toString(),
+                 (QStringLiteral("93") + words).trimmed());
+        QVERIFY(number(kScrollWidthScript) < 16000);
     }
 
     void anEmptyChartShowsTheEmptyState()

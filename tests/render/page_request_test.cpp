@@ -65,13 +65,16 @@ TEST(PageRequest, TitleAndLabelsAreQuerySafe)
     window.grid.setSetting(ChartSetting::XaxisLabel, QStringLiteral("Head count & cost"));
     window.grid.setSetting(ChartSetting::YaxisLabel, QStringLiteral("a=b #c"));
     window.grid.setSetting(ChartSetting::HexLabels, QStringLiteral("#ab#cd"));
+    window.state.appearance.fontFamily = QStringLiteral("Evil&margin=9 ~+");
     const RequestSettings s = window.settings();
-    EXPECT_EQ(s.ctitle, "Team+hash1+of+R~amp~D~eq~Core+[x]|50%");
+    EXPECT_EQ(s.ctitle, "Team+#1+of+R~amp~D~eq~Core+[x]|50%");
     EXPECT_EQ(s.xaxis, "Head+count+~amp~+cost");
     EXPECT_EQ(s.yaxis, "a~eq~b+#c");
     EXPECT_EQ(s.labelcolor, "abcd");
+    EXPECT_EQ(s.font, "Evil~amp~margin~eq~9 ~tilde~~plus~");
     const QString request = viewerRequest(s, QString());
-    EXPECT_TRUE(request.contains(QStringLiteral("&ctitle=Team+hash1+of+R~amp~D~eq~Core+x50&")));
+    EXPECT_TRUE(request.contains(
+        QStringLiteral("&ctitle=Team+#1+of+R~amp~D~eq~Core+~u5B~x~u5D~~u7C~50~u25~&")));
 
     const QUrlQuery query(requestUrl(request));
     EXPECT_EQ(query.queryItemValue(QStringLiteral("yaxis"), QUrl::FullyDecoded), "a~eq~b+#c");
@@ -100,10 +103,10 @@ TEST(PageRequest, FolderNamesOutsideTheFilterStillLeadToThePage)
     const RequestSettings s = gatherRequestSettings(
         window.grid, window.state, folder + QStringLiteral("/orgchart.html?data="));
     const QString request = viewerRequest(s, QStringLiteral("Zoë"));
-    EXPECT_TRUE(request.startsWith(folder + QStringLiteral("/orgchart.html?data=Zo&ctype=")));
+    EXPECT_TRUE(request.startsWith(folder + QStringLiteral("/orgchart.html?data=Zo~uEB~&ctype=")));
     const QUrl url = requestUrl(request);
     EXPECT_EQ(url.toLocalFile(), folder + QStringLiteral("/orgchart.html"));
-    EXPECT_TRUE(url.query().startsWith(QStringLiteral("data=Zo&ctype=3dcol&")));
+    EXPECT_TRUE(url.query().startsWith(QStringLiteral("data=Zo~uEB~&ctype=3dcol&")));
 }
 
 TEST(PageRequestUrl, EverythingTheFilterLetsThroughReachesThePage)

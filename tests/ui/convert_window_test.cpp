@@ -3,10 +3,12 @@
 #include "TestFiles.h"
 #include "TestWindow.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,6 +78,60 @@ private Q_SLOTS:
         QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
         QCOMPARE(depts, (QStringList{QStringLiteral("Sales"), QStringLiteral("R&D <west>")}));
         QCOMPARE(w.alerts.shown.size(), 1);
+    }
+
+    void malformedFileIsNamedAtOpenAndInThePreview()
+    {
+        QTemporaryDir folder;
+        Window w;
+        w.panels.openPaths.push_back(writeFile(folder.filePath(QStringLiteral("bad.csv")),
+                                               "Name,Dept\nAnn,\"Sales\nWest\"\n\"x\"y,3\n"));
+        QSignalSpy shown(&w.view().documents(), &document::DocumentController::tablePreviewShown);
+        w.action("openFile:")->trigger();
+        QVERIFY(shown.wait(30000));
+        QCOMPARE(w.alerts.messages(), QStringList{QStringLiteral("This file is malformed.")});
+        QVERIFY2(w.alerts.shown.at(0).informativeText.contains(QStringLiteral("record 3 (line 4)")),
+                 qPrintable(w.alerts.shown.at(0).informativeText));
+        QVERIFY(w.webView->loads.last().contains(QStringLiteral("the count is partial")));
+    }
+
+    void cancelStopsThePreviewCountAndAConversionLeavingTheOutputAsItWas()
+    {
+        QTemporaryDir folder;
+        QByteArray rows = "Name,Dept\n";
+        for (int i = 0; i < 100000; ++i)
+            rows += "Person " + QByteArray::number(i) + ",\"Department, " + QByteArray::number(i) +
+                    "\"\n";
+        QByteArray csv;
+        for (int i = 0; i < 10; ++i) // about 35 MB
+            csv += i == 0 ? rows : rows.mid(rows.indexOf('\n') + 1);
+        Window w;
+        w.panels.openPaths.push_back(writeFile(folder.filePath(QStringLiteral("big.csv")), csv));
+        auto *cancel =
+            w.view().progressView()->findChild<QPushButton *>(QStringLiteral("progressCancel"));
+        QVERIFY(cancel);
+        QSignalSpy shown(&w.view().documents(), &document::DocumentController::tablePreviewShown);
+        w.action("openFile:")->trigger();
+        QVERIFY(!cancel->isHidden());
+        cancel->click();
+        QVERIFY(shown.wait(30000));
+        QVERIFY(w.webView->loads.last().contains(QStringLiteral("the count was cancelled")));
+        QVERIFY(cancel->isHidden());
+
+        const QString sql =
+            writeFile(folder.filePath(QStringLiteral("big.sql")), "the previous output");
+        w.panels.savePaths.push_back(sql);
+        QSignalSpy ended(&w.view().conversions(), &convert::ConversionController::conversionEnded);
+        w.action("generateSQL:")->trigger();
+        QVERIFY(!cancel->isHidden());
+        cancel->click();
+        QVERIFY(ended.wait(30000));
+        QCOMPARE(ended.at(0).at(0).toBool(), false);
+        QCOMPARE(w.alerts.messages().last(), QStringLiteral("Did not save."));
+        QFile written(sql);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("the previous output"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 2);
     }
 };
 

@@ -1,9 +1,13 @@
 #include "platform/qt/QtPorts.h"
 
+#include "base/DocumentNames.h"
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -56,10 +60,26 @@ std::optional<QString> DialogFilePanels::chooseSavePath(const SavePanelSpec &pan
     dialog.setNameFilters(filters);
     if (!panel.allowedTypes.isEmpty())
         dialog.setDefaultSuffix(panel.allowedTypes.first());
+    if (QFileInfo(panel.proposedName).isRelative()) {
+        // The desktop's folder for the kind of file, while it exists; the home folder if not.
+        const QString folder = QStandardPaths::writableLocation(panel.startFolder());
+        dialog.setDirectory(QDir(folder).exists() ? folder : QDir::homePath());
+    }
     dialog.selectFile(panel.proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().first();
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString chosen = dialog.selectedFiles().first();
+        const QString typed = document::withTypeExtension(chosen, panel.allowedTypes);
+        // The panel asked about the name as typed; the one with the extension may exist too.
+        if (typed == chosen || !QFileInfo::exists(typed) ||
+            QMessageBox::question(
+                m_window, panel.title,
+                QStringLiteral("\"%1\" already exists. Do you want to replace it?")
+                    .arg(QFileInfo(typed).fileName())) == QMessageBox::Yes)
+            return typed;
+        dialog.selectFile(QFileInfo(typed).fileName());
+    }
 }
 
 std::optional<QString> DialogFilePanels::chooseOpenPath()

@@ -4,6 +4,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace plotwell {
 
 WebEngineChartViewer::WebEngineChartViewer(QWebEngineView *view, QObject *parent)
@@ -11,7 +13,22 @@ WebEngineChartViewer::WebEngineChartViewer(QWebEngineView *view, QObject *parent
 {
     connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
         // The end of a load that a newer one cut short leaves the newer one going.
-        m_loading = m_view->page()->isLoading();
+        const bool newerGoing = m_view->page()->isLoading();
+        if (ok && !newerGoing && !m_drawScript.isEmpty()) {
+            // The page came without its query; it draws once the script hands it over, and
+            // only then is the load over.
+            const QString script = std::exchange(m_drawScript, QString());
+            const quint64 serial = m_loadSerial;
+            m_view->page()->runJavaScript(script, [this, serial](const QVariant &drawn) {
+                if (serial != m_loadSerial)
+                    return;
+                m_loading = false;
+                m_succeeded = drawn.toBool();
+                Q_EMIT loadFinished(m_succeeded);
+            });
+            return;
+        }
+        m_loading = newerGoing;
         m_succeeded = ok;
         Q_EMIT loadFinished(ok);
     });
@@ -21,12 +38,26 @@ void WebEngineChartViewer::started()
 {
     m_loading = true;
     m_started = true;
+    m_drawScript.clear();
+    ++m_loadSerial;
 }
 
 void WebEngineChartViewer::load(const QUrl &url)
 {
     started();
-    m_view->load(url);
+    const QByteArray encoded = url.toEncoded();
+    if (encoded.size() <= kLongestAddress || !url.hasQuery()) {
+        m_view->load(url);
+        return;
+    }
+    // The engine drops an address past about 2 MB and shows nothing: such a chart (long titles
+    // in many rows) loads the page bare and hands it the same query through a script. The
+    // query is percent-encoded ASCII; only the quote and the backslash need escaping.
+    QString search = QLatin1Char('?') + url.query(QUrl::FullyEncoded);
+    search.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+        .replace(QLatin1Char('\''), QLatin1String("\\'"));
+    m_drawScript = QStringLiteral("Orgchart.renderPage('%1', document); true").arg(search);
+    m_view->load(url.adjusted(QUrl::RemoveQuery));
 }
 
 void WebEngineChartViewer::loadHtml(const QString &html)

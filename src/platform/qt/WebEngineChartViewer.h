@@ -2,15 +2,22 @@
 
 #include "platform/ChartViewer.h"
 
+#include <QString>
+
 class QWebEngineView;
 
 namespace plotwell {
 
-/// A chart viewer on a QWebEngineView. The view is owned by whoever shows it.
+/// A chart viewer on a QWebEngineView. The view is owned by whoever shows it. An address longer
+/// than kLongestAddress loads the page without its query and gives it the query by a script;
+/// loadFinished() follows the drawing.
 class WebEngineChartViewer final : public ChartViewer
 {
     Q_OBJECT
 public:
+    /// Chromium's limit is 2 MiB; some room is left.
+    static constexpr qsizetype kLongestAddress = 2'000'000;
+
     explicit WebEngineChartViewer(QWebEngineView *view, QObject *parent = nullptr);
 
     [[nodiscard]] QWebEngineView *view() const { return m_view; }
@@ -38,6 +45,8 @@ private:
     bool m_loading = false;
     bool m_started = false;
     bool m_succeeded = false;
+    QString m_drawScript;
+    quint64 m_loadSerial = 0;
 };
 
 } // namespace plotwell

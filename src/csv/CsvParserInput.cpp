@@ -1,0 +1,213 @@
+// Bytes from the reader, the encoding they are in, and the window of decoded text the parse
+// works in, with the character masks of it and the byte counts callers see.
+#include "base/Log.h"
+#include "csv/internal/CsvParserImpl.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plotwell::csv {
+
+using namespace parsing;
+
+bool CsvParser::Impl::takeBytes(qsizetype max, QByteArrayView &out)
+{
+    if (blockPos == blockLen) {
+        if (readerAtEnd)
+            return false;
+        if (!block)
+            block = std::make_unique<char[]>(size_t(kBlockSize));
+        const qint64 n = reader->read(block.get(), kBlockSize);
+        if (n <= 0) {
+            readerAtEnd = true;
+            if (n < 0) {
+                readFailed = true;
+                readError = reader->errorString();
+            }
+            return false;
+        }
+        blockPos = 0;
+        blockLen = qsizetype(n);
+    }
+    const qsizetype n = std::min(max, blockLen - blockPos);
+    out = QByteArrayView(block.get() + blockPos, n);
+    blockPos += n;
+    totalBytesRead += n;
+    return true;
+}
+
+bool CsvParser::Impl::nextStep(QByteArrayView &out)
+{
+    if (earlyPiece < earlyPieces.size()) {
+        const qsizetype n = earlyPieces[earlyPiece++];
+        out = QByteArrayView(early.constData() + earlyPos, n);
+        earlyPos += n;
+        return true;
+    }
+    if (!earlyPieces.isEmpty()) {
+        // Only now: the last early piece was in use until this call.
+        early.clear();
+        earlyPieces.clear();
+        earlyPos = earlyPiece = 0;
+    }
+    return takeBytes(kStepSize, out);
+}
+
+void CsvParser::Impl::dropEarly(qsizetype n)
+{
+    early.remove(0, n);
+    while (n > 0 && !earlyPieces.isEmpty()) {
+        const qsizetype take = std::min(n, earlyPieces.front());
+        earlyPieces.front() -= take;
+        n -= take;
+        if (earlyPieces.front() == 0)
+            earlyPieces.pop_front();
+    }
+}
+
+void CsvParser::Impl::sniffEncoding()
+{
+    // Gather a full step (or all there is) whatever sizes the reader hands out, so that the
+    // outcome does not depend on them.
+    QByteArrayView piece;
+    while (early.size() < kStepSize && takeBytes(kStepSize - early.size(), piece)) {
+        early.append(piece.data(), piece.size());
+        earlyPieces.append(piece.size());
+    }
+    const auto *b = reinterpret_cast<const unsigned char *>(early.constData());
+    const qsizetype n = early.size();
+    auto starts = [&](std::initializer_list<unsigned char> mark) {
+        if (n < qsizetype(mark.size()))
+            return false;
+        return std::equal(mark.begin(), mark.end(), b);
+    };
+    qsizetype markSize = 0;
+    if (n == 0) {
+        encoding = CsvEncoding::Utf8;
+    } else if (starts({0x00, 0x00, 0xFE, 0xFF})) {
+        encoding = CsvEncoding::Utf32BE, markSize = 4;
+    } else if (starts({0xFF, 0xFE, 0x00, 0x00})) {
+        encoding = CsvEncoding::Utf32LE, markSize = 4;
+    } else if (starts({0xFE, 0xFF})) {
+        encoding = CsvEncoding::Utf16BE, markSize = 2;
+    } else if (starts({0xFF, 0xFE})) {
+        encoding = CsvEncoding::Utf16LE, markSize = 2;
+    } else if (starts({0xEF, 0xBB, 0xBF})) {
+        encoding = CsvEncoding::Utf8, markSize = 3;
+    } else if (starts({0x1B, 0x24, 0x29, 0x43})) {
+        encoding = CsvEncoding::Iso2022Kr, markSize = 4;
+    } else {
+        encoding = guessEncoding(QByteArrayView(early), n == kStepSize);
+        guessed = encoding != CsvEncoding::Utf8;
+        if (guessed)
+            qCInfo(lcPlotwell).noquote()
+                << "no byte-order mark and not UTF-8; assuming" << encodingName(encoding);
+    }
+    dropEarly(markSize);
+}
+
+void CsvParser::Impl::reserve(qsizetype needed)
+{
+    if (needed <= cap)
+        return;
+    const qsizetype newCap = std::max(needed, cap * 2);
+    auto grown = std::make_unique<char16_t[]>(size_t(newCap));
+    if (len)
+        std::memcpy(grown.get(), buf.get(), size_t(len) * sizeof(char16_t));
+    buf = std::move(grown);
+    auto grownMasks = std::make_unique<CharacterMasks[]>(size_t(newCap / 64 + 1));
+    if (len)
+        std::copy_n(masks.get(), (len + 63) / 64, grownMasks.get());
+    masks = std::move(grownMasks);
+    cap = newCap;
+}
+
+void CsvParser::Impl::markStops(qsizetype from)
+{
+    stopsEscape = escapes ? u'\\' : delimiter;
+    const qsizetype word = from / 64;
+    const qsizetype count = (len + 63) / 64 - word;
+    if (count > 0)
+        classifyCharacters(buf.get() + word * 64, masks.get() + word, count, delimiter,
+                           stopsEscape);
+}
+
+void CsvParser::Impl::pad()
+{
+    for (qsizetype i = 0; i < kPadding; ++i)
+        buf[len + i] = (i & 1) ? u'"' : u'\n';
+}
+
+bool CsvParser::Impl::refill()
+{
+    if (textEnded)
+        return false;
+    if (recordFieldCount > 0)
+        copyRecordFields(); // the text they point into is about to move
+    // Whole words of stop bits are dropped, so that the rest stay where they are.
+    if (const qsizetype drop = (keep - base) / 64 * 64; drop > 0) {
+        std::memmove(buf.get(), buf.get() + drop, size_t(len - drop) * sizeof(char16_t));
+        std::copy_n(masks.get() + drop / 64, (len - drop + 63) / 64, masks.get());
+        len -= drop;
+        base += drop;
+    }
+    qsizetype passed = 0;
+    while (passed < qsizetype(steps.size()) && steps[size_t(passed)].textEnd <= base)
+        ++passed;
+    steps.erase(steps.begin(), steps.begin() + passed);
+    const qsizetype before = len;
+    for (;;) {
+        if (len > before && !stepsLeftInBlock())
+            break;
+        QByteArrayView step;
+        if (!nextStep(step)) {
+            reserve(len + 4 + kPadding);
+            len += decoder->finish(buf.get() + len);
+            textEnded = true;
+            noteStep();
+            break;
+        }
+        reserve(len + decoder->maxOutput(step.size()) + kPadding);
+        len += decoder->decode(step, buf.get() + len);
+        noteStep();
+    }
+    pad();
+    markStops(before);
+    return len > before;
+}
+
+const CsvParser::Impl::Step *CsvParser::Impl::stepLookedAt() const
+{
+    if (lookPos == kLookedAtEverything)
+        return nullptr;
+    for (const Step &s : steps) {
+        if (s.textEnd > lookPos)
+            return &s;
+    }
+    return nullptr;
+}
+
+qint64 CsvParser::Impl::reportedBytesRead() const
+{
+    const Step *s = stepLookedAt();
+    return s ? s->bytesEnd : totalBytesRead;
+}
+
+qsizetype CsvParser::Impl::reportedReplacements() const
+{
+    if (!decoder)
+        return 0;
+    const Step *s = stepLookedAt();
+    return s ? s->replacementsEnd : decoder->replacementCount();
+}
+
+int CsvParser::Impl::charAtSlow(qsizetype at)
+{
+    while (at - base >= len) {
+        if (!refill())
+            return kEnd;
+    }
+    return buf[at - base];
+}
+
+} // namespace plotwell::csv
