@@ -1,5 +1,6 @@
 // The window program, started by `plotwell` for the window and for the commands that draw
 // with the web engine.
+#include "base/Log.h"
 #include "base/Version.h"
 #include "ui/AppDelegate.h"
 #include "ui/RenderCommand.h"
@@ -38,6 +39,9 @@ int runApplication(int argc, char *argv[])
 
     QString launchDocument;
     const QStringList arguments = QApplication::arguments().mid(1);
+    const bool verbose = arguments.contains(QStringLiteral("--verbose"));
+    plotwell::setDiagnosticsShown(verbose);
+    plotwell::quietChromiumUnlessVerbose(verbose);
     for (const QString &argument : arguments) {
         if (!argument.startsWith(QLatin1Char('-'))) {
             launchDocument = QFileInfo(argument).absoluteFilePath();

@@ -64,7 +64,8 @@ bool looksLikeUnknownCommand(const char *argument)
 
 void printUsage(QTextStream &out)
 {
-    out << "Usage: plotwell [FILE.csv]          start the application, opening FILE.csv\n";
+    out << "Usage: plotwell [--verbose] [FILE.csv]  start the application, opening FILE.csv;\n"
+        << "                                     --verbose logs what it does to standard error\n";
     for (const Command &command : commands())
         out << "       plotwell " << command.usage << '\n';
     out << "       plotwell --help | --version\n";

@@ -10,7 +10,9 @@ namespace plotwell {
 /// companion entries carry it; the window starts with these values.
 struct ChartAppearance
 {
-    QString fontFamily = QStringLiteral("Optima");
+    // A classic humanist sans that Debian ships (fonts-linuxlibertine), in the spirit of the
+    // Optima the chart was designed with, which Linux lacks: the default is what is drawn.
+    QString fontFamily = QStringLiteral("Linux Biolinum O");
     int fontSize = 14;
     int nodeWidth = 0; ///< 0: each box as wide as its text needs
     int cornerRadius = 3;

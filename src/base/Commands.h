@@ -56,6 +56,11 @@ inline const QString toggleFullScreen = QStringLiteral("toggleFullScreen");
 inline const QString windowResized = QStringLiteral("windowResized");
 inline const QString resizeWebView = QStringLiteral("resizeWebView");
 inline const QString resizeToFillWebView = QStringLiteral("resizeToFillWebView");
+// The chart on screen.
+inline const QString findInChart = QStringLiteral("findInChart");
+inline const QString zoomChartIn = QStringLiteral("zoomChartIn");
+inline const QString zoomChartOut = QStringLiteral("zoomChartOut");
+inline const QString fitChart = QStringLiteral("fitChart");
 // Help.
 inline const QString triggerHelp = QStringLiteral("triggerHelp");
 inline const QString openHelp = QStringLiteral("openHelp");

@@ -100,4 +100,19 @@ QString withTypeExtension(const QString &path, const QStringList &types)
     return types.isEmpty() ? path : path + QLatin1Char('.') + types.first();
 }
 
+QString exportFileName(const QString &chartTitle, const QString &document)
+{
+    const auto cleaned = [](QString name) {
+        static const QString refused = QStringLiteral("/\\:*?\"<>|");
+        for (QChar &c : name)
+            if (refused.contains(c) || c.category() == QChar::Other_Control)
+                c = QLatin1Char(' ');
+        return name.simplified();
+    };
+    QString name = cleaned(chartTitle);
+    if (name.isEmpty() && !document.isEmpty())
+        name = cleaned(readableName(baseName(documentName(document))));
+    return name.isEmpty() ? QStringLiteral("Org Chart") : name;
+}
+
 } // namespace plotwell::document

@@ -28,6 +28,11 @@ inline const QString kOpenedFilenameKey = QStringLiteral("openedFilename");
 /// "%C3%9Cbersicht" -> "Übersicht"). Text that is not a valid escape sequence is kept.
 [[nodiscard]] QString readableName(const QString &escaped);
 
+/// The name a picture of the chart is offered under: the chart's title, else the name of the
+/// document it came from (a file name or an address, extension dropped), else "Org Chart".
+/// Characters that file systems refuse become spaces.
+[[nodiscard]] QString exportFileName(const QString &chartTitle, const QString &document);
+
 /// Preference keys of a document's companion entries: the document name with every "."
 /// replaced by a fixed text each.
 struct CompanionKeys

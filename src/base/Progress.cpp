@@ -32,6 +32,9 @@ QString ProgressMonitor::doneLabel(int percent)
 void ProgressMonitor::followPercent(std::function<int()> percent)
 {
     m_follow = std::move(percent);
+    // The bar starts from the operation's own figure, not from whatever the last one left.
+    if (m_follow)
+        currentBarValue = m_follow();
 }
 
 void ProgressMonitor::offerCancel(std::function<void()> cancel)

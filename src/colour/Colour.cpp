@@ -1,5 +1,6 @@
 #include "colour/Colour.h"
 
+#include <cctype>
 #include <cmath>
 
 namespace plotwell {
@@ -67,6 +68,19 @@ QString hexStringFromColor(const QColor &colour)
     const QColor rgb = colour.toRgb();
     return QString::asprintf("#%02X%02X%02X", componentByte(rgb.redF()),
                              componentByte(rgb.greenF()), componentByte(rgb.blueF()));
+}
+
+std::optional<QColor> colourOfSlotText(QStringView text)
+{
+    QString digits = text.toString();
+    digits.remove(QLatin1Char('#'));
+    digits = digits.trimmed();
+    if (digits.size() != 6)
+        return std::nullopt;
+    for (const QChar c : digits)
+        if (!isxdigit(c.unicode() < 128 ? c.toLatin1() : 'x'))
+            return std::nullopt;
+    return QColor(QStringLiteral("#") + digits);
 }
 
 } // namespace plotwell

@@ -72,4 +72,20 @@ void applyStartupSlotTexts(ChartGrid &grid)
         grid.setSlotText(slot, texts.at(slot - 1));
 }
 
+void followSlotTexts(const ChartGrid &grid, SwatchBoard &board)
+{
+    const auto follow = [&grid, &board](int slot) {
+        if (const std::optional<QColor> colour = colourOfSlotText(grid.slotText(slot)))
+            board.setColour(slot, *colour);
+    };
+    QObject::connect(&grid, &ChartGrid::rowChanged, &board, [follow](int row, RowField field) {
+        if (field == RowField::Colour)
+            follow(row);
+    });
+    QObject::connect(&grid, &ChartGrid::settingChanged, &board, [follow] {
+        for (int slot = kBackgroundSlot; slot <= kColourSlotCount; ++slot)
+            follow(slot);
+    });
+}
+
 } // namespace plotwell

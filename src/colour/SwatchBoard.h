@@ -25,8 +25,8 @@ inline constexpr int kSwatchCount = kColourSlotCount + kBSwatchCount;
     return swatch >= 1 && swatch <= kSwatchCount;
 }
 
-/// The colour each swatch shows. Swatches are set from colours, never from their slot's text:
-/// a typed hex text leaves its swatch as it was.
+/// The colour each swatch shows. Picks set it from colours; followSlotTexts() keeps the swatches
+/// of the 97 slots showing what their texts say.
 class SwatchBoard : public QObject
 {
     Q_OBJECT
@@ -47,6 +47,11 @@ private:
 /// Colours every swatch as the window shows it at start: the four chart-wide swatches, then
 /// rows 1-93, then the "b" swatches (which take the start colours of rows 1-11).
 void initializeSwatches(SwatchBoard &board);
+
+/// From now on, a colour slot's swatch follows its text whenever the text names a colour (as
+/// typed, as a Quick colour pick writes rows 1-11, as a document restores it); a text that
+/// names none leaves the swatch as it was.
+void followSlotTexts(const ChartGrid &grid, SwatchBoard &board);
 
 /// The start texts of the 97 colour fields: the start-up swatch colours as upper-case hex, so
 /// every swatch shows its field's colour from the first moment.

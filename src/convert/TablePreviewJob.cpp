@@ -123,6 +123,11 @@ void TablePreviewJob::cancel()
     }
 }
 
+int TablePreviewJob::percent() const
+{
+    return m_pending && !m_builds.empty() ? m_builds.back()->progress.percent.load() : 0;
+}
+
 void TablePreviewJob::stopCounting()
 {
     if (!m_pending || m_builds.empty())

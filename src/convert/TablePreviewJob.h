@@ -36,6 +36,9 @@ public:
     /// so far marked as such.
     void stopCounting();
 
+    /// The share of the latest build's file read so far, 0-100; 0 when none is under way.
+    [[nodiscard]] int percent() const;
+
     /// Whether a build has been started whose result has not been delivered yet.
     [[nodiscard]] bool isPending() const { return m_pending; }
     /// Waits until the threads of every build have ended. Results they left are delivered,

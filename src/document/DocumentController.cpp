@@ -146,7 +146,7 @@ void DocumentController::openFileRequest(const QString &path)
 
 // ---- Save --------------------------------------------------------------------------------
 
-void DocumentController::saveData()
+bool DocumentController::save()
 {
     AppState &state = m_context.state;
     state.colorString = buildColorLine(m_context.grid);
@@ -165,12 +165,11 @@ void DocumentController::saveData()
         state.saveUrl &&
         pathExtension(documentName(*state.saveUrl)).compare(kCsvType, Qt::CaseInsensitive) == 0;
     if (state.saveAsUsed || !savedDocument)
-        savePanelPath();
-    else
-        saveStraight();
+        return savePanelPath();
+    return saveStraight();
 }
 
-void DocumentController::savePanelPath()
+bool DocumentController::savePanelPath()
 {
     SavePanelSpec panel;
     panel.allowedTypes = {kCsvType};
@@ -186,7 +185,7 @@ void DocumentController::savePanelPath()
     const std::optional<QString> chosen = m_context.panels.chooseSavePath(panel);
     if (!chosen) {
         diag(QStringLiteral("Did not save"));
-        return;
+        return false;
     }
     const QString target = withExtension(*chosen, kCsvType);
     if (QFileInfo::exists(target) && !readSavedChart(target)) {
@@ -200,20 +199,23 @@ void DocumentController::savePanelPath()
              AlertSpec::Style::Warning});
         if (answer != kFirstButton + 1) {
             diag(QStringLiteral("Did not save"));
-            return;
+            return false;
         }
     }
     const QString urlText = urlTextOfLocalFile(target);
-    if (writeDocument(urlText))
-        m_context.state.saveUrl =
-            QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
+    if (!writeDocument(urlText))
+        return false;
+    m_context.state.saveUrl = QString(urlText).replace(QLatin1String("%20"), QLatin1String(" "));
+    // The window is named after the document it now holds.
+    m_context.desktop.setWindowTitle(readableName(baseName(documentName(urlText))));
+    return true;
 }
 
-void DocumentController::saveStraight()
+bool DocumentController::saveStraight()
 {
     const QString urlText =
         QString(*m_context.state.saveUrl).replace(QLatin1Char(' '), QLatin1String("%20"));
-    writeDocument(urlText);
+    return writeDocument(urlText);
 }
 
 bool DocumentController::writeDocument(const QString &urlText)
@@ -456,11 +458,15 @@ void DocumentController::showTablePreview(bool afterImport)
                             convert::conversionSettings(m_context.grid, m_context.state, width));
         if (m_hooks.offerCancel)
             m_hooks.offerCancel([this] { m_previewJob->stopCounting(); });
+        if (m_hooks.followPreview)
+            m_hooks.followPreview([this] { return m_previewJob->percent(); });
     });
 }
 
 void DocumentController::tablePreviewBuilt(const convert::TablePreview &preview)
 {
+    if (m_hooks.followPreview)
+        m_hooks.followPreview({});
     runGuarded(QStringLiteral("Error Occured at SHOW HTML."), [&] {
         if (m_previewAfterImport && !preview.hasColumnNames)
             showNoColumnsAlert(m_context.alerts);
@@ -495,6 +501,8 @@ bool DocumentController::isPreviewPending() const
 
 void DocumentController::discardPendingPreview()
 {
+    if (m_previewJob->isPending() && m_hooks.followPreview)
+        m_hooks.followPreview({});
     m_previewJob->cancel();
     m_previewAfterImport = false;
     if (m_hooks.offerCancel)

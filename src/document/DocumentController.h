@@ -60,6 +60,8 @@ struct DocumentHooks
     std::function<void(int value)> showProgress;
     /// Offers Cancel in the progress view while the preview counts; empty takes it away.
     std::function<void(std::function<void()> cancel)> offerCancel;
+    /// While a preview counts its file, the share read so far; empty once it is done.
+    std::function<void(std::function<int()> percent)> followPreview;
     /// A saved chart brought back node settings: the controls should show them.
     std::function<void()> appearanceRestored;
     /// A saved chart has been put into the grid: it can be drawn.
@@ -84,8 +86,12 @@ public:
     /// relative path is taken from the current folder.
     void openFileRequest(const QString &path);
 
+    /// Saves as `saveData:` does; true when the document was written (false when the user
+    /// cancelled the panel or the write failed).
+    bool save();
+
     // Command handlers.
-    void saveData();
+    void saveData() { save(); }
     void openExistingDocument(const QVariant &object);
     /// The refresh request of settings changes: re-styles the table preview when the viewer
     /// shows it. The grid is never touched, and without an imported file nothing happens.
@@ -117,8 +123,8 @@ private:
     /// Runs \a change as one step of the editor when there is one.
     void recordEdit(const QString &text, const std::function<void()> &change);
     bool isOpenable(const QString &path);
-    void savePanelPath();
-    void saveStraight();
+    bool savePanelPath();
+    bool saveStraight();
     /// Writes the document and, only once it is on disk, its companion entries.
     bool writeDocument(const QString &urlText);
     void restoreChart(const SavedChart &chart, const StoredEntries &entries,

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 namespace plotwell {
 
 class HandlerTable;
@@ -31,6 +33,8 @@ public:
     /// The folder of the share files and of the side picture: a folder of the program's own in
     /// the cache location unless set, so that no file of the user's is written over.
     void setDocumentsFolder(const QString &folder) { m_documentsFolder = folder; }
+    /// Where the save panel's proposed name comes from (the chart's title or document).
+    void setProposedName(std::function<QString()> name) { m_proposedName = std::move(name); }
     [[nodiscard]] QString documentsFolder() const;
 
     // Exports (`PNGDownload:`, `PDFDownload:`, `downloadHiResPNG:`, `printHiResPDF:`).
@@ -77,6 +81,7 @@ private:
     AppContext m_context;
     ChartExporter &m_exporter;
     QString m_documentsFolder;
+    std::function<QString()> m_proposedName;
 };
 
 } // namespace plotwell

@@ -17,6 +17,20 @@ QString parentRowNumber(const QString &reference)
     return underscore < 0 ? reference : reference.left(underscore);
 }
 
+QString parentDisplayName(const ChartGrid &grid, int row)
+{
+    const QString reference = grid.parent(row);
+    bool isNumber = false;
+    const int parentRow = parentRowNumber(reference).trimmed().toInt(&isNumber);
+    if (!isNumber)
+        return reference;
+    if (parentRow == 0)
+        return {};
+    if (isValidRow(parentRow) && titleHoldsItem(grid.title(parentRow)))
+        return grid.title(parentRow);
+    return reference;
+}
+
 void stripOffParentNames(ChartGrid &grid)
 {
     for (int row = 2; row <= kRowCount; ++row)

@@ -17,6 +17,11 @@ inline const QString kClearParentEntry = QStringLiteral("0_CLEAR PARENT");
 /// reference without "_" is returned whole.
 [[nodiscard]] QString parentRowNumber(const QString &reference);
 
+/// How a table shows the parent of \a row: the title the parent row has now, so that a renamed
+/// parent reads right at once; the reference itself when it names no titled row (a bare text,
+/// a number out of range); empty for no parent or a cleared one.
+[[nodiscard]] QString parentDisplayName(const ChartGrid &grid, int row);
+
 /// Cuts the parent reference of rows 2..93 down to its row number, in the grid itself. Row 1's
 /// parent is never touched, and a reference without "_" stays as it is.
 void stripOffParentNames(ChartGrid &grid);

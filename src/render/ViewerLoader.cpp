@@ -60,7 +60,7 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
         } else {
             m_webView.load(url);
         }
-        m_placeholderWidth.reset();
+        setPlaceholderWidth(std::nullopt);
         Q_EMIT webViewPageRequested();
         // The export viewer is measured from the chart just requested, once it has loaded.
         m_pendingExport = data;
@@ -142,14 +142,22 @@ void ViewerLoader::showPlaceholder(double width)
     // on screen only has its text column resized.
     if (m_placeholderWidth) {
         if (*m_placeholderWidth != width) {
-            m_placeholderWidth = width;
+            setPlaceholderWidth(width);
             m_webView.evaluate(placeholderResizeScript(width), nullptr);
         }
         return;
     }
     m_webView.loadHtml(placeholderPageHtml(width));
-    m_placeholderWidth = width;
+    setPlaceholderWidth(width);
     Q_EMIT webViewPageRequested();
+}
+
+void ViewerLoader::setPlaceholderWidth(std::optional<double> width)
+{
+    const bool changed = width.has_value() != m_placeholderWidth.has_value();
+    m_placeholderWidth = width;
+    if (changed)
+        Q_EMIT placeholderShownChanged(width.has_value());
 }
 
 void ViewerLoader::webViewDidFinishLoad(bool ok)
@@ -189,12 +197,34 @@ void ViewerLoader::undoAction()
     diag(QStringLiteral(" CAN GO BACK %1").arg(int(back)));
     if (back) {
         m_center.post(command::enableUndo);
-        m_placeholderWidth.reset();
+        setPlaceholderWidth(std::nullopt);
         m_webView.goBack();
         Q_EMIT webViewPageRequested();
     } else {
         m_center.post(command::disableUndo);
     }
+}
+
+void ViewerLoader::moveChart(ChartMove move)
+{
+    QString call;
+    switch (move) {
+    case ChartMove::Find:
+        call = QStringLiteral("v.openSearch()");
+        break;
+    case ChartMove::ZoomIn:
+        call = QStringLiteral("v.zoomTo(v.zoom() * 1.25)");
+        break;
+    case ChartMove::ZoomOut:
+        call = QStringLiteral("v.zoomTo(v.zoom() / 1.25)");
+        break;
+    case ChartMove::Fit:
+        call = QStringLiteral("v.fit()");
+        break;
+    }
+    m_webView.evaluate(
+        QStringLiteral("(function (v) { if (v) { %1; } })(window.plotwellView)").arg(call),
+        nullptr);
 }
 
 void ViewerLoader::redoAction()
@@ -203,7 +233,7 @@ void ViewerLoader::redoAction()
     diag(QStringLiteral(" CAN GO FOWARD %1").arg(int(forward)));
     if (forward) {
         m_center.post(command::enableRedo);
-        m_placeholderWidth.reset();
+        setPlaceholderWidth(std::nullopt);
         m_webView.goForward();
         Q_EMIT webViewPageRequested();
     } else {

@@ -48,10 +48,18 @@ public:
     /// Loads the placeholder page into `webView`, or resizes the one already showing.
     void showPlaceholder(double width);
     /// Someone else has loaded a page into `webView`: the placeholder is no longer on screen.
-    void placeholderReplaced() { m_placeholderWidth.reset(); }
+    void placeholderReplaced() { setPlaceholderWidth(std::nullopt); }
+    /// Whether `webView` shows the placeholder: the window puts its start screen over it.
+    [[nodiscard]] bool placeholderShown() const { return m_placeholderWidth.has_value(); }
 
     void undoAction();
     void redoAction();
+
+    /// What the chart page's own controls do, asked from the window.
+    enum class ChartMove { Find, ZoomIn, ZoomOut, Fit };
+    /// Passes \a move to the chart on screen; a page without a chart (the placeholder, a
+    /// table preview) ignores it.
+    void moveChart(ChartMove move);
     /// Posts the redo and then the undo state of `webView`'s history.
     void updateBackForwardStatus();
 
@@ -73,10 +81,13 @@ Q_SIGNALS:
     void exportViewerSized(QSizeF size);
     /// `webView` was sent to another page: a chart, the placeholder, or a step in its history.
     void webViewPageRequested();
+    /// The placeholder came on screen or left it.
+    void placeholderShownChanged(bool shown);
 
 private:
     void requestChart(const QString &data, bool replace);
     void webViewDidFinishLoad(bool ok);
+    void setPlaceholderWidth(std::optional<double> width);
     void loadWebViewShare(const QString &data, quint64 serial);
     void loadWebViewFullScreen(const QString &data);
 

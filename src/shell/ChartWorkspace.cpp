@@ -1,6 +1,8 @@
 #include "shell/ChartWorkspace.h"
 
+#include "base/AppState.h"
 #include "base/Commands.h"
+#include "base/DocumentNames.h"
 #include "base/Log.h"
 #include "convert/FirstRecord.h"
 #include "document/DocumentFormat.h"
@@ -36,12 +38,18 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
         std::make_unique<ChartExporter>(viewers.webViewM, viewers.webViewL, viewers.pictures);
     m_exporter->setLoader(m_loader.get());
     m_export = std::make_unique<ExportController>(m_context, *m_exporter, this);
+    m_export->setProposedName([this] {
+        const AppState &state = m_context.state;
+        return document::exportFileName(m_grid.setting(ChartSetting::ChartTitle),
+                                        state.saveUrl.value_or(state.fileUrl.value_or(QString())));
+    });
     m_conversions = std::make_unique<convert::ConversionController>(
         convert::ConversionContext{m_grid, m_context.state, m_context.alerts, m_context.filePanels,
                                    m_progress, [this] { return m_htmlWidth ? m_htmlWidth() : 0; }},
         this);
     // Every colour field starts with its swatch's start-up colour.
     applyStartupSlotTexts(m_grid);
+    followSlotTexts(m_grid, m_swatches);
 
     // Colours move with rows and come back with an undo: the swatches show the texts.
     connect(m_editor.get(), &ChartEditor::edited, this, [this] {
@@ -56,6 +64,18 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
 }
 
 ChartWorkspace::~ChartWorkspace() = default;
+
+bool ChartWorkspace::confirmQuit()
+{
+    const int answer = m_context.alerts.runModal(
+        {QStringLiteral("Do you want to save the chart before quitting?"),
+         QStringLiteral("Your changes will be lost if you don't save them."),
+         {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")},
+         AlertSpec::Style::Warning});
+    if (answer == kFirstButton)
+        return m_documents->save();
+    return answer == kFirstButton + 1;
+}
 
 void ChartWorkspace::setHtmlWidth(std::function<int()> width)
 {

@@ -89,6 +89,10 @@ public:
     /// workspace serves `undoEdit` and `redoEdit` itself.
     void addHandlers(HandlerTable &table);
 
+    /// Asks before the window closes: Save (the window closes only once the document is
+    /// written), Don't Save, or Cancel. True when the window may close.
+    bool confirmQuit();
+
 private:
     AppContext m_context;
     ChartGrid m_grid;

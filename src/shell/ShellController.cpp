@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QUrl>
 
 namespace plotwell {
 
@@ -71,7 +72,10 @@ void windowResized(QSizeF frame, AppContext context)
 ShellController::ShellController(AppContext context, ChartGrid &grid, ViewerLoader &viewers,
                                  ShellView &view)
     : m_context(context), m_grid(grid), m_viewers(viewers), m_view(view)
-{}
+{
+    if (const std::optional<QString> saved = m_context.preferences.value(kSideBarWidthKey))
+        m_sideBarWidth = std::max(0.0, saved->toDouble());
+}
 
 void ShellController::addHandlers(HandlerTable &table)
 {
@@ -85,6 +89,17 @@ void ShellController::addHandlers(HandlerTable &table)
     table.add(QStringLiteral("redoAction"), [this](const QVariant &) { m_viewers.redoAction(); });
     table.add(QStringLiteral("undoAction"), [this](const QVariant &) { m_viewers.undoAction(); });
     table.bind(QStringLiteral("myHelpAction:"), this, &ShellController::myHelpAction);
+    using Move = ViewerLoader::ChartMove;
+    table.add(QStringLiteral("findInChart:"), [this](const QVariant &) {
+        m_view.focusChart();
+        m_viewers.moveChart(Move::Find);
+    });
+    table.add(QStringLiteral("zoomChartIn:"),
+              [this](const QVariant &) { m_viewers.moveChart(Move::ZoomIn); });
+    table.add(QStringLiteral("zoomChartOut:"),
+              [this](const QVariant &) { m_viewers.moveChart(Move::ZoomOut); });
+    table.add(QStringLiteral("fitChart:"),
+              [this](const QVariant &) { m_viewers.moveChart(Move::Fit); });
 }
 
 void ShellController::clearFlags()
@@ -109,7 +124,7 @@ void ShellController::resizeWebView()
     diag(QStringLiteral("RESIZE CALLED CALLED CALLED CALLED"));
     refreshUnlessConverting();
     const WindowLayout layout =
-        computeWindowLayout(windowWidth(), m_view.viewSize().height(), true);
+        computeWindowLayout(windowWidth(), m_view.viewSize().height(), true, m_sideBarWidth);
     if (m_grid.title(2).isEmpty())
         m_viewers.showPlaceholder(layout.placeholderWidth);
     m_view.applyLayout(layout);
@@ -139,7 +154,7 @@ void ShellController::hideGrid()
         return;
     }
     const WindowLayout layout =
-        computeWindowLayout(windowWidth(), m_view.viewSize().height(), false);
+        computeWindowLayout(windowWidth(), m_view.viewSize().height(), false, m_sideBarWidth);
     m_htmlWidth = layout.htmlWidth;
     m_view.applyLayout(layout);
     m_view.showProgressIndicator();
@@ -151,6 +166,16 @@ void ShellController::hideGrid()
     refreshUnlessConverting();
     if (m_grid.title(2).isEmpty())
         m_viewers.showPlaceholder(layout.placeholderWidth);
+}
+
+void ShellController::setSideBarWidth(double width)
+{
+    m_sideBarWidth = sideBarWidthFor(windowWidth(), width);
+    m_context.preferences.setValue(kSideBarWidthKey, QString::number(m_sideBarWidth));
+    if (m_gridHidden == 0)
+        m_htmlWidth =
+            computeWindowLayout(windowWidth(), m_view.viewSize().height(), true, m_sideBarWidth)
+                .htmlWidth;
 }
 
 void ShellController::hideSideBar()
@@ -192,7 +217,17 @@ void ShellController::myHelpClick()
 {
     if (m_gridHidden == 1)
         hideGrid();
-    m_view.pressHelpButton();
+    const QString help = resourcePath(QStringLiteral("orvantaMac.pdf"));
+    if (!QFileInfo::exists(help)) {
+        m_context.alerts.runModal({QStringLiteral("The help document is missing."),
+                                   QStringLiteral("\"%1\" could not be found; reinstalling "
+                                                  "Plotwell puts it back.")
+                                       .arg(help),
+                                   {},
+                                   AlertSpec::Style::Warning});
+        return;
+    }
+    m_context.desktop.openExternalUrl(QUrl::fromLocalFile(help));
 }
 
 void ShellController::myHelpAction()

@@ -29,10 +29,10 @@ public:
     virtual void showProgressIndicator() = 0;
     /// Sizes and centres the full-screen viewer and places the exit button above all views.
     virtual void layoutFullScreenViewer(const FullScreenLayout &layout) = 0;
-    /// Presses the help button, which runs that button's own action.
-    virtual void pressHelpButton() = 0;
     /// Shows the quick-help popover anchored on the help button.
     virtual void showQuickHelp() = 0;
+    /// Gives the chart viewer the keyboard, as its search box opens.
+    virtual void focusChart() = 0;
 };
 
 /// The window's own commands: layout pass, grid and sidebar toggles, full screen, undo and
@@ -56,6 +56,7 @@ public:
     void fullScreen();
     void willEnterFull();
     void didExitFull();
+    /// `myHelpClick:` (F1, Plotwell Help): the help document opens in the desktop's viewer.
     void myHelpClick();
     void myHelpAction();
     void about();
@@ -67,6 +68,11 @@ public:
     [[nodiscard]] int gridHidden() const { return m_gridHidden; }
     [[nodiscard]] bool sideBarHidden() const { return m_sideBarHidden; }
     [[nodiscard]] int htmlWidth() const { return m_htmlWidth; }
+    /// The width the user dragged the sidebar to, 0 while it follows the window.
+    [[nodiscard]] double sideBarWidth() const { return m_sideBarWidth; }
+    /// The user dragged the splitter: the sidebar keeps \a width from now on, in later runs
+    /// too, and the previews are offered the viewer's new width.
+    void setSideBarWidth(double width);
     /// Clears `gridHidden` and `sideBarHidden` (view load).
     void clearFlags();
 
@@ -85,7 +91,11 @@ private:
     int m_gridHidden = 0;
     bool m_sideBarHidden = false;
     int m_htmlWidth = 0;
+    double m_sideBarWidth = 0;
 };
+
+/// The preferences key of the sidebar's width.
+inline const QString kSideBarWidthKey = QStringLiteral("sideBarWidth");
 
 /// The delegate's `windowResized:`: records the window size, then lays the view out for the
 /// window or, in full screen, fills it.

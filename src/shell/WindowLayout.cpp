@@ -1,10 +1,24 @@
 #include "shell/WindowLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace plotwell {
 
-WindowLayout computeWindowLayout(double windowWidth, double viewHeight, bool gridShown)
+double defaultSideBarWidth(double windowWidth)
+{
+    return std::clamp(std::floor(windowWidth * 0.4), 380.0, 600.0);
+}
+
+double sideBarWidthFor(double windowWidth, double wanted)
+{
+    const double width = wanted > 0 ? wanted : defaultSideBarWidth(windowWidth);
+    const double widest = std::max(kMinSideBarWidth, windowWidth - 35 - kMinViewerWidth);
+    return std::clamp(width, kMinSideBarWidth, widest);
+}
+
+WindowLayout computeWindowLayout(double windowWidth, double viewHeight, bool gridShown,
+                                 double sideBarWidth)
 {
     const double W = windowWidth;
     const double contentHeight = std::max(0.0, viewHeight - kContentTop - kBottomMargin);
@@ -12,15 +26,17 @@ WindowLayout computeWindowLayout(double windowWidth, double viewHeight, bool gri
     WindowLayout layout;
     layout.toolbarView = QRectF(0, 0, W + 20, kHeaderHeight);
     if (gridShown) {
-        layout.chartTitleView = QRectF(3, kContentTop, 346, kChartTitleHeight);
+        const double S = sideBarWidthFor(W, sideBarWidth);
+        layout.chartTitleView = QRectF(12, kContentTop, S, kChartTitleHeight);
         layout.chartTitleVisible = true;
         const double gridTop = kContentTop + kChartTitleHeight + 4;
         layout.scrollView =
-            QRectF(12, gridTop, 365, std::max(0.0, viewHeight - gridTop - kBottomMargin));
+            QRectF(12, gridTop, S, std::max(0.0, viewHeight - gridTop - kBottomMargin));
         layout.gridVisible = true;
-        layout.webView = QRectF(385, kContentTop, W - 400, contentHeight);
-        layout.htmlWidth = int(W - 415);
-        layout.placeholderWidth = W - 400;
+        const double viewerLeft = 12 + S + kSideGap;
+        layout.webView = QRectF(viewerLeft, kContentTop, W - 15 - viewerLeft, contentHeight);
+        layout.htmlWidth = int(layout.webView.width() - 15);
+        layout.placeholderWidth = layout.webView.width();
     } else {
         layout.chartTitleVisible = false;
         layout.scrollView = QRectF(55, kContentTop, 1, contentHeight);

@@ -370,12 +370,7 @@ void AppDelegate::fullscreen()
 bool AppDelegate::closeThisWindow()
 {
     diag(QStringLiteral("Window CLosed.."));
-    const int answer = m_ports.alerts->runModal(
-        {QStringLiteral("This action will Quit the App and any unsaved changes will be lost."),
-         QStringLiteral("Are you sure you want to continue?"),
-         {QStringLiteral("Yes"), QStringLiteral("Cancel")},
-         AlertSpec::Style::Warning});
-    return answer == kFirstButton;
+    return !m_view || m_view->workspace().confirmQuit();
 }
 
 void AppDelegate::closeEvent(QCloseEvent *event)

@@ -1,7 +1,11 @@
 #include "ui/AppearancePanel.h"
 
+#include "base/ChartAppearance.h"
+
 #include <QComboBox>
+#include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QLabel>
 
@@ -28,13 +32,19 @@ AppearancePanel::AppearancePanel(QWidget *parent) : QWidget(parent)
 
     auto *family = new QComboBox(this);
     family->setObjectName(QStringLiteral("fontFamilyCombo"));
+    // The start family first, then what is installed; a document may name a family this
+    // computer lacks, which is added when shown (showValue) so the choice stays visible.
+    const QString startFamily = ChartAppearance().fontFamily;
     QStringList families = QFontDatabase::families();
-    families.removeAll(QStringLiteral("Optima"));
-    family->addItem(QStringLiteral("Optima"), QStringLiteral("Optima"));
+    families.removeAll(startFamily);
+    family->addItem(startFamily, startFamily);
     for (const QString &name : families) {
         if (!QFontDatabase::isPrivateFamily(name))
             family->addItem(name, name);
     }
+    m_fontInUse = new QLabel(this);
+    m_fontInUse->setObjectName(QStringLiteral("fontInUse"));
+    showFontInUse(startFamily);
 
     auto *size = new QComboBox(this);
     size->setObjectName(QStringLiteral("fontSizeCombo"));
@@ -61,6 +71,7 @@ AppearancePanel::AppearancePanel(QWidget *parent) : QWidget(parent)
     m_combos[int(Setting::MultiColour)] = multi;
 
     form->addRow(QStringLiteral("Font"), family);
+    form->addRow(QString(), m_fontInUse);
     form->addRow(QStringLiteral("Font size"), size);
     form->addRow(QStringLiteral("Node width"), nodeSize);
     form->addRow(QStringLiteral("Corner radius"), radius);
@@ -70,6 +81,8 @@ AppearancePanel::AppearancePanel(QWidget *parent) : QWidget(parent)
         const auto which = Setting(i);
         m_combos[i]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         connect(m_combos[i], &QComboBox::activated, this, [this, which](int index) {
+            if (which == Setting::FontFamily)
+                showFontInUse(selectedValue(which));
             Q_EMIT selectionChanged(which, index, selectedValue(which));
         });
     }
@@ -80,9 +93,27 @@ QComboBox *AppearancePanel::combo(Setting which) const
     return m_combos[int(which)];
 }
 
+QString fontFamilyInUse(const QString &family)
+{
+    return QFontInfo(QFont(family)).family();
+}
+
+void AppearancePanel::showFontInUse(const QString &family)
+{
+    const QString used = fontFamilyInUse(family);
+    m_fontInUse->setText(used.compare(family, Qt::CaseInsensitive) == 0
+                             ? QStringLiteral("Installed")
+                             : QStringLiteral("Not installed: drawn in %1").arg(used));
+}
+
 void AppearancePanel::showValue(Setting which, const QString &value)
 {
     QComboBox *box = combo(which);
+    if (which == Setting::FontFamily) {
+        if (box->findData(value) < 0)
+            box->insertItem(1, value, value);
+        showFontInUse(value);
+    }
     const int index = which == Setting::MultiColour ? value.toInt() : box->findData(value);
     if (index >= 0 && index < box->count())
         box->setCurrentIndex(index);

@@ -3,8 +3,13 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 
 namespace plotwell {
+
+/// The family the desktop draws for \a family: the family itself when installed, otherwise the
+/// fallback fontconfig picks.
+[[nodiscard]] QString fontFamilyInUse(const QString &family);
 
 /// The five appearance combo boxes: font family, font size, node size, node corner radius and
 /// the multicolour state.
@@ -23,6 +28,10 @@ public:
     /// or, for the multicolour state, its index.
     [[nodiscard]] QString selectedValue(Setting which) const;
 
+    /// Says under the family whether it is installed or which face stands in for it.
+    void showFontInUse(const QString &family);
+    [[nodiscard]] QLabel *fontInUse() const { return m_fontInUse; }
+
 Q_SIGNALS:
     /// The user picked an entry.
     void selectionChanged(plotwell::AppearancePanel::Setting which, int index,
@@ -30,6 +39,7 @@ Q_SIGNALS:
 
 private:
     QComboBox *m_combos[5] = {};
+    QLabel *m_fontInUse = nullptr;
 };
 
 } // namespace plotwell

@@ -8,14 +8,16 @@
 #include <functional>
 
 class QColorDialog;
+class QLineEdit;
+class QPushButton;
 class QPropertyAnimation;
 
 namespace plotwell {
 
-/// The one colour popover of the application: the platform's colour panel, without buttons,
-/// in a popup. Every colour the panel reports is stored and passed to the attached action.
-/// Closing (Escape, a click elsewhere, close()) detaches the action, so a popover that is not
-/// on show never writes anything.
+/// The one colour popover of the application: a grid of swatches and the hex text, with the
+/// full colour panel (no alpha: the chart cannot draw it) folding out under "More colours…". Every
+/// colour the panel reports is stored and passed to the attached action. Closing (Escape, a click
+/// elsewhere, close()) detaches the action, so a popover that is not on show never writes anything.
 class ColorPickerPopover : public Popover
 {
     Q_OBJECT
@@ -45,6 +47,8 @@ public:
     [[nodiscard]] bool isObserving() const { return m_observing; }
 
     [[nodiscard]] QColorDialog *colorPanel() const { return m_panel; }
+    [[nodiscard]] QLineEdit *hexField() const { return m_hex; }
+    [[nodiscard]] QPushButton *moreColoursButton() const { return m_more; }
 
 protected:
     void hideEvent(QHideEvent *event) override;
@@ -55,6 +59,8 @@ private:
     void panelColourChanged(const QColor &colour);
 
     QColorDialog *m_panel = nullptr;
+    QLineEdit *m_hex = nullptr;
+    QPushButton *m_more = nullptr;
     QPropertyAnimation *m_fadeIn = nullptr;
     QColor m_colour = Qt::white;
     QPointer<QObject> m_target;

@@ -1,6 +1,8 @@
 #include "ui/GridView.h"
 
-#include <QGridLayout>
+#include "model/ParentReferences.h"
+
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -12,7 +14,7 @@ namespace plotwell {
 
 SwatchView::SwatchView(QWidget *parent) : QWidget(parent)
 {
-    setFixedSize(18, 18);
+    setFixedSize(kSide, kSide);
 }
 
 void SwatchView::setColour(const QColor &colour)
@@ -35,26 +37,73 @@ void SwatchView::paintEvent(QPaintEvent *)
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
 }
 
+namespace {
+
+// One compact line per row: the fixed columns keep their width, title and parent share what
+// the sidebar leaves, so the header and every row agree without a shared layout.
+constexpr int kRowHeight = 28;
+constexpr int kFieldHeight = 24;
+constexpr int kNumberWidth = 22;
+constexpr int kPositionWidth = 58;
+constexpr int kHexWidth = 74;
+constexpr int kPickerWidth = 16;
+constexpr int kSelectWidth = 58;
+constexpr int kTitleStretch = 3;
+constexpr int kParentStretch = 2;
+constexpr int kColumnSpacing = 4;
+
+QHBoxLayout *rowLayout(QWidget *line)
+{
+    auto *layout = new QHBoxLayout(line);
+    layout->setContentsMargins(2, 2, 4, 2);
+    layout->setSpacing(kColumnSpacing);
+    return layout;
+}
+
+} // namespace
+
 GridView::GridView(ChartGrid &grid, QWidget *parent) : QWidget(parent), m_grid(grid)
 {
     setObjectName(QStringLiteral("gridView"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    for (int page = 0; page < kPageCount; ++page) {
-        auto *header = new QLabel(
-            QStringLiteral("Rows %1\u2013%2").arg(rowAt(page, 1)).arg(rowAt(page, kPageSize)),
-            this);
-        header->setObjectName(QStringLiteral("pageHeader"));
-        layout->addWidget(header);
-        for (int place = 1; place <= kPageSize; ++place) {
-            const int r = rowAt(page, place);
-            buildRow(r, this);
-            layout->addWidget(m_rows[std::size_t(r - 1)].container);
-        }
+    layout->setSpacing(0);
+    layout->addWidget(buildHeader());
+    for (int r = 1; r <= kRowCount; ++r) {
+        buildRow(r, this);
+        layout->addWidget(m_rows[std::size_t(r - 1)].container);
     }
     layout->addStretch(1);
     connect(&m_grid, &ChartGrid::rowChanged, this, &GridView::showField);
+}
+
+int GridView::rowHeight()
+{
+    return kRowHeight;
+}
+
+QWidget *GridView::buildHeader()
+{
+    auto *header = new QWidget(this);
+    header->setObjectName(QStringLiteral("gridHeader"));
+    header->setAttribute(Qt::WA_StyledBackground);
+    header->setFixedHeight(22);
+    QHBoxLayout *layout = rowLayout(header);
+    const auto column = [&](const QString &text, int width, int stretch = 0) {
+        auto *label = new QLabel(text, header);
+        label->setObjectName(QStringLiteral("columnTitle"));
+        if (width > 0)
+            label->setFixedWidth(width);
+        layout->addWidget(label, stretch);
+    };
+    column(QStringLiteral("#"), kNumberWidth);
+    column(QStringLiteral("Title"), 0, kTitleStretch);
+    column(QStringLiteral("Parent"), 0, kParentStretch);
+    column(QStringLiteral("Position"), kPositionWidth);
+    column(QStringLiteral("Colour"),
+           SwatchView::kSide + kHexWidth + kPickerWidth + 2 * kColumnSpacing);
+    column(QString(), kSelectWidth);
+    return header;
 }
 
 void GridView::buildRow(int r, QWidget *page)
@@ -63,55 +112,56 @@ void GridView::buildRow(int r, QWidget *page)
     w.container = new QWidget(page);
     w.container->setObjectName(QStringLiteral("gridRow"));
     w.container->setAttribute(Qt::WA_StyledBackground);
-    auto *grid = new QGridLayout(w.container);
-    grid->setContentsMargins(6, 6, 8, 6);
-    grid->setHorizontalSpacing(5);
-    grid->setVerticalSpacing(4);
+    w.container->setProperty("odd", r % 2 == 1);
+    w.container->setFixedHeight(kRowHeight);
+    QHBoxLayout *line = rowLayout(w.container);
 
     w.number = new QLabel(QString::number(r), w.container);
     w.number->setObjectName(QStringLiteral("rowNumber"));
-    w.number->setFixedWidth(20);
+    w.number->setFixedWidth(kNumberWidth);
     w.number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     const auto field = [&](RowField which, const QString &placeholder) {
         auto *edit = new QLineEdit(m_grid.field(r, which), w.container);
-        edit->setCursorPosition(0);
         edit->setObjectName(fieldName(r, which));
         edit->setPlaceholderText(placeholder);
-        if (which == RowField::Title || which == RowField::Parent)
-            edit->setToolTip(edit->text());
+        edit->setFixedHeight(kFieldHeight);
+        edit->setCursorPosition(0);
         return edit;
     };
-    w.title = field(RowField::Title, QStringLiteral("Title"));
-    w.parent = field(RowField::Parent, QStringLiteral("No parent"));
-    w.position = field(RowField::Position, QStringLiteral("Position"));
-    w.position->setFixedWidth(80);
-    w.title->setMinimumWidth(60);
-    w.parent->setMinimumWidth(50);
+    w.title = field(RowField::Title, QString());
+    w.title->setToolTip(w.title->text());
+    w.parent = field(RowField::Parent, QString());
+    w.parent->setReadOnly(true);
+    w.position = field(RowField::Position, QString());
+    w.position->setFixedWidth(kPositionWidth);
+    w.title->setMinimumWidth(40);
+    w.parent->setMinimumWidth(30);
     w.hex = field(RowField::Colour, QStringLiteral("#RRGGBB"));
-    w.hex->setFixedWidth(80);
+    w.hex->setFixedWidth(kHexWidth);
     w.swatch = new SwatchView(w.container);
 
     w.select = new QPushButton(QStringLiteral("SELECT"), w.container);
     w.select->setObjectName(QStringLiteral("selectButton"));
     w.select->setToolTip(QStringLiteral("Choose the parent and position of row %1").arg(r));
     w.select->setCursor(Qt::PointingHandCursor);
+    w.select->setFixedSize(kSelectWidth, kFieldHeight);
     w.picker = new QToolButton(w.container);
     w.picker->setObjectName(QStringLiteral("pickerButton"));
     w.picker->setText(QStringLiteral("\u25BE"));
     w.picker->setToolTip(QStringLiteral("Pick the colour of row %1").arg(r));
     w.picker->setCursor(Qt::PointingHandCursor);
-    w.picker->setFixedWidth(20);
+    w.picker->setFixedSize(kPickerWidth, kFieldHeight);
 
-    grid->addWidget(w.number, 0, 0);
-    grid->addWidget(w.title, 0, 1, 1, 4);
-    grid->addWidget(w.select, 0, 5, 1, 2);
-    grid->addWidget(w.parent, 1, 1);
-    grid->addWidget(w.position, 1, 2);
-    grid->addWidget(w.swatch, 1, 3);
-    grid->addWidget(w.hex, 1, 4, 1, 2);
-    grid->addWidget(w.picker, 1, 6);
-    grid->setColumnStretch(1, 1);
+    line->addWidget(w.number);
+    line->addWidget(w.title, kTitleStretch);
+    line->addWidget(w.parent, kParentStretch);
+    line->addWidget(w.position);
+    line->addWidget(w.swatch);
+    line->addWidget(w.hex);
+    line->addWidget(w.picker);
+    line->addWidget(w.select);
+    showParent(r);
 
     connect(w.select, &QPushButton::clicked, this, [this, r] { Q_EMIT selectClicked(r); });
     connect(w.picker, &QToolButton::clicked, this, [this, r] { Q_EMIT pickerClicked(r); });
@@ -119,6 +169,21 @@ void GridView::buildRow(int r, QWidget *page)
             [this, r](const QString &text) { m_grid.setPosition(r, text); });
     connect(w.hex, &QLineEdit::textEdited, this,
             [this, r](const QString &text) { m_grid.setColour(r, text); });
+}
+
+void GridView::showParent(int r)
+{
+    QLineEdit *edit = m_rows[std::size_t(r - 1)].parent;
+    const QString name = parentDisplayName(m_grid, r);
+    if (edit->text() != name) {
+        edit->setText(name);
+        edit->setCursorPosition(0);
+    }
+    const QString reference = m_grid.parent(r);
+    edit->setToolTip(
+        name == reference || reference.isEmpty()
+            ? name
+            : QStringLiteral("Row %1: %2").arg(parentRowNumber(reference).trimmed(), name));
 }
 
 void GridView::showField(int r, RowField which)
@@ -132,8 +197,8 @@ void GridView::showField(int r, RowField which)
         edit = w.title;
         break;
     case RowField::Parent:
-        edit = w.parent;
-        break;
+        showParent(r);
+        return;
     case RowField::Position:
         edit = w.position;
         break;
@@ -145,10 +210,14 @@ void GridView::showField(int r, RowField which)
     if (edit->text() != value) {
         edit->setText(value);
         edit->setCursorPosition(0); // long texts show their beginning
-        // Titles and parents cannot be scrolled by the user; the tooltip shows what is cut off.
-        if (which == RowField::Title || which == RowField::Parent)
+        // Titles cannot be scrolled by the user; the tooltip shows what is cut off.
+        if (which == RowField::Title)
             edit->setToolTip(value);
     }
+    // A title is also the name its children show for their parent.
+    if (which == RowField::Title)
+        for (int child = 1; child <= kRowCount; ++child)
+            showParent(child);
 }
 
 void GridView::removeUserInteraction()

@@ -19,10 +19,11 @@ class SwatchView : public QWidget
 {
     Q_OBJECT
 public:
+    static constexpr int kSide = 16;
     explicit SwatchView(QWidget *parent = nullptr);
     void setColour(const QColor &colour);
     [[nodiscard]] QColor colour() const { return m_colour; }
-    [[nodiscard]] QSize sizeHint() const override { return {18, 18}; }
+    [[nodiscard]] QSize sizeHint() const override { return {kSide, kSide}; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -31,8 +32,8 @@ private:
     QColor m_colour;
 };
 
-/// One row of the grid: number, title and parent (read-only), SELECT, position, and the
-/// colour's hex text with its swatch and picker button.
+/// One line of the grid table: number, title, the parent's name (read-only), position, the
+/// colour's swatch, hex text and picker button, and SELECT.
 struct GridRowWidgets
 {
     QWidget *container = nullptr;
@@ -46,8 +47,9 @@ struct GridRowWidgets
     QToolButton *picker = nullptr;
 };
 
-/// The 93 rows in their three pages, bound to the ChartGrid: the fields show the model and
-/// edits go straight into it.
+/// The 93 rows as a table of compact lines under one header, bound to the ChartGrid: the fields
+/// show the model and edits go straight into it. Each row is a widget of its own, so a row can
+/// take a context menu or be dragged, and its title field can be made editable.
 class GridView : public QWidget
 {
     Q_OBJECT
@@ -55,6 +57,8 @@ public:
     explicit GridView(ChartGrid &grid, QWidget *parent = nullptr);
 
     [[nodiscard]] const GridRowWidgets &row(int row) const { return m_rows[std::size_t(row - 1)]; }
+    /// The height of one row line.
+    [[nodiscard]] static int rowHeight();
     /// `removeUserInteraction`: titles and parents are never typed.
     void removeUserInteraction();
     /// Greys the per-row colours while the chart paints every node in the item colour.
@@ -67,7 +71,9 @@ Q_SIGNALS:
     void pickerClicked(int row);
 
 private:
+    QWidget *buildHeader();
     void buildRow(int row, QWidget *page);
+    void showParent(int row);
     void showField(int row, RowField field);
 
     ChartGrid &m_grid;

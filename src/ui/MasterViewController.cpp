@@ -26,11 +26,14 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
+#include <algorithm>
 #include <map>
 
 namespace plotwell {
@@ -115,7 +118,6 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_viewers.webViewWidget = standIn(m_viewers.webViewWidget, "webView");
     m_viewers.webViewMWidget = standIn(m_viewers.webViewMWidget, "webViewM");
     m_viewers.webViewLWidget = standIn(m_viewers.webViewLWidget, "webViewL");
-    m_viewers.webViewWidget->setParent(this);
     // The export viewer lays a chart out at its full size for pictures and is never shown;
     // the full-screen viewer lays it out at the screen's size for the large pictures.
     m_exportHost = offscreenHost(m_viewers.webViewMWidget);
@@ -141,6 +143,9 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     documentHooks.offerCancel = [this](std::function<void()> cancel) {
         progress().offerCancel(std::move(cancel));
     };
+    documentHooks.followPreview = [this](std::function<int()> percent) {
+        progress().followPercent(std::move(percent));
+    };
     documentHooks.appearanceRestored = [this] { showAppearanceValues(); };
     documentHooks.chartRestored = [this] { submitData(); };
     documents().setHooks(documentHooks);
@@ -152,6 +157,7 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     buildHeader();
     buildSideBar();
     buildProgressView();
+    buildStartScreen();
 
     m_exitFullscreenButton = new QPushButton(QStringLiteral("Exit Full Screen"), this);
     m_exitFullscreenButton->setObjectName(QStringLiteral("exitFullscreenButton"));
@@ -230,10 +236,10 @@ void MasterViewController::buildHeader()
 
 void MasterViewController::buildSideBar()
 {
-    m_chartTitleView = new QWidget(this);
+    m_chartTitleView = new QWidget;
     m_chartTitleView->setObjectName(QStringLiteral("chartTitleView"));
     auto *titleRow = new QHBoxLayout(m_chartTitleView);
-    titleRow->setContentsMargins(9, 6, 0, 6);
+    titleRow->setContentsMargins(0, 2, 0, 4);
     titleRow->setSpacing(8);
     auto *titleLabel = new QLabel(QStringLiteral("Chart title"), m_chartTitleView);
     titleLabel->setObjectName(QStringLiteral("fieldLabel"));
@@ -250,7 +256,7 @@ void MasterViewController::buildSideBar()
             m_chartTitle->setText(grid().setting(ChartSetting::ChartTitle));
     });
 
-    m_scrollView = new QScrollArea(this);
+    m_scrollView = new QScrollArea;
     m_scrollView->setObjectName(QStringLiteral("scrollView"));
     m_scrollView->setFrameShape(QFrame::NoFrame);
     m_scrollView->setWidgetResizable(true);
@@ -258,10 +264,16 @@ void MasterViewController::buildSideBar()
     auto *content = new QWidget;
     content->setObjectName(QStringLiteral("sidebar"));
     auto *column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 6, 12);
-    column->setSpacing(10);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
 
-    m_sideBar = new QWidget(content);
+    // The settings have a tab of their own, so that the grid gets the sidebar's full height.
+    auto *settingsScroll = new QScrollArea;
+    settingsScroll->setObjectName(QStringLiteral("settingsScroll"));
+    settingsScroll->setFrameShape(QFrame::NoFrame);
+    settingsScroll->setWidgetResizable(true);
+    settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_sideBar = new QWidget;
     m_sideBar->setObjectName(QStringLiteral("settingsPanel"));
     m_sideBar->setAttribute(Qt::WA_StyledBackground);
     auto *settings = new QVBoxLayout(m_sideBar);
@@ -282,6 +294,8 @@ void MasterViewController::buildSideBar()
     settings->addWidget(quickTitle);
     m_quickColours = new QuickColoursStrip(m_sideBar);
     settings->addWidget(m_quickColours);
+    settings->addStretch(1);
+    settingsScroll->setWidget(m_sideBar);
     connect(m_quickColours, &QuickColoursStrip::pickerClicked, this,
             [this](int n) { Q_EMIT colourPickerRequested(pickerTagForSwatch(bSwatch(n))); });
     connect(m_appearance, &AppearancePanel::selectionChanged, this,
@@ -292,9 +306,44 @@ void MasterViewController::buildSideBar()
     connect(m_gridView, &GridView::pickerClicked, this,
             [this](int row) { Q_EMIT colourPickerRequested(pickerTagForSwatch(row)); });
 
-    column->addWidget(m_sideBar);
     column->addWidget(m_gridView);
     m_scrollView->setWidget(content);
+
+    m_sideTabs = new QTabWidget;
+    m_sideTabs->setObjectName(QStringLiteral("sideTabs"));
+    m_sideTabs->setDocumentMode(true);
+    m_sideTabs->addTab(m_scrollView, QStringLiteral("Rows"));
+    m_sideTabs->addTab(settingsScroll, QStringLiteral("Appearance"));
+
+    m_sideColumn = new QWidget;
+    m_sideColumn->setObjectName(QStringLiteral("sideColumn"));
+    auto *side = new QVBoxLayout(m_sideColumn);
+    side->setContentsMargins(0, 0, 0, 0);
+    side->setSpacing(4);
+    m_chartTitleView->setParent(m_sideColumn);
+    side->addWidget(m_chartTitleView);
+    side->addWidget(m_sideTabs, 1);
+
+    // The viewer's pane holds the progress view over the chart; it follows the pane's size.
+    m_viewerPane = new QWidget;
+    m_viewerPane->setObjectName(QStringLiteral("viewerPane"));
+    auto *pane = new QVBoxLayout(m_viewerPane);
+    pane->setContentsMargins(0, 0, 0, 0);
+    m_viewers.webViewWidget->setParent(m_viewerPane);
+    pane->addWidget(m_viewers.webViewWidget);
+    m_viewerPane->installEventFilter(this);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("mainSplitter"));
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setHandleWidth(int(kSideGap));
+    m_splitter->addWidget(m_sideColumn);
+    m_splitter->addWidget(m_viewerPane);
+    m_splitter->setStretchFactor(1, 1);
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this] {
+        if (m_sideColumn->isVisible())
+            m_shell->setSideBarWidth(m_sideColumn->width());
+    });
 }
 
 QWidget *MasterViewController::buildChartColours(QWidget *parent)
@@ -352,7 +401,7 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
 
 void MasterViewController::buildProgressView()
 {
-    m_progressView = new QWidget(this);
+    m_progressView = new QWidget(m_viewerPane);
     m_progressView->setObjectName(QStringLiteral("progressView"));
     m_progressView->setAttribute(Qt::WA_StyledBackground);
     m_innerProgressView = new QWidget(m_progressView);
@@ -368,15 +417,18 @@ void MasterViewController::buildProgressView()
     m_progressBar->setTextVisible(false);
     m_progressPercent = new QLabel(ProgressMonitor::doneLabel(0), m_innerProgressView);
     m_progressPercent->setObjectName(QStringLiteral("progressPercent"));
+    m_progressCancel = new QPushButton(QStringLiteral("Cancel"), m_innerProgressView);
+    m_progressCancel->setObjectName(QStringLiteral("progressCancel"));
+    m_progressCancel->hide();
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_progressPercent, 1);
+    bottom->addWidget(m_progressCancel);
     card->addWidget(m_progressLabel);
     card->addWidget(m_progressBar);
-    card->addWidget(m_progressPercent);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), m_innerProgressView);
-    cancel->setObjectName(QStringLiteral("progressCancel"));
-    cancel->hide();
-    card->addWidget(cancel, 0, Qt::AlignRight);
-    connect(cancel, &QPushButton::clicked, &progress(), &ProgressMonitor::cancel);
-    connect(&progress(), &ProgressMonitor::cancellableChanged, cancel, &QWidget::setVisible);
+    card->addLayout(bottom);
+    connect(m_progressCancel, &QPushButton::clicked, &progress(), &ProgressMonitor::cancel);
+    connect(&progress(), &ProgressMonitor::cancellableChanged, m_progressCancel,
+            &QWidget::setVisible);
 
     connect(&progress(), &ProgressMonitor::activity, this, [this](int value, const QString &label) {
         m_progressBar->setValue(value);
@@ -386,12 +438,59 @@ void MasterViewController::buildProgressView()
             [this](const QString &label, int value) {
                 m_progressLabel->setText(label);
                 m_progressBar->setValue(value);
+                m_progressPercent->setText(ProgressMonitor::doneLabel(value));
                 m_progressView->show();
                 m_progressView->raise();
             });
     connect(&progress(), &ProgressMonitor::progressViewHidden, m_progressView, &QWidget::hide);
     connect(&viewerLoader(), &ViewerLoader::viewerLoadFinished, this,
             [this] { progress().isProgressDone = true; });
+}
+
+void MasterViewController::buildStartScreen()
+{
+    // Over the placeholder page while the chart is empty: the ways to begin, as buttons.
+    m_startScreen = new QWidget(m_viewerPane);
+    m_startScreen->setObjectName(QStringLiteral("startScreen"));
+    m_startScreen->setAttribute(Qt::WA_StyledBackground);
+    auto *outer = new QVBoxLayout(m_startScreen);
+    auto *card = new QWidget(m_startScreen);
+    card->setObjectName(QStringLiteral("startCard"));
+    card->setAttribute(Qt::WA_StyledBackground);
+    auto *column = new QVBoxLayout(card);
+    column->setContentsMargins(28, 24, 28, 24);
+    column->setSpacing(10);
+    auto *title = new QLabel(QStringLiteral("Start an org chart"), card);
+    title->setObjectName(QStringLiteral("startTitle"));
+    auto *hint = new QLabel(
+        QStringLiteral("Fill the grid from a sample or a CSV file,\nthen press Render Chart."),
+        card);
+    hint->setObjectName(QStringLiteral("startHint"));
+    auto *sample = new QPushButton(QStringLiteral("Load Sample"), card);
+    sample->setObjectName(QStringLiteral("startSampleButton"));
+    sample->setDefault(true);
+    auto *open = new QPushButton(QStringLiteral("Open CSV\u2026"), card);
+    open->setObjectName(QStringLiteral("startOpenButton"));
+    auto *drop = new QLabel(QStringLiteral("or drop a CSV file here"), card);
+    drop->setObjectName(QStringLiteral("startDrop"));
+    drop->setAlignment(Qt::AlignCenter);
+    column->addWidget(title);
+    column->addWidget(hint);
+    column->addSpacing(6);
+    column->addWidget(sample);
+    column->addWidget(open);
+    column->addWidget(drop);
+    card->setFixedWidth(320);
+    outer->addStretch(1);
+    outer->addWidget(card, 0, Qt::AlignHCenter);
+    outer->addStretch(2);
+    connect(sample, &QPushButton::clicked, this, &MasterViewController::liveSample);
+    connect(open, &QPushButton::clicked, this, [this] {
+        runDelegateAction(QStringLiteral("openFile:"), m_context.state, m_context.commands);
+    });
+    m_startScreen->setVisible(viewerLoader().placeholderShown());
+    connect(&viewerLoader(), &ViewerLoader::placeholderShownChanged, m_startScreen,
+            &QWidget::setVisible);
 }
 
 void MasterViewController::submitData()
@@ -461,8 +560,8 @@ void MasterViewController::resizeEvent(QResizeEvent *event)
     // The layout pass follows the delegate's window notifications; between them keep the
     // heights filling the view.
     if (m_loaded)
-        applyLayout(
-            computeWindowLayout(m_context.state.winWidth, height(), m_shell->gridHidden() == 0));
+        applyLayout(computeWindowLayout(m_context.state.winWidth, height(),
+                                        m_shell->gridHidden() == 0, m_shell->sideBarWidth()));
 }
 
 // ShellView
@@ -476,14 +575,34 @@ void MasterViewController::applyLayout(const WindowLayout &layout)
 {
     m_layout = layout;
     m_header->setGeometry(layout.toolbarView.toRect());
-    m_chartTitleView->setGeometry(layout.chartTitleView.toRect());
     m_chartTitleView->setVisible(layout.chartTitleVisible);
-    m_scrollView->setGeometry(layout.scrollView.toRect());
-    m_scrollView->setVisible(layout.gridVisible);
-    m_viewers.webViewWidget->setGeometry(layout.webView.toRect());
+    m_sideColumn->setVisible(layout.gridVisible);
+    const QRectF left = layout.gridVisible ? layout.scrollView : layout.webView;
+    m_splitter->setGeometry(
+        QRectF(QPointF(left.left(), kContentTop), layout.webView.bottomRight()).toRect());
+    if (layout.gridVisible)
+        m_splitter->setSizes({int(layout.scrollView.width()), int(layout.webView.width())});
+    // At once, not at the next layout request: the handle goes with the hidden sidebar.
+    m_splitter->refresh();
     m_viewers.webViewWidget->show();
-    m_progressView->setGeometry(layout.progressView.toRect());
-    m_innerProgressView->setGeometry(layout.innerProgressView.toRect());
+    placeProgressCard();
+}
+
+void MasterViewController::placeProgressCard()
+{
+    const QRect pane = m_viewerPane->rect();
+    m_startScreen->setGeometry(pane);
+    m_progressView->setGeometry(pane);
+    const QSize card(std::min(400, pane.width() - 24), m_innerProgressView->sizeHint().height());
+    m_innerProgressView->setGeometry(QRect(
+        QPoint((pane.width() - card.width()) / 2, (pane.height() - card.height()) / 2), card));
+}
+
+bool MasterViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_viewerPane && event->type() == QEvent::Resize)
+        placeProgressCard();
+    return QWidget::eventFilter(watched, event);
 }
 
 void MasterViewController::setGridButtonLook(bool gridShown)
@@ -498,7 +617,7 @@ void MasterViewController::setGridButtonLook(bool gridShown)
 
 void MasterViewController::setSideBarVisible(bool visible)
 {
-    m_sideBar->setVisible(visible);
+    m_sideTabs->setTabVisible(1, visible);
 }
 
 void MasterViewController::showProgressIndicator()
@@ -514,14 +633,14 @@ void MasterViewController::layoutFullScreenViewer(const FullScreenLayout &layout
     m_exitFullscreenButton->raise();
 }
 
-void MasterViewController::pressHelpButton()
-{
-    m_helpButton->click();
-}
-
 void MasterViewController::showQuickHelp()
 {
     m_quickHelp->showUnder(m_quickHelpButton);
+}
+
+void MasterViewController::focusChart()
+{
+    m_viewers.webViewWidget->setFocus(Qt::ShortcutFocusReason);
 }
 
 // ViewLoadHost

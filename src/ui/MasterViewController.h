@@ -29,6 +29,8 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
+class QSplitter;
+class QTabWidget;
 class QToolButton;
 
 namespace plotwell {
@@ -100,12 +102,18 @@ public:
     /// The view of swatch \a swatch (a SwatchBoard id), null for unknown ids.
     [[nodiscard]] SwatchView *swatchView(int swatch) const;
     [[nodiscard]] QWidget *progressView() const { return m_progressView; }
+    [[nodiscard]] QPushButton *progressCancelButton() const { return m_progressCancel; }
+    /// Over the viewer while it shows the placeholder: Load Sample, Open CSV…, drop a file.
+    [[nodiscard]] QWidget *startScreen() const { return m_startScreen; }
     [[nodiscard]] QPushButton *renderButton() const { return m_renderButton; }
     [[nodiscard]] QPushButton *hideButton() const { return m_hideButton; }
     [[nodiscard]] QToolButton *helpButton() const { return m_helpButton; }
     [[nodiscard]] QScrollArea *scrollView() const { return m_scrollView; }
     [[nodiscard]] QWidget *chartTitleView() const { return m_chartTitleView; }
     [[nodiscard]] QWidget *sideBar() const { return m_sideBar; }
+    /// The sidebar (chart title, the Rows and Appearance tabs) and the viewer, side by side.
+    [[nodiscard]] QSplitter *splitter() const { return m_splitter; }
+    [[nodiscard]] QTabWidget *sideTabs() const { return m_sideTabs; }
     /// The chart-type code read at view load.
     [[nodiscard]] QString ctype() const { return m_workspace->grid().setting(ChartSetting::Ctype); }
 
@@ -130,6 +138,7 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // ShellView
@@ -139,8 +148,8 @@ private:
     void setSideBarVisible(bool visible) override;
     void showProgressIndicator() override;
     void layoutFullScreenViewer(const FullScreenLayout &layout) override;
-    void pressHelpButton() override;
     void showQuickHelp() override;
+    void focusChart() override;
 
     // ViewLoadHost
     void awakeFromNib() override;
@@ -160,6 +169,9 @@ private:
     void buildHeader();
     void buildSideBar();
     void buildProgressView();
+    void buildStartScreen();
+    /// The overlays of the viewer's pane (start screen, progress) follow the pane's size.
+    void placeProgressCard();
     QWidget *buildChartColours(QWidget *parent);
     void showSwatch(int swatch);
     /// A swatch's view and the picker button beside it.
@@ -200,6 +212,11 @@ private:
     QLineEdit *m_chartTitle = nullptr;
     QScrollArea *m_scrollView = nullptr;
     QWidget *m_sideBar = nullptr;
+    QSplitter *m_splitter = nullptr;
+    QTabWidget *m_sideTabs = nullptr;
+    QWidget *m_sideColumn = nullptr;
+    QWidget *m_viewerPane = nullptr;
+    QWidget *m_startScreen = nullptr;
     AppearancePanel *m_appearance = nullptr;
     GridView *m_gridView = nullptr;
     QWidget *m_progressView = nullptr;
@@ -207,6 +224,7 @@ private:
     QLabel *m_progressLabel = nullptr;
     QLabel *m_progressPercent = nullptr;
     QProgressBar *m_progressBar = nullptr;
+    QPushButton *m_progressCancel = nullptr;
     QPushButton *m_exitFullscreenButton = nullptr;
     QLabel *m_bugTitleView = nullptr;
     struct ChartColourWidgets

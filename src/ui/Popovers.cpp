@@ -1,11 +1,14 @@
 #include "ui/Popovers.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace plotwell {
 
@@ -26,19 +29,43 @@ void Popover::showUnder(QWidget *anchor)
     showAt(below - QPoint(width() / 2, 0), anchor);
 }
 
+QRect Popover::placeWithin(QRect popover, const QRect &area)
+{
+    // A popover larger than the area keeps its top left corner inside it.
+    popover.moveLeft(std::clamp(popover.left(), area.left(),
+                                std::max(area.left(), area.right() + 1 - popover.width())));
+    popover.moveTop(std::clamp(popover.top(), area.top(),
+                               std::max(area.top(), area.bottom() + 1 - popover.height())));
+    return popover;
+}
+
 void Popover::showAt(QPoint globalPos, const QWidget *anchor)
 {
     adjustSize();
-    if (const QScreen *screen = anchor ? anchor->screen() : nullptr) {
-        const QRect area = screen->availableGeometry().adjusted(4, 4, -4, -4);
-        globalPos.setX(
-            std::clamp(globalPos.x(), area.left(), std::max(area.left(), area.right() - width())));
-        globalPos.setY(
-            std::clamp(globalPos.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+    QRect area;
+    const QWidget *owner = anchor ? anchor : parentWidget();
+    if (const QWidget *window = owner ? owner->window() : nullptr) {
+        // Inside the window the popover belongs to, not merely on its screen.
+        area = QRect(window->mapToGlobal(QPoint(0, 0)), window->size()).adjusted(4, 4, -4, -4);
+        if (const QScreen *screen = window->screen())
+            area &= screen->availableGeometry();
     }
+    if (area.isValid())
+        globalPos = placeWithin(QRect(globalPos, size()), area).topLeft();
     move(globalPos);
     show();
     raise();
+}
+
+void Popover::keyPressEvent(QKeyEvent *event)
+{
+    // Children that do not want Escape pass it up; whatever has focus, Escape closes.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        close();
+        return;
+    }
+    QFrame::keyPressEvent(event);
 }
 
 OptionsPopover::OptionsPopover(QWidget *parent) : Popover(parent), m_stack(new QStackedWidget(this))

@@ -18,8 +18,13 @@ public:
     /// Shows the popover below \a anchor, kept on the anchor's screen.
     void showUnder(QWidget *anchor);
     /// Shows the popover with its top left corner at \a globalPos, moved as little as needed
-    /// to fit on the screen of \a anchor.
+    /// to lie inside the window of \a anchor (the parent's window without one).
     void showAt(QPoint globalPos, const QWidget *anchor);
+    /// \a popover moved as little as needed to lie inside \a area.
+    [[nodiscard]] static QRect placeWithin(QRect popover, const QRect &area);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 /// The options popover `myOpts`: four panels, one visible at a time. Each panel lists the

@@ -38,12 +38,22 @@ QLabel#sectionTitle, QLabel#pageHeader, QLabel#popoverTitle { color: #6b7685; fo
     font-size: 8pt; letter-spacing: 1px; text-transform: uppercase; }
 QLabel#pageHeader { padding: 8px 4px 2px 4px; }
 
-#gridRow { background: white; border: 1px solid #e1e6ec; border-radius: 7px; }
+#gridView { background: white; border: 1px solid #dde3ea; }
+#gridHeader { background: #f3f5f8; border-bottom: 1px solid #dde3ea; }
+QLabel#columnTitle { color: #6b7685; font-weight: 700; font-size: 8pt; }
+#gridRow { background: white; border-bottom: 1px solid #eef1f4; }
+#gridRow[odd="false"] { background: #fafbfc; }
+#gridRow QLineEdit { padding: 1px 4px; border-color: transparent; background: transparent; }
+#gridRow QLineEdit:hover { border-color: #d5dbe3; }
+#gridRow QLineEdit:focus { border-color: #418cf0; background: white; }
+#gridRow QLineEdit[readOnly="true"] { color: #1f2933; }
+#sideTabs::pane { border: none; }
+#sideTabs QTabBar::tab { padding: 4px 14px; }
+QSplitter#mainSplitter::handle { background: transparent; }
+QSplitter#mainSplitter::handle:hover { background: #d5dbe3; }
 #gridRow QLabel#rowNumber { color: #8a94a3; font-weight: 700; }
-#gridRow QLineEdit { padding: 2px 5px; }
-#gridRow QLineEdit[readOnly="true"] { background: #f5f7fa; color: #1f2933; border: 1px solid #e6eaef; }
 #gridRow QPushButton#selectButton { color: #2f6fd0; background: #eef4fe; border: 1px solid #c9dcfb;
-    border-radius: 5px; padding: 2px 10px; font-size: 8pt; font-weight: 700; }
+    border-radius: 5px; padding: 1px 4px; font-size: 8pt; font-weight: 700; }
 #gridRow QPushButton#selectButton:hover { background: #dfeafd; }
 #gridRow QToolButton#pickerButton { border: 1px solid #d5dbe3; border-radius: 4px; padding: 0 3px; color: #4a5562; }
 
@@ -55,7 +65,10 @@ QComboBox { border: 1px solid #cfd6df; border-radius: 5px; padding: 3px 8px; bac
 QComboBox:hover { border-color: #9fb3cc; }
 QComboBox::drop-down { border: none; width: 22px; }
 QComboBox::down-arrow { image: url(:/ui/icons/chevron-down.svg); width: 10px; height: 6px; margin-right: 8px; }
-QComboBox QAbstractItemView { border: 1px solid #cfd6df; background: white; selection-background-color: #418cf0; }
+QComboBox QAbstractItemView { border: 1px solid #cfd6df; background: white; color: #1f2933;
+    selection-background-color: #418cf0; selection-color: white; outline: none; }
+QComboBox QAbstractItemView::item { min-height: 22px; padding: 0 6px; color: #1f2933; }
+QComboBox QAbstractItemView::item:hover, QComboBox QAbstractItemView::item:selected { background: #418cf0; color: white; }
 QScrollBar:vertical { background: transparent; width: 10px; margin: 2px; }
 QScrollBar::handle:vertical { background: #c3cbd5; border-radius: 3px; min-height: 30px; }
 QScrollBar::handle:vertical:hover { background: #a9b4c1; }
@@ -64,6 +77,14 @@ QScrollBar::handle:horizontal { background: #c3cbd5; border-radius: 3px; min-wid
 QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }
 QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }
 
+#startScreen { background: #eef1f5; }
+#startCard { background: white; border: 1px solid #d5dbe3; border-radius: 10px; }
+QLabel#startTitle { color: #1f2933; font-size: 14pt; font-weight: 700; }
+QLabel#startHint { color: #4a5562; }
+QLabel#startDrop { color: #6b7685; padding-top: 6px; }
+#startCard QPushButton { padding: 7px 14px; border-radius: 6px; border: 1px solid #cfd6df; background: #f8f9fb; color: #1f2933; }
+#startCard QPushButton:hover { background: #eef4fe; }
+#startCard QPushButton#startSampleButton { color: white; background: #418cf0; border-color: #3a7fdc; }
 #progressView { background: rgba(32, 42, 54, 110); }
 #innerProgressView { background: white; border-radius: 10px; border: 1px solid #d5dbe3; }
 QLabel#progressLabel { font-weight: 700; color: #27313d; }
@@ -121,6 +142,20 @@ void useOverlayScrollBars()
 {
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
             withOverlayScrollBars(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+}
+
+QByteArray withQuietChromium(const QByteArray &chromiumFlags)
+{
+    if (chromiumFlags.contains("--log-level=") || chromiumFlags.contains("--enable-logging"))
+        return chromiumFlags;
+    return (chromiumFlags.trimmed() + " --log-level=3").trimmed();
+}
+
+void quietChromiumUnlessVerbose(bool verbose)
+{
+    if (!verbose)
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                withQuietChromium(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
 }
 
 } // namespace plotwell

@@ -18,4 +18,12 @@ QByteArray withOverlayScrollBars(const QByteArray &chromiumFlags);
 /// Puts withOverlayScrollBars into the environment; call before the application exists.
 void useOverlayScrollBars();
 
+/// \a chromiumFlags with Chromium's own log lines (GPU fallbacks and the like, written to
+/// standard error) limited to fatal ones, unless a log level is given already.
+[[nodiscard]] QByteArray withQuietChromium(const QByteArray &chromiumFlags);
+
+/// Puts withQuietChromium into the environment unless \a verbose; call before the first web
+/// view exists.
+void quietChromiumUnlessVerbose(bool verbose);
+
 } // namespace plotwell

@@ -1,6 +1,7 @@
 // Which encoding the first bytes select, and decoding across reads (every test parses every
 // split, so characters cut by a read are covered).
 #include "CsvTestSupport.h"
+#include "base/Log.h"
 
 #include <QStringEncoder>
 
@@ -125,9 +126,11 @@ TEST(CsvEncodingSniffing, UnmarkedTextIsUtf8Utf16Windows1252OrMacRomanAndAGuessI
     }
 
     Captured::lines.clear();
+    plotwell::setDiagnosticsShown(true); // a diagnostic line, off in a normal run
     const auto previous = qInstallMessageHandler(&Captured::handler);
     const CsvParser parser(QByteArray("Caf\x8e"));
     qInstallMessageHandler(previous);
+    plotwell::setDiagnosticsShown(false);
     EXPECT_TRUE(parser.encodingWasGuessed());
     EXPECT_FALSE(CsvParser(QByteArray("Caf\xc3\xa9")).encodingWasGuessed());
     EXPECT_EQ(Captured::lines,

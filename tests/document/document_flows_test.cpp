@@ -6,6 +6,7 @@
 #include "base/CommandCenter.h"
 #include "base/Commands.h"
 #include "base/DocumentNames.h"
+#include "base/Progress.h"
 #include "colour/ColorLine.h"
 #include "document/CompanionEntries.h"
 #include "document/DocumentController.h"
@@ -586,6 +587,32 @@ TEST_F(DocumentFlows, OpenAppliesStoredColoursRefreshRestylesThePreviewAndKeepsE
     EXPECT_FALSE(controller.isPreviewPending());
     EXPECT_EQ(viewer.loads.size(), 3);
     EXPECT_EQ(snapshot(grid), chosen);
+}
+
+TEST_F(DocumentFlows, ACountedPreviewShowsTheShareOfTheFileRead)
+{
+    ProgressMonitor progress(state);
+    progress.currentBarValue = 100; // what the last operation left
+    DocumentHooks hooks;
+    hooks.followPreview = [&](std::function<int()> percent) {
+        progress.followPercent(std::move(percent));
+    };
+    hooks.offerCancel = [&](std::function<void()> cancel) {
+        progress.offerCancel(std::move(cancel));
+    };
+    controller.setHooks(hooks);
+    QByteArray many = "Name,Dept\n";
+    for (int i = 1; i <= 1000000; ++i)
+        many += "n" + QByteArray::number(i) + ",d\n";
+
+    openWithoutWaiting(writeFile(QStringLiteral("large.csv"), many));
+    ASSERT_TRUE(controller.isPreviewPending());
+    EXPECT_TRUE(progress.isFollowing());
+    EXPECT_LT(progress.currentBarValue.load(), 100) << "the bar starts from the bytes read";
+    progress.cancel();
+    settlePreview();
+    EXPECT_FALSE(progress.isFollowing()) << "the page is shown: the view check may hide it";
+    EXPECT_FALSE(progress.canCancel());
 }
 
 TEST_F(DocumentFlows, APreviewBeingCountedGivesWayToTheNextOpenARefreshOrAnotherPage)

@@ -73,3 +73,24 @@ TEST(ExtensionGate, OnlyCsvInOneOfTwoCasesIsImported)
     EXPECT_EQ(classifyDocumentName(QStringLiteral("csv")), FileKind::Invalid);
     EXPECT_EQ(classifyDocumentName(QStringLiteral("chart.csv.bak")), FileKind::Invalid);
 }
+
+TEST(ExportFileName, ChartTitleThenDocumentThenADefault)
+{
+    const struct
+    {
+        const char *title;
+        const char *document;
+        const char *proposed;
+    } cases[] = {
+        {"Board 2026", "file:///home/a/people.csv", "Board 2026"},
+        {"  Sales / Ops: Q3?  ", "", "Sales Ops Q3"},
+        {"", "file:///home/a/My%20People.csv", "My People"},
+        {"   ", "/home/a/team.list.csv", "team.list"},
+        {"", "", "Org Chart"},
+        {"<|>", "", "Org Chart"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(exportFileName(QString::fromUtf8(c.title), QString::fromUtf8(c.document)),
+                  QString::fromUtf8(c.proposed))
+            << c.title;
+}

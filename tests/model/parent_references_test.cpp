@@ -156,3 +156,29 @@ TEST_F(ItemPicker, HighlightFollowsTheRowMarkerAndKeepsItForUnknownMarkers)
     picker.open(41);
     EXPECT_EQ(picker.highlight(), PositionButton::Left);
 }
+
+TEST(ParentDisplay, ShowsTheParentRowsCurrentTitleOrTheReferenceItself)
+{
+    ChartGrid grid;
+    grid.setTitle(1, QStringLiteral("Niall Bren"));
+    grid.setTitle(3, QStringLiteral("Ops"));
+    const struct
+    {
+        QString reference;
+        QString shown;
+    } cases[] = {
+        {QStringLiteral("1_Niall Bren"), QStringLiteral("Niall Bren")},
+        {QStringLiteral("1_Old name"), QStringLiteral("Niall Bren")}, // renamed since picked
+        {QStringLiteral("3"), QStringLiteral("Ops")},
+        {QStringLiteral(" 3 "), QStringLiteral("Ops")},
+        {QStringLiteral("0_CLEAR PARENT"), QString()},
+        {QString(), QString()},
+        {QStringLiteral("4_Untitled row"), QStringLiteral("4_Untitled row")},
+        {QStringLiteral("120"), QStringLiteral("120")},
+        {QStringLiteral("Ops"), QStringLiteral("Ops")},
+    };
+    for (const auto &c : cases) {
+        grid.setParent(2, c.reference);
+        EXPECT_EQ(parentDisplayName(grid, 2), c.shown) << c.reference.toStdString();
+    }
+}

@@ -41,15 +41,15 @@ TEST(PageRequest, ViewerRequestWithStartUpSettings)
     EXPECT_EQ(viewerRequest(window.settings(), QStringLiteral("A_B")),
               "/res/orgchart.html?data=A_B&ctype=3dcol&xaxis=&yaxis=&ctitle=Sample+Org+Chart"
               "&labelcolor=E5F1F4&backcolor=328AA4&itemcolor=000000&linecolor=FFFBFC"
-              "&font=Optima&fsize=14&nsize=0&rsize=3&mcstate=1&margin=5");
+              "&font=Linux Biolinum O&fsize=14&nsize=0&rsize=3&mcstate=1&margin=5");
 }
 
 TEST(PageRequest, ExportAndFullScreenCarryTheSizeAndTheirMargins)
 {
     const StartedWindow window;
     const QString exported = exportRequest(window.settings(), QStringLiteral("D"), 1024, 768.5);
-    EXPECT_TRUE(exported.contains(QStringLiteral(
-        "&linecolor=FFFBFC&screenWidth=1024.000000&screenHeight=768.500000&font=Optima")));
+    EXPECT_TRUE(exported.contains(QStringLiteral("&linecolor=FFFBFC&screenWidth=1024.000000&"
+                                                 "screenHeight=768.500000&font=Linux Biolinum O")));
     EXPECT_TRUE(exported.endsWith(QStringLiteral("&mcstate=1&margin=5")));
     const QString full = fullScreenRequest(window.settings(), QStringLiteral("D"), 1920, 1055);
     EXPECT_TRUE(full.contains(QStringLiteral("&screenWidth=1920.000000&screenHeight=1055.000000")));

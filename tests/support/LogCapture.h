@@ -3,6 +3,8 @@
 // Collects the diagnostic lines written while it lives, for tests that check what was logged
 // and in which order.
 
+#include "base/Log.h"
+
 #include <QStringList>
 #include <QtGlobal>
 
@@ -14,11 +16,13 @@ public:
     LogCapture()
     {
         s_current = this;
+        setDiagnosticsShown(true);
         m_previous = qInstallMessageHandler(&LogCapture::handle);
     }
     ~LogCapture()
     {
         qInstallMessageHandler(m_previous);
+        setDiagnosticsShown(false);
         s_current = nullptr;
     }
     LogCapture(const LogCapture &) = delete;

@@ -143,9 +143,9 @@ private Q_SLOTS:
         QCOMPARE(w.shownEntries(), QStringList{"1_" + kCeo});
         w.clickEntry("1_" + kCeo);
         QCOMPARE(w.grid().parent(2), "1_" + kCeo);
-        QCOMPARE(w.view().gridView().row(2).parent->text(), "1_" + kCeo);
+        QCOMPARE(w.view().gridView().row(2).parent->text(), kCeo);
         // The field is read-only and narrow: its tooltip carries the whole text.
-        QCOMPARE(w.view().gridView().row(2).parent->toolTip(), "1_" + kCeo);
+        QCOMPARE(w.view().gridView().row(2).parent->toolTip(), "Row 1: " + kCeo);
         QVERIFY(w.picker().isVisible());
         w.picker().close();
 
@@ -244,18 +244,19 @@ private Q_SLOTS:
             w.pick(picked);
             expected.first[target.textSlot - 1] = upperHex(picked);
             expected.second[target.swatch - 1] = picked;
+            expected.second[target.textSlot - 1] = picked; // the text's own swatch follows it
             QCOMPARE(w.colours(), expected);
             QCOMPARE(w.reopens, reopensBefore + 1);
             QCOMPARE(w.view().swatchView(target.swatch)->colour(), picked);
             QCOMPARE(field->text(), upperHex(picked));
             w.popover().close();
         }
-        // The "b" picker of row 3 leaves row 3's swatch alone and colours its quick swatch.
-        const QColor row3Swatch = w.view().gridView().row(3).swatch->colour();
+        // The "b" picker of row 3 writes row 3's text: row 3's swatch follows it, and the
+        // quick swatch takes the colour too.
         w.view().pickerButton(34)->click();
         w.pick(QColor(0x12, 0xab, 0xef));
         QCOMPARE(w.grid().colour(3), QStringLiteral("#12ABEF"));
-        QCOMPARE(w.view().gridView().row(3).swatch->colour(), row3Swatch);
+        QCOMPARE(w.view().gridView().row(3).swatch->colour(), QColor(0x12, 0xab, 0xef));
         QCOMPARE(w.view().quickColours().swatch(3)->colour(), QColor(0x12, 0xab, 0xef));
     }
 
