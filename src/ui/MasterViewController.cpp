@@ -14,6 +14,7 @@
 #include "render/Appearance.h"
 #include "render/DataString.h"
 #include "ui/GridView.h"
+#include "ui/StaffImportDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -471,7 +472,11 @@ void MasterViewController::buildStartScreen()
     sample->setDefault(true);
     auto *open = new QPushButton(QStringLiteral("Open CSV\u2026"), card);
     open->setObjectName(QStringLiteral("startOpenButton"));
-    auto *drop = new QLabel(QStringLiteral("or drop a CSV file here"), card);
+    auto *staffList = new QPushButton(QStringLiteral("Import Staff List\u2026"), card);
+    staffList->setObjectName(QStringLiteral("startStaffButton"));
+    staffList->setToolTip(QStringLiteral("One person a row with a manager column, as HR tools "
+                                         "and directories export them"));
+    auto *drop = new QLabel(QStringLiteral("or drop a file here"), card);
     drop->setObjectName(QStringLiteral("startDrop"));
     drop->setAlignment(Qt::AlignCenter);
     column->addWidget(title);
@@ -479,6 +484,7 @@ void MasterViewController::buildStartScreen()
     column->addSpacing(6);
     column->addWidget(sample);
     column->addWidget(open);
+    column->addWidget(staffList);
     column->addWidget(drop);
     card->setFixedWidth(320);
     outer->addStretch(1);
@@ -488,6 +494,8 @@ void MasterViewController::buildStartScreen()
     connect(open, &QPushButton::clicked, this, [this] {
         runDelegateAction(QStringLiteral("openFile:"), m_context.state, m_context.commands);
     });
+    connect(staffList, &QPushButton::clicked, this,
+            [this] { importStaffList(*this, window(), {}); });
     m_startScreen->setVisible(viewerLoader().placeholderShown());
     connect(&viewerLoader(), &ViewerLoader::placeholderShownChanged, m_startScreen,
             &QWidget::setVisible);

@@ -2,7 +2,9 @@
 
 #include "model/ChartEditor.h"
 #include "model/ChartGrid.h"
+#include "platform/Alerts.h"
 #include "platform/ChartViewer.h"
+#include "platform/FilePanels.h"
 #include "render/ViewerLoader.h"
 #include "shell/ChartWorkspace.h"
 #include "shell/ShellController.h"
@@ -216,17 +218,19 @@ bool looksLikeStaffList(const QString &path)
 
 void importStaffList(MasterViewController &view, QWidget *window, const QString &path)
 {
+    const AppContext context = view.workspace().context();
     QString file = path;
     if (file.isEmpty())
-        file = QFileDialog::getOpenFileName(window, QStringLiteral("Import Staff List"), QString(),
-                                            QStringLiteral("Staff lists (*.csv *.tsv *.txt);;"
-                                                           "All files (*)"));
+        file = context.filePanels.chooseOpenPath().value_or(QString());
     if (file.isEmpty())
         return;
     QString error;
     std::optional<staff::StaffTable> table = staff::readStaffFile(file, &error);
     if (!table) {
-        QMessageBox::warning(window, QStringLiteral("Import Staff List"), error);
+        context.alerts.runModal({QStringLiteral("The staff list could not be read."),
+                                 error,
+                                 {},
+                                 AlertSpec::Style::Warning});
         return;
     }
     StaffImportDialog dialog(std::move(*table), window);

@@ -65,6 +65,7 @@ private Q_SLOTS:
     void popoversStayInsideTheWindowAndEscapeClosesThem();
     void swatchesFollowTheirTypedText();
     void defaultFontIsInstalledAndTheFontDrawnIsShown();
+    void startScreenOffersEachWayIn();
 };
 
 void WindowLookTest::gridShowsTwentyCompactRowsAt1280By800()
@@ -205,6 +206,28 @@ void WindowLookTest::defaultFontIsInstalledAndTheFontDrawnIsShown()
              QStringLiteral("No Such Face Pro"));
     QCOMPARE(panel.fontInUse()->text(),
              QStringLiteral("Not installed: drawn in ") + fontFamilyInUse("No Such Face Pro"));
+}
+
+void WindowLookTest::startScreenOffersEachWayIn()
+{
+    Window w({1280, 800});
+    w.delegate->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.delegate.get()));
+    QWidget *start = w.view().findChild<QWidget *>(QStringLiteral("startScreen"));
+    QVERIFY(start && start->isVisible());
+    const auto button = [&](const char *name) {
+        return start->findChild<QPushButton *>(QLatin1String(name));
+    };
+    QVERIFY(button("startSampleButton") && button("startOpenButton"));
+    // Import Staff List asks the desktop's open panel; a cancelled panel changes nothing, and a
+    // file that cannot be read is said so.
+    w.panels.openPaths = {std::nullopt, QStringLiteral("/nonexistent/staff.csv")};
+    button("startStaffButton")->click();
+    QCOMPARE(w.panels.openPanelCount, 1);
+    QVERIFY(w.alerts.shown.empty());
+    button("startStaffButton")->click();
+    QCOMPARE(w.panels.openPanelCount, 2);
+    QCOMPARE(w.alerts.messages(), QStringList{"The staff list could not be read."});
 }
 
 QTEST_MAIN(WindowLookTest)
