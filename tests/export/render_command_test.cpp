@@ -1,5 +1,6 @@
 // `plotwell render`: both samples to PNG and PDF, small and high resolution, off screen.
 #include "PdfFacts.h"
+#include "PlotwellProcess.h"
 #include "TestFiles.h"
 #include "colour/SwatchBoard.h"
 #include "model/ChartGrid.h"
@@ -14,25 +15,8 @@ using namespace plotwell;
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runPlotwell(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(PLOTWELL_BINARY_DIR "/plotwell"), arguments);
-    Run run;
-    if (!process.waitForFinished(240000))
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using Run = plotwell::testing::ProcessRun;
+using plotwell::testing::runPlotwell;
 
 /// How many pixels have exactly \a colour.
 int pixelsOf(const QImage &image, QColor colour)

@@ -1,6 +1,7 @@
 // `plotwell import` and `plotwell render --staff`, run as a user runs them.
 #include "../staff/StaffTestSupport.h"
 #include "PdfFacts.h"
+#include "PlotwellProcess.h"
 #include "document/DocumentFormat.h"
 
 #include <QDir>
@@ -15,25 +16,8 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runPlotwell(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(PLOTWELL_BINARY_DIR "/plotwell"), arguments);
-    Run run;
-    if (!process.waitForFinished(300000))
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using Run = plotwell::testing::ProcessRun;
+using plotwell::testing::runPlotwell;
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
