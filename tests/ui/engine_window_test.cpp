@@ -5,7 +5,10 @@
 #include "document/DocumentController.h"
 #include "export/ExportController.h"
 #include "ui/GridView.h"
+#include "ui/Style.h"
 
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +32,37 @@ private Q_SLOTS:
         w.view().documents().openRecentDocument();
         QVERIFY(loads.wait(60000));
         QVERIFY(w.view().documents().isPreviewShown());
+    }
+
+    // A dark desktop reaches the visible viewer's page through the injected mark; the export
+    // viewers, whose pages are the pictures, never get it.
+    void aDarkDesktopDarkensOnlyTheVisibleViewersSurround()
+    {
+        qputenv("PLOTWELL_PALETTE", "dark");
+        applyAppStyle(*qApp);
+        const auto restore = qScopeGuard([] {
+            qunsetenv("PLOTWELL_PALETTE");
+            applyAppStyle(*qApp);
+        });
+        LaunchedWindow w;
+        w.loadSampleOne();
+        w.view().renderButton()->click();
+        QVERIFY(w.waitForLoad());
+        const auto evaluate = [](QWidget *view, const char *script) -> QString {
+            std::optional<QString> answer;
+            qobject_cast<QWebEngineView *>(view)->page()->runJavaScript(
+                QString::fromLatin1(script),
+                [&answer](const QVariant &value) { answer = value.toString(); });
+            QTest::qWaitFor([&answer] { return answer.has_value(); }, 30000);
+            return answer.value_or(QStringLiteral("no answer"));
+        };
+        QCOMPARE(evaluate(w.webView(), "getComputedStyle(document.querySelector('.chart-viewer'))"
+                                       ".backgroundColor"),
+                 QStringLiteral("rgb(29, 33, 38)"));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(w.view().viewers().webViewMWidget,
+                                           "String(!!document.querySelector('svg.orgchart')) + "
+                                           "String(document.documentElement.dataset.surround)"),
+                                  QStringLiteral("trueundefined"), 30000);
     }
 
     void beforeAnyRenderAnExportSaysSoAndTheWindowStaysAsItWas()
