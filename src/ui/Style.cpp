@@ -77,6 +77,7 @@ const ThemeColours kLightColours = {
     {"accentFill", "#2f74d6"},
     {"accentFillLine", "#2a68c4"},
     {"accentFillHover", "#3b80e0"},
+    {"pickerFace", "#ffffff"},
 };
 
 const ThemeColours kDarkColours = {
@@ -109,6 +110,7 @@ const ThemeColours kDarkColours = {
     {"accentFill", "#2f74d6"},
     {"accentFillLine", "#2a68c4"},
     {"accentFillHover", "#3b80e0"},
+    {"pickerFace", "#c3cbd5"},
 };
 
 const char *const kStyleSheet = R"(
@@ -157,6 +159,8 @@ QSplitter#mainSplitter::handle:hover { background: @line; }
     border-radius: 5px; padding: 1px 4px; font-size: 8pt; font-weight: 700; }
 #gridRow QPushButton#selectButton:hover { background: @accentSofter; }
 #gridRow QToolButton#pickerButton { border: 1px solid @line; border-radius: 4px; padding: 0 3px; color: @textSoft; }
+/* The picker's picture is a dark dropper: on a dark desktop it sits on a light face. */
+QToolButton#pickerButton { background: @pickerFace; }
 
 QLineEdit { border: 1px solid @field; border-radius: 5px; padding: 3px 6px; background: @panel;
     selection-background-color: @accentFill; }
