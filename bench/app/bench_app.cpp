@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTextStream>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -54,7 +55,8 @@ bool waitForPaint(QWebEngineView *view)
 }
 
 /// "launch render first-chart": milliseconds from nothing to the painted page, from a click of
-/// Render Chart (Sample 1) to the chart's finished load, and from nothing to that chart painted.
+/// Render Chart (Sample 1) to the chart's finished load, and the two ways together (to the
+/// chart painted) without the time the person takes to ask for it.
 int runApp(int argc, char *argv[])
 {
     QElapsedTimer launch;
@@ -67,7 +69,10 @@ int runApp(int argc, char *argv[])
         return 1;
     const qint64 launchMs = launch.elapsed();
 
-    launched.loadSampleOne();
+    // The person's part (choosing the sample) is not timed. It loads no page of its own
+    // while the start screen shows, so waiting for one would only add the timeout.
+    launched.alerts.answers = {kFirstButton};
+    launched.view().liveSample();
     QElapsedTimer render;
     render.start();
     launched.view().renderButton()->click();
@@ -76,7 +81,7 @@ int runApp(int argc, char *argv[])
     const qint64 renderMs = render.elapsed();
     if (!waitForPaint(webView))
         return 1;
-    const qint64 firstChartMs = launch.elapsed();
+    const qint64 firstChartMs = launchMs + render.elapsed();
     std::printf("%lld %lld %lld\n", static_cast<long long>(launchMs),
                 static_cast<long long>(renderMs), static_cast<long long>(firstChartMs));
     std::fflush(stdout);
@@ -167,6 +172,8 @@ int main(int argc, char *argv[])
         qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_RESOURCE_OUT);
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+    // As the window program does: the web engine shares its GL context with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QLoggingCategory::setFilterRules(QStringLiteral("plotwell.info=false\njs.*=false"));
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (mode == QLatin1String("--app"))
