@@ -27,7 +27,7 @@ public:
     constexpr ThemeColours(std::initializer_list<std::pair<const char *, const char *>> colours)
     {
         for (const auto &[name, value] : colours)
-            m_colours[m_size++] = {name, value};
+            m_colours.at(std::size_t(m_size++)) = {name, value};
     }
     [[nodiscard]] const char *value(QStringView name) const
     {
@@ -43,7 +43,7 @@ public:
     }
 
 private:
-    std::array<std::pair<const char *, const char *>, 32> m_colours{};
+    std::array<std::pair<const char *, const char *>, 48> m_colours{};
     qsizetype m_size = 0;
 };
 
@@ -78,6 +78,8 @@ const ThemeColours kLightColours = {
     {"accentFillLine", "#2a68c4"},
     {"accentFillHover", "#3b80e0"},
     {"pickerFace", "#ffffff"},
+    {"positionFace", "#f8f9fb"},
+    {"positionFaceHover", "#eef4fe"},
 };
 
 const ThemeColours kDarkColours = {
@@ -111,6 +113,8 @@ const ThemeColours kDarkColours = {
     {"accentFillLine", "#2a68c4"},
     {"accentFillHover", "#3b80e0"},
     {"pickerFace", "#c3cbd5"},
+    {"positionFace", "#c3cbd5"},
+    {"positionFaceHover", "#d5dbe3"},
 };
 
 const char *const kStyleSheet = R"(
@@ -206,9 +210,10 @@ QLabel#progressPercent { color: @textMuted; }
    an item rule with a background is the one the style lets override it. */
 #myPop QTableView::item { color: @pickerEntry; background: transparent; }
 #myPop QTableView::item:selected { color: @accentDeep; background: @accentSofter; }
-#myPop QPushButton { border: 1px solid @field; border-radius: 5px; padding: 4px 10px; background: @raised; color: @text; }
-#myPop QPushButton[active="true"] { color: @accentText; border-color: @accentLine; }
-#myPop QPushButton:hover { background: @accentSoft; }
+/* The position buttons take their text colour (plain black, or blue for the chosen one) from
+   the popover itself: their face stays light in both palettes so that both colours read. */
+#myPop QPushButton { border: 1px solid @field; border-radius: 5px; padding: 4px 10px; background: @positionFace; }
+#myPop QPushButton:hover { background: @positionFaceHover; }
 #quickColours QToolButton#pickerButton { border: none; padding: 0; }
 QToolButton#popoverItem { text-align: left; padding: 6px 8px; border-radius: 5px; color: @textStrong; }
 QToolButton#popoverItem:hover { background: @accentSoft; }
