@@ -13,6 +13,7 @@
 #include "platform/qt/WebEngineChartViewer.h"
 #include "render/Appearance.h"
 #include "render/DataString.h"
+#include "ui/ChartBoxEdits.h"
 #include "ui/GridView.h"
 #include "ui/StaffImportDialog.h"
 
@@ -183,6 +184,20 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
             &ChartEditing::buttonClicked);
     connect(m_quickColours->animateCheckmark(), &QCheckBox::toggled, m_editing,
             &ChartEditing::animateCheckClicked);
+
+    if (auto *web = qobject_cast<QWebEngineView *>(m_viewers.webViewWidget)) {
+        auto *boxEdits = new ChartBoxEdits(*m_gridView, m_workspace->editor(), this);
+        boxEdits->attach(web);
+        // A box dropped in the chart is seen there at once ("update as I edit" would redraw it
+        // a moment later anyway). Queued: the page gets its answer before it is replaced.
+        connect(
+            boxEdits, &ChartBoxEdits::chartChanged, this,
+            [this] {
+                if (!m_workspace->liveUpdate().isEnabled())
+                    m_workspace->renderLive();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 MasterViewController::~MasterViewController() = default;
