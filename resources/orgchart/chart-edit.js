@@ -117,7 +117,10 @@
             drag.box.style.opacity = '0.45';
             doc.documentElement.style.cursor = 'grabbing';
         }
-        drag.ghost.style.left = (e.clientX + 12) + 'px';
+        // Beside the pointer, on whichever side leaves it whole.
+        var wide = drag.ghost.offsetWidth;
+        var left = e.clientX + 12 + wide <= root.innerWidth ? e.clientX + 12 : e.clientX - 12 - wide;
+        drag.ghost.style.left = Math.max(0, left) + 'px';
         drag.ghost.style.top = (e.clientY + 8) + 'px';
         var over = boxAt(e.clientX, e.clientY);
         if (over && rowOf(over) === drag.row) {

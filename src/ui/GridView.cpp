@@ -345,7 +345,8 @@ void GridView::selectRow(int r)
     setCurrentRow(r);
     QLineEdit *title = m_rows[std::size_t(r - 1)].title;
     title->setFocus(Qt::OtherFocusReason);
-    title->selectAll();
+    // Selected backwards, so that the field shows the title's beginning, and typing replaces it.
+    title->setSelection(int(title->text().size()), -int(title->text().size()));
     Q_EMIT rowShown(m_rows[std::size_t(r - 1)].container);
 }
 

@@ -582,6 +582,24 @@ private Q_SLOTS:
         QVERIFY(w.view().problemsPanel()->isHidden());
     }
 
+    // Typing goes on while a file converts: the title is kept and undoable, but the chart waits
+    // for the conversion to give back the progress view (the next edit after it redraws).
+    void typingWhileAConversionRunsKeepsTheTitleAndDrawsNothing()
+    {
+        EditedWindow w;
+        QApplication::setActiveWindow(w.delegate.get());
+        w.view().workspace().liveUpdate().setEnabled(true);
+        // What a conversion at half way reports, read again by the progress view's timer.
+        w.view().progress().currentBarValue = 50;
+        w.delegate->state().barValue = 50;
+        const qsizetype loads = w.webView->loads.size();
+        w.typeTitle(1, QStringLiteral("Ada(CEO)"));
+        QCOMPARE(w.grid().title(1), QStringLiteral("Ada(CEO)"));
+        QTRY_VERIFY(!w.view().workspace().liveUpdate().isPending());
+        QCOMPARE(w.webView->loads.size(), loads);
+        QVERIFY(w.view().workspace().editor().canUndo());
+    }
+
     void updateAsIEditIsAViewItemThatIsRemembered()
     {
         QString kept;

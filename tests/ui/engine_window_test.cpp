@@ -107,9 +107,9 @@ private Q_SLOTS:
         mouse(input, QEvent::MouseButtonPress, from, Qt::LeftButton);
         for (int i = 1; i <= 8; ++i)
             mouse(input, QEvent::MouseMove, from + (to - from) * i / 8, Qt::LeftButton);
-        // While dragging, the box under the pointer is outlined and a copy of the title follows.
-        QTRY_COMPARE(evaluate(view, QStringLiteral("document.querySelector('.box-drag-ghost')"
-                                                   ".textContent"))
+        // While dragging, a copy of the title follows the pointer.
+        QTRY_COMPARE(evaluate(view, QStringLiteral("(document.querySelector('.box-drag-ghost') "
+                                                   "|| {}).textContent"))
                          .toString(),
                      QStringLiteral("Rufus Lorne(Talent Development)"));
         QSignalSpy redrawn(view, &QWebEngineView::loadFinished);
