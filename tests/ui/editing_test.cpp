@@ -245,33 +245,6 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Field Name is required, please load your CSV file.")});
     }
 
-    void positionButtonsFollowTheMarkerAndWriteTheEditedRow()
-    {
-        EditedWindow w;
-        // Before any opening the left and right titles are blue.
-        QCOMPARE(w.titleColours(), (QList<QColor>{kBlue, kBlue, kBlack}));
-
-        ChartGrid &grid = w.grid();
-        for (int row : {3, 6})
-            grid.setTitle(row, QStringLiteral("Item %1").arg(row));
-        grid.setPosition(3, QStringLiteral("NULL"));
-        grid.setPosition(6, QStringLiteral("u"));
-
-        w.select(3);
-        QCOMPARE(w.titleColours(), (QList<QColor>{kBlack, kBlue, kBlack}));
-        QTest::mouseClick(w.picker().positionButton(PositionButton::Bottom), Qt::LeftButton);
-        QCOMPARE(grid.position(3), QStringLiteral("u"));
-        QCOMPARE(w.view().gridView().row(3).position->currentText(), QStringLiteral("Below"));
-        QCOMPARE(w.titleColours(), (QList<QColor>{kBlack, kBlack, kBlue}));
-        QVERIFY(w.picker().isVisible());
-        QTest::mouseClick(w.picker().positionButton(PositionButton::Left), Qt::LeftButton);
-        QCOMPARE(grid.position(3), QStringLiteral("NOT NULL"));
-
-        w.picker().close();
-        w.select(6);
-        QCOMPARE(w.titleColours(), (QList<QColor>{kBlack, kBlack, kBlue}));
-    }
-
     void everyPickerTagPresetsAndWritesItsField()
     {
         EditedWindow w;
@@ -319,6 +292,7 @@ private Q_SLOTS:
     {
         EditedWindow w;
         const QString row2 = w.grid().colour(2);
+        const QString line = w.grid().setting(ChartSetting::HexLine);
         w.view().pickerButton(2)->click();
         w.view().pickerButton(108)->click(); // the line colour, while the popover is open
         QVERIFY(w.popover().isVisible());
@@ -329,6 +303,15 @@ private Q_SLOTS:
         QCOMPARE(w.view().findChild<QLineEdit *>(QStringLiteral("hexLine"))->text(),
                  QStringLiteral("#102030"));
         QCOMPARE(w.grid().colour(2), row2);
+        // One opening is one undo step however many colours it tried; typed hex text is another.
+        w.popover().close();
+        QTest::keyClicks(w.line(2).hex, QStringLiteral("0"));
+        QTest::keyClicks(w.line(2).hex, QStringLiteral("0"));
+        QCOMPARE(w.view().workspace().editor().undoStack().count(), 2);
+        w.view().workspace().editor().undo();
+        QCOMPARE(w.grid().colour(2), row2);
+        w.view().workspace().editor().undo();
+        QCOMPARE(w.grid().setting(ChartSetting::HexLine), line);
     }
 
     void pickDuringConversionSkipsTheRefresh_data()
@@ -421,8 +404,10 @@ private Q_SLOTS:
         w.select(3);
         w.clickEntry(QStringLiteral("2_Bo(CTO)"));
         step({{"Ada(CEO)", ""}, {"Bo(CTO)", "Ada(CEO)"}, {"Cy(Dev)", "Bo(CTO)"}});
+        QCOMPARE(w.titleColours(), (QList<QColor>{kBlue, kBlue, kBlack})); // none decided yet
         QTest::mouseClick(w.picker().positionButton(PositionButton::Left), Qt::LeftButton);
         QCOMPARE(w.line(3).position->currentText(), QStringLiteral("Left"));
+        QCOMPARE(w.titleColours(), (QList<QColor>{kBlue, kBlack, kBlack}));
         w.picker().close();
         QMap<QString, QString> tree = {
             {"Ada(CEO)", ""}, {"Bo(CTO)", "Ada(CEO)"}, {"Cy(Dev)", "Bo(CTO)"}};
@@ -496,9 +481,10 @@ private Q_SLOTS:
 
         ChartEditor &editor = w.view().workspace().editor();
         QCOMPARE(editor.undoStack().count(), shown.size() - 1);
+        // Ctrl+Z in the title field that Return moved to: it has nothing of its own to undo.
         for (qsizetype at = shown.size() - 2; at >= 0; --at) {
             QVERIFY(w.action("undoEdit:")->isEnabled());
-            w.action("undoEdit:")->trigger();
+            w.press(Qt::Key_Z, Qt::ControlModifier);
             QCOMPARE(w.shownGrid().join(u'\n'), shown.at(at));
             QCOMPARE(managers(w.grid()), kept.at(at));
         }
@@ -508,45 +494,6 @@ private Q_SLOTS:
             QCOMPARE(w.shownGrid().join(u'\n'), shown.at(at));
         }
         QVERIFY(!editor.canRedo());
-    }
-
-    // Ctrl+Z right after Return undoes the title just committed, though the keyboard is in the
-    // next row's field; a field with typing of its own undoes that first.
-    void ctrlZAfterReturnUndoesTheCommittedTitle()
-    {
-        EditedWindow w;
-        QApplication::setActiveWindow(w.delegate.get());
-        w.typeTitle(1, QStringLiteral("Ada(CEO)"));
-        QTest::keyClicks(w.line(2).title, QStringLiteral("B"));
-        w.press(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(w.line(2).title->text(), QString());
-        QCOMPARE(w.grid().title(1), QStringLiteral("Ada(CEO)"));
-        w.press(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(w.grid().title(1), QString());
-        QCOMPARE(w.line(1).title->text(), QString());
-    }
-
-    void colourTypedOrPickedIsOneStepPerField()
-    {
-        EditedWindow w;
-        QApplication::setActiveWindow(w.delegate.get());
-        ChartEditor &editor = w.view().workspace().editor();
-        const QString before = w.grid().colour(4);
-        QLineEdit *hex = w.line(4).hex;
-        QTest::mouseClick(hex, Qt::LeftButton);
-        hex->selectAll();
-        QTest::keyClicks(hex, QStringLiteral("#12AB3F"));
-        QTest::mouseClick(w.line(5).title, Qt::LeftButton);
-        w.view().pickerButton(4)->click();
-        w.pick(QColor(1, 2, 3));
-        w.pick(QColor(4, 5, 6));
-        w.popover().close();
-        QCOMPARE(editor.undoStack().count(), 2);
-        editor.undo();
-        QCOMPARE(w.grid().colour(4), QStringLiteral("#12AB3F"));
-        editor.undo();
-        QCOMPARE(w.grid().colour(4), before);
-        QCOMPARE(w.view().swatchView(4)->colour(), QColor(before));
     }
 
     void fullGridRefusesInsertionPlainly()
@@ -559,9 +506,6 @@ private Q_SLOTS:
         QCOMPARE(w.alerts.messages(), QStringList{kAllRowsInUseMessage});
         QCOMPARE(w.grid().title(5), QStringLiteral("P5"));
         QVERIFY(!w.view().workspace().editor().canUndo());
-        // Row 1 cannot move up, row 93 not down.
-        QTest::mouseClick(w.line(1).title, Qt::LeftButton);
-        QVERIFY(!w.action("moveRowUp:")->isEnabled() && w.action("moveRowDown:")->isEnabled());
     }
 
     void problemsListNamesTheRowAndSelectsIt()
@@ -582,13 +526,15 @@ private Q_SLOTS:
         QVERIFY(w.view().problemsPanel()->isHidden());
     }
 
-    // Typing goes on while a file converts: the title is kept and undoable, but the chart waits
-    // for the conversion to give back the progress view (the next edit after it redraws).
+    // With Update Chart as I Edit on (and remembered), typing goes on while a file converts: the
+    // title is kept and undoable, but the chart waits for the conversion to give back the
+    // progress view (the next edit after it redraws).
     void typingWhileAConversionRunsKeepsTheTitleAndDrawsNothing()
     {
         EditedWindow w;
         QApplication::setActiveWindow(w.delegate.get());
-        w.view().workspace().liveUpdate().setEnabled(true);
+        w.action("updateAsIEdit:")->trigger();
+        QCOMPARE(w.preferences.value(QLatin1String(kLiveUpdateKey)), std::optional(QString("1")));
         // What a conversion at half way reports, read again by the progress view's timer.
         w.view().progress().currentBarValue = 50;
         w.delegate->state().barValue = 50;
@@ -598,20 +544,6 @@ private Q_SLOTS:
         QTRY_VERIFY(!w.view().workspace().liveUpdate().isPending());
         QCOMPARE(w.webView->loads.size(), loads);
         QVERIFY(w.view().workspace().editor().canUndo());
-    }
-
-    void updateAsIEditIsAViewItemThatIsRemembered()
-    {
-        QString kept;
-        {
-            EditedWindow w;
-            QAction *live = w.action("updateAsIEdit:");
-            QVERIFY(live->isCheckable() && !live->isChecked());
-            live->trigger();
-            QVERIFY(w.view().workspace().liveUpdate().isEnabled());
-            kept = w.preferences.value(QLatin1String(kLiveUpdateKey)).value_or(QString());
-        }
-        QCOMPARE(kept, QStringLiteral("1"));
     }
 
     void transparentSwatchDrawsNothing()
