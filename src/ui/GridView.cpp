@@ -516,8 +516,10 @@ void GridView::startRowDrag(int r)
     data->setData(QLatin1String(kRowMimeType), QByteArray::number(r));
     auto *drag = new QDrag(this);
     drag->setMimeData(data);
-    QWidget *line = m_rows[std::size_t(r - 1)].container;
-    const QPixmap picture = line->grab();
+    // The number and the title only: the line where the row would land shows beside them.
+    const GridRowWidgets &w = m_rows[std::size_t(r - 1)];
+    const QPixmap picture =
+        w.container->grab(QRect(0, 0, w.title->geometry().right() + 4, w.container->height()));
     drag->setPixmap(picture);
     drag->setHotSpot(
         QPoint(10, picture.height() / 2 / std::max<qreal>(1, picture.devicePixelRatio())));
