@@ -448,6 +448,9 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::FocusIn:
         setCurrentRow(r);
+        // Typing into a colour field starts its own step, even right after the popover's.
+        if (watched == w.hex)
+            m_editor.endMerging();
         break;
     case QEvent::MouseButtonPress: {
         setCurrentRow(r);
