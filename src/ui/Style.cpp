@@ -80,6 +80,11 @@ const ThemeColours kLightColours = {
     {"pickerFace", "#ffffff"},
     {"positionFace", "#f8f9fb"},
     {"positionFaceHover", "#eef4fe"},
+    {"currentRow", "#e8f0fd"},
+    {"warnPanel", "#fff8e6"},
+    {"warnLine", "#f0d9a0"},
+    {"warnTitle", "#8a5a00"},
+    {"warnText", "#5c3d00"},
 };
 
 const ThemeColours kDarkColours = {
@@ -115,6 +120,11 @@ const ThemeColours kDarkColours = {
     {"pickerFace", "#c3cbd5"},
     {"positionFace", "#c3cbd5"},
     {"positionFaceHover", "#d5dbe3"},
+    {"currentRow", "#25344a"},
+    {"warnPanel", "#332b1c"},
+    {"warnLine", "#6b5426"},
+    {"warnTitle", "#f0c470"},
+    {"warnText", "#f3dcae"},
 };
 
 const char *const kStyleSheet = R"(
@@ -154,6 +164,15 @@ QLabel#columnTitle { color: @textMuted; font-weight: 700; font-size: 8pt; }
 #gridRow QLineEdit:hover { border-color: @line; }
 #gridRow QLineEdit:focus { border-color: @accent; background: @panel; }
 #gridRow QLineEdit[readOnly="true"] { color: @text; }
+#gridRow[current="true"] { background: @currentRow; }
+#gridRow QComboBox { padding: 1px 4px; border-color: transparent; background: transparent; min-height: 18px; }
+#gridRow QComboBox:hover { border-color: @line; }
+#gridRow QComboBox::drop-down { width: 14px; }
+#gridRow QComboBox::down-arrow { margin-right: 4px; }
+#rowDropMarker { background: @accent; }
+#problemsPanel { background: @warnPanel; border-top: 1px solid @warnLine; }
+QLabel#problemsTitle { color: @warnTitle; font-weight: 700; font-size: 8pt; }
+QListView#problemsList { border: none; background: transparent; color: @warnText; }
 #sideTabs::pane { border: none; }
 #sideTabs QTabBar::tab { padding: 4px 14px; }
 QSplitter#mainSplitter::handle { background: transparent; }
