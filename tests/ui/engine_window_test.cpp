@@ -78,6 +78,7 @@ private Q_SLOTS:
     // viewers, whose pages are the pictures, never get it.
     void aDarkDesktopDarkensOnlyTheVisibleViewersSurround()
     {
+        qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_BINARY_DIR "/resources");
         qputenv("PLOTWELL_PALETTE", "dark");
         applyAppStyle(*qApp);
         const auto restore = qScopeGuard([] {
@@ -88,24 +89,19 @@ private Q_SLOTS:
         w.loadSampleOne();
         w.view().renderButton()->click();
         QVERIFY(w.waitForLoad());
-        const auto evaluate = [](QWidget *view, const char *script) -> QString {
-            std::optional<QString> answer;
-            qobject_cast<QWebEngineView *>(view)->page()->runJavaScript(
-                QString::fromLatin1(script),
-                [&answer](const QVariant &value) { answer = value.toString(); });
-            QTest::qWaitFor([&answer] { return answer.has_value(); }, 30000);
-            return answer.value_or(QStringLiteral("no answer"));
-        };
         // The load waited for may be the sample's own page: the chart's comes after it.
-        QTRY_COMPARE_WITH_TIMEOUT(evaluate(w.webView(),
-                                           "String(document.querySelector('.chart-viewer') && "
-                                           "getComputedStyle(document.querySelector("
-                                           "'.chart-viewer')).backgroundColor)"),
-                                  QStringLiteral("rgb(29, 33, 38)"), 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(evaluate(w.view().viewers().webViewMWidget,
-                                           "String(!!document.querySelector('svg.orgchart')) + "
-                                           "String(document.documentElement.dataset.surround)"),
-                                  QStringLiteral("trueundefined"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            evaluate(w.webView(), QStringLiteral("String(document.querySelector('.chart-viewer') "
+                                                 "&& getComputedStyle(document.querySelector("
+                                                 "'.chart-viewer')).backgroundColor)"))
+                .toString(),
+            QStringLiteral("rgb(29, 33, 38)"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            evaluate(qobject_cast<QWebEngineView *>(w.view().viewers().webViewMWidget),
+                     QStringLiteral("String(!!document.querySelector('svg.orgchart')) + "
+                                    "String(document.documentElement.dataset.surround)"))
+                .toString(),
+            QStringLiteral("trueundefined"), 30000);
     }
 
     void beforeAnyRenderAnExportSaysSoAndTheWindowStaysAsItWas()
