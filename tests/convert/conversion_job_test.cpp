@@ -1,6 +1,5 @@
 // Conversions of files on disk: the background job, failures, and the grid's column types.
 #include "base/AppState.h"
-#include "base/Progress.h"
 #include "convert/ColumnTypes.h"
 #include "convert/ConversionJob.h"
 #include "document/DocumentImport.h"
@@ -72,8 +71,6 @@ TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
     EXPECT_FALSE(job.isRunning());
     EXPECT_TRUE(job.isDone());
     EXPECT_EQ(job.progress(), 100);
-    EXPECT_EQ(ProgressMonitor::doneLabel(job.progress()), "100\uFF05 done");
-    EXPECT_EQ(ProgressMonitor::doneLabel(-1), "0\uFF05 done");
     EXPECT_FALSE(QFile::exists(m_dir.filePath("other.sql")));
     const QJsonDocument document = QJsonDocument::fromJson(read(output));
     const QJsonArray items = document["items"].toArray();
@@ -113,15 +110,6 @@ TEST_F(Files, RaggedRecordsAndUnclosedQuotesAreToldToTheUser)
     EXPECT_TRUE(result.endedInsideQuotedField);
     EXPECT_EQ(result.notes().size(), 3);
     EXPECT_TRUE(result.message().contains("fewer fields"));
-}
-
-TEST_F(Files, ThePreviewCountsEveryRecordOfTheFile)
-{
-    EXPECT_EQ(buildTablePreview(write("big.csv", staffRecords(250)), {}).recordCount, 250);
-    const TablePreview none = buildTablePreview(write("none.csv", ""), {});
-    EXPECT_FALSE(none.hasColumnNames);
-    EXPECT_TRUE(none.html.contains("Preview of 0 Total Records found"));
-    EXPECT_EQ(none.html.count("<tr"), none.html.count("</tr>"));
 }
 
 TEST(ColumnTypes, TypesAndSettingsComeFromTheGridAfterTheImportSetUp)
