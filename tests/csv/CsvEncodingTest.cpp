@@ -1,7 +1,7 @@
 // Which encoding the first bytes select, and decoding across reads (every test parses every
 // split, so characters cut by a read are covered).
 #include "CsvTestSupport.h"
-#include "base/Log.h"
+#include "LogCapture.h"
 
 #include <QStringEncoder>
 
@@ -28,15 +28,6 @@ const QStringList kSampleEvents = {"begin",
                                    "field 1 [x]",
                                    "endline 2",
                                    "end"};
-
-struct Captured
-{
-    static inline QStringList lines;
-    static void handler(QtMsgType, const QMessageLogContext &context, const QString &message)
-    {
-        lines << QStringLiteral("%1: %2").arg(context.category, message);
-    }
-};
 
 } // namespace
 
@@ -125,16 +116,11 @@ TEST(CsvEncodingSniffing, UnmarkedTextIsUtf8Utf16Windows1252OrMacRomanAndAGuessI
         EXPECT_EQ(outcome.replacements, 0);
     }
 
-    Captured::lines.clear();
-    plotwell::setDiagnosticsShown(true); // a diagnostic line, off in a normal run
-    const auto previous = qInstallMessageHandler(&Captured::handler);
+    plotwell::testing::LogCapture log;
     const CsvParser parser(QByteArray("Caf\x8e"));
-    qInstallMessageHandler(previous);
-    plotwell::setDiagnosticsShown(false);
     EXPECT_TRUE(parser.encodingWasGuessed());
     EXPECT_FALSE(CsvParser(QByteArray("Caf\xc3\xa9")).encodingWasGuessed());
-    EXPECT_EQ(Captured::lines,
-              QStringList({"plotwell: no byte-order mark and not UTF-8; assuming Windows-1252"}));
+    EXPECT_EQ(log.lines, QStringList({"no byte-order mark and not UTF-8; assuming Windows-1252"}));
 }
 
 TEST(CsvEncodingSniffing, ShortInputWithABadLastByteIsNotUtf8)
