@@ -2,6 +2,7 @@
 // column-name check, cancel, the four outputs, one job at a time, failures shown to the user.
 #include "Fakes.h"
 #include "LogCapture.h"
+#include "TestFiles.h"
 #include "base/AppState.h"
 #include "base/DocumentNames.h"
 #include "base/Progress.h"
@@ -40,17 +41,7 @@ protected:
 
     QString write(const QString &name, const QByteArray &content)
     {
-        const QString path = dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
-    static QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return writeFile(dir.filePath(name), content);
     }
     /// What the import leaves: the file's names as titles, the column set-up, the file's URL.
     QString import(const QByteArray &content)
@@ -152,7 +143,7 @@ TEST_F(Conversions, EachCommandWritesItsOutputFromTheOpenedFileAndTheGrid)
         EXPECT_EQ(panels.savePanels.last().allowedTypes, QStringList{type});
         EXPECT_EQ(state.saveUrl, document::urlTextOfLocalFile(out).replace("%20", " "));
         EXPECT_TRUE(log.has(QStringLiteral("FILENAME= out.") + type));
-        outputs << QString::fromUtf8(read(out));
+        outputs << QString::fromUtf8(readFile(out));
     }
     // The grid's column types and the window's width reach the writers.
     EXPECT_TRUE(outputs[0].contains("  `Dept` INT NOT NULL,\n"));
@@ -205,13 +196,13 @@ TEST_F(Conversions, FailuresAndRemarksAreShownNotOnlyLogged)
 
     // The CSV file itself is never the output.
     const QString source = dir.filePath("in.csv");
-    const QByteArray before = read(source);
+    const QByteArray before = readFile(source);
     panels.savePaths.push_back(source);
     controller.showXMLPanel();
     EXPECT_FALSE(controller.isRunning());
     ASSERT_EQ(alerts.shown.size(), 2);
     EXPECT_EQ(alerts.shown[1].message, "The CSV file cannot be replaced by its conversion.");
-    EXPECT_EQ(read(source), before);
+    EXPECT_EQ(readFile(source), before);
 
     if (QFile::exists("/dev/full")) {
         EXPECT_FALSE(convert(&ConversionController::showJSONPanel, "/dev/full"));

@@ -1,4 +1,5 @@
 // Conversions of files on disk: the background job, failures, and the grid's column types.
+#include "TestFiles.h"
 #include "base/AppState.h"
 #include "convert/ColumnTypes.h"
 #include "convert/ConversionJob.h"
@@ -24,17 +25,7 @@ class Files : public ::testing::Test
 protected:
     QString write(const QString &name, const QByteArray &content)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
-    QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
+        return plotwell::testing::writeFile(m_dir.filePath(name), content);
     }
     QByteArray staffRecords(int count)
     {
@@ -72,7 +63,7 @@ TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
     EXPECT_TRUE(job.isDone());
     EXPECT_EQ(job.progress(), 100);
     EXPECT_FALSE(QFile::exists(m_dir.filePath("other.sql")));
-    const QJsonDocument document = QJsonDocument::fromJson(read(output));
+    const QJsonDocument document = QJsonDocument::fromJson(plotwell::testing::readFile(output));
     const QJsonArray items = document["items"].toArray();
     ASSERT_EQ(items.size(), count);
     for (int i = 0; i < count; ++i)
