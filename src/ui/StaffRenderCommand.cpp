@@ -1,6 +1,8 @@
 #include "ui/StaffRenderCommand.h"
 
+#include "base/Log.h"
 #include "model/ChartGrid.h"
+#include "platform/qt/PdfJoin.h"
 #include "platform/qt/WebEngineChartPictures.h"
 #include "platform/qt/WebEngineChartViewer.h"
 #include "render/Appearance.h"
@@ -9,6 +11,7 @@
 #include "staff/StaffImport.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -22,6 +25,7 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace plotwell {
 
@@ -108,6 +112,7 @@ public:
 
     void start()
     {
+        m_clock.start();
         ChartGrid grid;
         grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
         const AppState state;
@@ -118,6 +123,7 @@ public:
             m_loaded = true;
             if (!ok)
                 return fail(QStringLiteral("the chart page did not load"));
+            phase("page loaded");
             draw(QStringLiteral("{still: true}"), [this](QSizeF size) { drawn(size); });
         });
         m_viewer.load(url);
@@ -126,6 +132,14 @@ public:
     [[nodiscard]] int exitCode() const { return m_exitCode; }
 
 private:
+    // Where a large chart's time goes, for `--verbose` and the benchmark.
+    void phase(const char *what)
+    {
+        diag(QStringLiteral("staff render: %1 after %2 ms")
+                 .arg(QLatin1String(what))
+                 .arg(m_clock.elapsed()));
+    }
+
     void draw(const QString &options, const std::function<void(QSizeF)> &then)
     {
         m_viewer.evaluate(drawDataScript(m_data, options), [this, then](const QString &answer) {
@@ -138,6 +152,7 @@ private:
 
     void drawn(QSizeF size)
     {
+        phase("drawn");
         m_size = size;
         if (m_suffix == QLatin1String("svg"))
             writeSvg();
@@ -175,33 +190,66 @@ private:
             print(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF()));
             return;
         }
+        m_paper = paper;
+        layOutSheets(0);
+    }
+
+    // The engine's printing slows with the square of the pages a document holds: many sheets
+    // are printed a batch at a time, and the batches joined.
+    static constexpr int kSheetsPerBatch = 100;
+
+    void layOutSheets(int first)
+    {
         m_viewer.evaluate(
-            QStringLiteral("(function () { var p = Orgchart.layOutOnPaper(document, '%1');"
-                           " return p ? p.sheets + ' ' + (p.landscape ? 1 : 0) + ' ' + p.cols + "
-                           "' ' + p.rows : ''; })()")
-                .arg(paper),
-            [this, paper](const QString &answer) {
+            QStringLiteral("(function () { var p = Orgchart.layOutOnPaper(document, '%1', "
+                           "{first: %2, count: %3}); return p ? p.sheets + ' ' + (p.landscape ? 1 "
+                           ": 0) + ' ' + p.cols + ' ' + p.rows : ''; })()")
+                .arg(m_paper)
+                .arg(first)
+                .arg(kSheetsPerBatch),
+            [this, first](const QString &answer) {
                 const QStringList plan = answer.split(u' ');
                 if (plan.size() != 4)
                     return fail(QStringLiteral("the chart page could not lay out the sheets"));
-                m_err << "plotwell render: " << plan[0] << " sheet(s) of " << paper.toUpper()
-                      << (plan[1] == QLatin1String("1") ? " landscape" : " portrait") << " ("
-                      << plan[2] << " across, " << plan[3]
-                      << " down, empty ones left out): cut each sheet along its marks and lay "
-                         "its edge on the dashed marks of the sheet before\n";
-                print(QPageLayout(pageSizeOf(paper),
-                                  plan[1] == QLatin1String("1") ? QPageLayout::Landscape
-                                                                : QPageLayout::Portrait,
-                                  QMarginsF()));
+                const int sheets = plan[0].toInt();
+                const bool landscape = plan[1] == QLatin1String("1");
+                if (first == 0) {
+                    phase("sheets planned");
+                    m_err << "plotwell render: " << sheets << " sheet(s) of " << m_paper.toUpper()
+                          << (landscape ? " landscape" : " portrait") << " (" << plan[2]
+                          << " across, " << plan[3]
+                          << " down, empty ones left out): cut each sheet along its marks and lay "
+                             "its edge on the dashed marks of the sheet before\n";
+                }
+                const QPageLayout layout(pageSizeOf(m_paper),
+                                         landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                         QMarginsF());
+                const int next = first + kSheetsPerBatch;
+                print(layout, [this, next, sheets](const QByteArray &pdf) {
+                    m_batches.append(pdf);
+                    phase("batch printed");
+                    if (next < sheets)
+                        return layOutSheets(next);
+                    phase("printed");
+                    QString problem;
+                    const QByteArray joined = joinPdfs(std::exchange(m_batches, {}), &problem);
+                    if (joined.isEmpty())
+                        return fail(QStringLiteral("the printed sheets could not be joined: ") +
+                                    problem);
+                    save(joined);
+                });
             });
     }
 
-    void print(const QPageLayout &layout)
+    void print(const QPageLayout &layout, const std::function<void(const QByteArray &)> &then = {})
     {
         m_view->page()->printToPdf(
-            [this](const QByteArray &pdf) {
+            [this, then](const QByteArray &pdf) {
                 if (pdf.isEmpty())
                     return fail(QStringLiteral("printing the chart failed"));
+                if (then)
+                    return then(pdf);
+                phase("printed");
                 save(pdf);
             },
             layout);
@@ -231,6 +279,7 @@ private:
     {
         m_view->resize(size);
         m_pictures.takePicture(m_viewer, 1.0, [this](const QImage &image) {
+            phase("painted");
             if (image.isNull())
                 return fail(QStringLiteral("the chart page did not paint"));
             QSaveFile file(m_target);
@@ -250,6 +299,7 @@ private:
 
     void done()
     {
+        phase("written");
         m_out << m_target << '\n';
         m_exitCode = 0;
         QApplication::exit();
@@ -273,6 +323,9 @@ private:
     QSizeF m_size;
     bool m_loaded = false;
     int m_exitCode = 1;
+    QElapsedTimer m_clock;
+    QString m_paper;
+    QList<QByteArray> m_batches;
 };
 
 } // namespace
