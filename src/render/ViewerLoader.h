@@ -99,7 +99,6 @@ private:
     CommandCenter &m_center;
     Desktop &m_desktop;
     std::optional<QString> m_pendingExport;
-    std::optional<QString> m_scriptData; // for the page `webView` is loading by script
     quint64 m_renderSerial = 0;
     bool m_measuring = false;
     double m_exportScale = 1.0;

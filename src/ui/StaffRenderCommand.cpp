@@ -116,17 +116,25 @@ public:
         ChartGrid grid;
         grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
         const AppState state;
-        const QUrl url = requestUrl(pendingRequest(gatherRequestSettings(grid, state)));
+        const ScriptedRequest scripted =
+            scriptedRequest(requestUrl(viewerRequest(gatherRequestSettings(grid, state), m_data)),
+                            QStringLiteral("{still: true}"));
+        // Kept as the page got it, for a drawing at another size.
+        m_data = scripted.data;
         connect(&m_viewer, &ChartViewer::loadFinished, this, [this](bool ok) {
             if (m_loaded)
                 return;
             m_loaded = true;
             if (!ok)
-                return fail(QStringLiteral("the chart page did not load"));
-            phase("page loaded");
-            draw(QStringLiteral("{still: true}"), [this](QSizeF size) { drawn(size); });
+                return fail(QStringLiteral("the chart page did not draw the chart"));
+            m_viewer.evaluate(QString::fromLatin1(kChartSizeScript), [this](const QString &answer) {
+                const QSizeF size = parseChartSize(answer);
+                if (size.isEmpty())
+                    return fail(QStringLiteral("the chart page did not draw the chart"));
+                drawn(size);
+            });
         });
-        m_viewer.load(url);
+        m_viewer.loadThenRun(scripted.page, scripted.script);
     }
 
     [[nodiscard]] int exitCode() const { return m_exitCode; }
