@@ -45,6 +45,7 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
         const QString address = viewerRequest(gatherRequestSettings(m_grid, m_state), data);
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
         const QUrl url = requestUrl(address);
+        m_organisation.reset();
         const auto page = [](const QUrl &u) {
             return u.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
         };
@@ -74,6 +75,7 @@ void ViewerLoader::loadWebViewByScript(const QString &data)
 {
     m_pendingExport.reset();
     ++m_renderSerial;
+    m_organisation = data;
     const ScriptedRequest scripted =
         scriptedRequest(requestUrl(viewerRequest(gatherRequestSettings(m_grid, m_state), data)));
     m_webView.loadThenRun(scripted.page, scripted.script);
@@ -149,6 +151,7 @@ void ViewerLoader::showPlaceholder(double width)
         }
         return;
     }
+    m_organisation.reset();
     m_webView.loadHtml(placeholderPageHtml(width));
     setPlaceholderWidth(width);
     Q_EMIT webViewPageRequested();
@@ -194,6 +197,7 @@ void ViewerLoader::undoAction()
     if (back) {
         m_center.post(command::enableUndo);
         setPlaceholderWidth(std::nullopt);
+        m_organisation.reset();
         m_webView.goBack();
         Q_EMIT webViewPageRequested();
     } else {
@@ -230,6 +234,7 @@ void ViewerLoader::redoAction()
     if (forward) {
         m_center.post(command::enableRedo);
         setPlaceholderWidth(std::nullopt);
+        m_organisation.reset();
         m_webView.goForward();
         Q_EMIT webViewPageRequested();
     } else {
