@@ -351,7 +351,10 @@ private Q_SLOTS:
         QCOMPARE(boxes(), (QStringList{QStringLiteral("1:<img src=x onerror=alert(1)>"),
                                        QStringLiteral("2:<script>alert(2)</script>Eve")}));
         QCOMPARE(js(QStringLiteral("document.querySelectorAll('img').length")).toInt(), 0);
-        QCOMPARE(js(QStringLiteral("document.scripts.length")).toInt(), 7); // the page's own
+        // Only the page's own script files, whatever their number.
+        QVERIFY(js(QStringLiteral("Array.from(document.scripts).every(function (s) {"
+                                  " return /\\/orgchart\\/[a-z-]+\\.js$/.test(s.src); })"))
+                    .toBool());
         QCOMPARE(page->alerts, 0);
     }
 };

@@ -61,8 +61,8 @@ private Q_SLOTS:
                                    appearance.selectedValue(AppearancePanel::Setting::MultiColour)};
         QCOMPARE(shown, (QStringList{"14", "0", "3", "1"}));
         const GridRowWidgets &row5 = w.view().gridView().row(5);
-        QVERIFY(row5.title->isReadOnly() && row5.parent->isReadOnly());
-        QVERIFY(!row5.position->isReadOnly());
+        QVERIFY(!row5.title->isReadOnly() && row5.parent->isReadOnly());
+        QVERIFY(row5.position->isEnabled());
         QCOMPARE(row5.swatch->colour().name().toUpper(), row5.hex->text().toUpper());
         QVERIFY(w.webView->currentPage().contains("Click Open to load your CSV file"));
         QCOMPARE(w.delegate->windowTitle(), QStringLiteral("Untitled"));
