@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """From a staff list file to a finished PDF (or PNG, SVG) with `plotwell render --staff`, for
 1,000 and 10,000 people: the wall time, the processor time and the peak memory of the whole
-process tree (the program and the web engine's processes together, sampled every 20 ms). The
+process tree (the program and the web engine's processes together, sampled every 100 ms). The
 machine is shared: the processor time is the figure that another developer's build does not
 inflate, and the load average is printed beside it.
 
@@ -58,7 +58,7 @@ def run(build, staff, output, paper):
         peak = max(peak, sum(rss for _, rss, _ in found))
         # The last reading of each process: the sum is what the tree used up to its end.
         cpu.update({pid: seconds for pid, _, seconds in found})
-        time.sleep(0.02)
+        time.sleep(0.1)
     seconds = time.monotonic() - start
     if process.returncode != 0:
         sys.exit("render failed: " + process.stderr.read().decode())
