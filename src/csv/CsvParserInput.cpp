@@ -111,14 +111,8 @@ void CsvParser::Impl::reserve(qsizetype needed)
     if (needed <= cap)
         return;
     const qsizetype newCap = std::max(needed, cap * 2);
-    auto grown = std::make_unique<char16_t[]>(size_t(newCap));
-    if (len)
-        std::memcpy(grown.get(), buf.get(), size_t(len) * sizeof(char16_t));
-    buf = std::move(grown);
-    auto grownMasks = std::make_unique<CharacterMasks[]>(size_t(newCap / 64 + 1));
-    if (len)
-        std::copy_n(masks.get(), (len + 63) / 64, grownMasks.get());
-    masks = std::move(grownMasks);
+    grow(buf, newCap);
+    grow(masks, newCap / 64 + 1);
     cap = newCap;
 }
 
@@ -142,10 +136,15 @@ bool CsvParser::Impl::refill()
 {
     if (textEnded)
         return false;
-    if (recordFieldCount > 0)
-        copyRecordFields(); // the text they point into is about to move
+    qsizetype keepFrom = keep;
+    const auto pending = std::size_t(recordFieldCount);
+    pendingAt.resize(pending);
+    for (std::size_t i = 0; i < pending; ++i)
+        pendingAt[i] = base + (recordFields[i].utf16() - buf.get());
+    if (pending > 0)
+        keepFrom = std::min(keepFrom, pendingAt[0]);
     // Whole words of stop bits are dropped, so that the rest stay where they are.
-    if (const qsizetype drop = (keep - base) / 64 * 64; drop > 0) {
+    if (const qsizetype drop = (keepFrom - base) / 64 * 64; drop > 0) {
         std::memmove(buf.get(), buf.get() + drop, size_t(len - drop) * sizeof(char16_t));
         std::copy_n(masks.get() + drop / 64, (len - drop + 63) / 64, masks.get());
         len -= drop;
@@ -173,6 +172,8 @@ bool CsvParser::Impl::refill()
     }
     pad();
     markStops(before);
+    for (std::size_t i = 0; i < pending; ++i)
+        recordFields[i] = QStringView(buf.get() + (pendingAt[i] - base), recordFields[i].size());
     return len > before;
 }
 
