@@ -111,9 +111,23 @@ void CsvParser::Impl::reserve(qsizetype needed)
     if (needed <= cap)
         return;
     const qsizetype newCap = std::max(needed, cap * 2);
+    const auto before = reinterpret_cast<quintptr>(buf.get());
     grow(buf, newCap);
     grow(masks, newCap / 64 + 1);
     cap = newCap;
+    moveRecordFields(std::ptrdiff_t(reinterpret_cast<quintptr>(buf.get()) - before));
+}
+
+void CsvParser::Impl::moveRecordFields(std::ptrdiff_t bytes)
+{
+    if (bytes == 0)
+        return;
+    for (qsizetype i = 0; i < recordFieldCount; ++i) {
+        QStringView &field = recordFields[std::size_t(i)];
+        field = QStringView(
+            reinterpret_cast<const char16_t *>(reinterpret_cast<quintptr>(field.utf16()) + bytes),
+            field.size());
+    }
 }
 
 void CsvParser::Impl::markStops(qsizetype from)
@@ -136,19 +150,16 @@ bool CsvParser::Impl::refill()
 {
     if (textEnded)
         return false;
-    qsizetype keepFrom = keep;
-    const auto pending = std::size_t(recordFieldCount);
-    pendingAt.resize(pending);
-    for (std::size_t i = 0; i < pending; ++i)
-        pendingAt[i] = base + (recordFields[i].utf16() - buf.get());
-    if (pending > 0)
-        keepFrom = std::min(keepFrom, pendingAt[0]);
+    const qsizetype keepFrom =
+        recordFieldCount > 0 ? std::min(keep, base + (recordFields.front().utf16() - buf.get()))
+                             : keep;
     // Whole words of stop bits are dropped, so that the rest stay where they are.
     if (const qsizetype drop = (keepFrom - base) / 64 * 64; drop > 0) {
         std::memmove(buf.get(), buf.get() + drop, size_t(len - drop) * sizeof(char16_t));
         std::copy_n(masks.get() + drop / 64, (len - drop + 63) / 64, masks.get());
         len -= drop;
         base += drop;
+        moveRecordFields(-std::ptrdiff_t(drop * sizeof(char16_t)));
     }
     qsizetype passed = 0;
     while (passed < qsizetype(steps.size()) && steps[size_t(passed)].textEnd <= base)
@@ -172,8 +183,6 @@ bool CsvParser::Impl::refill()
     }
     pad();
     markStops(before);
-    for (std::size_t i = 0; i < pending; ++i)
-        recordFields[i] = QStringView(buf.get() + (pendingAt[i] - base), recordFields[i].size());
     return len > before;
 }
 

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstddef>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -152,12 +153,11 @@ struct CsvParser::Impl
     qsizetype fieldIndex = 0;
 
     // Whole-record delivery: the fields of the record being read, as views into the text. The
-    // text of a record stays until it is delivered, however long, and refill() points the views
-    // at it again when it moves (through `pendingAt`, their absolute positions meanwhile).
+    // text of a record stays until it is delivered, however long, and the views follow it when
+    // it moves (moveRecordFields).
     bool wholeRecords = false;
     std::vector<QStringView> recordFields; // the first recordFieldCount are in use
     qsizetype recordFieldCount = 0;
-    std::vector<qsizetype> pendingAt;
 
     // ASCII characters that send a field to the general path when they start it.
     bool slowStart[128] = {};
@@ -183,6 +183,11 @@ struct CsvParser::Impl
     void dropEarly(qsizetype n);
     void sniffEncoding();
     void reserve(qsizetype needed);
+    /// Points the fields of the record under way at their text again once it has moved by
+    /// `bytes`: worked out on addresses as numbers, as the old text may be gone. Rare (a
+    /// record moves when a refill first drops what lies before it, and when the text grows),
+    /// so a record of many fields is not walked at every refill.
+    void moveRecordFields(std::ptrdiff_t bytes);
     /// Brings the masks up to date from the word that holds `from` to the end of the text.
     void markStops(qsizetype from);
     void pad();
