@@ -108,9 +108,10 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1fx", (b > 0 ? a / b : 0) }
 /usr/bin/time -f '%M' -o "$work/time" "$plotwell" --version >/dev/null
 echo "(plotwell's start-up alone, \`plotwell --version\`, peaks at $(awk '{ printf "%.1f", $1 / 1024 }' "$work/time") MB)"
 field_bytes=$(stat -c %s "$long_field")
+start_mb=$(awk '{ printf "%.1f", $1 / 1024 }' "$work/time")
 for key in pw_json_field pw_sql_field; do
-  awk -v k="${key#pw_}" -v p="${peak_mb[$key]}" -v b="$field_bytes" \
-    'BEGIN { printf "(%s: one field of %.1f MB peaks at %.1f MB, %.1f times its size)\n", k, b / 1e6, p, p * 1048576 / b }'
+  awk -v k="${key#pw_}" -v p="${peak_mb[$key]}" -v s="$start_mb" -v b="$field_bytes" \
+    'BEGIN { m = 1048576 / b; printf "(%s: one field of %.1f MB peaks at %.1f MB, %.1f times its size; %.1f times above start-up)\n", k, b / 1e6, p, p * m, (p - s) * m }'
 done
 echo
 echo "ratios (plotwell MB/s over the peer's; wall-clock / CPU time):"
