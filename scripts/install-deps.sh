@@ -14,7 +14,7 @@ run=(
   build-essential cmake ninja-build pkg-config ccache
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
-  qt6-svg-dev libqt6svg6 qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+  qt6-webchannel-dev qt6-svg-dev libqt6svg6 qt6-tools-dev-tools qt6-l10n-tools libgl-dev
   qt6-qpa-plugins
   # the chart's fonts; Linux Biolinum, a classic humanist sans, is the boxes' default face
   fonts-dejavu-core fonts-liberation2 fontconfig fonts-linuxlibertine
@@ -36,7 +36,7 @@ test=(
   # the desktop entry and the AppStream metainfo are validated
   desktop-file-utils appstream
   # window screenshots on a virtual display
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick xdotool
 )
 bench=(
   "${test[@]}"

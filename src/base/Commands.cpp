@@ -116,6 +116,18 @@ const QList<MenuItem> &menuItems()
          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), false, QKeySequence(Qt::CTRL | Qt::Key_Y)},
         {QStringLiteral("copyChart:"), QStringLiteral("Edit"), text(u"Copy Chart"),
          QKeySequence::Copy, true},
+        // The rows of the grid, as a spreadsheet or an editor moves lines; they act on the row
+        // last worked in, wherever the focus is.
+        {QStringLiteral("insertRowAbove:"), QStringLiteral("Edit"), text(u"Insert Row Above"),
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return), true},
+        {QStringLiteral("insertRowBelow:"), QStringLiteral("Edit"), text(u"Insert Row Below"),
+         QKeySequence(Qt::CTRL | Qt::Key_Return)},
+        {QStringLiteral("deleteRow:"), QStringLiteral("Edit"), text(u"Delete Row"),
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete)},
+        {QStringLiteral("moveRowUp:"), QStringLiteral("Edit"), text(u"Move Row Up"),
+         QKeySequence(Qt::ALT | Qt::Key_Up)},
+        {QStringLiteral("moveRowDown:"), QStringLiteral("Edit"), text(u"Move Row Down"),
+         QKeySequence(Qt::ALT | Qt::Key_Down)},
 
         {QStringLiteral("hideShowGrid:"), QStringLiteral("View"), text(u"Hide Grid"),
          QKeySequence(Qt::CTRL | Qt::Key_G)},
@@ -125,6 +137,8 @@ const QList<MenuItem> &menuItems()
          QKeySequence(Qt::ALT | Qt::Key_Left), true},
         {QStringLiteral("redoAction:"), QStringLiteral("View"), text(u"Next Chart"),
          QKeySequence(Qt::ALT | Qt::Key_Right)},
+        {QStringLiteral("updateAsIEdit:"), QStringLiteral("View"), text(u"Update Chart as I Edit"),
+         none, true},
         {QStringLiteral("fScreen:"), QStringLiteral("View"), text(u"Full Screen"),
          QKeySequence::FullScreen, true},
         // The chart page answers these keys itself when it has the focus; the menu brings

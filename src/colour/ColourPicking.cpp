@@ -6,6 +6,7 @@
 #include "colour/Colour.h"
 #include "colour/PickerTags.h"
 #include "colour/SwatchBoard.h"
+#include "model/ChartEditor.h"
 #include "model/ChartGrid.h"
 
 namespace plotwell {
@@ -21,6 +22,8 @@ std::optional<QColor> ColourPicking::buttonClicked(int tag)
     if (!target)
         return std::nullopt;
     m_colorSender = tag;
+    if (m_editor)
+        m_editor->endMerging();
     return m_swatches.colour(target->swatch);
 }
 
@@ -33,7 +36,10 @@ void ColourPicking::colorChanged(const QColor &colour)
     if (!target)
         return;
     m_swatches.setColour(target->swatch, colour);
-    m_grid.setSlotText(target->textSlot, hex);
+    if (m_editor)
+        m_editor->setColour(target->textSlot, hex);
+    else
+        m_grid.setSlotText(target->textSlot, hex);
 }
 
 } // namespace plotwell

@@ -8,6 +8,7 @@
 namespace plotwell {
 
 struct AppState;
+class ChartEditor;
 class ChartGrid;
 class CommandCenter;
 class SwatchBoard;
@@ -30,6 +31,9 @@ public:
     /// receiving swatch takes \a colour and its text field the colour's upper-case hex text.
     void colorChanged(const QColor &colour);
 
+    /// Picks go through \a editor, so that one opening of the popover is one undo step.
+    void setEditor(ChartEditor *editor) { m_editor = editor; }
+
     /// The tag of the picker button pressed last, 0 before any.
     [[nodiscard]] int colorSender() const { return m_colorSender; }
 
@@ -38,6 +42,7 @@ private:
     SwatchBoard &m_swatches;
     AppState &m_state;
     CommandCenter &m_commands;
+    ChartEditor *m_editor = nullptr;
     int m_colorSender = 0;
 };
 

@@ -5,6 +5,9 @@
 
 #include <QUndoCommand>
 
+#include <algorithm>
+#include <utility>
+
 namespace plotwell {
 
 namespace {
@@ -30,8 +33,9 @@ class ChartEditor::Step : public QUndoCommand
 {
 public:
     Step(ChartEditor &editor, const QString &text, const Snapshot &before, const Snapshot &after,
-         bool alreadyApplied)
-        : QUndoCommand(text), m_editor(editor), m_skipFirstRedo(alreadyApplied)
+         bool alreadyApplied, int mergeKey)
+        : QUndoCommand(text), m_editor(editor), m_skipFirstRedo(alreadyApplied),
+          m_mergeKey(mergeKey)
     {
         for (int row = 1; row <= kRowCount; ++row) {
             const ChartRow &old = before.rows[std::size_t(row - 1)];
@@ -68,13 +72,38 @@ public:
 
     void redo() override
     {
+        // After an undo or redo, a new colour change never joins a step of the past.
+        if (!std::exchange(m_firstRedo, false))
+            m_editor.m_mergeOpen = false;
         if (m_skipFirstRedo) {
             m_skipFirstRedo = false;
             return;
         }
         apply(false);
     }
-    void undo() override { apply(true); }
+    void undo() override
+    {
+        m_editor.m_mergeOpen = false;
+        apply(true);
+    }
+
+    [[nodiscard]] int id() const override { return m_mergeKey < 0 ? -1 : 1; }
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        const auto *next = static_cast<const Step *>(other);
+        if (!m_editor.m_mergeOpen || next->m_mergeKey != m_mergeKey || next->m_appearanceBefore)
+            return false;
+        for (const FieldChange &later : next->m_changes) {
+            const auto same = std::find_if(m_changes.begin(), m_changes.end(), [&](const auto &c) {
+                return c.where == later.where && c.index == later.index && c.field == later.field;
+            });
+            if (same == m_changes.end())
+                m_changes.push_back(later);
+            else
+                same->after = later.after;
+        }
+        return true;
+    }
 
 private:
     void apply(bool back)
@@ -103,6 +132,8 @@ private:
 
     ChartEditor &m_editor;
     bool m_skipFirstRedo;
+    bool m_firstRedo = true;
+    int m_mergeKey;
     QList<FieldChange> m_changes;
     std::optional<ChartAppearance> m_appearanceBefore;
     std::optional<ChartAppearance> m_appearanceAfter;
@@ -128,24 +159,26 @@ ChartEditor::Snapshot ChartEditor::snapshot() const
 }
 
 EditResult ChartEditor::push(const QString &text, const Snapshot &before, const Snapshot &after,
-                             bool alreadyApplied)
+                             bool alreadyApplied, int mergeKey)
 {
-    auto step = std::make_unique<Step>(*this, text, before, after, alreadyApplied);
+    auto step = std::make_unique<Step>(*this, text, before, after, alreadyApplied, mergeKey);
     if (step->isEmpty())
         return {};
     m_stack.push(step.release());
+    m_mergeOpen = mergeKey >= 0;
     if (alreadyApplied)
         Q_EMIT edited();
     return {true, {}};
 }
 
-EditResult ChartEditor::change(const QString &text, const std::function<bool(Snapshot &)> &edit)
+EditResult ChartEditor::change(const QString &text, const std::function<bool(Snapshot &)> &edit,
+                               int mergeKey)
 {
     const Snapshot before = snapshot();
     Snapshot after = before;
     if (!edit(after))
         return {};
-    return push(text, before, after, false);
+    return push(text, before, after, false, mergeKey);
 }
 
 EditResult ChartEditor::setTitle(int row, const QString &title)
@@ -190,16 +223,19 @@ EditResult ChartEditor::setColour(int slot, const QString &hex)
 {
     if (slot < 1 || slot > kColourSlotCount)
         return {};
-    return change(QStringLiteral("Colour"), [&](Snapshot &chart) {
-        if (isValidRow(slot)) {
-            chart.rows[std::size_t(slot - 1)].colour = hex;
-        } else {
-            // Slots 94-97 are the four chart colours, kept in that order among the settings.
-            const int setting = int(ChartSetting::HexBackBg) + slot - kBackgroundSlot;
-            chart.settings[std::size_t(setting)] = hex;
-        }
-        return true;
-    });
+    return change(
+        QStringLiteral("Colour"),
+        [&](Snapshot &chart) {
+            if (isValidRow(slot)) {
+                chart.rows[std::size_t(slot - 1)].colour = hex;
+            } else {
+                // Slots 94-97 are the four chart colours, kept in that order among the settings.
+                const int setting = int(ChartSetting::HexBackBg) + slot - kBackgroundSlot;
+                chart.settings[std::size_t(setting)] = hex;
+            }
+            return true;
+        },
+        slot);
 }
 
 EditResult ChartEditor::setSetting(ChartSetting setting, const QString &value)

@@ -54,7 +54,11 @@ public:
     /// A stored marker ("NOT NULL", "NULL", "u" or ""): see positionWord() for what to show.
     EditResult setPosition(int row, const QString &marker);
     /// Colour slot 1..97 (rows, then background, labels, items and lines), as "#RRGGBB".
+    /// Colours arrive a keystroke or a dialog movement at a time: changes of the same slot one
+    /// after the other make one step, until endMerging() or any other step.
     EditResult setColour(int slot, const QString &hex);
+    /// The colour being picked or typed is settled: the next change of it is a step of its own.
+    void endMerging() { m_mergeOpen = false; }
     /// The chart title, the axis labels and the other chart-wide texts.
     EditResult setSetting(ChartSetting setting, const QString &value);
 
@@ -99,13 +103,15 @@ Q_SIGNALS:
 private:
     class Step;
     EditResult push(const QString &text, const Snapshot &before, const Snapshot &after,
-                    bool alreadyApplied);
-    EditResult change(const QString &text, const std::function<bool(Snapshot &)> &edit);
+                    bool alreadyApplied, int mergeKey = -1);
+    EditResult change(const QString &text, const std::function<bool(Snapshot &)> &edit,
+                      int mergeKey = -1);
     void apply(const Snapshot &target, const Snapshot &from);
 
     ChartGrid &m_grid;
     AppState *m_state;
     QUndoStack m_stack;
+    bool m_mergeOpen = false;
 };
 
 } // namespace plotwell

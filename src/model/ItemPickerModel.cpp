@@ -1,5 +1,6 @@
 #include "model/ItemPickerModel.h"
 
+#include "model/ChartEditor.h"
 #include "model/ParentReferences.h"
 
 namespace plotwell {
@@ -58,12 +59,24 @@ bool ItemPickerModel::choose(int index)
     if (index < 0 || index >= shown.size())
         return false;
     m_selectedIndex = index;
-    return chooseParent(m_grid, editedRow(), shown.at(index));
+    const int row = editedRow();
+    if (!m_editor)
+        return chooseParent(m_grid, row, shown.at(index));
+    // Row 1 is the top of the chart: like chooseParent, the picker gives it no parent.
+    if (row < 2 || row > kRowCount)
+        return false;
+    m_editor->setParentText(row, shown.at(index));
+    return true;
 }
 
 PositionButton ItemPickerModel::pressPosition(int tag)
 {
-    const PositionButton pressed = applyPositionButton(m_grid, editedRow(), tag);
+    const int row = editedRow();
+    PositionButton pressed = positionForButtonTag(tag);
+    if (m_editor && row >= 2 && row <= kRowCount)
+        m_editor->setPosition(row, markerOf(pressed));
+    else
+        pressed = applyPositionButton(m_grid, row, tag);
     setHighlight(pressed);
     return pressed;
 }

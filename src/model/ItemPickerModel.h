@@ -12,6 +12,8 @@
 
 namespace plotwell {
 
+class ChartEditor;
+
 /// What the item picker popover shows and does, without the popover: the row being edited, its
 /// candidate list and search, the choice of a parent and the position buttons' highlight. The
 /// published lists and the edited row live in AppState, where the table callbacks read them.
@@ -23,6 +25,9 @@ class ItemPickerModel : public QObject
     Q_OBJECT
 public:
     ItemPickerModel(ChartGrid &grid, AppState &state, QObject *parent = nullptr);
+
+    /// Choices and positions go through \a editor, one undo step each.
+    void setEditor(ChartEditor *editor) { m_editor = editor; }
 
     enum class Opening { ShowPicker, ShowAlert };
 
@@ -66,6 +71,7 @@ private:
 
     ChartGrid &m_grid;
     AppState &m_state;
+    ChartEditor *m_editor = nullptr;
     QString m_searchText;
     int m_selectedIndex = -1;
     std::optional<PositionButton> m_highlight;

@@ -35,6 +35,10 @@ QString howToText()
                        "button to Choose a parent. "),
         QStringLiteral("\u2022Type all your other items from Row 3 down. For each item you type, "
                        "Click the 'SELECT' button to Choose the Parent & node position."),
+        QStringLiteral("\u2022Right-click a row (or use the Edit menu) to insert, delete or move "
+                       "it, or drag a row by its number. In the chart, drag a box onto another "
+                       "to make that one its parent, and click a box to find its row. Undo "
+                       "(Ctrl+Z) takes back any edit."),
         QStringLiteral(
             "\u2022 To load the sample data on the grid, click the 'LOAD SAMPLE' button."),
         QStringLiteral(

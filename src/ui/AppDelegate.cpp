@@ -5,6 +5,7 @@
 #include "platform/qt/QtPorts.h"
 #include "shell/ShellController.h"
 #include "ui/FileDrop.h"
+#include "ui/GridView.h"
 #include "ui/StaffImportDialog.h"
 
 #include <QAction>
@@ -216,11 +217,23 @@ AppDelegate::WindowAction AppDelegate::windowAction(const QString &name)
                             },
                             [this, panel] { return !m_view->optionsPopover().isEmpty(panel); }};
     };
+    const auto rowAction = [this](RowAction row) {
+        return WindowAction{[this, row] { m_view->gridView().runRowAction(row); }, {}};
+    };
     const std::map<QString, WindowAction> actions = {
         {QStringLiteral("downloadTemplate:"), {[this] { m_view->documents().downloadTemplate(); }}},
         {QStringLiteral("liveSample:"), {[this] { m_view->liveSample(); }}},
         {QStringLiteral("importStaffList:"), {[this] { importStaffList(*m_view, this, {}); }}},
         {QStringLiteral("exportSvg:"), {[this] { exportViewerSvg(*m_view, this); }}},
+        {QStringLiteral("insertRowAbove:"), rowAction(RowAction::InsertAbove)},
+        {QStringLiteral("insertRowBelow:"), rowAction(RowAction::InsertBelow)},
+        {QStringLiteral("deleteRow:"), rowAction(RowAction::Delete)},
+        {QStringLiteral("moveRowUp:"), rowAction(RowAction::MoveUp)},
+        {QStringLiteral("moveRowDown:"), rowAction(RowAction::MoveDown)},
+        {QStringLiteral("updateAsIEdit:"), {[this] {
+             m_view->workspace().liveUpdate().setEnabled(
+                 action(QStringLiteral("updateAsIEdit:"))->isChecked());
+         }}},
         {QStringLiteral("QuitApp:"), {[this] { close(); }}},
         {QStringLiteral("myHelpAction:"), {[this] { m_view->shell().myHelpAction(); }}},
         {QStringLiteral("showInfo:"), {[this] { m_view->shell().showInfo(); }}},
@@ -324,6 +337,16 @@ void AppDelegate::buildMenus()
     if (QAction *redo = action(QStringLiteral("redoEdit:"))) {
         redo->setEnabled(edits.canRedo());
         connect(&edits, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    }
+    // The row menu of the grid offers the Edit menu's row items, shortcuts and all.
+    QList<QAction *> rowActions;
+    for (const char *name :
+         {"insertRowAbove:", "insertRowBelow:", "deleteRow:", "moveRowUp:", "moveRowDown:"})
+        rowActions << action(QLatin1String(name));
+    m_view->gridView().setRowActions(rowActions);
+    if (QAction *live = action(QStringLiteral("updateAsIEdit:"))) {
+        live->setCheckable(true);
+        live->setChecked(m_view->workspace().liveUpdate().isEnabled());
     }
     if (QAction *grid = action(QStringLiteral("hideShowGrid:")))
         grid->setObjectName(QStringLiteral("hidshowGrid"));

@@ -64,12 +64,15 @@ QuickColoursStrip::QuickColoursStrip(QWidget *parent) : QWidget(parent)
     column->addWidget(m_animate);
 }
 
-ChartEditing::ChartEditing(AppContext context, ChartGrid &grid, SwatchBoard &swatches,
-                           EditingAnchors &anchors, QWidget *view)
+ChartEditing::ChartEditing(AppContext context, ChartGrid &grid, ChartEditor &editor,
+                           SwatchBoard &swatches, EditingAnchors &anchors, QWidget *view)
     : QObject(view), m_context(context), m_anchors(anchors), m_view(view),
       m_picker(grid, context.state), m_colours(grid, swatches, context.state, context.commands),
       m_pickerPopover(new ItemPickerPopover(m_picker, view))
-{}
+{
+    m_picker.setEditor(&editor);
+    m_colours.setEditor(&editor);
+}
 
 ChartEditing::~ChartEditing() = default;
 

@@ -16,6 +16,7 @@ class QToolButton;
 
 namespace plotwell {
 
+class ChartEditor;
 class ChartGrid;
 class ColorPickerPopover;
 class ItemPickerPopover;
@@ -55,12 +56,13 @@ public:
 };
 
 /// The editing side of the main view: the item picker opened by SELECT, and the colour popover
-/// opened by the 108 picker buttons.
+/// opened by the 108 picker buttons. Both write through the editor: a pick of a parent or a
+/// position is one undo step, and so is one opening of the colour popover.
 class ChartEditing : public QObject
 {
     Q_OBJECT
 public:
-    ChartEditing(AppContext context, ChartGrid &grid, SwatchBoard &swatches,
+    ChartEditing(AppContext context, ChartGrid &grid, ChartEditor &editor, SwatchBoard &swatches,
                  EditingAnchors &anchors, QWidget *view);
     ~ChartEditing() override;
 

@@ -1,12 +1,23 @@
 #include "ui/GridView.h"
 
+#include "model/ChartEditor.h"
+#include "model/NodePositions.h"
 #include "model/ParentReferences.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDrag>
+#include <QDropEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -44,7 +55,7 @@ namespace {
 constexpr int kRowHeight = 28;
 constexpr int kFieldHeight = 24;
 constexpr int kNumberWidth = 22;
-constexpr int kPositionWidth = 58;
+constexpr int kPositionWidth = 70;
 constexpr int kHexWidth = 74;
 constexpr int kPickerWidth = 16;
 constexpr int kSelectWidth = 58;
@@ -60,11 +71,16 @@ QHBoxLayout *rowLayout(QWidget *line)
     return layout;
 }
 
+/// A stored position that is none of the markers is shown as it is, after the four choices.
+constexpr int kPositionChoices = 4;
+
 } // namespace
 
-GridView::GridView(ChartGrid &grid, QWidget *parent) : QWidget(parent), m_grid(grid)
+GridView::GridView(ChartGrid &grid, ChartEditor &editor, QWidget *parent)
+    : QWidget(parent), m_grid(grid), m_editor(editor)
 {
     setObjectName(QStringLiteral("gridView"));
+    setAcceptDrops(true);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -74,6 +90,11 @@ GridView::GridView(ChartGrid &grid, QWidget *parent) : QWidget(parent), m_grid(g
         layout->addWidget(m_rows[std::size_t(r - 1)].container);
     }
     layout->addStretch(1);
+    m_dropMarker = new QWidget(this);
+    m_dropMarker->setObjectName(QStringLiteral("rowDropMarker"));
+    m_dropMarker->setAttribute(Qt::WA_StyledBackground);
+    m_dropMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_dropMarker->hide();
     connect(&m_grid, &ChartGrid::rowChanged, this, &GridView::showField);
 }
 
@@ -113,6 +134,7 @@ void GridView::buildRow(int r, QWidget *page)
     w.container->setObjectName(QStringLiteral("gridRow"));
     w.container->setAttribute(Qt::WA_StyledBackground);
     w.container->setProperty("odd", r % 2 == 1);
+    w.container->setProperty("row", r);
     w.container->setFixedHeight(kRowHeight);
     QHBoxLayout *line = rowLayout(w.container);
 
@@ -120,6 +142,8 @@ void GridView::buildRow(int r, QWidget *page)
     w.number->setObjectName(QStringLiteral("rowNumber"));
     w.number->setFixedWidth(kNumberWidth);
     w.number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    w.number->setCursor(Qt::OpenHandCursor);
+    w.number->setToolTip(QStringLiteral("Drag to move row %1; right-click for more").arg(r));
 
     const auto field = [&](RowField which, const QString &placeholder) {
         auto *edit = new QLineEdit(m_grid.field(r, which), w.container);
@@ -133,8 +157,11 @@ void GridView::buildRow(int r, QWidget *page)
     w.title->setToolTip(w.title->text());
     w.parent = field(RowField::Parent, QString());
     w.parent->setReadOnly(true);
-    w.position = field(RowField::Position, QString());
-    w.position->setFixedWidth(kPositionWidth);
+    w.position = new QComboBox(w.container);
+    w.position->setObjectName(fieldName(r, RowField::Position));
+    w.position->setFixedSize(kPositionWidth, kFieldHeight);
+    w.position->addItems(positionWords());
+    w.position->setToolTip(QStringLiteral("Where row %1 stands beside its parent").arg(r));
     w.title->setMinimumWidth(40);
     w.parent->setMinimumWidth(30);
     w.hex = field(RowField::Colour, QStringLiteral("#RRGGBB"));
@@ -162,13 +189,42 @@ void GridView::buildRow(int r, QWidget *page)
     line->addWidget(w.picker);
     line->addWidget(w.select);
     showParent(r);
+    showPosition(r);
+
+    for (QWidget *part :
+         std::initializer_list<QWidget *>{w.container, w.number, w.title, w.parent, w.position,
+                                          w.swatch, w.hex, w.picker, w.select})
+        part->installEventFilter(this);
 
     connect(w.select, &QPushButton::clicked, this, [this, r] { Q_EMIT selectClicked(r); });
     connect(w.picker, &QToolButton::clicked, this, [this, r] { Q_EMIT pickerClicked(r); });
-    connect(w.position, &QLineEdit::textEdited, this,
-            [this, r](const QString &text) { m_grid.setPosition(r, text); });
+    connect(w.title, &QLineEdit::editingFinished, this, [this, r] { commitTitle(r); });
+    // Return goes on to the next title, so a list of people is typed row after row.
+    connect(w.title, &QLineEdit::returnPressed, this, [this, r] {
+        commitTitle(r);
+        if (r < kRowCount)
+            selectRow(r + 1);
+    });
+    connect(w.position, &QComboBox::activated, this, [this, r](int index) {
+        const std::optional<QString> marker =
+            markerOfWord(m_rows[std::size_t(r - 1)].position->itemText(index));
+        if (marker)
+            m_editor.setPosition(r, *marker);
+        else
+            showPosition(r); // the odd stored text picked again: nothing to change
+    });
+    // The hex text is written as it is typed, so the swatch follows; one field's typing is one
+    // undo step.
     connect(w.hex, &QLineEdit::textEdited, this,
-            [this, r](const QString &text) { m_grid.setColour(r, text); });
+            [this, r](const QString &text) { m_editor.setColour(r, text); });
+    connect(w.hex, &QLineEdit::editingFinished, this, [this] { m_editor.endMerging(); });
+}
+
+void GridView::commitTitle(int r)
+{
+    QLineEdit *edit = m_rows[std::size_t(r - 1)].title;
+    if (edit->text() != m_grid.title(r))
+        m_editor.setTitle(r, edit->text());
 }
 
 void GridView::showParent(int r)
@@ -186,6 +242,23 @@ void GridView::showParent(int r)
             : QStringLiteral("Row %1: %2").arg(parentRowNumber(reference).trimmed(), name));
 }
 
+void GridView::showPosition(int r)
+{
+    QComboBox *combo = m_rows[std::size_t(r - 1)].position;
+    const QString word = positionWord(m_grid.position(r));
+    int index = int(positionWords().indexOf(word));
+    if (index < 0) {
+        if (combo->count() == kPositionChoices)
+            combo->addItem(word);
+        else
+            combo->setItemText(kPositionChoices, word);
+        index = kPositionChoices;
+    } else if (combo->count() > kPositionChoices) {
+        combo->removeItem(kPositionChoices);
+    }
+    combo->setCurrentIndex(index);
+}
+
 void GridView::showField(int r, RowField which)
 {
     if (!isValidRow(r))
@@ -200,8 +273,8 @@ void GridView::showField(int r, RowField which)
         showParent(r);
         return;
     case RowField::Position:
-        edit = w.position;
-        break;
+        showPosition(r);
+        return;
     case RowField::Colour:
         edit = w.hex;
         break;
@@ -210,7 +283,6 @@ void GridView::showField(int r, RowField which)
     if (edit->text() != value) {
         edit->setText(value);
         edit->setCursorPosition(0); // long texts show their beginning
-        // Titles cannot be scrolled by the user; the tooltip shows what is cut off.
         if (which == RowField::Title)
             edit->setToolTip(value);
     }
@@ -223,10 +295,8 @@ void GridView::showField(int r, RowField which)
 void GridView::removeUserInteraction()
 {
     for (GridRowWidgets &w : m_rows) {
-        w.title->setReadOnly(true);
         w.parent->setReadOnly(true);
-        w.title->setFocusPolicy(Qt::NoFocus);
-        w.parent->setFocusPolicy(Qt::NoFocus);
+        w.parent->setFocusPolicy(Qt::ClickFocus);
     }
 }
 
@@ -237,6 +307,281 @@ void GridView::setRowColoursActive(bool active)
         w.swatch->setEnabled(active);
         w.picker->setEnabled(active);
     }
+}
+
+// The current row
+
+int GridView::rowOf(const QObject *object) const
+{
+    for (; object && object != this; object = object->parent()) {
+        const QVariant row = object->property("row");
+        if (row.isValid() && object->objectName() == QLatin1String("gridRow"))
+            return row.toInt();
+    }
+    return 0;
+}
+
+void GridView::setCurrentRow(int r)
+{
+    if (r == m_current || (r != 0 && !isValidRow(r)))
+        return;
+    for (const int changed : {m_current, r}) {
+        if (!isValidRow(changed))
+            continue;
+        QWidget *line = m_rows[std::size_t(changed - 1)].container;
+        line->setProperty("current", changed == r);
+        line->style()->unpolish(line);
+        line->style()->polish(line);
+    }
+    m_current = r;
+    updateRowActions();
+    Q_EMIT currentRowChanged(r);
+}
+
+void GridView::selectRow(int r)
+{
+    if (!isValidRow(r))
+        return;
+    setCurrentRow(r);
+    QLineEdit *title = m_rows[std::size_t(r - 1)].title;
+    title->setFocus(Qt::OtherFocusReason);
+    // Selected backwards, so that the field shows the title's beginning, and typing replaces it.
+    title->setSelection(int(title->text().size()), -int(title->text().size()));
+    Q_EMIT rowShown(m_rows[std::size_t(r - 1)].container);
+}
+
+// Rearranging
+
+void GridView::setRowActions(const QList<QAction *> &actions)
+{
+    m_rowActions.clear();
+    for (QAction *action : actions)
+        m_rowActions << action;
+    updateRowActions();
+}
+
+void GridView::updateRowActions()
+{
+    const bool any = isValidRow(m_current);
+    const bool enabled[] = {any, any, any, m_current > 1, any && m_current < kRowCount};
+    for (int i = 0; i < m_rowActions.size() && i < int(std::size(enabled)); ++i) {
+        if (m_rowActions.at(i))
+            m_rowActions.at(i)->setEnabled(enabled[i]);
+    }
+}
+
+bool GridView::done(const EditResult &result)
+{
+    if (!result.refusal.isEmpty())
+        Q_EMIT editRefused(result.refusal);
+    return result.done;
+}
+
+bool GridView::runRowAction(RowAction action)
+{
+    const int r = m_current;
+    if (!isValidRow(r))
+        return false;
+    // A title still being typed belongs to the row it was typed in, wherever that row goes.
+    commitTitle(r);
+    int inserted = 0;
+    switch (action) {
+    case RowAction::InsertAbove:
+        if (!done(m_editor.insertRowAbove(r, &inserted)))
+            return false;
+        selectRow(inserted);
+        return true;
+    case RowAction::InsertBelow:
+        if (!done(m_editor.insertRowBelow(r, &inserted)))
+            return false;
+        selectRow(inserted);
+        return true;
+    case RowAction::Delete:
+        if (!done(m_editor.deleteRow(r)))
+            return false;
+        selectRow(r);
+        return true;
+    case RowAction::MoveUp:
+        return moveRow(r, r - 1);
+    case RowAction::MoveDown:
+        return moveRow(r, r + 1);
+    }
+    return false;
+}
+
+bool GridView::moveRow(int from, int to)
+{
+    if (!isValidRow(from) || !isValidRow(to))
+        return false;
+    if (isValidRow(m_current))
+        commitTitle(m_current);
+    if (!done(m_editor.moveRow(from, to)))
+        return false;
+    selectRow(to);
+    return true;
+}
+
+void GridView::showRowMenu(int r, const QPoint &globalPos, QLineEdit *field)
+{
+    setCurrentRow(r);
+    // A text field keeps its own editing items, with the row's below them.
+    QMenu *menu = field ? field->createStandardContextMenu() : new QMenu(this);
+    menu->setObjectName(QStringLiteral("rowMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (field && !m_rowActions.isEmpty())
+        menu->addSeparator();
+    for (const QPointer<QAction> &action : m_rowActions) {
+        if (action)
+            menu->addAction(action);
+    }
+    menu->popup(globalPos);
+}
+
+// Events of the rows' parts
+
+bool GridView::eventFilter(QObject *watched, QEvent *event)
+{
+    const int r = rowOf(watched);
+    if (!isValidRow(r))
+        return QWidget::eventFilter(watched, event);
+    const GridRowWidgets &w = m_rows[std::size_t(r - 1)];
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        setCurrentRow(r);
+        // Typing into a colour field starts its own step, even right after the popover's.
+        if (watched == w.hex)
+            m_editor.endMerging();
+        break;
+    case QEvent::MouseButtonPress: {
+        setCurrentRow(r);
+        const auto *press = static_cast<QMouseEvent *>(event);
+        if (watched == w.number && press->button() == Qt::LeftButton) {
+            m_pressRow = r;
+            m_pressAt = press->globalPosition().toPoint();
+        }
+        break;
+    }
+    case QEvent::MouseMove: {
+        const auto *move = static_cast<QMouseEvent *>(event);
+        if (watched == w.number && m_pressRow == r && (move->buttons() & Qt::LeftButton) &&
+            (move->globalPosition().toPoint() - m_pressAt).manhattanLength() >=
+                QApplication::startDragDistance()) {
+            m_pressRow = 0;
+            startRowDrag(r);
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        m_pressRow = 0;
+        break;
+    case QEvent::ContextMenu: {
+        const auto *asked = static_cast<QContextMenuEvent *>(event);
+        QLineEdit *field =
+            watched == w.title || watched == w.hex ? static_cast<QLineEdit *>(watched) : nullptr;
+        showRowMenu(r, asked->globalPos(), field);
+        return true;
+    }
+    case QEvent::ShortcutOverride: {
+        // A field with nothing of its own to undo leaves Ctrl+Z to the chart's Undo, so the
+        // title just committed with Return is undone from the next row's field.
+        auto *edit = qobject_cast<QLineEdit *>(watched);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (edit && ((key->matches(QKeySequence::Undo) && !edit->isUndoAvailable()) ||
+                     (key->matches(QKeySequence::Redo) && !edit->isRedoAvailable())))
+            return true;
+        break;
+    }
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (watched == w.title && key->modifiers() == Qt::NoModifier &&
+            (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            const int next = r + (key->key() == Qt::Key_Up ? -1 : 1);
+            if (isValidRow(next)) {
+                commitTitle(r);
+                selectRow(next);
+            }
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Dragging a row by its number
+
+void GridView::startRowDrag(int r)
+{
+    auto *data = new QMimeData;
+    data->setData(QLatin1String(kRowMimeType), QByteArray::number(r));
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    // The number and the title only: the line where the row would land shows beside them.
+    const GridRowWidgets &w = m_rows[std::size_t(r - 1)];
+    const QPixmap picture =
+        w.container->grab(QRect(0, 0, w.title->geometry().right() + 4, w.container->height()));
+    drag->setPixmap(picture);
+    drag->setHotSpot(
+        QPoint(10, picture.height() / 2 / std::max<qreal>(1, picture.devicePixelRatio())));
+    drag->exec(Qt::MoveAction);
+}
+
+std::pair<int, int> GridView::dropPlace(int y, int from) const
+{
+    // The gap the row goes into: gap g lies above row g + 1 (gap 93 below the last row).
+    int gap = kRowCount;
+    for (int r = 1; r <= kRowCount; ++r) {
+        const QRect line = m_rows[std::size_t(r - 1)].container->geometry();
+        if (y < line.center().y()) {
+            gap = r - 1;
+            break;
+        }
+    }
+    const int to = std::clamp(gap < from ? gap + 1 : gap, 1, kRowCount);
+    const int gapY = gap < kRowCount ? m_rows[std::size_t(gap)].container->geometry().top()
+                                     : m_rows.back().container->geometry().bottom() + 1;
+    return {to, gapY};
+}
+
+void GridView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasFormat(QLatin1String(kRowMimeType)))
+        event->acceptProposedAction();
+}
+
+void GridView::dragMoveEvent(QDragMoveEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    if (!data->hasFormat(QLatin1String(kRowMimeType)))
+        return;
+    const int from = data->data(QLatin1String(kRowMimeType)).toInt();
+    const int y = event->position().toPoint().y();
+    const auto [to, gapY] = dropPlace(y, from);
+    m_dropMarker->setGeometry(0, gapY - 1, width(), 3);
+    m_dropMarker->setVisible(to != from);
+    m_dropMarker->raise();
+    event->acceptProposedAction();
+}
+
+void GridView::dragLeaveEvent(QDragLeaveEvent *)
+{
+    m_dropMarker->hide();
+}
+
+void GridView::dropEvent(QDropEvent *event)
+{
+    m_dropMarker->hide();
+    const QMimeData *data = event->mimeData();
+    if (!data->hasFormat(QLatin1String(kRowMimeType)))
+        return;
+    const int from = data->data(QLatin1String(kRowMimeType)).toInt();
+    const int to = dropPlace(event->position().toPoint().y(), from).first;
+    event->acceptProposedAction();
+    if (to != from)
+        moveRow(from, to);
 }
 
 } // namespace plotwell

@@ -3,16 +3,24 @@
 #include "model/ChartGrid.h"
 
 #include <QColor>
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
+#include <utility>
 
+class QAction;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
 
 namespace plotwell {
+
+class ChartEditor;
+struct EditResult;
 
 /// A small square showing a colour.
 class SwatchView : public QWidget
@@ -41,43 +49,97 @@ struct GridRowWidgets
     QLineEdit *title = nullptr;
     QLineEdit *parent = nullptr;
     QPushButton *select = nullptr;
-    QLineEdit *position = nullptr;
+    QComboBox *position = nullptr;
     SwatchView *swatch = nullptr;
     QLineEdit *hex = nullptr;
     QToolButton *picker = nullptr;
 };
 
+/// What can be done to the current row, from its context menu, the Edit menu or the keyboard.
+enum class RowAction { InsertAbove, InsertBelow, Delete, MoveUp, MoveDown };
+
 /// The 93 rows as a table of compact lines under one header, bound to the ChartGrid: the fields
-/// show the model and edits go straight into it. Each row is a widget of its own, so a row can
-/// take a context menu or be dragged, and its title field can be made editable.
+/// show the model, and the user's edits go through the ChartEditor, so each is one undo step.
+/// A title is committed by Return (which moves on to the next row, as in a spreadsheet) or by
+/// leaving its field. Rows are rearranged from their context menu, the Edit menu, or by dragging
+/// a row by its number.
 class GridView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit GridView(ChartGrid &grid, QWidget *parent = nullptr);
+    GridView(ChartGrid &grid, ChartEditor &editor, QWidget *parent = nullptr);
 
     [[nodiscard]] const GridRowWidgets &row(int row) const { return m_rows[std::size_t(row - 1)]; }
     /// The height of one row line.
     [[nodiscard]] static int rowHeight();
-    /// `removeUserInteraction`: titles and parents are never typed.
+    /// `removeUserInteraction`: parents are only ever picked, never typed.
     void removeUserInteraction();
     /// Greys the per-row colours while the chart paints every node in the item colour.
     void setRowColoursActive(bool active);
+
+    /// The row the user works in (the last one focused, clicked or selected), 0 before any.
+    [[nodiscard]] int currentRow() const { return m_current; }
+    /// Makes \a row current and puts the keyboard in its title, as a click on a chart box or a
+    /// problem does.
+    void selectRow(int row);
+
+    /// The actions offered by each row's context menu: the Edit menu's items, so the menu and
+    /// the keyboard shortcuts are the same ones.
+    void setRowActions(const QList<QAction *> &actions);
+    /// Runs \a action on the current row. False when it changed nothing.
+    bool runRowAction(RowAction action);
+    /// Moves row \a from to index \a to, as dropping a dragged row does.
+    bool moveRow(int from, int to);
+
+    /// The mime type of a dragged row; its data is the row number.
+    static constexpr const char *kRowMimeType = "application/x-plotwell-row";
 
 Q_SIGNALS:
     /// A row's SELECT button: the item picker opens for that row.
     void selectClicked(int row);
     /// A row's colour picker button.
     void pickerClicked(int row);
+    /// The current row changed; the row actions follow it.
+    void currentRowChanged(int row);
+    /// The line of \a row should be scrolled into view.
+    void rowShown(QWidget *line);
+    /// An edit was refused; \a message says why, for the user.
+    void editRefused(const QString &message);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     QWidget *buildHeader();
     void buildRow(int row, QWidget *page);
     void showParent(int row);
+    void showPosition(int row);
     void showField(int row, RowField field);
+    void commitTitle(int row);
+    void setCurrentRow(int row);
+    /// The row a widget belongs to, 0 for none.
+    [[nodiscard]] int rowOf(const QObject *object) const;
+    void showRowMenu(int row, const QPoint &globalPos, QLineEdit *field);
+    /// Where a row dragged from \a from and dropped at \a y (in this widget) lands: its new
+    /// index, and the y of the gap it goes into.
+    [[nodiscard]] std::pair<int, int> dropPlace(int y, int from) const;
+    void updateRowActions();
+    void startRowDrag(int row);
+    bool done(const EditResult &result);
 
     ChartGrid &m_grid;
+    ChartEditor &m_editor;
     std::array<GridRowWidgets, kRowCount> m_rows;
+    QList<QPointer<QAction>> m_rowActions;
+    int m_current = 0;
+    QPoint m_pressAt;
+    int m_pressRow = 0;
+    /// While a row is dragged over the table: the line where it would land.
+    QWidget *m_dropMarker = nullptr;
 };
 
 } // namespace plotwell

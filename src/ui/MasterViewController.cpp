@@ -13,6 +13,7 @@
 #include "platform/qt/WebEngineChartViewer.h"
 #include "render/Appearance.h"
 #include "render/DataString.h"
+#include "ui/ChartBoxEdits.h"
 #include "ui/GridView.h"
 #include "ui/StaffImportDialog.h"
 
@@ -22,6 +23,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -175,13 +177,27 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_options = new OptionsPopover(this);
     m_quickHelp = new QuickHelpPopover(this);
 
-    m_editing =
-        new ChartEditing(m_context, grid(), swatches(), static_cast<EditingAnchors &>(*this), this);
+    m_editing = new ChartEditing(m_context, grid(), m_workspace->editor(), swatches(),
+                                 static_cast<EditingAnchors &>(*this), this);
     connect(this, &MasterViewController::selectRequested, m_editing, &ChartEditing::myPopAction);
     connect(this, &MasterViewController::colourPickerRequested, m_editing,
             &ChartEditing::buttonClicked);
     connect(m_quickColours->animateCheckmark(), &QCheckBox::toggled, m_editing,
             &ChartEditing::animateCheckClicked);
+
+    if (auto *web = qobject_cast<QWebEngineView *>(m_viewers.webViewWidget)) {
+        auto *boxEdits = new ChartBoxEdits(*m_gridView, m_workspace->editor(), this);
+        boxEdits->attach(web);
+        // A box dropped in the chart is seen there at once ("update as I edit" would redraw it
+        // a moment later anyway). Queued: the page gets its answer before it is replaced.
+        connect(
+            boxEdits, &ChartBoxEdits::chartChanged, this,
+            [this] {
+                if (!m_workspace->liveUpdate().isEnabled())
+                    m_workspace->renderLive();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 MasterViewController::~MasterViewController() = default;
@@ -302,8 +318,14 @@ void MasterViewController::buildSideBar()
     connect(m_appearance, &AppearancePanel::selectionChanged, this,
             &MasterViewController::appearanceChanged);
 
-    m_gridView = new GridView(grid(), content);
+    m_gridView = new GridView(grid(), m_workspace->editor(), content);
     connect(m_gridView, &GridView::selectClicked, this, &MasterViewController::selectRequested);
+    connect(m_gridView, &GridView::rowShown, this, [this](QWidget *line) {
+        m_scrollView->ensureWidgetVisible(line, 0, GridView::rowHeight());
+    });
+    connect(m_gridView, &GridView::editRefused, this, [this](const QString &message) {
+        m_context.alerts.runModal({message, {}, {}, AlertSpec::Style::Warning});
+    });
     connect(m_gridView, &GridView::pickerClicked, this,
             [this](int row) { Q_EMIT colourPickerRequested(pickerTagForSwatch(row)); });
 
@@ -313,7 +335,7 @@ void MasterViewController::buildSideBar()
     m_sideTabs = new QTabWidget;
     m_sideTabs->setObjectName(QStringLiteral("sideTabs"));
     m_sideTabs->setDocumentMode(true);
-    m_sideTabs->addTab(m_scrollView, QStringLiteral("Rows"));
+    m_sideTabs->addTab(buildRowsPage(), QStringLiteral("Rows"));
     m_sideTabs->addTab(settingsScroll, QStringLiteral("Appearance"));
 
     m_sideColumn = new QWidget;
@@ -345,6 +367,53 @@ void MasterViewController::buildSideBar()
         if (m_sideColumn->isVisible())
             m_shell->setSideBarWidth(m_sideColumn->width());
     });
+}
+
+QWidget *MasterViewController::buildRowsPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("rowsPage"));
+    auto *column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(m_scrollView, 1);
+
+    // Under the grid, and only while there is something to say: a few lines, each naming its
+    // row; a click selects that row.
+    m_problemsPanel = new QWidget(page);
+    m_problemsPanel->setObjectName(QStringLiteral("problemsPanel"));
+    m_problemsPanel->setAttribute(Qt::WA_StyledBackground);
+    auto *panel = new QVBoxLayout(m_problemsPanel);
+    panel->setContentsMargins(8, 6, 8, 6);
+    panel->setSpacing(4);
+    auto *title = new QLabel(m_problemsPanel);
+    title->setObjectName(QStringLiteral("problemsTitle"));
+    m_problemsView = new QListView(m_problemsPanel);
+    m_problemsView->setObjectName(QStringLiteral("problemsList"));
+    m_problemsView->setModel(&m_workspace->problems());
+    m_problemsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_problemsView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_problemsView->setCursor(Qt::PointingHandCursor);
+    m_problemsView->setUniformItemSizes(true);
+    panel->addWidget(title);
+    panel->addWidget(m_problemsView);
+    column->addWidget(m_problemsPanel);
+
+    ProblemListModel &problems = m_workspace->problems();
+    const auto showProblems = [this, title, &problems] {
+        const int count = problems.rowCount();
+        title->setText(count == 1 ? QStringLiteral("1 problem")
+                                  : QStringLiteral("%1 problems").arg(count));
+        const int line = m_problemsView->fontMetrics().height() + 4;
+        m_problemsView->setFixedHeight(std::clamp(count, 1, 4) * line + 4);
+        m_problemsPanel->setVisible(count > 0);
+    };
+    connect(&problems, &ProblemListModel::problemsChanged, this, showProblems);
+    showProblems();
+    connect(m_problemsView, &QListView::clicked, this, [this, &problems](const QModelIndex &at) {
+        m_gridView->selectRow(problems.gridRowAt(at.row()));
+    });
+    return page;
 }
 
 QWidget *MasterViewController::buildChartColours(QWidget *parent)
@@ -387,7 +456,9 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         const int slot = entry.slot;
         const ChartSetting setting = entry.setting;
         connect(w.hex, &QLineEdit::textEdited, this,
-                [this, slot](const QString &text) { grid().setSlotText(slot, text); });
+                [this, slot](const QString &text) { m_workspace->editor().setColour(slot, text); });
+        connect(w.hex, &QLineEdit::editingFinished, this,
+                [this] { m_workspace->editor().endMerging(); });
         connect(&grid(), &ChartGrid::settingChanged, w.hex,
                 [this, setting, slot, hex = w.hex](ChartSetting which) {
                     if (which == setting && hex->text() != grid().slotText(slot))

@@ -26,6 +26,7 @@
 class QAbstractButton;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
@@ -114,6 +115,9 @@ public:
     /// The sidebar (chart title, the Rows and Appearance tabs) and the viewer, side by side.
     [[nodiscard]] QSplitter *splitter() const { return m_splitter; }
     [[nodiscard]] QTabWidget *sideTabs() const { return m_sideTabs; }
+    /// The problems of the grid, under it; hidden while there are none.
+    [[nodiscard]] QWidget *problemsPanel() const { return m_problemsPanel; }
+    [[nodiscard]] QListView *problemsView() const { return m_problemsView; }
     /// The chart-type code read at view load.
     [[nodiscard]] QString ctype() const { return m_workspace->grid().setting(ChartSetting::Ctype); }
 
@@ -173,6 +177,8 @@ private:
     /// The overlays of the viewer's pane (start screen, progress) follow the pane's size.
     void placeProgressCard();
     QWidget *buildChartColours(QWidget *parent);
+    /// The Rows tab: the grid, and the problems list under it.
+    QWidget *buildRowsPage();
     void showSwatch(int swatch);
     /// A swatch's view and the picker button beside it.
     struct SwatchWidgets
@@ -219,6 +225,8 @@ private:
     QWidget *m_startScreen = nullptr;
     AppearancePanel *m_appearance = nullptr;
     GridView *m_gridView = nullptr;
+    QWidget *m_problemsPanel = nullptr;
+    QListView *m_problemsView = nullptr;
     QWidget *m_progressView = nullptr;
     QWidget *m_innerProgressView = nullptr;
     QLabel *m_progressLabel = nullptr;

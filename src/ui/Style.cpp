@@ -47,6 +47,15 @@ QLabel#columnTitle { color: #6b7685; font-weight: 700; font-size: 8pt; }
 #gridRow QLineEdit:hover { border-color: #d5dbe3; }
 #gridRow QLineEdit:focus { border-color: #418cf0; background: white; }
 #gridRow QLineEdit[readOnly="true"] { color: #1f2933; }
+#gridRow[current="true"] { background: #e8f0fd; }
+#gridRow QComboBox { padding: 1px 4px; border-color: transparent; background: transparent; min-height: 18px; }
+#gridRow QComboBox:hover { border-color: #d5dbe3; }
+#gridRow QComboBox::drop-down { width: 14px; }
+#gridRow QComboBox::down-arrow { margin-right: 4px; }
+#rowDropMarker { background: #418cf0; }
+#problemsPanel { background: #fff8e6; border-top: 1px solid #f0d9a0; }
+QLabel#problemsTitle { color: #8a5a00; font-weight: 700; font-size: 8pt; }
+QListView#problemsList { border: none; background: transparent; color: #5c3d00; }
 #sideTabs::pane { border: none; }
 #sideTabs QTabBar::tab { padding: 4px 14px; }
 QSplitter#mainSplitter::handle { background: transparent; }

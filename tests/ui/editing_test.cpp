@@ -1,21 +1,29 @@
-// Editing the chart through the real widgets, offscreen: the item picker opened by SELECT with
-// its search, list and position buttons; the 108 colour picker buttons and the shared colour
-// popover; the sample command from its menu item.
+// Editing the chart through the real widgets, offscreen: titles typed into the grid, rows
+// rearranged from the keyboard, the menu and by a drop, each step undone and redone; the
+// problems list; the item picker opened by SELECT with its search, list and position buttons;
+// the 108 colour picker buttons and the shared colour popover; the sample command from its
+// menu item.
 #include "TestWindow.h"
 #include "base/Commands.h"
 #include "colour/PickerTags.h"
+#include "model/ChartEditor.h"
 #include "model/ItemPickerModel.h"
 #include "model/ParentListModel.h"
+#include "model/RowEdits.h"
 #include "ui/ChartEditing.h"
 #include "ui/ColorPickerPopover.h"
 #include "ui/GridView.h"
 #include "ui/ItemPickerPopover.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -94,7 +102,54 @@ struct EditedWindow : Window
         return all;
     }
     void pick(const QColor &colour) { popover().colorPanel()->setCurrentColor(colour); }
+
+    const GridRowWidgets &line(int row) { return view().gridView().row(row); }
+    /// Types \a text into the title of \a row, replacing what was there, and presses Return.
+    void typeTitle(int row, const QString &text)
+    {
+        QLineEdit *field = line(row).title;
+        QTest::mouseClick(field, Qt::LeftButton);
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+    /// A key pressed wherever the keyboard is, as the user would press it.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    /// The grid as the window shows it: every row's title, parent reference, position word and
+    /// colour, each checked against the model on the way.
+    QStringList shownGrid()
+    {
+        QStringList rows;
+        for (int row = 1; row <= kRowCount; ++row) {
+            const GridRowWidgets &r = line(row);
+            [&] {
+                QCOMPARE(r.title->text(), grid().title(row));
+                QCOMPARE(r.position->currentText(), positionWord(grid().position(row)));
+                QCOMPARE(r.hex->text(), grid().colour(row));
+            }();
+            rows << QStringList{grid().title(row), grid().parent(row), grid().position(row),
+                                grid().colour(row)}
+                        .join(u'|');
+        }
+        return rows;
+    }
 };
+
+/// Each titled row's manager by name, following the references: what renumbering must keep.
+QMap<QString, QString> managers(const ChartGrid &grid)
+{
+    QMap<QString, QString> byName;
+    for (int row = 1; row <= kRowCount; ++row) {
+        if (grid.title(row).isEmpty())
+            continue;
+        const std::optional<int> parent = referencedRow(grid.parent(row));
+        byName.insert(grid.title(row), parent ? grid.title(*parent) : QString());
+    }
+    return byName;
+}
 
 const QString kCeo = QStringLiteral("Niall Brent(CEO)");
 const QString kRow2 = QStringLiteral("Tobin Marsh(Public Relations)");
@@ -190,33 +245,6 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Field Name is required, please load your CSV file.")});
     }
 
-    void positionButtonsFollowTheMarkerAndWriteTheEditedRow()
-    {
-        EditedWindow w;
-        // Before any opening the left and right titles are blue.
-        QCOMPARE(w.titleColours(), (QList<QColor>{kBlue, kBlue, kBlack}));
-
-        ChartGrid &grid = w.grid();
-        for (int row : {3, 6})
-            grid.setTitle(row, QStringLiteral("Item %1").arg(row));
-        grid.setPosition(3, QStringLiteral("NULL"));
-        grid.setPosition(6, QStringLiteral("u"));
-
-        w.select(3);
-        QCOMPARE(w.titleColours(), (QList<QColor>{kBlack, kBlue, kBlack}));
-        QTest::mouseClick(w.picker().positionButton(PositionButton::Bottom), Qt::LeftButton);
-        QCOMPARE(grid.position(3), QStringLiteral("u"));
-        QCOMPARE(w.view().gridView().row(3).position->text(), QStringLiteral("u"));
-        QCOMPARE(w.titleColours(), (QList<QColor>{kBlack, kBlack, kBlue}));
-        QVERIFY(w.picker().isVisible());
-        QTest::mouseClick(w.picker().positionButton(PositionButton::Left), Qt::LeftButton);
-        QCOMPARE(grid.position(3), QStringLiteral("NOT NULL"));
-
-        w.picker().close();
-        w.select(6);
-        QCOMPARE(w.titleColours(), (QList<QColor>{kBlack, kBlack, kBlue}));
-    }
-
     void everyPickerTagPresetsAndWritesItsField()
     {
         EditedWindow w;
@@ -264,6 +292,7 @@ private Q_SLOTS:
     {
         EditedWindow w;
         const QString row2 = w.grid().colour(2);
+        const QString line = w.grid().setting(ChartSetting::HexLine);
         w.view().pickerButton(2)->click();
         w.view().pickerButton(108)->click(); // the line colour, while the popover is open
         QVERIFY(w.popover().isVisible());
@@ -274,6 +303,15 @@ private Q_SLOTS:
         QCOMPARE(w.view().findChild<QLineEdit *>(QStringLiteral("hexLine"))->text(),
                  QStringLiteral("#102030"));
         QCOMPARE(w.grid().colour(2), row2);
+        // One opening is one undo step however many colours it tried; typed hex text is another.
+        w.popover().close();
+        QTest::keyClicks(w.line(2).hex, QStringLiteral("0"));
+        QTest::keyClicks(w.line(2).hex, QStringLiteral("0"));
+        QCOMPARE(w.view().workspace().editor().undoStack().count(), 2);
+        w.view().workspace().editor().undo();
+        QCOMPARE(w.grid().colour(2), row2);
+        w.view().workspace().editor().undo();
+        QCOMPARE(w.grid().setting(ChartSetting::HexLine), line);
     }
 
     void pickDuringConversionSkipsTheRefresh_data()
@@ -330,6 +368,182 @@ private Q_SLOTS:
         QCOMPARE(w.popover().windowOpacity(), 1.0);
         animate->click();
         QVERIFY(w.popover().animates());
+    }
+
+    // The whole of a first session: titles typed, parents and positions picked, a row inserted,
+    // moved by key and by a drop, and deleted. Every person keeps their manager through each
+    // step; then Undo walks back to the empty grid and Redo forward to the end, the window
+    // showing exactly the grid of each step.
+    void typedAndRearrangedChartUndoesToEmptyAndRedoesToTheEnd()
+    {
+        EditedWindow w;
+        QApplication::setActiveWindow(w.delegate.get());
+        QStringList shown = {w.shownGrid().join(u'\n')}; // 93 blank rows
+        QList<QMap<QString, QString>> kept = {managers(w.grid())};
+        const auto step = [&](const QMap<QString, QString> &expected) {
+            QCOMPARE(managers(w.grid()), expected);
+            shown << w.shownGrid().join(u'\n');
+            kept << expected;
+        };
+
+        w.typeTitle(1, QStringLiteral("Ada(CEO)"));
+        QCOMPARE(w.view().gridView().currentRow(), 2); // Return goes on to the next row
+        step({{"Ada(CEO)", ""}});
+        w.typeTitle(2, QStringLiteral("Bo(CTO)"));
+        step({{"Ada(CEO)", ""}, {"Bo(CTO)", ""}});
+        // Leaving the field commits as Return does.
+        QTest::keyClicks(w.line(3).title, QStringLiteral("Cy(Dev)"));
+        QTest::mouseClick(w.line(1).title, Qt::LeftButton);
+        QCOMPARE(w.grid().title(3), QStringLiteral("Cy(Dev)"));
+        step({{"Ada(CEO)", ""}, {"Bo(CTO)", ""}, {"Cy(Dev)", ""}});
+
+        w.select(2);
+        w.clickEntry(QStringLiteral("1_Ada(CEO)"));
+        step({{"Ada(CEO)", ""}, {"Bo(CTO)", "Ada(CEO)"}, {"Cy(Dev)", ""}});
+        w.picker().close();
+        w.select(3);
+        w.clickEntry(QStringLiteral("2_Bo(CTO)"));
+        step({{"Ada(CEO)", ""}, {"Bo(CTO)", "Ada(CEO)"}, {"Cy(Dev)", "Bo(CTO)"}});
+        QCOMPARE(w.titleColours(), (QList<QColor>{kBlue, kBlue, kBlack})); // none decided yet
+        QTest::mouseClick(w.picker().positionButton(PositionButton::Left), Qt::LeftButton);
+        QCOMPARE(w.line(3).position->currentText(), QStringLiteral("Left"));
+        QCOMPARE(w.titleColours(), (QList<QColor>{kBlue, kBlack, kBlack}));
+        w.picker().close();
+        QMap<QString, QString> tree = {
+            {"Ada(CEO)", ""}, {"Bo(CTO)", "Ada(CEO)"}, {"Cy(Dev)", "Bo(CTO)"}};
+        step(tree);
+        // The position field offers the words; the document keeps the markers.
+        QTest::keyClick(w.line(2).position, Qt::Key_Down); // "" to "Left"
+        QCOMPARE(w.grid().position(2), QStringLiteral("NOT NULL"));
+        step(tree);
+        QTest::keyClick(w.line(2).position, Qt::Key_Down); // "Left" to "Right"
+        QCOMPARE(w.grid().position(2), QStringLiteral("NULL"));
+        step(tree);
+
+        // Renaming keeps the links: the references carry the new name.
+        w.typeTitle(1, QStringLiteral("Ada(Chair)"));
+        QCOMPARE(w.grid().parent(2), QStringLiteral("1_Ada(Chair)"));
+        QCOMPARE(w.line(2).parent->text(), QStringLiteral("Ada(Chair)"));
+        tree = {{"Ada(Chair)", ""}, {"Bo(CTO)", "Ada(Chair)"}, {"Cy(Dev)", "Bo(CTO)"}};
+        step(tree);
+
+        // Insert above row 2 from the keyboard: the blank row is current, ready for typing.
+        QTest::mouseClick(w.line(2).title, Qt::LeftButton);
+        w.press(Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(w.grid().title(2), QString());
+        QCOMPARE(w.grid().title(3), QStringLiteral("Bo(CTO)"));
+        QCOMPARE(w.grid().parent(4), QStringLiteral("3_Bo(CTO)"));
+        QCOMPARE(QApplication::focusWidget(), w.line(2).title);
+        step(tree);
+        QTest::keyClicks(w.line(2).title, QStringLiteral("Di(COO)"));
+        QTest::keyClick(w.line(2).title, Qt::Key_Return);
+        tree.insert(QStringLiteral("Di(COO)"), QString());
+        step(tree);
+
+        // Move it down with Alt+Down, then back up by dropping row 3 on the upper half of row 2.
+        QTest::mouseClick(w.line(2).title, Qt::LeftButton);
+        w.press(Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(w.grid().title(3), QStringLiteral("Di(COO)"));
+        QCOMPARE(w.grid().parent(4), QStringLiteral("2_Bo(CTO)"));
+        step(tree);
+        QMimeData dragged;
+        dragged.setData(QLatin1String(GridView::kRowMimeType), "3");
+        const QPoint upperHalf =
+            w.line(2).container->geometry().topLeft() + QPoint(40, GridView::rowHeight() / 4);
+        QDragEnterEvent enter(upperHalf, Qt::MoveAction, &dragged, Qt::LeftButton, {});
+        QDragMoveEvent over(upperHalf, Qt::MoveAction, &dragged, Qt::LeftButton, {});
+        QDropEvent drop(upperHalf, Qt::MoveAction, &dragged, Qt::LeftButton, {});
+        for (QEvent *event : std::initializer_list<QEvent *>{&enter, &over, &drop})
+            QApplication::sendEvent(&w.view().gridView(), event);
+        QCOMPARE(w.grid().title(2), QStringLiteral("Di(COO)"));
+        QCOMPARE(w.grid().parent(4), QStringLiteral("3_Bo(CTO)"));
+        step(tree);
+
+        // Delete it: the rows below close up, their references follow.
+        QTest::mouseClick(w.line(2).title, Qt::LeftButton);
+        w.press(Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(w.grid().title(2), QStringLiteral("Bo(CTO)"));
+        QCOMPARE(w.grid().parent(3), QStringLiteral("2_Bo(CTO)"));
+        tree.remove(QStringLiteral("Di(COO)"));
+        step(tree);
+
+        // A very long title is kept whole, and its reports follow it.
+        const QString longTitle = QString(10000, u'x') + QStringLiteral("(Lead)");
+        QTest::mouseClick(w.line(2).title, Qt::LeftButton);
+        w.line(2).title->selectAll();
+        w.line(2).title->insert(longTitle);
+        QTest::keyClick(w.line(2).title, Qt::Key_Return);
+        QCOMPARE(w.grid().parent(3), "2_" + longTitle);
+        tree.remove(QStringLiteral("Bo(CTO)"));
+        tree.insert(longTitle, QStringLiteral("Ada(Chair)"));
+        tree[QStringLiteral("Cy(Dev)")] = longTitle;
+        step(tree);
+
+        ChartEditor &editor = w.view().workspace().editor();
+        QCOMPARE(editor.undoStack().count(), shown.size() - 1);
+        // Ctrl+Z in the title field that Return moved to: it has nothing of its own to undo.
+        for (qsizetype at = shown.size() - 2; at >= 0; --at) {
+            QVERIFY(w.action("undoEdit:")->isEnabled());
+            w.press(Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(w.shownGrid().join(u'\n'), shown.at(at));
+            QCOMPARE(managers(w.grid()), kept.at(at));
+        }
+        QVERIFY(!w.action("undoEdit:")->isEnabled());
+        for (qsizetype at = 1; at < shown.size(); ++at) {
+            w.press(Qt::Key_Y, Qt::ControlModifier);
+            QCOMPARE(w.shownGrid().join(u'\n'), shown.at(at));
+        }
+        QVERIFY(!editor.canRedo());
+    }
+
+    void fullGridRefusesInsertionPlainly()
+    {
+        EditedWindow w;
+        for (int row = 1; row <= kRowCount; ++row)
+            w.grid().setTitle(row, QStringLiteral("P%1").arg(row));
+        QTest::mouseClick(w.line(5).title, Qt::LeftButton);
+        w.action("insertRowAbove:")->trigger();
+        QCOMPARE(w.alerts.messages(), QStringList{kAllRowsInUseMessage});
+        QCOMPARE(w.grid().title(5), QStringLiteral("P5"));
+        QVERIFY(!w.view().workspace().editor().canUndo());
+    }
+
+    void problemsListNamesTheRowAndSelectsIt()
+    {
+        EditedWindow w;
+        QVERIFY(w.view().problemsPanel()->isHidden());
+        w.grid().setTitle(1, QStringLiteral("Ada(CEO)"));
+        w.grid().setTitle(7, QStringLiteral("Ed(Ops)"));
+        w.grid().setParent(7, QStringLiteral("4_Gone"));
+        QVERIFY(w.view().problemsPanel()->isVisible());
+        QListView *list = w.view().problemsView();
+        QCOMPARE(list->model()->rowCount(), 1);
+        QVERIFY(list->model()->index(0, 0).data().toString().contains(QLatin1String("7")));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(0, 0)).center());
+        QCOMPARE(w.view().gridView().currentRow(), 7);
+        w.grid().setParent(7, QStringLiteral("1_Ada(CEO)"));
+        QVERIFY(w.view().problemsPanel()->isHidden());
+    }
+
+    // With Update Chart as I Edit on (and remembered), typing goes on while a file converts: the
+    // title is kept and undoable, but the chart waits for the conversion to give back the
+    // progress view (the next edit after it redraws).
+    void typingWhileAConversionRunsKeepsTheTitleAndDrawsNothing()
+    {
+        EditedWindow w;
+        QApplication::setActiveWindow(w.delegate.get());
+        w.action("updateAsIEdit:")->trigger();
+        QCOMPARE(w.preferences.value(QLatin1String(kLiveUpdateKey)), std::optional(QString("1")));
+        // What a conversion at half way reports, read again by the progress view's timer.
+        w.view().progress().currentBarValue = 50;
+        w.delegate->state().barValue = 50;
+        const qsizetype loads = w.webView->loads.size();
+        w.typeTitle(1, QStringLiteral("Ada(CEO)"));
+        QCOMPARE(w.grid().title(1), QStringLiteral("Ada(CEO)"));
+        QTRY_VERIFY(!w.view().workspace().liveUpdate().isPending());
+        QCOMPARE(w.webView->loads.size(), loads);
+        QVERIFY(w.view().workspace().editor().canUndo());
     }
 
     void transparentSwatchDrawsNothing()

@@ -1,16 +1,56 @@
 // The window with the real web engine where the engine itself decides the outcome: what address
-// an HTML page reports, and what the export viewers hold before any render.
+// an HTML page reports, what the export viewers hold before any render, and what the mouse does
+// to the chart's boxes.
 #include "LaunchedWindow.h"
 #include "TestFiles.h"
 #include "document/DocumentController.h"
 #include "export/ExportController.h"
+#include "model/RowEdits.h"
 #include "ui/GridView.h"
 
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace plotwell;
 using namespace plotwell::testing;
+
+namespace {
+
+QVariant evaluate(QWebEngineView *view, const QString &script)
+{
+    QVariant result;
+    bool done = false;
+    view->page()->runJavaScript(script, [&](const QVariant &value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        qWarning("the page did not answer: %s", qPrintable(script));
+    return result;
+}
+
+/// The middle of the box of \a row, in the view's coordinates.
+QPoint boxCentre(QWebEngineView *view, int row)
+{
+    const QVariantList at =
+        evaluate(view, QStringLiteral("(function () { var r = document.querySelector("
+                                      "'g.node[data-row=\"%1\"] .node-box')"
+                                      ".getBoundingClientRect(); return [r.x + r.width / 2, "
+                                      "r.y + r.height / 2]; })()")
+                           .arg(row))
+            .toList();
+    return at.size() == 2 ? QPoint(at[0].toInt(), at[1].toInt()) : QPoint(-1, -1);
+}
+
+/// A mouse event as the desktop sends it, with the buttons held (QTest's moves carry none).
+void mouse(QWidget *target, QEvent::Type type, QPoint at, Qt::MouseButtons held)
+{
+    QMouseEvent event(type, at, target->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
 
 class EngineWindowTest : public QObject
 {
@@ -41,6 +81,51 @@ private Q_SLOTS:
         QCOMPARE(w.alerts.messages(), QStringList{QStringLiteral("Render the chart first.")});
         QVERIFY(w.panels.savePanels.isEmpty());
         QTRY_COMPARE(w.view().gridView().isVisible(), gridShown);
+    }
+
+    // The page tells the grid through the web channel: a box dropped onto another takes it as
+    // its parent, one undo step; a box clicked selects its row.
+    void draggingABoxReparentsItAndClickingSelectsItsRow()
+    {
+        qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_BINARY_DIR "/resources");
+        LaunchedWindow w;
+        w.loadSampleOne();
+        w.view().submitData();
+        QVERIFY(w.waitForLoad(60000));
+        QWebEngineView *view = w.webView();
+        const QString ready =
+            QStringLiteral("document.documentElement.getAttribute('data-box-edits') === 'ready'");
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(view, ready).toBool(), 30000);
+        QWidget *input = view->focusProxy();
+        QVERIFY(input);
+        const QPoint from = boxCentre(view, 8);
+        const QPoint to = boxCentre(view, 2);
+        QVERIFY(from.x() >= 0 && to.x() >= 0);
+        QCOMPARE(referencedRow(w.view().grid().parent(8)), std::optional<int>(5));
+        const int steps = w.view().workspace().editor().undoStack().count();
+
+        mouse(input, QEvent::MouseButtonPress, from, Qt::LeftButton);
+        for (int i = 1; i <= 8; ++i)
+            mouse(input, QEvent::MouseMove, from + (to - from) * i / 8, Qt::LeftButton);
+        // While dragging, a copy of the title follows the pointer.
+        QTRY_COMPARE(evaluate(view, QStringLiteral("(document.querySelector('.box-drag-ghost') "
+                                                   "|| {}).textContent"))
+                         .toString(),
+                     QStringLiteral("Rufus Lorne(Talent Development)"));
+        QSignalSpy redrawn(view, &QWebEngineView::loadFinished);
+        mouse(input, QEvent::MouseButtonRelease, to, Qt::NoButton);
+        QTRY_COMPARE(referencedRow(w.view().grid().parent(8)), std::optional<int>(2));
+        QCOMPARE(w.view().workspace().editor().undoStack().count(), steps + 1);
+        QCOMPARE(w.view().gridView().currentRow(), 8);
+
+        // The drop redraws the chart; a click on a box then selects its row, and changes nothing.
+        QTRY_VERIFY_WITH_TIMEOUT(!redrawn.isEmpty(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(view, ready).toBool(), 30000);
+        const QPoint third = boxCentre(view, 3);
+        mouse(input, QEvent::MouseButtonPress, third, Qt::LeftButton);
+        mouse(input, QEvent::MouseButtonRelease, third, Qt::NoButton);
+        QTRY_COMPARE(w.view().gridView().currentRow(), 3);
+        QCOMPARE(w.view().workspace().editor().undoStack().count(), steps + 1);
     }
 };
 
