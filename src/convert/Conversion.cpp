@@ -190,6 +190,15 @@ public:
         }
         m_changed.notify_all();
     }
+    /// Writes one record on the calling thread, once every batch handed over is written.
+    void writeHere(Fields fields, qsizetype index)
+    {
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [&] { return m_full.empty() && !m_busy; });
+        }
+        writeGuarded([&] { m_sink.record(fields, index); });
+    }
     /// Whether writing has stopped (the device failed), so that reading on is pointless.
     bool failed() const { return m_failed.load(std::memory_order_relaxed); }
 
@@ -226,22 +235,31 @@ private:
                     return;
                 batch = m_full.front();
                 m_full.pop_front();
+                m_busy = true;
             }
-            if (!m_failed.load(std::memory_order_relaxed)) {
-                try {
-                    deliver(*batch, m_sink, views);
-                    if (m_writer && !m_writer->ok())
-                        m_failed.store(true);
-                } catch (...) {
-                    m_exception = std::current_exception();
-                    m_failed.store(true);
-                }
-            }
+            writeGuarded([&] { deliver(*batch, m_sink, views); });
             {
                 std::lock_guard lock(m_mutex);
                 m_free.push_back(batch);
+                m_busy = false;
             }
             m_changed.notify_all();
+        }
+    }
+
+    /// Runs `write` unless writing has failed, and notes a failure or an exception. Only ever
+    /// runs on one thread at a time: `writeHere()` waits until this thread is idle.
+    template <typename Write> void writeGuarded(Write &&write)
+    {
+        if (m_failed.load(std::memory_order_relaxed))
+            return;
+        try {
+            write();
+            if (m_writer && !m_writer->ok())
+                m_failed.store(true);
+        } catch (...) {
+            m_exception = std::current_exception();
+            m_failed.store(true);
         }
     }
 
@@ -253,6 +271,7 @@ private:
     std::deque<RecordBatch *> m_free;
     std::deque<RecordBatch *> m_full;
     bool m_closed = false;
+    bool m_busy = false; // a batch is being written
     std::atomic<bool> m_failed{false};
     std::exception_ptr m_exception;
     std::thread m_thread;
@@ -268,7 +287,7 @@ public:
     RecordForwarder(RecordSink &sink, qint64 inputSize, ConversionProgress *progress,
                     WritingThread *writing)
         : m_sink(sink), m_inputSize(inputSize), m_progress(progress), m_writing(writing),
-          m_batch(writing ? writing->take() : &m_single)
+          m_batch(writing ? writing->take() : nullptr)
     {}
 
     bool readsWholeRecords() const override { return true; }
@@ -291,12 +310,20 @@ public:
             m_begun = true;
         } else {
             ++m_records;
-            m_batch->add(fields);
             if (!m_writing) {
-                deliver(*m_batch, m_sink, m_views);
-                m_batch->clear(m_records + 1);
-            } else if (m_batch->text.size() >= kBatchUnits) {
-                handOver();
+                m_sink.record(fields, m_records);
+            } else if (stretchOf(fields) > kBatchUnits) {
+                // Copied into a batch, a record this long would be held twice: it is written
+                // from the parser's text, after everything before it.
+                if (!m_batch->recordEnds.empty())
+                    handOver();
+                else
+                    m_batch->firstIndex = m_records + 1;
+                m_writing->writeHere(fields, m_records);
+            } else {
+                m_batch->add(fields);
+                if (m_batch->text.size() >= kBatchUnits)
+                    handOver();
             }
         }
         if (m_progress) {
@@ -336,6 +363,14 @@ public:
     const QString &error() const { return m_error; }
 
 private:
+    /// The text a batch would copy for the record.
+    static std::size_t stretchOf(csv::CsvFields fields)
+    {
+        if (fields.empty())
+            return 0;
+        return std::size_t(fields.back().utf16() + fields.back().size() - fields.front().utf16());
+    }
+
     void handOver()
     {
         m_writing->write(m_batch);
@@ -347,9 +382,7 @@ private:
     qint64 m_inputSize;
     ConversionProgress *m_progress;
     WritingThread *m_writing;
-    RecordBatch m_single;
-    RecordBatch *m_batch;
-    std::vector<QStringView> m_views;
+    RecordBatch *m_batch; // being filled, when writing on a thread of its own
     qsizetype m_records = 0;
     qsizetype m_failedRecord = 0;
     bool m_begun = false;

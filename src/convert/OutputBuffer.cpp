@@ -2,6 +2,7 @@
 
 #include "convert/RecordOutput.h"
 
+#include <QFileDevice>
 #include <QIODevice>
 
 #include <algorithm>
@@ -12,9 +13,19 @@
 #include <emmintrin.h>
 #endif
 
+#ifdef __linux__
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
 namespace plotwell::convert {
 
 namespace {
+
+// An output file is synced to disk before it takes its target's place (QSaveFile). Left to
+// that moment, the whole file is written out while the user waits; started every few
+// megabytes, the disk works while the conversion does and the sync waits for the last few.
+constexpr qint64 kWriteBackStep = 8 * 1024 * 1024;
 
 // The longest replacement any table holds, plus the four bytes of a character outside the BMP.
 // The fast copy may also store up to 16 bytes past what it keeps, which this covers.
@@ -176,6 +187,15 @@ OutputBuffer::OutputBuffer(QIODevice &device, qsizetype capacity) : m_device(dev
     m_data.resize(std::max(capacity, kMaxBytesPerUnit * kUnitsPerStep * 2));
     m_pos = m_data.data();
     m_end = m_pos + m_data.size();
+#ifdef __linux__
+    struct stat info;
+    if (const auto *file = qobject_cast<QFileDevice *>(&device);
+        file && file->handle() >= 0 && ::fstat(file->handle(), &info) == 0 &&
+        S_ISREG(info.st_mode)) {
+        m_writeBackFile = file->handle();
+        m_origin = device.pos();
+    }
+#endif
 }
 
 OutputBuffer::~OutputBuffer()
@@ -197,7 +217,20 @@ bool OutputBuffer::flush()
         return false;
     }
     m_written += done;
+    if (m_writeBackFile >= 0 && m_written - m_writeBackFrom >= kWriteBackStep)
+        startWriteBack();
     return true;
+}
+
+void OutputBuffer::startWriteBack()
+{
+#ifdef __linux__
+    // Only a start: the call returns once the writes are queued, and a failure here is one
+    // that the sync at the end reports.
+    (void)::sync_file_range(m_writeBackFile, m_origin + m_writeBackFrom,
+                            m_written - m_writeBackFrom, SYNC_FILE_RANGE_WRITE);
+#endif
+    m_writeBackFrom = m_written;
 }
 
 void OutputBuffer::appendSlow(std::string_view bytes)

@@ -112,6 +112,7 @@ private:
             flush();
     }
     void appendSlow(std::string_view bytes);
+    void startWriteBack();
 
     QIODevice &m_device;
     QByteArray m_data;
@@ -119,6 +120,11 @@ private:
     char *m_end = nullptr;
     qint64 m_written = 0;
     QString m_error;
+    // A regular file whose write to disk is started as it grows (-1 for any other device), from
+    // `m_writeBackFrom` bytes into the buffer's output, which began at `m_origin` in the file.
+    int m_writeBackFile = -1;
+    qint64 m_origin = 0;
+    qint64 m_writeBackFrom = 0;
 };
 
 /// Stores written straight into the buffer may reach this far past what they keep.

@@ -391,9 +391,12 @@ __attribute__((target(PLOTWELL_AVX512))) void appendBoundsAvx512(const WordBound
     to.storeIn(lists);
 }
 
-__attribute__((target(PLOTWELL_AVX512))) qsizetype
-scanFieldsAvx512(const CharacterMasks *masks, qsizetype from, qsizetype to, const ScanSetup &setup,
-                 ScanCarry &carry, BoundLists &lists, WordBounds &held)
+/// The scan loop of the wide paths, which differ only in how they append a word's bounds.
+/// Each path flattens it into a function of its own, compiled for that path's instructions.
+template <typename Append>
+inline qsizetype scanFieldsWide(const CharacterMasks *masks, qsizetype from, qsizetype to,
+                                const ScanSetup &setup, ScanCarry &carry, BoundLists &lists,
+                                WordBounds &held, Append append)
 {
     BoundCursors cursors(lists);
     ScanCarry c = carry;
@@ -405,11 +408,21 @@ scanFieldsAvx512(const CharacterMasks *masks, qsizetype from, qsizetype to, cons
             held = bounds;
             break;
         }
-        appendAvx512(bounds, w, cursors);
+        append(bounds, w, cursors);
     }
     cursors.storeIn(lists);
     carry = c;
     return w;
+}
+
+__attribute__((target(PLOTWELL_AVX512), flatten)) qsizetype
+scanFieldsAvx512(const CharacterMasks *masks, qsizetype from, qsizetype to, const ScanSetup &setup,
+                 ScanCarry &carry, BoundLists &lists, WordBounds &held)
+{
+    return scanFieldsWide(
+        masks, from, to, setup, carry, lists, held,
+        [](const WordBounds &bounds, qsizetype w, BoundCursors &cursors)
+            __attribute__((target(PLOTWELL_AVX512))) { appendAvx512(bounds, w, cursors); });
 }
 
 /// Stores the positions of the bits of `bits`, each plus `base`, from `out`; returns the end.
@@ -443,25 +456,14 @@ __attribute__((always_inline)) inline void appendBits(const WordBounds &bounds, 
 
 /// The portable scan with the instructions every processor with AVX2 has: the carry-less
 /// multiply for the quote parity and single instructions for the bit counts.
-__attribute__((target("avx2,bmi,bmi2,popcnt,pclmul"))) qsizetype
+__attribute__((target("avx2,bmi,bmi2,popcnt,pclmul"), flatten)) qsizetype
 scanFieldsAvx2(const CharacterMasks *masks, qsizetype from, qsizetype to, const ScanSetup &setup,
                ScanCarry &carry, BoundLists &lists, WordBounds &held)
 {
-    BoundCursors cursors(lists);
-    ScanCarry c = carry;
-    const ScanSetup s = setup;
-    qsizetype w = from;
-    for (; w < to; ++w) {
-        const WordBounds bounds = boundsOfWord(masks[w], w, s, c, prefixXorClmul);
-        if (bounds.stray | bounds.special) [[unlikely]] {
-            held = bounds;
-            break;
-        }
-        appendBits(bounds, w, cursors);
-    }
-    cursors.storeIn(lists);
-    carry = c;
-    return w;
+    return scanFieldsWide(
+        masks, from, to, setup, carry, lists, held,
+        [](const WordBounds &bounds, qsizetype w, BoundCursors &cursors)
+            __attribute__((target("avx2,bmi,bmi2,popcnt"))) { appendBits(bounds, w, cursors); });
 }
 
 __attribute__((target("avx2,bmi,bmi2,popcnt"))) void

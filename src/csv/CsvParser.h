@@ -110,7 +110,7 @@ public:
 
 /// A streaming reader of delimited text. It decodes the bytes itself (the encoding is given or
 /// worked out from a byte-order mark), reads in steps so that memory holds about one block plus
-/// the longest field, and reports records, fields and comments to its delegate. One parser reads
+/// the longest record, and reports records, fields and comments to its delegate. One parser reads
 /// its input once.
 class CsvParser
 {

@@ -12,11 +12,6 @@ using namespace parsing;
 void CsvParser::Impl::beginRecordFields()
 {
     recordFieldCount = 0;
-    if (recordCopied) {
-        recordCopied = false;
-        recordText.resize(0);
-        recordEnds.clear();
-    }
 }
 
 void CsvParser::Impl::growRecordFields()
@@ -26,41 +21,13 @@ void CsvParser::Impl::growRecordFields()
 
 void CsvParser::Impl::addRecordField(QStringView value)
 {
-    if (!recordCopied) {
-        if (recordFieldCount == qsizetype(recordFields.size()))
-            growRecordFields();
-        recordFields[std::size_t(recordFieldCount++)] = value;
-        return;
-    }
-    recordText.append(value);
-    recordEnds.push_back(recordText.size());
-}
-
-void CsvParser::Impl::copyRecordFields()
-{
-    if (recordCopied)
-        return;
-    for (qsizetype i = 0; i < recordFieldCount; ++i) {
-        recordText.append(recordFields[std::size_t(i)]);
-        recordEnds.push_back(recordText.size());
-    }
-    recordFieldCount = 0;
-    recordCopied = true;
+    if (recordFieldCount == qsizetype(recordFields.size()))
+        growRecordFields();
+    recordFields[std::size_t(recordFieldCount++)] = value;
 }
 
 void CsvParser::Impl::deliverRecord(CsvParserDelegate *target, qsizetype line)
 {
-    if (recordCopied) {
-        if (recordFields.size() < recordEnds.size())
-            recordFields.resize(recordEnds.size());
-        recordFieldCount = 0;
-        qsizetype start = 0;
-        for (qsizetype end : recordEnds) {
-            recordFields[std::size_t(recordFieldCount++)] =
-                QStringView(recordText.constData() + start, end - start);
-            start = end;
-        }
-    }
     target->parserDidReadRecord(*q, line,
                                 CsvFields(recordFields.data(), std::size_t(recordFieldCount)));
     beginRecordFields();
@@ -74,9 +41,6 @@ CsvParser::Impl::FastOutcome CsvParser::Impl::readFastFields()
         markStops(0); // the escape option changed during the parse
     if (!wholeRecords)
         return readFastFields<false>();
-    // A record whose fields had to be copied is rare enough to finish on the general path.
-    if (recordCopied)
-        return FastOutcome::NeedGeneralPath;
     // The record path lists positions in the text as 32-bit numbers; a field of billions
     // of characters would make the text longer than that.
     const bool listable = len < qsizetype(std::numeric_limits<quint32>::max()) - kChunkRoom;

@@ -2,6 +2,8 @@
 // through the window of text, with quotes, escapes, comments, white space and cleaned values.
 #include "csv/internal/CsvParserImpl.h"
 
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -93,28 +95,22 @@ inline const char16_t *scanQuoted(const char16_t *p, char16_t escape)
 void CsvParser::Impl::sanReset(qsizetype at)
 {
     sanStart = sanEnd = at;
-    sanCopied = false;
-    scratch.resize(0);
 }
 
 void CsvParser::Impl::sanAdd(qsizetype from, qsizetype to)
 {
     if (from == to)
         return;
-    if (!sanCopied) {
-        if (sanStart == sanEnd) {
-            sanStart = from;
-            sanEnd = to;
-            return;
-        }
-        if (sanEnd == from) {
-            sanEnd = to;
-            return;
-        }
-        scratch.append(text(sanStart, sanEnd));
-        sanCopied = true;
+    if (sanStart == sanEnd) {
+        sanStart = from;
+    } else if (sanEnd != from) {
+        // What lies between is not part of the value (a quote, an escape): the piece moves
+        // down over it. That stretch of the field has been read and is not looked at again.
+        std::memmove(buf.get() + (sanEnd - base), buf.get() + (from - base),
+                     std::size_t(to - from) * sizeof(char16_t));
+        to = sanEnd + (to - from);
     }
-    scratch.append(text(from, to));
+    sanEnd = to;
 }
 
 void CsvParser::Impl::parse()
@@ -264,9 +260,6 @@ bool CsvParser::Impl::readField()
                 value = trimmed(value);
         }
         if (wholeRecords) {
-            // The scratch copy is reused by the next field.
-            if (sanitize && sanCopied)
-                copyRecordFields();
             addRecordField(value);
         } else {
             lookPos = pos;
@@ -309,12 +302,8 @@ void CsvParser::Impl::readPlain()
         sanAdd(run, pos);
         if (trim) {
             const QStringView t = trimmed(sanView());
-            if (sanCopied) {
-                scratch = t.toString();
-            } else {
-                sanStart = base + (t.data() - reinterpret_cast<const QChar *>(buf.get()));
-                sanEnd = sanStart + t.size();
-            }
+            sanStart = base + (t.data() - reinterpret_cast<const QChar *>(buf.get()));
+            sanEnd = sanStart + t.size();
         }
     }
 }

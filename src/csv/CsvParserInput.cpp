@@ -111,15 +111,23 @@ void CsvParser::Impl::reserve(qsizetype needed)
     if (needed <= cap)
         return;
     const qsizetype newCap = std::max(needed, cap * 2);
-    auto grown = std::make_unique<char16_t[]>(size_t(newCap));
-    if (len)
-        std::memcpy(grown.get(), buf.get(), size_t(len) * sizeof(char16_t));
-    buf = std::move(grown);
-    auto grownMasks = std::make_unique<CharacterMasks[]>(size_t(newCap / 64 + 1));
-    if (len)
-        std::copy_n(masks.get(), (len + 63) / 64, grownMasks.get());
-    masks = std::move(grownMasks);
+    const auto before = reinterpret_cast<quintptr>(buf.get());
+    grow(buf, newCap);
+    grow(masks, newCap / 64 + 1);
     cap = newCap;
+    moveRecordFields(std::ptrdiff_t(reinterpret_cast<quintptr>(buf.get()) - before));
+}
+
+void CsvParser::Impl::moveRecordFields(std::ptrdiff_t bytes)
+{
+    if (bytes == 0)
+        return;
+    for (qsizetype i = 0; i < recordFieldCount; ++i) {
+        QStringView &field = recordFields[std::size_t(i)];
+        field = QStringView(
+            reinterpret_cast<const char16_t *>(reinterpret_cast<quintptr>(field.utf16()) + bytes),
+            field.size());
+    }
 }
 
 void CsvParser::Impl::markStops(qsizetype from)
@@ -142,14 +150,16 @@ bool CsvParser::Impl::refill()
 {
     if (textEnded)
         return false;
-    if (recordFieldCount > 0)
-        copyRecordFields(); // the text they point into is about to move
+    const qsizetype keepFrom =
+        recordFieldCount > 0 ? std::min(keep, base + (recordFields.front().utf16() - buf.get()))
+                             : keep;
     // Whole words of stop bits are dropped, so that the rest stay where they are.
-    if (const qsizetype drop = (keep - base) / 64 * 64; drop > 0) {
+    if (const qsizetype drop = (keepFrom - base) / 64 * 64; drop > 0) {
         std::memmove(buf.get(), buf.get() + drop, size_t(len - drop) * sizeof(char16_t));
         std::copy_n(masks.get() + drop / 64, (len - drop + 63) / 64, masks.get());
         len -= drop;
         base += drop;
+        moveRecordFields(-std::ptrdiff_t(drop * sizeof(char16_t)));
     }
     qsizetype passed = 0;
     while (passed < qsizetype(steps.size()) && steps[size_t(passed)].textEnd <= base)

@@ -34,6 +34,7 @@ class TableCells(html.parser.HTMLParser):
 def main():
     mode, path = sys.argv[1], sys.argv[2]
     if mode == "csv":
+        csv.field_size_limit(sys.maxsize)
         with open(path, newline="", encoding="utf-8") as f:
             rows = [row for row in csv.reader(f) if row]
     else:

@@ -40,6 +40,8 @@ Rows hostileRecords()
          QString::fromUtf8("\xF0\x9F\x98\x80 \xE2\x82\xAC"), " spaced "},
         {"\\'", "]]]]>", "&amp; &lt;", "--; DROP TABLE x; --", "\\N", "%s %d", "NULL"},
         {"short", "row"},
+        // Longer than what goes to the writer in one batch, and cleaned in place.
+        {"big", QStringLiteral("say \"x\", ").repeated(20000), "after", "", "", "", ""},
         {"long", "row", "3", "4", "5", "6", "7", "extra 8", "extra 9"},
         {"", "", "", "", "", "", ""},
         {QString::fromUtf8("日本語"), "\u00A0nbsp", "\"\"", "'", "\\", "]", "]]"},

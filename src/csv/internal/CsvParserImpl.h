@@ -13,9 +13,13 @@
 #include <QList>
 #include <QString>
 
+#include <cstddef>
+#include <cstdlib>
 #include <limits>
 #include <memory>
+#include <new>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace plotwell::csv {
@@ -66,6 +70,25 @@ inline QStringView trimmed(QStringView s)
     return s.sliced(b, e - b);
 }
 
+/// An array from malloc, so that it can grow by realloc: a large block is then moved by
+/// remapping its pages rather than copied, and never needs room for two copies of itself.
+struct FreeMemory
+{
+    void operator()(void *p) const { std::free(p); }
+};
+template <typename T> using GrowableArray = std::unique_ptr<T[], FreeMemory>;
+
+/// `array` with room for `count` elements, those in use kept; its new elements are unset.
+template <typename T> void grow(GrowableArray<T> &array, qsizetype count)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    void *const grown = std::realloc(array.get(), std::size_t(count) * sizeof(T));
+    if (!grown)
+        throw std::bad_alloc();
+    (void)array.release();
+    array.reset(static_cast<T *>(grown));
+}
+
 } // namespace parsing
 
 struct CsvParser::Impl
@@ -102,9 +125,9 @@ struct CsvParser::Impl
     // Text. Positions are absolute (counted from the start of the decoded text), so they stay
     // valid when consumed text is dropped from the front of the buffer.
     std::unique_ptr<CsvDecoder> decoder;
-    std::unique_ptr<char16_t[]> buf;
+    parsing::GrowableArray<char16_t> buf;
     // Word k describes buf[64 * k] to buf[64 * k + 63]; its stops hold `stopsEscape`.
-    std::unique_ptr<CharacterMasks[]> masks;
+    parsing::GrowableArray<CharacterMasks> masks;
     char16_t stopsEscape = 0;
     qsizetype cap = 0;
     qsizetype len = 0;
@@ -129,23 +152,21 @@ struct CsvParser::Impl
     qsizetype record = 0;
     qsizetype fieldIndex = 0;
 
-    // Whole-record delivery: the fields of the record being read, as views into the text while
-    // it stays where it is, copied once it is about to move.
+    // Whole-record delivery: the fields of the record being read, as views into the text. The
+    // text of a record stays until it is delivered, however long, and the views follow it when
+    // it moves (moveRecordFields).
     bool wholeRecords = false;
     std::vector<QStringView> recordFields; // the first recordFieldCount are in use
     qsizetype recordFieldCount = 0;
-    bool recordCopied = false;
-    QString recordText;
-    std::vector<qsizetype> recordEnds; // in recordText
 
     // ASCII characters that send a field to the general path when they start it.
     bool slowStart[128] = {};
 
-    // The cleaned value of the current field: a range of the text while it is one, else a copy.
+    // The cleaned value of the current field: a range of the text, where the pieces of a value
+    // with doubled quotes or escapes are moved together (over the text already read), so that
+    // a long value is never held twice.
     qsizetype sanStart = 0;
     qsizetype sanEnd = 0;
-    bool sanCopied = false;
-    QString scratch;
 
     /// Words of text that readFastRecords turns into field bounds at a time: the bounds stay in
     /// a near cache.
@@ -162,6 +183,11 @@ struct CsvParser::Impl
     void dropEarly(qsizetype n);
     void sniffEncoding();
     void reserve(qsizetype needed);
+    /// Points the fields of the record under way at their text again once it has moved by
+    /// `bytes`: worked out on addresses as numbers, as the old text may be gone. Rare (a
+    /// record moves when a refill first drops what lies before it, and when the text grows),
+    /// so a record of many fields is not walked at every refill.
+    void moveRecordFields(std::ptrdiff_t bytes);
     /// Brings the masks up to date from the word that holds `from` to the end of the text.
     void markStops(qsizetype from);
     void pad();
@@ -193,10 +219,7 @@ struct CsvParser::Impl
 
     void sanReset(qsizetype at);
     void sanAdd(qsizetype from, qsizetype to);
-    QStringView sanView() const
-    {
-        return sanCopied ? QStringView(scratch) : text(sanStart, sanEnd);
-    }
+    QStringView sanView() const { return text(sanStart, sanEnd); }
 
     void parse();
     bool readRecord();
@@ -214,9 +237,6 @@ struct CsvParser::Impl
     void beginRecordFields();
     void growRecordFields();
     void addRecordField(QStringView value);
-    /// Copies the fields gathered so far, and every later one of the record, so that they outlive
-    /// the text they were read from.
-    void copyRecordFields();
     void deliverRecord(CsvParserDelegate *target, qsizetype line);
 
     enum class FastOutcome {
