@@ -3,6 +3,7 @@
 #include "model/ChartEditor.h"
 #include "model/NodePositions.h"
 #include "model/ParentReferences.h"
+#include "ui/TypingSteps.h"
 
 #include <QAction>
 #include <QApplication>
@@ -213,11 +214,8 @@ void GridView::buildRow(int r, QWidget *page)
         else
             showPosition(r); // the odd stored text picked again: nothing to change
     });
-    // The hex text is written as it is typed, so the swatch follows; one field's typing is one
-    // undo step.
-    connect(w.hex, &QLineEdit::textEdited, this,
-            [this, r](const QString &text) { m_editor.setColour(r, text); });
-    connect(w.hex, &QLineEdit::editingFinished, this, [this] { m_editor.endMerging(); });
+    bindTypingSteps(w.hex, m_editor,
+                    [this, r](const QString &text) { m_editor.setColour(r, text); });
 }
 
 void GridView::commitTitle(int r)
@@ -448,9 +446,6 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::FocusIn:
         setCurrentRow(r);
-        // Typing into a colour field starts its own step, even right after the popover's.
-        if (watched == w.hex)
-            m_editor.endMerging();
         break;
     case QEvent::MouseButtonPress: {
         setCurrentRow(r);

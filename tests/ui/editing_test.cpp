@@ -303,15 +303,33 @@ private Q_SLOTS:
         QCOMPARE(w.view().findChild<QLineEdit *>(QStringLiteral("hexLine"))->text(),
                  QStringLiteral("#102030"));
         QCOMPARE(w.grid().colour(2), row2);
-        // One opening is one undo step however many colours it tried; typed hex text is another.
+        // One opening is one undo step however many colours it tried. Typing into the same
+        // colour's field right after is a step of its own, and so is each visit to the chart
+        // title, however many keys it took.
         w.popover().close();
-        QTest::keyClicks(w.line(2).hex, QStringLiteral("0"));
-        QTest::keyClicks(w.line(2).hex, QStringLiteral("0"));
-        QCOMPARE(w.view().workspace().editor().undoStack().count(), 2);
-        w.view().workspace().editor().undo();
-        QCOMPARE(w.grid().colour(2), row2);
-        w.view().workspace().editor().undo();
-        QCOMPARE(w.grid().setting(ChartSetting::HexLine), line);
+        QApplication::setActiveWindow(w.delegate.get());
+        QLineEdit *lineField = w.colourField(kLineSlot);
+        QTest::mouseClick(lineField, Qt::LeftButton);
+        lineField->selectAll();
+        QTest::keyClicks(lineField, QStringLiteral("#40"));
+        QLineEdit *title = w.view().findChild<QLineEdit *>(QStringLiteral("chartTitle"));
+        QTest::mouseClick(title, Qt::LeftButton);
+        QTest::keyClicks(title, QStringLiteral("Board"));
+        QTest::mouseClick(w.line(1).title, Qt::LeftButton);
+        QTest::mouseClick(title, Qt::LeftButton);
+        QTest::keyClicks(title, QStringLiteral("s"));
+        QCOMPARE(w.grid().setting(ChartSetting::ChartTitle), QStringLiteral("Boards"));
+        ChartEditor &editor = w.view().workspace().editor();
+        const QStringList undone = {"Board", "", "#102030", line};
+        for (const QString &expected : undone) {
+            w.action("undoEdit:")->trigger();
+            const ChartSetting which =
+                expected.startsWith(u'#') ? ChartSetting::HexLine : ChartSetting::ChartTitle;
+            QCOMPARE(w.grid().setting(which), expected);
+        }
+        QCOMPARE(title->text(), QString());
+        QCOMPARE(lineField->text(), line);
+        QVERIFY(!editor.canUndo());
     }
 
     void pickDuringConversionSkipsTheRefresh_data()
