@@ -447,7 +447,7 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         w.swatch = new SwatchView(box);
         w.hex = new QLineEdit(grid().slotText(entry.slot), box);
         w.hex->setObjectName(QLatin1String(entry.fieldName));
-        w.hex->setFixedWidth(76);
+        w.hex->setFixedWidth(colourFieldWidth(*w.hex));
         auto *picker = w.picker = new QToolButton(box);
         picker->setObjectName(QStringLiteral("pickerButton"));
         picker->setText(QStringLiteral("\u25BE"));
