@@ -2,6 +2,7 @@
 #include "../staff/StaffTestSupport.h"
 #include "PdfFacts.h"
 #include "PlotwellProcess.h"
+#include "TestFiles.h"
 #include "document/DocumentFormat.h"
 
 #include <QDir>
@@ -18,15 +19,7 @@ namespace {
 
 using Run = plotwell::testing::ProcessRun;
 using plotwell::testing::runPlotwell;
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return {};
-    return path;
-}
+using plotwell::testing::writeFile;
 
 /// The names of a generated staff list, as the boxes show them.
 QStringList namesOf(const QByteArray &csv)
@@ -82,7 +75,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         // A spreadsheet's export: semicolons, a byte-order mark, CRLF, a manager by name that
         // nobody has.
-        const QString staff = writeFile(dir, QStringLiteral("staff.csv"),
+        const QString staff = writeFile(dir.filePath(QStringLiteral("staff.csv")),
                                         QByteArray("\xEF\xBB\xBFName;Position;Supervisor;Deputy\r\n"
                                                    "Ann Lee;Director;;\r\n"
                                                    "Bob Stone;Engineer;Ann Lee;Ann Lee\r\n"
@@ -117,8 +110,8 @@ private Q_SLOTS:
     void importRefusesWhatTheGridCannotHold()
     {
         QTemporaryDir dir;
-        const QString staff =
-            writeFile(dir, QStringLiteral("big.csv"), plotwell::staff::test::generateStaff(94).csv);
+        const QString staff = writeFile(dir.filePath(QStringLiteral("big.csv")),
+                                        plotwell::staff::test::generateStaff(94).csv);
         const QString chart = dir.filePath(QStringLiteral("chart.csv"));
         for (const QStringList &arguments :
              {QStringList{"import", staff, "-o", chart},
@@ -137,7 +130,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const plotwell::staff::test::GeneratedStaff generated =
             plotwell::staff::test::generateStaff(1000);
-        const QString staff = writeFile(dir, QStringLiteral("thousand.csv"), generated.csv);
+        const QString staff =
+            writeFile(dir.filePath(QStringLiteral("thousand.csv")), generated.csv);
         const QStringList names = namesOf(generated.csv);
         QCOMPARE(names.size(), 1000);
 
@@ -194,7 +188,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString staff =
-            writeFile(dir, QStringLiteral("s.csv"), QByteArray("Name,Manager\nAnn,\n"));
+            writeFile(dir.filePath(QStringLiteral("s.csv")), QByteArray("Name,Manager\nAnn,\n"));
         QCOMPARE(runPlotwell({"render", "--staff", staff, "-o", dir.filePath("x.gif")}).exitCode,
                  2);
         QCOMPARE(
