@@ -240,10 +240,15 @@ EditResult ChartEditor::setColour(int slot, const QString &hex)
 
 EditResult ChartEditor::setSetting(ChartSetting setting, const QString &value)
 {
-    return change(QStringLiteral("Chart Setting"), [&](Snapshot &chart) {
-        chart.settings[std::size_t(setting)] = value;
-        return true;
-    });
+    // Merged by field, as colours are; the keys start after the colour slots'.
+    return change(
+        setting == ChartSetting::ChartTitle ? QStringLiteral("Chart Title")
+                                            : QStringLiteral("Chart Setting"),
+        [&](Snapshot &chart) {
+            chart.settings[std::size_t(setting)] = value;
+            return true;
+        },
+        kColourSlotCount + 1 + int(setting));
 }
 
 EditResult ChartEditor::insertRowAbove(int row, int *inserted)

@@ -57,9 +57,11 @@ public:
     /// Colours arrive a keystroke or a dialog movement at a time: changes of the same slot one
     /// after the other make one step, until endMerging() or any other step.
     EditResult setColour(int slot, const QString &hex);
-    /// The colour being picked or typed is settled: the next change of it is a step of its own.
+    /// The colour or text being picked or typed is settled: the next change of it is a step of
+    /// its own.
     void endMerging() { m_mergeOpen = false; }
-    /// The chart title, the axis labels and the other chart-wide texts.
+    /// The chart title, the axis labels and the other chart-wide texts. Typed a keystroke at a
+    /// time, so they merge as colours do.
     EditResult setSetting(ChartSetting setting, const QString &value);
 
     /// A blank row above \a row (it takes \a row's index) or below it. Refused, with
@@ -74,7 +76,8 @@ public:
     EditResult moveRowDown(int row) { return moveRow(row, row + 1); }
 
     /// Runs \a change, which writes the grid (and the appearance) directly, and keeps all it
-    /// changed as one step named \a text: a sample, an import, an open, New.
+    /// changed as one step named \a text: a sample, an import, an open, New, a look picked in
+    /// the Appearance tab. Nothing changed, no step.
     EditResult record(const QString &text, const std::function<void()> &change);
 
     [[nodiscard]] bool canUndo() const { return m_stack.canUndo(); }

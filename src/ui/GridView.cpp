@@ -3,6 +3,7 @@
 #include "model/ChartEditor.h"
 #include "model/NodePositions.h"
 #include "model/ParentReferences.h"
+#include "ui/TypingSteps.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -51,12 +53,11 @@ void SwatchView::paintEvent(QPaintEvent *)
 namespace {
 
 // One compact line per row: the fixed columns keep their width, title and parent share what
-// the sidebar leaves, so the header and every row agree without a shared layout.
+// the sidebar leaves, so the header and every row agree without a shared layout. Position and
+// colour text are as wide as their longest text in the desktop's font (measureColumns()).
 constexpr int kRowHeight = 28;
 constexpr int kFieldHeight = 24;
 constexpr int kNumberWidth = 22;
-constexpr int kPositionWidth = 70;
-constexpr int kHexWidth = 74;
 constexpr int kPickerWidth = 16;
 constexpr int kSelectWidth = 58;
 constexpr int kTitleStretch = 3;
@@ -74,7 +75,39 @@ QHBoxLayout *rowLayout(QWidget *line)
 /// A stored position that is none of the markers is shown as it is, after the four choices.
 constexpr int kPositionChoices = 4;
 
+/// "#" and six of the font's widest hex digit: no colour text is wider.
+QString widestHexText(const QFontMetrics &metrics)
+{
+    QChar widest = u'0';
+    for (const QChar digit : QStringLiteral("0123456789ABCDEF")) {
+        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest))
+            widest = digit;
+    }
+    return u'#' + QString(6, widest);
+}
+
+/// The width at which \a field shows \a text whole, as QLineEdit sizes itself: the text, the
+/// 2 px it keeps on each side and the cursor, inside the style's frame and padding.
+int widthShowing(const QLineEdit &field, const QString &text)
+{
+    QStyleOptionFrame option;
+    option.initFrom(&field);
+    option.lineWidth = field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &field);
+    const QMargins margins = field.textMargins() + field.contentsMargins();
+    const int inner =
+        field.fontMetrics().horizontalAdvance(text) + 2 * 2 + 1 + margins.left() + margins.right();
+    return field.style()
+        ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, kFieldHeight), &field)
+        .width();
+}
+
 } // namespace
+
+int colourFieldWidth(QLineEdit &field)
+{
+    field.ensurePolished();
+    return widthShowing(field, widestHexText(field.fontMetrics()));
+}
 
 GridView::GridView(ChartGrid &grid, ChartEditor &editor, QWidget *parent)
     : QWidget(parent), m_grid(grid), m_editor(editor)
@@ -84,6 +117,7 @@ GridView::GridView(ChartGrid &grid, ChartEditor &editor, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    measureColumns();
     layout->addWidget(buildHeader());
     for (int r = 1; r <= kRowCount; ++r) {
         buildRow(r, this);
@@ -103,6 +137,26 @@ int GridView::rowHeight()
     return kRowHeight;
 }
 
+void GridView::measureColumns()
+{
+    // In a line of the grid's own, so that the style sheet's padding and frames count.
+    QWidget line(this);
+    line.setObjectName(QStringLiteral("gridRow"));
+    QLineEdit hex(&line);
+    QComboBox position(&line);
+    position.addItems(positionWords());
+    position.ensurePolished();
+    m_hexWidth = colourFieldWidth(hex);
+    m_positionWidth = position.sizeHint().width();
+}
+
+void GridView::alignHeader()
+{
+    // The pickers take their icon's width once the buttons are set up.
+    m_colourTitle->setFixedWidth(SwatchView::kSide + m_hexWidth + m_rows.front().picker->width() +
+                                 2 * kColumnSpacing);
+}
+
 QWidget *GridView::buildHeader()
 {
     auto *header = new QWidget(this);
@@ -116,13 +170,14 @@ QWidget *GridView::buildHeader()
         if (width > 0)
             label->setFixedWidth(width);
         layout->addWidget(label, stretch);
+        return label;
     };
     column(QStringLiteral("#"), kNumberWidth);
     column(QStringLiteral("Title"), 0, kTitleStretch);
     column(QStringLiteral("Parent"), 0, kParentStretch);
-    column(QStringLiteral("Position"), kPositionWidth);
-    column(QStringLiteral("Colour"),
-           SwatchView::kSide + kHexWidth + kPickerWidth + 2 * kColumnSpacing);
+    column(QStringLiteral("Position"), m_positionWidth);
+    m_colourTitle = column(QStringLiteral("Colour"),
+                           SwatchView::kSide + m_hexWidth + kPickerWidth + 2 * kColumnSpacing);
     column(QString(), kSelectWidth);
     return header;
 }
@@ -159,13 +214,13 @@ void GridView::buildRow(int r, QWidget *page)
     w.parent->setReadOnly(true);
     w.position = new QComboBox(w.container);
     w.position->setObjectName(fieldName(r, RowField::Position));
-    w.position->setFixedSize(kPositionWidth, kFieldHeight);
+    w.position->setFixedSize(m_positionWidth, kFieldHeight);
     w.position->addItems(positionWords());
     w.position->setToolTip(QStringLiteral("Where row %1 stands beside its parent").arg(r));
     w.title->setMinimumWidth(40);
     w.parent->setMinimumWidth(30);
     w.hex = field(RowField::Colour, QStringLiteral("#RRGGBB"));
-    w.hex->setFixedWidth(kHexWidth);
+    w.hex->setFixedWidth(m_hexWidth);
     w.swatch = new SwatchView(w.container);
 
     w.select = new QPushButton(QStringLiteral("SELECT"), w.container);
@@ -213,11 +268,8 @@ void GridView::buildRow(int r, QWidget *page)
         else
             showPosition(r); // the odd stored text picked again: nothing to change
     });
-    // The hex text is written as it is typed, so the swatch follows; one field's typing is one
-    // undo step.
-    connect(w.hex, &QLineEdit::textEdited, this,
-            [this, r](const QString &text) { m_editor.setColour(r, text); });
-    connect(w.hex, &QLineEdit::editingFinished, this, [this] { m_editor.endMerging(); });
+    bindTypingSteps(w.hex, m_editor,
+                    [this, r](const QString &text) { m_editor.setColour(r, text); });
 }
 
 void GridView::commitTitle(int r)
@@ -448,9 +500,10 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::FocusIn:
         setCurrentRow(r);
-        // Typing into a colour field starts its own step, even right after the popover's.
-        if (watched == w.hex)
-            m_editor.endMerging();
+        break;
+    case QEvent::Resize:
+        if (r == 1 && watched == w.picker)
+            alignHeader();
         break;
     case QEvent::MouseButtonPress: {
         setCurrentRow(r);

@@ -40,6 +40,10 @@ private:
     QColor m_colour;
 };
 
+/// The width at which \a field shows any colour text ("#RRGGBB") whole, in its own font, frame
+/// and padding.
+[[nodiscard]] int colourFieldWidth(QLineEdit &field);
+
 /// One line of the grid table: number, title, the parent's name (read-only), position, the
 /// colour's swatch, hex text and picker button, and SELECT.
 struct GridRowWidgets
@@ -114,7 +118,10 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void measureColumns();
     QWidget *buildHeader();
+    /// The colour column's title spans the row's swatch, text and picker.
+    void alignHeader();
     void buildRow(int row, QWidget *page);
     void showParent(int row);
     void showPosition(int row);
@@ -133,6 +140,9 @@ private:
 
     ChartGrid &m_grid;
     ChartEditor &m_editor;
+    int m_positionWidth = 0;
+    int m_hexWidth = 0;
+    QLabel *m_colourTitle = nullptr;
     std::array<GridRowWidgets, kRowCount> m_rows;
     QList<QPointer<QAction>> m_rowActions;
     int m_current = 0;

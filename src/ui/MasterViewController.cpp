@@ -17,6 +17,7 @@
 #include "ui/GridView.h"
 #include "ui/StaffImportDialog.h"
 #include "ui/Style.h"
+#include "ui/TypingSteps.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -139,8 +140,11 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_shell = std::make_unique<ShellController>(m_context, grid(), viewerLoader(),
                                                 static_cast<ShellView &>(*this));
     m_shell->setEditor(&m_workspace->editor());
-    connect(&m_workspace->editor(), &ChartEditor::appearanceRestored, this,
-            [this] { showAppearanceValues(); });
+    // An undone look is a settings change like a picked one: a shown table preview follows it.
+    connect(&m_workspace->editor(), &ChartEditor::appearanceRestored, this, [this] {
+        showAppearanceValues();
+        m_shell->refreshUnlessConverting();
+    });
     m_workspace->setHtmlWidth([this] { return m_shell->htmlWidth(); });
     document::DocumentHooks documentHooks;
     documentHooks.htmlWidth = [this] { return m_shell->htmlWidth(); };
@@ -267,8 +271,9 @@ void MasterViewController::buildSideBar()
     m_chartTitle->setPlaceholderText(QStringLiteral("Shown above the chart"));
     titleRow->addWidget(titleLabel);
     titleRow->addWidget(m_chartTitle, 1);
-    connect(m_chartTitle, &QLineEdit::textEdited, this,
-            [this](const QString &text) { grid().setSetting(ChartSetting::ChartTitle, text); });
+    bindTypingSteps(m_chartTitle, m_workspace->editor(), [this](const QString &text) {
+        m_workspace->editor().setSetting(ChartSetting::ChartTitle, text);
+    });
     connect(&grid(), &ChartGrid::settingChanged, this, [this](ChartSetting which) {
         if (which == ChartSetting::ChartTitle &&
             m_chartTitle->text() != grid().setting(ChartSetting::ChartTitle))
@@ -444,7 +449,7 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         w.swatch = new SwatchView(box);
         w.hex = new QLineEdit(grid().slotText(entry.slot), box);
         w.hex->setObjectName(QLatin1String(entry.fieldName));
-        w.hex->setFixedWidth(76);
+        w.hex->setFixedWidth(colourFieldWidth(*w.hex));
         auto *picker = w.picker = new QToolButton(box);
         picker->setObjectName(QStringLiteral("pickerButton"));
         picker->setText(QStringLiteral("\u25BE"));
@@ -457,10 +462,9 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
         ++index;
         const int slot = entry.slot;
         const ChartSetting setting = entry.setting;
-        connect(w.hex, &QLineEdit::textEdited, this,
-                [this, slot](const QString &text) { m_workspace->editor().setColour(slot, text); });
-        connect(w.hex, &QLineEdit::editingFinished, this,
-                [this] { m_workspace->editor().endMerging(); });
+        bindTypingSteps(w.hex, m_workspace->editor(), [this, slot](const QString &text) {
+            m_workspace->editor().setColour(slot, text);
+        });
         connect(&grid(), &ChartGrid::settingChanged, w.hex,
                 [this, setting, slot, hex = w.hex](ChartSetting which) {
                     if (which == setting && hex->text() != grid().slotText(slot))
@@ -591,14 +595,17 @@ void MasterViewController::appearanceChanged(AppearancePanel::Setting which, int
                                              const QString &value)
 {
     using Setting = AppearancePanel::Setting;
-    static const std::map<Setting, AppearanceSetting> settings = {
-        {Setting::FontFamily, AppearanceSetting::FontFamily},
-        {Setting::FontSize, AppearanceSetting::FontSize},
-        {Setting::NodeSize, AppearanceSetting::NodeSize},
-        {Setting::NodeRadius, AppearanceSetting::NodeRadius},
-        {Setting::MultiColour, AppearanceSetting::MultiColour},
+    static const std::map<Setting, std::pair<AppearanceSetting, QString>> settings = {
+        {Setting::FontFamily, {AppearanceSetting::FontFamily, QStringLiteral("Font")}},
+        {Setting::FontSize, {AppearanceSetting::FontSize, QStringLiteral("Font Size")}},
+        {Setting::NodeSize, {AppearanceSetting::NodeSize, QStringLiteral("Node Width")}},
+        {Setting::NodeRadius, {AppearanceSetting::NodeRadius, QStringLiteral("Corner Radius")}},
+        {Setting::MultiColour, {AppearanceSetting::MultiColour, QStringLiteral("Node Colours")}},
     };
-    const bool refresh = applyComboChange(m_context.state, settings.at(which), value, index);
+    const auto &[setting, stepName] = settings.at(which);
+    bool refresh = false;
+    m_workspace->editor().record(
+        stepName, [&] { refresh = applyComboChange(m_context.state, setting, value, index); });
     if (which == Setting::MultiColour)
         applyMultiColourState(index);
     if (refresh)

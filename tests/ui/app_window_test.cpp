@@ -5,6 +5,7 @@
 #include "TestWindow.h"
 #include "base/Commands.h"
 #include "commands/RequestCommand.h"
+#include "model/ChartEditor.h"
 #include "render/PageRequest.h"
 #include "ui/AppDelegate.h"
 #include "ui/GridView.h"
@@ -156,6 +157,18 @@ private Q_SLOTS:
         QCOMPARE(w.delegate->state().appearance.colourMode, 0);
         QVERIFY(!w.view().gridView().row(1).hex->isEnabled());
         QCOMPARE(reopens, 2);
+
+        // Each pick is an undo step; undoing shows and refreshes the look it puts back.
+        ChartEditor &editor = w.view().workspace().editor();
+        editor.undo();
+        QCOMPARE(w.delegate->state().appearance.colourMode, 1);
+        QCOMPARE(multi->currentIndex(), 1);
+        QVERIFY(w.view().gridView().row(1).hex->isEnabled());
+        editor.undo();
+        QCOMPARE(w.delegate->state().appearance.fontSize, ChartAppearance().fontSize);
+        QCOMPARE(size->currentText(), QString::number(ChartAppearance().fontSize));
+        QVERIFY(!editor.canUndo());
+        QCOMPARE(reopens, 4);
     }
 
     void quitOffersSaveDontSaveAndCancel()

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -90,6 +91,9 @@ int main(int argc, char *argv[])
     view.pickerButton(5)->click();
     save("colour-popover.png");
     view.editing().colourPopover().close();
+    view.sideTabs()->setCurrentIndex(1);
+    save("appearance.png");
+    view.sideTabs()->setCurrentIndex(0);
 
     // 93 people: a director, five heads, and teams under them.
     ChartGrid &grid = view.grid();
