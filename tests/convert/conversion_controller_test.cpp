@@ -2,6 +2,7 @@
 // column-name check, cancel, the four outputs, one job at a time, failures shown to the user.
 #include "Fakes.h"
 #include "LogCapture.h"
+#include "TestFiles.h"
 #include "base/AppState.h"
 #include "base/DocumentNames.h"
 #include "base/Progress.h"
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -41,17 +41,7 @@ protected:
 
     QString write(const QString &name, const QByteArray &content)
     {
-        const QString path = dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
-    static QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return writeFile(dir.filePath(name), content);
     }
     /// What the import leaves: the file's names as titles, the column set-up, the file's URL.
     QString import(const QByteArray &content)
@@ -151,28 +141,15 @@ TEST_F(Conversions, EachCommandWritesItsOutputFromTheOpenedFileAndTheGrid)
         LogCapture log;
         ASSERT_TRUE(convert(entry.command, out)) << entry.type;
         EXPECT_EQ(panels.savePanels.last().allowedTypes, QStringList{type});
-
-        const QString url = document::urlTextOfLocalFile(out);
-        const qsizetype panelLine = log.find(QStringLiteral("PANEL URL ") + url);
-        ASSERT_GE(panelLine, 0) << entry.type;
-        EXPECT_TRUE(url.contains("my%20exports"));
-        EXPECT_EQ(state.saveUrl, QString(url).replace("%20", " "));
-        EXPECT_EQ(log.lines.value(panelLine + 1), QStringLiteral("Export URL ") + *state.saveUrl);
-        EXPECT_EQ(log.lines.value(panelLine + 2), QStringLiteral("FILENAME= out.") + type);
-        outputs << QString::fromUtf8(read(out));
+        EXPECT_EQ(state.saveUrl, document::urlTextOfLocalFile(out).replace("%20", " "));
+        EXPECT_TRUE(log.has(QStringLiteral("FILENAME= out.") + type));
+        outputs << QString::fromUtf8(readFile(out));
     }
-
-    EXPECT_TRUE(
-        outputs[0].startsWith("SET NAMES utf8mb4;\n CREATE TABLE IF NOT EXISTS `staff` (\n"));
+    // The grid's column types and the window's width reach the writers.
     EXPECT_TRUE(outputs[0].contains("  `Dept` INT NOT NULL,\n"));
-    EXPECT_TRUE(outputs[0].endsWith("VALUES ('Ann','Sales'),\n('Bob','IT');"));
-    const QJsonArray items = QJsonDocument::fromJson(outputs[1].toUtf8())["items"].toArray();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[1].toObject()["Dept"].toString(), "IT");
+    EXPECT_EQ(QJsonDocument::fromJson(outputs[1].toUtf8())["items"].toArray().size(), 2);
     EXPECT_TRUE(outputs[2].contains("<Dept><![CDATA[Sales]]></Dept>"));
-    EXPECT_TRUE(outputs[2].endsWith("</Items>"));
     EXPECT_TRUE(outputs[3].contains("min-width:640px;"));
-    EXPECT_TRUE(outputs[3].contains("<td>Bob</td>"));
 
     // Clean conversions tell nothing; the progress view came and went with each.
     EXPECT_TRUE(alerts.shown.isEmpty());
@@ -219,13 +196,13 @@ TEST_F(Conversions, FailuresAndRemarksAreShownNotOnlyLogged)
 
     // The CSV file itself is never the output.
     const QString source = dir.filePath("in.csv");
-    const QByteArray before = read(source);
+    const QByteArray before = readFile(source);
     panels.savePaths.push_back(source);
     controller.showXMLPanel();
     EXPECT_FALSE(controller.isRunning());
     ASSERT_EQ(alerts.shown.size(), 2);
     EXPECT_EQ(alerts.shown[1].message, "The CSV file cannot be replaced by its conversion.");
-    EXPECT_EQ(read(source), before);
+    EXPECT_EQ(readFile(source), before);
 
     if (QFile::exists("/dev/full")) {
         EXPECT_FALSE(convert(&ConversionController::showJSONPanel, "/dev/full"));

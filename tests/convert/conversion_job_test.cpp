@@ -1,6 +1,6 @@
 // Conversions of files on disk: the background job, failures, and the grid's column types.
+#include "TestFiles.h"
 #include "base/AppState.h"
-#include "base/Progress.h"
 #include "convert/ColumnTypes.h"
 #include "convert/ConversionJob.h"
 #include "document/DocumentImport.h"
@@ -25,17 +25,7 @@ class Files : public ::testing::Test
 protected:
     QString write(const QString &name, const QByteArray &content)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
-    QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
+        return plotwell::testing::writeFile(m_dir.filePath(name), content);
     }
     QByteArray staffRecords(int count)
     {
@@ -72,10 +62,8 @@ TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
     EXPECT_FALSE(job.isRunning());
     EXPECT_TRUE(job.isDone());
     EXPECT_EQ(job.progress(), 100);
-    EXPECT_EQ(ProgressMonitor::doneLabel(job.progress()), "100\uFF05 done");
-    EXPECT_EQ(ProgressMonitor::doneLabel(-1), "0\uFF05 done");
     EXPECT_FALSE(QFile::exists(m_dir.filePath("other.sql")));
-    const QJsonDocument document = QJsonDocument::fromJson(read(output));
+    const QJsonDocument document = QJsonDocument::fromJson(plotwell::testing::readFile(output));
     const QJsonArray items = document["items"].toArray();
     ASSERT_EQ(items.size(), count);
     for (int i = 0; i < count; ++i)
@@ -113,15 +101,6 @@ TEST_F(Files, RaggedRecordsAndUnclosedQuotesAreToldToTheUser)
     EXPECT_TRUE(result.endedInsideQuotedField);
     EXPECT_EQ(result.notes().size(), 3);
     EXPECT_TRUE(result.message().contains("fewer fields"));
-}
-
-TEST_F(Files, ThePreviewCountsEveryRecordOfTheFile)
-{
-    EXPECT_EQ(buildTablePreview(write("big.csv", staffRecords(250)), {}).recordCount, 250);
-    const TablePreview none = buildTablePreview(write("none.csv", ""), {});
-    EXPECT_FALSE(none.hasColumnNames);
-    EXPECT_TRUE(none.html.contains("Preview of 0 Total Records found"));
-    EXPECT_EQ(none.html.count("<tr"), none.html.count("</tr>"));
 }
 
 TEST(ColumnTypes, TypesAndSettingsComeFromTheGridAfterTheImportSetUp)

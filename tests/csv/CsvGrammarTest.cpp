@@ -2,7 +2,6 @@
 // delimiters, line breaks, escapes, comments, trimming, the leading equal sign; errors and
 // cancelling. Every input is parsed in one piece and split at every byte.
 #include "CsvTestSupport.h"
-#include "csv/CsvRecords.h"
 
 using namespace plotwell::csv;
 using namespace plotwell::csv::test;
@@ -126,19 +125,9 @@ TEST(CsvGrammar, FieldsAndRecordsUnderEachOption)
     EXPECT_TRUE(rowsOf("=\"a\"b", L).value(1).value(0).startsWith("fail com.quillfen.csv 1"));
 }
 
-TEST(CsvGrammar, TheEntriesReportErrorsAndEmptyInput)
-{
-    const auto result = csvRecordsFromString("\"ab\"c");
-    ASSERT_FALSE(result.ok());
-    EXPECT_EQ(result.error().code, UnexpectedDelimiter);
-    EXPECT_EQ(result.error().domain, "com.quillfen.csv");
-    EXPECT_THROW((void)result.value(), std::logic_error);
-}
-
-TEST(CsvRecords, EmptyInputIsAnEmptyDocument)
+TEST(CsvGrammar, EmptyInputIsAnEmptyDocument)
 {
     EXPECT_EQ(eventsOf(""), QStringList({"begin", "end"}));
-    EXPECT_TRUE(csvRecordsFromString("").value().isEmpty());
 }
 
 TEST(CsvCancel, StopsEventsButStillEndsTheDocument)

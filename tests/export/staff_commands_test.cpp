@@ -2,6 +2,7 @@
 #include "../staff/StaffTestSupport.h"
 #include "PdfFacts.h"
 #include "PlotwellProcess.h"
+#include "TestFiles.h"
 #include "document/DocumentFormat.h"
 
 #include <QDir>
@@ -18,15 +19,7 @@ namespace {
 
 using Run = plotwell::testing::ProcessRun;
 using plotwell::testing::runPlotwell;
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return {};
-    return path;
-}
+using plotwell::testing::writeFile;
 
 /// The names of a generated staff list, as the boxes show them.
 QStringList namesOf(const QByteArray &csv)
@@ -82,7 +75,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         // A spreadsheet's export: semicolons, a byte-order mark, CRLF, a manager by name that
         // nobody has.
-        const QString staff = writeFile(dir, QStringLiteral("staff.csv"),
+        const QString staff = writeFile(dir.filePath(QStringLiteral("staff.csv")),
                                         QByteArray("\xEF\xBB\xBFName;Position;Supervisor;Deputy\r\n"
                                                    "Ann Lee;Director;;\r\n"
                                                    "Bob Stone;Engineer;Ann Lee;Ann Lee\r\n"
@@ -119,7 +112,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const plotwell::staff::test::GeneratedStaff generated =
             plotwell::staff::test::generateStaff(1000);
-        const QString staff = writeFile(dir, QStringLiteral("thousand.csv"), generated.csv);
+        const QString staff =
+            writeFile(dir.filePath(QStringLiteral("thousand.csv")), generated.csv);
         const QStringList names = namesOf(generated.csv);
         QCOMPARE(names.size(), 1000);
 
@@ -176,10 +170,10 @@ private Q_SLOTS:
     void badCommandLinesAndTooLargeListsAreRefused()
     {
         QTemporaryDir dir;
-        const QString big =
-            writeFile(dir, QStringLiteral("big.csv"), plotwell::staff::test::generateStaff(94).csv);
+        const QString big = writeFile(dir.filePath(QStringLiteral("big.csv")),
+                                      plotwell::staff::test::generateStaff(94).csv);
         const QString small =
-            writeFile(dir, QStringLiteral("s.csv"), QByteArray("Name,Manager\nAnn,\n"));
+            writeFile(dir.filePath(QStringLiteral("s.csv")), QByteArray("Name,Manager\nAnn,\n"));
         const QString chart = dir.filePath(QStringLiteral("chart.csv"));
         const QString pdf = dir.filePath(QStringLiteral("x.pdf"));
         const struct

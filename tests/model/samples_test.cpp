@@ -64,14 +64,3 @@ TEST(SampleCharts, SamplesFillRowsOneToElevenMarkersToThirteenAndKeepColours)
         EXPECT_TRUE(grid.setting(ChartSetting::XaxisLabel).isEmpty());
     }
 }
-
-TEST(SampleCharts, MultiLevelSampleDiffersInRowsThreeFiveAndNineOnly)
-{
-    ChartGrid flat;
-    ChartGrid multi;
-    AppState state;
-    loadSampleData(flat, state);
-    loadSampleData2(multi, state);
-    for (int row = 1; row <= kRowCount; ++row)
-        EXPECT_EQ(multi.row(row) == flat.row(row), row != 3 && row != 5 && row != 9) << row;
-}

@@ -96,12 +96,22 @@ private:
     QStringList boxes()
     {
         return js(QStringLiteral("[...document.querySelectorAll('g.node')].map(g => g.dataset.row "
-                                 "+ ':' + g.querySelector('text').textContent).join('|')"))
+                                 "+ ':' + g.querySelector('text').textContent).join('\\n')"))
             .toString()
-            .split(QLatin1Char('|'), Qt::SkipEmptyParts);
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 
     double number(const QString &script) { return sizeFromScriptResult(js(script).toString()); }
+
+    /// Prints the page as the exports do and returns the file, empty when the print failed.
+    QString print(const QTemporaryDir &dir)
+    {
+        const QString file = dir.filePath(QStringLiteral("chart.pdf"));
+        QSignalSpy printed(page, &QWebEnginePage::pdfPrintingFinished);
+        page->printToPdf(file,
+                         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        return printed.wait(60000) && printed.first().at(1).toBool() ? file : QString();
+    }
 
 private Q_SLOTS:
     void init()
@@ -171,12 +181,8 @@ private Q_SLOTS:
         QCOMPARE(number(kScrollHeightScript), height);
 
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("chart.pdf"));
-        QSignalSpy printed(page, &QWebEnginePage::pdfPrintingFinished);
-        page->printToPdf(file,
-                         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-        QVERIFY(printed.wait(60000));
-        QVERIFY(printed.first().at(1).toBool());
+        const QString file = print(dir);
+        QVERIFY(!file.isEmpty());
         const testing::PdfFacts pdf = testing::pdfFacts(file);
         QCOMPARE(pdf.pages, 1);
         // The whole chart with every title, though on screen row 1 is folded and the chart too
@@ -257,11 +263,7 @@ private Q_SLOTS:
         for (int i = 0; i < titles.size(); ++i)
             expected << QString::number(i + 2) + QLatin1Char(':') + solid(titles[i]);
         QStringList drawn;
-        for (const QString &box :
-             js(QStringLiteral("[...document.querySelectorAll('g.node')].map(g => g.dataset.row + "
-                               "':' + g.querySelector('text').textContent).join('\\n')"))
-                 .toString()
-                 .split(QLatin1Char('\n')))
+        for (const QString &box : boxes())
             drawn << solid(box);
         QCOMPARE(drawn, expected);
         QCOMPARE(
@@ -274,11 +276,8 @@ private Q_SLOTS:
                  xLabel + QLatin1Char('\n') + yLabel);
 
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("chart.pdf"));
-        QSignalSpy printed(page, &QWebEnginePage::pdfPrintingFinished);
-        page->printToPdf(file,
-                         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-        QVERIFY(printed.wait(60000));
+        const QString file = print(dir);
+        QVERIFY(!file.isEmpty());
         // pdftotext writes right-to-left runs in visual order, between embedding marks: their
         // words are compared one by one, everything else as a whole.
         QString pdfText = solid(testing::toolOutput(

@@ -4,18 +4,6 @@
 
 using namespace plotwell;
 
-TEST(ChartType, LabelsMapToCodesExactly)
-{
-    EXPECT_EQ(getCtype(kOrgChartTypeLabel), "3dcol");
-    EXPECT_EQ(getCtype(QStringLiteral("SPLINE COMBO")), "wavecombo");
-    for (const char *other : {"", "3d column", "3D COLUMN ", "PIE"})
-        EXPECT_FALSE(getCtype(QString::fromLatin1(other)).has_value()) << other;
-    const ChartType *column = chartTypeForLabel(kOrgChartTypeLabel);
-    ASSERT_NE(column, nullptr);
-    EXPECT_FALSE(column->multiValue);
-    EXPECT_TRUE(column->hidesAxisLabels);
-}
-
 TEST(AppearanceCombo, StoresTheSelectionAndPostsARefreshUnlessAConversionRuns)
 {
     AppState state;

@@ -1,4 +1,4 @@
-// The window's rules without a window: the command table, the layout pass, the grid toggle,
+// The window's rules without a window: the layout pass, the grid toggle,
 // full screen, help and the viewer loading flow.
 #include "Fakes.h"
 #include "LogCapture.h"
@@ -68,34 +68,6 @@ struct Shell : FakeApp
 };
 
 } // namespace
-
-TEST(Commands, SaveAsThenSaveLeavesSaveAsUsedAtNo)
-{
-    AppState state;
-    CommandCenter center;
-    runDelegateAction(QStringLiteral("saveAsFile:"), state, center);
-    EXPECT_TRUE(state.saveAsUsed);
-    runDelegateAction(QStringLiteral("saveFile:"), state, center);
-    EXPECT_FALSE(state.saveAsUsed);
-    state.openRecent = true;
-    runDelegateAction(QStringLiteral("openFile:"), state, center);
-    EXPECT_FALSE(state.openRecent);
-}
-
-TEST(Commands, TwoMenuItemsShareTheSmallPngHandlerAndUnhandledCommandsStayUnobserved)
-{
-    HandlerTable table;
-    int ran = 0;
-    table.add(QStringLiteral("PNGDownload:"), [&](const QVariant &) { ++ran; });
-    CommandCenter center;
-    table.install(center, viewControllerCommands());
-    AppState state;
-    runDelegateAction(QStringLiteral("downloadSmallPNG:"), state, center);
-    runDelegateAction(QStringLiteral("PNGDownload:"), state, center);
-    EXPECT_EQ(ran, 2);
-    // Commands without an implementation stay unobserved, so their menu items stay out.
-    EXPECT_FALSE(center.isObserved(command::saveDocument));
-}
 
 // Where the views of a 1200 x 800 window go is the window test's; here, what it cannot see.
 TEST(WindowLayout, A1200By800WindowWithTheGridShownAndHidden)
