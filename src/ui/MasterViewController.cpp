@@ -16,6 +16,7 @@
 #include "ui/ChartBoxEdits.h"
 #include "ui/GridView.h"
 #include "ui/StaffImportDialog.h"
+#include "ui/Style.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -50,6 +51,7 @@ ChartViewers makeWebEngineViewers(QObject *owner)
     webView->setObjectName(QStringLiteral("webView"));
     webViewM->setObjectName(QStringLiteral("webViewM"));
     webViewL->setObjectName(QStringLiteral("webViewL"));
+    useWindowSurround(*webView);
     viewers.webView = new WebEngineChartViewer(webView, owner);
     viewers.webViewM = new WebEngineChartViewer(webViewM, owner);
     viewers.webViewL = new WebEngineChartViewer(webViewL, owner);

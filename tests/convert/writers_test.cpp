@@ -356,7 +356,7 @@ TEST(TablePreview, ShowsTheFirstHundredRowsOfALargerFile)
     const TablePreview shown = preview(kNames, numberedRows(150));
     EXPECT_TRUE(shown.truncated);
     EXPECT_EQ(shown.recordCount, 150);
-    EXPECT_TRUE(shown.html.contains("<i>First 100 Rows HTML Preview of 150 Total Records found."));
+    EXPECT_TRUE(shown.html.contains("'>First 100 Rows HTML Preview of 150 Total Records found."));
     EXPECT_TRUE(shown.html.contains("<td>n100</td>") && !shown.html.contains("<td>n101</td>"));
     EXPECT_EQ(shown.html.count("<tr class="), 100);
     EXPECT_TRUE(shown.html.contains("<tr style='background:red;color:#FFFFFF;'><td colspan='2' "
@@ -368,7 +368,7 @@ TEST(TablePreview, ShowsTheFirstHundredRowsOfALargerFile)
     // Exactly 100 data records still shows the truncation row and caption; 99 does not.
     EXPECT_TRUE(preview(kNames, numberedRows(100)).html.contains("First 100 Rows"));
     const TablePreview small = preview(kNames, numberedRows(99));
-    EXPECT_TRUE(small.html.contains("'>Preview of 99 Total Records found <br/>"));
+    EXPECT_TRUE(small.html.contains("'>Preview of 99 Total Records found.<span"));
     EXPECT_FALSE(small.truncated || small.html.contains("background:red"));
 }
 

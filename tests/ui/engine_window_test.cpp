@@ -7,8 +7,11 @@
 #include "export/ExportController.h"
 #include "model/RowEdits.h"
 #include "ui/GridView.h"
+#include "ui/Style.h"
 
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,6 +72,36 @@ private Q_SLOTS:
         w.view().documents().openRecentDocument();
         QVERIFY(loads.wait(60000));
         QVERIFY(w.view().documents().isPreviewShown());
+    }
+
+    // A dark desktop reaches the visible viewer's page through the injected mark; the export
+    // viewers, whose pages are the pictures, never get it.
+    void aDarkDesktopDarkensOnlyTheVisibleViewersSurround()
+    {
+        qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_BINARY_DIR "/resources");
+        qputenv("PLOTWELL_PALETTE", "dark");
+        applyAppStyle(*qApp);
+        const auto restore = qScopeGuard([] {
+            qunsetenv("PLOTWELL_PALETTE");
+            applyAppStyle(*qApp);
+        });
+        LaunchedWindow w;
+        w.loadSampleOne();
+        w.view().renderButton()->click();
+        QVERIFY(w.waitForLoad());
+        // The load waited for may be the sample's own page: the chart's comes after it.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            evaluate(w.webView(), QStringLiteral("String(document.querySelector('.chart-viewer') "
+                                                 "&& getComputedStyle(document.querySelector("
+                                                 "'.chart-viewer')).backgroundColor)"))
+                .toString(),
+            QStringLiteral("rgb(29, 33, 38)"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            evaluate(qobject_cast<QWebEngineView *>(w.view().viewers().webViewMWidget),
+                     QStringLiteral("String(!!document.querySelector('svg.orgchart')) + "
+                                    "String(document.documentElement.dataset.surround)"))
+                .toString(),
+            QStringLiteral("trueundefined"), 30000);
     }
 
     void beforeAnyRenderAnExportSaysSoAndTheWindowStaysAsItWas()
