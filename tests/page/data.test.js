@@ -23,16 +23,19 @@ test('the export and full-screen queries carry the box to fit and their margin',
     assert.deepEqual(settingsOf(s), [...START.slice(0, 9), 50, {width: 1024, height: 700}]);
 });
 
-test('percent escapes decode, a literal "+" survives as %2B and a stray "%" does not throw', () => {
-    assert.equal(parseQuery('?ctitle=%C3%89quipe+%3Cb%3E%2B1').ctitle, 'Équipe <b>+1');
-    assert.equal(parseQuery('?ctitle=100%+sure').ctitle, '100% sure');
-});
-
-test('a raw "&" or "=" in the chart title stays in the title', () => {
-    const q = parseQuery('?data=&ctitle=R&D+Team=Core&labelcolor=000000&fsize=12');
-    assert.equal(q.ctitle, 'R&D Team=Core');
-    assert.equal(q.labelcolor, '000000');
-    assert.equal(q.fsize, '12');
+test('query values decode: escapes, "+", a raw "&" or "=" in the title and the "~" tokens in one pass', () => {
+    const cases = [
+        ['?ctitle=%C3%89quipe+%3Cb%3E%2B1', 'ctitle', 'Équipe <b>+1'],
+        ['?ctitle=100%+sure', 'ctitle', '100% sure'],
+        ['?data=&ctitle=R&D+Team=Core&labelcolor=000000&fsize=12', 'ctitle', 'R&D Team=Core'],
+        ['?data=&ctitle=R&D+Team=Core&labelcolor=000000&fsize=12', 'fsize', '12'],
+        ['?ctitle=~tilde~amp~tilde~+1~plus~1+Jos~uE9~+O~u27~Brien~u2C~+~u1F600~', 'ctitle',
+         '~amp~ 1+1 José O\'Brien, 😀'],
+        ['?xaxis=~u110000~+~uZZ~', 'xaxis', '~u110000~ ~uZZ~']
+    ];
+    for (const [query, key, value] of cases) {
+        assert.equal(parseQuery(query)[key], value, query);
+    }
 });
 
 test('unreadable settings fall back to the start values; mcstate 0 alone is single colour', () => {
@@ -73,11 +76,4 @@ test('a "*" inside a title joins the pieces back into one row', () => {
 test('an empty data string has no rows and a truncated tail is dropped', () => {
     assert.deepEqual(parseData(''), []);
     assert.deepEqual(parseData('Boss__u_FFFFFF__1*half a ro').map(r => r.row), [1]);
-});
-
-test('the "~" tokens decode in one pass: a typed token, "+", "~" and any code point come back', () => {
-    const q = parseQuery('?ctitle=~tilde~amp~tilde~+1~plus~1+Jos~uE9~+O~u27~Brien~u2C~+~u1F600~' +
-                         '&xaxis=~u110000~+~uZZ~');
-    assert.equal(q.ctitle, '~amp~ 1+1 José O\'Brien, 😀');
-    assert.equal(q.xaxis, '~u110000~ ~uZZ~');
 });

@@ -3,7 +3,7 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const {parseQuery, parseData, buildForest} = require('../../resources/orgchart/chart-data.js');
-const {wrapTitle, layoutForest, defaultSpacing} = require('../../resources/orgchart/chart-layout.js');
+const {layoutForest, defaultSpacing} = require('../../resources/orgchart/chart-layout.js');
 const {sizeNodes} = require('../../resources/orgchart/chart-draw.js');
 const f = require('./fixtures.js');
 
@@ -101,18 +101,6 @@ function checkInvariants(forest, layout, label)
     }
     assert.equal(layout.connectors.length, nodes.length - forest.roots.length, `${label}: one line per child`);
 }
-
-test('"(" starts a new line and long lines wrap within the width', () => {
-    assert.deepEqual(wrapTitle('Niall Brent(CEO)', 200, measure), ['Niall Brent', '(CEO)']);
-    assert.deepEqual(wrapTitle('A(b)(c d)', 200, measure), ['A', '(b)', '(c d)']);
-    const lines = wrapTitle('Jory Kemble(Social Media Strategist for Northern Europe)', 120, measure);
-    assert.deepEqual(lines, ['Jory Kemble', '(Social Media', 'Strategist for', 'Northern', 'Europe)']);
-    for (const line of lines) {
-        assert.ok(measure(line) <= 120);
-    }
-    assert.deepEqual(wrapTitle('Ann Supercalifragilisticexpialidocious Lee', 84, measure),
-                     ['Ann', 'Supercalifragilisticexpialidocious', 'Lee'], 'a long word stands alone, whole');
-});
 
 test('Sample 1: assistants stand beside the CEO, bottom children below in row order', () => {
     const {forest, layout} = laidOut(f.SAMPLE1_DATA);

@@ -99,8 +99,15 @@ test('very long titles end with an ellipsis at a word, over-long words are cut',
     assert.ok(n.w < 14 * 40, 'a box never grows to the width of ten thousand letters');
 });
 
-test('wrapping keeps "(" lines and never leaves an empty line', () => {
+test('"(" starts a line of its own, and wrapping never leaves an empty line', () => {
     const measure = measureFor(14);
-    assert.deepEqual(wrapTitle('(Vacant)', 100, measure), ['(Vacant)']);
-    assert.deepEqual(wrapTitle('  Ada   Lee  ( Head  of  Sales )', 1000, measure), ['Ada Lee', '( Head of Sales )']);
+    const cases = [
+        ['(Vacant)', 100, ['(Vacant)']],
+        ['Internationalisation(R)', 50, ['Internationalisation', '(R)']],
+        ['A(b)(c d)', 1000, ['A', '(b)', '(c d)']],
+        ['  Ada   Lee  ( Head  of  Sales )', 1000, ['Ada Lee', '( Head of Sales )']]
+    ];
+    for (const [title, width, lines] of cases) {
+        assert.deepEqual(wrapTitle(title, width, measure), lines, title);
+    }
 });
