@@ -225,12 +225,6 @@ TEST(ConversionOutcome, TheXmlCheckHasItsOwnAlertBesideTheRemarks)
     QList<AlertSpec> alerts = conversionOutcomeAlerts(result, "/x.xml");
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_EQ(alerts[0].message, "XML Validation");
-
-    result.undecodableCharacters = 2;
-    alerts = conversionOutcomeAlerts(result, "/x.xml");
-    ASSERT_EQ(alerts.size(), 2);
-    EXPECT_FALSE(alerts[0].informativeText.contains("does not parse"));
-    EXPECT_EQ(alerts[1].message, "XML Validation");
 }
 
 int main(int argc, char **argv)

@@ -236,36 +236,20 @@ TEST(XmlWriter, WritesTheStaffItems)
                                                   "</Items>");
 }
 
-/// Every item as a list of (element name, text) pairs.
-QList<QList<std::pair<QString, QString>>> readItems(const QByteArray &xml, QString *error)
-{
-    QList<QList<std::pair<QString, QString>>> items;
-    QXmlStreamReader reader(xml);
-    reader.readNextStartElement(); // Items
-    while (reader.readNextStartElement()) {
-        items.emplace_back();
-        while (reader.readNextStartElement()) {
-            const QString name = reader.name().toString();
-            items.last().append(std::pair(name, reader.readElementText()));
-        }
-    }
-    if (reader.hasError())
-        *error = reader.errorString();
-    return items;
-}
-
 TEST(XmlWriter, ElementNamesAreMadeValid)
 {
     // Full-width letters are name characters of XML's fifth edition only: expat refuses them.
     const QStringList names = {"2024",  "Price ($)", "First Name", "a:b",  "\"\"",
                                "Größe", "x&<y>",     "-dash",      "名前", "\uFF21\uFF22c"};
-    const QByteArray xml = written<XmlWriter>(names, {names});
-    QString error;
-    const auto items = readItems(xml, &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    QXmlStreamReader reader(written<XmlWriter>(names, {names}));
+    reader.readNextStartElement(); // Items
+    reader.readNextStartElement(); // item
     QStringList got;
-    for (const auto &[name, text] : items.at(0))
-        got.append(name);
+    while (reader.readNextStartElement()) {
+        got.append(reader.name().toString());
+        reader.skipCurrentElement();
+    }
+    ASSERT_FALSE(reader.hasError()) << reader.errorString().toStdString();
     EXPECT_EQ(got, (QStringList{"_2024", "Price____", "First_Name", "a_b", "Untitled5", "Größe",
                                 "xy", "_-dash", "名前", "__c"}));
 }
