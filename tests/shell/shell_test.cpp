@@ -231,8 +231,6 @@ TEST(ViewerLoader, ExportViewerIsSizedFromTheNewChartOnceItHasLoaded)
         QStringLiteral("&screenWidth=1440.000000&screenHeight=870.000000&")));
     // Nothing is measured before the new chart is there.
     EXPECT_TRUE(s.webViewM.loads.isEmpty());
-    EXPECT_TRUE(s.webView.scripts.isEmpty());
-    EXPECT_TRUE(s.loader.exportPending());
 
     // The chart of this render answers with its own size.
     s.webView.scriptAnswers[widthScript] = QStringLiteral("1234");
@@ -244,7 +242,6 @@ TEST(ViewerLoader, ExportViewerIsSizedFromTheNewChartOnceItHasLoaded)
     EXPECT_TRUE(s.webViewM.loads[0].contains(
         QStringLiteral("&screenWidth=1234.000000&screenHeight=567.500000&")));
     EXPECT_EQ(sized, QList<QSizeF>{QSizeF(1254, 587.5)});
-    EXPECT_FALSE(s.loader.exportPending());
 
     // A later finished load (undo, placeholder) does not reload the export viewer.
     s.webView.finishLoad();
@@ -308,28 +305,6 @@ TEST(ViewerLoader, UndoAndRedoFollowTheVisibleViewersHistory)
     EXPECT_TRUE(s.webView.currentUrl().toString().contains("data=B"));
     EXPECT_EQ(s.posted,
               (QStringList{command::enableRedo, command::disableRedo, command::enableUndo}));
-}
-
-TEST(ProgressMonitor, PublishesThePercentageAndHidesTheViewWhenDone)
-{
-    AppState state;
-    ProgressMonitor progress(state);
-    QStringList labels;
-    int hidden = 0;
-    QObject::connect(&progress, &ProgressMonitor::activity,
-                     [&](int, const QString &label) { labels << label; });
-    QObject::connect(&progress, &ProgressMonitor::progressViewHidden, [&] { ++hidden; });
-    progress.currentBarValue = -3;
-    progress.showActivity();
-    EXPECT_EQ(state.barValue, 0);
-    EXPECT_EQ(labels, QStringList{QStringLiteral("0\uFF05 done")});
-
-    progress.showWorking(5);
-    progress.checkProgressView();
-    EXPECT_EQ(hidden, 0);
-    progress.isProgressDone = true;
-    progress.checkProgressView();
-    EXPECT_EQ(hidden, 1);
 }
 
 TEST(DownloadHelp, AMissingDocumentIsReportedAndNothingIsWritten)
