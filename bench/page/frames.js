@@ -33,13 +33,63 @@ function summary(times)
     };
 }
 
-async function phase(tab, act)
+// The renderer's main-thread seconds by kind, to tell a slow frame's cause: script, style,
+// layout, or the rest of the task (mostly paint recording and waiting on raster to commit).
+async function mainThread(tab)
+{
+    const {metrics} = await tab.send('Performance.getMetrics');
+    const m = Object.fromEntries(metrics.map(x => [x.name, x.value]));
+    return {task: m.TaskDuration, script: m.ScriptDuration, style: m.RecalcStyleDuration,
+            layout: m.LayoutDuration};
+}
+
+// With --trace, the engine's own trace of each phase: how often and how long the chart was
+// painted (recorded) and rastered. Tracing costs frames itself, so it is off by default.
+const TRACED = ['Paint', 'PrePaint', 'Layerize', 'RasterTask'];
+
+async function traced(browser, act)
+{
+    const events = [];
+    const listener = m => {
+        if (m.method === 'Tracing.dataCollected') {
+            events.push(...m.params.value);
+        }
+    };
+    browser.listeners.push(listener);
+    await browser.send('Tracing.start', {
+        traceConfig: {includedCategories: ['devtools.timeline', 'disabled-by-default-devtools.timeline', 'cc']},
+        transferMode: 'ReportEvents'
+    });
+    await act();
+    const complete = browser.waitFor('Tracing.tracingComplete');
+    await browser.send('Tracing.end');
+    await complete;
+    browser.listeners.splice(browser.listeners.indexOf(listener), 1);
+    const out = {};
+    for (const name of TRACED) {
+        const mine = events.filter(e => e.name === name && e.ph === 'X');
+        out[name] = {count: mine.length, ms: mine.reduce((t, e) => t + (e.dur || 0), 0) / 1000};
+    }
+    return out;
+}
+
+async function phase(tab, act, browser)
 {
     await tab.eval('new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))');
+    const before = await mainThread(tab);
     await tab.eval('framesStart()');
-    await act();
+    let trace = null;
+    if (browser) {
+        trace = await traced(browser, act);
+    } else {
+        await act();
+    }
     await pause(300);
-    return summary(await tab.eval('framesStop()'));
+    const s = summary(await tab.eval('framesStop()'));
+    const after = await mainThread(tab);
+    s.main = Object.fromEntries(Object.keys(after).map(k => [k, (after[k] - before[k]) * 1000]));
+    s.trace = trace;
+    return s;
 }
 
 async function main()
@@ -47,8 +97,10 @@ async function main()
     const rows = f.generatedRows(1000, 7, 'bushy');
     const url = pageUrl(path.join(__dirname, 'frames.html'), f.query(f.dataFor(rows)));
     const browser = launch(process.argv.includes('--gpu') ? [] : ['--disable-gpu']);
+    const tracer = process.argv.includes('--trace') ? browser : null;
     try {
         const tab = await browser.open(url, VIEW.width, VIEW.height);
+        await tab.send('Performance.enable');
         const boxes = await tab.eval("document.querySelectorAll('g.node').length");
         if (tab.errors.length || boxes !== 1000) {
             throw new Error(`the page drew ${boxes} boxes: ${tab.errors.join('; ')}`);
@@ -59,13 +111,13 @@ async function main()
         const delta = Math.log(1 / fitted) / STEPS / 0.0015;
         const results = [];
         // The same seconds with nothing to do: what this machine gives at best.
-        results.push(['idle (reference)', await phase(tab, () => pause(2000))]);
+        results.push(['idle (reference)', await phase(tab, () => pause(2000), tracer)]);
         results.push(['zoom in (Ctrl+wheel)', await phase(tab, async () => {
             for (let i = 0; i < STEPS; i++) {
                 await tab.wheelZoom(cx + i, cy, -delta);
                 await pause(16);
             }
-        })]);
+        }, tracer)]);
         const zoom = await tab.eval('plotwellView.zoom()');
         results.push(['pan (drag)', await phase(tab, async () => {
             await tab.mouse('mousePressed', cx, cy, {button: 'left', clickCount: 1, buttons: 1});
@@ -76,22 +128,28 @@ async function main()
                 await pause(16);
             }
             await tab.mouse('mouseReleased', cx, cy, {button: 'left', clickCount: 1});
-        })]);
+        }, tracer)]);
         results.push(['zoom out (Ctrl+wheel)', await phase(tab, async () => {
             for (let i = 0; i < STEPS; i++) {
                 await tab.wheelZoom(cx - i, cy, delta);
                 await pause(16);
             }
-        })]);
+        }, tracer)]);
         if (tab.errors.length) {
             throw new Error(tab.errors.join('; '));
         }
         console.log(`chart viewer, 1,000 boxes, ${VIEW.width}x${VIEW.height}, zoom ${fitted.toFixed(3)} (fitted) to ${zoom.toFixed(2)}`);
-        console.log('phase                  frames    fps  median ms  p95 ms  worst ms  late (>25 ms)');
+        console.log('phase                  frames    fps  median ms  p95 ms  worst ms  late (>25 ms)' +
+                    '   main thread ms: task script style layout');
+        for (const [name, s] of results.filter(r => r[1].trace)) {
+            console.log(`${name.padEnd(22)} ` +
+                        TRACED.map(t => `${t} ${s.trace[t].count}x ${s.trace[t].ms.toFixed(0)} ms`).join(', '));
+        }
         for (const [name, s] of results) {
             console.log(`${name.padEnd(22)} ${String(s.frames).padStart(6)} ${s.fps.toFixed(1).padStart(6)}` +
                         ` ${s.median.toFixed(1).padStart(10)} ${s.p95.toFixed(1).padStart(7)}` +
-                        ` ${s.worst.toFixed(1).padStart(9)} ${String(s.late).padStart(14)}`);
+                        ` ${s.worst.toFixed(1).padStart(9)} ${String(s.late).padStart(14)}` +
+                        `   ${['task', 'script', 'style', 'layout'].map(k => s.main[k].toFixed(0).padStart(6)).join(' ')}`);
         }
     } finally {
         await browser.close();

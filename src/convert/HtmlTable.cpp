@@ -60,17 +60,34 @@ template <typename Output>
 
 QString previewHead(const ConversionSettings &settings)
 {
-    return fillHead(
-        QStringLiteral(
-            "<!DOCTYPE html>\n<html>\n<head>\n<title>Tabrio Document</title>\n<meta "
-            "http-equiv='Content-Type' content='text/html; charset=UTF-8'>\n<style "
-            "type='text/css'>\n   body{\n      background:#FFF;\n}\n   table{\n      "
-            "border:0px;\n}\n   th{\n      background:%1;\n      text-align:left;\n      "
-            "color:%2;\n      text-transform:uppercase;\n      padding:5px;\n}\n   "
-            ".even-cell{\n      background:%3\n}\n   .odd-cell{\n      background:%4\n}\n   "
-            "table{\n      font-family:'%5';\n      font-size:%6px;\n}\n      td{\n      "
-            "color:%7\n;\n      padding:%8px;\n}\n</style>\n</head>\n<body>\n"),
-        settings);
+    // The chart's colours and face, in rows as compact as a table view's: the chart's font size
+    // and corner radius are made for boxes and would give each row some 40 px. The caption has
+    // one style whatever it says, and the page's surround follows the window's palette.
+    return QStringLiteral(
+               "<!DOCTYPE html>\n<html>\n<head>\n<title>Tabrio Document</title>\n<meta "
+               "http-equiv='Content-Type' content='text/html; charset=UTF-8'>\n<style "
+               "type='text/css'>\n"
+               "   body{ background:#FFF; color:#1f2933; margin:10px 12px; }\n"
+               "   html[data-surround='dark'] body{ background:#1d2126; color:#e4e9ef; }\n"
+               "   table{ border:0px; border-collapse:collapse; font-family:'%5'; "
+               "font-size:min(%6px, 14px); }\n"
+               "   th{ background:%1; color:%2; text-align:left; text-transform:uppercase; "
+               "font-size:0.85em; font-weight:600; padding:5px 8px; position:sticky; top:0; }\n"
+               "   td{ color:%7; padding:3px 8px; line-height:1.3; }\n"
+               "   .even-cell{ background:%3; }\n   .odd-cell{ background:%4; }\n"
+               "   #end td{ background:transparent; padding-bottom:100px; }\n"
+               "   .caption{ font:600 15px/1.35 'Liberation Sans', Arial, sans-serif; "
+               "color:#2f6fd0; margin:0 0 8px 0; }\n"
+               "   .caption .hint{ display:block; font-weight:400; font-size:13px; "
+               "color:#8a5300; }\n"
+               "   .caption.problem{ color:#b3261e; }\n"
+               "   html[data-surround='dark'] .caption{ color:#8ab8f6; }\n"
+               "   html[data-surround='dark'] .caption .hint{ color:#f0b35a; }\n"
+               "   html[data-surround='dark'] .caption.problem{ color:#ff8a80; }\n"
+               "</style>\n</head>\n<body>\n")
+        .arg(cssValue(settings.hexBackBg), cssValue(settings.hex1), cssValue(settings.hexLine),
+             cssValue(settings.hexLabels), cssValue(settings.appearance.fontFamily),
+             QString::number(settings.appearance.fontSize), cssValue(settings.hexItems));
 }
 
 QString fileHead(const ConversionSettings &settings)
@@ -208,9 +225,8 @@ void TablePreviewBuilder::finish(qsizetype recordCount)
                            "first 100 rows. All rows will be included in the SQL, JSON, HTML or "
                            "XML export.</td>\n</tr>")
                 .arg(colspan));
-    m_out->appendText(QStringLiteral("<tr style='background:#FFF;color:#FFF;'><td colspan='%1' "
-                                     "style='padding-bottom:100px;'>&nbsp;</td>\n</tr>\n")
-                          .arg(colspan));
+    m_out->appendText(
+        QStringLiteral("<tr id='end'><td colspan='%1'>&nbsp;</td>\n</tr>\n").arg(colspan));
     m_out->append("</table>");
     m_out->flush();
 
@@ -237,42 +253,30 @@ void TablePreviewBuilder::compose()
     const QString width = QString::number(m_settings.htmlWidth);
     const QString caption =
         !m_result.problem.isEmpty()
-            ? QStringLiteral("<div style='width:%1px;padding-top:5px;'><h4 "
-                             "style='font-family:arial;color:#c0392b;margin:0px;'>This file is "
+            ? QStringLiteral("<h4 class='caption problem' style='width:%1px;'>This file is "
                              "malformed: only its first %2 records could be read, and the count "
-                             "is partial.<br/><span style='font-size:14px;'>%3</span></h4></div>")
+                             "is partial.<span class='hint'>%3</span></h4>")
                   .arg(width)
                   .arg(m_result.recordCount)
                   .arg(m_result.problem.toHtmlEscaped())
         : m_result.countStopped
-            ? QStringLiteral("<div style='width:%1px;padding-top:5px;'><h4 "
-                             "style='font-family:arial;color:#3d9ce4;margin:0px;'>Preview of "
-                             "the first records: the count was cancelled after %2 records, so "
-                             "the file's total is not known.</h4></div>")
+            ? QStringLiteral("<h4 class='caption' style='width:%1px;'>Preview of the first "
+                             "records: the count was cancelled after %2 records, so the file's "
+                             "total is not known.</h4>")
                   .arg(width)
                   .arg(m_result.recordCount)
-        : m_result.truncated
-            ? QStringLiteral("<div style='width:%1px;padding-top:5px;'><h4 "
-                             "style='font-family:avenir;color:#3d9ce4;margin:0px;'><i>First 100 "
-                             "Rows HTML Preview of %2 Total Records found.<br/><span "
-                             "style='color:orange;font-size:14px;'>If the field names on the "
-                             "grid are not correct, Please go back to your CSV and add the Field "
-                             "names in the first row.</span></i></h4></div>")
+            : QStringLiteral("<h4 class='caption' style='width:%1px;'>%2 Total Records found."
+                             "<span class='hint'>If the field names on the grid are not correct, "
+                             "go back to your CSV and add the field names in the first "
+                             "row.</span></h4>")
                   .arg(width)
-                  .arg(m_result.recordCount)
-            : QStringLiteral("<div style='width:%1px;padding-top:5px;'><h4 "
-                             "style='font-family:arial;color:#3d9ce4;margin:0px;'>Preview of %2 "
-                             "Total Records found <br/><span "
-                             "style='color:orange;font-size:14px;'>If the field names on the "
-                             "grid are not correct, Go back to your CSV and add the Field names "
-                             "in the first row.</span></h4></div>")
-                  .arg(width)
-                  .arg(m_result.recordCount);
+                  .arg((m_result.truncated ? QStringLiteral("First 100 Rows HTML Preview of %1")
+                                           : QStringLiteral("Preview of %1"))
+                           .arg(m_result.recordCount));
     diag(QStringLiteral("HTML WIDTH%1").arg(width));
     QString notes;
     for (const QString &note : std::as_const(m_result.notes))
-        notes += QStringLiteral("<div style='font-family:arial;color:orange;font-size:13px;'>%1"
-                                "</div>")
+        notes += QStringLiteral("<p class='caption'><span class='hint'>%1</span></p>")
                      .arg(note.toHtmlEscaped());
     m_result.html = previewHead(m_settings) + caption + notes + QString::fromUtf8(m_tableBytes);
 }

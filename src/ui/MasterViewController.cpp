@@ -16,6 +16,7 @@
 #include "ui/ChartBoxEdits.h"
 #include "ui/GridView.h"
 #include "ui/StaffImportDialog.h"
+#include "ui/Style.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -50,6 +51,7 @@ ChartViewers makeWebEngineViewers(QObject *owner)
     webView->setObjectName(QStringLiteral("webView"));
     webViewM->setObjectName(QStringLiteral("webViewM"));
     webViewL->setObjectName(QStringLiteral("webViewL"));
+    useWindowSurround(*webView);
     viewers.webView = new WebEngineChartViewer(webView, owner);
     viewers.webViewM = new WebEngineChartViewer(webViewM, owner);
     viewers.webViewL = new WebEngineChartViewer(webViewL, owner);
@@ -623,6 +625,18 @@ void MasterViewController::collectHandlers(HandlerTable &table)
 {
     m_shell->addHandlers(table);
     m_workspace->addHandlers(table);
+    // A whole organisation on show has no export viewers of its own: its PNG and PDF are drawn
+    // from its data, as `plotwell render --staff` draws them.
+    for (const auto &[handler, suffix] : {std::pair{QStringLiteral("PNGDownload:"), "png"},
+                                          std::pair{QStringLiteral("PDFDownload:"), "pdf"}}) {
+        const CommandCenter::Handler grid = table.body(handler);
+        table.add(handler, [this, grid, suffix = QString::fromLatin1(suffix)](const QVariant &v) {
+            if (m_workspace->loader().organisationShown())
+                exportOrganisation(*this, this, suffix);
+            else if (grid)
+                grid(v);
+        });
+    }
 }
 
 void MasterViewController::loadView()

@@ -297,7 +297,7 @@ TEST(TablePreview, ShowsTheFirstHundredRowsCleansHeadersAndClosesRaggedRows)
     const TablePreview shown = preview(kNames, numberedRows(150));
     EXPECT_TRUE(shown.truncated);
     EXPECT_EQ(shown.recordCount, 150);
-    EXPECT_TRUE(shown.html.contains("<i>First 100 Rows HTML Preview of 150 Total Records found."));
+    EXPECT_TRUE(shown.html.contains("'>First 100 Rows HTML Preview of 150 Total Records found."));
     EXPECT_EQ(shown.html.count("<tr class="), 100);
     EXPECT_TRUE(shown.html.contains("<td>n100</td>") && !shown.html.contains("<td>n101</td>"));
     // Exactly 100 data records still shows the truncation caption; 99 does not.

@@ -13,9 +13,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 using namespace plotwell;
 using namespace plotwell::testing;
@@ -159,6 +163,60 @@ private Q_SLOTS:
             QCOMPARE(w.delegate->windowTitle(), c.title);
             if (c.savePath)
                 QVERIFY(QFileInfo::exists(*c.savePath + ".csv"));
+        }
+    }
+
+    void paletteFollowsTheDesktopUnlessTold()
+    {
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+        const QPalette light = QApplication::style()->standardPalette();
+        using M = PaletteMode;
+        for (const auto &[asked, gtk, desktop, mode] : {std::tuple{"", "", dark, M::Dark},
+                                                        {"", "", light, M::Light},
+                                                        {" Light", "", dark, M::Light},
+                                                        {"dark", "", light, M::Dark},
+                                                        {"", "Adwaita:dark", light, M::Dark},
+                                                        {"auto", "Adwaita", light, M::Light}})
+            QCOMPARE(paletteModeFor(asked, gtk, desktop), mode);
+    }
+
+    // Rules that set both a text colour and a solid background, and the palette's own pairs,
+    // read at 4.5:1 or better in both palettes (disabled text aside, as is usual).
+    void everyStyledTextReadsInBothPalettes()
+    {
+        const auto contrast = [](const QColor &a, const QColor &b) {
+            const auto luminance = [](const QColor &c) {
+                const auto lin = [](double v) {
+                    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+                };
+                return 0.05 + 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) +
+                       0.0722 * lin(c.blueF());
+            };
+            return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
+        };
+        static const QRegularExpression rule(
+            QStringLiteral("([^{}]+)\\{[^}]*(?:^|[;\\s])color:\\s*(#\\w{6}|white)[^}]*\\}"));
+        static const QRegularExpression fill(QStringLiteral("background:\\s*(#\\w{6}|white)"));
+        for (PaletteMode mode : {PaletteMode::Light, PaletteMode::Dark}) {
+            const QPalette p = paletteFor(mode, QApplication::style()->standardPalette());
+            for (auto [fore, back] : {std::pair{QPalette::WindowText, QPalette::Window},
+                                      {QPalette::Text, QPalette::Base},
+                                      {QPalette::ButtonText, QPalette::Button},
+                                      {QPalette::HighlightedText, QPalette::Highlight}})
+                QVERIFY(contrast(p.color(fore), p.color(back)) >= 4.5);
+            int checked = 0;
+            for (auto it = rule.globalMatch(styleSheetFor(mode)); it.hasNext();) {
+                const QRegularExpressionMatch m = it.next();
+                const QRegularExpressionMatch b = fill.match(m.captured(0));
+                if (!b.hasMatch() || m.captured(1).contains(QLatin1String(":disabled")))
+                    continue;
+                ++checked;
+                QVERIFY2(contrast(QColor(m.captured(2)), QColor(b.captured(1))) >= 4.5,
+                         qPrintable(m.captured(1)));
+            }
+            QVERIFY(checked >= 8); // the buttons, the lists and the popovers
         }
     }
 

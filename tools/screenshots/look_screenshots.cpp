@@ -3,6 +3,8 @@
 // search with matches and a folded branch. Run under a display (scripts/screenshots.sh look).
 // Usage: ui_look_screenshots OUT-DIR [WIDTHxHEIGHT]
 #include "LaunchedWindow.h"
+#include "base/ResourceLocator.h"
+#include "document/DocumentController.h"
 #include "render/ViewerLoader.h"
 #include "ui/AppDelegate.h"
 #include "ui/ColorPickerPopover.h"
@@ -110,5 +112,10 @@ int main(int argc, char *argv[])
     runScript(launched, QStringLiteral("plotwellSearch(''); plotwellView.fold(2);"
                                        " plotwellView.fold(4); plotwellView.fit();"));
     save("chart93-folded.png", 1000);
+
+    view.documents().openFileRequest(resourcePath(QStringLiteral("SAMPLE_DATA.csv")));
+    if (!QTest::qWaitFor([&] { return view.documents().isPreviewShown(); }, 60000))
+        qWarning("the table preview did not show");
+    save("table-preview.png", 1200);
     return 0;
 }
