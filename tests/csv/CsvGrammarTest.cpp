@@ -1,6 +1,6 @@
 // How records and fields are found, alone and with each option and the pairs that meet: quotes,
-// delimiters, line breaks, escapes, comments, trimming, the leading equal sign; errors and
-// cancelling. Every input is parsed in one piece and split at every byte.
+// delimiters, line breaks, escapes, comments, trimming, the leading equal sign; errors,
+// cancelling and a quote left open. Every input is parsed in one piece and split at every byte.
 #include "CsvTestSupport.h"
 
 using namespace plotwell::csv;
@@ -80,6 +80,10 @@ TEST(CsvGrammar, FieldsAndRecordsUnderEachOption)
           {"g\vh", "i\fj\xe2\x80\xa9k"}}},
         {"\n,,\na,\n,b,c,d", none, {{""}, {"", "", ""}, {"a", ""}, {"", "b", "c", "d"}}},
         {"", none, {}},
+        // NUL is an ordinary character, inside quotes too.
+        {QByteArray("a\0b,\"x\0\"\n", 9),
+         S,
+         {{QString("a") + QChar(0) + "b", QString("x") + QChar(0)}}},
         // Other delimiters; a white-space delimiter is not skipped as leading white space.
         {"a;b,c\n", none, {{"a", "b,c"}}, u';'},
         {"a\t\tb\n\t", none, {{"a", "", "b"}, {"", ""}}, u'\t'},
@@ -125,11 +129,6 @@ TEST(CsvGrammar, FieldsAndRecordsUnderEachOption)
     EXPECT_TRUE(rowsOf("=\"a\"b", L).value(1).value(0).startsWith("fail com.quillfen.csv 1"));
 }
 
-TEST(CsvGrammar, EmptyInputIsAnEmptyDocument)
-{
-    EXPECT_EQ(eventsOf(""), QStringList({"begin", "end"}));
-}
-
 TEST(CsvCancel, StopsEventsButStillEndsTheDocument)
 {
     // Every split, so that the cancelling event comes from each of the parser's paths.
@@ -151,18 +150,14 @@ TEST(CsvCancel, StopsEventsButStillEndsTheDocument)
             }
 }
 
-TEST(CsvCancel, AfterAnErrorNeitherEndNorFailure)
+TEST(CsvUnterminatedQuote, IsReportedWithWhatWasRead)
 {
-    struct : RecordingDelegate
-    {
-        void parserDidEndLine(CsvParser &p, qsizetype n) override
-        {
-            RecordingDelegate::parserDidEndLine(p, n);
-            p.cancelParsing();
-        }
-    } delegate;
-    CsvParser parser(QByteArray("\"a\"b"));
-    parser.setDelegate(&delegate);
-    parser.parse();
-    EXPECT_EQ(delegate.events, QStringList({"begin", "line 1", "field 0 [\"a\"]", "endline 1"}));
+    const ParseOutcome raw = parseEveryWay("a,\"bc\n\"\"d");
+    EXPECT_EQ(raw.events, QStringList({"begin", "line 1", "field 0 [a]", "field 1 [\"bc\n\"\"d]",
+                                       "endline 1", "end"}));
+    EXPECT_TRUE(raw.endedInsideQuotes);
+
+    const ParseOutcome clean = parseEveryWay("a, \"bc\n\"\"d", {SanitizeFields});
+    EXPECT_EQ(clean.events[3], "field 1 [ bc\n\"d]");
+    EXPECT_FALSE(parseEveryWay("a,\"bc\"").endedInsideQuotes);
 }

@@ -1,34 +1,10 @@
-// Input larger than the read blocks: long fields across many reads, many records, and how much
-// of the source has been taken at each point.
+// Input larger than the read blocks: long fields across many reads, and whole records taken at
+// every alignment of the fast path.
 #include "CsvTestSupport.h"
 #include "csv/CsvAggregator.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 using namespace plotwell::csv;
 using namespace plotwell::csv::test;
-
-namespace {
-
-/// Counts events and checks that fields arrive in order with the expected text.
-class CountingDelegate : public CsvParserDelegate
-{
-public:
-    qsizetype records = 0;
-    qsizetype fields = 0;
-    qsizetype longest = 0;
-    bool ended = false;
-    void parserDidEndLine(CsvParser &, qsizetype) override { ++records; }
-    void parserDidReadField(CsvParser &, QStringView f, qsizetype) override
-    {
-        ++fields;
-        longest = std::max(longest, f.size());
-    }
-    void parserDidEndDocument(CsvParser &) override { ended = true; }
-};
-
-} // namespace
 
 TEST(CsvStreaming, FieldLongerThanManyBlocksArrivesWhole)
 {
@@ -50,49 +26,6 @@ TEST(CsvStreaming, FieldLongerThanManyBlocksArrivesWhole)
         EXPECT_EQ(aggregator.lines()[0][2], "tail");
         EXPECT_EQ(parser.totalBytesRead(), bytes.size());
     }
-}
-
-TEST(CsvStreaming, ManyRecordsFromAFile)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("big.csv");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    const int rows = 100000;
-    for (int i = 0; i < rows; ++i)
-        file.write(QByteArray::number(i) + ",\"name " + QByteArray::number(i) + "\",x\r\n");
-    file.close();
-
-    CsvParser parser = CsvParser::fromFile(path);
-    EXPECT_EQ(parser.totalBytesRead(), 512); // the encoding is settled on the first step
-    CountingDelegate counter;
-    parser.setDelegate(&counter);
-    parser.parse();
-    EXPECT_TRUE(counter.ended);
-    EXPECT_EQ(counter.records, rows);
-    EXPECT_EQ(counter.fields, 3 * rows);
-    EXPECT_EQ(parser.totalBytesRead(), file.size());
-}
-
-TEST(CsvStreaming, BytesAreTakenInSmallStepsAsTheParseGoesOn)
-{
-    // Each field event sees at most one step more than the text it has reached.
-    const QByteArray bytes = QByteArray("x,").repeated(5000);
-    struct : CsvParserDelegate
-    {
-        qint64 maxLead = 0;
-        qsizetype seen = 0;
-        void parserDidReadField(CsvParser &p, QStringView, qsizetype) override
-        {
-            seen += 2;
-            maxLead = std::max(maxLead, p.totalBytesRead() - seen);
-        }
-    } probe;
-    CsvParser parser(bytes);
-    parser.setDelegate(&probe);
-    parser.parse();
-    EXPECT_LE(probe.maxLead, 512);
-    EXPECT_GT(probe.maxLead, 0);
 }
 
 TEST(CsvStreaming, WholeRecordsMatchFieldEventsAtEveryAlignment)

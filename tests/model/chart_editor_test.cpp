@@ -128,23 +128,6 @@ TEST(ChartEditor, InsertionTakesAFreeRowAndIsRefusedWhenAll93AreInUse)
     EXPECT_EQ(editor.undoStack().count(), steps);
 }
 
-TEST(ChartEditor, ALongTitleIsKeptWholeAndFollowedByItsReferences)
-{
-    ChartGrid grid;
-    ChartEditor editor(grid);
-    const QString title(10000, QLatin1Char('x'));
-    editor.setTitle(1, QStringLiteral("A"));
-    editor.setTitle(2, QStringLiteral("B"));
-    editor.setParent(2, 1);
-    editor.setTitle(1, title);
-    EXPECT_EQ(grid.parent(2), QStringLiteral("1_") + title);
-    editor.moveRow(1, 3);
-    EXPECT_EQ(grid.parent(1), QStringLiteral("3_") + title);
-    editor.undo();
-    editor.undo();
-    EXPECT_EQ(grid.parent(2), QStringLiteral("1_A"));
-}
-
 TEST(ChartEditor, PositionWordsStandForTheStoredMarkers)
 {
     const struct

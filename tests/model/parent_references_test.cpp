@@ -62,18 +62,6 @@ TEST(ParentStripping, KeepsTextBeforeTheFirstUnderscoreOfRowsTwoToNinetyThree)
                                     "no underscore at all", "", "92"}));
 }
 
-TEST(ParentChoice, OnlyRowsTwoToNinetyThreeTakeAParent)
-{
-    ChartGrid grid;
-    for (int row : {-1, 0, 1, 94})
-        EXPECT_FALSE(chooseParent(grid, row, QStringLiteral("2_X"))) << row;
-    EXPECT_TRUE(grid.parent(1).isEmpty());
-    EXPECT_TRUE(chooseParent(grid, 2, QStringLiteral("1_Niall Brent(CEO)")));
-    EXPECT_TRUE(chooseParent(grid, 93, kClearParentEntry));
-    EXPECT_EQ(grid.parent(2), "1_Niall Brent(CEO)");
-    EXPECT_EQ(grid.parent(93), "0_CLEAR PARENT");
-}
-
 class ItemPicker : public ::testing::Test
 {
 protected:
@@ -90,17 +78,12 @@ protected:
     ItemPickerModel picker{grid, state};
 };
 
-TEST_F(ItemPicker, OpeningARowWithoutItemAsksForTheCsvFile)
+TEST_F(ItemPicker, OpeningPublishesCandidatesOrAsksForTheCsvFileWhenTheRowHasNoItem)
 {
     grid.setTitle(7, QStringLiteral("  "));
-    for (int row : {7, 8, 0, 94}) {
+    for (int row : {7, 8, 0, 94})
         EXPECT_EQ(picker.open(row), ItemPickerModel::Opening::ShowAlert) << row;
-        EXPECT_EQ(state.btSender, QString::number(row));
-    }
-}
 
-TEST_F(ItemPicker, OpeningPublishesCandidatesAndShowsTheEditedRow)
-{
     QSignalSpy reloads(&picker, &ItemPickerModel::entriesChanged);
     EXPECT_EQ(picker.open(40), ItemPickerModel::Opening::ShowPicker);
     EXPECT_EQ((QStringList{state.btSender, picker.selectedItem(), picker.selectedItemDisp()}),
@@ -141,20 +124,6 @@ TEST_F(ItemPicker, ReopeningClearsSearchAndSelectionAndRebuildsTheList)
     EXPECT_EQ(picker.entries().size(), 5);
     EXPECT_TRUE(picker.choose(2));
     EXPECT_EQ(grid.parent(40), "2_Tobin Marsh(PR)");
-}
-
-TEST_F(ItemPicker, HighlightFollowsTheRowMarkerAndKeepsItForUnknownMarkers)
-{
-    EXPECT_FALSE(picker.highlight().has_value());
-    picker.open(2);
-    EXPECT_EQ(picker.highlight(), PositionButton::Right);
-    EXPECT_EQ(picker.pressPosition(3), PositionButton::Bottom);
-    EXPECT_EQ(grid.position(2), "u");
-    picker.open(40);
-    EXPECT_EQ(picker.highlight(), PositionButton::Left);
-    grid.setTitle(41, QStringLiteral("No marker"));
-    picker.open(41);
-    EXPECT_EQ(picker.highlight(), PositionButton::Left);
 }
 
 TEST(ParentDisplay, ShowsTheParentRowsCurrentTitleOrTheReferenceItself)

@@ -1,4 +1,3 @@
-#include "model/GridClearing.h"
 #include "model/SampleCharts.h"
 
 #include <gtest/gtest.h>
@@ -23,25 +22,6 @@ void fillEverything(ChartGrid &grid)
 }
 
 } // namespace
-
-TEST(GridClearing, EmptiesTitlesParentsChartTitleAndAxesOnly)
-{
-    ChartGrid grid;
-    fillEverything(grid);
-    clearFields(grid);
-    for (int row = 1; row <= kRowCount; ++row) {
-        EXPECT_TRUE(grid.title(row).isEmpty()) << row;
-        EXPECT_TRUE(grid.parent(row).isEmpty()) << row;
-        EXPECT_EQ(grid.position(row), QStringLiteral("X%1").arg(row));
-        EXPECT_EQ(grid.colour(row), QStringLiteral("#%1").arg(row, 6, 10, QLatin1Char('0')));
-    }
-    QStringList settings;
-    for (ChartSetting s : {ChartSetting::ChartTitle, ChartSetting::XaxisLabel,
-                           ChartSetting::YaxisLabel, ChartSetting::HexBackBg, ChartSetting::Ctype})
-        settings << grid.setting(s);
-    EXPECT_EQ(settings, (QStringList{"", "", "", "kept", "kept"}));
-    EXPECT_EQ(grid.valueField(0), "42");
-}
 
 // What each sample row holds is checked where the samples are rendered (DataString); here,
 // what loading one leaves alone.
