@@ -16,6 +16,8 @@ run=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
   qt6-webchannel-dev qt6-svg-dev libqt6svg6 qt6-tools-dev-tools qt6-l10n-tools libgl-dev
   qt6-qpa-plugins
+  # joins the batches of a chart printed on many sheets into one PDF
+  libqpdf-dev
   # the chart's fonts; Linux Biolinum, a classic humanist sans, is the boxes' default face
   fonts-dejavu-core fonts-liberation2 fontconfig fonts-linuxlibertine
   # a fallback with the full-width forms, such as the progress label's percent sign

@@ -54,7 +54,7 @@ for (const shape of ['bushy', 'deep', 'chain', 'flat']) {
         const page = time(() => layout.layoutForest(prepare(query).roots, SPACING), n);
         const forest = prepare(query);
         const alone = time(() => layout.layoutForest(forest.roots, SPACING), n);
-        const compact = time(() => layout.compactIfNarrower(forest.roots, SPACING), n);
+        const compact = time(() => layout.compactLayout(forest.roots, SPACING), n);
         console.log(`${shape.padEnd(6)} ${String(n).padStart(9)}${cell(page, n)} ${cell(alone, n)}` +
                     ` ${cell(compact, n)}`);
     }

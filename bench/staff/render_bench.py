@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""From a staff list file to a finished PDF with `plotwell render --staff`, for 1,000 and 10,000
-people: the wall time and the peak memory of the whole process tree (the program and the web
-engine's processes together, sampled every 20 ms).
+"""From a staff list file to a finished PDF (or PNG, SVG) with `plotwell render --staff`, for
+1,000 and 10,000 people: the wall time, the processor time and the peak memory of the whole
+process tree (the program and the web engine's processes together, sampled every 100 ms). The
+machine is shared: the processor time is the figure that another developer's build does not
+inflate, and the load average is printed beside it.
 
-    render_bench.py BUILD_DIR [PEOPLE ...] [--paper a3]
+    render_bench.py BUILD_DIR [PEOPLE ...] [--paper a3] [--format pdf|png|svg]
 """
 import os
 import subprocess
@@ -14,8 +16,10 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def tree_rss(root):
-    """The resident memory of a process and all its descendants, in bytes."""
+def tree(root):
+    """The process and all its descendants: (pid, proportional set size in bytes, processor
+    seconds) each. The proportional size shares each page among the processes that map it, so
+    the web engine's libraries, mapped by every one of its processes, are counted once."""
     children = {}
     for pid in os.listdir("/proc"):
         if not pid.isdigit():
@@ -26,16 +30,20 @@ def tree_rss(root):
             children.setdefault(int(fields[1]), []).append(int(pid))
         except OSError:
             continue
-    total, stack = 0, [root]
+    found, stack = [], [root]
+    tick = os.sysconf("SC_CLK_TCK")
     while stack:
         pid = stack.pop()
         stack.extend(children.get(pid, []))
         try:
-            with open("/proc/%d/statm" % pid) as f:
-                total += int(f.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
+            with open("/proc/%d/smaps_rollup" % pid) as f:
+                rss = next(int(l.split()[1]) * 1024 for l in f if l.startswith("Pss:"))
+            with open("/proc/%d/stat" % pid) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            found.append((pid, rss, (int(fields[11]) + int(fields[12])) / tick))
         except OSError:
             pass
-    return total
+    return found
 
 
 def run(build, staff, output, paper):
@@ -44,38 +52,52 @@ def run(build, staff, output, paper):
         command += ["--paper", paper]
     start = time.monotonic()
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    peak = 0
+    peak, cpu = 0, {}
     while process.poll() is None:
-        peak = max(peak, tree_rss(process.pid))
-        time.sleep(0.02)
+        found = tree(process.pid)
+        peak = max(peak, sum(rss for _, rss, _ in found))
+        # The last reading of each process: the sum is what the tree used up to its end.
+        cpu.update({pid: seconds for pid, _, seconds in found})
+        time.sleep(0.1)
     seconds = time.monotonic() - start
     if process.returncode != 0:
         sys.exit("render failed: " + process.stderr.read().decode())
-    return seconds, peak
+    return seconds, sum(cpu.values()), peak
 
 
 def main():
-    args = [a for a in sys.argv[1:]]
-    paper = None
-    if "--paper" in args:
-        paper = args[args.index("--paper") + 1]
-        del args[args.index("--paper"):args.index("--paper") + 2]
+    args = sys.argv[1:]
+    options = {"--paper": None, "--format": "pdf"}
+    for name in options:
+        if name in args:
+            at = args.index(name)
+            options[name] = args[at + 1]
+            del args[at:at + 2]
+    paper, suffix = options["--paper"], options["--format"]
     build = args[0]
     sizes = [int(a) for a in args[1:]] or [1000, 10000]
     limits = {1000: 3.0, 10000: 20.0}
+    with open("/proc/cpuinfo") as f:
+        model = next((l.split(":", 1)[1].strip() for l in f if l.startswith("model name")), "?")
+    print("processor: %s, %d cores" % (model, os.cpu_count()))
     with tempfile.TemporaryDirectory() as tmp:
         for people in sizes:
             staff = os.path.join(tmp, "staff-%d.csv" % people)
             subprocess.run([sys.executable, os.path.join(HERE, "make_staff.py"), str(people), staff],
                            check=True)
-            pdf = os.path.join(tmp, "org-%d.pdf" % people)
-            seconds, peak = run(build, staff, pdf, paper)
-            pages = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True).stdout
-            pages = next((l.split()[-1] for l in pages.splitlines() if l.startswith("Pages:")), "?")
-            target = limits.get(people)
-            print("%6d people  %6.2f s%s  peak %5.0f MB  %s page(s), %.1f MB" % (
-                people, seconds, " (target < %.0f s)" % target if target else "",
-                peak / 2**20, pages, os.path.getsize(pdf) / 2**20))
+            out = os.path.join(tmp, "org-%d.%s" % (people, suffix))
+            load = os.getloadavg()[0]
+            seconds, cpu, peak = run(build, staff, out, paper)
+            pages = ""
+            if suffix == "pdf":
+                info = subprocess.run(["pdfinfo", out], capture_output=True, text=True).stdout
+                pages = next((l.split()[-1] for l in info.splitlines() if l.startswith("Pages:")),
+                             "?") + " page(s), "
+            target = limits.get(people) if suffix == "pdf" else None
+            print("%6d people %s  %6.2f s%s  processor %6.2f s  peak %5.0f MB  %s%.1f MB  "
+                  "(load %.1f)" % (
+                      people, suffix, seconds, " (target < %.0f s)" % target if target else "",
+                      cpu, peak / 2**20, pages, os.path.getsize(out) / 2**20, load))
 
 
 if __name__ == "__main__":

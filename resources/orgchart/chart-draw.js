@@ -478,7 +478,7 @@
         // In the grid the user places every box; a staff list places none, so
         // its wide teams may be stacked.
         var spacing = O.defaultSpacing(settings.fontSize);
-        var layout = options.compact ? O.compactIfNarrower(forest.roots, spacing)
+        var layout = options.compact ? O.compactLayout(forest.roots, spacing)
                                      : O.layoutForest(forest.roots, spacing);
         var mg = settings.margin;
         var top = mg;
@@ -513,10 +513,13 @@
             'transform': 'translate(' + origin.x + ',' + origin.y + ')'
         }, content);
         var radius = Math.min(8, settings.fontSize * 0.5);
+        var ends = function (c) { return [c.points[0][0], c.points[c.points.length - 1][0]]; };
         pathsInStrips(doc, chart, {'class': 'connectors', 'stroke': settings.lineColour, 'fill': 'none'},
-                      layout.connectors, function (c) { return Math.min(c.points[0][0], c.points[c.points.length - 1][0]); },
+                      layout.connectors, function (c) { return Math.min.apply(null, ends(c)); },
+                      function (c) { return Math.max.apply(null, ends(c)); },
                       function (c) { return softPath(c.points, radius); });
         pathsInStrips(doc, chart, {'class': 'node-shadows'}, forest.nodes, function (n) { return n.x; },
+                      function (n) { return n.x + n.w; },
                       function (n) { return roundedRect(n.x, n.y + 1.5, n.w, n.h, cornerRadius(n, settings)); });
         var boxes = el(doc, 'g', {'class': 'nodes'}, chart);
         forest.nodes.forEach(function (n) {
@@ -532,15 +535,37 @@
     // strip of the chart: hundreds of elements fewer for the engine to style
     // than one each, yet a tile of the screen being painted skips the strips
     // it does not touch, which one path for the whole chart would not let it.
+    // A strip stays narrow: one long line (a manager's to a far report) in a
+    // strip of short ones would stretch it over the chart, and each sheet of
+    // paper the strip reaches would carry all of it.
     var STRIP_ITEMS = 40;
+    var STRIP_WIDTH = 1000;
 
-    function pathsInStrips(doc, parent, attrs, items, left, toPath)
+    function pathsInStrips(doc, parent, attrs, items, left, right, toPath)
     {
         var sorted = items.slice().sort(function (a, b) { return left(a) - left(b); });
-        for (var i = 0; i < sorted.length; i += STRIP_ITEMS) {
-            var path = el(doc, 'path', attrs, parent);
-            path.setAttribute('d', sorted.slice(i, i + STRIP_ITEMS).map(toPath).join(''));
+        var strip = [], from = 0, to = 0;
+        function flush()
+        {
+            if (strip.length) {
+                el(doc, 'path', attrs, parent).setAttribute('d', strip.map(toPath).join(''));
+            }
+            strip = [];
         }
+        sorted.forEach(function (item) {
+            var l = left(item), r = right(item);
+            if (strip.length && (strip.length >= STRIP_ITEMS || Math.max(to, r) - Math.min(from, l) > STRIP_WIDTH)) {
+                flush();
+            }
+            if (!strip.length) {
+                from = l;
+                to = r;
+            }
+            strip.push(item);
+            from = Math.min(from, l);
+            to = Math.max(to, r);
+        });
+        flush();
     }
 
     // The layout's arithmetic puts the drawing's true edges slightly off its

@@ -160,47 +160,28 @@
     /// saying where the sheet goes. Each tile holds a copy of only the boxes
     /// and lines that reach into it, so that a name is printed once (twice if
     /// a cut runs through it), not on every sheet. Returns the plan.
-    function layOutOnPaper(doc, paperName)
+    /// `range` ({first, count}) puts only those sheets in the page: the
+    /// engine's printing slows with the square of the pages it holds, so a
+    /// chart of many sheets is printed a batch at a time. The plan is made
+    /// once per drawing and paper, while the drawing can still be measured.
+    function layOutOnPaper(doc, paperName, range)
     {
         var svg = drawing(doc);
         var content = svg && svg.querySelector('.chart-content');
         if (!content) {
             return null;
         }
-        var origin = svg.getBoundingClientRect();
-        var size = {width: origin.width, height: origin.height};
-        var chart = content.querySelector('g.chart');
-        var pieces = [];
-        function add(e, where)
-        {
-            var r = e.getBoundingClientRect();
-            pieces.push({e: e, where: where, x0: r.left - origin.left, y0: r.top - origin.top,
-                         x1: r.right - origin.left, y1: r.bottom - origin.top});
+        var cut = doc.plotwellPaper;
+        if (!cut || cut.svg !== svg || cut.paperName !== paperName) {
+            cut = planSheets(svg, content, paperName);
+            if (!cut) {
+                return null;
+            }
+            doc.plotwellPaper = cut;
         }
-        Array.prototype.forEach.call(content.children, function (e) {
-            if (e !== chart) {
-                add(e, 'content');
-            }
-        });
-        Array.prototype.forEach.call(chart.children, function (e) {
-            if (e.classList.contains('nodes')) {
-                Array.prototype.forEach.call(e.children, function (n) { add(n, 'nodes'); });
-            } else {
-                add(e, 'chart');
-            }
-        });
-
-        var largest = {x: 0, y: 0};
-        pieces.forEach(function (p) {
-            if (p.where === 'nodes') {
-                largest.x = Math.max(largest.x, p.x1 - p.x0 + 8);
-                largest.y = Math.max(largest.y, p.y1 - p.y0 + 8);
-            }
-        });
-        var plan = paperSheets(size, paperName, largest);
-        if (!plan) {
-            return null;
-        }
+        var plan = cut.plan, pieces = cut.pieces, tiles = cut.tiles;
+        var first = range ? Math.max(0, range.first | 0) : 0;
+        var end = range ? Math.min(tiles.length, first + Math.max(1, range.count | 0)) : tiles.length;
         var old = doc.querySelector('.paper-sheets');
         if (old) {
             old.parentNode.removeChild(old);
@@ -208,13 +189,10 @@
         var holder = doc.createElement('div');
         holder.className = 'paper-sheets';
         var backdrop = svg.querySelector('rect.backdrop');
+        var chart = content.querySelector('g.chart');
         var m = plan.margin;
-        // A wide tree leaves corners of its rectangle empty: no sheet for them.
-        var tiles = sheetTiles(plan).filter(function (t) {
-            return pieces.some(function (p) { return reaches(p, t); });
-        });
-        plan.sheets = tiles.length;
-        tiles.forEach(function (t, k) {
+        tiles.slice(first, end).forEach(function (t, n) {
+            var k = first + n;
             var sheet = doc.createElementNS(SVG_NS, 'svg');
             sheet.setAttribute('class', 'sheet');
             // A pixel short of the paper: rounding must not push a sheet onto a page of its own.
@@ -253,7 +231,52 @@
             style.textContent = '@page { size: ' + plan.pageWidth + 'px ' + plan.pageHeight +
                                 'px; margin: 0; }';
         }
-        return plan;
+        return Object.assign({}, plan, {first: first, count: end - first});
+    }
+
+    // The pieces of the drawing with where they lie, the plan and the tiles
+    // that hold anything (a wide tree leaves corners of its rectangle empty).
+    function planSheets(svg, content, paperName)
+    {
+        var origin = svg.getBoundingClientRect();
+        var size = {width: origin.width, height: origin.height};
+        var chart = content.querySelector('g.chart');
+        var pieces = [];
+        function add(e, where)
+        {
+            var r = e.getBoundingClientRect();
+            pieces.push({e: e, where: where, x0: r.left - origin.left, y0: r.top - origin.top,
+                         x1: r.right - origin.left, y1: r.bottom - origin.top});
+        }
+        Array.prototype.forEach.call(content.children, function (e) {
+            if (e !== chart) {
+                add(e, 'content');
+            }
+        });
+        Array.prototype.forEach.call(chart.children, function (e) {
+            if (e.classList.contains('nodes')) {
+                Array.prototype.forEach.call(e.children, function (n) { add(n, 'nodes'); });
+            } else {
+                add(e, 'chart');
+            }
+        });
+
+        var largest = {x: 0, y: 0};
+        pieces.forEach(function (p) {
+            if (p.where === 'nodes') {
+                largest.x = Math.max(largest.x, p.x1 - p.x0 + 8);
+                largest.y = Math.max(largest.y, p.y1 - p.y0 + 8);
+            }
+        });
+        var plan = paperSheets(size, paperName, largest);
+        if (!plan) {
+            return null;
+        }
+        var tiles = sheetTiles(plan).filter(function (t) {
+            return pieces.some(function (p) { return reaches(p, t); });
+        });
+        plan.sheets = tiles.length;
+        return {svg: svg, paperName: paperName, plan: plan, pieces: pieces, tiles: tiles};
     }
 
     return {

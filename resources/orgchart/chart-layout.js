@@ -290,7 +290,7 @@
     /// every node and returns the chart's width and height and the
     /// connectors, each a list of points of an orthogonal line.
     /// `options.compact` stacks the people of a wide team who have no reports
-    /// in two columns beneath their manager (see compactIfNarrower).
+    /// in two columns beneath their manager (see compactLayout).
     function layoutForest(roots, spacing, options)
     {
         var compact = !!(options && options.compact);
@@ -504,22 +504,46 @@
         return lines;
     }
 
-    /// The plain layout, or the compact one when it makes the chart narrower:
-    /// an organisation with wide teams then reads on fewer sheets and at a
-    /// larger scale. Each layout is near linear, so trying both costs little.
-    function compactIfNarrower(roots, spacing)
+    // What a layout costs on paper: how many sheet-sized tiles its boxes
+    // touch (a sheet of A3 less the strip that neighbours share). Printing
+    // takes time by the sheet, and a chart on fewer sheets is a denser one.
+    var TILE = {width: 1400, height: 950};
+
+    function tilesTouched(nodes)
     {
-        var plain = layoutForest(roots, spacing);
+        var seen = new Set();
+        nodes.forEach(function (n) {
+            var c0 = Math.floor(n.x / TILE.width), c1 = Math.floor((n.x + n.w) / TILE.width);
+            var r0 = Math.floor(n.y / TILE.height), r1 = Math.floor((n.y + n.h) / TILE.height);
+            for (var r = r0; r <= r1; r++) {
+                for (var c = c0; c <= c1; c++) {
+                    seen.add(r * 1e6 + c);
+                }
+            }
+        });
+        return seen.size;
+    }
+
+    /// The plain layout, or the compact one when it covers fewer sheets: a
+    /// narrower chart that is much taller is not a smaller one. The placement
+    /// of the one chosen is left on the nodes. Each layout is near linear, so
+    /// trying both costs little.
+    function compactLayout(roots, spacing)
+    {
+        var nodes = preorder(roots);
         var compact = layoutForest(roots, spacing, {compact: true});
-        if (compact.width < plain.width) {
+        var compactTiles = tilesTouched(nodes);
+        var plain = layoutForest(roots, spacing);
+        if (compactTiles < tilesTouched(nodes)) {
+            compact = layoutForest(roots, spacing, {compact: true});
             compact.compact = true;
             return compact;
         }
-        return layoutForest(roots, spacing);
+        return plain;
     }
 
     return {
-        compactIfNarrower: compactIfNarrower,
+        compactLayout: compactLayout,
         shortenTitle: shortenTitle,
         widestWord: widestWord,
         wrapTitle: wrapTitle,

@@ -134,6 +134,11 @@ public:
         add(handler, [object, method](const QVariant &) { (object->*method)(); });
     }
     [[nodiscard]] bool has(const QString &handler) const { return m_bodies.contains(handler); }
+    /// The body added as \a handler, to be wrapped by a later add(); empty when there is none.
+    [[nodiscard]] CommandCenter::Handler body(const QString &handler) const
+    {
+        return m_bodies.value(handler);
+    }
     [[nodiscard]] QStringList handlerNames() const { return m_bodies.keys(); }
 
     /// Registers, in the order of \a table, every command whose handler is implemented, each

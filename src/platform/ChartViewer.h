@@ -19,6 +19,9 @@ public:
     ~ChartViewer() override = default;
 
     virtual void load(const QUrl &url) = 0;
+    /// Loads \a url, then runs \a script in it: how a page gets what no address can carry.
+    /// loadFinished() follows the script's answer, ok when the load and the script succeeded.
+    virtual void loadThenRun(const QUrl &url, const QString &script) = 0;
     /// Loads an HTML text with no base address.
     virtual void loadHtml(const QString &html) = 0;
     virtual void evaluate(const QString &script, std::function<void(const QString &)> done) = 0;

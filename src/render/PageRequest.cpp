@@ -128,9 +128,23 @@ QString fullScreenRequest(const RequestSettings &settings, const QString &data, 
     return buildRequest(settings, data, &size, QLatin1String("50"));
 }
 
-QString pendingRequest(const RequestSettings &settings)
+ScriptedRequest scriptedRequest(const QUrl &request, const QString &options)
 {
-    return viewerRequest(settings, QString()) + QLatin1String("&pending=1");
+    // The data never holds a raw "&" (it travels as a token), so it ends at the first one. It is
+    // handed over still encoded: the page decodes it as it would have from the address.
+    QStringList items = request.query(QUrl::FullyEncoded).split(QLatin1Char('&'));
+    ScriptedRequest scripted;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i].startsWith(QLatin1String("data="))) {
+            scripted.data = items.takeAt(i).mid(5);
+            break;
+        }
+    }
+    items << QStringLiteral("pending=1");
+    scripted.page = request;
+    scripted.page.setQuery(items.join(QLatin1Char('&')), QUrl::StrictMode);
+    scripted.script = drawDataScript(scripted.data, options);
+    return scripted;
 }
 
 QString drawDataScript(const QString &data, const QString &options)

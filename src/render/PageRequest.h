@@ -53,14 +53,26 @@ struct RequestSettings
 [[nodiscard]] QString fullScreenRequest(const RequestSettings &settings, const QString &data,
                                         double width, double height);
 
-/// A request without its data, for a page that is to get its data by script (drawDataScript()):
-/// an address must stay short (Chromium refuses one of some 2 MB), a large organisation's data
-/// string need not. The page draws nothing until the script runs.
-[[nodiscard]] QString pendingRequest(const RequestSettings &settings);
+/// The longest address the engine is given: Chromium refuses one of 2 MiB and shows nothing.
+inline constexpr qsizetype kLongestAddress = 2'000'000;
 
-/// The script that draws \a data, a data string as the grid's or a staff list's, on a page loaded
-/// from pendingRequest(). \a options is a script object literal of the page's drawing options
-/// (e.g. "{still: true}" for a file) or empty. Evaluates to the size drawn, "width height".
+/// A chart request split for the one route by which a page gets what an address cannot carry
+/// (long titles in many rows, a large organisation): \a page is its address without the data and
+/// with "pending=1", so the page waits instead of drawing, and \a script draws the data (as the
+/// request had it) once the page has loaded (ChartViewer::loadThenRun()).
+struct ScriptedRequest
+{
+    QUrl page;
+    QString data;
+    QString script;
+};
+/// \a request split so; \a options is a script object literal of the page's drawing options
+/// (e.g. "{still: true}" for a file) or empty. The script evaluates to the size drawn.
+[[nodiscard]] ScriptedRequest scriptedRequest(const QUrl &request,
+                                              const QString &options = QString());
+
+/// The script that draws \a data on a page loaded with "pending=1" (or draws it again there with
+/// other \a options). Evaluates to the size drawn, "width height".
 [[nodiscard]] QString drawDataScript(const QString &data, const QString &options = QString());
 
 /// The file URL of a filtered request. Everything the filter let through reaches the page:

@@ -44,15 +44,17 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
         diag(QStringLiteral("Chart Title ") + m_grid.setting(ChartSetting::ChartTitle));
         const QString address = viewerRequest(gatherRequestSettings(m_grid, m_state), data);
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
-        m_scriptData.reset();
         const QUrl url = requestUrl(address);
+        m_organisation.reset();
         const auto page = [](const QUrl &u) {
             return u.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
         };
         // Only a chart on show is swapped in place; the placeholder or a table preview is
         // left behind as a step of its own, as a first render always did.
+        // A chart too long for an address goes by the scripted route, which a swap cannot take.
         if (replace && !m_placeholderWidth && !m_webView.currentUrl().isEmpty() &&
-            page(m_webView.currentUrl()) == page(url)) {
+            page(m_webView.currentUrl()) == page(url) &&
+            url.toEncoded().size() <= kLongestAddress) {
             const QString literal =
                 QString::fromUtf8(QJsonDocument(QJsonArray{url.toString(QUrl::FullyEncoded)})
                                       .toJson(QJsonDocument::Compact));
@@ -73,8 +75,10 @@ void ViewerLoader::loadWebViewByScript(const QString &data)
 {
     m_pendingExport.reset();
     ++m_renderSerial;
-    m_scriptData = data;
-    m_webView.load(requestUrl(pendingRequest(gatherRequestSettings(m_grid, m_state))));
+    m_organisation = data;
+    const ScriptedRequest scripted =
+        scriptedRequest(requestUrl(viewerRequest(gatherRequestSettings(m_grid, m_state), data)));
+    m_webView.loadThenRun(scripted.page, scripted.script);
     m_placeholderWidth.reset();
     Q_EMIT webViewPageRequested();
 }
@@ -147,6 +151,7 @@ void ViewerLoader::showPlaceholder(double width)
         }
         return;
     }
+    m_organisation.reset();
     m_webView.loadHtml(placeholderPageHtml(width));
     setPlaceholderWidth(width);
     Q_EMIT webViewPageRequested();
@@ -164,12 +169,6 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
 {
     runGuarded(QStringLiteral("Exception occured at Webview did finish"), [&] {
         diag(QStringLiteral("WEBVIEW FINISHED LOAD"));
-        // Scripts run in order: whoever hears of the load next finds the chart drawn.
-        if (m_scriptData) {
-            if (ok)
-                m_webView.evaluate(drawDataScript(*m_scriptData), nullptr);
-            m_scriptData.reset();
-        }
         Q_EMIT viewerLoadFinished(ok);
         updateBackForwardStatus();
         // A load cut short by the next one (Render pressed twice) leaves the old page on
@@ -198,6 +197,7 @@ void ViewerLoader::undoAction()
     if (back) {
         m_center.post(command::enableUndo);
         setPlaceholderWidth(std::nullopt);
+        m_organisation.reset();
         m_webView.goBack();
         Q_EMIT webViewPageRequested();
     } else {
@@ -234,6 +234,7 @@ void ViewerLoader::redoAction()
     if (forward) {
         m_center.post(command::enableRedo);
         setPlaceholderWidth(std::nullopt);
+        m_organisation.reset();
         m_webView.goForward();
         Q_EMIT webViewPageRequested();
     } else {

@@ -43,6 +43,9 @@ public:
     /// is too long for an address. Such a chart is only looked at (searched, folded, exported
     /// from `webView`); the export viewers keep the grid's chart.
     void loadWebViewByScript(const QString &data);
+    /// The data string of the whole organisation `webView` shows, while it shows one: its
+    /// exports are drawn from it, not from the export viewers.
+    [[nodiscard]] const std::optional<QString> &organisationShown() const { return m_organisation; }
     /// The visible viewer.
     [[nodiscard]] ChartViewer &webView() { return m_webView; }
     /// Loads the placeholder page into `webView`, or resizes the one already showing.
@@ -99,7 +102,7 @@ private:
     CommandCenter &m_center;
     Desktop &m_desktop;
     std::optional<QString> m_pendingExport;
-    std::optional<QString> m_scriptData; // for the page `webView` is loading by script
+    std::optional<QString> m_organisation;
     quint64 m_renderSerial = 0;
     bool m_measuring = false;
     double m_exportScale = 1.0;

@@ -9,6 +9,8 @@
 #include "document/DocumentImport.h"
 #include "model/SampleCharts.h"
 #include "platform/Alerts.h"
+#include "staff/StaffColumns.h"
+#include "staff/StaffTable.h"
 
 #include <QFile>
 
@@ -136,6 +138,14 @@ QString ChartWorkspace::loadChartFile(const QString &path)
     }
     if (const QString problem = document::nearChartDocumentProblem(read.bytes); !problem.isEmpty())
         return path + QStringLiteral(": ") + problem;
+    // A staff list has column titles too, but what its user wants drawn is its people.
+    const staff::StaffColumns staffColumns =
+        staff::guessColumns(staff::readStaffTable(read.bytes).header);
+    if (staffColumns.hasName() && staffColumns.column(staff::StaffRole::Manager) >= 0)
+        return path + QStringLiteral(": a staff list (a column of names and one of managers), not "
+                                     "a chart: draw it with `plotwell render --staff %1 -o "
+                                     "OUT.pdf`, or in the window with File > Import Staff List")
+                          .arg(path);
     const std::optional<QStringList> fields = readFirstRecord(path);
     if (!fields || document::importTitles(m_grid, *fields))
         return path + QStringLiteral(": neither a chart document (a title line and 93 rows of "

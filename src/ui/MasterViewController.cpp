@@ -628,6 +628,18 @@ void MasterViewController::collectHandlers(HandlerTable &table)
 {
     m_shell->addHandlers(table);
     m_workspace->addHandlers(table);
+    // A whole organisation on show has no export viewers of its own: its PNG and PDF are drawn
+    // from its data, as `plotwell render --staff` draws them.
+    for (const auto &[handler, suffix] : {std::pair{QStringLiteral("PNGDownload:"), "png"},
+                                          std::pair{QStringLiteral("PDFDownload:"), "pdf"}}) {
+        const CommandCenter::Handler grid = table.body(handler);
+        table.add(handler, [this, grid, suffix = QString::fromLatin1(suffix)](const QVariant &v) {
+            if (m_workspace->loader().organisationShown())
+                exportOrganisation(*this, this, suffix);
+            else if (grid)
+                grid(v);
+        });
+    }
 }
 
 void MasterViewController::loadView()

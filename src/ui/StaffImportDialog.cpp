@@ -10,6 +10,7 @@
 #include "shell/ShellController.h"
 #include "staff/StaffChart.h"
 #include "ui/MasterViewController.h"
+#include "ui/OrganisationFile.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -26,6 +27,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace plotwell {
 
@@ -249,6 +252,43 @@ void importStaffList(MasterViewController &view, QWidget *window, const QString 
                                      [&] { imported = dialog.importInto(view.grid()); });
     if (imported)
         view.shell().resizeWebView();
+}
+
+void exportOrganisation(MasterViewController &view, QWidget *window, const QString &suffix)
+{
+    const std::optional<QString> &data = view.workspace().loader().organisationShown();
+    if (!data)
+        return;
+    const AppContext context = view.workspace().context();
+    const std::optional<QString> path =
+        context.filePanels.chooseSavePath({{suffix},
+                                           QStringLiteral("organisation.") + suffix,
+                                           QStringLiteral("Export %1").arg(suffix.toUpper())});
+    if (!path)
+        return;
+    auto *file = new OrganisationFile(*data, *path, QString(), window);
+    auto notes = std::make_shared<QStringList>();
+    file->noted = [notes](const QString &note) { *notes << note; };
+    Alerts *alerts = &context.alerts;
+    file->finished = [file, notes, alerts](const QString &problem) {
+        file->deleteLater();
+        if (!problem.isEmpty()) {
+            alerts->runModal({QStringLiteral("The organisation could not be exported."),
+                              problem,
+                              {},
+                              AlertSpec::Style::Warning});
+        } else if (!notes->isEmpty()) {
+            // Said once it is written: the user asked for a file and should hear how it came out.
+            QStringList said;
+            for (const QString &note : std::as_const(*notes))
+                said << note.left(1).toUpper() + note.mid(1) + QLatin1Char('.');
+            alerts->runModal({QStringLiteral("The organisation was exported."),
+                              said.join(QLatin1Char('\n')),
+                              {},
+                              AlertSpec::Style::Informational});
+        }
+    };
+    file->start();
 }
 
 void exportViewerSvg(MasterViewController &view, QWidget *window)

@@ -70,4 +70,10 @@ void importStaffList(MasterViewController &view, QWidget *window, const QString 
 /// File > Export > SVG…: the chart the viewer shows, as a standalone SVG file.
 void exportViewerSvg(MasterViewController &view, QWidget *window);
 
+/// The PNG or PDF export (\a suffix "png" or "pdf") of the whole organisation the viewer shows:
+/// drawn off screen from its data as `plotwell render --staff` draws it (on A3 sheets when too
+/// large for one PDF page, scaled to what the engine paints for a PNG), what happened said in an
+/// alert.
+void exportOrganisation(MasterViewController &view, QWidget *window, const QString &suffix);
+
 } // namespace plotwell

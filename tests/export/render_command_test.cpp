@@ -119,6 +119,15 @@ private Q_SLOTS:
         QCOMPARE(runPlotwell({"render", "--sample", "3", "-o", dir.filePath("x.png")}).exitCode, 2);
         QCOMPARE(runPlotwell({"render", "--sample", "1", "-o", dir.filePath("x.gif")}).exitCode, 2);
         QVERIFY(QDir(dir.path()).isEmpty());
+        // A staff list is not drawn as a row of its column titles: the user is shown its way.
+        const QString staff = dir.filePath(QStringLiteral("staff.csv"));
+        testing::writeFile(staff, "Employee Name;Reports To\r\nAnn Lee;\r\nBo Li;Ann Lee\r\n");
+        const Run run = runPlotwell({"render", staff, "-o", dir.filePath("x.png")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("render --staff")) &&
+                     run.err.contains(QStringLiteral("Import Staff List")),
+                 qPrintable(run.err));
+        QVERIFY(!QFile::exists(dir.filePath("x.png")));
     }
 };
 

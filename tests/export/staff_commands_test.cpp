@@ -139,7 +139,7 @@ private Q_SLOTS:
         const QString svg = dir.filePath(QStringLiteral("org.svg"));
         const QString png = dir.filePath(QStringLiteral("org.png"));
         for (const QStringList &arguments :
-             {QStringList{"render", "--staff", staff, "-o", pdf, "--paper", "a3"},
+             {QStringList{"render", "--staff", staff, "-o", pdf, "--paper", "a4"},
               QStringList{"render", "--staff", staff, "-o", svg},
               QStringList{"render", "--staff", staff, "-o", png}}) {
             const Run run = runPlotwell(arguments);
@@ -147,17 +147,22 @@ private Q_SLOTS:
             QCOMPARE(run.out, QFileInfo(arguments.at(4)).absoluteFilePath());
         }
 
-        // Every name selectable in the PDF, on A3 sheets.
+        // Every name selectable in the PDF, on A4 sheets; more of them than are printed in one
+        // batch, so the batches are joined in order.
         const plotwell::testing::PdfFacts facts = plotwell::testing::pdfFacts(pdf);
-        QVERIFY(facts.pages > 1);
-        const QSizeF a3(1190.55, 841.89);
-        QVERIFY2(std::abs(facts.pageSize.width() - a3.width()) < 2 ||
-                     std::abs(facts.pageSize.width() - a3.height()) < 2,
+        QVERIFY2(facts.pages > 100, qPrintable(QString::number(facts.pages)));
+        const QSizeF a4(841.89, 595.28);
+        QVERIFY2(std::abs(facts.pageSize.width() - a4.width()) < 2 ||
+                     std::abs(facts.pageSize.width() - a4.height()) < 2,
                  qPrintable(QString::number(facts.pageSize.width())));
         // In drawing order: a box's lines stay together, whatever stands beside it.
         const QString pdfText =
             plotwell::testing::toolOutput(QStringLiteral("pdftotext"), {"-raw", pdf, "-"})
                 .simplified();
+        const QString sheets = QString::number(facts.pages);
+        for (const QString &label : {QStringLiteral("Sheet 1 of "), QStringLiteral("Sheet 101 of "),
+                                     QStringLiteral("Sheet %1 of ").arg(sheets)})
+            QVERIFY2(pdfText.contains(label + sheets), qPrintable(label));
         QStringList missing;
         for (const QString &name : names) {
             if (!pdfText.contains(name))

@@ -164,8 +164,8 @@ test('a chain of ten thousand rows lays out without running out of stack', () =>
     assert.equal(layout.connectors.length, 9999);
 });
 
-test('wide teams without reports stack in two columns when that makes the chart narrower', () => {
-    const {compactIfNarrower} = require('../../resources/orgchart/chart-layout.js');
+test('wide teams without reports stack in two columns when that puts the chart on fewer sheets', () => {
+    const {compactLayout} = require('../../resources/orgchart/chart-layout.js');
     // A head of three managers: the first with ten people, the second with two (too few to
     // stack), the third with four, one of whom has reports and so stays in the row.
     let row = 0;
@@ -181,7 +181,7 @@ test('wide teams without reports stack in two columns when that makes the chart 
     (function walk(n) { nodes.push(n); n.children.forEach(walk); })(root);
 
     const plainWidth = layoutForest([root], SPACING).width;
-    const layout = compactIfNarrower([root], SPACING);
+    const layout = compactLayout([root], SPACING);
     assert.ok(layout.compact && layout.width < plainWidth / 2, `${layout.width} vs ${plainWidth}`);
     for (let i = 0; i < nodes.length; i++) {
         for (let j = i + 1; j < nodes.length; j++) {
@@ -206,5 +206,5 @@ test('wide teams without reports stack in two columns when that makes the chart 
     // A chart with no team to stack keeps the plain layout.
     row = 0;
     const pair = node(leaves(2));
-    assert.ok(!compactIfNarrower([pair], SPACING).compact);
+    assert.ok(!compactLayout([pair], SPACING).compact);
 });

@@ -307,7 +307,7 @@ private Q_SLOTS:
         }
         chart.grid.setSetting(ChartSetting::ChartTitle, words);
         const QUrl url = requestUrl(viewerRequest(chart.settings(), chart.data()));
-        QVERIFY(url.toEncoded().size() > WebEngineChartViewer::kLongestAddress);
+        QVERIFY(url.toEncoded().size() > kLongestAddress);
         WebEngineChartViewer viewer(view);
         QSignalSpy finished(&viewer, &ChartViewer::loadFinished);
         viewer.load(url);

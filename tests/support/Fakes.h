@@ -84,7 +84,16 @@ class FakeChartViewer final : public ChartViewer
 public:
     using ChartViewer::ChartViewer;
 
-    void load(const QUrl &url) override { push(url.toString(QUrl::FullyEncoded), url); }
+    void load(const QUrl &url) override
+    {
+        push(url.toString(QUrl::FullyEncoded), url);
+        m_then.clear();
+    }
+    void loadThenRun(const QUrl &url, const QString &script) override
+    {
+        load(url);
+        m_then = script;
+    }
     void loadHtml(const QString &html) override { push(html, QUrl()); }
     void evaluate(const QString &script, std::function<void(const QString &)> done) override
     {
@@ -98,7 +107,12 @@ public:
     void goForward() override { m_index += canGoForward(); }
     [[nodiscard]] QUrl currentUrl() const override { return m_history.value(m_index).second; }
     [[nodiscard]] QString currentPage() const { return m_history.value(m_index).first; }
-    void finishLoad(bool ok = true) { Q_EMIT loadFinished(ok); }
+    void finishLoad(bool ok = true)
+    {
+        if (ok && !m_then.isEmpty())
+            scripts << std::exchange(m_then, QString());
+        Q_EMIT loadFinished(ok);
+    }
 
     QStringList loads; // every load in order: URL text or HTML text
     QStringList scripts;
@@ -112,6 +126,7 @@ private:
         m_history.append({page, url});
     }
     QList<std::pair<QString, QUrl>> m_history; // page text and URL of each step back
+    QString m_then;                            // the script the load in progress runs once loaded
     qsizetype m_index = -1;
 };
 

@@ -2,13 +2,20 @@
 // an HTML page reports, what the export viewers hold before any render, and what the mouse does
 // to the chart's boxes.
 #include "LaunchedWindow.h"
+#include "PdfFacts.h"
 #include "TestFiles.h"
+#include "base/Commands.h"
 #include "document/DocumentController.h"
 #include "export/ExportController.h"
 #include "model/RowEdits.h"
+#include "render/ViewerLoader.h"
+#include "shell/ChartWorkspace.h"
+#include "staff/StaffChart.h"
+#include "staff/StaffImport.h"
 #include "ui/GridView.h"
 #include "ui/Style.h"
 
+#include <QImage>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -59,6 +66,8 @@ class EngineWindowTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_BINARY_DIR "/resources"); }
+
     // The engine reports a page given as HTML as a "data:" address, not an empty one.
     void thePreviewFollowsASettingsChange()
     {
@@ -159,6 +168,41 @@ private Q_SLOTS:
         mouse(input, QEvent::MouseButtonRelease, third, Qt::NoButton);
         QTRY_COMPARE(w.view().gridView().currentRow(), 3);
         QCOMPARE(w.view().workspace().editor().undoStack().count(), steps + 1);
+    }
+
+    // A whole organisation on show is exported from its data, as the command draws it, not
+    // from the export viewers, which hold the grid's chart.
+    void aWholeOrganisationExportsAsPdfAndPng()
+    {
+        QTemporaryDir folder;
+        QByteArray csv = "Name,Manager\n";
+        for (int i = 0; i < 150; ++i)
+            csv += "Person " + QByteArray::number(i) + ',' +
+                   (i ? "Person " + QByteArray::number((i - 1) / 4) : QByteArray()) + '\n';
+        const QString staffFile = folder.filePath(QStringLiteral("staff.csv"));
+        writeFile(staffFile, csv);
+        QString problem;
+        const auto loaded = staff::loadStaffList(staffFile, {}, &problem);
+        QVERIFY2(loaded, qPrintable(problem));
+        const staff::Organisation &people = loaded->organisation;
+        LaunchedWindow w;
+        w.view().workspace().loader().loadWebViewByScript(
+            staff::staffDataString(people, staff::chartOrder(people, staff::everyone(people))));
+        QVERIFY(w.waitForLoad(60000));
+
+        const QString pdf = folder.filePath(QStringLiteral("org.pdf"));
+        const QString png = folder.filePath(QStringLiteral("org.png"));
+        w.panels.savePaths = {pdf, png};
+        w.window.commands().post(command::PDFDownload);
+        QTRY_VERIFY2_WITH_TIMEOUT(QFile::exists(pdf), qPrintable(w.alerts.messages().join(u'|')),
+                                  60000);
+        w.window.commands().post(command::PNGDownload);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(png), 60000);
+        const QString text = pdfFacts(pdf).text.simplified();
+        for (const QString &name : {QStringLiteral("Person 0"), QStringLiteral("Person 149")})
+            QVERIFY2(text.contains(name), qPrintable(text.left(200)));
+        QVERIFY(QImage(png).width() > 1000);
+        QVERIFY(w.alerts.messages().isEmpty());
     }
 };
 

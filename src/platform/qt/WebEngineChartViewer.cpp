@@ -1,5 +1,7 @@
 #include "platform/qt/WebEngineChartViewer.h"
 
+#include "render/PageRequest.h"
+
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -15,8 +17,8 @@ WebEngineChartViewer::WebEngineChartViewer(QWebEngineView *view, QObject *parent
         // The end of a load that a newer one cut short leaves the newer one going.
         const bool newerGoing = m_view->page()->isLoading();
         if (ok && !newerGoing && !m_drawScript.isEmpty()) {
-            // The page came without its query; it draws once the script hands it over, and
-            // only then is the load over.
+            // The page waits for its data; it draws once the script hands it over, and only
+            // then is the load over.
             const QString script = std::exchange(m_drawScript, QString());
             const quint64 serial = m_loadSerial;
             m_view->page()->runJavaScript(script, [this, serial](const QVariant &drawn) {
@@ -44,20 +46,20 @@ void WebEngineChartViewer::started()
 
 void WebEngineChartViewer::load(const QUrl &url)
 {
-    started();
-    const QByteArray encoded = url.toEncoded();
-    if (encoded.size() <= kLongestAddress || !url.hasQuery()) {
-        m_view->load(url);
+    if (url.toEncoded().size() > kLongestAddress && url.hasQuery()) {
+        const ScriptedRequest scripted = scriptedRequest(url);
+        loadThenRun(scripted.page, scripted.script);
         return;
     }
-    // The engine drops an address past about 2 MB and shows nothing: such a chart (long titles
-    // in many rows) loads the page bare and hands it the same query through a script. The
-    // query is percent-encoded ASCII; only the quote and the backslash need escaping.
-    QString search = QLatin1Char('?') + url.query(QUrl::FullyEncoded);
-    search.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-        .replace(QLatin1Char('\''), QLatin1String("\\'"));
-    m_drawScript = QStringLiteral("Orgchart.renderPage('%1', document); true").arg(search);
-    m_view->load(url.adjusted(QUrl::RemoveQuery));
+    started();
+    m_view->load(url);
+}
+
+void WebEngineChartViewer::loadThenRun(const QUrl &url, const QString &script)
+{
+    started();
+    m_drawScript = script;
+    m_view->load(url);
 }
 
 void WebEngineChartViewer::loadHtml(const QString &html)

@@ -8,21 +8,19 @@ class QWebEngineView;
 
 namespace plotwell {
 
-/// A chart viewer on a QWebEngineView. The view is owned by whoever shows it. An address longer
-/// than kLongestAddress loads the page without its query and gives it the query by a script;
-/// loadFinished() follows the drawing.
+/// A chart viewer on a QWebEngineView. The view is owned by whoever shows it. A chart request
+/// longer than kLongestAddress goes the scripted route (scriptedRequest()); loadFinished() follows
+/// the drawing.
 class WebEngineChartViewer final : public ChartViewer
 {
     Q_OBJECT
 public:
-    /// Chromium's limit is 2 MiB; some room is left.
-    static constexpr qsizetype kLongestAddress = 2'000'000;
-
     explicit WebEngineChartViewer(QWebEngineView *view, QObject *parent = nullptr);
 
     [[nodiscard]] QWebEngineView *view() const { return m_view; }
 
     void load(const QUrl &url) override;
+    void loadThenRun(const QUrl &url, const QString &script) override;
     void loadHtml(const QString &html) override;
     void evaluate(const QString &script, std::function<void(const QString &)> done) override;
     [[nodiscard]] bool canGoBack() const override;

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/qt/WebEngineChartPictures.h"
+#include "platform/qt/WebEngineChartViewer.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QPageLayout;
+class QWebEngineView;
+
+namespace plotwell {
+
+/// The largest picture the engine is asked to paint: Chromium's tiles stop at 16384 pixels a side,
+/// and a picture of 64 million pixels already takes a quarter of a gigabyte.
+inline constexpr int kLargestPictureSide = 16384;
+inline constexpr qint64 kLargestPicturePixels = 64'000'000;
+
+/// How far a chart of \a chart pixels is scaled down to stay within both limits (1 when it fits).
+[[nodiscard]] double staffPictureScale(QSize chart);
+
+/// Draws a data string of any size (a whole organisation) with the chart page in an off-screen
+/// view of its own and writes the file \a target's suffix names: an SVG; a PDF on one page of the
+/// chart's size, or on sheets of \a paper ("a4", "a3", "letter"; A3 when the chart is too large
+/// for one page and none was chosen); a PNG, scaled to what the engine paints. `plotwell render
+/// --staff` and the window's exports of a whole organisation both write through it. Each step
+/// waits for the page's answer to the one before.
+class OrganisationFile : public QObject
+{
+public:
+    /// What the user should know on the way (a chart scaled, the sheets it takes).
+    std::function<void(const QString &note)> noted;
+    /// The end: empty when the file was written, else why not.
+    std::function<void(const QString &problem)> finished;
+
+    OrganisationFile(QString data, const QString &target, QString paper = QString(),
+                     QObject *parent = nullptr);
+    ~OrganisationFile() override;
+
+    void start();
+    [[nodiscard]] QString target() const { return m_target; }
+
+private:
+    void phase(const char *what);
+    void draw(const QString &options, const std::function<void(QSizeF)> &then);
+    void drawn(QSizeF size);
+    void writeSvg();
+    void writePdf();
+    void layOutSheets(int first);
+    void print(const QPageLayout &layout, const std::function<void(const QByteArray &)> &then);
+    void writePng();
+    void picture(QSize size);
+    void save(const QByteArray &bytes);
+    void end(const QString &problem);
+    void note(const QString &text);
+
+    QString m_paper;
+    QString m_data;
+    std::unique_ptr<QWebEngineView> m_view;
+    WebEngineChartViewer m_viewer;
+    WebEngineChartPictures m_pictures;
+    QString m_target;
+    QString m_suffix;
+    QSizeF m_size;
+    bool m_loaded = false;
+    bool m_ended = false;
+    QElapsedTimer m_clock;
+    QList<QByteArray> m_batches;
+};
+
+} // namespace plotwell
