@@ -501,6 +501,11 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
     case QEvent::FocusIn:
         setCurrentRow(r);
         break;
+    case QEvent::FocusOut:
+        // A title longer than its cell would otherwise go on showing the end that was typed last.
+        if (watched == w.title)
+            w.title->setCursorPosition(0);
+        break;
     case QEvent::Resize:
         if (r == 1 && watched == w.picker)
             alignHeader();
