@@ -140,23 +140,6 @@ TEST(SqlWriter, WritesTheStaffScript)
     EXPECT_TRUE(report.notes.isEmpty());
 }
 
-TEST(SqlWriter, NamesEveryColumnUniquelyAndTypesUntitledOnes)
-{
-    ConversionSettings settings;
-    settings.columnTypes = {QStringLiteral("INT NOT NULL"), QStringLiteral("TEXT "),
-                            QStringLiteral("DATE "), QStringLiteral("TEXT ")};
-    const QByteArray sql =
-        written<SqlWriter>({QStringLiteral("First Name"), QStringLiteral("\"\u201C'"),
-                            QStringLiteral("record_ID"), QStringLiteral("first_name")},
-                           {}, settings);
-    EXPECT_TRUE(sql.contains("CREATE TABLE IF NOT EXISTS `table_name` (\n"
-                             "  `record_id`   bigint(20) unsigned NOT NULL AUTO_INCREMENT,\n"
-                             "  `First_Name` INT NOT NULL,\n  `Untitled2` VARCHAR(255),\n"
-                             "  `record_ID_2` DATE ,\n  `first_name_2` TEXT ,\n"));
-    // A file of column names alone gives the table and no INSERT.
-    EXPECT_TRUE(sql.endsWith("DEFAULT CHARSET=utf8mb4;\n"));
-}
-
 TEST(SqlWriter, StartsANewInsertEveryThousandRecords)
 {
     const QByteArray sql = written<SqlWriter>(kNames, numberedRows(2001), staffSettings());
