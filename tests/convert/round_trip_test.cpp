@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 #include "convert/Conversion.h"
 #include "convert/Escaping.h"
+#include "convert/SqlWriter.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -233,6 +234,80 @@ private:
 };
 
 } // namespace
+
+TEST_F(ConverterRoundTrip, SqlOfWideTablesLongValuesAndChartDataLoadsWithDefaultClientSettings)
+{
+    MariaDb db;
+    if (const QString why = db.start(); !why.isEmpty())
+        GTEST_SKIP() << "No MariaDB server for the SQL round trip: " << why.toStdString();
+    QString error;
+    ASSERT_TRUE(db.client({"-e", "CREATE DATABASE wide"}, {}, &error)) << error.toStdString();
+
+    // 70 columns pass the row-size limit as VARCHAR(255); values of 300 and 70,000 characters;
+    // an emoji in the first row of each of the two INSERTs; the grid's type fields holding chart
+    // data.
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const auto value = [&](int record, int column) {
+        if (column == 1 && record == 2)
+            return QString(300, QLatin1Char('x'));
+        if (column == 2 && record == 3)
+            return QString(70000, QLatin1Char('y'));
+        if (column == 0 && record % SqlWriter::kRecordsPerInsert == 1)
+            return emoji + QString::number(record);
+        return QStringLiteral("v%1_%2").arg(record).arg(column);
+    };
+    const struct
+    {
+        QString table;
+        int columns;
+    } tables[] = {{"wide", 70}, {"narrow", 3}};
+    for (const auto &shape : tables) {
+        const int records = 1002;
+        QByteArray csv;
+        QStringList header;
+        for (int c = 0; c < shape.columns; ++c)
+            header.append(QStringLiteral("c%1").arg(c));
+        csv += header.join(',').toUtf8() + "\n";
+        for (int r = 1; r <= records; ++r) {
+            QStringList fields;
+            for (int c = 0; c < shape.columns; ++c)
+                fields.append(value(r, c));
+            csv += fields.join(',').toUtf8() + "\n";
+        }
+        const QString input =
+            plotwell::testing::writeFile(m_dir.filePath(shape.table + ".csv"), csv);
+        ConversionSettings settings;
+        settings.tableName = shape.table;
+        // As the grid gives them once a chart is drawn over "1_Niall Brent(CEO)" and "u".
+        settings.columnTypes = {"VARCHAR(255)", "VARCHAR(255)", "VARCHAR(255)"};
+        settings.columnsWithoutSqlType = {1};
+        const ConversionResult result =
+            convertFile(Format::Sql, input, m_dir.filePath(shape.table + ".sql"), settings);
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        EXPECT_TRUE(result.message().contains("made TEXT")) << result.message().toStdString();
+        EXPECT_TRUE(result.message().contains("no SQL type for column(s) c0"));
+        ASSERT_TRUE(db.client({"wide"}, output(shape.table + ".sql"), &error))
+            << shape.table.toStdString() << ": " << error.toStdString();
+
+        QStringList hexColumns;
+        for (const QString &name : header)
+            hexColumns.append("HEX(`" + name + "`)");
+        const auto table = db.client(
+            {"--batch", "--skip-column-names", "wide", "-e",
+             "SELECT " + hexColumns.join(',') + " FROM `" + shape.table + "` ORDER BY record_id"},
+            {}, &error);
+        ASSERT_TRUE(table) << error.toStdString();
+        const QList<QByteArray> lines = table->trimmed().split('\n');
+        ASSERT_EQ(lines.size(), records);
+        for (int r = 1; r <= records; ++r) {
+            const QList<QByteArray> cells = lines.at(r - 1).split('\t');
+            ASSERT_EQ(cells.size(), shape.columns);
+            for (int c = 0; c < shape.columns; ++c)
+                ASSERT_EQ(QString::fromUtf8(QByteArray::fromHex(cells.at(c))), value(r, c))
+                    << shape.table.toStdString() << " " << r << "," << c;
+        }
+    }
+}
 
 TEST_F(ConverterRoundTrip, SqlLoadsIntoMariaDbWithDefaultClientSettingsAndSelectsBack)
 {
