@@ -73,9 +73,9 @@ void OrganisationFile::start()
     ChartGrid grid;
     grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
     const AppState state;
-    const ScriptedRequest scripted =
-        scriptedRequest(requestUrl(viewerRequest(gatherRequestSettings(grid, state), m_data)),
-                        QStringLiteral("{still: true}"));
+    const ScriptedRequest scripted = scriptedRequest(
+        requestUrl(viewerRequest(m_look ? *m_look : gatherRequestSettings(grid, state), m_data)),
+        QStringLiteral("{still: true}"));
     // Kept as the page got it, for a drawing at another size.
     m_data = scripted.data;
     connect(&m_viewer, &ChartViewer::loadFinished, this, [this](bool ok) {
@@ -143,7 +143,9 @@ void OrganisationFile::writeSvg()
 void OrganisationFile::writePdf()
 {
     const double largest = std::max(m_size.width(), m_size.height()) * 0.75;
-    if (m_paper.isEmpty() && largest > kLargestPdfPagePoints) {
+    const QSize natural(int(std::ceil(m_size.width())), int(std::ceil(m_size.height())));
+    const bool beyondPicture = m_pagedBeyondPicture && staffPictureScale(natural) < 1.0;
+    if (m_paper.isEmpty() && (largest > kLargestPdfPagePoints || beyondPicture)) {
         m_paper = kDefaultPaper;
         note(QStringLiteral("the chart is %1 x %2 pixels, too large for one page: printed on A3 "
                             "sheets")

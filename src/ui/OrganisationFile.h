@@ -2,6 +2,7 @@
 
 #include "platform/qt/WebEngineChartPictures.h"
 #include "platform/qt/WebEngineChartViewer.h"
+#include "render/PageRequest.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPageLayout;
 class QWebEngineView;
@@ -44,6 +46,12 @@ public:
                      QObject *parent = nullptr);
     ~OrganisationFile() override;
 
+    /// Draws with a chart's own look (colours, node width, font) instead of the organisation's.
+    void setLook(const RequestSettings &look) { m_look = look; }
+    /// Prints on sheets any chart larger than the largest picture, not only one beyond the
+    /// largest page: a grid chart's PDF, which was never scaled to fit a page.
+    void setPagedBeyondPicture(bool paged) { m_pagedBeyondPicture = paged; }
+
     void start();
     [[nodiscard]] QString target() const { return m_target; }
 
@@ -62,6 +70,8 @@ private:
     void note(const QString &text);
 
     QString m_paper;
+    std::optional<RequestSettings> m_look;
+    bool m_pagedBeyondPicture = false;
     QString m_data;
     std::unique_ptr<QWebEngineView> m_view;
     WebEngineChartViewer m_viewer;

@@ -8,6 +8,7 @@
 #include "render/Appearance.h"
 #include "shell/ChartWorkspace.h"
 #include "shell/WindowLayout.h"
+#include "ui/OrganisationFile.h"
 #include "ui/StaffRenderCommand.h"
 
 #include <QApplication>
@@ -17,10 +18,12 @@
 #include <QTimer>
 #include <QWebEngineView>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -152,7 +155,8 @@ int runRenderCommand(int argc, char **argv)
         return 1;
     }
     // The reassign alert, if any, has said why nothing is drawn.
-    const RenderResult::Kind drawn = workspace.render().kind;
+    const RenderResult rendered = workspace.render();
+    const RenderResult::Kind drawn = rendered.kind;
     if (drawn == RenderResult::NoLoad)
         err << "plotwell render: nothing to draw: row 1 has no title\n";
     if (drawn != RenderResult::Load)
@@ -173,11 +177,37 @@ int runRenderCommand(int argc, char **argv)
     };
     QObject::connect(&workspace.loader(), &ViewerLoader::exportViewerSized, webViewM.get(),
                      [&](QSizeF size) { webViewM->resize(size.toSize()); });
-    // The exporter waits for the chart to reach its viewer and to paint.
-    if (pdf)
-        workspace.exporter().writePdf(resolution, target, true, written);
-    else
+    std::unique_ptr<OrganisationFile> sheets;
+    if (pdf) {
+        // A chart the export viewer shrinks, or beyond the largest picture, would lose its
+        // names on one scaled page: it is printed on sheets instead, in its own look.
+        QObject::connect(
+            &workspace.loader(), &ViewerLoader::exportViewerSized, &app,
+            [&](QSizeF shown) {
+                const double scale = workspace.loader().exportScale();
+                const QSizeF chart = (shown - QSizeF(20, 20)) / scale;
+                const QSize natural(int(std::ceil(chart.width())), int(std::ceil(chart.height())));
+                if (scale >= 1.0 && staffPictureScale(natural) >= 1.0) {
+                    // The export viewer's load follows the signal; the exporter then waits for
+                    // the chart to reach it and to paint.
+                    QTimer::singleShot(0, &app, [&] {
+                        workspace.exporter().writePdf(resolution, target, true, written);
+                    });
+                    return;
+                }
+                sheets = std::make_unique<OrganisationFile>(rendered.dataString, target);
+                sheets->setLook(gatherRequestSettings(workspace.grid(), workspace.state()));
+                sheets->setPagedBeyondPicture(true);
+                sheets->noted = [&](const QString &note) {
+                    err << "plotwell render: " << note << '\n';
+                };
+                sheets->finished = written;
+                sheets->start();
+            },
+            Qt::SingleShotConnection);
+    } else {
         workspace.exporter().writePng(resolution, target, true, written);
+    }
     QTimer::singleShot(180000, &app, [&] {
         err << "plotwell render: the chart page did not finish drawing\n";
         QApplication::exit();
