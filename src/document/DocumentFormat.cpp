@@ -119,6 +119,18 @@ void readExtra(ChartExtras &extras, const QString &name, const QString &value)
 }
 
 /// A file with extras, read as standard CSV; nothing when it is not one.
+/// The header holds the chart title, which may itself hold commas, then the eleven value fields
+/// as its last pieces. False when there are too few pieces for a header.
+bool readHeader(const QStringList &header, SavedChart &chart)
+{
+    if (header.size() < kValueFieldCount + 1)
+        return false;
+    const qsizetype titlePieces = header.size() - kValueFieldCount;
+    chart.chartTitle = header.mid(0, titlePieces).join(QLatin1Char(','));
+    chart.valueFields = header.mid(titlePieces);
+    return true;
+}
+
 std::optional<SavedChart> parseChartWithExtras(QStringView text)
 {
     const std::optional<QList<QStringList>> records = csvRecords(text);
@@ -129,12 +141,8 @@ std::optional<SavedChart> parseChartWithExtras(QStringView text)
         return std::nullopt;
 
     SavedChart chart;
-    const QStringList &header = records->first();
-    if (header.size() < kValueFieldCount + 1)
+    if (!readHeader(records->first(), chart))
         return std::nullopt;
-    const qsizetype titlePieces = header.size() - kValueFieldCount;
-    chart.chartTitle = header.mid(0, titlePieces).join(QLatin1Char(','));
-    chart.valueFields = header.mid(titlePieces);
     for (int row = 1; row <= kRowCount; ++row) {
         const QStringList &fields = records->at(row);
         const bool trailingComma = !endsPage(row);
@@ -247,13 +255,8 @@ std::optional<SavedChart> parseSavedDocument(const QByteArray &bytes)
         return std::nullopt;
 
     SavedChart chart;
-    // The chart title may hold commas; the eleven value fields are the last pieces.
-    const QStringList header = lines.first().split(QLatin1Char(','));
-    if (header.size() < kValueFieldCount + 1)
+    if (!readHeader(lines.first().split(QLatin1Char(',')), chart))
         return std::nullopt;
-    const qsizetype titlePieces = header.size() - kValueFieldCount;
-    chart.chartTitle = header.mid(0, titlePieces).join(QLatin1Char(','));
-    chart.valueFields = header.mid(titlePieces);
 
     for (int row = 1; row <= kRowCount; ++row) {
         QStringView line = lines.at(row);

@@ -3,6 +3,7 @@
 // prints how many boxes the viewer drew. Run under a display (xvfb-run), as
 // scripts/screenshots.sh runs the window's.
 #include "LaunchedWindow.h"
+#include "ScreenSave.h"
 #include "StaffTestSupport.h"
 #include "render/ViewerLoader.h"
 #include "shell/ChartWorkspace.h"
@@ -21,18 +22,6 @@
 
 using namespace plotwell;
 
-namespace {
-
-void save(const QString &dir, const char *name, int ms = 0)
-{
-    QTest::qWait(ms);
-    const QString path = QDir(dir).filePath(QLatin1String(name));
-    QGuiApplication::primaryScreen()->grabWindow(0).save(path);
-    qInfo().noquote() << "saved" << path;
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     useOverlayScrollBars();
@@ -49,7 +38,7 @@ int main(int argc, char *argv[])
     const staff::StaffTable table = staff::readStaffTable(staff::test::generateStaff(people).csv);
     StaffImportDialog dialog(table, &launched.window);
     dialog.show();
-    save(out, "staff-dialog.png", 800);
+    saveScreen(out, "staff-dialog.png", 800);
     const staff::Organisation organisation = dialog.organisation();
     dialog.close();
 
@@ -65,12 +54,12 @@ int main(int argc, char *argv[])
         QTest::qWait(100);
     }
     qInfo().noquote() << "the viewer drew" << boxes << "boxes of" << people;
-    save(out, QStringLiteral("staff-%1-viewer.png").arg(people).toLatin1().constData(), 1500);
+    saveScreen(out, QStringLiteral("staff-%1-viewer.png").arg(people).toLatin1().constData(), 1500);
     // The search finds one person among them.
     web->page()->runJavaScript(
         QStringLiteral("(function () { plotwellView.openSearch();"
                        " var i = document.querySelector('.search-box input');"
                        " i.value = 'Chief Executive'; i.dispatchEvent(new Event('input')); })()"));
-    save(out, QStringLiteral("staff-%1-search.png").arg(people).toLatin1().constData(), 1500);
+    saveScreen(out, QStringLiteral("staff-%1-search.png").arg(people).toLatin1().constData(), 1500);
     return boxes == people ? 0 : 1;
 }

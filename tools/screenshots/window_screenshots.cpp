@@ -3,6 +3,7 @@
 // conversion, the hidden grid and full screen, and saves a screenshot of each.
 // Run under a display (xvfb-run).
 #include "LaunchedWindow.h"
+#include "ScreenSave.h"
 #include "TestFiles.h"
 #include "base/Commands.h"
 #include "ui/AppDelegate.h"
@@ -28,19 +29,6 @@
 
 using namespace plotwell;
 
-namespace {
-
-/// Lets the window settle for \a ms, then saves the screen as \a name in \a dir.
-void save(const QString &dir, const char *name, int ms = 0)
-{
-    QTest::qWait(ms);
-    const QString path = QDir(dir).filePath(QLatin1String(name));
-    QGuiApplication::primaryScreen()->grabWindow(0).save(path);
-    qInfo().noquote() << "saved" << path;
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     useOverlayScrollBars(); // as the application does
@@ -53,12 +41,12 @@ int main(int argc, char *argv[])
     testing::LaunchedWindow launched;
     AppDelegate &window = launched.window;
     launched.waitForLoad();
-    save(out, "launch.png", 1200);
+    saveScreen(out, "launch.png", 1200);
 
     launched.loadSampleOne();
     launched.view().renderButton()->click();
     launched.waitForLoad();
-    save(out, "rendered-sample1.png", 2000);
+    saveScreen(out, "rendered-sample1.png", 2000);
 
     // The item picker of row 6 and the colour popover of row 5, open over the chart.
     MasterViewController &view = launched.view();
@@ -66,11 +54,11 @@ int main(int argc, char *argv[])
     view.scrollView()->verticalScrollBar()->setValue(
         row6->mapTo(view.scrollView()->widget(), QPoint()).y() - 120);
     view.gridView().row(6).select->click();
-    save(out, "item-picker.png", 600);
+    saveScreen(out, "item-picker.png", 600);
     view.editing().itemPicker().close();
     view.quickColours().animateCheckmark()->setChecked(false);
     view.pickerButton(5)->click();
-    save(out, "colour-popover.png", 600);
+    saveScreen(out, "colour-popover.png", 600);
     view.editing().colourPopover().close();
 
     // A CSV file large enough for its conversion to be seen running.
@@ -92,11 +80,11 @@ int main(int argc, char *argv[])
         // The window stays usable while the file is counted; the page follows once it is whole.
         QSignalSpy loaded(launched.webView(), &QWebEngineView::loadFinished);
         view.documents().openFileRequest(csv);
-        save(out, "table-preview-counting.png", 300);
+        saveScreen(out, "table-preview-counting.png", 300);
         if (loaded.isEmpty())
             loaded.wait(60000);
     }
-    save(out, "table-preview.png", 1200);
+    saveScreen(out, "table-preview.png", 1200);
 
     QMenu *fileMenu = window.menuBar()->actions().value(0)->menu();
     auto *convertMenu = window.findChild<QMenu *>(QStringLiteral("convertMenu"));
@@ -105,11 +93,11 @@ int main(int argc, char *argv[])
     const QRect item = fileMenu->actionGeometry(convertMenu->menuAction());
     fileMenu->setActiveAction(convertMenu->menuAction());
     convertMenu->popup(fileMenu->mapToGlobal(item.topRight()));
-    save(out, "convert-menu.png", 600);
+    saveScreen(out, "convert-menu.png", 600);
     convertMenu->close();
     fileMenu->close();
     window.action(QStringLiteral("importOpts:"))->trigger();
-    save(out, "csv-panel.png", 600);
+    saveScreen(out, "csv-panel.png", 600);
     view.optionsPopover().hide();
 
     QSignalSpy ended(&view.conversions(), &convert::ConversionController::conversionEnded);
@@ -120,10 +108,10 @@ int main(int argc, char *argv[])
         QTest::qWait(20);
     if (!view.conversions().isRunning())
         qWarning("the conversion ended before the screenshot");
-    save(out, "converting.png");
+    saveScreen(out, "converting.png");
     if (ended.isEmpty())
         ended.wait(120000);
-    save(out, "converted.png", 300);
+    saveScreen(out, "converted.png", 300);
 
     // A table wider than the viewer, with more columns than fit.
     {
@@ -138,12 +126,12 @@ int main(int argc, char *argv[])
         view.documents().openFileRequest(
             testing::writeFile(files.filePath(QStringLiteral("wide.csv")), wide));
         launched.waitForLoad();
-        save(out, "table-preview-wide.png", 1200);
+        saveScreen(out, "table-preview-wide.png", 1200);
     }
 
     launched.loadSampleOne();
     window.viewController()->hideButton()->click();
-    save(out, "grid-hidden.png", 2000);
+    saveScreen(out, "grid-hidden.png", 2000);
 
     window.viewController()->hideButton()->click();
     window.viewController()->renderButton()->click();
@@ -154,6 +142,6 @@ int main(int argc, char *argv[])
     // A bare X server has no window manager to resize a full-screen window: do its part.
     if (window.size() != window.screen()->size())
         window.setGeometry(window.screen()->geometry());
-    save(out, "fullscreen.png", 2500);
+    saveScreen(out, "fullscreen.png", 2500);
     return 0;
 }
