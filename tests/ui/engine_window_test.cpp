@@ -12,6 +12,7 @@
 #include "staff/StaffChart.h"
 #include "staff/StaffImport.h"
 #include "ui/GridView.h"
+#include "ui/Style.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -75,9 +76,16 @@ private Q_SLOTS:
     }
 
     // The page tells the grid through the web channel: a box dropped onto another takes it as
-    // its parent, one undo step; a box clicked selects its row.
+    // its parent, one undo step; a box clicked selects its row. On a dark desktop, which darkens
+    // the visible viewer's surround and never the export viewer's page.
     void draggingABoxReparentsItAndClickingSelectsItsRow()
     {
+        qputenv("PLOTWELL_PALETTE", "dark");
+        applyAppStyle(*qApp);
+        const auto light = qScopeGuard([] {
+            qunsetenv("PLOTWELL_PALETTE");
+            applyAppStyle(*qApp);
+        });
         LaunchedWindow w;
         w.loadSampleOne();
         w.view().submitData();
@@ -86,6 +94,16 @@ private Q_SLOTS:
         const QString ready =
             QStringLiteral("document.documentElement.getAttribute('data-box-edits') === 'ready'");
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(view, ready).toBool(), 30000);
+        QCOMPARE(evaluate(view, QStringLiteral("getComputedStyle(document.querySelector("
+                                               "'.chart-viewer')).backgroundColor"))
+                     .toString(),
+                 QStringLiteral("rgb(29, 33, 38)"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            evaluate(qobject_cast<QWebEngineView *>(w.view().viewers().webViewMWidget),
+                     QStringLiteral("!!document.querySelector('svg.orgchart') + ' ' +"
+                                    " document.documentElement.dataset.surround"))
+                .toString(),
+            QStringLiteral("true undefined"), 30000);
         QWidget *input = view->focusProxy();
         const QPoint from = boxCentre(view, 8);
         const QPoint to = boxCentre(view, 2);
