@@ -143,6 +143,10 @@ int runRenderCommand(int argc, char **argv)
     WebEngineChartViewer viewerL(webViewL.get());
     WebEngineChartPictures pictures;
     HeadlessSession session(&screen);
+    // An older chart document keeps its look in the user's preferences: drawn as the window
+    // draws it, and those preferences left as they were.
+    const SettingsPreferences userPreferences;
+    session.readPreferencesOf(userPreferences);
     ChartWorkspace workspace(session.context(), {viewer, viewerM, viewerL, pictures});
     workspace.grid().setSetting(ChartSetting::Ctype,
                                 getCtype(kOrgChartTypeLabel).value_or(QString()));
