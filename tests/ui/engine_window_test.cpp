@@ -150,6 +150,19 @@ private Q_SLOTS:
         for (const QString &name : {QStringLiteral("Person 0"), QStringLiteral("Person 149")})
             QVERIFY2(text.contains(name), qPrintable(text.left(200)));
         QVERIFY(w.alerts.messages().isEmpty());
+
+        // Gone back to from another chart, the page loads without its data: it is drawn again.
+        w.loadSampleOne();
+        w.view().renderButton()->click();
+        QVERIFY(w.waitForLoad());
+        for (int step = 0; step < 3 && !w.webView()->url().query().contains("pending=1"); ++step) {
+            w.view().workspace().loader().undoAction();
+            QVERIFY(w.waitForLoad());
+        }
+        QTRY_COMPARE(
+            evaluate(w.webView(), QStringLiteral("document.querySelectorAll('g.node').length"))
+                .toInt(),
+            150);
     }
 
     // Scaled onto one page, a chart some 20,000 pixels wide would keep no name readable.
