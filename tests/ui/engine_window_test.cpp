@@ -60,7 +60,13 @@ class EngineWindowTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_BINARY_DIR "/resources"); }
+    // On a dark desktop, which must change only what surrounds the chart.
+    void initTestCase()
+    {
+        qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_BINARY_DIR "/resources");
+        qputenv("PLOTWELL_PALETTE", "dark");
+        applyAppStyle(*qApp);
+    }
 
     // The engine reports a page given as HTML as a "data:" address, not an empty one.
     void thePreviewFollowsASettingsChange()
@@ -78,16 +84,9 @@ private Q_SLOTS:
     }
 
     // The page tells the grid through the web channel: a box dropped onto another takes it as
-    // its parent, one undo step; a box clicked selects its row. On a dark desktop, which darkens
-    // the visible viewer's surround and never the export viewer's page.
+    // its parent, one undo step; a box clicked selects its row.
     void draggingABoxReparentsItAndClickingSelectsItsRow()
     {
-        qputenv("PLOTWELL_PALETTE", "dark");
-        applyAppStyle(*qApp);
-        const auto light = qScopeGuard([] {
-            qunsetenv("PLOTWELL_PALETTE");
-            applyAppStyle(*qApp);
-        });
         LaunchedWindow w;
         w.loadSampleOne();
         w.view().submitData();
@@ -96,6 +95,7 @@ private Q_SLOTS:
         const QString ready =
             QStringLiteral("document.documentElement.getAttribute('data-box-edits') === 'ready'");
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(view, ready).toBool(), 30000);
+        // The dark desktop darkens the visible viewer's surround, never the export viewer's page.
         QCOMPARE(evaluate(view, QStringLiteral("getComputedStyle(document.querySelector("
                                                "'.chart-viewer')).backgroundColor"))
                      .toString(),
