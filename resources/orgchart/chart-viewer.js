@@ -23,7 +23,8 @@
     // and scales the drawing inside the stage and scroll position it started
     // from; the stage, the scroll extents and the titles catch up once no step
     // has come for this long. Resizing the stage and scrolling on each step
-    // made every frame of a gesture lay out and paint.
+    // laid the view out and painted the chart again on every frame; now a
+    // step zooming in paints nothing, and one zooming out only what it uncovers.
     var SETTLE_MS = 150;
 
     function element(doc, name, className, parent)
@@ -64,13 +65,6 @@
         view.setAttribute('aria-label', 'Org chart');
         var stage = element(doc, 'div', 'chart-stage', view);
         stage.appendChild(svg);
-        // Under a perspective the engine records the paint of the whole
-        // drawing rather than of the part near the view; the drawing is flat,
-        // so nothing looks different. A zoom step or a pan then only rasters
-        // what is recorded, where it used to record again the part that each
-        // zoom-out step uncovered: most of a step's time on the main thread.
-        // Laying the chart out again records all of it once.
-        stage.style.perspective = '1000px';
 
         var nodes = chart.forest.nodes;
         var state = {
