@@ -140,6 +140,9 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_shell = std::make_unique<ShellController>(m_context, grid(), viewerLoader(),
                                                 static_cast<ShellView &>(*this));
     m_shell->setEditor(&m_workspace->editor());
+    // The first page's load starts the engine's page process, which takes about as long as
+    // building the widgets below: asked for now, the two run side by side.
+    m_shell->showPlaceholderIfEmpty();
     // An undone look is a settings change like a picked one: a shown table preview follows it.
     connect(&m_workspace->editor(), &ChartEditor::appearanceRestored, this, [this] {
         showAppearanceValues();

@@ -46,11 +46,11 @@ public:
     {
         return qobject_cast<QWebEngineView *>(view().viewers().webViewWidget);
     }
-    /// Waits for the visible viewer's next finished load.
+    /// Waits for the visible viewer's next finished load; true when it showed its page.
     bool waitForLoad(int timeoutMs = 30000)
     {
         QSignalSpy spy(webView(), &QWebEngineView::loadFinished);
-        return spy.wait(timeoutMs);
+        return spy.wait(timeoutMs) && spy.last().at(0).toBool();
     }
     /// Answers the sample question with "Sample 1" and waits for the layout pass's page.
     void loadSampleOne()
