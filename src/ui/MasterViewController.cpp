@@ -75,13 +75,17 @@ public:
 };
 
 /// Makes \a widget a window that paints but never appears: a hidden web view draws nothing,
-/// and the pictures need what the export viewers draw.
+/// and the pictures need what the export viewers draw. A web view is shown with its first page:
+/// a shown one starts a page process at once, which at launch would hold up the window's own.
 std::unique_ptr<QWidget> offscreenHost(QWidget *widget)
 {
     std::unique_ptr<QWidget> host(widget);
     host->setParent(nullptr);
     host->setAttribute(Qt::WA_DontShowOnScreen);
-    host->show();
+    if (auto *web = qobject_cast<QWebEngineView *>(widget))
+        QObject::connect(web, &QWebEngineView::loadStarted, web, [web] { web->show(); });
+    else
+        host->show();
     return host;
 }
 
