@@ -1,6 +1,7 @@
 #include "ui/AppearancePanel.h"
 
 #include "base/ChartAppearance.h"
+#include "ui/WheelGuard.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -80,6 +81,7 @@ AppearancePanel::AppearancePanel(QWidget *parent) : QWidget(parent)
     for (int i = 0; i < 5; ++i) {
         const auto which = Setting(i);
         m_combos[i]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        scrollPastUnlessFocused(m_combos[i]);
         connect(m_combos[i], &QComboBox::activated, this, [this, which](int index) {
             if (which == Setting::FontFamily)
                 showFontInUse(selectedValue(which));

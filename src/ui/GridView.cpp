@@ -4,6 +4,7 @@
 #include "model/NodePositions.h"
 #include "model/ParentReferences.h"
 #include "ui/TypingSteps.h"
+#include "ui/WheelGuard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -272,6 +273,7 @@ void GridView::buildRow(int r, QWidget *page)
     w.position->setFixedSize(m_positionWidth, kFieldHeight);
     w.position->addItems(positionWords());
     w.position->setToolTip(QStringLiteral("Where row %1 stands beside its parent").arg(r));
+    scrollPastUnlessFocused(w.position);
     w.title->setMinimumWidth(40);
     w.parent->setMinimumWidth(30);
     w.hex = field(RowField::Colour, QStringLiteral("#RRGGBB"));

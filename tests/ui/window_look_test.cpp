@@ -6,12 +6,14 @@
 #include "ui/ItemPickerPopover.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace plotwell;
 using namespace plotwell::testing;
@@ -78,6 +80,22 @@ private Q_SLOTS:
                 next = next->nextInFocusChain();
             QCOMPARE(next, grid.row(row + 1).title);
         }
+    }
+
+    // Scrolling the grid with the wheel over a row's position leaves the position as it was
+    // (the desktop then hands the wheel on to the grid).
+    void aWheelOverAPositionChangesNothing()
+    {
+        ShownWindow w;
+        QComboBox *position = w.view().gridView().row(5).position;
+        const int before = position->currentIndex();
+        const QPoint middle = position->rect().center();
+        QWheelEvent wheel(middle, position->mapToGlobal(middle), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(
+            &wheel); // as the desktop sends it: passed on if not taken
+        QApplication::sendEvent(position, &wheel);
+        QCOMPARE(position->currentIndex(), before);
     }
 
     void popoversStayInsideTheWindowAndEscapeClosesThem_data()
