@@ -478,7 +478,9 @@
         // In the grid the user places every box; a staff list places none, so
         // its wide teams may be stacked.
         var spacing = O.defaultSpacing(settings.fontSize);
-        var layout = options.compact ? O.compactLayout(forest.roots, spacing)
+        // A chart this large is printed on sheets, A3 unless the user chose otherwise.
+        var layout = options.compact ? O.compactLayout(forest.roots, spacing,
+                                                       O.sheetAreas && O.sheetAreas('a3', settings.fontSize))
                                      : O.layoutForest(forest.roots, spacing);
         var mg = settings.margin;
         var top = mg;

@@ -27,9 +27,11 @@ namespace {
 constexpr double kLargestPdfPagePoints = 14400;
 const QString kDefaultPaper = QStringLiteral("a3");
 
-// The engine's printing slows with the square of the pages a document holds: many sheets are
-// printed a batch at a time, and the batches joined.
-constexpr int kSheetsPerBatch = 100;
+// The engine's printing slows with the square of the pages a document holds, and what it builds
+// for them stays until the page collects its garbage: many sheets are printed a batch at a time,
+// the page collecting between batches, and the batches joined. A sheet of a large organisation
+// holds about a hundred people.
+constexpr int kSheetsPerBatch = 20;
 
 QPageSize pageSizeOf(const QString &paper)
 {
@@ -200,12 +202,18 @@ void OrganisationFile::layOutSheets(int first)
                 phase("batch printed");
                 if (next < sheets)
                     return layOutSheets(next);
+                // Joined straight into the file: the batches are the only copy held.
+                const QList<QByteArray> batches = std::exchange(m_batches, {});
                 QString problem;
-                const QByteArray joined = joinPdfs(std::exchange(m_batches, {}), &problem);
-                if (joined.isEmpty())
+                QSaveFile file(m_target);
+                if (!file.open(QIODevice::WriteOnly))
+                    return end(file.errorString());
+                if (!joinPdfs(batches, file, &problem))
                     return end(QStringLiteral("the printed sheets could not be joined: ") +
                                problem);
-                save(joined);
+                if (!file.commit())
+                    return end(file.errorString());
+                end({});
             });
         });
 }
