@@ -27,10 +27,9 @@ namespace {
 constexpr double kLargestPdfPagePoints = 14400;
 const QString kDefaultPaper = QStringLiteral("a3");
 
-// The engine's printing slows with the square of the pages a document holds, and what it builds
-// for them stays until the page collects its garbage: many sheets are printed a batch at a time,
-// the page collecting between batches, and the batches joined. A sheet of a large organisation
-// holds about a hundred people.
+// The engine's printing slows with the square of the pages a document holds: many sheets are
+// printed a batch at a time, and the batches joined. A sheet of a large organisation holds about
+// a hundred people, so batches stay small; the page collects what they leave every few batches.
 constexpr int kSheetsPerBatch = 20;
 
 QPageSize pageSizeOf(const QString &paper)
