@@ -393,6 +393,15 @@
         var backdrop = el(doc, 'rect', {'class': 'backdrop', 'fill': settings.backColour}, svg);
         doc.body.appendChild(svg); // drawn in place, so that what is drawn can be measured
         var interactive = !settings.screen && !opts.still && typeof O.startViewer === 'function';
+        if (interactive && opts.data !== undefined) {
+            // Kept with this page's step of the history: going back to it later loads the
+            // page without the data, which nobody hands over a second time.
+            try {
+                root.history.replaceState({data: String(opts.data)}, '');
+            } catch (e) {
+                // Too large to keep: that step shows the page empty.
+            }
+        }
         var size, redraw = null;
         if (!forest.nodes.length) {
             size = drawEmpty(doc, svg, settings);

@@ -13,6 +13,8 @@
 
 #include <QSizeF>
 
+#include <memory>
+
 namespace plotwell {
 
 /// The desktop as a command without a window sees it: nobody to ask, nothing remembered past
@@ -78,8 +80,17 @@ struct HeadlessSession
     HeadlessSession(const HeadlessSession &) = delete;
     HeadlessSession &operator=(const HeadlessSession &) = delete;
 
+    /// Reads the preferences \a user stored (a chart's colours and positions beside its file);
+    /// what the command changes stays in memory.
+    void readPreferencesOf(const Preferences &user)
+    {
+        m_overlay = std::make_unique<OverlayPreferences>(user);
+    }
+
     [[nodiscard]] AppContext context()
     {
+        Preferences &preferences =
+            m_overlay ? static_cast<Preferences &>(*m_overlay) : this->preferences;
         return AppContext{state,   commands, preferences,
                           desktop, desktop,  m_screen ? *m_screen : desktop,
                           desktop};
@@ -92,6 +103,7 @@ struct HeadlessSession
 
 private:
     Desktop *m_screen;
+    std::unique_ptr<OverlayPreferences> m_overlay;
 };
 
 } // namespace plotwell

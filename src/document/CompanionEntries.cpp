@@ -1,6 +1,8 @@
 #include "document/CompanionEntries.h"
 
+#include "base/ChartAppearance.h"
 #include "base/Log.h"
+#include "document/DocumentFormat.h"
 #include "platform/Preferences.h"
 
 namespace plotwell::document {
@@ -39,6 +41,18 @@ StoredEntries lookUpCompanionEntries(const Preferences &preferences, const QStri
 QString orNull(const std::optional<QString> &value)
 {
     return value ? *value : QStringLiteral("(null)");
+}
+
+void applyStoredLook(ChartGrid &grid, ChartAppearance &appearance, const StoredEntries &entries)
+{
+    applyPositionLine(grid, entries.positionLine.value_or(QString()));
+    const auto restore = [](int &setting, const std::optional<QString> &stored) {
+        if (stored)
+            setting = appearanceNumber(*stored).value_or(setting);
+    };
+    restore(appearance.nodeWidth, entries.nodeSize);
+    restore(appearance.cornerRadius, entries.nodeRadius);
+    restore(appearance.colourMode, entries.multiColour);
 }
 
 } // namespace plotwell::document

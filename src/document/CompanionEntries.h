@@ -7,8 +7,10 @@
 #include <optional>
 
 namespace plotwell {
+class ChartGrid;
 class Preferences;
-}
+struct ChartAppearance;
+} // namespace plotwell
 
 namespace plotwell::document {
 
@@ -43,6 +45,11 @@ struct StoredEntries
 [[nodiscard]] StoredEntries lookUpCompanionEntries(const Preferences &preferences,
                                                    const QString &documentName,
                                                    const QString &legacyName = {});
+
+/// Puts a document's stored positions, node width, corner radius and colour mode on \a grid and
+/// \a appearance: what a chart document without its own trailer keeps beside it. A missing
+/// position line clears the positions (those of the chart shown before do not belong to it).
+void applyStoredLook(ChartGrid &grid, ChartAppearance &appearance, const StoredEntries &entries);
 
 /// "(null)" for a missing value, as the diagnostic lines print it.
 [[nodiscard]] QString orNull(const std::optional<QString> &value);

@@ -399,15 +399,7 @@ void DocumentController::restoreChart(const SavedChart &chart, const StoredEntri
         // The file carries the chart whole; entries of this machine do not override it.
         applyChartExtras(m_context.grid, m_context.swatches, state.appearance, *chart.extras);
     } else {
-        // Positions of the chart shown before have nothing to do with this one.
-        applyPositionLine(m_context.grid, entries.positionLine.value_or(QString()));
-        const auto restore = [](int &setting, const std::optional<QString> &stored) {
-            if (stored)
-                setting = appearanceNumber(*stored).value_or(setting);
-        };
-        restore(state.appearance.nodeWidth, entries.nodeSize);
-        restore(state.appearance.cornerRadius, entries.nodeRadius);
-        restore(state.appearance.colourMode, entries.multiColour);
+        applyStoredLook(m_context.grid, state.appearance, entries);
     }
 
     // The document is a CSV file itself: the converters read it as they read any other (its

@@ -1,5 +1,6 @@
 #include "export/ChartExporter.h"
 
+#include "render/PageRequest.h"
 #include "render/ViewerLoader.h"
 
 #include <QBuffer>
@@ -118,7 +119,14 @@ void ChartExporter::writePng(Resolution resolution, const QString &path, bool at
 
 void ChartExporter::writePdf(Resolution resolution, const QString &path, bool atomic, Done done)
 {
+    m_sheetNotes.clear();
     whenIssued(resolution, [this, resolution, path, atomic, done = std::move(done)] {
+        if (m_sheetPrinter && m_loader && m_loader->exportBeyondPicture()) {
+            m_sheetPrinter(
+                m_loader->exportedData(), m_loader->exportedLook(), path,
+                [this](const QString &note) { m_sheetNotes << note; }, done);
+            return;
+        }
         m_pictures.printToPdf(viewer(resolution), [path, atomic, done](const QByteArray &pdf) {
             if (pdf.isEmpty()) {
                 done(QStringLiteral("The chart could not be printed as PDF."));

@@ -3,6 +3,7 @@
 #include "platform/ChartPictures.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -10,6 +11,7 @@ namespace plotwell {
 
 class ChartViewer;
 class ViewerLoader;
+struct RequestSettings;
 
 /// Which export viewer a picture comes from: the chart-sized `webViewM` or the screen-sized
 /// full-screen viewer `webViewL`.
@@ -36,7 +38,19 @@ public:
     /// Empty on success, otherwise what went wrong, for the user.
     using Done = std::function<void(const QString &problem)>;
 
+    /// Prints the chart of \a data, drawn in \a look, on sheets of paper into \a path; \a noted
+    /// hears what the user should know (the sheets it took).
+    using SheetPrinter =
+        std::function<void(const QString &data, const RequestSettings &look, const QString &path,
+                           std::function<void(const QString &note)> noted, Done done)>;
+
     ChartExporter(ChartViewer &webViewM, ChartViewer &webViewL, ChartPictures &pictures);
+
+    /// How a PDF of a chart beyond the largest picture is printed: on one page it would be
+    /// scaled until no name can be read. Without one, it is scaled onto one page.
+    void setSheetPrinter(SheetPrinter printer) { m_sheetPrinter = std::move(printer); }
+    /// What the last PDF written on sheets left to say; empty after a PDF of one page.
+    [[nodiscard]] const QStringList &sheetNotes() const { return m_sheetNotes; }
 
     /// The loader that fills the viewers: a picture asked for between a render and the export
     /// viewer's load waits for that load, so it shows the new chart.
@@ -62,6 +76,8 @@ private:
     ChartViewer &m_webViewL;
     ChartPictures &m_pictures;
     ViewerLoader *m_loader = nullptr;
+    SheetPrinter m_sheetPrinter;
+    QStringList m_sheetNotes;
 };
 
 } // namespace plotwell

@@ -123,7 +123,15 @@ void ExportController::saveWithPanel(Resolution resolution, Format format)
         }
         diag(QStringLiteral("We actually saved"));
         diag(QStringLiteral("Saved as filename = ") + target);
-        if (const double scale = m_exporter.exportScale(); scale < 1.0) {
+        if (!m_exporter.sheetNotes().isEmpty()) {
+            QStringList said;
+            for (const QString &note : m_exporter.sheetNotes())
+                said << note.left(1).toUpper() + note.mid(1) + QLatin1Char('.');
+            m_context.alerts.runModal({QStringLiteral("The chart was printed on sheets."),
+                                       said.join(QLatin1Char('\n')),
+                                       {},
+                                       AlertSpec::Style::Informational});
+        } else if (const double scale = m_exporter.exportScale(); scale < 1.0) {
             m_context.alerts.runModal(
                 {QStringLiteral("The chart was drawn smaller to fit."),
                  QStringLiteral("It is larger than the largest picture that can be drawn "

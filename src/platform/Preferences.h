@@ -47,4 +47,27 @@ private:
     int m_syncCount = 0;
 };
 
+/// Reads another store and keeps its own changes in memory: a command sees what the user's
+/// window stored and leaves it as it was.
+class OverlayPreferences final : public Preferences
+{
+public:
+    explicit OverlayPreferences(const Preferences &base) : m_base(base) {}
+    [[nodiscard]] std::optional<QString> value(const QString &key) const override
+    {
+        const auto changed = m_changes.constFind(key);
+        return changed == m_changes.cend() ? m_base.value(key) : *changed;
+    }
+    void setValue(const QString &key, const QString &value) override
+    {
+        m_changes.insert(key, value);
+    }
+    void remove(const QString &key) override { m_changes.insert(key, std::nullopt); }
+    void sync() override {}
+
+private:
+    const Preferences &m_base;
+    QMap<QString, std::optional<QString>> m_changes;
+};
+
 } // namespace plotwell

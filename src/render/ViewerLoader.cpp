@@ -8,12 +8,14 @@
 #include "platform/ChartViewer.h"
 #include "platform/Desktop.h"
 #include "render/PageRequest.h"
+#include "render/PictureLimits.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace plotwell {
@@ -120,10 +122,12 @@ void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
             QSizeF chart(measure->width, measure->height);
             const double longest = std::max(chart.width(), chart.height());
             that->m_exportScale = longest > kLargestExportSide ? kLargestExportSide / longest : 1.0;
+            that->m_exportedNatural = chart;
+            that->m_exportedData = data;
+            that->m_exportedLook = gatherRequestSettings(that->m_grid, that->m_state);
             chart *= that->m_exportScale;
             const QString address =
-                exportRequest(gatherRequestSettings(that->m_grid, that->m_state), data,
-                              chart.width(), chart.height());
+                exportRequest(that->m_exportedLook, data, chart.width(), chart.height());
             diag(QStringLiteral("loadWebViewShare: FINAL PATH  ") + address);
             Q_EMIT that->exportViewerSized(QSizeF(chart.width() + 20, chart.height() + 20));
             that->m_webViewM.load(requestUrl(address));
@@ -137,6 +141,13 @@ void ViewerLoader::loadWebViewShare(const QString &data, quint64 serial)
         measure->height = sizeFromScriptResult(answer);
         finish();
     });
+}
+
+bool ViewerLoader::exportBeyondPicture() const
+{
+    const QSize natural(int(std::ceil(m_exportedNatural.width())),
+                        int(std::ceil(m_exportedNatural.height())));
+    return m_exportScale < 1.0 || largestPictureScale(natural) < 1.0;
 }
 
 void ViewerLoader::showPlaceholder(double width)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/PageRequest.h"
+
 #include <QObject>
 #include <QSizeF>
 #include <QString>
@@ -74,6 +76,12 @@ public:
     static constexpr double kLargestExportSide = 16000;
     /// Below 1 when the last chart was too large for the export viewer and was scaled down.
     [[nodiscard]] double exportScale() const { return m_exportScale; }
+    /// Whether the chart last given to the export viewer is beyond the largest picture the engine
+    /// paints: on one page it would be scaled until its names cannot be read.
+    [[nodiscard]] bool exportBeyondPicture() const;
+    /// The data string and the look of the chart last given to the export viewer.
+    [[nodiscard]] const QString &exportedData() const { return m_exportedData; }
+    [[nodiscard]] const RequestSettings &exportedLook() const { return m_exportedLook; }
     /// True once a chart has been asked of the viewers: before that there is nothing to export.
     [[nodiscard]] bool chartRequested() const { return m_renderSerial > 0; }
 
@@ -106,6 +114,9 @@ private:
     quint64 m_renderSerial = 0;
     bool m_measuring = false;
     double m_exportScale = 1.0;
+    QSizeF m_exportedNatural;
+    QString m_exportedData;
+    RequestSettings m_exportedLook;
     /// The text column width of the placeholder `webView` shows, while it shows one.
     std::optional<double> m_placeholderWidth;
 };

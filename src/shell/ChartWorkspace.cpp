@@ -4,7 +4,9 @@
 #include "base/Commands.h"
 #include "base/DocumentNames.h"
 #include "base/Log.h"
+#include "colour/ColorLine.h"
 #include "convert/FirstRecord.h"
+#include "document/CompanionEntries.h"
 #include "document/DocumentFormat.h"
 #include "document/DocumentImport.h"
 #include "model/SampleCharts.h"
@@ -131,9 +133,19 @@ QString ChartWorkspace::loadChartFile(const QString &path)
         return path + QStringLiteral(": ") + read.problem;
     if (const auto saved = document::parseSavedDocument(read.bytes)) {
         document::restoreSavedChart(m_grid, *saved);
-        if (saved->extras)
+        if (saved->extras) {
             document::applyChartExtras(m_grid, m_swatches, m_context.state.appearance,
                                        *saved->extras);
+        } else {
+            // An older document keeps its look beside it, where the window stored it.
+            const QString urlText = document::urlTextOfLocalFile(path);
+            const document::StoredEntries entries = document::lookUpCompanionEntries(
+                m_context.preferences, document::companionName(urlText),
+                document::documentName(urlText));
+            if (entries.colorLine && !entries.colorLine->isEmpty())
+                applyColorLine(m_grid, m_swatches, *entries.colorLine, false);
+            document::applyStoredLook(m_grid, m_context.state.appearance, entries);
+        }
         return {};
     }
     if (const QString problem = document::nearChartDocumentProblem(read.bytes); !problem.isEmpty())

@@ -15,6 +15,7 @@
 #include "render/DataString.h"
 #include "ui/ChartBoxEdits.h"
 #include "ui/GridView.h"
+#include "ui/OrganisationFile.h"
 #include "ui/StaffImportDialog.h"
 #include "ui/Style.h"
 #include "ui/TypingSteps.h"
@@ -137,6 +138,9 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
                                          WorkspaceViewers{*m_viewers.webView, *m_viewers.webViewM,
                                                           *m_viewers.webViewL, *m_viewers.pictures},
                                          this);
+    // Sheets are printed by an engine of their own: only where the viewers are the engine's.
+    if (qobject_cast<QWebEngineView *>(m_viewers.webViewWidget))
+        m_workspace->exporter().setSheetPrinter(gridSheetPrinter(this));
     m_shell = std::make_unique<ShellController>(m_context, grid(), viewerLoader(),
                                                 static_cast<ShellView &>(*this));
     m_shell->setEditor(&m_workspace->editor());

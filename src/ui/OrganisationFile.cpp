@@ -43,16 +43,6 @@ QPageSize pageSizeOf(const QString &paper)
 
 } // namespace
 
-double staffPictureScale(QSize chart)
-{
-    if (chart.isEmpty())
-        return 1.0;
-    const double side = double(kLargestPictureSide) / std::max(chart.width(), chart.height());
-    const double area =
-        std::sqrt(double(kLargestPicturePixels) / (double(chart.width()) * chart.height()));
-    return std::min({1.0, side, area});
-}
-
 OrganisationFile::OrganisationFile(QString data, const QString &target, QString paper,
                                    QObject *parent)
     : QObject(parent), m_paper(std::move(paper)), m_data(std::move(data)),
@@ -145,7 +135,7 @@ void OrganisationFile::writePdf()
 {
     const double largest = std::max(m_size.width(), m_size.height()) * 0.75;
     const QSize natural(int(std::ceil(m_size.width())), int(std::ceil(m_size.height())));
-    const bool beyondPicture = m_pagedBeyondPicture && staffPictureScale(natural) < 1.0;
+    const bool beyondPicture = m_pagedBeyondPicture && largestPictureScale(natural) < 1.0;
     if (m_paper.isEmpty() && (largest > kLargestPdfPagePoints || beyondPicture)) {
         m_paper = kDefaultPaper;
         note(QStringLiteral("the chart is %1 x %2 pixels, too large for one page: printed on A3 "
@@ -232,7 +222,7 @@ void OrganisationFile::print(const QPageLayout &layout,
 void OrganisationFile::writePng()
 {
     const QSize natural(int(std::ceil(m_size.width())), int(std::ceil(m_size.height())));
-    const double scale = staffPictureScale(natural);
+    const double scale = largestPictureScale(natural);
     if (scale < 1.0) {
         const QSize shown = (QSizeF(natural) * scale).toSize();
         note(QStringLiteral("the chart is %1 x %2 pixels, more than the engine paints in one "
@@ -284,6 +274,22 @@ void OrganisationFile::end(const QString &problem)
         diag(QStringLiteral("organisation file: ") + problem);
     if (finished)
         finished(problem);
+}
+
+ChartExporter::SheetPrinter gridSheetPrinter(QObject *owner)
+{
+    return [owner](const QString &data, const RequestSettings &look, const QString &path,
+                   std::function<void(const QString &)> noted, ChartExporter::Done done) {
+        auto *file = new OrganisationFile(data, path, QString(), owner);
+        file->setLook(look);
+        file->setPagedBeyondPicture(true);
+        file->noted = std::move(noted);
+        file->finished = [file, done = std::move(done)](const QString &problem) {
+            file->deleteLater();
+            done(problem);
+        };
+        file->start();
+    };
 }
 
 } // namespace plotwell

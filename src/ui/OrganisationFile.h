@@ -1,8 +1,10 @@
 #pragma once
 
+#include "export/ChartExporter.h"
 #include "platform/qt/WebEngineChartPictures.h"
 #include "platform/qt/WebEngineChartViewer.h"
 #include "render/PageRequest.h"
+#include "render/PictureLimits.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -19,14 +21,6 @@ class QPageLayout;
 class QWebEngineView;
 
 namespace plotwell {
-
-/// The largest picture the engine is asked to paint: Chromium's tiles stop at 16384 pixels a side,
-/// and a picture of 64 million pixels already takes a quarter of a gigabyte.
-inline constexpr int kLargestPictureSide = 16384;
-inline constexpr qint64 kLargestPicturePixels = 64'000'000;
-
-/// How far a chart of \a chart pixels is scaled down to stay within both limits (1 when it fits).
-[[nodiscard]] double staffPictureScale(QSize chart);
 
 /// Draws a data string of any size (a whole organisation) with the chart page in an off-screen
 /// view of its own and writes the file \a target's suffix names: an SVG; a PDF on one page of the
@@ -84,5 +78,9 @@ private:
     QElapsedTimer m_clock;
     QList<QByteArray> m_batches;
 };
+
+/// How the window and `plotwell render` print a grid chart beyond the largest picture: on
+/// sheets, through `OrganisationFile`, in the chart's own look. \a owner outlives the printing.
+[[nodiscard]] ChartExporter::SheetPrinter gridSheetPrinter(QObject *owner);
 
 } // namespace plotwell

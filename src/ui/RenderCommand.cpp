@@ -145,6 +145,10 @@ int runRenderCommand(int argc, char **argv)
     WebEngineChartViewer viewerL(webViewL.get());
     WebEngineChartPictures pictures;
     HeadlessSession session(&screen);
+    // An older chart document keeps its look in the user's preferences: drawn as the window
+    // draws it, and those preferences left as they were.
+    const SettingsPreferences userPreferences;
+    session.readPreferencesOf(userPreferences);
     ChartWorkspace workspace(session.context(), {viewer, viewerM, viewerL, pictures});
     workspace.grid().setSetting(ChartSetting::Ctype,
                                 getCtype(kOrgChartTypeLabel).value_or(QString()));
@@ -169,6 +173,8 @@ int runRenderCommand(int argc, char **argv)
     const QString target = QFileInfo(options->output).absoluteFilePath();
     int exitCode = 1;
     const auto written = [&](const QString &failure) {
+        for (const QString &note : workspace.exporter().sheetNotes())
+            err << "plotwell render: " << note << '\n';
         if (failure.isEmpty()) {
             out << target << '\n';
             exitCode = 0;
@@ -179,37 +185,13 @@ int runRenderCommand(int argc, char **argv)
     };
     QObject::connect(&workspace.loader(), &ViewerLoader::exportViewerSized, webViewM.get(),
                      [&](QSizeF size) { webViewM->resize(size.toSize()); });
-    std::unique_ptr<OrganisationFile> sheets;
-    if (pdf) {
-        // A chart the export viewer shrinks, or beyond the largest picture, would lose its
-        // names on one scaled page: it is printed on sheets instead, in its own look.
-        QObject::connect(
-            &workspace.loader(), &ViewerLoader::exportViewerSized, &app,
-            [&](QSizeF shown) {
-                const double scale = workspace.loader().exportScale();
-                const QSizeF chart = (shown - QSizeF(20, 20)) / scale;
-                const QSize natural(int(std::ceil(chart.width())), int(std::ceil(chart.height())));
-                if (scale >= 1.0 && staffPictureScale(natural) >= 1.0) {
-                    // The export viewer's load follows the signal; the exporter then waits for
-                    // the chart to reach it and to paint.
-                    QTimer::singleShot(0, &app, [&] {
-                        workspace.exporter().writePdf(resolution, target, true, written);
-                    });
-                    return;
-                }
-                sheets = std::make_unique<OrganisationFile>(rendered.dataString, target);
-                sheets->setLook(gatherRequestSettings(workspace.grid(), workspace.state()));
-                sheets->setPagedBeyondPicture(true);
-                sheets->noted = [&](const QString &note) {
-                    err << "plotwell render: " << note << '\n';
-                };
-                sheets->finished = written;
-                sheets->start();
-            },
-            Qt::SingleShotConnection);
-    } else {
+    // A chart beyond the largest picture would lose its names on one scaled page: its PDF is
+    // printed on sheets instead, as the window prints it.
+    workspace.exporter().setSheetPrinter(gridSheetPrinter(&app));
+    if (pdf)
+        workspace.exporter().writePdf(resolution, target, true, written);
+    else
         workspace.exporter().writePng(resolution, target, true, written);
-    }
     QTimer::singleShot(180000, &app, [&] {
         err << "plotwell render: the chart page did not finish drawing\n";
         QApplication::exit();

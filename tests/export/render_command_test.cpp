@@ -2,8 +2,12 @@
 #include "PdfFacts.h"
 #include "PlotwellProcess.h"
 #include "TestFiles.h"
+#include "WideChart.h"
+#include "base/DocumentNames.h"
 #include "colour/SwatchBoard.h"
+#include "document/CompanionEntries.h"
 #include "model/ChartGrid.h"
+#include "platform/qt/QtPorts.h"
 
 #include <QDir>
 #include <QImage>
@@ -37,6 +41,9 @@ class RenderCommandTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // Every run reads a preferences store of its own, never the one of whoever runs the tests.
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); }
+
     void samplesAsPngAndPdf()
     {
         QTemporaryDir dir;
@@ -113,25 +120,45 @@ private Q_SLOTS:
     void aWideChartIsPrintedOnSheetsWithEveryName()
     {
         QTemporaryDir dir;
-        QString text = QStringLiteral("Wide") + QString(kValueFieldCount, QLatin1Char(','));
-        for (int row = 1; row <= kRowCount; ++row) {
-            text += QStringLiteral("\r\n\"Person %1\",\"%2\"")
-                        .arg(row)
-                        .arg(row == 1 ? QString() : QStringLiteral("1")) +
-                    QLatin1String(row % kPageSize ? "," : "");
-        }
-        text += QStringLiteral("\r\n\"plotwell-chart\",\"1\"\r\n\"nodeWidth\",\"200\"");
-        const QString file = dir.filePath(QStringLiteral("wide.csv"));
-        testing::writeFile(file, text.toUtf8());
+        const QString file = plotwell::testing::writeWideChart(QDir(dir.path()));
         const QString pdf = dir.filePath(QStringLiteral("wide.pdf"));
         const Run run = runPlotwell({"render", file, "-o", pdf});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         const plotwell::testing::PdfFacts facts = plotwell::testing::pdfFacts(pdf);
         QVERIFY2(facts.pages > 1, qPrintable(run.err));
-        const QString words = facts.text.simplified() + QLatin1Char(' ');
-        for (int row = 1; row <= kRowCount; ++row)
-            QVERIFY2(words.contains(QStringLiteral("Person %1 ").arg(row)),
-                     qPrintable(QString::number(row)));
+        QCOMPARE(plotwell::testing::missingPeople(facts.text), QStringList());
+    }
+
+    // A document of an earlier version keeps its colours and node width in the preferences, as
+    // the window stored them: the command draws it with them and leaves the store as it was.
+    void anOlderDocumentIsDrawnInTheLookTheWindowStored()
+    {
+        QTemporaryDir dir;
+        QString text = QStringLiteral("Team") + QString(kValueFieldCount, QLatin1Char(','));
+        for (int row = 1; row <= kRowCount; ++row) {
+            text += QLatin1String(row == 1   ? "\n\"Ann\",\"\""
+                                  : row == 2 ? "\n\"Bo\",\"1\""
+                                             : "\n\"\",\"\"") +
+                    QLatin1String(row % kPageSize ? "," : "");
+        }
+        const QString file =
+            testing::writeFile(dir.filePath(QStringLiteral("team.csv")), text.toUtf8());
+        const QString urlText = document::urlTextOfLocalFile(file);
+        const QColor stored(0x12, 0x34, 0x56);
+        SettingsPreferences preferences;
+        document::storeCompanionEntries(preferences, document::documentName(urlText),
+                                        {stored.name(), QString(), QStringLiteral("300"),
+                                         QStringLiteral("4"), QStringLiteral("1")},
+                                        document::companionName(urlText));
+        const QByteArray before = testing::readFile(m_config.filePath("Orvanta/Plotwell.conf"));
+        QVERIFY(!before.isEmpty());
+
+        const QString png = dir.filePath(QStringLiteral("team.png"));
+        const Run run = runPlotwell({"render", file, "-o", png});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QImage picture(png);
+        QVERIFY(pixelsOf(picture, stored) > 1000);
+        QCOMPARE(testing::readFile(m_config.filePath("Orvanta/Plotwell.conf")), before);
     }
 
     void badArgumentsAreRefused()
@@ -150,6 +177,9 @@ private Q_SLOTS:
                  qPrintable(run.err));
         QVERIFY(!QFile::exists(dir.filePath("x.png")));
     }
+
+private:
+    QTemporaryDir m_config;
 };
 
 QTEST_GUILESS_MAIN(RenderCommandTest)

@@ -1,9 +1,10 @@
 // The window with the real web engine where the engine itself decides the outcome: what address
 // an HTML page reports, what the mouse does to the chart's boxes, and what a whole organisation
-// exports as.
+// or a chart beyond one picture exports as.
 #include "LaunchedWindow.h"
 #include "PdfFacts.h"
 #include "TestFiles.h"
+#include "WideChart.h"
 #include "base/Commands.h"
 #include "document/DocumentController.h"
 #include "model/RowEdits.h"
@@ -15,6 +16,7 @@
 
 #include <QImage>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -148,6 +150,40 @@ private Q_SLOTS:
         for (const QString &name : {QStringLiteral("Person 0"), QStringLiteral("Person 149")})
             QVERIFY2(text.contains(name), qPrintable(text.left(200)));
         QVERIFY(w.alerts.messages().isEmpty());
+
+        // Gone back to from another chart, the page loads without its data: it is drawn again.
+        w.loadSampleOne();
+        w.view().renderButton()->click();
+        QVERIFY(w.waitForLoad());
+        for (int step = 0; step < 3 && !w.webView()->url().query().contains("pending=1"); ++step) {
+            w.view().workspace().loader().undoAction();
+            QVERIFY(w.waitForLoad());
+        }
+        QTRY_COMPARE(
+            evaluate(w.webView(), QStringLiteral("document.querySelectorAll('g.node').length"))
+                .toInt(),
+            150);
+    }
+
+    // Scaled onto one page, a chart some 20,000 pixels wide would keep no name readable.
+    void aGridChartBeyondOnePictureIsPrintedOnSheets()
+    {
+        QTemporaryDir folder;
+        LaunchedWindow w;
+        QCOMPARE(w.view().workspace().loadChartFile(writeWideChart(QDir(folder.path()))),
+                 QString());
+        w.view().renderButton()->click();
+        QVERIFY(w.waitForLoad(60000));
+
+        const QString pdf = folder.filePath(QStringLiteral("wide.pdf"));
+        w.panels.savePaths = {pdf};
+        w.window.commands().post(command::PDFDownload);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.alerts.messages().isEmpty(), 120000);
+        QVERIFY2(w.alerts.messages().join(u'|').contains(QStringLiteral("sheets")),
+                 qPrintable(w.alerts.messages().join(u'|')));
+        const PdfFacts facts = pdfFacts(pdf);
+        QVERIFY(facts.pages > 1);
+        QCOMPARE(missingPeople(facts.text), QStringList());
     }
 };
 
