@@ -517,15 +517,18 @@
     // from the line. Sets each person's centre relative to the line.
     function columnContour(t, column, contours, sp)
     {
-        var last = column[column.length - 1];
-        var c = new Contour(t.y[column[0]] - sp.vGap / 2, t.y[last] + t.h[last] / 2 + 1, -1, 1);
-        column.forEach(function (m) {
-            var branch = contours[m];
+        // From the bottom up, so that each branch goes on top of the ones
+        // below and a column of a thousand costs a thousand steps; the line,
+        // reaching past them all, goes in once.
+        var c = null;
+        for (var k = column.length - 1; k >= 0; k--) {
+            var m = column[k], branch = contours[m];
             t.relX[m] = sp.laneGap - branch.extremes().left;
             branch.off += t.relX[m];
-            c = union(c, branch);
-        });
-        return c;
+            c = c ? union(c, branch) : branch;
+        }
+        var last = column[column.length - 1];
+        return union(c, new Contour(t.y[column[0]] - sp.vGap / 2, t.y[last] + t.h[last] / 2 + 1, -1, 1));
     }
 
     // Places subtrees left to right, each as close to the ones before as
