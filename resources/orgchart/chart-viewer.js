@@ -2,8 +2,9 @@
 // Ctrl+wheel and Ctrl +/-/0, panned by dragging or with the scroll bars,
 // searched with Ctrl+F (or by the program through plotwellSearch), and
 // folded branch by branch. Zooming and panning never lay the chart out
-// again: the zoom is one CSS transform on the drawing and the pan is the
-// view's scroll position, so a chart of a thousand boxes keeps its frame rate.
+// again: the zoom is one CSS transform on the drawing (the stage around it
+// follows only when a zoom gesture settles) and the pan is the view's scroll
+// position, so a chart of a thousand boxes keeps its frame rate.
 // Exports never start a viewer (chart-draw.js), and print rules hide what it
 // adds, so none of this reaches a picture or a PDF.
 (function (root) {
@@ -18,6 +19,13 @@
     // in a 1280-pixel window loses its names, which still help there.)
     var OVERVIEW_TEXT_PX = 4;
     var READABLE_ZOOM = 0.6;
+    // A zoom gesture (Ctrl+wheel, a pinch, Ctrl +/- held down) only moves
+    // and scales the drawing inside the stage and scroll position it started
+    // from; the stage, the scroll extents and the titles catch up once no step
+    // has come for this long. Resizing the stage and scrolling on each step
+    // laid the view out and painted the chart again on every frame; now a
+    // step zooming in paints nothing, and one zooming out only what it uncovers.
+    var SETTLE_MS = 150;
 
     function element(doc, name, className, parent)
     {
@@ -94,22 +102,76 @@
             zoomLabel.textContent = Math.round(state.zoom * 100) + '%';
         }
 
-        function zoomTo(zoom, point)
+        // During a zoom gesture: the zoom and scroll position the view takes
+        // when it settles. The drawing already stands as it will then.
+        var gesture = null;
+
+        function zoomNow()
+        {
+            return gesture ? gesture.zoom : state.zoom;
+        }
+
+        function endGesture()
+        {
+            var g = gesture;
+            if (g) {
+                root.clearTimeout(g.timer);
+                gesture = null;
+            }
+            return g;
+        }
+
+        function settle()
+        {
+            var g = endGesture();
+            if (g) {
+                state.zoom = g.zoom;
+                apply(g.scroll);
+            }
+        }
+
+        function zoomTarget(zoom, point)
         {
             var to = O.clampZoom(zoom);
-            if (to === state.zoom) {
-                return;
+            if (to === zoomNow()) {
+                return null;
             }
             var rect = viewRect();
             var at = point || {x: rect.width / 2, y: rect.height / 2};
-            var scroll = O.zoomAbout(state.size, rect, scrollOf(), at, state.zoom, to);
-            state.zoom = to;
+            var scroll = O.zoomAbout(state.size, rect, gesture ? gesture.scroll : scrollOf(), at, zoomNow(), to);
             state.fitted = false;
-            apply(scroll);
+            return {zoom: to, scroll: scroll};
+        }
+
+        function zoomTo(zoom, point)
+        {
+            settle();
+            var target = zoomTarget(zoom, point);
+            if (target) {
+                state.zoom = target.zoom;
+                apply(target.scroll);
+            }
+        }
+
+        function gestureStep(zoom, point)
+        {
+            var target = zoomTarget(zoom, point);
+            if (!target) {
+                return;
+            }
+            endGesture();
+            gesture = target;
+            gesture.timer = root.setTimeout(settle, SETTLE_MS);
+            var g = O.stageGeometry(state.size, viewRect(), target.zoom);
+            var x = g.left - target.scroll.left + view.scrollLeft;
+            var y = g.top - target.scroll.top + view.scrollTop;
+            svg.style.transform = 'translate(' + x + 'px,' + y + 'px) scale(' + target.zoom + ')';
+            zoomLabel.textContent = Math.round(target.zoom * 100) + '%';
         }
 
         function fit()
         {
+            endGesture();
             var rect = viewRect();
             state.zoom = O.fitZoom(state.size, rect);
             state.fitted = true;
@@ -124,12 +186,13 @@
         {
             var p = pending;
             pending = null;
-            zoomTo(state.zoom * p.factor, p.point);
+            gestureStep(zoomNow() * p.factor, p.point);
         }
         // On the whole document, so that the engine's own page zoom never
         // takes a Ctrl+wheel over the controls.
         doc.addEventListener('wheel', function (e) {
             if (!e.ctrlKey && !e.metaKey) {
+                settle();
                 return;
             }
             e.preventDefault();
@@ -149,6 +212,7 @@
         // Dragging the chart pans it; the scroll bars and wheel scroll as usual.
         var drag = null;
         view.addEventListener('pointerdown', function (e) {
+            settle();
             var r = view.getBoundingClientRect();
             var onBar = e.clientX - r.left >= view.clientWidth || e.clientY - r.top >= view.clientHeight;
             if (e.button !== 0 || onBar || e.target.closest('.fold-toggle')) {
@@ -181,6 +245,7 @@
             if (!chart.redraw) {
                 return;
             }
+            settle();
             var before = anchorRow === undefined ? null : screenPoint(anchorRow);
             var shown = O.visibleForest(chart.forest.roots, state.folded);
             state.size = chart.redraw(shown);
@@ -251,6 +316,7 @@
             if (state.current < 0) {
                 return;
             }
+            settle();
             // A match is shown large enough to read, however far out the view was.
             if (state.zoom < READABLE_ZOOM) {
                 state.zoom = 1;
@@ -325,9 +391,9 @@
         }
 
         var controls = element(doc, 'div', 'view-controls', doc.body);
-        button(doc, controls, 'zoom-out', '\u2212', 'Zoom out (Ctrl \u2212)', function () { zoomTo(state.zoom / ZOOM_STEP); });
+        button(doc, controls, 'zoom-out', '\u2212', 'Zoom out (Ctrl \u2212)', function () { zoomTo(zoomNow() / ZOOM_STEP); });
         var zoomLabel = button(doc, controls, 'zoom-fit', '100%', 'Fit the chart in the view (Ctrl 0)', fit);
-        button(doc, controls, 'zoom-in', '+', 'Zoom in (Ctrl +)', function () { zoomTo(state.zoom * ZOOM_STEP); });
+        button(doc, controls, 'zoom-in', '+', 'Zoom in (Ctrl +)', function () { zoomTo(zoomNow() * ZOOM_STEP); });
         button(doc, controls, 'find', 'Find', 'Find a person (Ctrl F)', openSearch);
 
         doc.addEventListener('keydown', function (e) {
@@ -336,14 +402,20 @@
                 closeSearch();
                 return;
             }
-            if (!(e.ctrlKey || e.metaKey) || e.altKey) {
+            var command = (e.ctrlKey || e.metaKey) && !e.altKey;
+            var zoomKey = e.key === '+' || e.key === '=' || e.code === 'NumpadAdd' ? ZOOM_STEP
+                : e.key === '-' || e.key === '_' || e.code === 'NumpadSubtract' ? 1 / ZOOM_STEP : 0;
+            // Any other key ends a gesture, but not the modifier that is
+            // held through it.
+            if (!(command && zoomKey) && !/^(Control|Meta|Shift|Alt)$/.test(e.key)) {
+                settle();
+            }
+            if (!command) {
                 return;
             }
             var handled = true;
-            if (e.key === '+' || e.key === '=' || e.code === 'NumpadAdd') {
-                zoomTo(state.zoom * ZOOM_STEP);
-            } else if (e.key === '-' || e.key === '_' || e.code === 'NumpadSubtract') {
-                zoomTo(state.zoom / ZOOM_STEP);
+            if (zoomKey) {
+                gestureStep(zoomNow() * zoomKey);
             } else if (e.key === '0' || e.code === 'Numpad0') {
                 fit();
             } else if (e.key === 'f' || e.key === 'F') {
@@ -357,6 +429,7 @@
         });
 
         root.addEventListener('resize', function () {
+            settle();
             if (state.fitted) {
                 fit();
             } else {
@@ -367,6 +440,7 @@
         // A print is the whole chart, whatever is folded; the print rules
         // undo the zoom and hide the controls.
         root.addEventListener('beforeprint', function () {
+            settle();
             if (state.folded.size && chart.redraw) {
                 chart.redraw(O.visibleForest(chart.forest.roots, new Set()));
             }
@@ -383,7 +457,7 @@
         // For the program and for the page's own checks.
         root.plotwellSearch = search;
         root.plotwellView = {
-            zoom: function () { return state.zoom; },
+            zoom: zoomNow,
             zoomTo: zoomTo,
             fit: fit,
             fold: function (row) {

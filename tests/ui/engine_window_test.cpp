@@ -13,6 +13,7 @@
 #include "staff/StaffChart.h"
 #include "staff/StaffImport.h"
 #include "ui/GridView.h"
+#include "ui/Style.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -59,7 +60,13 @@ class EngineWindowTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_BINARY_DIR "/resources"); }
+    // On a dark desktop, which must change only what surrounds the chart.
+    void initTestCase()
+    {
+        qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_BINARY_DIR "/resources");
+        qputenv("PLOTWELL_PALETTE", "dark");
+        applyAppStyle(*qApp);
+    }
 
     // The engine reports a page given as HTML as a "data:" address, not an empty one.
     void thePreviewFollowsASettingsChange()
@@ -88,6 +95,17 @@ private Q_SLOTS:
         const QString ready =
             QStringLiteral("document.documentElement.getAttribute('data-box-edits') === 'ready'");
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(view, ready).toBool(), 30000);
+        // The dark desktop darkens the visible viewer's surround, never the export viewer's page.
+        QCOMPARE(evaluate(view, QStringLiteral("getComputedStyle(document.querySelector("
+                                               "'.chart-viewer')).backgroundColor"))
+                     .toString(),
+                 QStringLiteral("rgb(29, 33, 38)"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            evaluate(qobject_cast<QWebEngineView *>(w.view().viewers().webViewMWidget),
+                     QStringLiteral("!!document.querySelector('svg.orgchart') + ' ' +"
+                                    " document.documentElement.dataset.surround"))
+                .toString(),
+            QStringLiteral("true undefined"), 30000);
         QWidget *input = view->focusProxy();
         const QPoint from = boxCentre(view, 8);
         const QPoint to = boxCentre(view, 2);
