@@ -43,6 +43,9 @@
     /// layout that wants few sheets fills.
     function sheetAreas(paperName, fontSize)
     {
+        if (!PAPER[paperName]) {
+            return [];
+        }
         return [true, false].map(function (landscape) {
             var p = paperSheets({width: 1, height: 1}, paperName, null,
                                 {scale: printScale(fontSize), landscape: landscape});

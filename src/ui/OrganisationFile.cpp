@@ -66,7 +66,9 @@ void OrganisationFile::start()
     const AppState state;
     const ScriptedRequest scripted = scriptedRequest(
         requestUrl(viewerRequest(m_look ? *m_look : gatherRequestSettings(grid, state), m_data)),
-        QStringLiteral("{still: true}"));
+        // The paper chosen, if any, shapes the layout: its columns end where a sheet does.
+        m_paper.isEmpty() ? QStringLiteral("{still: true}")
+                          : QStringLiteral("{still: true, paper: '%1'}").arg(m_paper));
     // Kept as the page got it, for a drawing at another size.
     m_data = scripted.data;
     connect(&m_viewer, &ChartViewer::loadFinished, this, [this](bool ok) {
