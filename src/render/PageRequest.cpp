@@ -194,19 +194,9 @@ double sizeFromScriptResult(const QString &result)
     return std::isfinite(value) ? double(value) : 0.0;
 }
 
-QString placeholderPageHtml(double width)
+QUrl placeholderUrl()
 {
-    return QString::asprintf(
-        "<html><body style='background:#4F4F4F;'><div style='width:%0.1fpx;padding-top:120px;'>"
-        "<h2 style='color:#696969;font-family:arial;margin:0 auto;width:400px;'>Click Open to "
-        "load your CSV file</h2></div></body> </html>",
-        std::isfinite(width) ? width : 0.0);
-}
-
-QString placeholderResizeScript(double width)
-{
-    return QString::asprintf("document.body.firstElementChild.style.width='%0.1fpx';",
-                             std::isfinite(width) ? width : 0.0);
+    return QUrl::fromLocalFile(resourcePath(QStringLiteral("placeholder.html")));
 }
 
 } // namespace plotwell

@@ -87,9 +87,9 @@ inline const QString kScrollHeightScript = QStringLiteral("document.documentElem
 /// A size script's answer read as a number: its leading decimal number, 0 when there is none.
 [[nodiscard]] double sizeFromScriptResult(const QString &result);
 
-/// The page the viewer shows while the grid has no items, \a width pixels wide.
-[[nodiscard]] QString placeholderPageHtml(double width);
-/// Script that gives the placeholder page on screen a new text column width.
-[[nodiscard]] QString placeholderResizeScript(double width);
+/// The page the viewer shows while the grid has no items. It is a file beside the chart page, not
+/// HTML handed over as a data address: the engine gives a page of another origin a renderer
+/// process of its own, so the first chart after it would wait for a new process to start.
+[[nodiscard]] QUrl placeholderUrl();
 
 } // namespace plotwell

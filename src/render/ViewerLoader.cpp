@@ -54,7 +54,7 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
         // Only a chart on show is swapped in place; the placeholder or a table preview is
         // left behind as a step of its own, as a first render always did.
         // A chart too long for an address goes by the scripted route, which a swap cannot take.
-        if (replace && !m_placeholderWidth && !m_webView.currentUrl().isEmpty() &&
+        if (replace && !m_placeholderShown && !m_webView.currentUrl().isEmpty() &&
             page(m_webView.currentUrl()) == page(url) &&
             url.toEncoded().size() <= kLongestAddress) {
             const QString literal =
@@ -64,12 +64,13 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
         } else {
             m_webView.load(url);
         }
-        setPlaceholderWidth(std::nullopt);
+        setPlaceholderShown(false);
         Q_EMIT webViewPageRequested();
-        // The export viewer is measured from the chart just requested, once it has loaded.
+        // The export viewers wait for the chart just requested: the export viewer is measured
+        // from it, and the full-screen viewer's page would share the engine's page process
+        // with it and make the chart on screen appear later.
         m_pendingExport = data;
         ++m_renderSerial;
-        loadWebViewFullScreen(data);
     });
 }
 
@@ -81,7 +82,7 @@ void ViewerLoader::loadWebViewByScript(const QString &data)
     const ScriptedRequest scripted =
         scriptedRequest(requestUrl(viewerRequest(gatherRequestSettings(m_grid, m_state), data)));
     m_webView.loadThenRun(scripted.page, scripted.script);
-    m_placeholderWidth.reset();
+    setPlaceholderShown(false);
     Q_EMIT webViewPageRequested();
 }
 
@@ -150,30 +151,24 @@ bool ViewerLoader::exportBeyondPicture() const
     return m_exportScale < 1.0 || largestPictureScale(natural) < 1.0;
 }
 
-void ViewerLoader::showPlaceholder(double width)
+void ViewerLoader::showPlaceholder()
 {
     // Every layout pass asks for the placeholder while the grid is empty. Loading it again would
-    // put one page per window resize into the history that undo walks, so a placeholder already
-    // on screen only has its text column resized.
-    if (m_placeholderWidth) {
-        if (*m_placeholderWidth != width) {
-            setPlaceholderWidth(width);
-            m_webView.evaluate(placeholderResizeScript(width), nullptr);
-        }
+    // put one page per window resize into the history that undo walks.
+    if (m_placeholderShown)
         return;
-    }
     m_organisation.reset();
-    m_webView.loadHtml(placeholderPageHtml(width));
-    setPlaceholderWidth(width);
+    m_webView.load(placeholderUrl());
+    setPlaceholderShown(true);
     Q_EMIT webViewPageRequested();
 }
 
-void ViewerLoader::setPlaceholderWidth(std::optional<double> width)
+void ViewerLoader::setPlaceholderShown(bool shown)
 {
-    const bool changed = width.has_value() != m_placeholderWidth.has_value();
-    m_placeholderWidth = width;
-    if (changed)
-        Q_EMIT placeholderShownChanged(width.has_value());
+    if (shown == m_placeholderShown)
+        return;
+    m_placeholderShown = shown;
+    Q_EMIT placeholderShownChanged(shown);
 }
 
 void ViewerLoader::webViewDidFinishLoad(bool ok)
@@ -188,6 +183,7 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
         if (m_pendingExport && ok) {
             const QString data = *m_pendingExport;
             m_pendingExport.reset();
+            loadWebViewFullScreen(data);
             loadWebViewShare(data, m_renderSerial);
         }
     });
@@ -207,7 +203,7 @@ void ViewerLoader::undoAction()
     diag(QStringLiteral(" CAN GO BACK %1").arg(int(back)));
     if (back) {
         m_center.post(command::enableUndo);
-        setPlaceholderWidth(std::nullopt);
+        setPlaceholderShown(false);
         m_organisation.reset();
         m_webView.goBack();
         Q_EMIT webViewPageRequested();
@@ -244,7 +240,7 @@ void ViewerLoader::redoAction()
     diag(QStringLiteral(" CAN GO FOWARD %1").arg(int(forward)));
     if (forward) {
         m_center.post(command::enableRedo);
-        setPlaceholderWidth(std::nullopt);
+        setPlaceholderShown(false);
         m_organisation.reset();
         m_webView.goForward();
         Q_EMIT webViewPageRequested();

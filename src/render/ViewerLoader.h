@@ -21,11 +21,11 @@ struct AppState;
 /// Loads a rendered chart into the three viewers and keeps the undo and redo commands in
 /// step with the visible viewer's history.
 ///
-/// The visible viewer `webView` gets the viewer request at once, the full-screen viewer
-/// `webViewL` the full-screen request sized to the last screen. The export viewer `webViewM`
-/// waits until `webView` has finished loading the new chart: only then do the two size
-/// scripts measure that chart, so the export viewer is sized to the chart being exported and
-/// not to whatever the visible viewer showed before.
+/// The visible viewer `webView` gets the viewer request at once. The two export viewers wait
+/// until `webView` has finished loading the new chart, so that the chart on screen comes first:
+/// then the full-screen viewer `webViewL` gets the full-screen request sized to the last screen,
+/// and the two size scripts measure the chart for the export viewer `webViewM`, so that it is
+/// sized to the chart being exported and not to whatever the visible viewer showed before.
 class ViewerLoader : public QObject
 {
     Q_OBJECT
@@ -50,12 +50,12 @@ public:
     [[nodiscard]] const std::optional<QString> &organisationShown() const { return m_organisation; }
     /// The visible viewer.
     [[nodiscard]] ChartViewer &webView() { return m_webView; }
-    /// Loads the placeholder page into `webView`, or resizes the one already showing.
-    void showPlaceholder(double width);
+    /// Loads the placeholder page into `webView`, unless it shows it already.
+    void showPlaceholder();
     /// Someone else has loaded a page into `webView`: the placeholder is no longer on screen.
-    void placeholderReplaced() { setPlaceholderWidth(std::nullopt); }
+    void placeholderReplaced() { setPlaceholderShown(false); }
     /// Whether `webView` shows the placeholder: the window puts its start screen over it.
-    [[nodiscard]] bool placeholderShown() const { return m_placeholderWidth.has_value(); }
+    [[nodiscard]] bool placeholderShown() const { return m_placeholderShown; }
 
     void undoAction();
     void redoAction();
@@ -68,7 +68,7 @@ public:
     /// Posts the redo and then the undo state of `webView`'s history.
     void updateBackForwardStatus();
 
-    /// True from a render until the export viewer's load has been issued: while `webView`
+    /// True from a render until the export viewers' loads have been issued: while `webView`
     /// finishes the chart and while the size scripts measure it.
     [[nodiscard]] bool exportPending() const { return m_pendingExport.has_value() || m_measuring; }
     /// The largest side, in pixels, the export viewer is given: a larger chart is drawn smaller
@@ -98,7 +98,7 @@ Q_SIGNALS:
 private:
     void requestChart(const QString &data, bool replace);
     void webViewDidFinishLoad(bool ok);
-    void setPlaceholderWidth(std::optional<double> width);
+    void setPlaceholderShown(bool shown);
     void loadWebViewShare(const QString &data, quint64 serial);
     void loadWebViewFullScreen(const QString &data);
 
@@ -117,8 +117,7 @@ private:
     QSizeF m_exportedNatural;
     QString m_exportedData;
     RequestSettings m_exportedLook;
-    /// The text column width of the placeholder `webView` shows, while it shows one.
-    std::optional<double> m_placeholderWidth;
+    bool m_placeholderShown = false;
 };
 
 } // namespace plotwell

@@ -129,8 +129,7 @@ void ShellController::resizeWebView()
     refreshUnlessConverting();
     const WindowLayout layout =
         computeWindowLayout(windowWidth(), m_view.viewSize().height(), true, m_sideBarWidth);
-    if (m_grid.title(2).isEmpty())
-        m_viewers.showPlaceholder(layout.placeholderWidth);
+    showPlaceholderIfEmpty();
     m_view.applyLayout(layout);
     m_htmlWidth = layout.htmlWidth;
     m_context.commands.post(command::triggerHideGrid);
@@ -168,8 +167,13 @@ void ShellController::hideGrid()
     diag(QStringLiteral("RECENT File URL ") +
          m_context.state.fileUrl.value_or(QStringLiteral("(null)")));
     refreshUnlessConverting();
+    showPlaceholderIfEmpty();
+}
+
+void ShellController::showPlaceholderIfEmpty()
+{
     if (m_grid.title(2).isEmpty())
-        m_viewers.showPlaceholder(layout.placeholderWidth);
+        m_viewers.showPlaceholder();
 }
 
 void ShellController::setSideBarWidth(double width)

@@ -48,6 +48,9 @@ public:
     /// Registers the handlers of the commands above by name.
     void addHandlers(HandlerTable &table);
 
+    /// The placeholder page while the grid is empty (the layout passes ask for it too).
+    void showPlaceholderIfEmpty();
+
     // Handlers.
     void resizeWebView();
     void resizeToFillWebView();

@@ -36,14 +36,12 @@ WindowLayout computeWindowLayout(double windowWidth, double viewHeight, bool gri
         const double viewerLeft = 12 + S + kSideGap;
         layout.webView = QRectF(viewerLeft, kContentTop, W - 15 - viewerLeft, contentHeight);
         layout.htmlWidth = int(layout.webView.width() - 15);
-        layout.placeholderWidth = layout.webView.width();
     } else {
         layout.chartTitleVisible = false;
         layout.scrollView = QRectF(55, kContentTop, 1, contentHeight);
         layout.gridVisible = false;
         layout.webView = QRectF(12, kContentTop, W - 22, contentHeight);
         layout.htmlWidth = int(W - 35);
-        layout.placeholderWidth = W - 22;
     }
     layout.progressView = layout.webView;
     const QSizeF card(std::min(360.0, layout.webView.width() - 24), 96);

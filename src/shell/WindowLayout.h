@@ -15,10 +15,9 @@ struct WindowLayout
     QRectF scrollView; // the grid column; a 1-point sliver while hidden
     bool gridVisible = true;
     QRectF webView;
-    QRectF progressView;         // lies over webView
-    QRectF innerProgressView;    // the card, in the progress view's coordinates
-    int htmlWidth = 0;           // width offered to the table previews
-    double placeholderWidth = 0; // width of the placeholder page's text column
+    QRectF progressView;      // lies over webView
+    QRectF innerProgressView; // the card, in the progress view's coordinates
+    int htmlWidth = 0;        // width offered to the table previews
 };
 
 inline constexpr double kHeaderHeight = 44;

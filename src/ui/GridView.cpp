@@ -16,8 +16,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolButton>
@@ -56,6 +58,7 @@ namespace {
 // the sidebar leaves, so the header and every row agree without a shared layout. Position and
 // colour text are as wide as their longest text in the desktop's font (measureColumns()).
 constexpr int kRowHeight = 28;
+constexpr int kHeaderHeight = 22;
 constexpr int kFieldHeight = 24;
 constexpr int kNumberWidth = 22;
 constexpr int kPickerWidth = 16;
@@ -119,11 +122,23 @@ GridView::GridView(ChartGrid &grid, ChartEditor &editor, QWidget *parent)
     layout->setSpacing(0);
     measureColumns();
     layout->addWidget(buildHeader());
+    // Styling a row's widgets is most of what the window costs to build, and a screen shows only
+    // its first rows. The others wait outside the window, where nothing styles them (a widget
+    // styles all its descendants, hidden or not, when first asked for its size), and join the
+    // table when it paints where they go (paintEvent()) or when something needs their place.
+    // The table is as tall as all rows from the start, so the scroll bar is true.
+    const QScreen *display = screen();
+    m_rowsShown =
+        display ? std::min(kRowCount, display->geometry().height() / kRowHeight + 1) : kRowCount;
+    if (m_rowsShown < kRowCount)
+        m_waitingRows = std::make_unique<QWidget>();
     for (int r = 1; r <= kRowCount; ++r) {
-        buildRow(r, this);
-        layout->addWidget(m_rows[std::size_t(r - 1)].container);
+        buildRow(r, r <= m_rowsShown ? this : m_waitingRows.get());
+        if (r <= m_rowsShown)
+            layout->addWidget(m_rows[std::size_t(r - 1)].container);
     }
     layout->addStretch(1);
+    setMinimumHeight(kHeaderHeight + kRowCount * kRowHeight);
     m_dropMarker = new QWidget(this);
     m_dropMarker->setObjectName(QStringLiteral("rowDropMarker"));
     m_dropMarker->setAttribute(Qt::WA_StyledBackground);
@@ -135,6 +150,46 @@ GridView::GridView(ChartGrid &grid, ChartEditor &editor, QWidget *parent)
 int GridView::rowHeight()
 {
     return kRowHeight;
+}
+
+void GridView::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (m_rowsShown == kRowCount)
+        return;
+    // A few rows beyond what is painted, so that scrolling on finds them there. Not while
+    // painting: the layout changes.
+    constexpr int kRowsAhead = 8;
+    const int needed = (event->rect().bottom() - kHeaderHeight) / kRowHeight + 1 + kRowsAhead;
+    if (needed > m_rowsShown)
+        QMetaObject::invokeMethod(
+            this, [this, needed] { showRowsUpTo(std::min(needed, kRowCount)); },
+            Qt::QueuedConnection);
+}
+
+void GridView::showRowsUpTo(int last)
+{
+    if (last <= m_rowsShown)
+        return;
+    auto *column = static_cast<QVBoxLayout *>(layout());
+    for (int r = m_rowsShown + 1; r <= last; ++r) {
+        const GridRowWidgets &w = m_rows[std::size_t(r - 1)];
+        column->insertWidget(r, w.container); // after the header
+        // Now, not from the event loop as a layout would: activate() places shown rows only.
+        w.container->show();
+        // The keyboard goes through the rows in order, as if they had always been there.
+        QWidget *previous = m_rows[std::size_t(r - 2)].picker;
+        for (QWidget *next : std::initializer_list<QWidget *>{w.title, w.parent, w.position, w.hex,
+                                                              w.select, w.picker}) {
+            setTabOrder(previous, next);
+            previous = next;
+        }
+    }
+    m_rowsShown = last;
+    if (m_rowsShown == kRowCount)
+        m_waitingRows.reset();
+    // Whoever asked may need the rows' places at once.
+    column->activate();
 }
 
 void GridView::measureColumns()
@@ -162,7 +217,7 @@ QWidget *GridView::buildHeader()
     auto *header = new QWidget(this);
     header->setObjectName(QStringLiteral("gridHeader"));
     header->setAttribute(Qt::WA_StyledBackground);
-    header->setFixedHeight(22);
+    header->setFixedHeight(kHeaderHeight);
     QHBoxLayout *layout = rowLayout(header);
     const auto column = [&](const QString &text, int width, int stretch = 0) {
         auto *label = new QLabel(text, header);
@@ -251,8 +306,15 @@ void GridView::buildRow(int r, QWidget *page)
                                           w.swatch, w.hex, w.picker, w.select})
         part->installEventFilter(this);
 
-    connect(w.select, &QPushButton::clicked, this, [this, r] { Q_EMIT selectClicked(r); });
-    connect(w.picker, &QToolButton::clicked, this, [this, r] { Q_EMIT pickerClicked(r); });
+    // The popovers stand beside the button: a click from code may come before its row's turn.
+    connect(w.select, &QPushButton::clicked, this, [this, r] {
+        showRowsUpTo(r);
+        Q_EMIT selectClicked(r);
+    });
+    connect(w.picker, &QToolButton::clicked, this, [this, r] {
+        showRowsUpTo(r);
+        Q_EMIT pickerClicked(r);
+    });
     connect(w.title, &QLineEdit::editingFinished, this, [this, r] { commitTitle(r); });
     // Return goes on to the next title, so a list of people is typed row after row.
     connect(w.title, &QLineEdit::returnPressed, this, [this, r] {
@@ -394,6 +456,7 @@ void GridView::selectRow(int r)
 {
     if (!isValidRow(r))
         return;
+    showRowsUpTo(r);
     setCurrentRow(r);
     QLineEdit *title = m_rows[std::size_t(r - 1)].title;
     title->setFocus(Qt::OtherFocusReason);
@@ -573,6 +636,8 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
 
 void GridView::startRowDrag(int r)
 {
+    // The drop's place is read from every row's line.
+    showRowsUpTo(kRowCount);
     auto *data = new QMimeData;
     data->setData(QLatin1String(kRowMimeType), QByteArray::number(r));
     auto *drag = new QDrag(this);

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <utility>
 
 class QAction;
@@ -116,6 +117,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void measureColumns();
@@ -135,6 +137,8 @@ private:
     /// index, and the y of the gap it goes into.
     [[nodiscard]] std::pair<int, int> dropPlace(int y, int from) const;
     void updateRowActions();
+    /// Puts the rows up to \a last that still wait (see the constructor) into the table.
+    void showRowsUpTo(int last);
     void startRowDrag(int row);
     bool done(const EditResult &result);
 
@@ -146,6 +150,9 @@ private:
     std::array<GridRowWidgets, kRowCount> m_rows;
     QList<QPointer<QAction>> m_rowActions;
     int m_current = 0;
+    /// Rows 1 to m_rowsShown are in the table; the rest wait in m_waitingRows.
+    int m_rowsShown = kRowCount;
+    std::unique_ptr<QWidget> m_waitingRows;
     QPoint m_pressAt;
     int m_pressRow = 0;
     /// While a row is dragged over the table: the line where it would land.

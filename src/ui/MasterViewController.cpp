@@ -76,13 +76,17 @@ public:
 };
 
 /// Makes \a widget a window that paints but never appears: a hidden web view draws nothing,
-/// and the pictures need what the export viewers draw.
+/// and the pictures need what the export viewers draw. A web view is shown with its first page:
+/// a shown one starts a page process at once, which at launch would hold up the window's own.
 std::unique_ptr<QWidget> offscreenHost(QWidget *widget)
 {
     std::unique_ptr<QWidget> host(widget);
     host->setParent(nullptr);
     host->setAttribute(Qt::WA_DontShowOnScreen);
-    host->show();
+    if (auto *web = qobject_cast<QWebEngineView *>(widget))
+        QObject::connect(web, &QWebEngineView::loadStarted, web, [web] { web->show(); });
+    else
+        host->show();
     return host;
 }
 
@@ -144,6 +148,9 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_shell = std::make_unique<ShellController>(m_context, grid(), viewerLoader(),
                                                 static_cast<ShellView &>(*this));
     m_shell->setEditor(&m_workspace->editor());
+    // The first page's load starts the engine's page process, which takes about as long as
+    // building the widgets below: asked for now, the two run side by side.
+    m_shell->showPlaceholderIfEmpty();
     // An undone look is a settings change like a picked one: a shown table preview follows it.
     connect(&m_workspace->editor(), &ChartEditor::appearanceRestored, this, [this] {
         showAppearanceValues();

@@ -132,15 +132,12 @@ TEST(PageRequestUrl, HostileRequestsStayValidUrls)
               "/C:/res/orgchart.html");
 }
 
-TEST(PageRequest, ScriptSizesAndPlaceholderWidth)
+TEST(PageRequest, ScriptSizes)
 {
     EXPECT_DOUBLE_EQ(sizeFromScriptResult(QStringLiteral("1024")), 1024.0);
     EXPECT_DOUBLE_EQ(sizeFromScriptResult(QStringLiteral(" 12.5px")), 12.5);
     for (const char *bad : {"", "abc", "undefined", "1e999"})
         EXPECT_DOUBLE_EQ(sizeFromScriptResult(QString::fromLatin1(bad)), 0.0) << bad;
-
-    // The placeholder's width has one decimal, as the grid toggle's pages have.
-    EXPECT_TRUE(placeholderPageHtml(1280 - 22.25).contains(QStringLiteral("width:1257.8px;")));
 }
 
 TEST(RequestCommand, SampleRequestsUseTheResourceFolderAndStartUpColours)
