@@ -410,7 +410,8 @@
             var m = sizeNodes(forest.nodes, settings, measure);
             evenRows(forest);
             var compact = opts.compact !== undefined ? !!opts.compact : forest.nodes.length > O.MAX_ROW;
-            size = drawChart(doc, svg, forest, settings, m, {toggles: interactive, compact: compact});
+            size = drawChart(doc, svg, forest, settings, m,
+                             {toggles: interactive, compact: compact, paper: opts.paper});
             redraw = function (shown) {
                 var drawn = drawChart(doc, svg, shown, settings, m, {toggles: true, compact: compact});
                 showNaturalSize(svg, drawn);
@@ -487,7 +488,10 @@
         // In the grid the user places every box; a staff list places none, so
         // its wide teams may be stacked.
         var spacing = O.defaultSpacing(settings.fontSize);
-        var layout = options.compact ? O.compactLayout(forest.roots, spacing)
+        // A chart this large is printed on sheets: the paper the user chose, else A3.
+        var paper = options.paper || 'a3';
+        var layout = options.compact ? O.compactLayout(forest.roots, spacing,
+                                                       O.sheetAreas && O.sheetAreas(paper, settings.fontSize))
                                      : O.layoutForest(forest.roots, spacing);
         var mg = settings.margin;
         var top = mg;

@@ -21,22 +21,57 @@
     });
     // Room for the printer's edge, the cut marks and the sheet's label.
     var SHEET_MARGIN = 45;
+    // The smallest text a sheet carries, in points: still read at arm's
+    // length, and a large organisation takes a third of the sheets it would
+    // at screen size.
+    var SMALLEST_PRINTED_POINTS = 6.5;
+    // About 6 MB of the engine's each a sheet of a large organisation leaves
+    // until the page collects its garbage.
+    var SHEETS_BETWEEN_COLLECTIONS = 40;
+
+    /// How much smaller than on screen a chart whose text is `fontSize`
+    /// pixels is printed on sheets: down to the smallest printed text, never
+    /// larger than on screen.
+    function printScale(fontSize)
+    {
+        var points = (Number(fontSize) || 14) * 0.75;
+        return Math.min(1, SMALLEST_PRINTED_POINTS / points);
+    }
+
+    /// The part of the chart a sheet of `paperName` shows at the print scale
+    /// of `fontSize`, landscape then portrait, in the chart's pixels: what a
+    /// layout that wants few sheets fills.
+    function sheetAreas(paperName, fontSize)
+    {
+        if (!PAPER[paperName]) {
+            return [];
+        }
+        return [true, false].map(function (landscape) {
+            var p = paperSheets({width: 1, height: 1}, paperName, null,
+                                {scale: printScale(fontSize), landscape: landscape});
+            return {width: p.tileWidth, height: p.tileHeight};
+        });
+    }
 
     /// How a chart of `size` is cut into sheets of `paperName`: the chart is
-    /// printed at its own size (the text as large as on screen) in tiles.
-    /// Neighbouring tiles share a strip `overlap` wide ({x, y}, at most half
-    /// a tile): as wide as the largest box, so that every box, and every name
-    /// in it, is whole on at least one sheet. Portrait or landscape, whichever
-    /// needs fewer sheets (landscape on a tie: charts are wide).
-    function paperSheets(size, paperName, overlap)
+    /// printed at `options.scale` of its size (1: the text as large as on
+    /// screen) in tiles; sizes in the plan are the chart's pixels, but for
+    /// the page's. Neighbouring tiles share a strip `overlap` wide ({x, y},
+    /// at most half a tile): as wide as the largest box, so that every box,
+    /// and every name in it, is whole on at least one sheet. Portrait or
+    /// landscape as `options.landscape` says, else whichever needs fewer
+    /// sheets (landscape on a tie: charts are wide).
+    function paperSheets(size, paperName, overlap, options)
     {
         var paper = PAPER[paperName];
         if (!paper) {
             return null;
         }
+        var scale = (options && options.scale) || 1;
         function plan(w, h, landscape)
         {
-            var tw = Math.floor(w - 2 * SHEET_MARGIN), th = Math.floor(h - 2 * SHEET_MARGIN);
+            var tw = Math.floor((w - 2 * SHEET_MARGIN) / scale);
+            var th = Math.floor((h - 2 * SHEET_MARGIN) / scale);
             var ox = Math.min(Math.ceil((overlap && overlap.x) || 0), Math.floor(tw / 2));
             var oy = Math.min(Math.ceil((overlap && overlap.y) || 0), Math.floor(th / 2));
             var cols = Math.max(1, Math.ceil((size.width - ox) / (tw - ox)));
@@ -44,11 +79,14 @@
             return {
                 paper: paperName, landscape: landscape, pageWidth: w, pageHeight: h,
                 tileWidth: tw, tileHeight: th, stepX: tw - ox, stepY: th - oy,
-                cols: cols, rows: rows, sheets: cols * rows, margin: SHEET_MARGIN
+                cols: cols, rows: rows, sheets: cols * rows, margin: SHEET_MARGIN, scale: scale
             };
         }
         var across = plan(paper.height, paper.width, true);
         var upright = plan(paper.width, paper.height, false);
+        if (options && options.landscape !== undefined) {
+            return options.landscape ? across : upright;
+        }
         return upright.sheets < across.sheets ? upright : across;
     }
 
@@ -140,11 +178,11 @@
             d += 'M' + p[0] + ' ' + (p[1] + sy * gap) + 'v' + sy * len;
         });
         if (t.col + 1 < plan.cols) {
-            var x = m + plan.stepX;
+            var x = m + plan.stepX * plan.scale;
             joins += 'M' + x + ' ' + (m - gap) + 'v' + -len + 'M' + x + ' ' + (m + h + gap) + 'v' + len;
         }
         if (t.row + 1 < plan.rows) {
-            var y = m + plan.stepY;
+            var y = m + plan.stepY * plan.scale;
             joins += 'M' + (m - gap) + ' ' + y + 'h' + -len + 'M' + (m + w + gap) + ' ' + y + 'h' + len;
         }
         el(doc, 'path', {'class': 'cut-marks', 'd': d, 'stroke': '#000000', 'stroke-width': 0.5,
@@ -186,6 +224,16 @@
         if (old) {
             old.parentNode.removeChild(old);
         }
+        // The batches before, and what printing them built, are garbage by
+        // now: collected every few dozen sheets, ten thousand people print in
+        // half the memory they would take if it piled up, and a collection,
+        // which walks the whole drawing, costs less than the memory it saves
+        // only that often. Only a page run with its collector exposed
+        // (`plotwell render`) can ask.
+        if (cut.uncollected >= SHEETS_BETWEEN_COLLECTIONS && typeof root.gc === 'function') {
+            root.gc();
+            cut.uncollected = 0;
+        }
         var holder = doc.createElement('div');
         holder.className = 'paper-sheets';
         var backdrop = svg.querySelector('rect.backdrop');
@@ -203,8 +251,8 @@
             var label = el(doc, 'text', {'x': m, 'y': m * 0.45, 'font-size': 9, 'fill': '#555555'}, sheet);
             label.textContent = 'Sheet ' + (k + 1) + ' of ' + tiles.length + ': row ' + (t.row + 1) +
                                 ' of ' + plan.rows + ', column ' + (t.col + 1) + ' of ' + plan.cols;
-            cutMarks(doc, sheet, m, t.width, t.height, plan, t);
-            var tile = el(doc, 'svg', {'x': m, 'y': m, 'width': t.width, 'height': t.height,
+            cutMarks(doc, sheet, m, t.width * plan.scale, t.height * plan.scale, plan, t);
+            var tile = el(doc, 'svg', {'x': m, 'y': m, 'width': t.width * plan.scale, 'height': t.height * plan.scale,
                                        'viewBox': [t.x, t.y, t.width, t.height].join(' ')}, sheet);
             if (backdrop) {
                 el(doc, 'rect', {'x': t.x, 'y': t.y, 'width': t.width, 'height': t.height,
@@ -224,6 +272,7 @@
             g.appendChild(nodes);
             holder.appendChild(sheet);
         });
+        cut.uncollected = (cut.uncollected || 0) + (end - first);
         doc.body.appendChild(holder);
         doc.body.classList.add('on-paper');
         var style = doc.getElementById('page-size');
@@ -254,6 +303,12 @@
             }
         });
         Array.prototype.forEach.call(chart.children, function (e) {
+            // A shadow lifts a box off the screen; on paper it is a grey
+            // smudge, and its translucency costs more to print than the
+            // boxes themselves.
+            if (e.classList.contains('node-shadows')) {
+                return;
+            }
             if (e.classList.contains('nodes')) {
                 Array.prototype.forEach.call(e.children, function (n) { add(n, 'nodes'); });
             } else {
@@ -268,20 +323,52 @@
                 largest.y = Math.max(largest.y, p.y1 - p.y0 + 8);
             }
         });
-        var plan = paperSheets(size, paperName, largest);
-        if (!plan) {
-            return null;
-        }
-        var tiles = sheetTiles(plan).filter(function (t) {
-            return pieces.some(function (p) { return reaches(p, t); });
+        // Landscape or portrait, whichever leaves fewer sheets with
+        // anything on them: a wide tree leaves many of its rectangle's
+        // corners empty, more in one orientation than the other.
+        var best = null;
+        [true, false].forEach(function (landscape) {
+            var plan = paperSheets(size, paperName, largest,
+                                   {scale: printScale(svg.getAttribute('font-size')), landscape: landscape});
+            if (!plan) {
+                return;
+            }
+            var tiles = occupiedTiles(plan, pieces);
+            if (!best || tiles.length < best.tiles.length) {
+                plan.sheets = tiles.length;
+                best = {svg: svg, paperName: paperName, plan: plan, pieces: pieces, tiles: tiles};
+            }
         });
-        plan.sheets = tiles.length;
-        return {svg: svg, paperName: paperName, plan: plan, pieces: pieces, tiles: tiles};
+        return best;
+    }
+
+    // The tiles any piece reaches: each piece marks the few tiles under it,
+    // so that the cost follows the pieces, not pieces times tiles.
+    function occupiedTiles(plan, pieces)
+    {
+        var used = new Set();
+        pieces.forEach(function (p) {
+            var c0 = Math.max(0, Math.floor((p.x0 - plan.tileWidth) / plan.stepX));
+            var c1 = Math.min(plan.cols - 1, Math.floor(p.x1 / plan.stepX));
+            var r0 = Math.max(0, Math.floor((p.y0 - plan.tileHeight) / plan.stepY));
+            var r1 = Math.min(plan.rows - 1, Math.floor(p.y1 / plan.stepY));
+            for (var r = r0; r <= r1; r++) {
+                for (var c = c0; c <= c1; c++) {
+                    var tile = {x: c * plan.stepX, y: r * plan.stepY, width: plan.tileWidth, height: plan.tileHeight};
+                    if (reaches(p, tile)) {
+                        used.add(r * plan.cols + c);
+                    }
+                }
+            }
+        });
+        return sheetTiles(plan).filter(function (t) { return used.has(t.row * plan.cols + t.col); });
     }
 
     return {
         PAPER: PAPER,
         paperSheets: paperSheets,
+        printScale: printScale,
+        sheetAreas: sheetAreas,
         sheetTiles: sheetTiles,
         standaloneSvg: standaloneSvg,
         layOutOnPaper: layOutOnPaper

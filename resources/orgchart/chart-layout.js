@@ -240,33 +240,50 @@
         };
     }
 
-    var LEAF = Object.freeze({left: [], right: [], bottom: [], lanes: 0});
+    var LEAF = Object.freeze({left: [], right: [], bottom: [], columns: [], lanes: 0});
 
     // A node's children by where they stand, as indices into the layout's
-    // arrays; records each child's parent on the way.
-    // A team of at least this many people without reports of their own
-    // may be stacked in two columns beneath its manager.
-    var COMPACT_TEAM = 4;
-
-    function groupChildren(node, index, parent, p, compact)
+    // arrays; records each child's parent on the way. In a compact layout a
+    // manager's people hang in columns beneath them, each with their own
+    // people to their right, as many to a column as fit above `floor` (the
+    // bottom of the plain chart, or lower when asked): a wide organisation
+    // is mostly small teams, and the rows below a shallow branch are
+    // otherwise empty paper. A person whose branch is too tall for the room
+    // stays in the row below the columns, as in the plain layout. The
+    // children's heights must be known: they are grouped bottom up.
+    function groupChildren(node, index, t, p, stack)
     {
-        var left = [], right = [], bottom = [];
-        var stack = compact && node.children.filter(function (c) {
-            return c.side === 'bottom' && !c.children.length;
-        }).length >= COMPACT_TEAM;
-        var turn = 0;
+        var left = [], right = [], bottom = [], columns = [];
+        var room = stack ? stack.floor - (t.y[p] + t.h[p] + stack.vGap) : 0;
+        var column = null, used = 0;
         node.children.forEach(function (c) {
             var k = index.get(c);
-            parent[k] = p;
-            if (stack && c.side === 'bottom' && !c.children.length) {
-                // Taken in turn left and right of the manager's line, as assistants are.
-                (turn++ % 2 ? right : left).push(k);
+            t.parent[k] = p;
+            if (c.side === 'left') {
+                left.push(k);
+            } else if (c.side === 'right') {
+                right.push(k);
+            } else if (!stack || t.subH[k] > room) {
+                bottom.push(k);
             } else {
-                (c.side === 'left' ? left : c.side === 'right' ? right : bottom).push(k);
+                if (!column || used + stack.gap + t.subH[k] > room) {
+                    column = [];
+                    columns.push(column);
+                    used = -stack.gap;
+                }
+                column.push(k);
+                used += stack.gap + t.subH[k];
             }
         });
-        return {left: left, right: right, bottom: bottom, lanes: Math.max(left.length, right.length),
-                laneTops: null, laneEnd: 0};
+        // A column of one is wider than the same person in the row.
+        columns = columns.filter(function (col) {
+            if (col.length === 1) {
+                bottom.push(col[0]);
+            }
+            return col.length > 1;
+        });
+        return {left: left, right: right, bottom: bottom, columns: columns,
+                lanes: Math.max(left.length, right.length), laneTops: null, laneEnd: 0};
     }
 
     // Every node of the forest, parents before children, without recursion
@@ -289,8 +306,9 @@
     /// Sets `x`, `y` (top left, chart coordinates from 0) and `cx` (centre) on
     /// every node and returns the chart's width and height and the
     /// connectors, each a list of points of an orthogonal line.
-    /// `options.compact` stacks the people of a wide team who have no reports
-    /// in two columns beneath their manager (see compactLayout).
+    /// `options.compact` hangs the people of a team who have no reports in
+    /// columns beneath their manager, no lower than the plain chart's bottom
+    /// or `options.floor`, whichever is lower down (see compactLayout).
     function layoutForest(roots, spacing, options)
     {
         var compact = !!(options && options.compact);
@@ -315,13 +333,25 @@
         for (i = 0; i < N; i++) {
             t.w[i] = order[i].w;
             t.h[i] = order[i].h;
-            t.groups[i] = order[i].children.length ? groupChildren(order[i], index, t.parent, i, compact) : LEAF;
+        }
+        var stack = null;
+        if (compact) {
+            // Where each box stands in the plain chart, one row under its parent: the columns
+            // of a team fill the height the deepest branch gives the chart anyway.
+            var floor = (options && options.floor) || 0;
+            for (i = 0; i < N; i++) {
+                floor = Math.max(floor, t.y[i] + t.h[i]);
+                for (k = 0; k < order[i].children.length; k++) {
+                    t.y[index.get(order[i].children[k])] = t.y[i] + t.h[i] + sp.vGap;
+                }
+            }
+            stack = {floor: floor, gap: stackGap(sp), vGap: sp.vGap};
         }
 
         // Heights first, bottom up: a node's rows depend on how tall its
         // assistants' subtrees are. Reversed preorder has children first.
         for (i = N - 1; i >= 0; i--) {
-            g = t.groups[i];
+            g = t.groups[i] = order[i].children.length ? groupChildren(order[i], index, t, i, stack) : LEAF;
             var height = t.h[i];
             for (k = 0; k < g.lanes; k++) {
                 height += sp.vGap + laneHeight(t, g, k);
@@ -330,10 +360,16 @@
             for (k = 0; k < g.bottom.length; k++) {
                 tallest = Math.max(tallest, t.subH[g.bottom[k]]);
             }
-            if (g.bottom.length) {
+            for (k = 0; k < g.columns.length; k++) {
+                tallest = Math.max(tallest, columnHeight(t, g.columns[k], sp));
+            }
+            if (g.bottom.length || g.columns.length) {
                 height += sp.vGap + tallest;
             }
             t.subH[i] = height;
+        }
+        if (compact) {
+            t.y.fill(0);
         }
         for (i = 0; i < N; i++) {
             g = t.groups[i];
@@ -358,6 +394,13 @@
             for (k = 0; k < g.bottom.length; k++) {
                 t.y[g.bottom[k]] = cursor;
             }
+            g.columns.forEach(function (column) {
+                var top = cursor;
+                column.forEach(function (m) {
+                    t.y[m] = top;
+                    top += t.subH[m] + stackGap(sp);
+                });
+            });
         }
 
         // Then x, bottom up: each node's contour relative to its own centre,
@@ -369,19 +412,26 @@
         for (i = N - 1; i >= 0; i--) {
             g = t.groups[i];
             var c = null;
-            if (g.bottom.length) {
-                var row = packRow(g.bottom, contours, sp.hGap);
+            if (g.bottom.length || g.columns.length) {
+                var members = g.bottom.map(function (m) { return contours[m]; });
+                g.columns.forEach(function (column) { members.push(columnContour(t, column, contours, sp)); });
+                var row = packRow(members, sp.hGap);
                 var mid = (row.pos[0] + row.pos[row.pos.length - 1]) / 2;
                 row.contour.off -= mid;
                 for (k = 0; k < g.bottom.length; k++) {
                     t.relX[g.bottom[k]] = row.pos[k] - mid;
                 }
+                g.spines = g.columns.map(function (column, n) {
+                    var spine = row.pos[g.bottom.length + n] - mid;
+                    column.forEach(function (m) { t.relX[m] += spine; });
+                    return spine;
+                });
                 c = row.contour;
             }
             for (k = g.lanes - 1; k >= 0; k--) {
                 // The piece of the parent's vertical connector beside this lane.
                 var lineEnd = k + 1 < g.lanes ? g.laneTops[k + 1] - sp.vGap
-                            : g.bottom.length ? g.laneEnd + half
+                            : g.bottom.length || g.columns.length ? g.laneEnd + half
                             : g.laneTops[k] + laneBoxHeight(t, g, k) / 2 + 1;
                 var lane = new Contour(g.laneTops[k] - sp.vGap, lineEnd, -1, 1);
                 if (k < g.left.length) {
@@ -448,14 +498,48 @@
         return height;
     }
 
+    // The rows of a column of people sit closer than the rows of a tree: no
+    // bar runs between them.
+    function stackGap(sp)
+    {
+        return Math.round(sp.hGap / 2);
+    }
+
+    function columnHeight(t, column, sp)
+    {
+        var height = (column.length - 1) * stackGap(sp);
+        column.forEach(function (m) { height += t.subH[m]; });
+        return height;
+    }
+
+    // A column's outline: its line (x 0) down to the last person, and each
+    // person's branch to the right of it, its leftmost point a lane's gap
+    // from the line. Sets each person's centre relative to the line.
+    function columnContour(t, column, contours, sp)
+    {
+        // From the bottom up, so that each branch goes on top of the ones
+        // below and a column of a thousand costs a thousand steps; the line,
+        // reaching past them all, goes in once.
+        var c = null;
+        for (var k = column.length - 1; k >= 0; k--) {
+            var m = column[k], branch = contours[m];
+            t.relX[m] = sp.laneGap - branch.extremes().left;
+            branch.off += t.relX[m];
+            c = c ? union(c, branch) : branch;
+        }
+        var last = column[column.length - 1];
+        return union(c, new Contour(t.y[column[0]] - sp.vGap / 2, t.y[last] + t.h[last] / 2 + 1, -1, 1));
+    }
+
     // Places subtrees left to right, each as close to the ones before as
-    // their contours allow. Positions are of each subtree's centre.
-    function packRow(members, contours, gap)
+    // their contours allow. Positions are of each contour's origin (a
+    // subtree's centre, a column's line).
+    function packRow(members, gap)
     {
         var pos = [0];
-        var acc = contours[members[0]];
+        var acc = members[0];
         for (var k = 1; k < members.length; k++) {
-            var c = contours[members[k]];
+            var c = members[k];
             var need = separation(acc, c);
             var shift = need === -Infinity ? 0 : need + gap;
             c.off += shift;
@@ -485,8 +569,23 @@
                     lines.push({from: p.row, to: a.row, points: [[p.cx, bottom], [p.cx, mid], [edge, mid]]});
                 });
             }
-            if (g.bottom.length) {
-                var bar = order[g.bottom[0]].y - sp.vGap / 2;
+            if (g.bottom.length || g.columns.length) {
+                var bar = order[g.bottom.length ? g.bottom[0] : g.columns[0][0]].y - sp.vGap / 2;
+                g.columns.forEach(function (column, n) {
+                    // Down the column's line and across to each person's near side.
+                    var spine = p.cx + g.spines[n];
+                    var straight = Math.abs(g.spines[n]) < 1;
+                    column.forEach(function (ci) {
+                        var c = order[ci];
+                        var y = c.y + c.h / 2;
+                        lines.push({
+                            from: p.row,
+                            to: c.row,
+                            points: straight ? [[p.cx, bottom], [p.cx, y], [c.x, y]]
+                                             : [[p.cx, bottom], [p.cx, bar], [spine, bar], [spine, y], [c.x, y]]
+                        });
+                    });
+                });
                 g.bottom.forEach(function (ci) {
                     var c = order[ci];
                     // A child almost straight below gets a straight line
@@ -505,41 +604,65 @@
     }
 
     // What a layout costs on paper: how many sheet-sized tiles its boxes
-    // touch (a sheet of A3 less the strip that neighbours share). Printing
-    // takes time by the sheet, and a chart on fewer sheets is a denser one.
+    // touch. Printing takes time by the sheet, and a chart on fewer sheets is
+    // a denser one. Without the sheets' own size: A3 at screen size.
     var TILE = {width: 1400, height: 950};
+    // Room for the chart's margin and title above the boxes on the first row of sheets.
+    var SHEET_SLACK = 40;
 
-    function tilesTouched(nodes)
+    function tilesTouched(nodes, tile)
     {
         var seen = new Set();
         nodes.forEach(function (n) {
-            var c0 = Math.floor(n.x / TILE.width), c1 = Math.floor((n.x + n.w) / TILE.width);
-            var r0 = Math.floor(n.y / TILE.height), r1 = Math.floor((n.y + n.h) / TILE.height);
+            var c0 = Math.floor(n.x / tile.width), c1 = Math.floor((n.x + n.w) / tile.width);
+            var r0 = Math.floor(n.y / tile.height), r1 = Math.floor((n.y + n.h) / tile.height);
             for (var r = r0; r <= r1; r++) {
                 for (var c = c0; c <= c1; c++) {
-                    seen.add(r * 1e6 + c);
+                    seen.add(r * 1e7 + c);
                 }
             }
         });
         return seen.size;
     }
 
-    /// The plain layout, or the compact one when it covers fewer sheets: a
-    /// narrower chart that is much taller is not a smaller one. The placement
-    /// of the one chosen is left on the nodes. Each layout is near linear, so
-    /// trying both costs little.
-    function compactLayout(roots, spacing)
+    /// The plain layout, or a compact one (see layoutForest) when it covers
+    /// fewer sheets: a narrower chart that is much taller is not a smaller
+    /// one. The compact layouts tried fill the height of the plain chart, or
+    /// one sheet's height of each of `sheets` ([{width, height}], landscape
+    /// and portrait), so that the columns end where a sheet does. The
+    /// placement of the one chosen is left on the nodes. Each layout is near
+    /// linear, so trying a few costs little.
+    function compactLayout(roots, spacing, sheets)
     {
+        var areas = sheets && sheets.length ? sheets : [TILE];
         var nodes = preorder(roots);
-        var compact = layoutForest(roots, spacing, {compact: true});
-        var compactTiles = tilesTouched(nodes);
-        var plain = layoutForest(roots, spacing);
-        if (compactTiles < tilesTouched(nodes)) {
-            compact = layoutForest(roots, spacing, {compact: true});
-            compact.compact = true;
-            return compact;
+        var best = null;
+        function consider(layout, compact)
+        {
+            var cost = Math.min.apply(null, areas.map(function (a) { return tilesTouched(nodes, a); }));
+            if (!best || cost < best.cost) {
+                layout.compact = compact;
+                best = {cost: cost, layout: layout, x: nodes.map(function (n) { return [n.x, n.y, n.cx]; })};
+            }
         }
-        return plain;
+        var plain = layoutForest(roots, spacing);
+        consider(plain, false);
+        // A floor above the plain chart's bottom is that bottom: below a deep chart the floors
+        // of both sheets are one layout.
+        var floors = [];
+        areas.forEach(function (a) {
+            var floor = Math.max(a.height - SHEET_SLACK, plain.height);
+            if (floors.indexOf(floor) < 0) {
+                floors.push(floor);
+                consider(layoutForest(roots, spacing, {compact: true, floor: floor}), true);
+            }
+        });
+        nodes.forEach(function (n, i) {
+            n.x = best.x[i][0];
+            n.y = best.x[i][1];
+            n.cx = best.x[i][2];
+        });
+        return best.layout;
     }
 
     return {

@@ -28,7 +28,7 @@ public:
     /// button counts as pressed.
     int runModal(const AlertSpec &alert) override;
     std::optional<QString> chooseSavePath(const SavePanelSpec &) override { return {}; }
-    std::optional<QString> chooseOpenPath() override { return {}; }
+    std::optional<QString> chooseOpenPath(const OpenPanelSpec &) override { return {}; }
     void setWindowTitle(const QString &title) override { m_title = title; }
     [[nodiscard]] QString windowTitle() const override { return m_title; }
     [[nodiscard]] QSizeF lastScreenAvailableSize() const override { return m_screen; }

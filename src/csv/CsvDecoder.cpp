@@ -567,6 +567,45 @@ CsvEncoding guessEncoding(QByteArrayView bytes, bool mayContinue)
     return CsvEncoding::Windows1252;
 }
 
+SniffedEncoding sniffEncoding(QByteArrayView bytes, bool mayContinue)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    auto starts = [&](std::initializer_list<unsigned char> mark) {
+        return n >= qsizetype(mark.size()) && std::equal(mark.begin(), mark.end(), b);
+    };
+    if (n == 0)
+        return {CsvEncoding::Utf8, 0};
+    // The UTF-32 marks first: the little-endian one begins with the UTF-16 one.
+    if (starts({0x00, 0x00, 0xFE, 0xFF}))
+        return {CsvEncoding::Utf32BE, 4};
+    if (starts({0xFF, 0xFE, 0x00, 0x00}))
+        return {CsvEncoding::Utf32LE, 4};
+    if (starts({0xFE, 0xFF}))
+        return {CsvEncoding::Utf16BE, 2};
+    if (starts({0xFF, 0xFE}))
+        return {CsvEncoding::Utf16LE, 2};
+    if (starts({0xEF, 0xBB, 0xBF}))
+        return {CsvEncoding::Utf8, 3};
+    if (starts({0x1B, 0x24, 0x29, 0x43}))
+        return {CsvEncoding::Iso2022Kr, 4};
+    return {guessEncoding(bytes, mayContinue), 0};
+}
+
+DecodedText decodeWholeText(QByteArrayView bytes)
+{
+    DecodedText decoded;
+    decoded.encoding = sniffEncoding(bytes, false);
+    const QByteArrayView body = bytes.sliced(decoded.encoding.markSize);
+    const std::unique_ptr<CsvDecoder> decoder = CsvDecoder::create(decoded.encoding.encoding);
+    decoded.text.resize(decoder->maxOutput(body.size()) + 4);
+    auto *out = reinterpret_cast<char16_t *>(decoded.text.data());
+    qsizetype length = decoder->decode(body, out);
+    length += decoder->finish(out + length);
+    decoded.text.truncate(length);
+    return decoded;
+}
+
 QString encodingName(CsvEncoding encoding)
 {
     switch (encoding) {

@@ -38,6 +38,29 @@ bool looksLikeUtf8(QByteArrayView bytes, bool mayContinue);
 /// when bytes appear that Windows-1252 leaves undefined.
 CsvEncoding guessEncoding(QByteArrayView bytes, bool mayContinue);
 
+/// How a stream is written, as its first bytes tell: a byte-order mark (or the ISO-2022-KR
+/// announcement) decides and is `markSize` bytes long; without one the bytes are guessed from.
+struct SniffedEncoding
+{
+    CsvEncoding encoding = CsvEncoding::Utf8;
+    qsizetype markSize = 0;
+    [[nodiscard]] bool guessed() const { return markSize == 0 && encoding != CsvEncoding::Utf8; }
+};
+
+/// The one place that decides a stream's encoding: the parser asks it about its first step, a
+/// reader that holds the whole file asks it about all of it (`mayContinue` false), so that a
+/// character late in the file counts too.
+SniffedEncoding sniffEncoding(QByteArrayView bytes, bool mayContinue);
+
+/// A whole text: its encoding as `sniffEncoding` decides it and the characters, without the mark.
+struct DecodedText
+{
+    QString text;
+    SniffedEncoding encoding;
+};
+
+DecodedText decodeWholeText(QByteArrayView bytes);
+
 /// The name users know an encoding by.
 QString encodingName(CsvEncoding encoding);
 

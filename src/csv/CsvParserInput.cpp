@@ -74,36 +74,14 @@ void CsvParser::Impl::sniffEncoding()
         early.append(piece.data(), piece.size());
         earlyPieces.append(piece.size());
     }
-    const auto *b = reinterpret_cast<const unsigned char *>(early.constData());
-    const qsizetype n = early.size();
-    auto starts = [&](std::initializer_list<unsigned char> mark) {
-        if (n < qsizetype(mark.size()))
-            return false;
-        return std::equal(mark.begin(), mark.end(), b);
-    };
-    qsizetype markSize = 0;
-    if (n == 0) {
-        encoding = CsvEncoding::Utf8;
-    } else if (starts({0x00, 0x00, 0xFE, 0xFF})) {
-        encoding = CsvEncoding::Utf32BE, markSize = 4;
-    } else if (starts({0xFF, 0xFE, 0x00, 0x00})) {
-        encoding = CsvEncoding::Utf32LE, markSize = 4;
-    } else if (starts({0xFE, 0xFF})) {
-        encoding = CsvEncoding::Utf16BE, markSize = 2;
-    } else if (starts({0xFF, 0xFE})) {
-        encoding = CsvEncoding::Utf16LE, markSize = 2;
-    } else if (starts({0xEF, 0xBB, 0xBF})) {
-        encoding = CsvEncoding::Utf8, markSize = 3;
-    } else if (starts({0x1B, 0x24, 0x29, 0x43})) {
-        encoding = CsvEncoding::Iso2022Kr, markSize = 4;
-    } else {
-        encoding = guessEncoding(QByteArrayView(early), n == kStepSize);
-        guessed = encoding != CsvEncoding::Utf8;
-        if (guessed)
-            qCInfo(lcPlotwell).noquote()
-                << "no byte-order mark and not UTF-8; assuming" << encodingName(encoding);
-    }
-    dropEarly(markSize);
+    const SniffedEncoding sniffed =
+        csv::sniffEncoding(QByteArrayView(early), early.size() == kStepSize);
+    encoding = sniffed.encoding;
+    guessed = sniffed.guessed();
+    if (guessed)
+        qCInfo(lcPlotwell).noquote()
+            << "no byte-order mark and not UTF-8; assuming" << encodingName(encoding);
+    dropEarly(sniffed.markSize);
 }
 
 void CsvParser::Impl::reserve(qsizetype needed)

@@ -258,7 +258,8 @@ void DocumentController::openExistingDocument(const QVariant &object)
     const QString objectText = object.isValid() ? object.toString() : QStringLiteral("(null)");
     diag(QStringLiteral("OPEN RECENT=== %1%2").arg(yesNo(state.openRecent), objectText));
     if (!state.openRecent) {
-        if (const std::optional<QString> chosen = m_context.panels.chooseOpenPath()) {
+        if (const std::optional<QString> chosen =
+                m_context.panels.chooseOpenPath(OpenPanelSpec())) {
             diag(QStringLiteral("OPEN RECENT2=== %1%2").arg(yesNo(state.openRecent), *chosen));
             openAction(urlTextOfLocalFile(*chosen));
         }

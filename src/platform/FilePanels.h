@@ -27,6 +27,14 @@ struct SavePanelSpec
     }
 };
 
+/// What an open panel offers: files of one kind (its name and extensions without the dot), and
+/// all files.
+struct OpenPanelSpec
+{
+    QString kind = QStringLiteral("CSV files");
+    QStringList allowedTypes{QStringLiteral("csv")};
+};
+
 /// Save and open panels. Each call returns the chosen absolute path, or nothing when the
 /// user cancelled.
 class FilePanels
@@ -34,7 +42,7 @@ class FilePanels
 public:
     virtual ~FilePanels() = default;
     virtual std::optional<QString> chooseSavePath(const SavePanelSpec &panel) = 0;
-    virtual std::optional<QString> chooseOpenPath() = 0;
+    virtual std::optional<QString> chooseOpenPath(const OpenPanelSpec &panel) = 0;
 };
 
 } // namespace plotwell

@@ -1,73 +1,18 @@
 #include "staff/StaffTable.h"
 
+#include "csv/CsvDecoder.h"
 #include "csv/CsvParser.h"
 #include "staff/StaffColumns.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <QSysInfo>
 
-#include <array>
+#include <algorithm>
 #include <tuple>
 
 namespace plotwell::staff {
 
 namespace {
-
-// Bytes 0x80-0x9F; the rest of the code page is Latin-1. The five undefined bytes keep their
-// value, as Windows itself decodes them.
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-bool startsWith(const QByteArray &bytes, std::initializer_list<unsigned char> mark)
-{
-    if (bytes.size() < qsizetype(mark.size()))
-        return false;
-    qsizetype i = 0;
-    for (const unsigned char b : mark) {
-        if (static_cast<unsigned char>(bytes[i++]) != b)
-            return false;
-    }
-    return true;
-}
-
-/// UTF-16 without a mark shows as a zero byte in every other place while the text is ASCII.
-std::optional<StaffEncoding> unmarkedUtf16(const QByteArray &bytes)
-{
-    const qsizetype n = std::min<qsizetype>(bytes.size(), 512) & ~qsizetype(1);
-    if (n < 4)
-        return std::nullopt;
-    qsizetype evenZeros = 0, oddZeros = 0;
-    for (qsizetype i = 0; i < n; i += 2) {
-        evenZeros += bytes[i] == 0;
-        oddZeros += bytes[i + 1] == 0;
-    }
-    const qsizetype pairs = n / 2;
-    if (oddZeros * 10 >= pairs * 8 && evenZeros * 20 < pairs)
-        return StaffEncoding::Utf16LE;
-    if (evenZeros * 10 >= pairs * 8 && oddZeros * 20 < pairs)
-        return StaffEncoding::Utf16BE;
-    return std::nullopt;
-}
-
-QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes)
-{
-    QStringDecoder decoder(encoding, QStringConverter::Flag::ConvertInitialBom);
-    return decoder.decode(bytes);
-}
-
-QString decodeWindows1252(QByteArrayView bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        out[i] = windows1252ToUnicode(b);
-    }
-    return text;
-}
 
 bool isLineBreak(char16_t c)
 {
@@ -232,64 +177,6 @@ int headerRoles(const QStringList &header)
 
 } // namespace
 
-QString encodingName(StaffEncoding encoding)
-{
-    switch (encoding) {
-    case StaffEncoding::Utf8:
-        return QStringLiteral("UTF-8");
-    case StaffEncoding::Utf16LE:
-        return QStringLiteral("UTF-16LE");
-    case StaffEncoding::Utf16BE:
-        return QStringLiteral("UTF-16BE");
-    case StaffEncoding::Utf32LE:
-        return QStringLiteral("UTF-32LE");
-    case StaffEncoding::Utf32BE:
-        return QStringLiteral("UTF-32BE");
-    case StaffEncoding::Windows1252:
-        return QStringLiteral("Windows-1252");
-    }
-    return {};
-}
-
-char16_t windows1252ToUnicode(unsigned char byte)
-{
-    return byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80] : char16_t(byte);
-}
-
-DecodedText decodeStaffText(const QByteArray &bytes)
-{
-    struct Mark
-    {
-        std::initializer_list<unsigned char> bytes;
-        StaffEncoding encoding;
-        QStringConverter::Encoding converter;
-    };
-    // The UTF-32 marks first: the little-endian one begins with the UTF-16 one.
-    const Mark marks[] = {
-        {{0x00, 0x00, 0xFE, 0xFF}, StaffEncoding::Utf32BE, QStringConverter::Utf32BE},
-        {{0xFF, 0xFE, 0x00, 0x00}, StaffEncoding::Utf32LE, QStringConverter::Utf32LE},
-        {{0xFE, 0xFF}, StaffEncoding::Utf16BE, QStringConverter::Utf16BE},
-        {{0xFF, 0xFE}, StaffEncoding::Utf16LE, QStringConverter::Utf16LE},
-        {{0xEF, 0xBB, 0xBF}, StaffEncoding::Utf8, QStringConverter::Utf8},
-    };
-    for (const Mark &mark : marks) {
-        if (startsWith(bytes, mark.bytes)) {
-            const auto body = QByteArrayView(bytes).sliced(qsizetype(mark.bytes.size()));
-            return {decodeWith(mark.converter, body), mark.encoding, true};
-        }
-    }
-    if (const auto utf16 = unmarkedUtf16(bytes)) {
-        const auto converter = *utf16 == StaffEncoding::Utf16LE ? QStringConverter::Utf16LE
-                                                                : QStringConverter::Utf16BE;
-        return {decodeWith(converter, bytes), *utf16, false};
-    }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return {std::move(text), StaffEncoding::Utf8, false};
-    return {decodeWindows1252(bytes), StaffEncoding::Windows1252, false};
-}
-
 QChar sniffDelimiter(const QString &text)
 {
     // The first records are enough, and a long file should not be parsed four times over.
@@ -318,10 +205,10 @@ QChar sniffDelimiter(const QString &text)
 
 StaffTable readStaffTable(const QByteArray &bytes, std::optional<QChar> delimiter)
 {
-    const DecodedText decoded = decodeStaffText(bytes);
+    const csv::DecodedText decoded = csv::decodeWholeText(bytes);
     StaffTable table;
-    table.encoding = decoded.encoding;
-    table.byteOrderMark = decoded.byteOrderMark;
+    table.encoding = decoded.encoding.encoding;
+    table.byteOrderMark = decoded.encoding.markSize > 0;
     table.delimiter = delimiter ? *delimiter : sniffDelimiter(decoded.text);
     readInto(table, decoded.text);
     return table;

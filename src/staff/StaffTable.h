@@ -1,5 +1,7 @@
 #pragma once
 
+#include "csv/CsvParser.h"
+
 #include <QByteArray>
 #include <QChar>
 #include <QList>
@@ -9,27 +11,6 @@
 #include <optional>
 
 namespace plotwell::staff {
-
-/// How the bytes of a staff list were read.
-enum class StaffEncoding { Utf8, Utf16LE, Utf16BE, Utf32LE, Utf32BE, Windows1252 };
-
-[[nodiscard]] QString encodingName(StaffEncoding encoding);
-
-/// The text of a staff list, decoded. A byte-order mark decides; without one, text that is
-/// valid UTF-8 is UTF-8, text with a zero byte in every other place of its start is UTF-16, and
-/// anything else is what spreadsheets on Windows save: Windows-1252. The whole file is checked,
-/// not just its start, so a "é" on the last line still makes the file Windows-1252.
-struct DecodedText
-{
-    QString text; ///< without the byte-order mark
-    StaffEncoding encoding = StaffEncoding::Utf8;
-    bool byteOrderMark = false;
-};
-
-[[nodiscard]] DecodedText decodeStaffText(const QByteArray &bytes);
-
-/// The character of a Windows-1252 byte (bytes the code page leaves undefined keep their value).
-[[nodiscard]] char16_t windows1252ToUnicode(unsigned char byte);
 
 /// One data record of the file and the line of the file it starts on (from 1).
 struct StaffRecord
@@ -44,7 +25,9 @@ struct StaffTable
     QStringList header;
     QList<StaffRecord> records;
     QChar delimiter = u',';
-    StaffEncoding encoding = StaffEncoding::Utf8;
+    /// Decided by the CSV reader's rule, but over the whole file: a "é" on the last line still
+    /// makes an otherwise plain file Windows-1252.
+    csv::CsvEncoding encoding = csv::CsvEncoding::Utf8;
     bool byteOrderMark = false;
     /// The parser stopped early (a character after a closing quote): what it said and the line
     /// it stopped on. The records before it are kept.

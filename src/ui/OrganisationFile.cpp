@@ -28,8 +28,9 @@ constexpr double kLargestPdfPagePoints = 14400;
 const QString kDefaultPaper = QStringLiteral("a3");
 
 // The engine's printing slows with the square of the pages a document holds: many sheets are
-// printed a batch at a time, and the batches joined.
-constexpr int kSheetsPerBatch = 100;
+// printed a batch at a time, and the batches joined. A sheet of a large organisation holds about
+// a hundred people, so batches stay small; the page collects what they leave every few batches.
+constexpr int kSheetsPerBatch = 20;
 
 QPageSize pageSizeOf(const QString &paper)
 {
@@ -65,7 +66,9 @@ void OrganisationFile::start()
     const AppState state;
     const ScriptedRequest scripted = scriptedRequest(
         requestUrl(viewerRequest(m_look ? *m_look : gatherRequestSettings(grid, state), m_data)),
-        QStringLiteral("{still: true}"));
+        // The paper chosen, if any, shapes the layout: its columns end where a sheet does.
+        m_paper.isEmpty() ? QStringLiteral("{still: true}")
+                          : QStringLiteral("{still: true, paper: '%1'}").arg(m_paper));
     // Kept as the page got it, for a drawing at another size.
     m_data = scripted.data;
     connect(&m_viewer, &ChartViewer::loadFinished, this, [this](bool ok) {
@@ -190,12 +193,18 @@ void OrganisationFile::layOutSheets(int first)
                 phase("batch printed");
                 if (next < sheets)
                     return layOutSheets(next);
+                // Joined straight into the file: the batches are the only copy held.
+                const QList<QByteArray> batches = std::exchange(m_batches, {});
                 QString problem;
-                const QByteArray joined = joinPdfs(std::exchange(m_batches, {}), &problem);
-                if (joined.isEmpty())
+                QSaveFile file(m_target);
+                if (!file.open(QIODevice::WriteOnly))
+                    return end(file.errorString());
+                if (!joinPdfs(batches, file, &problem))
                     return end(QStringLiteral("the printed sheets could not be joined: ") +
                                problem);
-                save(joined);
+                if (!file.commit())
+                    return end(file.errorString());
+                end({});
             });
         });
 }

@@ -224,7 +224,11 @@ void importStaffList(MasterViewController &view, QWidget *window, const QString 
     const AppContext context = view.workspace().context();
     QString file = path;
     if (file.isEmpty())
-        file = context.filePanels.chooseOpenPath().value_or(QString());
+        file = context.filePanels
+                   .chooseOpenPath(
+                       {QStringLiteral("Staff lists"),
+                        {QStringLiteral("csv"), QStringLiteral("tsv"), QStringLiteral("txt")}})
+                   .value_or(QString());
     if (file.isEmpty())
         return;
     QString error;

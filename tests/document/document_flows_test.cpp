@@ -97,6 +97,8 @@ protected:
     {
         panels.openPaths.push_back(target);
         openFile();
+        // Documents are offered alone; staff lists have their own panel.
+        EXPECT_EQ(panels.openPanels.back().allowedTypes, QStringList{"csv"});
     }
     void settlePreview()
     {

@@ -2,7 +2,7 @@
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const {paperSheets, sheetTiles, PAPER} = require('../../resources/orgchart/chart-export.js');
+const {paperSheets, sheetTiles, printScale, PAPER} = require('../../resources/orgchart/chart-export.js');
 
 test('a chart is cut into the fewest sheets, portrait or landscape, and the tiles cover it', () => {
     const cases = [
@@ -23,7 +23,13 @@ test('a chart is cut into the fewest sheets, portrait or landscape, and the tile
         assert.ok(last.x < size.width && last.x + last.width >= size.width);
         assert.ok(last.y < size.height && last.y + last.height >= size.height);
         assert.ok(plan.tileWidth + 2 * plan.margin <= plan.pageWidth);
+        // Printed smaller, a tile shows more of the chart and still fits its page.
+        const small = paperSheets(size, paper, null, {scale: printScale(14), landscape});
+        assert.ok(small.tileWidth * small.scale + 2 * small.margin <= small.pageWidth);
+        assert.ok(small.tileWidth > plan.tileWidth && small.sheets <= plan.sheets, JSON.stringify(size));
     }
+    assert.ok(printScale(14) < 1 && printScale(14) * 14 * 0.75 >= 6.4, 'text stays readable');
+    assert.equal(printScale(8), 1, 'small text is never printed smaller');
     assert.equal(paperSheets({width: 10, height: 10}, 'a5'), null);
 
     // With an overlap as wide as the largest box, every box is whole on some sheet.

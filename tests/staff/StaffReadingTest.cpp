@@ -66,7 +66,7 @@ struct Shape
     const char *what;
     QByteArray bytes;
     QChar delimiter;
-    StaffEncoding encoding;
+    plotwell::csv::CsvEncoding encoding;
     bool mark;
     QList<Seen> people;
 };
@@ -88,7 +88,7 @@ QList<Shape> shapes()
         {"Zoë Hart", "Engineer", "Ann Lee"},
     };
     return {
-        {"HR export", kHrText.toUtf8(), u',', StaffEncoding::Utf8, false, kHrPeople},
+        {"HR export", kHrText.toUtf8(), u',', plotwell::csv::CsvEncoding::Utf8, false, kHrPeople},
         {"directory with distinguished names",
          QStringLiteral("cn,title,department,mail,reports_to\n"
                         "Ann Lee,CEO,Board,ann@example.com,\n"
@@ -103,7 +103,7 @@ QList<Shape> shapes()
                         "Ida Moe,Clerk,Finance,ida@example.com,\"CN=J\\C3\\B6rg "
                         "Ra,OU=Finance,DC=example,DC=com\"\n")
              .toUtf8(),
-         u',', StaffEncoding::Utf8, false, directoryPeople},
+         u',', plotwell::csv::CsvEncoding::Utf8, false, directoryPeople},
         {"semicolon spreadsheet with a mark and CR LF",
          encoded(QStringLiteral("ID; Name; Position; Manager ID\r\n"
                                 "1;Ann Lee;Managing Director;\r\n"
@@ -112,14 +112,14 @@ QList<Shape> shapes()
                                 "4;Émile Roy;Sales, South; 2\r\n"
                                 "5;Zoë Hart;Engineer;1\r\n"),
                  QStringConverter::Utf8, true),
-         u';', StaffEncoding::Utf8, true, spreadsheetPeople},
+         u';', plotwell::csv::CsvEncoding::Utf8, true, spreadsheetPeople},
         {"tab-separated, first and last names",
          QByteArray("Staff ID\tFirst Name\tLast Name\tRole\tSupervisor\tDept\n"
                     "s1\tAnn\tLee\tManaging Director\t\tBoard\n"
                     "s2\tBob\tStone\tHead of Sales\ts1\tSales\n"
                     "s3\tDana\tCruz\tSales, North\tS2\tSales\n"),
          u'\t',
-         StaffEncoding::Utf8,
+         plotwell::csv::CsvEncoding::Utf8,
          false,
          {{"Ann Lee", "Managing Director", ""},
           {"Bob Stone", "Head of Sales", "Ann Lee"},
@@ -133,17 +133,17 @@ QList<Shape> shapes()
                     "\x8C"
                     "dipe \x8Aimek|Stagiaire|Fran\xE7oise C\xF4t\xE9|\n"),
          u'|',
-         StaffEncoding::Windows1252,
+         plotwell::csv::CsvEncoding::Windows1252,
          false,
          {{"José Núñez", "Directeur – R&D…", ""},
           {"Françoise Côté", "Contrôleuse €", "José Núñez"},
           {"Œdipe Šimek", "Stagiaire", "Françoise Côté"}}},
         {"UTF-16 little-endian", encoded(kHrText, QStringConverter::Utf16LE, true), u',',
-         StaffEncoding::Utf16LE, true, kHrPeople},
+         plotwell::csv::CsvEncoding::Utf16LE, true, kHrPeople},
         {"UTF-16 big-endian", encoded(kHrText, QStringConverter::Utf16BE, true), u',',
-         StaffEncoding::Utf16BE, true, kHrPeople},
+         plotwell::csv::CsvEncoding::Utf16BE, true, kHrPeople},
         {"UTF-16 without a mark", encoded(kHrText, QStringConverter::Utf16LE, false), u',',
-         StaffEncoding::Utf16LE, false, kHrPeople},
+         plotwell::csv::CsvEncoding::Utf16LE, false, kHrPeople},
     };
 }
 
@@ -167,13 +167,13 @@ TEST(StaffShapes, EveryPersonGetsTheirManagerAndTitle)
 
 TEST(StaffShapes, WindowsTextLateInAnOtherwiseAsciiFile)
 {
-    // The CSV parser decides from its first 512 bytes; a staff list is judged whole.
+    // The CSV parser decides from its first step; a staff list is judged whole.
     QString text = QStringLiteral("Name,Title,Manager\nAnn Lee,Boss,\n");
     for (int i = 0; i < 60; ++i)
         text += QStringLiteral("Person %1,Clerk,Ann Lee\n").arg(i);
     text += QStringLiteral("Renée Dupré,Clerk,Ann Lee\n");
     const StaffTable table = readStaffTable(text.toLatin1()); // é is the same byte
-    EXPECT_EQ(table.encoding, StaffEncoding::Windows1252);
+    EXPECT_EQ(table.encoding, plotwell::csv::CsvEncoding::Windows1252);
     ASSERT_FALSE(table.records.isEmpty());
     EXPECT_EQ(table.records.last().fields.first(), "Renée Dupré");
 }

@@ -56,9 +56,10 @@ public:
         savePanels.push_back(panel);
         return next(savePaths);
     }
-    std::optional<QString> chooseOpenPath() override
+    std::optional<QString> chooseOpenPath(const OpenPanelSpec &panel) override
     {
         ++openPanelCount;
+        openPanels.push_back(panel);
         return next(openPaths);
     }
 
@@ -66,6 +67,7 @@ public:
     std::deque<std::optional<QString>> openPaths;
     QList<SavePanelSpec> savePanels;
     int openPanelCount = 0;
+    QList<OpenPanelSpec> openPanels;
 
 private:
     static std::optional<QString> next(std::deque<std::optional<QString>> &queue)

@@ -188,6 +188,7 @@ private Q_SLOTS:
         w.panels.openPaths = {std::nullopt, QStringLiteral("/nonexistent/staff.csv")};
         button("startStaffButton")->click();
         QCOMPARE(w.panels.openPanelCount, 1);
+        QCOMPARE(w.panels.openPanels.front().allowedTypes, (QStringList{"csv", "tsv", "txt"}));
         QVERIFY(w.alerts.shown.empty());
         button("startStaffButton")->click();
         QCOMPARE(w.panels.openPanelCount, 2);

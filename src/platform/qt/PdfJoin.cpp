@@ -1,21 +1,45 @@
 #include "platform/qt/PdfJoin.h"
 
-#include <qpdf/Buffer.hh>
+#include <QIODevice>
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <exception>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace plotwell {
 
-QByteArray joinPdfs(const QList<QByteArray> &parts, QString *problem)
+namespace {
+
+class DevicePipeline final : public Pipeline
 {
-    if (parts.size() == 1)
-        return parts.front();
+public:
+    explicit DevicePipeline(QIODevice &device) : Pipeline("output", nullptr), m_device(device) {}
+    void write(unsigned char const *data, size_t length) override
+    {
+        if (m_device.write(reinterpret_cast<const char *>(data), qint64(length)) != qint64(length))
+            throw std::runtime_error(m_device.errorString().toStdString());
+    }
+    void finish() override {}
+
+private:
+    QIODevice &m_device;
+};
+
+} // namespace
+
+bool joinPdfs(const QList<QByteArray> &parts, QIODevice &out, QString *problem)
+{
     try {
+        if (parts.size() == 1) {
+            DevicePipeline(out).write(reinterpret_cast<const unsigned char *>(parts.front().data()),
+                                      size_t(parts.front().size()));
+            return true;
+        }
         QPDF joined;
         joined.emptyPDF();
         QPDFPageDocumentHelper pages(joined);
@@ -30,16 +54,15 @@ QByteArray joinPdfs(const QList<QByteArray> &parts, QString *problem)
                 pages.addPage(page, false);
             sources.push_back(std::move(source));
         }
+        DevicePipeline pipeline(out);
         QPDFWriter writer(joined);
-        writer.setOutputMemory();
+        writer.setOutputPipeline(&pipeline);
         writer.write();
-        const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-        return QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()),
-                          qsizetype(buffer->getSize()));
+        return true;
     } catch (const std::exception &e) {
         if (problem)
             *problem = QString::fromLocal8Bit(e.what());
-        return {};
+        return false;
     }
 }
 

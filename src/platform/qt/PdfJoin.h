@@ -4,10 +4,14 @@
 #include <QList>
 #include <QString>
 
+class QIODevice;
+
 namespace plotwell {
 
-/// One PDF of the pages of \a parts, in order (fonts and images carried over). Empty when a part
-/// is not a PDF that can be read, with the reason in \a problem.
-[[nodiscard]] QByteArray joinPdfs(const QList<QByteArray> &parts, QString *problem = nullptr);
+/// Writes one PDF of the pages of \a parts, in order (fonts and images carried over), to \a out
+/// as it goes, so that the joined document is never held whole beside its parts. False when a
+/// part is not a PDF that can be read or \a out refuses the bytes, with the reason in \a problem.
+[[nodiscard]] bool joinPdfs(const QList<QByteArray> &parts, QIODevice &out,
+                            QString *problem = nullptr);
 
 } // namespace plotwell

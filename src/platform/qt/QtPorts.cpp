@@ -82,10 +82,14 @@ std::optional<QString> DialogFilePanels::chooseSavePath(const SavePanelSpec &pan
     }
 }
 
-std::optional<QString> DialogFilePanels::chooseOpenPath()
+std::optional<QString> DialogFilePanels::chooseOpenPath(const OpenPanelSpec &panel)
 {
-    const QString path = QFileDialog::getOpenFileName(
-        m_window, {}, {}, QStringLiteral("CSV files (*.csv);;All files (*)"));
+    QStringList patterns;
+    for (const QString &type : panel.allowedTypes)
+        patterns.append(QStringLiteral("*.") + type);
+    const QString filter =
+        QStringLiteral("%1 (%2);;All files (*)").arg(panel.kind, patterns.join(u' '));
+    const QString path = QFileDialog::getOpenFileName(m_window, {}, {}, filter);
     if (path.isEmpty())
         return std::nullopt;
     return path;

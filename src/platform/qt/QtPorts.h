@@ -31,7 +31,7 @@ public:
     explicit DialogFilePanels(QWidget *window = nullptr) : m_window(window) {}
     void setWindow(QWidget *window) { m_window = window; }
     std::optional<QString> chooseSavePath(const SavePanelSpec &panel) override;
-    std::optional<QString> chooseOpenPath() override;
+    std::optional<QString> chooseOpenPath(const OpenPanelSpec &panel) override;
 
 private:
     QPointer<QWidget> m_window;
