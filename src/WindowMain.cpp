@@ -28,6 +28,7 @@ int runApplication(int argc, char *argv[])
         return 1;
     }
     plotwell::useOverlayScrollBars();
+    plotwell::exposeGarbageCollectionToPage();
     QApplication app(argc, argv);
     QApplication::setApplicationName(plotwell::applicationName());
     QApplication::setApplicationDisplayName(plotwell::applicationName());

@@ -10,6 +10,7 @@
 #include "shell/WindowLayout.h"
 #include "ui/OrganisationFile.h"
 #include "ui/StaffRenderCommand.h"
+#include "ui/Style.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -102,17 +103,16 @@ int runRenderCommand(int argc, char **argv)
     // Drawing needs no display: the off-screen platform unless one is asked for.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS")) {
-        // The page collects its garbage between batches of printed sheets: without it a large
-        // organisation's sheets pile up past a gigabyte before the engine gets round to it.
-        QByteArray flags = "--disable-gpu --js-flags=--expose-gc";
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (flags.isEmpty()) {
+        flags = "--disable-gpu";
 #ifdef Q_OS_UNIX
         // Chromium refuses its sandbox to root, as in containers and CI.
         if (geteuid() == 0)
             flags += " --no-sandbox";
 #endif
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     }
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", withPageGarbageCollection(flags));
     QApplication app(argc, argv);
     // The diagnostic lines of the window and the page's console are not for scripts.
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))

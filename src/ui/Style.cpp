@@ -399,4 +399,17 @@ void quietChromiumUnlessVerbose(bool verbose)
                 withQuietChromium(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
 }
 
+QByteArray withPageGarbageCollection(const QByteArray &chromiumFlags)
+{
+    if (chromiumFlags.contains("--js-flags"))
+        return chromiumFlags;
+    return (chromiumFlags.trimmed() + " --js-flags=--expose-gc").trimmed();
+}
+
+void exposeGarbageCollectionToPage()
+{
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            withPageGarbageCollection(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+}
+
 } // namespace plotwell

@@ -57,4 +57,12 @@ void useOverlayScrollBars();
 /// view exists.
 void quietChromiumUnlessVerbose(bool verbose);
 
+/// \a chromiumFlags with the script engine's garbage collector open to the page, unless the
+/// engine's flags are given already: the page collects between batches of a large organisation's
+/// printed sheets, which otherwise pile up past a gigabyte before the engine gets round to it.
+[[nodiscard]] QByteArray withPageGarbageCollection(const QByteArray &chromiumFlags);
+
+/// Puts withPageGarbageCollection into the environment; call before the application exists.
+void exposeGarbageCollectionToPage();
+
 } // namespace plotwell
