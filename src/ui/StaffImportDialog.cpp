@@ -254,8 +254,11 @@ void importStaffList(MasterViewController &view, QWidget *window, const QString 
     bool imported = false;
     view.workspace().editor().record(QStringLiteral("Import Staff List"),
                                      [&] { imported = dialog.importInto(view.grid()); });
-    if (imported)
-        view.shell().resizeWebView();
+    if (!imported)
+        return;
+    view.shell().resizeWebView();
+    // The organisation the user just chose is what they came to see.
+    view.submitData();
 }
 
 void exportOrganisation(MasterViewController &view, QWidget *window, const QString &suffix)

@@ -1,12 +1,16 @@
 // The staff list import dialog: the columns it shows are the ones the grid is filled from.
 #include "../staff/StaffTestSupport.h"
+#include "TestWindow.h"
 #include "model/ChartGrid.h"
 #include "ui/StaffImportDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using plotwell::staff::StaffRole;
 
@@ -62,6 +66,27 @@ private Q_SLOTS:
         part->setCurrentIndex(0);
         QVERIFY(!dialog.importInto(grid));
         QCOMPARE(grid.title(1), before);
+    }
+
+    // Accepted, a list that fits fills the grid and is drawn at once.
+    void anImportFillsTheGridAndDrawsTheChart()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("team.tsv"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("Name\tTitle\tManager\nAnn Lee\tCEO\t\nBo Li\tCTO\tAnn Lee\n");
+        out.close();
+        plotwell::testing::Window w;
+        QTimer::singleShot(0, [] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                dialog->accept();
+        });
+        plotwell::importStaffList(w.view(), w.delegate.get(), file);
+        QCOMPARE(w.view().grid().title(2), QStringLiteral("Bo Li(CTO)"));
+        QVERIFY(!w.webView->loads.isEmpty());
+        QVERIFY2(w.webView->loads.last().contains(QStringLiteral("Bo")),
+                 qPrintable(w.webView->loads.last().left(200)));
     }
 
     void aDroppedFileIsAStaffListByItsHeader()
