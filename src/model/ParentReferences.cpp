@@ -31,6 +31,12 @@ QString parentDisplayName(const ChartGrid &grid, int row)
     return reference;
 }
 
+QString personName(const QString &title)
+{
+    const QString name = title.left(title.indexOf(QLatin1Char('('))).trimmed();
+    return name.isEmpty() ? title : name;
+}
+
 void stripOffParentNames(ChartGrid &grid)
 {
     for (int row = 2; row <= kRowCount; ++row)

@@ -22,6 +22,10 @@ inline const QString kClearParentEntry = QStringLiteral("0_CLEAR PARENT");
 /// a number out of range); empty for no parent or a cleared one.
 [[nodiscard]] QString parentDisplayName(const ChartGrid &grid, int row);
 
+/// The name part of a "Name(Job)" title, what a narrow column shows of a parent: the text
+/// before its first "(", trimmed; the whole title when that leaves nothing.
+[[nodiscard]] QString personName(const QString &title);
+
 /// Cuts the parent reference of rows 2..93 down to its row number, in the grid itself. Row 1's
 /// parent is never touched, and a reference without "_" stays as it is.
 void stripOffParentNames(ChartGrid &grid);

@@ -346,16 +346,18 @@ void GridView::commitTitle(int r)
 void GridView::showParent(int r)
 {
     QLineEdit *edit = m_rows[std::size_t(r - 1)].parent;
-    const QString name = parentDisplayName(m_grid, r);
+    const QString title = parentDisplayName(m_grid, r);
+    // The column is narrow: the parent's name, its whole title in the tooltip.
+    const QString name = title == m_grid.parent(r) ? title : personName(title);
     if (edit->text() != name) {
         edit->setText(name);
         edit->setCursorPosition(0);
     }
     const QString reference = m_grid.parent(r);
     edit->setToolTip(
-        name == reference || reference.isEmpty()
-            ? name
-            : QStringLiteral("Row %1: %2").arg(parentRowNumber(reference).trimmed(), name));
+        title == reference || reference.isEmpty()
+            ? title
+            : QStringLiteral("Row %1: %2").arg(parentRowNumber(reference).trimmed(), title));
 }
 
 void GridView::showPosition(int r)

@@ -5,6 +5,7 @@
 #include "base/Commands.h"
 #include "commands/RequestCommand.h"
 #include "model/ChartEditor.h"
+#include "model/ParentReferences.h"
 #include "render/PageRequest.h"
 #include "ui/AppDelegate.h"
 #include "ui/GridView.h"
@@ -84,7 +85,7 @@ private Q_SLOTS:
         QCOMPARE(w.webViewL->loads.size(), 1);
         QCOMPARE(w.view().viewers().webViewMWidget->size(), QSize(660, 500));
         // The render stripped the parents in the grid itself; the table shows the name.
-        QCOMPARE(w.view().gridView().row(2).parent->text(), w.view().grid().title(1));
+        QCOMPARE(w.view().gridView().row(2).parent->text(), personName(w.view().grid().title(1)));
 
         // The placeholder is behind the chart: the menu items follow the history.
         QAction *undo = w.action("undoAction:");
