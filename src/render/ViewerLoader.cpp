@@ -81,6 +81,10 @@ void ViewerLoader::loadWebViewByScript(const QString &data)
     m_organisation = data;
     const ScriptedRequest scripted =
         scriptedRequest(requestUrl(viewerRequest(gatherRequestSettings(m_grid, m_state), data)));
+    m_organisationsDrawn.append({scripted.data, data});
+    // Each may be megabytes: only the last few are remembered.
+    if (m_organisationsDrawn.size() > 4)
+        m_organisationsDrawn.removeFirst();
     m_webView.loadThenRun(scripted.page, scripted.script);
     setPlaceholderShown(false);
     Q_EMIT webViewPageRequested();
@@ -177,6 +181,8 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
         diag(QStringLiteral("WEBVIEW FINISHED LOAD"));
         Q_EMIT viewerLoadFinished(ok);
         updateBackForwardStatus();
+        if (std::exchange(m_steppingInHistory, false) && ok)
+            recallOrganisationShown();
         // A load cut short by the next one (Render pressed twice) leaves the old page on
         // screen; measuring it would size the export viewer for the wrong chart. The export
         // waits for the load that succeeds.
@@ -187,6 +193,23 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
             loadWebViewShare(data, m_renderSerial);
         }
     });
+}
+
+void ViewerLoader::recallOrganisationShown()
+{
+    // The page keeps the data it was handed with its history step; an organisation's exports
+    // are drawn from that data, so the loader learns which one is back on screen.
+    const QPointer<ViewerLoader> self(this);
+    m_webView.evaluate(QStringLiteral("window.history.state && window.history.state.data !== "
+                                      "undefined ? String(window.history.state.data) : ''"),
+                       [self](const QString &kept) {
+                           if (!self || kept.isEmpty())
+                               return;
+                           for (const auto &[encoded, data] : self->m_organisationsDrawn) {
+                               if (encoded == kept)
+                                   self->m_organisation = data;
+                           }
+                       });
 }
 
 void ViewerLoader::updateBackForwardStatus()
@@ -205,6 +228,7 @@ void ViewerLoader::undoAction()
         m_center.post(command::enableUndo);
         setPlaceholderShown(false);
         m_organisation.reset();
+        m_steppingInHistory = true;
         m_webView.goBack();
         Q_EMIT webViewPageRequested();
     } else {
@@ -242,6 +266,7 @@ void ViewerLoader::redoAction()
         m_center.post(command::enableRedo);
         setPlaceholderShown(false);
         m_organisation.reset();
+        m_steppingInHistory = true;
         m_webView.goForward();
         Q_EMIT webViewPageRequested();
     } else {

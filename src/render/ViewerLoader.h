@@ -2,6 +2,7 @@
 
 #include "render/PageRequest.h"
 
+#include <QList>
 #include <QObject>
 #include <QSizeF>
 #include <QString>
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace plotwell {
 
@@ -98,6 +100,7 @@ Q_SIGNALS:
 private:
     void requestChart(const QString &data, bool replace);
     void webViewDidFinishLoad(bool ok);
+    void recallOrganisationShown();
     void setPlaceholderShown(bool shown);
     void loadWebViewShare(const QString &data, quint64 serial);
     void loadWebViewFullScreen(const QString &data);
@@ -111,6 +114,10 @@ private:
     Desktop &m_desktop;
     std::optional<QString> m_pendingExport;
     std::optional<QString> m_organisation;
+    /// The organisations drawn by script lately, as the page keeps each with its history step
+    /// (encoded) and as they were given: a step gone back to may show one of them again.
+    QList<std::pair<QString, QString>> m_organisationsDrawn;
+    bool m_steppingInHistory = false;
     quint64 m_renderSerial = 0;
     bool m_measuring = false;
     double m_exportScale = 1.0;

@@ -181,6 +181,12 @@ private Q_SLOTS:
             evaluate(w.webView(), QStringLiteral("document.querySelectorAll('g.node').length"))
                 .toInt(),
             150);
+        // and its exports are the organisation's again, not the grid chart's.
+        const QString again = folder.filePath(QStringLiteral("again.pdf"));
+        w.panels.savePaths = {again};
+        w.window.commands().post(command::PDFDownload);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(again), 60000);
+        QVERIFY(pdfFacts(again).text.contains(QStringLiteral("Person 149")));
     }
 
     // Scaled onto one page, a chart some 20,000 pixels wide would keep no name readable.
