@@ -25,6 +25,14 @@ const QStringList kOptionButtons = {QStringLiteral("PNG"), QStringLiteral("HiRes
 
 } // namespace
 
+QString notesAsSentences(const QStringList &notes)
+{
+    QStringList said;
+    for (const QString &note : notes)
+        said << note.left(1).toUpper() + note.mid(1) + QLatin1Char('.');
+    return said.join(QLatin1Char('\n'));
+}
+
 ExportController::ExportController(AppContext context, ChartExporter &exporter, QObject *parent)
     : QObject(parent), m_context(context), m_exporter(exporter)
 {}
@@ -124,11 +132,8 @@ void ExportController::saveWithPanel(Resolution resolution, Format format)
         diag(QStringLiteral("We actually saved"));
         diag(QStringLiteral("Saved as filename = ") + target);
         if (!m_exporter.sheetNotes().isEmpty()) {
-            QStringList said;
-            for (const QString &note : m_exporter.sheetNotes())
-                said << note.left(1).toUpper() + note.mid(1) + QLatin1Char('.');
             m_context.alerts.runModal({QStringLiteral("The chart was printed on sheets."),
-                                       said.join(QLatin1Char('\n')),
+                                       notesAsSentences(m_exporter.sheetNotes()),
                                        {},
                                        AlertSpec::Style::Informational});
         } else if (const double scale = m_exporter.exportScale(); scale < 1.0) {

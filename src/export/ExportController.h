@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -18,6 +19,10 @@ inline const QString kSharePngName = QStringLiteral("new.png");
 inline const QString kSharePdfName = QStringLiteral("OrvantaDocument.pdf");
 /// Wait after entering full screen before a high-resolution picture is taken.
 inline constexpr int kFullScreenDelayMs = 1000;
+
+/// The notes of a file written ("the chart is ... pixels", lower case, as a command prints them)
+/// as sentences for an alert, one a line.
+[[nodiscard]] QString notesAsSentences(const QStringList &notes);
 
 /// The export and share commands: PNG and PDF in two sizes through save panels, the
 /// clipboard copy and the hand-over of a share file to the mail application.

@@ -1,5 +1,6 @@
 #include "ui/StaffImportDialog.h"
 
+#include "export/ExportController.h"
 #include "model/ChartEditor.h"
 #include "model/ChartGrid.h"
 #include "platform/Alerts.h"
@@ -286,11 +287,8 @@ void exportOrganisation(MasterViewController &view, QWidget *window, const QStri
                               AlertSpec::Style::Warning});
         } else if (!notes->isEmpty()) {
             // Said once it is written: the user asked for a file and should hear how it came out.
-            QStringList said;
-            for (const QString &note : std::as_const(*notes))
-                said << note.left(1).toUpper() + note.mid(1) + QLatin1Char('.');
             alerts->runModal({QStringLiteral("The organisation was exported."),
-                              said.join(QLatin1Char('\n')),
+                              notesAsSentences(*notes),
                               {},
                               AlertSpec::Style::Informational});
         }

@@ -126,13 +126,6 @@ TEST_F(ItemPicker, ReopeningClearsSearchAndSelectionAndRebuildsTheList)
     EXPECT_EQ(grid.parent(40), "2_Tobin Marsh(PR)");
 }
 
-TEST(ParentDisplay, APersonsNameIsTheTitleBeforeItsJob)
-{
-    EXPECT_EQ(personName(QStringLiteral("José O'Brien, Jr (C++ Lead)")), "José O'Brien, Jr");
-    EXPECT_EQ(personName(QStringLiteral("Ops")), "Ops");
-    EXPECT_EQ(personName(QStringLiteral("(Vacant)")), "(Vacant)");
-}
-
 TEST(ParentDisplay, ShowsTheParentRowsCurrentTitleOrTheReferenceItself)
 {
     ChartGrid grid;

@@ -243,12 +243,6 @@ private Q_SLOTS:
         QCOMPARE(withOverlayScrollBars("--enable-features=A,B --x"),
                  QByteArray("--enable-features=A,B,OverlayScrollbar --x"));
         QCOMPARE(withQuietChromium("--log-level=0"), QByteArray("--log-level=0"));
-        // A user's own flags once left the page without its garbage collector: 1.4 GB for a
-        // 10,000-person PDF instead of under 0.9.
-        QCOMPARE(withPageGarbageCollection("--no-sandbox"),
-                 QByteArray("--no-sandbox --js-flags=--expose-gc"));
-        QCOMPARE(withPageGarbageCollection("--js-flags=--max-old-space-size=512"),
-                 QByteArray("--js-flags=--max-old-space-size=512"));
     }
 };
 
