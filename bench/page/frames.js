@@ -14,11 +14,17 @@ const VIEW = {width: 1280, height: 800};
 const STEPS = 120;
 const pause = ms => new Promise(resolve => setTimeout(resolve, ms));
 
-function summary(times)
+// `zooms` holds the zoom shown at each frame, so that a late frame can be
+// placed in the gesture.
+function summary(times, zooms)
 {
     const gaps = [];
+    const lateAt = [];
     for (let i = 1; i < times.length; i++) {
         gaps.push(times[i] - times[i - 1]);
+        if (gaps[i - 1] > 25) {
+            lateAt.push({ms: gaps[i - 1], from: zooms[i - 1], to: zooms[i]});
+        }
     }
     gaps.sort((a, b) => a - b);
     const at = q => gaps[Math.min(gaps.length - 1, Math.floor(q * gaps.length))];
@@ -28,7 +34,8 @@ function summary(times)
         median: at(0.5),
         p95: at(0.95),
         worst: gaps[gaps.length - 1],
-        late: gaps.filter(g => g > 25).length,
+        late: lateAt.length,
+        lateAt,
         frames: gaps.length
     };
 }
@@ -85,7 +92,7 @@ async function phase(tab, act, browser)
         await act();
     }
     await pause(300);
-    const s = summary(await tab.eval('framesStop()'));
+    const s = summary(await tab.eval('framesStop()'), await tab.eval('framesZooms()'));
     const after = await mainThread(tab);
     s.main = Object.fromEntries(Object.keys(after).map(k => [k, (after[k] - before[k]) * 1000]));
     s.trace = trace;
@@ -150,6 +157,11 @@ async function main()
                         ` ${s.median.toFixed(1).padStart(10)} ${s.p95.toFixed(1).padStart(7)}` +
                         ` ${s.worst.toFixed(1).padStart(9)} ${String(s.late).padStart(14)}` +
                         `   ${['task', 'script', 'style', 'layout'].map(k => s.main[k].toFixed(0).padStart(6)).join(' ')}`);
+        }
+        for (const [name, s] of results.filter(r => r[1].late)) {
+            console.log(`late frames in ${name}: ` +
+                        s.lateAt.map(l => `${l.ms.toFixed(0)} ms at zoom ${l.from.toFixed(3)}->${l.to.toFixed(3)}`)
+                            .join(', '));
         }
     } finally {
         await browser.close();
