@@ -2,9 +2,9 @@
 // Ctrl+wheel and Ctrl +/-/0, panned by dragging or with the scroll bars,
 // searched with Ctrl+F (or by the program through plotwellSearch), and
 // folded branch by branch. Zooming and panning never lay the chart out
-// again: the zoom is one CSS transform on the drawing (the stage around it
-// follows only when a zoom gesture settles) and the pan is the view's scroll
-// position, so a chart of a thousand boxes keeps its frame rate.
+// again: a zoom gesture only transforms the layer that holds the drawing
+// (the stage around it follows when the gesture settles) and the pan is the
+// view's scroll position, so a chart of a thousand boxes keeps its frame rate.
 // Exports never start a viewer (chart-draw.js), and print rules hide what it
 // adds, so none of this reaches a picture or a PDF.
 (function (root) {
@@ -26,6 +26,13 @@
     // laid the view out and painted the chart again on every frame; now a
     // step zooming in paints nothing, and one zooming out only what it uncovers.
     var SETTLE_MS = 150;
+    // How far a gesture scales the layer before the drawing in it is scaled
+    // to the zoom again, which costs about one screen of raster. Enlarged
+    // further, the picture blurs. Shrunk, what comes into view is rastered
+    // at the drawing's scale, nine screens of pixels for one at a third; and
+    // shrunk to about a quarter the engine was seen to raster all of it
+    // again in one frame.
+    var LAYER_SCALE_LIMIT = 3;
 
     function element(doc, name, className, parent)
     {
@@ -64,11 +71,24 @@
         view.tabIndex = 0;
         view.setAttribute('aria-label', 'Org chart');
         var stage = element(doc, 'div', 'chart-stage', view);
-        stage.appendChild(svg);
+        // The compositor's layer. The engine rasters a layer whose transform
+        // may change at the layer's own scale once the transform's scale is
+        // past a quarter, and keeps that raster however far the transform
+        // then enlarges it. With the drawing at its natural size in the
+        // layer, zooming in from a fitted chart rastered all of it at its
+        // natural size at once as the zoom passed a quarter (sixteen screens
+        // of pixels, a frame of 100-150 ms), and a view zoomed past 100% stayed
+        // blurred. So the drawing is scaled inside the layer to the zoom the
+        // view settled at, and a gesture scales the layer: what is rastered
+        // is about what the screen shows.
+        var layer = element(doc, 'div', 'chart-layer', stage);
+        layer.appendChild(svg);
 
         var nodes = chart.forest.nodes;
         var state = {
             zoom: 1,
+            // The zoom the drawing is scaled to inside the layer.
+            drawn: 1,
             fitted: true,
             size: chart.size,
             shown: new Map(),
@@ -88,12 +108,27 @@
             return {left: view.scrollLeft, top: view.scrollTop};
         }
 
+        // The drawing at `zoom` with its top left corner at (x, y) in the stage.
+        function place(x, y, zoom)
+        {
+            layer.style.transform = 'translate(' + x + 'px,' + y + 'px) scale(' + zoom / state.drawn + ')';
+        }
+
+        function draw(zoom)
+        {
+            if (state.drawn !== zoom) {
+                state.drawn = zoom;
+                svg.style.transform = 'scale(' + zoom + ')';
+            }
+        }
+
         function apply(scroll)
         {
             var g = O.stageGeometry(state.size, viewRect(), state.zoom);
             stage.style.width = g.width + 'px';
             stage.style.height = g.height + 'px';
-            svg.style.transform = 'translate(' + g.left + 'px,' + g.top + 'px) scale(' + state.zoom + ')';
+            draw(state.zoom);
+            place(g.left, g.top, state.zoom);
             svg.classList.toggle('overview', state.zoom * chart.settings.fontSize < OVERVIEW_TEXT_PX);
             if (scroll) {
                 view.scrollLeft = scroll.left;
@@ -165,7 +200,11 @@
             var g = O.stageGeometry(state.size, viewRect(), target.zoom);
             var x = g.left - target.scroll.left + view.scrollLeft;
             var y = g.top - target.scroll.top + view.scrollTop;
-            svg.style.transform = 'translate(' + x + 'px,' + y + 'px) scale(' + target.zoom + ')';
+            var scale = target.zoom / state.drawn;
+            if (scale > LAYER_SCALE_LIMIT || scale < 1 / LAYER_SCALE_LIMIT) {
+                draw(target.zoom);
+            }
+            place(x, y, target.zoom);
             zoomLabel.textContent = Math.round(target.zoom * 100) + '%';
         }
 

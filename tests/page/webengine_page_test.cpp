@@ -171,19 +171,22 @@ private Q_SLOTS:
                  number(QStringLiteral("document.querySelector('svg').getAttribute('height')")));
         QVERIFY(width > 320 && height > 240);
 
-        // A Ctrl+wheel over the top box zooms about the pointer in the next frame; the stage
-        // follows when the gesture settles, and the drawing does not move then (within a pixel:
-        // the event's position and the settled scroll position are whole pixels).
+        // A Ctrl+wheel over the top box zooms about the pointer in the next frame, far enough
+        // that the drawing is scaled again inside its layer; the stage follows when the gesture
+        // settles, and the drawing does not move then (within a pixel: the event's position and
+        // the settled scroll position are whole pixels).
         js(QStringLiteral(
             "window.at = () => { const r = document.querySelector('g.node[data-row=\"1\"] rect')"
             ".getBoundingClientRect(); return [r.left + r.width / 2, r.top, r.width,"
-            " document.querySelector('.chart-stage').offsetWidth]; }; window.before = at();"
-            " for (let i = 0; i < 4; i++) document.body.dispatchEvent(new WheelEvent('wheel', {"
+            " document.querySelector('.chart-stage').offsetWidth, plotwellView.zoom()]; };"
+            " window.before = at();"
+            " for (let i = 0; i < 8; i++) document.body.dispatchEvent(new WheelEvent('wheel', {"
             " ctrlKey: true, deltaY: -120, clientX: before[0], clientY: before[1] + 2,"
             " bubbles: true})); requestAnimationFrame(() => { window.mid = at(); }); true"));
         QTRY_VERIFY(js(QStringLiteral("!!window.mid && at()[3] !== mid[3]")).toBool());
-        QVERIFY2(js(QStringLiteral("const after = at(); mid[3] === before[3] && mid[2] > 1.5 *"
-                                   " before[2] && Math.abs(mid[0] - before[0]) < 1 && [0, 1, 2]"
+        QVERIFY2(js(QStringLiteral("const after = at(); mid[3] === before[3] && mid[4] > 4 *"
+                                   " before[4] && Math.abs(mid[2] / before[2] - mid[4] / before[4])"
+                                   " < 0.01 && Math.abs(mid[0] - before[0]) < 1 && [0, 1, 2]"
                                    ".every(i => Math.abs(after[i] - mid[i]) < 1)"))
                      .toBool(),
                  qPrintable(js(QStringLiteral("JSON.stringify([before, mid, at()])")).toString()));
