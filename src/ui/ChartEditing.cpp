@@ -81,30 +81,22 @@ ColorPickerPopover &ChartEditing::colourPopover()
     return ColorPickerPopover::sharedPopover(m_view);
 }
 
-void ChartEditing::initializeButtons()
+void ChartEditing::initializePickerButton(int tag, QAbstractButton &button)
 {
-    for (int row = 1; row <= kRowCount; ++row) {
-        if (QAbstractButton *select = m_anchors.selectButton(row))
-            select->setProperty("tag", row);
-    }
-    const QIcon icon = pickerIcon();
-    for (int tag = 1; tag <= kPickerTagCount; ++tag) {
-        QAbstractButton *button = m_anchors.pickerButton(tag);
-        if (!button)
-            continue;
-        button->setProperty("tag", tag);
-        button->setAccessibleName(pickerButtonName(tag));
-        if (icon.isNull())
-            continue;
-        button->setIcon(icon);
-        if (auto *tool = qobject_cast<QToolButton *>(button))
-            tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        const bool fixed = std::find(std::begin(kFixedSizeTags), std::end(kFixedSizeTags), tag) !=
-                           std::end(kFixedSizeTags);
-        button->setIconSize(QSize(14, 14));
-        if (!fixed)
-            button->setFixedSize(button->sizeHint());
-    }
+    button.setProperty("tag", tag);
+    button.setAccessibleName(pickerButtonName(tag));
+    if (!m_pickerIcon)
+        m_pickerIcon = pickerIcon();
+    if (m_pickerIcon->isNull())
+        return;
+    button.setIcon(*m_pickerIcon);
+    if (auto *tool = qobject_cast<QToolButton *>(&button))
+        tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    const bool fixed = std::find(std::begin(kFixedSizeTags), std::end(kFixedSizeTags), tag) !=
+                       std::end(kFixedSizeTags);
+    button.setIconSize(QSize(14, 14));
+    if (!fixed)
+        button.setFixedSize(button.sizeHint());
 }
 
 void ChartEditing::myPopAction(int row)

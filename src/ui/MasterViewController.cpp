@@ -346,6 +346,14 @@ void MasterViewController::buildSideBar()
     });
     connect(m_gridView, &GridView::pickerClicked, this,
             [this](int row) { Q_EMIT colourPickerRequested(pickerTagForSwatch(row)); });
+    connect(m_gridView, &GridView::rowBuilt, this, [this](int row) {
+        showSwatch(row);
+        initializePickerButton(pickerTagForSwatch(row));
+    });
+    // The rows the scroll area is about to show are built before it paints them.
+    m_scrollView->viewport()->installEventFilter(this);
+    connect(m_scrollView->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &MasterViewController::showRowsInView);
 
     column->addWidget(m_gridView);
 
@@ -712,10 +720,18 @@ void MasterViewController::placeProgressCard()
         QPoint((pane.width() - card.width()) / 2, (pane.height() - card.height()) / 2), card));
 }
 
+void MasterViewController::showRowsInView()
+{
+    QWidget *viewport = m_scrollView->viewport();
+    m_gridView->showRowsReaching(m_gridView->mapFrom(viewport, QPoint(0, viewport->height())).y());
+}
+
 bool MasterViewController::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_viewerPane && event->type() == QEvent::Resize)
         placeProgressCard();
+    if (watched == m_scrollView->viewport() && event->type() == QEvent::Resize)
+        showRowsInView();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -835,7 +851,18 @@ void MasterViewController::registerCommandObservers()
 
 void MasterViewController::initializeButtons()
 {
-    m_editing->initializeButtons();
+    m_buttonsInitialized = true;
+    for (int tag = 1; tag <= kPickerTagCount; ++tag)
+        initializePickerButton(tag);
+}
+
+void MasterViewController::initializePickerButton(int tag)
+{
+    const std::optional<PickerTarget> target = pickerTarget(tag);
+    if (!m_buttonsInitialized || !target)
+        return;
+    if (QAbstractButton *button = swatchWidgets(target->swatch, Building::None).picker)
+        m_editing->initializePickerButton(tag, *button);
 }
 
 void MasterViewController::initializeSwatches()
@@ -845,14 +872,20 @@ void MasterViewController::initializeSwatches()
 
 void MasterViewController::showSwatch(int swatch)
 {
-    if (SwatchView *view = swatchView(swatch))
+    // A swatch built later takes its colour then.
+    if (SwatchView *view = swatchWidgets(swatch, Building::None).swatch)
         view->setColour(swatches().colour(swatch));
 }
 
-MasterViewController::SwatchWidgets MasterViewController::swatchWidgets(int swatch) const
+MasterViewController::SwatchWidgets MasterViewController::swatchWidgets(int swatch,
+                                                                        Building building) const
 {
-    if (isValidRow(swatch))
-        return {m_gridView->row(swatch).swatch, m_gridView->row(swatch).picker};
+    if (isValidRow(swatch)) {
+        if (building == Building::None && !m_gridView->isRowBuilt(swatch))
+            return {};
+        const GridRowWidgets &row = m_gridView->row(swatch);
+        return {row.swatch, row.picker};
+    }
     if (swatch >= kBackgroundSlot && swatch <= kLineSlot) {
         const ChartColourWidgets &w = m_chartColours[swatch - kBackgroundSlot];
         return {w.swatch, w.picker};

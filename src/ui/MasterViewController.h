@@ -180,13 +180,20 @@ private:
     /// The Rows tab: the grid, and the problems list under it.
     QWidget *buildRowsPage();
     void showSwatch(int swatch);
+    /// Builds the grid's rows down to the bottom of what its scroll area shows.
+    void showRowsInView();
     /// A swatch's view and the picker button beside it.
     struct SwatchWidgets
     {
         SwatchView *swatch = nullptr;
         QAbstractButton *picker = nullptr;
     };
-    [[nodiscard]] SwatchWidgets swatchWidgets(int swatch) const;
+    /// Whether asking for a swatch's widgets builds them when they are not built yet.
+    enum class Building { IfNeeded, None };
+    [[nodiscard]] SwatchWidgets swatchWidgets(int swatch,
+                                              Building building = Building::IfNeeded) const;
+    /// Gives the picker button with \a tag, once built, its tag, name and image.
+    void initializePickerButton(int tag);
     /// The tag of the picker button whose swatch is \a swatch.
     [[nodiscard]] static int pickerTagForSwatch(int swatch);
     /// Every controller's handlers, by name; the one place where controllers are added.
@@ -204,6 +211,7 @@ private:
     std::unique_ptr<ChartWorkspace> m_workspace;
     std::unique_ptr<ShellController> m_shell;
     bool m_loaded = false;
+    bool m_buttonsInitialized = false;
     WindowLayout m_layout;
 
     QWidget *m_header = nullptr;
