@@ -93,9 +93,18 @@ public:
     }
     [[nodiscard]] const ChartViewers &viewers() const { return m_viewers; }
     [[nodiscard]] OptionsPopover &optionsPopover() { return *m_options; }
-    [[nodiscard]] AppearancePanel &appearance() { return *m_appearance; }
+    /// The Appearance tab's widgets; they are built when first shown or asked for.
+    [[nodiscard]] AppearancePanel &appearance()
+    {
+        buildSettingsPanel();
+        return *m_appearance;
+    }
     [[nodiscard]] ChartEditing &editing() { return *m_editing; }
-    [[nodiscard]] QuickColoursStrip &quickColours() { return *m_quickColours; }
+    [[nodiscard]] QuickColoursStrip &quickColours()
+    {
+        buildSettingsPanel();
+        return *m_quickColours;
+    }
     /// The colour picker button with \a tag (1..108), null for other tags.
     [[nodiscard]] QAbstractButton *pickerButton(int tag) const override;
     /// The SELECT button of \a row.
@@ -111,7 +120,11 @@ public:
     [[nodiscard]] QToolButton *helpButton() const { return m_helpButton; }
     [[nodiscard]] QScrollArea *scrollView() const { return m_scrollView; }
     [[nodiscard]] QWidget *chartTitleView() const { return m_chartTitleView; }
-    [[nodiscard]] QWidget *sideBar() const { return m_sideBar; }
+    [[nodiscard]] QWidget *sideBar()
+    {
+        buildSettingsPanel();
+        return m_sideBar;
+    }
     /// The sidebar (chart title, the Rows and Appearance tabs) and the viewer, side by side.
     [[nodiscard]] QSplitter *splitter() const { return m_splitter; }
     [[nodiscard]] QTabWidget *sideTabs() const { return m_sideTabs; }
@@ -177,6 +190,8 @@ private:
     /// The overlays of the viewer's pane (start screen, progress) follow the pane's size.
     void placeProgressCard();
     QWidget *buildChartColours(QWidget *parent);
+    /// The Appearance tab's contents: appearance, chart colours, quick colours.
+    void buildSettingsPanel();
     /// The Rows tab: the grid, and the problems list under it.
     QWidget *buildRowsPage();
     void showSwatch(int swatch);
@@ -225,6 +240,7 @@ private:
     QWidget *m_chartTitleView = nullptr;
     QLineEdit *m_chartTitle = nullptr;
     QScrollArea *m_scrollView = nullptr;
+    QScrollArea *m_settingsScroll = nullptr;
     QWidget *m_sideBar = nullptr;
     QSplitter *m_splitter = nullptr;
     QTabWidget *m_sideTabs = nullptr;

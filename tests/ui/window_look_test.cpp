@@ -190,6 +190,9 @@ private Q_SLOTS:
     {
         ShownWindow w;
         MasterViewController &view = w.view();
+        view.sideTabs()->setCurrentIndex(1); // built when first shown, with the colours of now
+        QCOMPARE(view.swatchView(kBackgroundSlot)->colour(),
+                 view.swatches().colour(kBackgroundSlot));
         const std::pair<int, QLineEdit *> fields[] = {
             {5, view.gridView().row(5).hex},
             {kRowCount, view.gridView().row(kRowCount).hex},
