@@ -67,14 +67,20 @@ QuickColoursStrip::QuickColoursStrip(QWidget *parent) : QWidget(parent)
 ChartEditing::ChartEditing(AppContext context, ChartGrid &grid, ChartEditor &editor,
                            SwatchBoard &swatches, EditingAnchors &anchors, QWidget *view)
     : QObject(view), m_context(context), m_anchors(anchors), m_view(view),
-      m_picker(grid, context.state), m_colours(grid, swatches, context.state, context.commands),
-      m_pickerPopover(new ItemPickerPopover(m_picker, view))
+      m_picker(grid, context.state), m_colours(grid, swatches, context.state, context.commands)
 {
     m_picker.setEditor(&editor);
     m_colours.setEditor(&editor);
 }
 
 ChartEditing::~ChartEditing() = default;
+
+ItemPickerPopover &ChartEditing::itemPicker()
+{
+    if (!m_pickerPopover)
+        m_pickerPopover = new ItemPickerPopover(m_picker, m_view);
+    return *m_pickerPopover;
+}
 
 ColorPickerPopover &ChartEditing::colourPopover()
 {
@@ -105,7 +111,7 @@ void ChartEditing::myPopAction(int row)
         m_context.alerts.runModal(ItemPickerModel::missingItemAlert());
         return;
     }
-    m_pickerPopover->showBeside(m_anchors.selectButton(row));
+    itemPicker().showBeside(m_anchors.selectButton(row));
 }
 
 void ChartEditing::buttonClicked(int tag)

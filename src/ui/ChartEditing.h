@@ -80,7 +80,8 @@ public:
     void animateCheckClicked(bool on);
 
     [[nodiscard]] ItemPickerModel &pickerModel() { return m_picker; }
-    [[nodiscard]] ItemPickerPopover &itemPicker() { return *m_pickerPopover; }
+    /// Built when first opened: until then nothing of it is seen.
+    [[nodiscard]] ItemPickerPopover &itemPicker();
     [[nodiscard]] ColourPicking &colourPicking() { return m_colours; }
     [[nodiscard]] ColorPickerPopover &colourPopover();
 
@@ -92,7 +93,7 @@ private:
     QWidget *m_view;
     ItemPickerModel m_picker;
     ColourPicking m_colours;
-    ItemPickerPopover *m_pickerPopover;
+    ItemPickerPopover *m_pickerPopover = nullptr;
     bool m_animates = true;
     std::optional<QIcon> m_pickerIcon;
 };

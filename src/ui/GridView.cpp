@@ -572,6 +572,25 @@ void GridView::showRowMenu(int r, const QPoint &globalPos, QLineEdit *field)
 
 bool GridView::eventFilter(QObject *watched, QEvent *event)
 {
+    // Every event of every part of a row comes here, most of them at a row's building; finding
+    // the row reads properties up the parents, so only for the events taken.
+    switch (event->type()) {
+    case QEvent::Resize:
+        if (watched == m_rows.front().picker)
+            alignHeader();
+        return QWidget::eventFilter(watched, event);
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+    case QEvent::ContextMenu:
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+        break;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
     const int r = rowOf(watched);
     if (!isValidRow(r))
         return QWidget::eventFilter(watched, event);
@@ -590,10 +609,6 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
         // A title longer than its cell would otherwise go on showing the end that was typed last.
         if (watched == w.title)
             w.title->setCursorPosition(0);
-        break;
-    case QEvent::Resize:
-        if (r == 1 && watched == w.picker)
-            alignHeader();
         break;
     case QEvent::MouseButtonPress: {
         setCurrentRow(r);
