@@ -19,6 +19,8 @@ public:
     ~ChartViewer() override = default;
 
     virtual void load(const QUrl &url) = 0;
+    /// Shows \a url in place of the page on show: the history gets no step of its own.
+    virtual void replace(const QUrl &url) = 0;
     /// Loads \a url, then runs \a script in it: how a page gets what no address can carry.
     /// loadFinished() follows the script's answer, ok when the load and the script succeeded.
     virtual void loadThenRun(const QUrl &url, const QString &script) = 0;

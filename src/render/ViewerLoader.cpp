@@ -10,8 +10,6 @@
 #include "render/PageRequest.h"
 #include "render/PictureLimits.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QPointer>
 
 #include <algorithm>
@@ -57,10 +55,7 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
         if (replace && !m_placeholderShown && !m_webView.currentUrl().isEmpty() &&
             page(m_webView.currentUrl()) == page(url) &&
             url.toEncoded().size() <= kLongestAddress) {
-            const QString literal =
-                QString::fromUtf8(QJsonDocument(QJsonArray{url.toString(QUrl::FullyEncoded)})
-                                      .toJson(QJsonDocument::Compact));
-            m_webView.evaluate(QStringLiteral("location.replace(%1[0])").arg(literal), nullptr);
+            m_webView.replace(url);
         } else {
             m_webView.load(url);
         }

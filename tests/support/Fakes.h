@@ -91,6 +91,12 @@ public:
         push(url.toString(QUrl::FullyEncoded), url);
         m_then.clear();
     }
+    void replace(const QUrl &url) override
+    {
+        replacements << url.toString(QUrl::FullyEncoded);
+        if (m_index >= 0)
+            m_history[m_index] = {replacements.last(), url};
+    }
     void loadThenRun(const QUrl &url, const QString &script) override
     {
         load(url);
@@ -116,7 +122,8 @@ public:
         Q_EMIT loadFinished(ok);
     }
 
-    QStringList loads; // every load in order: URL text or HTML text
+    QStringList loads;        // every load in order: URL text or HTML text
+    QStringList replacements; // every page put in place of the one on show
     QStringList scripts;
     QMap<QString, QString> scriptAnswers;
 
