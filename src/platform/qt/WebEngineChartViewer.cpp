@@ -2,13 +2,16 @@
 
 #include "render/PageRequest.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPointer>
 #include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <memory>
 #include <utility>
 
 namespace plotwell {
@@ -18,6 +21,9 @@ namespace {
 /// A history move that neither starts a load nor changes the address (two steps with one
 /// address) is over once the page had a moment to draw it.
 constexpr int kHistoryMoveWaitMs = 1000;
+/// How often the viewer asks whether the page has painted, and for how long.
+constexpr int kPaintPollMs = 8;
+constexpr int kPaintWaitMs = 300;
 
 QString scriptString(const QString &text)
 {
@@ -164,6 +170,38 @@ void WebEngineChartViewer::evaluate(const QString &script,
         if (done)
             done(result.toString());
     });
+}
+
+void WebEngineChartViewer::whenPainted(std::function<void()> done)
+{
+    // The page marks the frame after its next one; the viewer asks for the mark.
+    m_view->page()->runJavaScript(
+        QStringLiteral("window.plotwellPainted = false; requestAnimationFrame(function () {"
+                       " setTimeout(function () { window.plotwellPainted = true; }); });"));
+    auto *poll = new QTimer(this);
+    poll->setInterval(kPaintPollMs);
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
+    const auto finish = [poll, done = std::move(done)] {
+        if (!poll->isActive())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        done();
+    };
+    connect(poll, &QTimer::timeout, this, [this, poll, waited, finish] {
+        if (waited->elapsed() > kPaintWaitMs) {
+            finish();
+            return;
+        }
+        m_view->page()->runJavaScript(
+            QStringLiteral("window.plotwellPainted === true"),
+            [poll = QPointer<QTimer>(poll), finish](const QVariant &painted) {
+                if (poll && painted.toBool())
+                    finish();
+            });
+    });
+    poll->start();
 }
 
 bool WebEngineChartViewer::canGoBack() const
