@@ -54,7 +54,9 @@ ChartViewers makeWebEngineViewers(QObject *owner)
     webViewM->setObjectName(QStringLiteral("webViewM"));
     webViewL->setObjectName(QStringLiteral("webViewL"));
     useWindowSurround(*webView);
-    viewers.webView = new WebEngineChartViewer(webView, owner);
+    auto *onScreen = new WebEngineChartViewer(webView, owner);
+    onScreen->setDrawsInPlace(true);
+    viewers.webView = onScreen;
     viewers.webViewM = new WebEngineChartViewer(webViewM, owner);
     viewers.webViewL = new WebEngineChartViewer(webViewL, owner);
     viewers.webViewWidget = webView;
