@@ -55,8 +55,8 @@ bool waitForPaint(QWebEngineView *view)
 }
 
 /// "launch render first-chart": milliseconds from nothing to the painted page, from a click of
-/// Render Chart (Sample 1) to the chart's finished load, and the two ways together (to the
-/// chart painted) without the time the person takes to ask for it.
+/// Render Chart (Sample 1) to the chart drawn, and the two ways together (to the chart
+/// painted) without the time the person takes to ask for it.
 int runApp(int argc, char *argv[])
 {
     QElapsedTimer launch;
@@ -75,8 +75,10 @@ int runApp(int argc, char *argv[])
     launched.view().liveSample();
     QElapsedTimer render;
     render.start();
+    // The chart is drawn in the page already loaded: the viewer, not the web view, says when.
+    QSignalSpy drawn(launched.view().viewers().webView, &ChartViewer::loadFinished);
     launched.view().renderButton()->click();
-    if (!waitForLoad(webView))
+    if (!drawn.wait(kTimeoutMs))
         return 1;
     const qint64 renderMs = render.elapsed();
     if (!waitForPaint(webView))
@@ -147,7 +149,7 @@ int compare(const QString &self)
     out << "launch to first painted page:  app " << median(appLaunch) << " ms, bare view "
         << median(bareLaunch) << " ms, ratio "
         << QString::number(median(appLaunch) / median(bareLaunch), 'f', 2) << '\n';
-    out << "Render to finished chart load: app " << median(appRender) << " ms, bare blank load "
+    out << "Render to the chart drawn:     app " << median(appRender) << " ms, bare blank load "
         << median(bareLoad) << " ms, ratio "
         << QString::number(median(appRender) / median(bareLoad), 'f', 2) << '\n';
     out << "start to first chart painted:  app " << median(appFirstChart)

@@ -353,6 +353,24 @@
         Object.defineProperty(e, 'scrollHeight', {configurable: true, get: function () { return size.height; }});
     }
 
+    /// Takes away what an earlier renderPage() drew in this document, so that
+    /// the page shows the engine's surround again.
+    function clearPage(doc)
+    {
+        ['svg.orgchart', '.chart-viewer', '.view-controls', '.search-box'].forEach(function (sel) {
+            var old = doc.querySelector(sel);
+            if (old) {
+                old.parentNode.removeChild(old);
+            }
+        });
+        if (root.Orgchart && root.Orgchart.stopViewer) {
+            root.Orgchart.stopViewer();
+        }
+        doc.documentElement.style.background = '';
+        doc.body.style.background = '';
+        answerChartSize(doc, null);
+    }
+
     /// Draws the chart that a page query describes into the document's body:
     /// fitted into the named box for an export, in the interactive viewer when
     /// the page has one, or else at its own size. Returns what was drawn, for
@@ -374,15 +392,9 @@
         var rows = O.parseData(opts.data !== undefined ? O.decodeValue(String(opts.data)) : settings.data);
         var forest = O.buildForest(rows, {maxRow: Math.max(O.MAX_ROW, opts.maxRow || 0, O.highestRow(rows))});
 
+        clearPage(doc);
         doc.documentElement.style.background = settings.backColour;
         doc.body.style.background = settings.backColour;
-        ['svg.orgchart', '.chart-viewer', '.view-controls', '.search-box'].forEach(function (sel) {
-            var old = doc.querySelector(sel);
-            if (old) {
-                old.parentNode.removeChild(old);
-            }
-        });
-        answerChartSize(doc, null);
 
         var svg = el(doc, 'svg', {
             'class': 'orgchart',
@@ -606,6 +618,7 @@
         roundedRect: roundedRect,
         boxMetrics: boxMetrics,
         sizeNodes: sizeNodes,
+        clearPage: clearPage,
         renderPage: renderPage
     };
 });

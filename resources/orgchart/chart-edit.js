@@ -10,13 +10,17 @@
 
     var doc = root.document;
     var edits = null;
+    // One channel a page: a second one asked before the first answers would
+    // take the first one's answers.
+    var channelAsked = false;
     var DRAG_START = 4; // px before a press on a box becomes a drag
 
     function connect()
     {
-        if (edits || typeof root.QWebChannel !== 'function' || !root.qt || !root.qt.webChannelTransport) {
+        if (channelAsked || typeof root.QWebChannel !== 'function' || !root.qt || !root.qt.webChannelTransport) {
             return;
         }
+        channelAsked = true;
         new root.QWebChannel(root.qt.webChannelTransport, function (channel) {
             edits = channel.objects.chartEdits || null;
             // Boxes can be taken from here on; the attribute says so to styles and tests.

@@ -67,6 +67,11 @@
     function startViewer(doc, svg, chart)
     {
         var O = root.Orgchart;
+        // A page may draw one chart after another: what this viewer listens
+        // to on the document and the window goes with it.
+        stopViewer();
+        listening = new AbortController();
+        var own = {signal: listening.signal};
         var view = element(doc, 'div', 'chart-viewer', doc.body);
         view.tabIndex = 0;
         view.setAttribute('aria-label', 'Org chart');
@@ -246,7 +251,7 @@
                 pending = {factor: factor, point: point};
                 root.requestAnimationFrame(frame);
             }
-        }, {passive: false});
+        }, {passive: false, signal: own.signal});
 
         // Dragging the chart pans it; the scroll bars and wheel scroll as usual.
         var drag = null;
@@ -465,7 +470,7 @@
             if (handled) {
                 e.preventDefault();
             }
-        });
+        }, own);
 
         root.addEventListener('resize', function () {
             settle();
@@ -474,7 +479,7 @@
             } else {
                 apply(scrollOf());
             }
-        });
+        }, own);
 
         // A print is the whole chart, whatever is folded; the print rules
         // undo the zoom and hide the controls.
@@ -483,12 +488,12 @@
             if (state.folded.size && chart.redraw) {
                 chart.redraw(O.visibleForest(chart.forest.roots, new Set()));
             }
-        });
+        }, own);
         root.addEventListener('afterprint', function () {
             if (state.folded.size) {
                 relayout();
             }
-        });
+        }, own);
 
         fit();
         view.focus({preventScroll: true});
@@ -514,5 +519,15 @@
         };
     }
 
-    root.Orgchart = Object.assign(root.Orgchart || {}, {startViewer: startViewer});
+    var listening = null;
+
+    function stopViewer()
+    {
+        if (listening) {
+            listening.abort();
+            listening = null;
+        }
+    }
+
+    root.Orgchart = Object.assign(root.Orgchart || {}, {startViewer: startViewer, stopViewer: stopViewer});
 })(this);

@@ -50,9 +50,11 @@ class BlankChartViewer final : public ChartViewer
 public:
     using ChartViewer::ChartViewer;
     void load(const QUrl &url) override { m_url = url; }
+    void replace(const QUrl &url) override { m_url = url; }
     void loadThenRun(const QUrl &url, const QString &) override { m_url = url; }
     void loadHtml(const QString &) override { m_url.clear(); }
     void evaluate(const QString &, std::function<void(const QString &)>) override {}
+    void whenPainted(std::function<void()> done) override { done(); }
     [[nodiscard]] bool canGoBack() const override { return false; }
     [[nodiscard]] bool canGoForward() const override { return false; }
     void goBack() override {}

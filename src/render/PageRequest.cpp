@@ -196,7 +196,8 @@ double sizeFromScriptResult(const QString &result)
 
 QUrl placeholderUrl()
 {
-    return QUrl::fromLocalFile(resourcePath(QStringLiteral("placeholder.html")));
+    // The chart page with no chart: the first render draws in it rather than loading it.
+    return QUrl::fromLocalFile(resourcePath(QStringLiteral("orgchart.html")));
 }
 
 } // namespace plotwell

@@ -87,9 +87,8 @@ inline const QString kScrollHeightScript = QStringLiteral("document.documentElem
 /// A size script's answer read as a number: its leading decimal number, 0 when there is none.
 [[nodiscard]] double sizeFromScriptResult(const QString &result);
 
-/// The page the viewer shows while the grid has no items. It is a file beside the chart page, not
-/// HTML handed over as a data address: the engine gives a page of another origin a renderer
-/// process of its own, so the first chart after it would wait for a new process to start.
+/// The page the viewer shows while the grid has no items: the chart page with no chart in its
+/// address, so that the first render draws in the page already loaded instead of loading one.
 [[nodiscard]] QUrl placeholderUrl();
 
 } // namespace plotwell

@@ -10,8 +10,6 @@
 #include "render/PageRequest.h"
 #include "render/PictureLimits.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QPointer>
 
 #include <algorithm>
@@ -57,10 +55,7 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
         if (replace && !m_placeholderShown && !m_webView.currentUrl().isEmpty() &&
             page(m_webView.currentUrl()) == page(url) &&
             url.toEncoded().size() <= kLongestAddress) {
-            const QString literal =
-                QString::fromUtf8(QJsonDocument(QJsonArray{url.toString(QUrl::FullyEncoded)})
-                                      .toJson(QJsonDocument::Compact));
-            m_webView.evaluate(QStringLiteral("location.replace(%1[0])").arg(literal), nullptr);
+            m_webView.replace(url);
         } else {
             m_webView.load(url);
         }
@@ -185,12 +180,18 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
             recallOrganisationShown();
         // A load cut short by the next one (Render pressed twice) leaves the old page on
         // screen; measuring it would size the export viewer for the wrong chart. The export
-        // waits for the load that succeeds.
+        // waits for the load that succeeds, and starts once the chart on screen has painted:
+        // the export viewers' loads would hold up its frame. Until then an export waits too.
         if (m_pendingExport && ok) {
-            const QString data = *m_pendingExport;
-            m_pendingExport.reset();
-            loadWebViewFullScreen(data);
-            loadWebViewShare(data, m_renderSerial);
+            const QPointer<ViewerLoader> self(this);
+            const quint64 serial = m_renderSerial;
+            m_webView.whenPainted([self, serial] {
+                if (!self || serial != self->m_renderSerial || !self->m_pendingExport)
+                    return;
+                const QString data = *std::exchange(self->m_pendingExport, std::nullopt);
+                self->loadWebViewFullScreen(data);
+                self->loadWebViewShare(data, serial);
+            });
         }
     });
 }

@@ -67,8 +67,7 @@ QuickColoursStrip::QuickColoursStrip(QWidget *parent) : QWidget(parent)
 ChartEditing::ChartEditing(AppContext context, ChartGrid &grid, ChartEditor &editor,
                            SwatchBoard &swatches, EditingAnchors &anchors, QWidget *view)
     : QObject(view), m_context(context), m_anchors(anchors), m_view(view),
-      m_picker(grid, context.state), m_colours(grid, swatches, context.state, context.commands),
-      m_pickerPopover(new ItemPickerPopover(m_picker, view))
+      m_picker(grid, context.state), m_colours(grid, swatches, context.state, context.commands)
 {
     m_picker.setEditor(&editor);
     m_colours.setEditor(&editor);
@@ -76,35 +75,34 @@ ChartEditing::ChartEditing(AppContext context, ChartGrid &grid, ChartEditor &edi
 
 ChartEditing::~ChartEditing() = default;
 
+ItemPickerPopover &ChartEditing::itemPicker()
+{
+    if (!m_pickerPopover)
+        m_pickerPopover = new ItemPickerPopover(m_picker, m_view);
+    return *m_pickerPopover;
+}
+
 ColorPickerPopover &ChartEditing::colourPopover()
 {
     return ColorPickerPopover::sharedPopover(m_view);
 }
 
-void ChartEditing::initializeButtons()
+void ChartEditing::initializePickerButton(int tag, QAbstractButton &button)
 {
-    for (int row = 1; row <= kRowCount; ++row) {
-        if (QAbstractButton *select = m_anchors.selectButton(row))
-            select->setProperty("tag", row);
-    }
-    const QIcon icon = pickerIcon();
-    for (int tag = 1; tag <= kPickerTagCount; ++tag) {
-        QAbstractButton *button = m_anchors.pickerButton(tag);
-        if (!button)
-            continue;
-        button->setProperty("tag", tag);
-        button->setAccessibleName(pickerButtonName(tag));
-        if (icon.isNull())
-            continue;
-        button->setIcon(icon);
-        if (auto *tool = qobject_cast<QToolButton *>(button))
-            tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        const bool fixed = std::find(std::begin(kFixedSizeTags), std::end(kFixedSizeTags), tag) !=
-                           std::end(kFixedSizeTags);
-        button->setIconSize(QSize(14, 14));
-        if (!fixed)
-            button->setFixedSize(button->sizeHint());
-    }
+    button.setProperty("tag", tag);
+    button.setAccessibleName(pickerButtonName(tag));
+    if (!m_pickerIcon)
+        m_pickerIcon = pickerIcon();
+    if (m_pickerIcon->isNull())
+        return;
+    button.setIcon(*m_pickerIcon);
+    if (auto *tool = qobject_cast<QToolButton *>(&button))
+        tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    const bool fixed = std::find(std::begin(kFixedSizeTags), std::end(kFixedSizeTags), tag) !=
+                       std::end(kFixedSizeTags);
+    button.setIconSize(QSize(14, 14));
+    if (!fixed)
+        button.setFixedSize(button.sizeHint());
 }
 
 void ChartEditing::myPopAction(int row)
@@ -113,7 +111,7 @@ void ChartEditing::myPopAction(int row)
         m_context.alerts.runModal(ItemPickerModel::missingItemAlert());
         return;
     }
-    m_pickerPopover->showBeside(m_anchors.selectButton(row));
+    itemPicker().showBeside(m_anchors.selectButton(row));
 }
 
 void ChartEditing::buttonClicked(int tag)

@@ -5,10 +5,12 @@
 #include "model/ItemPickerModel.h"
 #include "platform/AppContext.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QAbstractButton;
 class QCheckBox;
@@ -66,9 +68,9 @@ public:
                  EditingAnchors &anchors, QWidget *view);
     ~ChartEditing() override;
 
-    /// `initializeButtons`: gives every picker button its tag, name and image, and every SELECT
-    /// button its row as tag.
-    void initializeButtons();
+    /// `initializeButtons`, a button at a time (the window builds some of its buttons only when
+    /// they are first needed): gives the picker button with \a tag its tag, name and image.
+    void initializePickerButton(int tag, QAbstractButton &button);
 
     /// `myPopAction:` for the SELECT button of \a row.
     void myPopAction(int row);
@@ -78,7 +80,8 @@ public:
     void animateCheckClicked(bool on);
 
     [[nodiscard]] ItemPickerModel &pickerModel() { return m_picker; }
-    [[nodiscard]] ItemPickerPopover &itemPicker() { return *m_pickerPopover; }
+    /// Built when first opened: until then nothing of it is seen.
+    [[nodiscard]] ItemPickerPopover &itemPicker();
     [[nodiscard]] ColourPicking &colourPicking() { return m_colours; }
     [[nodiscard]] ColorPickerPopover &colourPopover();
 
@@ -90,8 +93,9 @@ private:
     QWidget *m_view;
     ItemPickerModel m_picker;
     ColourPicking m_colours;
-    ItemPickerPopover *m_pickerPopover;
+    ItemPickerPopover *m_pickerPopover = nullptr;
     bool m_animates = true;
+    std::optional<QIcon> m_pickerIcon;
 };
 
 } // namespace plotwell

@@ -20,7 +20,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolButton>
@@ -123,22 +122,14 @@ GridView::GridView(ChartGrid &grid, ChartEditor &editor, QWidget *parent)
     layout->setSpacing(0);
     measureColumns();
     layout->addWidget(buildHeader());
-    // Styling a row's widgets is most of what the window costs to build, and a screen shows only
-    // its first rows. The others wait outside the window, where nothing styles them (a widget
-    // styles all its descendants, hidden or not, when first asked for its size), and join the
-    // table when it paints where they go (paintEvent()) or when something needs their place.
-    // The table is as tall as all rows from the start, so the scroll bar is true.
-    const QScreen *display = screen();
-    m_rowsShown =
-        display ? std::min(kRowCount, display->geometry().height() / kRowHeight + 1) : kRowCount;
-    if (m_rowsShown < kRowCount)
-        m_waitingRows = std::make_unique<QWidget>();
-    for (int r = 1; r <= kRowCount; ++r) {
-        buildRow(r, r <= m_rowsShown ? this : m_waitingRows.get());
-        if (r <= m_rowsShown)
-            layout->addWidget(m_rows[std::size_t(r - 1)].container);
-    }
     layout->addStretch(1);
+    // Building and styling a row's widgets is most of what the window costs before its first
+    // paint, and the sidebar shows only its first rows. So a row is built when it is first
+    // needed: when its place is about to be shown (showRowsReaching(), paintEvent()), selected,
+    // reached by Tab, or asked for by row(). The table is as tall as all rows from the start,
+    // so the scroll bar is true. The first row is built now, among the widgets made before and
+    // after the grid, so that the keyboard reaches the rows in their place.
+    showRowsUpTo(1);
     setMinimumHeight(kHeaderHeight + kRowCount * kRowHeight);
     m_dropMarker = new QWidget(this);
     m_dropMarker->setObjectName(QStringLiteral("rowDropMarker"));
@@ -153,42 +144,53 @@ int GridView::rowHeight()
     return kRowHeight;
 }
 
+const GridRowWidgets &GridView::row(int r) const
+{
+    // Building a row changes nothing the user can tell from its having been there all along.
+    const_cast<GridView *>(this)->showRowsUpTo(r);
+    return m_rows[std::size_t(r - 1)];
+}
+
+void GridView::showRowsReaching(int y)
+{
+    const int reached = (y - kHeaderHeight + kRowHeight - 1) / kRowHeight;
+    showRowsUpTo(std::clamp(reached, 0, kRowCount));
+}
+
 void GridView::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    if (m_rowsShown == kRowCount)
-        return;
-    // A few rows beyond what is painted, so that scrolling on finds them there. Not while
-    // painting: the layout changes.
-    constexpr int kRowsAhead = 8;
-    const int needed = (event->rect().bottom() - kHeaderHeight) / kRowHeight + 1 + kRowsAhead;
-    if (needed > m_rowsShown)
+    // The scroll area asks for its rows before it paints (showRowsReaching()); this is for any
+    // other way of showing the table. Not while painting: the layout changes.
+    const int bottom = event->rect().bottom();
+    if (!isRowBuilt(kRowCount) && !isRowBuilt((bottom - kHeaderHeight) / kRowHeight + 1))
         QMetaObject::invokeMethod(
-            this, [this, needed] { showRowsUpTo(std::min(needed, kRowCount)); },
-            Qt::QueuedConnection);
+            this, [this, bottom] { showRowsReaching(bottom + 1); }, Qt::QueuedConnection);
 }
 
 void GridView::showRowsUpTo(int last)
 {
-    if (last <= m_rowsShown)
+    if (last <= m_rowsBuilt)
         return;
     auto *column = static_cast<QVBoxLayout *>(layout());
-    for (int r = m_rowsShown + 1; r <= last; ++r) {
+    for (int r = m_rowsBuilt + 1; r <= last; ++r) {
+        buildRow(r);
         const GridRowWidgets &w = m_rows[std::size_t(r - 1)];
         column->insertWidget(r, w.container); // after the header
         // Now, not from the event loop as a layout would: activate() places shown rows only.
         w.container->show();
         // The keyboard goes through the rows in order, as if they had always been there.
-        QWidget *previous = m_rows[std::size_t(r - 2)].picker;
-        for (QWidget *next : std::initializer_list<QWidget *>{w.title, w.parent, w.position, w.hex,
-                                                              w.select, w.picker}) {
-            setTabOrder(previous, next);
-            previous = next;
+        if (r > 1) {
+            QWidget *previous = m_rows[std::size_t(r - 2)].picker;
+            for (QWidget *next : std::initializer_list<QWidget *>{w.title, w.parent, w.position,
+                                                                  w.hex, w.select, w.picker}) {
+                setTabOrder(previous, next);
+                previous = next;
+            }
         }
+        m_rowsBuilt = r;
+        Q_EMIT rowBuilt(r);
     }
-    m_rowsShown = last;
-    if (m_rowsShown == kRowCount)
-        m_waitingRows.reset();
     // Whoever asked may need the rows' places at once.
     column->activate();
 }
@@ -238,10 +240,10 @@ QWidget *GridView::buildHeader()
     return header;
 }
 
-void GridView::buildRow(int r, QWidget *page)
+void GridView::buildRow(int r)
 {
     GridRowWidgets &w = m_rows[std::size_t(r - 1)];
-    w.container = new QWidget(page);
+    w.container = new QWidget(this);
     w.container->setObjectName(QStringLiteral("gridRow"));
     w.container->setAttribute(Qt::WA_StyledBackground);
     w.container->setProperty("odd", r % 2 == 1);
@@ -282,6 +284,7 @@ void GridView::buildRow(int r, QWidget *page)
 
     w.select = new QPushButton(QStringLiteral("SELECT"), w.container);
     w.select->setObjectName(QStringLiteral("selectButton"));
+    w.select->setProperty("tag", r);
     w.select->setToolTip(QStringLiteral("Choose the parent and position of row %1").arg(r));
     w.select->setCursor(Qt::PointingHandCursor);
     w.select->setFixedSize(kSelectWidth, kFieldHeight);
@@ -302,21 +305,17 @@ void GridView::buildRow(int r, QWidget *page)
     line->addWidget(w.select);
     showParent(r);
     showPosition(r);
+    if (m_parentsLocked)
+        lockParent(w);
+    showRowColoursActive(w);
 
     for (QWidget *part :
          std::initializer_list<QWidget *>{w.container, w.number, w.title, w.parent, w.position,
                                           w.swatch, w.hex, w.picker, w.select})
         part->installEventFilter(this);
 
-    // The popovers stand beside the button: a click from code may come before its row's turn.
-    connect(w.select, &QPushButton::clicked, this, [this, r] {
-        showRowsUpTo(r);
-        Q_EMIT selectClicked(r);
-    });
-    connect(w.picker, &QToolButton::clicked, this, [this, r] {
-        showRowsUpTo(r);
-        Q_EMIT pickerClicked(r);
-    });
+    connect(w.select, &QPushButton::clicked, this, [this, r] { Q_EMIT selectClicked(r); });
+    connect(w.picker, &QToolButton::clicked, this, [this, r] { Q_EMIT pickerClicked(r); });
     connect(w.title, &QLineEdit::editingFinished, this, [this, r] { commitTitle(r); });
     // Return goes on to the next title, so a list of people is typed row after row.
     connect(w.title, &QLineEdit::returnPressed, this, [this, r] {
@@ -381,6 +380,13 @@ void GridView::showField(int r, RowField which)
 {
     if (!isValidRow(r))
         return;
+    // A title is also the name its children show for their parent.
+    if (which == RowField::Title)
+        for (int child = 1; child <= m_rowsBuilt; ++child)
+            showParent(child);
+    // A row not built yet reads the grid when it is.
+    if (!isRowBuilt(r))
+        return;
     const GridRowWidgets &w = m_rows[std::size_t(r - 1)];
     QLineEdit *edit = nullptr;
     switch (which) {
@@ -404,27 +410,33 @@ void GridView::showField(int r, RowField which)
         if (which == RowField::Title)
             edit->setToolTip(value);
     }
-    // A title is also the name its children show for their parent.
-    if (which == RowField::Title)
-        for (int child = 1; child <= kRowCount; ++child)
-            showParent(child);
+}
+
+void GridView::lockParent(const GridRowWidgets &w)
+{
+    w.parent->setReadOnly(true);
+    w.parent->setFocusPolicy(Qt::ClickFocus);
 }
 
 void GridView::removeUserInteraction()
 {
-    for (GridRowWidgets &w : m_rows) {
-        w.parent->setReadOnly(true);
-        w.parent->setFocusPolicy(Qt::ClickFocus);
-    }
+    m_parentsLocked = true;
+    for (int r = 1; r <= m_rowsBuilt; ++r)
+        lockParent(m_rows[std::size_t(r - 1)]);
+}
+
+void GridView::showRowColoursActive(const GridRowWidgets &w)
+{
+    w.hex->setEnabled(m_rowColoursActive);
+    w.swatch->setEnabled(m_rowColoursActive);
+    w.picker->setEnabled(m_rowColoursActive);
 }
 
 void GridView::setRowColoursActive(bool active)
 {
-    for (GridRowWidgets &w : m_rows) {
-        w.hex->setEnabled(active);
-        w.swatch->setEnabled(active);
-        w.picker->setEnabled(active);
-    }
+    m_rowColoursActive = active;
+    for (int r = 1; r <= m_rowsBuilt; ++r)
+        showRowColoursActive(m_rows[std::size_t(r - 1)]);
 }
 
 // The current row
@@ -444,7 +456,7 @@ void GridView::setCurrentRow(int r)
     if (r == m_current || (r != 0 && !isValidRow(r)))
         return;
     for (const int changed : {m_current, r}) {
-        if (!isValidRow(changed))
+        if (!isRowBuilt(changed))
             continue;
         QWidget *line = m_rows[std::size_t(changed - 1)].container;
         line->setProperty("current", changed == r);
@@ -560,22 +572,43 @@ void GridView::showRowMenu(int r, const QPoint &globalPos, QLineEdit *field)
 
 bool GridView::eventFilter(QObject *watched, QEvent *event)
 {
+    // Every event of every part of a row comes here, most of them at a row's building; finding
+    // the row reads properties up the parents, so only for the events taken.
+    switch (event->type()) {
+    case QEvent::Resize:
+        if (watched == m_rows.front().picker)
+            alignHeader();
+        return QWidget::eventFilter(watched, event);
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+    case QEvent::ContextMenu:
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+        break;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
     const int r = rowOf(watched);
     if (!isValidRow(r))
         return QWidget::eventFilter(watched, event);
     const GridRowWidgets &w = m_rows[std::size_t(r - 1)];
     switch (event->type()) {
     case QEvent::FocusIn:
+        // Shift+Tab from below the table comes to its last row, built or not.
+        if (r == m_rowsBuilt && r < kRowCount &&
+            static_cast<QFocusEvent *>(event)->reason() == Qt::BacktabFocusReason) {
+            focusLastRowFromBelow();
+            return true;
+        }
         setCurrentRow(r);
         break;
     case QEvent::FocusOut:
         // A title longer than its cell would otherwise go on showing the end that was typed last.
         if (watched == w.title)
             w.title->setCursorPosition(0);
-        break;
-    case QEvent::Resize:
-        if (r == 1 && watched == w.picker)
-            alignHeader();
         break;
     case QEvent::MouseButtonPress: {
         setCurrentRow(r);
@@ -619,6 +652,9 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::KeyPress: {
         const auto *key = static_cast<QKeyEvent *>(event);
+        // Tab from the last row built goes on to the next row: it joins the table first.
+        if (key->key() == Qt::Key_Tab && r == m_rowsBuilt)
+            showRowsUpTo(r + 1);
         if (watched == w.title && key->modifiers() == Qt::NoModifier &&
             (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
             const int next = r + (key->key() == Qt::Key_Up ? -1 : 1);
@@ -634,6 +670,17 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void GridView::focusLastRowFromBelow()
+{
+    showRowsUpTo(kRowCount);
+    const GridRowWidgets &last = m_rows.back();
+    QWidget *field = last.picker;
+    while (field != last.title && !(field->isEnabled() && (field->focusPolicy() & Qt::TabFocus)))
+        field = field->previousInFocusChain();
+    field->setFocus(Qt::BacktabFocusReason);
+    Q_EMIT rowShown(last.container);
 }
 
 // Dragging a row by its number
@@ -675,8 +722,11 @@ std::pair<int, int> GridView::dropPlace(int y, int from) const
 
 void GridView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasFormat(QLatin1String(kRowMimeType)))
-        event->acceptProposedAction();
+    if (!event->mimeData()->hasFormat(QLatin1String(kRowMimeType)))
+        return;
+    // The drop's place is read from every row's line.
+    showRowsUpTo(kRowCount);
+    event->acceptProposedAction();
 }
 
 void GridView::dragMoveEvent(QDragMoveEvent *event)
@@ -684,6 +734,7 @@ void GridView::dragMoveEvent(QDragMoveEvent *event)
     const QMimeData *data = event->mimeData();
     if (!data->hasFormat(QLatin1String(kRowMimeType)))
         return;
+    showRowsUpTo(kRowCount);
     const int from = data->data(QLatin1String(kRowMimeType)).toInt();
     const int y = event->position().toPoint().y();
     const auto [to, gapY] = dropPlace(y, from);
@@ -704,6 +755,7 @@ void GridView::dropEvent(QDropEvent *event)
     const QMimeData *data = event->mimeData();
     if (!data->hasFormat(QLatin1String(kRowMimeType)))
         return;
+    showRowsUpTo(kRowCount);
     const int from = data->data(QLatin1String(kRowMimeType)).toInt();
     const int to = dropPlace(event->position().toPoint().y(), from).first;
     event->acceptProposedAction();

@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include <array>
-#include <memory>
 #include <utility>
 
 class QAction;
@@ -74,7 +73,14 @@ class GridView : public QWidget
 public:
     GridView(ChartGrid &grid, ChartEditor &editor, QWidget *parent = nullptr);
 
-    [[nodiscard]] const GridRowWidgets &row(int row) const { return m_rows[std::size_t(row - 1)]; }
+    /// The widgets of \a row. A row's widgets are built when first needed (see the constructor):
+    /// asking for them builds them, and the rows above, into the table.
+    [[nodiscard]] const GridRowWidgets &row(int row) const;
+    /// Whether \a row's widgets exist yet; unlike row(), builds nothing.
+    [[nodiscard]] bool isRowBuilt(int row) const { return row >= 1 && row <= m_rowsBuilt; }
+    /// Builds the rows whose lines begin above \a y (in this widget): what a scroll area shows
+    /// down to there is in place before it paints.
+    void showRowsReaching(int y);
     /// The height of one row line.
     [[nodiscard]] static int rowHeight();
     /// `removeUserInteraction`: parents are only ever picked, never typed.
@@ -110,6 +116,9 @@ Q_SIGNALS:
     void rowShown(QWidget *line);
     /// An edit was refused; \a message says why, for the user.
     void editRefused(const QString &message);
+    /// The widgets of \a row were just built: what they show beyond the grid's fields (the
+    /// swatch's colour) is theirs to set now.
+    void rowBuilt(int row);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -124,7 +133,11 @@ private:
     QWidget *buildHeader();
     /// The colour column's title spans the row's swatch, text and picker.
     void alignHeader();
-    void buildRow(int row, QWidget *page);
+    void buildRow(int row);
+    /// The settings of the whole table that a row built later takes on.
+    void lockParent(const GridRowWidgets &w);
+    void showRowColoursActive(const GridRowWidgets &w);
+    void focusLastRowFromBelow();
     void showParent(int row);
     void showPosition(int row);
     void showField(int row, RowField field);
@@ -137,7 +150,7 @@ private:
     /// index, and the y of the gap it goes into.
     [[nodiscard]] std::pair<int, int> dropPlace(int y, int from) const;
     void updateRowActions();
-    /// Puts the rows up to \a last that still wait (see the constructor) into the table.
+    /// Builds the rows up to \a last that are not built yet into the table.
     void showRowsUpTo(int last);
     void startRowDrag(int row);
     bool done(const EditResult &result);
@@ -150,9 +163,10 @@ private:
     std::array<GridRowWidgets, kRowCount> m_rows;
     QList<QPointer<QAction>> m_rowActions;
     int m_current = 0;
-    /// Rows 1 to m_rowsShown are in the table; the rest wait in m_waitingRows.
-    int m_rowsShown = kRowCount;
-    std::unique_ptr<QWidget> m_waitingRows;
+    /// Rows 1 to m_rowsBuilt have their widgets, in the table; the others have none yet.
+    int m_rowsBuilt = 0;
+    bool m_parentsLocked = false;
+    bool m_rowColoursActive = true;
     QPoint m_pressAt;
     int m_pressRow = 0;
     /// While a row is dragged over the table: the line where it would land.

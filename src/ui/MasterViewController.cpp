@@ -54,7 +54,9 @@ ChartViewers makeWebEngineViewers(QObject *owner)
     webViewM->setObjectName(QStringLiteral("webViewM"));
     webViewL->setObjectName(QStringLiteral("webViewL"));
     useWindowSurround(*webView);
-    viewers.webView = new WebEngineChartViewer(webView, owner);
+    auto *onScreen = new WebEngineChartViewer(webView, owner);
+    onScreen->setDrawsInPlace(true);
+    viewers.webView = onScreen;
     viewers.webViewM = new WebEngineChartViewer(webViewM, owner);
     viewers.webViewL = new WebEngineChartViewer(webViewL, owner);
     viewers.webViewWidget = webView;
@@ -199,8 +201,6 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     connect(this, &MasterViewController::selectRequested, m_editing, &ChartEditing::myPopAction);
     connect(this, &MasterViewController::colourPickerRequested, m_editing,
             &ChartEditing::buttonClicked);
-    connect(m_quickColours->animateCheckmark(), &QCheckBox::toggled, m_editing,
-            &ChartEditing::animateCheckClicked);
 
     if (auto *web = qobject_cast<QWebEngineView *>(m_viewers.webViewWidget)) {
         auto *boxEdits = new ChartBoxEdits(*m_gridView, m_workspace->editor(), this);
@@ -303,38 +303,14 @@ void MasterViewController::buildSideBar()
     column->setSpacing(0);
 
     // The settings have a tab of their own, so that the grid gets the sidebar's full height.
-    auto *settingsScroll = new QScrollArea;
-    settingsScroll->setObjectName(QStringLiteral("settingsScroll"));
-    settingsScroll->setFrameShape(QFrame::NoFrame);
-    settingsScroll->setWidgetResizable(true);
-    settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_sideBar = new QWidget;
-    m_sideBar->setObjectName(QStringLiteral("settingsPanel"));
-    m_sideBar->setAttribute(Qt::WA_StyledBackground);
-    auto *settings = new QVBoxLayout(m_sideBar);
-    settings->setContentsMargins(12, 10, 12, 12);
-    auto *appearanceTitle = new QLabel(QStringLiteral("Appearance"), m_sideBar);
-    appearanceTitle->setObjectName(QStringLiteral("sectionTitle"));
-    m_appearance = new AppearancePanel(m_sideBar);
-    settings->addWidget(appearanceTitle);
-    settings->addWidget(m_appearance);
-    settings->addSpacing(6);
-    auto *coloursTitle = new QLabel(QStringLiteral("Chart colours"), m_sideBar);
-    coloursTitle->setObjectName(QStringLiteral("sectionTitle"));
-    settings->addWidget(coloursTitle);
-    settings->addWidget(buildChartColours(m_sideBar));
-    settings->addSpacing(6);
-    auto *quickTitle = new QLabel(QStringLiteral("Quick colours"), m_sideBar);
-    quickTitle->setObjectName(QStringLiteral("sectionTitle"));
-    settings->addWidget(quickTitle);
-    m_quickColours = new QuickColoursStrip(m_sideBar);
-    settings->addWidget(m_quickColours);
-    settings->addStretch(1);
-    settingsScroll->setWidget(m_sideBar);
-    connect(m_quickColours, &QuickColoursStrip::pickerClicked, this,
-            [this](int n) { Q_EMIT colourPickerRequested(pickerTagForSwatch(bSwatch(n))); });
-    connect(m_appearance, &AppearancePanel::selectionChanged, this,
-            &MasterViewController::appearanceChanged);
+    // Its contents are built when it is first shown (or asked for): until then nothing there
+    // is seen, and building and styling them would hold up the window's first paint.
+    m_settingsScroll = new QScrollArea;
+    m_settingsScroll->setObjectName(QStringLiteral("settingsScroll"));
+    m_settingsScroll->setFrameShape(QFrame::NoFrame);
+    m_settingsScroll->setWidgetResizable(true);
+    m_settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_settingsScroll->installEventFilter(this);
 
     m_gridView = new GridView(grid(), m_workspace->editor(), content);
     connect(m_gridView, &GridView::selectClicked, this, &MasterViewController::selectRequested);
@@ -346,6 +322,14 @@ void MasterViewController::buildSideBar()
     });
     connect(m_gridView, &GridView::pickerClicked, this,
             [this](int row) { Q_EMIT colourPickerRequested(pickerTagForSwatch(row)); });
+    connect(m_gridView, &GridView::rowBuilt, this, [this](int row) {
+        showSwatch(row);
+        initializePickerButton(pickerTagForSwatch(row));
+    });
+    // The rows the scroll area is about to show are built before it paints them.
+    m_scrollView->viewport()->installEventFilter(this);
+    connect(m_scrollView->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &MasterViewController::showRowsInView);
 
     column->addWidget(m_gridView);
 
@@ -353,7 +337,7 @@ void MasterViewController::buildSideBar()
     m_sideTabs->setObjectName(QStringLiteral("sideTabs"));
     m_sideTabs->setDocumentMode(true);
     m_sideTabs->addTab(buildRowsPage(), QStringLiteral("Rows"));
-    m_sideTabs->addTab(settingsScroll, QStringLiteral("Appearance"));
+    m_sideTabs->addTab(m_settingsScroll, QStringLiteral("Appearance"));
 
     m_sideColumn = new QWidget;
     m_sideColumn->setObjectName(QStringLiteral("sideColumn"));
@@ -388,6 +372,49 @@ void MasterViewController::buildSideBar()
     // one of their widgets, and each later move of a styled tree into a new parent restyles all
     // of it (some 900 widgets, 170 ms a time).
     m_scrollView->setWidget(content);
+}
+
+void MasterViewController::buildSettingsPanel()
+{
+    if (m_sideBar)
+        return;
+    m_sideBar = new QWidget;
+    m_sideBar->setObjectName(QStringLiteral("settingsPanel"));
+    m_sideBar->setAttribute(Qt::WA_StyledBackground);
+    auto *settings = new QVBoxLayout(m_sideBar);
+    settings->setContentsMargins(12, 10, 12, 12);
+    auto *appearanceTitle = new QLabel(QStringLiteral("Appearance"), m_sideBar);
+    appearanceTitle->setObjectName(QStringLiteral("sectionTitle"));
+    m_appearance = new AppearancePanel(m_sideBar);
+    settings->addWidget(appearanceTitle);
+    settings->addWidget(m_appearance);
+    settings->addSpacing(6);
+    auto *coloursTitle = new QLabel(QStringLiteral("Chart colours"), m_sideBar);
+    coloursTitle->setObjectName(QStringLiteral("sectionTitle"));
+    settings->addWidget(coloursTitle);
+    settings->addWidget(buildChartColours(m_sideBar));
+    settings->addSpacing(6);
+    auto *quickTitle = new QLabel(QStringLiteral("Quick colours"), m_sideBar);
+    quickTitle->setObjectName(QStringLiteral("sectionTitle"));
+    settings->addWidget(quickTitle);
+    m_quickColours = new QuickColoursStrip(m_sideBar);
+    settings->addWidget(m_quickColours);
+    settings->addStretch(1);
+    m_settingsScroll->setWidget(m_sideBar);
+    connect(m_quickColours, &QuickColoursStrip::pickerClicked, this,
+            [this](int n) { Q_EMIT colourPickerRequested(pickerTagForSwatch(bSwatch(n))); });
+    connect(m_appearance, &AppearancePanel::selectionChanged, this,
+            &MasterViewController::appearanceChanged);
+    connect(m_quickColours->animateCheckmark(), &QCheckBox::toggled, m_editing,
+            &ChartEditing::animateCheckClicked);
+    // What these widgets show was set while they were not there.
+    showAppearanceValues();
+    for (int swatch = 1; swatch <= kSwatchCount; ++swatch) {
+        if (!isValidRow(swatch)) {
+            showSwatch(swatch);
+            initializePickerButton(pickerTagForSwatch(swatch));
+        }
+    }
 }
 
 QWidget *MasterViewController::buildRowsPage()
@@ -712,10 +739,20 @@ void MasterViewController::placeProgressCard()
         QPoint((pane.width() - card.width()) / 2, (pane.height() - card.height()) / 2), card));
 }
 
+void MasterViewController::showRowsInView()
+{
+    QWidget *viewport = m_scrollView->viewport();
+    m_gridView->showRowsReaching(m_gridView->mapFrom(viewport, QPoint(0, viewport->height())).y());
+}
+
 bool MasterViewController::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_viewerPane && event->type() == QEvent::Resize)
         placeProgressCard();
+    if (watched == m_scrollView->viewport() && event->type() == QEvent::Resize)
+        showRowsInView();
+    if (watched == m_settingsScroll && event->type() == QEvent::Show)
+        buildSettingsPanel();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -816,12 +853,14 @@ void MasterViewController::showAppearanceValues()
     using Setting = AppearancePanel::Setting;
     const AppState &state = m_context.state;
     const ChartAppearance &look = state.appearance;
+    applyMultiColourState(look.colourMode);
+    if (!m_appearance)
+        return;
     m_appearance->showValue(Setting::FontFamily, look.fontFamily);
     m_appearance->showValue(Setting::FontSize, QString::number(look.fontSize));
     m_appearance->showValue(Setting::NodeSize, QString::number(look.nodeWidth));
     m_appearance->showValue(Setting::NodeRadius, QString::number(look.cornerRadius));
     m_appearance->showValue(Setting::MultiColour, QString::number(look.colourMode));
-    applyMultiColourState(look.colourMode);
 }
 
 void MasterViewController::registerCommandObservers()
@@ -835,7 +874,18 @@ void MasterViewController::registerCommandObservers()
 
 void MasterViewController::initializeButtons()
 {
-    m_editing->initializeButtons();
+    m_buttonsInitialized = true;
+    for (int tag = 1; tag <= kPickerTagCount; ++tag)
+        initializePickerButton(tag);
+}
+
+void MasterViewController::initializePickerButton(int tag)
+{
+    const std::optional<PickerTarget> target = pickerTarget(tag);
+    if (!m_buttonsInitialized || !target)
+        return;
+    if (QAbstractButton *button = swatchWidgets(target->swatch, Building::None).picker)
+        m_editing->initializePickerButton(tag, *button);
 }
 
 void MasterViewController::initializeSwatches()
@@ -845,14 +895,25 @@ void MasterViewController::initializeSwatches()
 
 void MasterViewController::showSwatch(int swatch)
 {
-    if (SwatchView *view = swatchView(swatch))
+    // A swatch built later takes its colour then.
+    if (SwatchView *view = swatchWidgets(swatch, Building::None).swatch)
         view->setColour(swatches().colour(swatch));
 }
 
-MasterViewController::SwatchWidgets MasterViewController::swatchWidgets(int swatch) const
+MasterViewController::SwatchWidgets MasterViewController::swatchWidgets(int swatch,
+                                                                        Building building) const
 {
-    if (isValidRow(swatch))
-        return {m_gridView->row(swatch).swatch, m_gridView->row(swatch).picker};
+    if (isValidRow(swatch)) {
+        if (building == Building::None && !m_gridView->isRowBuilt(swatch))
+            return {};
+        const GridRowWidgets &row = m_gridView->row(swatch);
+        return {row.swatch, row.picker};
+    }
+    if (!m_sideBar) {
+        if (building == Building::None)
+            return {};
+        const_cast<MasterViewController *>(this)->buildSettingsPanel();
+    }
     if (swatch >= kBackgroundSlot && swatch <= kLineSlot) {
         const ChartColourWidgets &w = m_chartColours[swatch - kBackgroundSlot];
         return {w.swatch, w.picker};

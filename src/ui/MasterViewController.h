@@ -93,9 +93,18 @@ public:
     }
     [[nodiscard]] const ChartViewers &viewers() const { return m_viewers; }
     [[nodiscard]] OptionsPopover &optionsPopover() { return *m_options; }
-    [[nodiscard]] AppearancePanel &appearance() { return *m_appearance; }
+    /// The Appearance tab's widgets; they are built when first shown or asked for.
+    [[nodiscard]] AppearancePanel &appearance()
+    {
+        buildSettingsPanel();
+        return *m_appearance;
+    }
     [[nodiscard]] ChartEditing &editing() { return *m_editing; }
-    [[nodiscard]] QuickColoursStrip &quickColours() { return *m_quickColours; }
+    [[nodiscard]] QuickColoursStrip &quickColours()
+    {
+        buildSettingsPanel();
+        return *m_quickColours;
+    }
     /// The colour picker button with \a tag (1..108), null for other tags.
     [[nodiscard]] QAbstractButton *pickerButton(int tag) const override;
     /// The SELECT button of \a row.
@@ -111,7 +120,11 @@ public:
     [[nodiscard]] QToolButton *helpButton() const { return m_helpButton; }
     [[nodiscard]] QScrollArea *scrollView() const { return m_scrollView; }
     [[nodiscard]] QWidget *chartTitleView() const { return m_chartTitleView; }
-    [[nodiscard]] QWidget *sideBar() const { return m_sideBar; }
+    [[nodiscard]] QWidget *sideBar()
+    {
+        buildSettingsPanel();
+        return m_sideBar;
+    }
     /// The sidebar (chart title, the Rows and Appearance tabs) and the viewer, side by side.
     [[nodiscard]] QSplitter *splitter() const { return m_splitter; }
     [[nodiscard]] QTabWidget *sideTabs() const { return m_sideTabs; }
@@ -177,16 +190,25 @@ private:
     /// The overlays of the viewer's pane (start screen, progress) follow the pane's size.
     void placeProgressCard();
     QWidget *buildChartColours(QWidget *parent);
+    /// The Appearance tab's contents: appearance, chart colours, quick colours.
+    void buildSettingsPanel();
     /// The Rows tab: the grid, and the problems list under it.
     QWidget *buildRowsPage();
     void showSwatch(int swatch);
+    /// Builds the grid's rows down to the bottom of what its scroll area shows.
+    void showRowsInView();
     /// A swatch's view and the picker button beside it.
     struct SwatchWidgets
     {
         SwatchView *swatch = nullptr;
         QAbstractButton *picker = nullptr;
     };
-    [[nodiscard]] SwatchWidgets swatchWidgets(int swatch) const;
+    /// Whether asking for a swatch's widgets builds them when they are not built yet.
+    enum class Building { IfNeeded, None };
+    [[nodiscard]] SwatchWidgets swatchWidgets(int swatch,
+                                              Building building = Building::IfNeeded) const;
+    /// Gives the picker button with \a tag, once built, its tag, name and image.
+    void initializePickerButton(int tag);
     /// The tag of the picker button whose swatch is \a swatch.
     [[nodiscard]] static int pickerTagForSwatch(int swatch);
     /// Every controller's handlers, by name; the one place where controllers are added.
@@ -204,6 +226,7 @@ private:
     std::unique_ptr<ChartWorkspace> m_workspace;
     std::unique_ptr<ShellController> m_shell;
     bool m_loaded = false;
+    bool m_buttonsInitialized = false;
     WindowLayout m_layout;
 
     QWidget *m_header = nullptr;
@@ -217,6 +240,7 @@ private:
     QWidget *m_chartTitleView = nullptr;
     QLineEdit *m_chartTitle = nullptr;
     QScrollArea *m_scrollView = nullptr;
+    QScrollArea *m_settingsScroll = nullptr;
     QWidget *m_sideBar = nullptr;
     QSplitter *m_splitter = nullptr;
     QTabWidget *m_sideTabs = nullptr;

@@ -350,6 +350,69 @@ private Q_SLOTS:
         QVERIFY(number(kScrollWidthScript) < 16000);
     }
 
+    // The viewer on screen draws each chart in the page it shows: the address and the history
+    // are those loads would leave, undo and redo walk them (the engine's own back skips steps
+    // added by script), and a page that drew several charts reacts to a key once.
+    void chartsAreDrawnInPlaceAndTheHistoryWalksThem()
+    {
+        WebEngineChartViewer viewer(view);
+        viewer.setDrawsInPlace(true);
+        QSignalSpy finished(&viewer, &ChartViewer::loadFinished);
+        const auto settle = [&] {
+            QVERIFY(finished.wait(60000));
+            QVERIFY(finished.last().first().toBool());
+        };
+        const QUrl start =
+            QUrl::fromLocalFile(QStringLiteral(PLOTWELL_BINARY_DIR "/resources/orgchart.html"));
+        viewer.load(start);
+        settle();
+        QVERIFY(boxes().isEmpty());
+        js(QStringLiteral("window.sameDocument = true"));
+
+        Chart chart;
+        chart.grid.setTitle(1, QStringLiteral("Ann(CEO)"));
+        QList<QUrl> steps;
+        for (const QString &title :
+             {QStringLiteral("Bo(CTO)"), QStringLiteral("Cy(CFO)"), QStringLiteral("Di(COO)")}) {
+            const int row = int(steps.size()) + 2;
+            chart.grid.setTitle(row, title);
+            chart.grid.setParent(row, QStringLiteral("1"));
+            steps << requestUrl(viewerRequest(chart.settings(), chart.data()));
+        }
+        for (int i = 0; i < 2; ++i) {
+            viewer.load(steps[i]);
+            settle();
+            QCOMPARE(viewer.currentUrl(), steps[i]);
+        }
+        QCOMPARE(boxes().size(), 3);
+        QVERIFY2(js(QStringLiteral("window.sameDocument")).toBool(), "drawn without a load");
+
+        const double zoom = number(QStringLiteral("plotwellView.zoom()"));
+        js(QStringLiteral("document.dispatchEvent(new KeyboardEvent('keydown', "
+                          "{key: '+', ctrlKey: true, bubbles: true}))"));
+        QCOMPARE(qRound(number(QStringLiteral("plotwellView.zoom()")) / zoom * 100), 125);
+
+        viewer.goBack();
+        settle();
+        QCOMPARE(viewer.currentUrl(), steps[0]);
+        QCOMPARE(boxes().size(), 2);
+        viewer.goBack();
+        settle();
+        QVERIFY(boxes().isEmpty());
+        viewer.goForward();
+        settle();
+        QCOMPARE(boxes().size(), 2);
+
+        // "Update as I edit" puts its chart in place of the one on show.
+        viewer.replace(steps[2]);
+        settle();
+        QCOMPARE(boxes().size(), 4);
+        viewer.goBack();
+        settle();
+        QVERIFY(boxes().isEmpty());
+        QVERIFY(js(QStringLiteral("window.sameDocument")).toBool());
+    }
+
     void anEmptyChartShowsTheEmptyState()
     {
         Chart chart;

@@ -91,6 +91,12 @@ public:
         push(url.toString(QUrl::FullyEncoded), url);
         m_then.clear();
     }
+    void replace(const QUrl &url) override
+    {
+        replacements << url.toString(QUrl::FullyEncoded);
+        if (m_index >= 0)
+            m_history[m_index] = {replacements.last(), url};
+    }
     void loadThenRun(const QUrl &url, const QString &script) override
     {
         load(url);
@@ -103,6 +109,7 @@ public:
         if (done)
             done(scriptAnswers.value(script));
     }
+    void whenPainted(std::function<void()> done) override { done(); }
     [[nodiscard]] bool canGoBack() const override { return m_index > 0; }
     [[nodiscard]] bool canGoForward() const override { return m_index + 1 < m_history.size(); }
     void goBack() override { m_index -= canGoBack(); }
@@ -116,7 +123,8 @@ public:
         Q_EMIT loadFinished(ok);
     }
 
-    QStringList loads; // every load in order: URL text or HTML text
+    QStringList loads;        // every load in order: URL text or HTML text
+    QStringList replacements; // every page put in place of the one on show
     QStringList scripts;
     QMap<QString, QString> scriptAnswers;
 

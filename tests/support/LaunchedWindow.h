@@ -40,7 +40,7 @@ public:
     {
         window.resize(size);
         window.applicationDidFinishLaunching();
-        m_launchLoads = std::make_unique<QSignalSpy>(webView(), &QWebEngineView::loadFinished);
+        m_launchLoads = std::make_unique<QSignalSpy>(viewer(), &ChartViewer::loadFinished);
         window.show();
     }
 
@@ -49,10 +49,12 @@ public:
     {
         return qobject_cast<QWebEngineView *>(view().viewers().webViewWidget);
     }
+    /// The visible viewer: it says when a chart is drawn, also one drawn in the page on show.
+    [[nodiscard]] ChartViewer *viewer() { return view().viewers().webView; }
     /// Waits for the visible viewer's next finished load; true when it showed its page.
     bool waitForLoad(int timeoutMs = 30000)
     {
-        QSignalSpy spy(webView(), &QWebEngineView::loadFinished);
+        QSignalSpy spy(viewer(), &ChartViewer::loadFinished);
         return spy.wait(timeoutMs) && spy.last().at(0).toBool();
     }
     /// Answers the sample question with "Sample 1" once the start page has loaded (a render

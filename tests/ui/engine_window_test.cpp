@@ -121,7 +121,7 @@ private Q_SLOTS:
                                                    "|| {}).textContent"))
                          .toString(),
                      QStringLiteral("Rufus Lorne(Talent Development)"));
-        QSignalSpy redrawn(view, &QWebEngineView::loadFinished);
+        QSignalSpy redrawn(w.viewer(), &ChartViewer::loadFinished);
         mouse(input, QEvent::MouseButtonRelease, to, Qt::NoButton);
         QTRY_COMPARE(referencedRow(w.view().grid().parent(8)), std::optional<int>(2));
         QCOMPARE(w.view().workspace().editor().undoStack().count(), steps + 1);

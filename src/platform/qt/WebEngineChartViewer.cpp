@@ -2,13 +2,41 @@
 
 #include "render/PageRequest.h"
 
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <memory>
 #include <utility>
 
 namespace plotwell {
+
+namespace {
+
+/// A history move that neither starts a load nor changes the address (two steps with one
+/// address) is over once the page had a moment to draw it.
+constexpr int kHistoryMoveWaitMs = 1000;
+/// How often the viewer asks whether the page has painted, and for how long.
+constexpr int kPaintPollMs = 8;
+constexpr int kPaintWaitMs = 300;
+
+QString scriptString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QUrl pageOf(const QUrl &url)
+{
+    return url.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
+}
+
+} // namespace
 
 WebEngineChartViewer::WebEngineChartViewer(QWebEngineView *view, QObject *parent)
     : ChartViewer(parent), m_view(view)
@@ -22,11 +50,8 @@ WebEngineChartViewer::WebEngineChartViewer(QWebEngineView *view, QObject *parent
             const QString script = std::exchange(m_drawScript, QString());
             const quint64 serial = m_loadSerial;
             m_view->page()->runJavaScript(script, [this, serial](const QVariant &drawn) {
-                if (serial != m_loadSerial)
-                    return;
-                m_loading = false;
-                m_succeeded = drawn.toBool();
-                Q_EMIT loadFinished(m_succeeded);
+                if (serial == m_loadSerial)
+                    finished(drawn.toBool());
             });
             return;
         }
@@ -34,14 +59,35 @@ WebEngineChartViewer::WebEngineChartViewer(QWebEngineView *view, QObject *parent
         m_succeeded = ok;
         Q_EMIT loadFinished(ok);
     });
+    // A history move to another page is a load like any other; a move within the page changes
+    // only the address, and the page has drawn the step by the time the engine reports it: an
+    // answer to a script sent then comes after the drawing.
+    connect(m_view, &QWebEngineView::loadStarted, this, [this] { m_awaitingHistoryMove = false; });
+    connect(m_view, &QWebEngineView::urlChanged, this, [this] {
+        if (!std::exchange(m_awaitingHistoryMove, false))
+            return;
+        const quint64 serial = m_loadSerial;
+        m_view->page()->runJavaScript(QStringLiteral("true"), [this, serial](const QVariant &) {
+            if (serial == m_loadSerial)
+                finished(true);
+        });
+    });
 }
 
 void WebEngineChartViewer::started()
 {
     m_loading = true;
     m_started = true;
+    m_awaitingHistoryMove = false;
     m_drawScript.clear();
     ++m_loadSerial;
+}
+
+void WebEngineChartViewer::finished(bool ok)
+{
+    m_loading = false;
+    m_succeeded = ok;
+    Q_EMIT loadFinished(ok);
 }
 
 void WebEngineChartViewer::load(const QUrl &url)
@@ -51,8 +97,57 @@ void WebEngineChartViewer::load(const QUrl &url)
         loadThenRun(scripted.page, scripted.script);
         return;
     }
+    if (canDrawInPlace(url)) {
+        drawInPlace(url, false);
+        return;
+    }
     started();
     m_view->load(url);
+}
+
+void WebEngineChartViewer::replace(const QUrl &url)
+{
+    if (canDrawInPlace(url)) {
+        drawInPlace(url, true);
+        return;
+    }
+    started();
+    m_view->page()->runJavaScript(
+        QStringLiteral("location.replace(%1)").arg(scriptString(url.toString(QUrl::FullyEncoded))));
+}
+
+bool WebEngineChartViewer::canDrawInPlace(const QUrl &url) const
+{
+    // Only in a chart page that finished its load, and not while the engine moves elsewhere.
+    const QUrl shown = m_view->url();
+    return m_drawsInPlace && m_succeeded && !m_awaitingHistoryMove &&
+           !m_view->page()->isLoading() && shown.isLocalFile() && url.isLocalFile() &&
+           pageOf(shown) == pageOf(url);
+}
+
+void WebEngineChartViewer::drawInPlace(const QUrl &url, bool replace)
+{
+    started();
+    const quint64 serial = m_loadSerial;
+    const QString script =
+        QStringLiteral(
+            "window.Orgchart && Orgchart.stepTo ? Orgchart.stepTo(%1, %2) === true : false")
+            .arg(scriptString(url.toString(QUrl::FullyEncoded)),
+                 replace ? QStringLiteral("true") : QStringLiteral("false"));
+    m_view->page()->runJavaScript(script, [this, serial, url, replace](const QVariant &drawn) {
+        if (serial != m_loadSerial)
+            return;
+        if (drawn.toBool()) {
+            finished(true);
+            return;
+        }
+        // A page that cannot draw the step (an older page, a script error) is loaded instead.
+        if (replace)
+            m_view->page()->runJavaScript(QStringLiteral("location.replace(%1)")
+                                              .arg(scriptString(url.toString(QUrl::FullyEncoded))));
+        else
+            m_view->load(url);
+    });
 }
 
 void WebEngineChartViewer::loadThenRun(const QUrl &url, const QString &script)
@@ -77,6 +172,38 @@ void WebEngineChartViewer::evaluate(const QString &script,
     });
 }
 
+void WebEngineChartViewer::whenPainted(std::function<void()> done)
+{
+    // The page marks the frame after its next one; the viewer asks for the mark.
+    m_view->page()->runJavaScript(
+        QStringLiteral("window.plotwellPainted = false; requestAnimationFrame(function () {"
+                       " setTimeout(function () { window.plotwellPainted = true; }); });"));
+    auto *poll = new QTimer(this);
+    poll->setInterval(kPaintPollMs);
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
+    const auto finish = [poll, done = std::move(done)] {
+        if (!poll->isActive())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        done();
+    };
+    connect(poll, &QTimer::timeout, this, [this, poll, waited, finish] {
+        if (waited->elapsed() > kPaintWaitMs) {
+            finish();
+            return;
+        }
+        m_view->page()->runJavaScript(
+            QStringLiteral("window.plotwellPainted === true"),
+            [poll = QPointer<QTimer>(poll), finish](const QVariant &painted) {
+                if (poll && painted.toBool())
+                    finish();
+            });
+    });
+    poll->start();
+}
+
 bool WebEngineChartViewer::canGoBack() const
 {
     return m_view->history()->canGoBack();
@@ -89,16 +216,38 @@ bool WebEngineChartViewer::canGoForward() const
 
 void WebEngineChartViewer::goBack()
 {
-    if (canGoBack())
-        started();
+    if (!canGoBack())
+        return;
+    if (m_drawsInPlace) {
+        stepInHistory(-1);
+        return;
+    }
+    started();
     m_view->back();
 }
 
 void WebEngineChartViewer::goForward()
 {
-    if (canGoForward())
-        started();
+    if (!canGoForward())
+        return;
+    if (m_drawsInPlace) {
+        stepInHistory(1);
+        return;
+    }
+    started();
     m_view->forward();
+}
+
+void WebEngineChartViewer::stepInHistory(int offset)
+{
+    started();
+    m_awaitingHistoryMove = true;
+    const quint64 serial = m_loadSerial;
+    m_view->page()->runJavaScript(QStringLiteral("history.go(%1)").arg(offset));
+    QTimer::singleShot(kHistoryMoveWaitMs, this, [this, serial] {
+        if (serial == m_loadSerial && std::exchange(m_awaitingHistoryMove, false))
+            finished(true);
+    });
 }
 
 QUrl WebEngineChartViewer::currentUrl() const

@@ -10,7 +10,9 @@ namespace plotwell {
 
 /// A chart viewer on a QWebEngineView. The view is owned by whoever shows it. A chart request
 /// longer than kLongestAddress goes the scripted route (scriptedRequest()); loadFinished() follows
-/// the drawing.
+/// the drawing. A viewer that draws in place (the one on screen) draws the next chart in the chart
+/// page it shows, by script, instead of loading the page again: its address and history are
+/// those a load would leave, and a render costs a fraction of a load.
 class WebEngineChartViewer final : public ChartViewer
 {
     Q_OBJECT
@@ -20,9 +22,11 @@ public:
     [[nodiscard]] QWebEngineView *view() const { return m_view; }
 
     void load(const QUrl &url) override;
+    void replace(const QUrl &url) override;
     void loadThenRun(const QUrl &url, const QString &script) override;
     void loadHtml(const QString &html) override;
     void evaluate(const QString &script, std::function<void(const QString &)> done) override;
+    void whenPainted(std::function<void()> done) override;
     [[nodiscard]] bool canGoBack() const override;
     [[nodiscard]] bool canGoForward() const override;
     void goBack() override;
@@ -36,13 +40,27 @@ public:
     /// Whether the last load that ended showed its page (and not an error page).
     [[nodiscard]] bool lastLoadSucceeded() const { return m_succeeded; }
 
+    void setDrawsInPlace(bool inPlace) { m_drawsInPlace = inPlace; }
+
 private:
     void started();
+    void finished(bool ok);
+    /// Whether \a url can be drawn in the page on show rather than loaded.
+    [[nodiscard]] bool canDrawInPlace(const QUrl &url) const;
+    void drawInPlace(const QUrl &url, bool replace);
+    /// Moves \a offset steps in the history from the page itself: the engine's own back and
+    /// forward skip the steps a page added without a click in it, which every drawn-in-place
+    /// chart is.
+    void stepInHistory(int offset);
 
     QWebEngineView *m_view;
     bool m_loading = false;
     bool m_started = false;
     bool m_succeeded = false;
+    bool m_drawsInPlace = false;
+    /// A history move asked of the page: until the engine starts a load (another page) or the
+    /// address changes (a step within the page, drawn by the page as it happens).
+    bool m_awaitingHistoryMove = false;
     QString m_drawScript;
     quint64 m_loadSerial = 0;
 };
