@@ -413,6 +413,27 @@ private Q_SLOTS:
         QVERIFY(js(QStringLiteral("window.sameDocument")).toBool());
     }
 
+    // The export viewers start once the chart on screen has painted; a viewer whose window is
+    // not on screen never paints, and must not hold them back for ever.
+    void aViewerOffScreenStillSaysItHasPainted()
+    {
+        for (const bool shown : {true, false}) {
+            QWebEngineView other;
+            other.resize(320, 240);
+            if (shown)
+                other.show();
+            WebEngineChartViewer viewer(&other);
+            QSignalSpy finished(&viewer, &ChartViewer::loadFinished);
+            Chart chart;
+            loadSampleData(chart.grid, chart.state);
+            viewer.load(requestUrl(viewerRequest(chart.settings(), chart.data())));
+            QVERIFY(finished.wait(60000));
+            bool painted = false;
+            viewer.whenPainted([&painted] { painted = true; });
+            QTRY_VERIFY_WITH_TIMEOUT(painted, 5000);
+        }
+    }
+
     void anEmptyChartShowsTheEmptyState()
     {
         Chart chart;
