@@ -147,14 +147,18 @@ ScriptedRequest scriptedRequest(const QUrl &request, const QString &options)
     return scripted;
 }
 
-QString drawDataScript(const QString &data, const QString &options)
+QString scriptString(const QString &text)
 {
     // A JSON string is a script string literal: quotes, backslashes and line breaks escaped.
-    QByteArray literal = QJsonDocument(QJsonArray{data}).toJson(QJsonDocument::Compact);
-    literal = literal.mid(1, literal.size() - 2);
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QString drawDataScript(const QString &data, const QString &options)
+{
     QString script = QStringLiteral("(function () { var o = ") +
                      (options.isEmpty() ? QStringLiteral("{}") : options) +
-                     QStringLiteral("; o.data = ") + QString::fromUtf8(literal) +
+                     QStringLiteral("; o.data = ") + scriptString(data) +
                      QStringLiteral("; var r = Orgchart.renderPage(window.location.search, "
                                     "document, o); return r.width + ' ' + r.height; })()");
     return script;

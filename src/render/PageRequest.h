@@ -71,6 +71,9 @@ struct ScriptedRequest
 [[nodiscard]] ScriptedRequest scriptedRequest(const QUrl &request,
                                               const QString &options = QString());
 
+/// \a text as a script string literal, quoted and escaped.
+[[nodiscard]] QString scriptString(const QString &text);
+
 /// The script that draws \a data on a page loaded with "pending=1" (or draws it again there with
 /// other \a options). Evaluates to the size drawn, "width height".
 [[nodiscard]] QString drawDataScript(const QString &data, const QString &options = QString());

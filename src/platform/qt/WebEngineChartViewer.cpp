@@ -3,8 +3,6 @@
 #include "render/PageRequest.h"
 
 #include <QElapsedTimer>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineHistory>
@@ -24,12 +22,6 @@ constexpr int kHistoryMoveWaitMs = 1000;
 /// How often the viewer asks whether the page has painted, and for how long.
 constexpr int kPaintPollMs = 8;
 constexpr int kPaintWaitMs = 300;
-
-QString scriptString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
 
 QUrl pageOf(const QUrl &url)
 {
@@ -112,6 +104,11 @@ void WebEngineChartViewer::replace(const QUrl &url)
         return;
     }
     started();
+    loadInPlaceOfPage(url);
+}
+
+void WebEngineChartViewer::loadInPlaceOfPage(const QUrl &url)
+{
     m_view->page()->runJavaScript(
         QStringLiteral("location.replace(%1)").arg(scriptString(url.toString(QUrl::FullyEncoded))));
 }
@@ -143,8 +140,7 @@ void WebEngineChartViewer::drawInPlace(const QUrl &url, bool replace)
         }
         // A page that cannot draw the step (an older page, a script error) is loaded instead.
         if (replace)
-            m_view->page()->runJavaScript(QStringLiteral("location.replace(%1)")
-                                              .arg(scriptString(url.toString(QUrl::FullyEncoded))));
+            loadInPlaceOfPage(url);
         else
             m_view->load(url);
     });

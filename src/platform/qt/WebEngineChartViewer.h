@@ -48,6 +48,8 @@ private:
     /// Whether \a url can be drawn in the page on show rather than loaded.
     [[nodiscard]] bool canDrawInPlace(const QUrl &url) const;
     void drawInPlace(const QUrl &url, bool replace);
+    /// Loads \a url as the page's own step of the history, the one on show now.
+    void loadInPlaceOfPage(const QUrl &url);
     /// Moves \a offset steps in the history from the page itself: the engine's own back and
     /// forward skip the steps a page added without a click in it, which every drawn-in-place
     /// chart is.
