@@ -86,9 +86,6 @@ TEST(CsvEncodingSniffing, UnmarkedTextIsUtf8Utf16Windows1252OrMacRomanAndAGuessI
         // 0x8D and 0x90 mean nothing in Windows-1252: Mac OS Roman (\u00e7, \u00ea).
         {"a,b\n\x8d\x90 \x8e,x\n", CsvEncoding::MacRoman, QStringLiteral("\u00e7\u00ea \u00e9")},
         {"a,b\nJos\xc3\xa9 K\xc3\xb6ln,x\n", CsvEncoding::Utf8, firstFields},
-        {"\xef\xbb\xbf"
-         "a,b\nJos\xc3\xa9 K\xc3\xb6ln,x\n",
-         CsvEncoding::Utf8, firstFields},
         {encoded("a,b\n" + firstFields + ",x\n", QStringConverter::Utf16LE), CsvEncoding::Utf16LE,
          firstFields},
         {encoded("a,b\n" + firstFields + ",x\n", QStringConverter::Utf16BE), CsvEncoding::Utf16BE,
