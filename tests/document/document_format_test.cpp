@@ -51,11 +51,6 @@ TEST(DocumentText, WorkedExampleByteForByte)
     EXPECT_EQ(documentText(grid).toUtf8(), expected);
 }
 
-TEST(DocumentText, AllEmptyChartHasAHeaderOfCommasAndEmptyRowLines)
-{
-    EXPECT_EQ(documentText(ChartGrid()), QStringLiteral(",,,,,,,,,,,") + emptyRowLines(1));
-}
-
 TEST(PositionLine, NinetyThreeEntriesRowOneFirstAndBack)
 {
     ChartGrid grid;
