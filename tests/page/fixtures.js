@@ -2,8 +2,6 @@
 // worked example and generated charts of any shape.
 'use strict';
 
-const path = require('node:path');
-
 const PALETTE_PAGE = [
     'FFFFFF', 'CD6A80', '504DCD', 'FF8C00', '8E388E', '00ae00', 'ff6e01', '935c24', '388E8E',
     '5483a2', 'B0171F', '912CEE', '00ae00', '00868B', '698B22', 'FFA500', '7171C6', '418cf0',
@@ -145,6 +143,4 @@ function generatedRows(n, seed, shape, sideShare)
     return rows;
 }
 
-const PAGE = path.resolve(__dirname, '../../resources/orgchart.html');
-
-module.exports = {SAMPLE1_DATA, SAMPLE2_DATA, workedExampleData, query, dataFor, generatedRows, PAGE};
+module.exports = {SAMPLE1_DATA, SAMPLE2_DATA, workedExampleData, query, dataFor, generatedRows};
