@@ -76,10 +76,8 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY2(run.err.contains(QStringLiteral("line 4")) && run.err.contains("Zed Nobody"),
                  qPrintable(run.err));
-        QFile file(chart);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        std::optional<plotwell::document::SavedChart> saved =
-            plotwell::document::parseSavedDocument(file.readAll());
+        const std::optional<plotwell::document::SavedChart> saved =
+            plotwell::document::parseSavedDocument(plotwell::testing::readFile(chart));
         QVERIFY(saved);
         QCOMPARE(QStringList(saved->titles.begin(), saved->titles.begin() + 3),
                  (QStringList{"Ann Lee(Director)", "Bob Stone(Engineer)", "Cy Ortiz(Analyst)"}));

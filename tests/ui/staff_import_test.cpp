@@ -1,5 +1,6 @@
 // The staff list import dialog: the columns it shows are the ones the grid is filled from.
 #include "../staff/StaffTestSupport.h"
+#include "TestFiles.h"
 #include "TestWindow.h"
 #include "model/ChartGrid.h"
 #include "ui/StaffImportDialog.h"
@@ -7,7 +8,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -72,11 +72,9 @@ private Q_SLOTS:
     void anImportFillsTheGridAndDrawsTheChart()
     {
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("team.tsv"));
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("Name\tTitle\tManager\nAnn Lee\tCEO\t\nBo Li\tCTO\tAnn Lee\n");
-        out.close();
+        const QString file = plotwell::testing::writeFile(
+            dir.filePath(QStringLiteral("team.tsv")),
+            "Name\tTitle\tManager\nAnn Lee\tCEO\t\nBo Li\tCTO\tAnn Lee\n");
         plotwell::testing::Window w;
         QTimer::singleShot(0, [] {
             if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
@@ -92,17 +90,13 @@ private Q_SLOTS:
     void aDroppedFileIsAStaffListByItsHeader()
     {
         QTemporaryDir dir;
-        const auto write = [&](const char *name, const QByteArray &bytes) {
-            QFile file(dir.filePath(QLatin1String(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
-        };
-        write("hr.csv", "Employee Name;Job Title;Reports To\nAnn;Boss;\n");
-        write("dir.tsv", "cn\ttitle\tmanager\nAnn\tBoss\t\n");
-        write("titles.csv", "Planning,Design,Build\n1,2,3\n");
-        QVERIFY(plotwell::looksLikeStaffList(dir.filePath("hr.csv")));
-        QVERIFY(plotwell::looksLikeStaffList(dir.filePath("dir.tsv")));
-        QVERIFY(!plotwell::looksLikeStaffList(dir.filePath("titles.csv")));
+        using plotwell::testing::writeFile;
+        QVERIFY(plotwell::looksLikeStaffList(
+            writeFile(dir.filePath("hr.csv"), "Employee Name;Job Title;Reports To\nAnn;Boss;\n")));
+        QVERIFY(plotwell::looksLikeStaffList(
+            writeFile(dir.filePath("dir.tsv"), "cn\ttitle\tmanager\nAnn\tBoss\t\n")));
+        QVERIFY(!plotwell::looksLikeStaffList(
+            writeFile(dir.filePath("titles.csv"), "Planning,Design,Build\n1,2,3\n")));
         QVERIFY(!plotwell::looksLikeStaffList(dir.filePath("none.csv")));
     }
 };
