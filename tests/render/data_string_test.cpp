@@ -50,9 +50,6 @@ TEST(DataString, RowOneKeepsThePlainFormWhenAFieldHoldsAnUnderscore)
 {
     EXPECT_EQ(rowPiece({"Niall_Brent", "", "u", "#FFFFFF"}, 1), "Niall_Brent__u_#FFFFFF_1*");
     EXPECT_EQ(rowPiece({"Niall", "9_x", "", ""}, 1), "Niall_9_x___1*");
-    EXPECT_EQ(rowPiece({"Niall", "", "", ""}, 1), "Niall_____1*");
-    // Only row 1 has the variant.
-    EXPECT_EQ(rowPiece({"Niall", "", "", ""}, 2), "Niall____2*");
 }
 
 TEST(DataString, BothSamplesRenderAsTheirTablesSayAndTwiceTheSame)
