@@ -140,8 +140,6 @@ QList<Shape> shapes()
           {"Œdipe Šimek", "Stagiaire", "Françoise Côté"}}},
         {"UTF-16 little-endian", encoded(kHrText, QStringConverter::Utf16LE, true), u',',
          plotwell::csv::CsvEncoding::Utf16LE, true, kHrPeople},
-        {"UTF-16 big-endian", encoded(kHrText, QStringConverter::Utf16BE, true), u',',
-         plotwell::csv::CsvEncoding::Utf16BE, true, kHrPeople},
         {"UTF-16 without a mark", encoded(kHrText, QStringConverter::Utf16LE, false), u',',
          plotwell::csv::CsvEncoding::Utf16LE, false, kHrPeople},
     };
