@@ -11,7 +11,6 @@
 #include "document/DocumentImport.h"
 #include "model/ChartGrid.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -206,12 +205,4 @@ TEST_F(Conversions, FailuresAndRemarksAreShownNotOnlyLogged)
     QFile::remove(source);
     EXPECT_FALSE(convert(&ConversionController::showHTMLDownloadPanel, dir.filePath("t.html")));
     EXPECT_TRUE(alerts.shown.last().informativeText.contains("Could not read \"in.csv\""));
-}
-
-int main(int argc, char **argv)
-{
-    // The job reports through the event loop of the thread that owns it.
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

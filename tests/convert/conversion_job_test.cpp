@@ -6,7 +6,6 @@
 #include "document/DocumentImport.h"
 #include "model/ChartGrid.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -108,12 +107,4 @@ TEST(ColumnTypes, TypesAndSettingsComeFromTheGridAfterTheImportSetUp)
     EXPECT_EQ(settings.hexBackBg, "#000001");
     EXPECT_EQ(settings.appearance.fontFamily, "Helvetica");
     EXPECT_EQ(settings.htmlWidth, 640);
-}
-
-int main(int argc, char **argv)
-{
-    // The job reports through the event loop of the thread that owns it.
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -120,11 +120,3 @@ TEST_F(PreviewJob, OnlyTheLatestBuildDeliversEvenWhenAnEarlierOneHadAlreadyFinis
     QCoreApplication::processEvents();
     EXPECT_EQ(pages(finished), QStringList{buildTablePreview(second, look(640)).html});
 }
-
-int main(int argc, char **argv)
-{
-    // Pages reach the job through the event loop of the thread that owns it.
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

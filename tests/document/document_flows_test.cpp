@@ -14,7 +14,6 @@
 #include "model/ChartEditor.h"
 #include "model/GridClearing.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -484,11 +483,3 @@ TEST_F(DocumentFlows, NewAsksThenEmptiesTheChartResetsColoursAndForgetsTheFile)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    // Table previews reach the viewer through the event loop.
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

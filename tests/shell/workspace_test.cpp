@@ -4,7 +4,6 @@
 #include "base/Commands.h"
 #include "shell/ChartWorkspace.h"
 
-#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -87,10 +86,3 @@ TEST_F(Workspace, UpdateAsIEditRedrawsOnceAfterABurstInPlaceOfTheChartOnShow)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
