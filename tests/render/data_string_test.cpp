@@ -89,7 +89,6 @@ TEST(DataString, QueryCharactersBecomeTokensAndHashesStay)
     EXPECT_EQ(blocks[1], "R~amp~D~eq~Core+~lbra~x~rbra~~pipe~50~pct~____2");
     EXPECT_EQ(blocks[2], "Team+#1____3");
     EXPECT_EQ(blocks[3], "~tilde~amp~tilde~+stays,+C~plus~~plus~____4");
-    EXPECT_EQ(escapeDataString(QStringLiteral("a b&=[]|%")), "a+b~amp~~eq~~lbra~~rbra~~pipe~~pct~");
 }
 
 TEST(DataString, BlankRowOneLoadsNothingAndSendsTheSampleTitle)
