@@ -225,16 +225,18 @@ void ViewerLoader::undoAction()
 {
     const bool back = m_webView.canGoBack();
     diag(QStringLiteral(" CAN GO BACK %1").arg(int(back)));
-    if (back) {
-        m_center.post(command::enableUndo);
-        setPlaceholderShown(false);
-        m_organisation.reset();
-        m_steppingInHistory = true;
-        m_webView.goBack();
-        Q_EMIT webViewPageRequested();
-    } else {
-        m_center.post(command::disableUndo);
-    }
+    m_center.post(back ? command::enableUndo : command::disableUndo);
+    if (back)
+        moveInHistory([this] { m_webView.goBack(); });
+}
+
+void ViewerLoader::moveInHistory(const std::function<void()> &move)
+{
+    setPlaceholderShown(false);
+    m_organisation.reset();
+    m_steppingInHistory = true;
+    move();
+    Q_EMIT webViewPageRequested();
 }
 
 void ViewerLoader::moveChart(ChartMove move)
@@ -263,16 +265,9 @@ void ViewerLoader::redoAction()
 {
     const bool forward = m_webView.canGoForward();
     diag(QStringLiteral(" CAN GO FOWARD %1").arg(int(forward)));
-    if (forward) {
-        m_center.post(command::enableRedo);
-        setPlaceholderShown(false);
-        m_organisation.reset();
-        m_steppingInHistory = true;
-        m_webView.goForward();
-        Q_EMIT webViewPageRequested();
-    } else {
-        m_center.post(command::disableRedo);
-    }
+    m_center.post(forward ? command::enableRedo : command::disableRedo);
+    if (forward)
+        moveInHistory([this] { m_webView.goForward(); });
 }
 
 } // namespace plotwell

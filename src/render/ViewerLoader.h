@@ -101,6 +101,8 @@ private:
     void requestChart(const QString &data, bool replace);
     void webViewDidFinishLoad(bool ok);
     void recallOrganisationShown();
+    /// Undo and redo: \a move steps the visible viewer through its history.
+    void moveInHistory(const std::function<void()> &move);
     void setPlaceholderShown(bool shown);
     void loadWebViewShare(const QString &data, quint64 serial);
     void loadWebViewFullScreen(const QString &data);

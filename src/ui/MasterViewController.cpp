@@ -322,10 +322,7 @@ void MasterViewController::buildSideBar()
     });
     connect(m_gridView, &GridView::pickerClicked, this,
             [this](int row) { Q_EMIT colourPickerRequested(pickerTagForSwatch(row)); });
-    connect(m_gridView, &GridView::rowBuilt, this, [this](int row) {
-        showSwatch(row);
-        initializePickerButton(pickerTagForSwatch(row));
-    });
+    connect(m_gridView, &GridView::rowBuilt, this, [this](int row) { showNewSwatch(row); });
     // The rows the scroll area is about to show are built before it paints them.
     m_scrollView->viewport()->installEventFilter(this);
     connect(m_scrollView->verticalScrollBar(), &QScrollBar::valueChanged, this,
@@ -411,8 +408,7 @@ void MasterViewController::buildSettingsPanel()
     showAppearanceValues();
     for (int swatch = 1; swatch <= kSwatchCount; ++swatch) {
         if (!isValidRow(swatch)) {
-            showSwatch(swatch);
-            initializePickerButton(pickerTagForSwatch(swatch));
+            showNewSwatch(swatch);
         }
     }
 }
@@ -737,6 +733,12 @@ void MasterViewController::placeProgressCard()
     const QSize card(std::min(400, pane.width() - 24), m_innerProgressView->sizeHint().height());
     m_innerProgressView->setGeometry(QRect(
         QPoint((pane.width() - card.width()) / 2, (pane.height() - card.height()) / 2), card));
+}
+
+void MasterViewController::showNewSwatch(int swatch)
+{
+    showSwatch(swatch);
+    initializePickerButton(pickerTagForSwatch(swatch));
 }
 
 void MasterViewController::showRowsInView()

@@ -195,6 +195,8 @@ private:
     /// The Rows tab: the grid, and the problems list under it.
     QWidget *buildRowsPage();
     void showSwatch(int swatch);
+    /// A swatch and its picker button just built take the colour and the button's set-up.
+    void showNewSwatch(int swatch);
     /// Builds the grid's rows down to the bottom of what its scroll area shows.
     void showRowsInView();
     /// A swatch's view and the picker button beside it.
