@@ -114,6 +114,13 @@ void ChartEditing::myPopAction(int row)
     itemPicker().showBeside(m_anchors.selectButton(row));
 }
 
+void ChartEditing::pickParentSearching(int row, const QString &text)
+{
+    myPopAction(row);
+    if (itemPicker().isVisible())
+        itemPicker().searchFor(text);
+}
+
 void ChartEditing::buttonClicked(int tag)
 {
     ColorPickerPopover &popover = colourPopover();

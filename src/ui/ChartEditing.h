@@ -74,6 +74,8 @@ public:
 
     /// `myPopAction:` for the SELECT button of \a row.
     void myPopAction(int row);
+    /// The item picker for \a row, searching for \a text.
+    void pickParentSearching(int row, const QString &text);
     /// `buttonClicked:` for the picker button with \a tag.
     void buttonClicked(int tag);
     /// `animateCheckClicked:`.

@@ -104,6 +104,22 @@ int widthShowing(const QLineEdit &field, const QString &text)
         .width();
 }
 
+/// Return, Space, Alt+Down or a printable key without Ctrl or Alt.
+bool opensChooser(const QKeyEvent &key)
+{
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        return true;
+    case Qt::Key_Down:
+        return key.modifiers() == Qt::AltModifier;
+    default:
+        return !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+               !key.text().trimmed().isEmpty() && key.text().at(0).isPrint();
+    }
+}
+
 } // namespace
 
 int colourFieldWidth(QLineEdit &field)
@@ -655,6 +671,15 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
         // Tab from the last row built goes on to the next row: it joins the table first.
         if (key->key() == Qt::Key_Tab && r == m_rowsBuilt)
             showRowsUpTo(r + 1);
+        // The parent is chosen, not typed: what would start typing opens the chooser instead,
+        // and the letters go on into its search.
+        if (watched == w.parent && opensChooser(*key)) {
+            if (key->text().trimmed().isEmpty())
+                Q_EMIT selectClicked(r);
+            else
+                Q_EMIT parentTyped(r, key->text());
+            return true;
+        }
         if (watched == w.title && key->modifiers() == Qt::NoModifier &&
             (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
             const int next = r + (key->key() == Qt::Key_Up ? -1 : 1);

@@ -108,6 +108,8 @@ public:
 Q_SIGNALS:
     /// A row's SELECT button: the item picker opens for that row.
     void selectClicked(int row);
+    /// Letters typed in a row's parent field: the item picker opens searching for them.
+    void parentTyped(int row, const QString &text);
     /// A row's colour picker button.
     void pickerClicked(int row);
     /// The current row changed; the row actions follow it.

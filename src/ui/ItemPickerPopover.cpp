@@ -111,6 +111,11 @@ ItemPickerPopover::ItemPickerPopover(ItemPickerModel &model, QWidget *parent)
     layout->addLayout(positions);
 
     connect(m_searchbar, &QLineEdit::textChanged, &m_model, &ItemPickerModel::search);
+    // Typing narrows the list to what Return would choose: its first entry, shown as current.
+    connect(m_searchbar, &QLineEdit::textChanged, this, [this](const QString &text) {
+        const bool offer = !text.trimmed().isEmpty() && m_list->rowCount() > 0;
+        m_tableView->setCurrentIndex(offer ? m_list->index(0, 0) : QModelIndex());
+    });
     connect(m_tableView, &QTableView::clicked, this,
             [this](const QModelIndex &index) { m_model.choose(index.row()); });
     connect(&m_model, &ItemPickerModel::editedItemChanged, this,
@@ -144,6 +149,12 @@ void ItemPickerPopover::showBeside(QWidget *anchor)
         const QPoint right = anchor->mapToGlobal(QPoint(anchor->width() + 6, 0));
         showAt(right - QPoint(0, height() / 2 - anchor->height() / 2), anchor);
     }
+    m_searchbar->setFocus(Qt::PopupFocusReason);
+}
+
+void ItemPickerPopover::searchFor(const QString &text)
+{
+    m_searchbar->setText(text);
     m_searchbar->setFocus(Qt::PopupFocusReason);
 }
 

@@ -26,6 +26,8 @@ public:
 
     /// Shows the picker beside \a anchor, towards its right edge, with an empty search.
     void showBeside(QWidget *anchor);
+    /// Puts \a text in the search field, as if typed there.
+    void searchFor(const QString &text);
 
     [[nodiscard]] QLabel *selectedItem() const { return m_selectedItem; }
     [[nodiscard]] QLabel *selectedItemDisp() const { return m_selectedItemDisp; }

@@ -199,6 +199,7 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_editing = new ChartEditing(m_context, grid(), m_workspace->editor(), swatches(),
                                  static_cast<EditingAnchors &>(*this), this);
     connect(this, &MasterViewController::selectRequested, m_editing, &ChartEditing::myPopAction);
+    connect(m_gridView, &GridView::parentTyped, m_editing, &ChartEditing::pickParentSearching);
     connect(this, &MasterViewController::colourPickerRequested, m_editing,
             &ChartEditing::buttonClicked);
 

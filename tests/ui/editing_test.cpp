@@ -178,6 +178,23 @@ private Q_SLOTS:
         QMap<QString, QString> tree = {
             {"Ada(CEO)", ""}, {"Bo(CTO)", "Ada(CEO)"}, {"Cy(Dev)", "Bo(CTO)"}};
         step(tree);
+        // Typing in a parent field opens the chooser with the letters in its search, whose
+        // first match Return takes; a cleared search offers nothing, so Return then leaves the
+        // parent alone.
+        QTest::mouseClick(w.line(3).parent, Qt::LeftButton);
+        QTest::keyClick(w.line(3).parent, Qt::Key_A);
+        QVERIFY(w.picker().isVisible());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("d"));
+        QCOMPARE(search->text(), QStringLiteral("ad"));
+        QTest::keyClick(search, Qt::Key_Return);
+        step({{"Ada(CEO)", ""}, {"Bo(CTO)", "Ada(CEO)"}, {"Cy(Dev)", "Ada(CEO)"}});
+        search->clear();
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(w.grid().parent(3), QStringLiteral("1_Ada(CEO)"));
+        QTest::keyClicks(search, QStringLiteral("Bo"));
+        QTest::keyClick(search, Qt::Key_Return);
+        w.picker().close();
+        step(tree);
         // The position field offers the words; the document keeps the markers.
         QTest::keyClick(w.line(2).position, Qt::Key_Down); // "" to "Left"
         QCOMPARE(w.grid().position(2), QStringLiteral("NOT NULL"));
