@@ -140,7 +140,7 @@ const QList<MenuItem> &menuItems()
         {QStringLiteral("updateAsIEdit:"), QStringLiteral("View"), text(u"Update Chart as I Edit"),
          none, true},
         {QStringLiteral("fScreen:"), QStringLiteral("View"), text(u"Full Screen"),
-         QKeySequence::FullScreen, true},
+         QKeySequence::FullScreen, true, QKeySequence(Qt::Key_F11)},
         // The chart page answers these keys itself when it has the focus; the menu brings
         // them to it from anywhere in the window.
         {QStringLiteral("findInChart:"), QStringLiteral("View"), text(u"Find in Chart\u2026"),

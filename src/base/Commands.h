@@ -96,7 +96,8 @@ struct MenuItem
     QString title;
     QKeySequence shortcut;
     bool separatorBefore = false;
-    /// A second shortcut for the same action (Ctrl+Y beside Ctrl+Shift+Z for Redo).
+    /// A second shortcut for the same action (Ctrl+Y beside Ctrl+Shift+Z for Redo, F11 where
+    /// the desktop has no key of its own for Full Screen).
     QKeySequence alternateShortcut = {};
 };
 

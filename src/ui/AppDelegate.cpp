@@ -259,8 +259,15 @@ QAction *AppDelegate::menuAction(const MenuItem &item)
             return nullptr;
         made = plainAction(item.action, item.title, own.run, item.shortcut);
     }
-    if (made && !item.alternateShortcut.isEmpty())
-        made->setShortcuts({item.shortcut, item.alternateShortcut});
+    if (made && !item.alternateShortcut.isEmpty()) {
+        // A desktop's own key for a standard command may be none, or the alternate itself: a
+        // key bound twice would be ambiguous, and dead.
+        QList<QKeySequence> keys = {item.shortcut};
+        if (item.alternateShortcut != item.shortcut)
+            keys << item.alternateShortcut;
+        keys.removeAll(QKeySequence());
+        made->setShortcuts(keys);
+    }
     return made;
 }
 

@@ -66,6 +66,18 @@ private Q_SLOTS:
             QVERIFY2((item != nullptr) == w.delegate->commands().isObserved(entry.command),
                      qPrintable(entry.action));
         }
+        // A key bound twice is dead for both (the shortcut is ambiguous); Full Screen has F11
+        // whatever the desktop's own key for it, which may be none.
+        QMap<QKeySequence, QString> bound;
+        for (const QAction *item : w.delegate->findChildren<QAction *>()) {
+            for (const QKeySequence &key : item->shortcuts()) {
+                QVERIFY2(!key.isEmpty(), qPrintable(item->objectName()));
+                QVERIFY2(!bound.contains(key), qPrintable(key.toString() + u' ' + bound[key] +
+                                                          u' ' + item->objectName()));
+                bound.insert(key, item->objectName());
+            }
+        }
+        QCOMPARE(bound.value(QKeySequence(Qt::Key_F11)), QStringLiteral("fScreen:"));
     }
 
     void renderOfSampleOneReachesTheThreeViewersAndUndoFollows()
