@@ -672,7 +672,12 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
         if (key->key() == Qt::Key_Tab && r == m_rowsBuilt)
             showRowsUpTo(r + 1);
         // The parent is chosen, not typed: what would start typing opens the chooser instead,
-        // and the letters go on into its search.
+        // and the letters go on into its search; Delete and Backspace take the parent away.
+        if (watched == w.parent && key->modifiers() == Qt::NoModifier &&
+            (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace)) {
+            done(m_editor.setParent(r, 0));
+            return true;
+        }
         if (watched == w.parent && opensChooser(*key)) {
             if (key->text().trimmed().isEmpty())
                 Q_EMIT selectClicked(r);

@@ -578,9 +578,9 @@ void MasterViewController::buildStartScreen()
     column->setSpacing(10);
     auto *title = new QLabel(QStringLiteral("Start an org chart"), card);
     title->setObjectName(QStringLiteral("startTitle"));
-    auto *hint = new QLabel(
-        QStringLiteral("Fill the grid from a sample or a CSV file,\nthen press Render Chart."),
-        card);
+    auto *hint = new QLabel(QStringLiteral("Type names into the grid, or fill it\nfrom a sample or "
+                                           "a CSV file, then\npress Render Chart."),
+                            card);
     hint->setObjectName(QStringLiteral("startHint"));
     auto *sample = new QPushButton(QStringLiteral("Load Sample"), card);
     sample->setObjectName(QStringLiteral("startSampleButton"));

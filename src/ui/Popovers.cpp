@@ -145,13 +145,13 @@ QuickHelpPopover::QuickHelpPopover(QWidget *parent) : Popover(parent)
         QStringLiteral(
             "<p><b>1.</b> Each row of the grid is one box of the chart. Row 1 is the top of "
             "the chart.</p>"
-            "<p><b>2.</b> Titles come from an opened CSV file or a sample "
-            "(<i>Load Sample</i>).</p>"
-            "<p><b>3.</b> Press <b>SELECT</b> on a row to choose its parent and where it sits: "
-            "left, right or below.</p>"
+            "<p><b>2.</b> Type a title, <i>Name(Job)</i>, and press Return for the next row; "
+            "or fill the grid from a CSV file or a sample (<i>Load Sample</i>).</p>"
+            "<p><b>3.</b> Press <b>SELECT</b> on a row, or type in its parent field, to choose "
+            "its parent and where it sits: left, right or below.</p>"
             "<p><b>4.</b> Pick a colour with the small button beside each hex value.</p>"
-            "<p><b>5.</b> Press <b>Render Chart</b> to draw the chart. Undo and Redo step "
-            "through the charts you rendered.</p>"),
+            "<p><b>5.</b> Press <b>Render Chart</b> to draw the chart. Undo and Redo take back "
+            "edits; Previous Chart and Next Chart step through the charts you rendered.</p>"),
         this);
     text->setWordWrap(true);
     text->setFixedWidth(300);

@@ -195,6 +195,12 @@ private Q_SLOTS:
         QTest::keyClick(search, Qt::Key_Return);
         w.picker().close();
         step(tree);
+        QTest::keyClick(w.line(3).parent, Qt::Key_Delete);
+        step({{"Ada(CEO)", ""}, {"Bo(CTO)", "Ada(CEO)"}, {"Cy(Dev)", ""}});
+        QTest::keyClick(w.line(3).parent, Qt::Key_B);
+        QTest::keyClick(search, Qt::Key_Return);
+        w.picker().close();
+        step(tree);
         // The position field offers the words; the document keeps the markers.
         QTest::keyClick(w.line(2).position, Qt::Key_Down); // "" to "Left"
         QCOMPARE(w.grid().position(2), QStringLiteral("NOT NULL"));
