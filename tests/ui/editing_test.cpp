@@ -178,9 +178,8 @@ private Q_SLOTS:
         QMap<QString, QString> tree = {
             {"Ada(CEO)", ""}, {"Bo(CTO)", "Ada(CEO)"}, {"Cy(Dev)", "Bo(CTO)"}};
         step(tree);
-        // Typing in a parent field opens the chooser with the letters in its search, whose
-        // first match Return takes; a cleared search offers nothing, so Return then leaves the
-        // parent alone.
+        // Typing in a parent field opens the picker with the letters in its search, whose first
+        // match Return takes; a cleared search offers nothing, so Return leaves the parent alone.
         QTest::mouseClick(w.line(3).parent, Qt::LeftButton);
         QTest::keyClick(w.line(3).parent, Qt::Key_A);
         QVERIFY(w.picker().isVisible());
@@ -191,10 +190,8 @@ private Q_SLOTS:
         search->clear();
         QTest::keyClick(search, Qt::Key_Return);
         QCOMPARE(w.grid().parent(3), QStringLiteral("1_Ada(CEO)"));
-        QTest::keyClicks(search, QStringLiteral("Bo"));
-        QTest::keyClick(search, Qt::Key_Return);
         w.picker().close();
-        step(tree);
+        // Delete takes the parent away.
         QTest::keyClick(w.line(3).parent, Qt::Key_Delete);
         step({{"Ada(CEO)", ""}, {"Bo(CTO)", "Ada(CEO)"}, {"Cy(Dev)", ""}});
         QTest::keyClick(w.line(3).parent, Qt::Key_B);
