@@ -171,6 +171,7 @@ const QList<MenuItem> &menuItems()
          text(u"PDF Document\u2026"), none},
         {QStringLiteral("downloadHiresPNG:"), QStringLiteral("Options/Download"), {}, none},
         {QStringLiteral("downloadHiresPDF:"), QStringLiteral("Options/Download"), {}, none},
+        {QStringLiteral("exportSvg:"), QStringLiteral("Options/Download"), {}, none},
         {QStringLiteral("copyChart:"), QStringLiteral("Options/Download"), {}, none},
         {QStringLiteral("PNGShare:"), QStringLiteral("Options/Share"), {}, none},
         {QStringLiteral("PDFShare:"), QStringLiteral("Options/Share"), {}, none},

@@ -131,7 +131,17 @@ bool OptionsPopover::isEmpty(Panel panel) const
 void OptionsPopover::setPanel(Panel panel)
 {
     m_panel = panel;
+    // A stack is as tall as its tallest page; the popover should be as tall as the panel it
+    // shows, with no empty band under a short one.
+    for (PanelWidgets &widgets : m_panels) {
+        const bool shown = &widgets == &panelWidgets(panel);
+        widgets.page->setSizePolicy(QSizePolicy::Preferred,
+                                    shown ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+    }
     m_stack->setCurrentWidget(m_panels[int(panel)].page);
+    // The popover's layout keeps the stack's last size hint until told.
+    m_stack->updateGeometry();
+    layout()->invalidate();
 }
 
 QuickHelpPopover::QuickHelpPopover(QWidget *parent) : Popover(parent)

@@ -4,6 +4,7 @@
 #include "ui/ColorPickerPopover.h"
 #include "ui/GridView.h"
 #include "ui/ItemPickerPopover.h"
+#include "ui/Popovers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,6 +15,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 using namespace plotwell;
 using namespace plotwell::testing;
@@ -183,6 +186,33 @@ private Q_SLOTS:
             QTest::keyClick(focus && popover->isAncestorOf(focus) ? focus : popover,
                             Qt::Key_Escape);
             QVERIFY2(!popover->isVisible(), name);
+        }
+    }
+
+    void eachOptionsPanelIsAsTallAsItsItems()
+    {
+        ShownWindow w;
+        MasterViewController &view = w.view();
+        OptionsPopover &popover = view.optionsPopover();
+        using Panel = OptionsPopover::Panel;
+        for (const Panel panel : {Panel::Import, Panel::Download, Panel::Share, Panel::Help}) {
+            if (popover.isEmpty(panel))
+                continue;
+            view.showOptions(panel, view.helpButton());
+            int lastItemBottom = 0;
+            for (const QToolButton *item :
+                 popover.findChildren<QToolButton *>(QStringLiteral("popoverItem"))) {
+                if (item->isVisibleTo(&popover))
+                    lastItemBottom = std::max(lastItemBottom,
+                                              item->mapTo(&popover, QPoint(0, item->height())).y());
+            }
+            QVERIFY(lastItemBottom > 0);
+            // The popover's own bottom margin, and no empty band above it.
+            QVERIFY2(popover.height() - lastItemBottom <= 20,
+                     qPrintable(QStringLiteral("panel %1: %2 px below its last item")
+                                    .arg(int(panel))
+                                    .arg(popover.height() - lastItemBottom)));
+            popover.close();
         }
     }
 
