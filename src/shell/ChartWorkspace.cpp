@@ -42,11 +42,7 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
         std::make_unique<ChartExporter>(viewers.webViewM, viewers.webViewL, viewers.pictures);
     m_exporter->setLoader(m_loader.get());
     m_export = std::make_unique<ExportController>(m_context, *m_exporter, this);
-    m_export->setProposedName([this] {
-        const AppState &state = m_context.state;
-        return document::exportFileName(m_grid.setting(ChartSetting::ChartTitle),
-                                        state.saveUrl.value_or(state.fileUrl.value_or(QString())));
-    });
+    m_export->setProposedName([this] { return proposedExportName(); });
     m_conversions = std::make_unique<convert::ConversionController>(
         convert::ConversionContext{m_grid, m_context.state, m_context.alerts, m_context.filePanels,
                                    m_progress, [this] { return m_htmlWidth ? m_htmlWidth() : 0; }},
@@ -181,6 +177,13 @@ void ChartWorkspace::addHandlers(HandlerTable &table)
         diag(QStringLiteral("REDO EDIT %1").arg(m_editor->undoStack().redoText()));
         m_editor->redo();
     });
+}
+
+QString ChartWorkspace::proposedExportName() const
+{
+    const AppState &state = m_context.state;
+    return document::exportFileName(m_grid.setting(ChartSetting::ChartTitle),
+                                    state.saveUrl.value_or(state.fileUrl.value_or(QString())));
 }
 
 } // namespace plotwell

@@ -55,6 +55,9 @@ public:
     [[nodiscard]] ViewerLoader &loader() { return *m_loader; }
     [[nodiscard]] ChartExporter &exporter() { return *m_exporter; }
     [[nodiscard]] ExportController &exports() { return *m_export; }
+    /// The name a save panel proposes for a picture of the chart: its title, else the
+    /// document's name.
+    [[nodiscard]] QString proposedExportName() const;
     [[nodiscard]] convert::ConversionController &conversions() { return *m_conversions; }
     [[nodiscard]] document::DocumentController &documents() { return *m_documents; }
     [[nodiscard]] document::RecentDocuments &recentDocuments() { return *m_recent; }

@@ -16,7 +16,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -298,11 +297,14 @@ void exportOrganisation(MasterViewController &view, QWidget *window, const QStri
 
 void exportViewerSvg(MasterViewController &view, QWidget *window)
 {
-    const QString path =
-        QFileDialog::getSaveFileName(window, QStringLiteral("Export SVG"),
-                                     QStringLiteral("chart.svg"), QStringLiteral("SVG (*.svg)"));
-    if (path.isEmpty())
+    // The same panel as the other pictures: the chart's name proposed, in the pictures folder.
+    const std::optional<QString> chosen =
+        view.workspace().context().filePanels.chooseSavePath({{QStringLiteral("svg")},
+                                                              view.workspace().proposedExportName(),
+                                                              QStringLiteral("Export SVG")});
+    if (!chosen)
         return;
+    const QString path = *chosen;
     view.workspace().loader().webView().evaluate(
         QStringLiteral("window.Orgchart && Orgchart.standaloneSvg ? "
                        "Orgchart.standaloneSvg(document) : ''"),

@@ -8,7 +8,10 @@
 #include "platform/ChartViewer.h"
 #include "ui/GridView.h"
 
+#include <QAction>
 #include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -157,6 +160,21 @@ private Q_SLOTS:
         const QImage png = exportViewerSized("second.png");
         QVERIFY(!png.isNull() && png.size() != m_smallPicture.size());
         QVERIFY(rootHasItsColour(png));
+    }
+
+    void svgIsTheDrawnChartUnderTheChartsName()
+    {
+        const QString path = file("chart.svg");
+        m_w->panels.savePaths = {path};
+        m_w->window.action(QStringLiteral("exportSvg:"))->trigger();
+        const SavePanelSpec panel = m_w->panels.savePanels.last();
+        QCOMPARE(panel.proposedName, QStringLiteral("Sample Org Chart"));
+        QCOMPARE(panel.allowedTypes, QStringList{QStringLiteral("svg")});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() > 0, kWait);
+        QFile svg(path);
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QByteArray text = svg.readAll();
+        QVERIFY(text.contains("<svg") && text.contains("Niall Brent"));
     }
 
     void ctrlCCopiesTheChartUnlessAFieldHasFocus()
