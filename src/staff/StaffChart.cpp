@@ -174,8 +174,8 @@ QString staffDataString(const Organisation &organisation, const QList<int> &memb
         box.parent = managerRow > 0 ? QString::number(managerRow) : QString();
         data += rowPiece(box, int(k + 1));
     }
-    data.chop(1); // the last block's "*"
-    return escapeDataString(data.remove(u'#'));
+    data.chop(1);                  // the last block's "*"
+    return escapeDataString(data); // no colours here: every "#" is a name's or a title's
 }
 
 } // namespace plotwell::staff
