@@ -71,6 +71,38 @@ void printStages(const Stages &stages)
     std::fflush(stdout);
 }
 
+/// From the view's first page asked for to that page loaded and painted: the "window",
+/// "page-loaded" and "launch" stages, timed from the process start.
+bool waitForFirstPage(QWebEngineView *view, const QElapsedTimer &launch, Stages &stages)
+{
+    stages.append({QStringLiteral("window"), double(launch.elapsed())});
+    if (!waitForLoad(view))
+        return false;
+    stages.append({QStringLiteral("page-loaded"), double(launch.elapsed())});
+    if (!waitForPaint(view))
+        return false;
+    stages.append({QStringLiteral("launch"), double(launch.elapsed())});
+    return true;
+}
+
+/// Once a chart is drawn: the page's own account of its drawing ("page-draw", the rest of
+/// "render" being the way there and back), then the chart painted ("first-chart", added to
+/// the launch).
+bool finishFirstChart(QWebEngineView *view, double launchMs, const QElapsedTimer &render,
+                      Stages &stages)
+{
+    double pageDrawMs = -1;
+    view->page()->runJavaScript(
+        QStringLiteral("(document.querySelector('svg.orgchart') || {getAttribute() {}})"
+                       ".getAttribute('data-render-ms')"),
+        [&pageDrawMs](const QVariant &ms) { pageDrawMs = ms.toDouble(); });
+    if (!waitForPaint(view) || pageDrawMs < 0)
+        return false;
+    stages.append({QStringLiteral("page-draw"), pageDrawMs});
+    stages.append({QStringLiteral("first-chart"), launchMs + double(render.elapsed())});
+    return true;
+}
+
 /// From nothing to the painted start page, then from a click of Render Chart (Sample 1) to the
 /// chart drawn and painted. The person's part (choosing the sample) is not timed: the render
 /// stages count from the click, and "first-chart" adds them to the launch.
@@ -81,15 +113,11 @@ int runApp(int argc, char *argv[])
     QApplication app(argc, argv);
     applyAppStyle(app);
     testing::LaunchedWindow launched;
-    Stages stages{{QStringLiteral("window"), double(launch.elapsed())}};
+    Stages stages;
     QWebEngineView *webView = launched.webView();
-    if (!waitForLoad(webView))
+    if (!waitForFirstPage(webView, launch, stages))
         return 1;
-    stages.append({QStringLiteral("page-loaded"), double(launch.elapsed())});
-    if (!waitForPaint(webView))
-        return 1;
-    const qint64 launchMs = launch.elapsed();
-    stages.append({QStringLiteral("launch"), double(launchMs)});
+    const double launchMs = stages.last().second;
 
     // Choosing the sample loads no page of its own while the start screen shows, so waiting
     // for one would only add the timeout.
@@ -103,22 +131,17 @@ int runApp(int argc, char *argv[])
     if (!drawn.wait(kTimeoutMs))
         return 1;
     stages.append({QStringLiteral("render"), double(render.elapsed())});
-    // The page's own account of its drawing, the rest of "render" being the way there and back.
-    double pageDrawMs = -1;
-    webView->page()->runJavaScript(
-        QStringLiteral("(document.querySelector('svg.orgchart') || {getAttribute() {}})"
-                       ".getAttribute('data-render-ms')"),
-        [&pageDrawMs](const QVariant &ms) { pageDrawMs = ms.toDouble(); });
-    if (!waitForPaint(webView) || pageDrawMs < 0)
+    if (!finishFirstChart(webView, launchMs, render, stages))
         return 1;
-    stages.append({QStringLiteral("page-draw"), pageDrawMs});
-    stages.append({QStringLiteral("first-chart"), double(launchMs + render.elapsed())});
     printStages(stages);
     return 0;
 }
 
-/// The same for a bare view: start to a painted blank page, then a second blank page's load.
-int runBare(int argc, char *argv[])
+/// A bare view of the window's size with nothing around it. Without \a chartPage: start to a
+/// painted blank page, then a second blank page's load. With it, the page alone: the chart page
+/// the window starts on, then Sample 1 drawn in it as the window draws it (the same script, the
+/// same address). The window's first chart cannot come sooner than the page alone's.
+int runBareView(int argc, char *argv[], bool chartPage)
 {
     QElapsedTimer launch;
     launch.start();
@@ -126,44 +149,24 @@ int runBare(int argc, char *argv[])
     QWebEngineView view;
     view.resize(1280, 800);
     view.show();
-    view.setHtml(QStringLiteral("<html><body></body></html>"));
-    Stages stages{{QStringLiteral("window"), double(launch.elapsed())}};
-    if (!waitForLoad(&view))
+    if (chartPage)
+        view.load(placeholderUrl());
+    else
+        view.setHtml(QStringLiteral("<html><body></body></html>"));
+    Stages stages;
+    if (!waitForFirstPage(&view, launch, stages))
         return 1;
-    stages.append({QStringLiteral("page-loaded"), double(launch.elapsed())});
-    if (!waitForPaint(&view))
-        return 1;
-    stages.append({QStringLiteral("launch"), double(launch.elapsed())});
-    QElapsedTimer load;
-    load.start();
-    view.load(QUrl(QStringLiteral("about:blank")));
-    if (!waitForLoad(&view))
-        return 1;
-    stages.append({QStringLiteral("render"), double(load.elapsed())});
-    printStages(stages);
-    return 0;
-}
-
-/// What the page alone costs: a bare view that loads the chart page the window starts on and
-/// then draws Sample 1 in it as the window does (the same script, the same address), with no
-/// window around it. The window's first chart cannot come sooner than this.
-int runPage(int argc, char *argv[])
-{
-    QElapsedTimer launch;
-    launch.start();
-    QApplication app(argc, argv);
-    QWebEngineView view;
-    view.resize(1280, 800);
-    view.show();
-    view.load(placeholderUrl());
-    Stages stages{{QStringLiteral("window"), double(launch.elapsed())}};
-    if (!waitForLoad(&view))
-        return 1;
-    stages.append({QStringLiteral("page-loaded"), double(launch.elapsed())});
-    if (!waitForPaint(&view))
-        return 1;
-    const qint64 launchMs = launch.elapsed();
-    stages.append({QStringLiteral("launch"), double(launchMs)});
+    const double launchMs = stages.last().second;
+    if (!chartPage) {
+        QElapsedTimer load;
+        load.start();
+        view.load(QUrl(QStringLiteral("about:blank")));
+        if (!waitForLoad(&view))
+            return 1;
+        stages.append({QStringLiteral("render"), double(load.elapsed())});
+        printStages(stages);
+        return 0;
+    }
 
     const QString address = sampleViewerRequest(1);
     QElapsedTimer render;
@@ -183,14 +186,8 @@ int runPage(int argc, char *argv[])
     if (!drawn)
         return 1;
     stages.append({QStringLiteral("render"), double(render.elapsed())});
-    double pageDrawMs = -1;
-    view.page()->runJavaScript(QStringLiteral("document.querySelector('svg.orgchart')"
-                                              ".getAttribute('data-render-ms')"),
-                               [&pageDrawMs](const QVariant &ms) { pageDrawMs = ms.toDouble(); });
-    if (!waitForPaint(&view) || pageDrawMs < 0)
+    if (!finishFirstChart(&view, launchMs, render, stages))
         return 1;
-    stages.append({QStringLiteral("page-draw"), pageDrawMs});
-    stages.append({QStringLiteral("first-chart"), double(launchMs + render.elapsed())});
     printStages(stages);
     return 0;
 }
@@ -281,8 +278,8 @@ int main(int argc, char *argv[])
     if (mode == QLatin1String("--app"))
         return runApp(argc, argv);
     if (mode == QLatin1String("--bare"))
-        return runBare(argc, argv);
+        return runBareView(argc, argv, false);
     if (mode == QLatin1String("--page"))
-        return runPage(argc, argv);
+        return runBareView(argc, argv, true);
     return compare(QString::fromLocal8Bit(argv[0]));
 }
