@@ -66,7 +66,9 @@ std::optional<RenderOptions> parseOptions(const QStringList &args, QString &prob
         } else if (!arg.startsWith(QLatin1Char('-')) && options.csv.isEmpty()) {
             options.csv = arg;
         } else {
-            problem = QStringLiteral("unknown argument: ") + arg;
+            const bool takesValue = QStringList{"--sample", "-o", "--output"}.contains(arg);
+            problem =
+                takesValue ? missingValueProblem(arg) : QStringLiteral("unknown argument: ") + arg;
             return std::nullopt;
         }
     }
@@ -97,6 +99,7 @@ int runRenderCommand(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
+            std::fputs(staffRenderUsage(), stdout);
             return 0;
         }
     }

@@ -16,8 +16,11 @@ namespace plotwell {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: plotwell render --staff STAFF.csv -o OUT.pdf|OUT.png|OUT.svg [--paper a4|a3|letter]\n"
-    "                       [--name-column C] [--title-column C] [--manager-column C]\n";
+    "Usage: plotwell render --staff STAFF.csv -o OUT.pdf|OUT.png|OUT.svg [--paper a4|a3|letter]\n"
+    "                       [--name-column C] [--title-column C] [--manager-column C]\n"
+    "Draws a staff list of any size: a PDF on one page of the chart's size, or on sheets of the\n"
+    "paper chosen (A3 when the chart is too large for one page). C is a header word or a column\n"
+    "number from 1.\n";
 
 struct StaffRenderOptions
 {
@@ -46,7 +49,13 @@ std::optional<StaffRenderOptions> parseOptions(const QStringList &args, QString 
         else if (arg == QLatin1String("--manager-column") && hasValue)
             options.columns.manager = args[++i];
         else {
-            problem = QStringLiteral("unknown argument: ") + arg;
+            const bool takesValue = QStringList{"--staff",         "-o",
+                                                "--output",        "--paper",
+                                                "--name-column",   "--title-column",
+                                                "--manager-column"}
+                                        .contains(arg);
+            problem =
+                takesValue ? missingValueProblem(arg) : QStringLiteral("unknown argument: ") + arg;
             return std::nullopt;
         }
     }
@@ -64,6 +73,17 @@ std::optional<StaffRenderOptions> parseOptions(const QStringList &args, QString 
 }
 
 } // namespace
+
+const char *staffRenderUsage()
+{
+    return kUsage;
+}
+
+QString missingValueProblem(const QString &option)
+{
+    // As the other commands' parser says it.
+    return QStringLiteral("Missing value after '%1'.").arg(option);
+}
 
 int runStaffRenderCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {

@@ -166,6 +166,15 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QCOMPARE(runPlotwell({"render", "--sample", "3", "-o", dir.filePath("x.png")}).exitCode, 2);
         QCOMPARE(runPlotwell({"render", "--sample", "1", "-o", dir.filePath("x.gif")}).exitCode, 2);
+        const Run last = runPlotwell({"render", "--sample", "1", "-o"});
+        QVERIFY2(last.exitCode == 2 &&
+                     last.err.contains(QStringLiteral("Missing value after '-o'.")),
+                 qPrintable(last.err));
+        // Both forms of the command are in its help.
+        const Run help = runPlotwell({"render", "--help"});
+        QVERIFY2(help.exitCode == 0 && help.out.contains(QStringLiteral("--sample")) &&
+                     help.out.contains(QStringLiteral("--staff")),
+                 qPrintable(help.out));
         QVERIFY(QDir(dir.path()).isEmpty());
         // A staff list is not drawn as a row of its column titles: the user is shown its way.
         const QString staff = dir.filePath(QStringLiteral("staff.csv"));

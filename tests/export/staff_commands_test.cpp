@@ -167,6 +167,10 @@ private Q_SLOTS:
             {{"render", "--staff", small, "-o", dir.filePath("x.gif")}, 2, ""},
             {{"render", "--staff", small, "-o", pdf, "--paper", "a5"}, 2, ""},
             {{"render", "--staff", dir.filePath("none.csv"), "-o", pdf}, 1, ""},
+            {{"render", "--staff"}, 2, "Missing value after '--staff'."},
+            {{"render", "--staff", small, "-o", pdf, "--paper"},
+             2,
+             "Missing value after '--paper'."},
         };
         for (const auto &c : cases) {
             const Run run = runPlotwell(c.arguments);
