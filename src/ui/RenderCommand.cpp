@@ -81,6 +81,22 @@ std::optional<RenderOptions> parseOptions(const QStringList &args, QString &prob
     return options;
 }
 
+QtMessageHandler g_nextMessageHandler = nullptr;
+
+/// Off screen the web engine has no OpenGL, which is the point of drawing here; it says so once,
+/// in words that would only alarm whoever reads a script's output. Everything else goes on.
+void withoutTheOffscreenNote(QtMsgType type, const QMessageLogContext &context,
+                             const QString &message)
+{
+    if (type == QtWarningMsg &&
+        message.trimmed() == QLatin1String("No suitable graphics backend found"))
+        return;
+    if (g_nextMessageHandler)
+        g_nextMessageHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, message)));
+}
+
 /// A web view that paints without ever appearing on a screen.
 QWebEngineView *offscreenView(QSize size)
 {
@@ -116,6 +132,7 @@ int runRenderCommand(int argc, char **argv)
 #endif
     }
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", withPageGarbageCollection(flags));
+    g_nextMessageHandler = qInstallMessageHandler(withoutTheOffscreenNote);
     QApplication app(argc, argv);
     // The diagnostic lines of the window and the page's console are not for scripts.
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
