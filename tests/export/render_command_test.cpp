@@ -42,11 +42,13 @@ class RenderCommandTest : public QObject
     Q_OBJECT
 private Q_SLOTS:
     // Every run reads a preferences store of its own, never the one of whoever runs the tests;
-    // and as on a desktop, the runtime folder is there (a warning of its own without).
+    // and as on a desktop, the runtime folder is there (a warning of its own without) and no
+    // logging rules are set.
     void initTestCase()
     {
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
+        qunsetenv("QT_LOGGING_RULES");
     }
 
     void samplesAsPngAndPdf()
