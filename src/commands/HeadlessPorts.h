@@ -31,6 +31,7 @@ public:
     std::optional<QString> chooseOpenPath(const OpenPanelSpec &) override { return {}; }
     void setWindowTitle(const QString &title) override { m_title = title; }
     [[nodiscard]] QString windowTitle() const override { return m_title; }
+    void setWindowModified(bool) override {}
     [[nodiscard]] QSizeF lastScreenAvailableSize() const override { return m_screen; }
     void noteRecentDocument(const QString &) override {}
     void openExternalUrl(const QUrl &) override {}

@@ -236,6 +236,7 @@ bool DocumentController::writeDocument(const QString &urlText)
                            QString::number(state.appearance.cornerRadius),
                            QString::number(state.appearance.colourMode)},
                           companionName(urlText));
+    Q_EMIT documentSettled();
     return true;
 }
 
@@ -412,6 +413,7 @@ void DocumentController::restoreChart(const SavedChart &chart, const StoredEntri
 
     if (m_hooks.appearanceRestored)
         m_hooks.appearanceRestored();
+    Q_EMIT documentSettled();
     if (m_hooks.chartRestored)
         m_hooks.chartRestored();
 }
@@ -433,6 +435,8 @@ void DocumentController::showCSVColumns(const QString &urlText)
                 showInvalidCsvAlert(m_context.alerts);
         }
         initializeDataTypes(grid);
+        // The grid shows the file's columns, which the file still holds: nothing to save.
+        Q_EMIT documentSettled();
         showTablePreview(true);
     });
 }
@@ -538,6 +542,7 @@ void DocumentController::clearAlert()
         clearFields(m_context.grid);
         resetColors(m_context.grid, m_context.swatches);
     });
+    Q_EMIT documentSettled();
     m_context.commands.post(command::resizeWebView);
 }
 

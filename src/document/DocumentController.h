@@ -117,6 +117,9 @@ public:
 Q_SIGNALS:
     /// A table preview has just been loaded into the viewer.
     void tablePreviewShown();
+    /// The chart is now what a file holds, or the empty chart of New: it was saved, or opened,
+    /// or the grid was cleared.
+    void documentSettled();
 
 private:
     void openDocument(const QString &urlText);

@@ -11,6 +11,7 @@
 #include "document/DocumentImport.h"
 #include "model/SampleCharts.h"
 #include "platform/Alerts.h"
+#include "platform/Desktop.h"
 #include "staff/StaffColumns.h"
 #include "staff/StaffTable.h"
 
@@ -61,12 +62,20 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
         m_live->noteEdit();
     });
     connect(m_live.get(), &LiveUpdate::redrawDue, this, [this] { renderLive(); });
+
+    m_unsaved = std::make_unique<UnsavedChanges>(*m_editor);
+    connect(m_documents.get(), &document::DocumentController::documentSettled, m_unsaved.get(),
+            &UnsavedChanges::markSaved);
+    connect(m_unsaved.get(), &UnsavedChanges::modifiedChanged, this,
+            [this](bool modified) { m_context.desktop.setWindowModified(modified); });
 }
 
 ChartWorkspace::~ChartWorkspace() = default;
 
 bool ChartWorkspace::confirmQuit()
 {
+    if (!m_unsaved->isModified())
+        return true;
     const int answer = m_context.alerts.runModal(
         {QStringLiteral("Do you want to save the chart before quitting?"),
          QStringLiteral("Your changes will be lost if you don't save them."),

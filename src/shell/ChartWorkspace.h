@@ -10,6 +10,7 @@
 #include "model/ChartEditor.h"
 #include "model/ChartGrid.h"
 #include "model/ChartProblems.h"
+#include "model/UnsavedChanges.h"
 #include "platform/AppContext.h"
 #include "render/DataString.h"
 #include "render/ViewerLoader.h"
@@ -68,6 +69,9 @@ public:
     [[nodiscard]] ProblemListModel &problems() { return *m_problems; }
     /// "Update as I edit": its redrawDue() runs renderLive().
     [[nodiscard]] LiveUpdate &liveUpdate() { return *m_live; }
+    /// Whether the chart has changes that are not saved; the window's title shows it. Saved
+    /// again by every save, open and New; the window marks its launch chart saved itself.
+    [[nodiscard]] UnsavedChanges &unsavedChanges() { return *m_unsaved; }
 
     /// The width the HTML table of a conversion and the table preview take; the window's
     /// viewer width once a window sets it, the converters' default before.
@@ -92,8 +96,9 @@ public:
     /// workspace serves `undoEdit` and `redoEdit` itself.
     void addHandlers(HandlerTable &table);
 
-    /// Asks before the window closes: Save (the window closes only once the document is
-    /// written), Don't Save, or Cancel. True when the window may close.
+    /// Asks before the window closes, when the chart has unsaved changes: Save (the window
+    /// closes only once the document is written), Don't Save, or Cancel. True when the window
+    /// may close.
     bool confirmQuit();
 
 private:
@@ -111,6 +116,7 @@ private:
     std::unique_ptr<ChartEditor> m_editor;
     std::unique_ptr<ProblemListModel> m_problems;
     std::unique_ptr<LiveUpdate> m_live;
+    std::unique_ptr<UnsavedChanges> m_unsaved;
 };
 
 } // namespace plotwell

@@ -48,7 +48,7 @@ AppDelegate::AppDelegate(Ports ports, QWidget *parent)
     }
     if (!m_ports.viewers)
         m_ports.viewers = makeWebEngineViewers;
-    setWindowTitle(QStringLiteral("Untitled"));
+    setWindowTitle(QStringLiteral("Untitled[*]"));
     setMinimumSize(900, 560);
 }
 
@@ -114,6 +114,9 @@ void AppDelegate::applicationDidFinishLaunching()
     plotwell::applicationDidFinishLaunching(static_cast<LaunchHost &>(*this), context());
     buildMenus();
     new FileDrop(this, [this](const QString &path) { openHandedOverFile(path); });
+    // The chart launch set up is the one a new window starts with: nothing to save yet.
+    if (m_view)
+        m_view->workspace().unsavedChanges().markSaved();
     m_launched = true;
 }
 

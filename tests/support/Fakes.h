@@ -157,11 +157,13 @@ class FakeDesktop final : public Desktop
 public:
     void setWindowTitle(const QString &title) override { m_title = title; }
     [[nodiscard]] QString windowTitle() const override { return m_title; }
+    void setWindowModified(bool isModified) override { modified = isModified; }
     [[nodiscard]] QSizeF lastScreenAvailableSize() const override { return screenSize; }
     void noteRecentDocument(const QString &path) override { recent << path; }
     void openExternalUrl(const QUrl &url) override { opened << url; }
 
     QSizeF screenSize{1440, 900};
+    bool modified = false;
     QStringList recent;
     QList<QUrl> opened;
 

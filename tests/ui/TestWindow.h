@@ -41,4 +41,11 @@ struct Window : ScriptedPorts
     QAction *action(const char *name) { return delegate->action(QLatin1String(name)); }
 };
 
+/// The window's title as the desktop shows it: "*" marks unsaved changes.
+inline QString shownTitle(const QWidget &window)
+{
+    return window.windowTitle().replace(
+        QStringLiteral("[*]"), window.isWindowModified() ? QStringLiteral("*") : QString());
+}
+
 } // namespace plotwell::testing

@@ -46,7 +46,7 @@ private Q_SLOTS:
         QVERIFY(row5.position->isEnabled());
         QCOMPARE(row5.swatch->colour().name().toUpper(), row5.hex->text().toUpper());
         QCOMPARE(w.webView->currentUrl(), placeholderUrl());
-        QCOMPARE(w.delegate->windowTitle(), QStringLiteral("Untitled"));
+        QCOMPARE(shownTitle(*w.delegate), QStringLiteral("Untitled"));
         QCOMPARE(w.preferences.value(QStringLiteral("openedFilename")), std::optional(QString()));
         QVERIFY(!w.action("undoAction:")->isEnabled() && !w.action("redoAction:")->isEnabled());
         // Undo follows the editor's stack.
@@ -164,8 +164,16 @@ private Q_SLOTS:
         QCOMPARE(reopens, 4);
     }
 
-    void quitOffersSaveDontSaveAndCancel()
+    void quitAsksOnlyWithUnsavedChangesAndOffersSaveDontSaveAndCancel()
     {
+        {
+            // Nothing changed since launch: nothing to lose, nothing asked.
+            Window w;
+            w.delegate->show();
+            w.action("QuitApp:")->trigger();
+            QVERIFY(w.alerts.shown.isEmpty());
+            QVERIFY(!w.delegate->isVisible());
+        }
         const QTemporaryDir dir;
         const struct
         {
@@ -174,23 +182,46 @@ private Q_SLOTS:
             bool closes;
             QString title; // the window's title afterwards
         } cases[] = {
-            {kFirstButton + 2, {}, false, QStringLiteral("Untitled")},       // Cancel
-            {kFirstButton + 1, {}, true, QStringLiteral("Untitled")},        // Don't Save
-            {kFirstButton, std::nullopt, false, QStringLiteral("Untitled")}, // Save, no place
+            {kFirstButton + 2, {}, false, QStringLiteral("Untitled*")},       // Cancel
+            {kFirstButton + 1, {}, true, QStringLiteral("Untitled*")},        // Don't Save
+            {kFirstButton, std::nullopt, false, QStringLiteral("Untitled*")}, // Save, no place
             {kFirstButton, dir.filePath("Board chart"), true, QStringLiteral("Board chart")},
         };
         for (const auto &c : cases) {
             Window w;
             w.delegate->show();
+            w.view().workspace().editor().setTitle(1, QStringLiteral("Ann(CEO)"));
+            QTRY_COMPARE(shownTitle(*w.delegate), QStringLiteral("Untitled*"));
             w.alerts.answers = {c.answer};
             w.panels.savePaths = {c.savePath};
             w.action("QuitApp:")->trigger();
             QCOMPARE(w.alerts.shown.last().buttons, (QStringList{"Save", "Don't Save", "Cancel"}));
             QCOMPARE(w.delegate->isVisible(), !c.closes);
-            QCOMPARE(w.delegate->windowTitle(), c.title);
+            QTRY_COMPARE(shownTitle(*w.delegate), c.title);
             if (c.savePath)
                 QVERIFY(QFileInfo::exists(*c.savePath + ".csv"));
         }
+    }
+
+    void theTitleMarksChangesUntilSavedAndUndoingThemClearsTheMark()
+    {
+        const QTemporaryDir dir;
+        Window w;
+        ChartEditor &editor = w.view().workspace().editor();
+        editor.setTitle(1, QStringLiteral("Ann(CEO)"));
+        QTRY_COMPARE(shownTitle(*w.delegate), QStringLiteral("Untitled*"));
+        editor.undo();
+        QTRY_COMPARE(shownTitle(*w.delegate), QStringLiteral("Untitled"));
+        editor.redo();
+        w.panels.savePaths = {dir.filePath("team")};
+        w.action("saveAsFile:")->trigger();
+        QTRY_COMPARE(shownTitle(*w.delegate), QStringLiteral("team"));
+        editor.setColour(1, QStringLiteral("#102030"));
+        QTRY_COMPARE(shownTitle(*w.delegate), QStringLiteral("team*"));
+        // New empties the chart: nothing of it to save.
+        w.alerts.answers = {kFirstButton};
+        w.action("newFile:")->trigger();
+        QTRY_COMPARE(shownTitle(*w.delegate), QStringLiteral("Untitled"));
     }
 
     void paletteFollowsTheDesktopUnlessTold()

@@ -30,7 +30,7 @@ private Q_SLOTS:
         QDir::setCurrent(previous);
 
         QCOMPARE(w.panels.openPanelCount, 0);
-        QCOMPARE(w.delegate->windowTitle(), QStringLiteral("people list"));
+        QCOMPARE(shownTitle(*w.delegate), QStringLiteral("people list"));
         QCOMPARE(w.view().grid().title(2), QStringLiteral("Ann(CEO)"));
         QTRY_VERIFY(w.webView->currentPage().contains("Preview of 1 Total Records"));
 

@@ -121,15 +121,24 @@ void SettingsPreferences::sync()
     m_settings.sync();
 }
 
+// Qt puts the desktop's mark of a modified window where "[*]" stands.
+constexpr QLatin1String kModifiedMark("[*]");
+
 void WidgetDesktop::setWindowTitle(const QString &title)
 {
     if (m_window)
-        m_window->setWindowTitle(title);
+        m_window->setWindowTitle(title + kModifiedMark);
+}
+
+void WidgetDesktop::setWindowModified(bool modified)
+{
+    if (m_window)
+        m_window->setWindowModified(modified);
 }
 
 QString WidgetDesktop::windowTitle() const
 {
-    return m_window ? m_window->windowTitle() : QString();
+    return m_window ? m_window->windowTitle().remove(kModifiedMark) : QString();
 }
 
 QSizeF WidgetDesktop::lastScreenAvailableSize() const

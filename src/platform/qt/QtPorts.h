@@ -59,6 +59,7 @@ public:
     void setWindow(QWidget *window) { m_window = window; }
     void setWindowTitle(const QString &title) override;
     [[nodiscard]] QString windowTitle() const override;
+    void setWindowModified(bool modified) override;
     [[nodiscard]] QSizeF lastScreenAvailableSize() const override;
     void noteRecentDocument(const QString &path) override;
     void openExternalUrl(const QUrl &url) override;
