@@ -129,8 +129,10 @@ const QList<MenuItem> &menuItems()
         {QStringLiteral("moveRowDown:"), QStringLiteral("Edit"), text(u"Move Row Down"),
          QKeySequence(Qt::ALT | Qt::Key_Down)},
 
+        {QStringLiteral("renderChart:"), QStringLiteral("View"), text(u"Render Chart"),
+         QKeySequence(Qt::CTRL | Qt::Key_R)},
         {QStringLiteral("hideShowGrid:"), QStringLiteral("View"), text(u"Hide Grid"),
-         QKeySequence(Qt::CTRL | Qt::Key_G)},
+         QKeySequence(Qt::CTRL | Qt::Key_G), true},
         {QStringLiteral("hideShowSideBar:"), QStringLiteral("View"), text(u"Hide Sidebar"),
          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S)},
         {QStringLiteral("undoAction:"), QStringLiteral("View"), text(u"Previous Chart"),

@@ -226,6 +226,7 @@ AppDelegate::WindowAction AppDelegate::windowAction(const QString &name)
     const std::map<QString, WindowAction> actions = {
         {QStringLiteral("downloadTemplate:"), {[this] { m_view->documents().downloadTemplate(); }}},
         {QStringLiteral("liveSample:"), {[this] { m_view->liveSample(); }}},
+        {QStringLiteral("renderChart:"), {[this] { m_view->submitData(); }}},
         {QStringLiteral("importStaffList:"), {[this] { importStaffList(*m_view, this, {}); }}},
         {QStringLiteral("exportSvg:"), {[this] { exportViewerSvg(*m_view, this); }}},
         {QStringLiteral("insertRowAbove:"), rowAction(RowAction::InsertAbove)},

@@ -231,7 +231,7 @@ void MasterViewController::buildHeader()
 
     m_renderButton =
         headerButton(QStringLiteral("Render Chart"), QStringLiteral("renderButton"), m_header);
-    m_renderButton->setToolTip(QStringLiteral("Draw the chart from the grid"));
+    m_renderButton->setToolTip(QStringLiteral("Draw the chart from the grid (Ctrl+R)"));
     m_renderButton->setDefault(true);
     m_sampleButton =
         headerButton(QStringLiteral("Load Sample"), QStringLiteral("sampleButton"), m_header);

@@ -160,7 +160,8 @@ QuickHelpPopover::QuickHelpPopover(QWidget *parent) : Popover(parent)
             "<p><b>3.</b> Press <b>SELECT</b> on a row, or type in its parent field, to choose "
             "its parent and where it sits: left, right or below.</p>"
             "<p><b>4.</b> Pick a colour with the small button beside each hex value.</p>"
-            "<p><b>5.</b> Press <b>Render Chart</b> to draw the chart. Undo and Redo take back "
+            "<p><b>5.</b> Press <b>Render Chart</b> (Ctrl+R) to draw the chart. Undo and Redo take "
+            "back "
             "edits; Previous Chart and Next Chart step through the charts you rendered.</p>"),
         this);
     text->setWordWrap(true);
