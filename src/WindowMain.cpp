@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <cstring>
@@ -62,6 +63,10 @@ int runApplication(int argc, char *argv[])
                      &plotwell::AppDelegate::openHandedOverFile);
     window.resize(1280, 820);
     window.applicationDidFinishLaunching();
+    // A chart with unsaved changes is copied here while it has them: a run that ends without
+    // saving it (a crash, a power cut) leaves it for the next one to offer back.
+    window.keepRecoveryCopyIn(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                              QStringLiteral("/Unsaved chart.csv"));
     window.show();
     return QApplication::exec();
 }

@@ -24,7 +24,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace plotwell::document {
 
@@ -34,23 +33,6 @@ const QString kCsvType = QStringLiteral("csv");
 
 // A saved chart is a few kilobytes; anything far larger is an ordinary CSV file and is left
 // to the streaming import.
-
-/// Writes through a temporary file that replaces the target only once everything is on disk,
-/// so a failure never leaves half a file. Returns why it failed, or nothing.
-std::optional<QString> writeAtomically(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
-}
 
 /// The save panel may hand back a name the user typed without the extension.
 QString withExtension(const QString &path, const QString &type)

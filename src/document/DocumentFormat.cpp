@@ -3,6 +3,7 @@
 #include "colour/ColorLine.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace plotwell::document {
@@ -309,6 +310,21 @@ bool looksBinary(const QByteArray &head)
     if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
         return false;
     return head.left(kBinaryProbeBytes).contains('\0');
+}
+
+std::optional<QString> writeAtomically(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
 }
 
 ReadFile readTextFile(const QString &path, qint64 limit)

@@ -105,6 +105,10 @@ struct ReadFile
 };
 [[nodiscard]] ReadFile readTextFile(const QString &path, qint64 limit = kLargestChartDocument);
 
+/// Writes through a temporary file that replaces the target only once everything is on disk,
+/// so a failure never leaves half a file. Returns why it failed, or nothing.
+std::optional<QString> writeAtomically(const QString &path, const QByteArray &bytes);
+
 /// Puts a saved chart into the grid: chart title, value fields, every title and parent. The
 /// axis labels become empty; positions and colours are left to the caller.
 void restoreSavedChart(ChartGrid &grid, const SavedChart &chart);

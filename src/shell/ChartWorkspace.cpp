@@ -9,6 +9,7 @@
 #include "document/CompanionEntries.h"
 #include "document/DocumentFormat.h"
 #include "document/DocumentImport.h"
+#include "model/GridClearing.h"
 #include "model/SampleCharts.h"
 #include "platform/Alerts.h"
 #include "platform/Desktop.h"
@@ -18,6 +19,13 @@
 #include <QFile>
 
 namespace plotwell {
+
+namespace {
+
+/// How long edits pause before the copy of an unsaved chart is written.
+constexpr int kRecoveryCopyDelayMs = 1500;
+
+} // namespace
 
 ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QObject *parent)
     : QObject(parent), m_context(context), m_progress(context.state)
@@ -66,24 +74,87 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
     m_unsaved = std::make_unique<UnsavedChanges>(*m_editor);
     connect(m_documents.get(), &document::DocumentController::documentSettled, m_unsaved.get(),
             &UnsavedChanges::markSaved);
-    connect(m_unsaved.get(), &UnsavedChanges::modifiedChanged, this,
-            [this](bool modified) { m_context.desktop.setWindowModified(modified); });
+    connect(m_unsaved.get(), &UnsavedChanges::modifiedChanged, this, [this](bool modified) {
+        m_context.desktop.setWindowModified(modified);
+        if (modified) {
+            m_recoveryTimer.start();
+        } else if (m_recoveryWritten) {
+            m_recoveryTimer.stop();
+            discardRecoveryCopy();
+        }
+    });
+    m_recoveryTimer.setSingleShot(true);
+    m_recoveryTimer.setInterval(kRecoveryCopyDelayMs);
+    connect(m_editor.get(), &ChartEditor::edited, &m_recoveryTimer, [this] {
+        if (m_recovery)
+            m_recoveryTimer.start();
+    });
+    connect(&m_recoveryTimer, &QTimer::timeout, this, [this] {
+        if (!m_recovery || !m_unsaved->isModified())
+            return;
+        if (const auto failure = m_recovery->keep(m_grid, m_context.state.appearance))
+            qCWarning(lcPlotwell) << "the copy of the unsaved chart could not be kept in"
+                                  << m_recovery->path() << "-" << *failure;
+        else
+            m_recoveryWritten = true;
+    });
 }
 
 ChartWorkspace::~ChartWorkspace() = default;
 
 bool ChartWorkspace::confirmQuit()
 {
-    if (!m_unsaved->isModified())
-        return true;
-    const int answer = m_context.alerts.runModal(
-        {QStringLiteral("Do you want to save the chart before quitting?"),
-         QStringLiteral("Your changes will be lost if you don't save them."),
-         {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")},
-         AlertSpec::Style::Warning});
-    if (answer == kFirstButton)
-        return m_documents->save();
-    return answer == kFirstButton + 1;
+    bool closes = true;
+    if (m_unsaved->isModified()) {
+        const int answer = m_context.alerts.runModal(
+            {QStringLiteral("Do you want to save the chart before quitting?"),
+             QStringLiteral("Your changes will be lost if you don't save them."),
+             {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")},
+             AlertSpec::Style::Warning});
+        closes = answer == kFirstButton ? m_documents->save() : answer == kFirstButton + 1;
+    }
+    // Saved, given up or never changed: nothing left to recover.
+    if (closes)
+        discardRecoveryCopy();
+    return closes;
+}
+
+void ChartWorkspace::keepRecoveryCopyIn(const QString &path)
+{
+    m_recovery = std::make_unique<document::ChartRecovery>(path);
+    m_recoveryWritten = false;
+}
+
+bool ChartWorkspace::hasRecoveryCopy() const
+{
+    return m_recovery && m_recovery->left().has_value();
+}
+
+bool ChartWorkspace::recoverChart()
+{
+    const std::optional<document::SavedChart> chart =
+        m_recovery ? m_recovery->left() : std::nullopt;
+    if (!chart)
+        return false;
+    m_editor->record(QStringLiteral("Recover Chart"), [this, &chart] {
+        clearFields(m_grid);
+        document::restoreSavedChart(m_grid, *chart);
+        if (chart->extras)
+            document::applyChartExtras(m_grid, m_swatches, m_context.state.appearance,
+                                       *chart->extras);
+    });
+    // From now on the copy is this run's own, rewritten and given up as the chart changes.
+    m_recoveryWritten = true;
+    Q_EMIT chartRecovered();
+    return true;
+}
+
+void ChartWorkspace::discardRecoveryCopy()
+{
+    m_recoveryTimer.stop();
+    if (m_recovery)
+        m_recovery->discard();
+    m_recoveryWritten = false;
 }
 
 void ChartWorkspace::setHtmlWidth(std::function<int()> width)

@@ -3,6 +3,7 @@
 #include "base/Progress.h"
 #include "colour/SwatchBoard.h"
 #include "convert/ConversionController.h"
+#include "document/ChartRecovery.h"
 #include "document/DocumentController.h"
 #include "document/RecentDocuments.h"
 #include "export/ChartExporter.h"
@@ -17,6 +18,7 @@
 #include "shell/LiveUpdate.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -98,8 +100,23 @@ public:
 
     /// Asks before the window closes, when the chart has unsaved changes: Save (the window
     /// closes only once the document is written), Don't Save, or Cancel. True when the window
-    /// may close.
+    /// may close; the recovery copy is then given up.
     bool confirmQuit();
+
+    /// Keeps a copy of the chart in \a path while it has unsaved changes, for a run that ends
+    /// before they are saved (document::ChartRecovery). The window gives the path; commands keep
+    /// none. A copy an earlier run left there stays until recovered or discarded.
+    void keepRecoveryCopyIn(const QString &path);
+    /// Whether an earlier run left a copy of a chart it did not save.
+    [[nodiscard]] bool hasRecoveryCopy() const;
+    /// Puts that copy into the grid as one undoable step: an untitled chart with unsaved
+    /// changes. False when there is none to read.
+    bool recoverChart();
+    void discardRecoveryCopy();
+
+Q_SIGNALS:
+    /// recoverChart() brought a chart back, its look with it.
+    void chartRecovered();
 
 private:
     AppContext m_context;
@@ -117,6 +134,11 @@ private:
     std::unique_ptr<ProblemListModel> m_problems;
     std::unique_ptr<LiveUpdate> m_live;
     std::unique_ptr<UnsavedChanges> m_unsaved;
+    std::unique_ptr<document::ChartRecovery> m_recovery;
+    /// Writes the recovery copy once edits pause, not at every keystroke.
+    QTimer m_recoveryTimer;
+    /// Whether this run wrote the copy: one left by an earlier run waits for the user.
+    bool m_recoveryWritten = false;
 };
 
 } // namespace plotwell

@@ -418,6 +418,33 @@ void AppDelegate::closeEvent(QCloseEvent *event)
     QCoreApplication::quit();
 }
 
+void AppDelegate::keepRecoveryCopyIn(const QString &path)
+{
+    if (!m_view)
+        return;
+    ChartWorkspace &workspace = m_view->workspace();
+    workspace.keepRecoveryCopyIn(path);
+    if (!workspace.hasRecoveryCopy())
+        return;
+    // Asked over the window, once it is shown.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            ChartWorkspace &workspace = m_view->workspace();
+            const int answer = m_ports.alerts->runModal(
+                {QStringLiteral("Recover the chart you did not save?"),
+                 QStringLiteral("Plotwell ended while a chart had changes that were not saved. "
+                                "Recover it to go on where you left off, or discard it."),
+                 {QStringLiteral("Recover"), QStringLiteral("Discard")},
+                 AlertSpec::Style::Warning});
+            if (answer == kFirstButton)
+                workspace.recoverChart();
+            else
+                workspace.discardRecoveryCopy();
+        },
+        Qt::QueuedConnection);
+}
+
 void AppDelegate::downloadHelp()
 {
     plotwell::downloadHelp(context());

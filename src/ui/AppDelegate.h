@@ -70,6 +70,9 @@ public:
     void fullscreen();
     /// `downloadHelp:`: saves the help document where the user chooses.
     void downloadHelp();
+    /// Keeps a copy of an unsaved chart in \a path (ChartWorkspace::keepRecoveryCopyIn) and,
+    /// once the window is up, offers back one that an earlier run left there. After launch.
+    void keepRecoveryCopyIn(const QString &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

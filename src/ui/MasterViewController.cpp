@@ -158,6 +158,8 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
         showAppearanceValues();
         m_shell->refreshUnlessConverting();
     });
+    connect(m_workspace.get(), &ChartWorkspace::chartRecovered, this,
+            [this] { showAppearanceValues(); });
     m_workspace->setHtmlWidth([this] { return m_shell->htmlWidth(); });
     document::DocumentHooks documentHooks;
     documentHooks.htmlWidth = [this] { return m_shell->htmlWidth(); };

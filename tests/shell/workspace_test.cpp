@@ -4,8 +4,10 @@
 #include "base/Commands.h"
 #include "shell/ChartWorkspace.h"
 
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +85,55 @@ TEST_F(Workspace, UpdateAsIEditRedrawsOnceAfterABurstInPlaceOfTheChartOnShow)
 
     LiveUpdate again(preferences);
     EXPECT_TRUE(again.isEnabled()) << "remembered";
+}
+
+// A crash loses nothing: the chart with unsaved changes is copied once edits pause, the copy
+// goes once the chart is saved, and a copy left behind comes back in the next run as an
+// untitled chart with unsaved changes.
+TEST_F(Workspace, AnUnsavedChartIsCopiedForRecoveryUntilSavedOrGivenUp)
+{
+    QTemporaryDir folder;
+    const QString copy = folder.filePath(QStringLiteral("data/Unsaved chart.csv"));
+    workspace.keepRecoveryCopyIn(copy);
+    EXPECT_FALSE(workspace.hasRecoveryCopy());
+    ASSERT_TRUE(workspace.loadSample(1));
+    editor.setTitle(12, QStringLiteral("Quinn \"Q\" Ash, Ops(Analyst)"));
+    editor.setColour(12, QStringLiteral("#123456"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(copy); }, 5000));
+    const ChartEditor::Snapshot edited = editor.snapshot();
+    const ChartAppearance look = state.appearance;
+
+    {
+        // The next run, after a crash: the copy is offered and brought back whole.
+        FakeApp next;
+        FakeChartViewer view, viewM, viewL;
+        ChartWorkspace after(next.context, {view, viewM, viewL, pictures});
+        after.keepRecoveryCopyIn(copy);
+        ASSERT_TRUE(after.hasRecoveryCopy());
+        QSignalSpy recovered(&after, &ChartWorkspace::chartRecovered);
+        ASSERT_TRUE(after.recoverChart());
+        EXPECT_EQ(recovered.size(), 1);
+        EXPECT_EQ(after.editor().snapshot().rows, edited.rows);
+        EXPECT_EQ(after.grid().setting(ChartSetting::ChartTitle),
+                  workspace.grid().setting(ChartSetting::ChartTitle));
+        EXPECT_EQ(next.state.appearance, look);
+        EXPECT_TRUE(after.unsavedChanges().isModified()) << "not saved anywhere yet";
+        EXPECT_FALSE(next.state.saveUrl.has_value() && !next.state.saveUrl->isEmpty());
+        after.editor().undo();
+        EXPECT_FALSE(after.unsavedChanges().isModified()) << "one step, undone";
+    }
+
+    // Saved: the copy goes.
+    panels.savePaths.push_back(folder.filePath(QStringLiteral("board.csv")));
+    ASSERT_TRUE(workspace.documents().save());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !QFileInfo::exists(copy); }, 5000));
+
+    // Changed again and quit without saving: given up, so gone too.
+    editor.setTitle(13, QStringLiteral("Rue(Intern)"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(copy); }, 5000));
+    alerts.answers = {kFirstButton + 1}; // Don't Save
+    EXPECT_TRUE(workspace.confirmQuit());
+    EXPECT_FALSE(QFileInfo::exists(copy));
 }
 
 } // namespace

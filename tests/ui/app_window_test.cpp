@@ -4,6 +4,7 @@
 #include "TestWindow.h"
 #include "base/Commands.h"
 #include "commands/RequestCommand.h"
+#include "document/ChartRecovery.h"
 #include "model/ChartEditor.h"
 #include "model/ParentReferences.h"
 #include "render/PageRequest.h"
@@ -224,6 +225,27 @@ private Q_SLOTS:
         w.alerts.answers = {kFirstButton};
         w.action("newFile:")->trigger();
         QTRY_COMPARE(shownTitle(*w.delegate), QStringLiteral("Untitled"));
+    }
+
+    void aChartLeftUnsavedByAnEarlierRunIsOfferedBack()
+    {
+        const QTemporaryDir dir;
+        const QString copy = dir.filePath(QStringLiteral("Unsaved chart.csv"));
+        for (const bool recover : {true, false}) {
+            ChartGrid left;
+            left.setTitle(1, QStringLiteral("Ann(CEO)"));
+            QVERIFY(!document::ChartRecovery(copy).keep(left, ChartAppearance()));
+            Window w;
+            w.delegate->show();
+            w.alerts.answers = {recover ? kFirstButton : kFirstButton + 1};
+            w.delegate->keepRecoveryCopyIn(copy);
+            QTRY_COMPARE(w.alerts.shown.size(), 1);
+            QCOMPARE(w.alerts.shown.last().buttons, (QStringList{"Recover", "Discard"}));
+            QCOMPARE(w.view().grid().title(1), recover ? QStringLiteral("Ann(CEO)") : QString());
+            QTRY_COMPARE(shownTitle(*w.delegate),
+                         recover ? QStringLiteral("Untitled*") : QStringLiteral("Untitled"));
+            QCOMPARE(QFileInfo::exists(copy), recover);
+        }
     }
 
     void paletteFollowsTheDesktopUnlessTold()
