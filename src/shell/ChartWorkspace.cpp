@@ -76,12 +76,10 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
             &UnsavedChanges::markSaved);
     connect(m_unsaved.get(), &UnsavedChanges::modifiedChanged, this, [this](bool modified) {
         m_context.desktop.setWindowModified(modified);
-        if (modified) {
+        if (modified)
             m_recoveryTimer.start();
-        } else if (m_recoveryWritten) {
-            m_recoveryTimer.stop();
+        else if (m_recoveryWritten)
             discardRecoveryCopy();
-        }
     });
     m_recoveryTimer.setSingleShot(true);
     m_recoveryTimer.setInterval(kRecoveryCopyDelayMs);
