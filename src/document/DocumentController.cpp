@@ -15,6 +15,7 @@
 #include "document/RecentDocuments.h"
 #include "model/ChartEditor.h"
 #include "model/GridClearing.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Alerts.h"
 #include "platform/ChartViewer.h"
 #include "platform/Desktop.h"
@@ -302,7 +303,25 @@ bool DocumentController::isOpenable(const QString &path)
 
 void DocumentController::openAction(const QString &urlText)
 {
+    if (!isOpenable(localFileOfUrlText(urlText)) || !mayReplaceChart(urlText))
+        return;
     recordEdit(QStringLiteral("Open"), [&] { openDocument(urlText); });
+}
+
+bool DocumentController::mayReplaceChart(const QString &urlText)
+{
+    if (!m_context.unsaved || !m_context.unsaved->isModified())
+        return true;
+    const int answer = m_context.alerts.runModal(
+        {QStringLiteral("Do you want to save the chart before opening \"%1\"?")
+             .arg(documentName(urlText)),
+         QStringLiteral("The chart in the grid has changes that are not saved. If you don't "
+                        "save them, only Undo brings them back."),
+         {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")},
+         AlertSpec::Style::Warning});
+    if (answer == kFirstButton)
+        return save();
+    return answer == kFirstButton + 1;
 }
 
 void DocumentController::recordEdit(const QString &text, const std::function<void()> &change)
@@ -316,8 +335,6 @@ void DocumentController::recordEdit(const QString &text, const std::function<voi
 void DocumentController::openDocument(const QString &urlText)
 {
     diag(QStringLiteral("DOCUMENT SELECTED= %1").arg(urlText));
-    if (!isOpenable(localFileOfUrlText(urlText)))
-        return;
     const QString name = documentName(urlText);
     diag(QStringLiteral("FILENAME_TO_OPEN= %1").arg(name));
     diag(QStringLiteral("extension2 '%1'").arg(pathExtension(name)));

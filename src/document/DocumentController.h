@@ -20,6 +20,7 @@ class Desktop;
 class FilePanels;
 class Preferences;
 class SwatchBoard;
+class UnsavedChanges;
 struct AppState;
 } // namespace plotwell
 
@@ -49,6 +50,9 @@ struct DocumentContext
     ChartViewer *viewer = nullptr;
     /// Where open, import and New are kept as one undoable step each; may be null.
     ChartEditor *editor = nullptr;
+    /// Whether the chart has unsaved changes, asked about before an open replaces it; may be
+    /// null (nothing is asked).
+    const UnsavedChanges *unsaved = nullptr;
 };
 
 /// What the window does for the document flows; any of them may be left empty.
@@ -123,6 +127,9 @@ Q_SIGNALS:
 
 private:
     void openDocument(const QString &urlText);
+    /// Before an open replaces a chart with unsaved changes: Save (the open goes on once the
+    /// chart is written), Don't Save or Cancel. True when the open may go on.
+    bool mayReplaceChart(const QString &urlText);
     /// Runs \a change as one step of the editor when there is one.
     void recordEdit(const QString &text, const std::function<void()> &change);
     bool isOpenable(const QString &path);

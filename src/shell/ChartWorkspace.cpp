@@ -35,12 +35,13 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
                                        m_context.state, m_context.commands, m_context.desktop);
     m_recent = std::make_unique<document::RecentDocuments>(m_context.preferences);
     m_editor = std::make_unique<ChartEditor>(m_grid, &m_context.state);
+    m_unsaved = std::make_unique<UnsavedChanges>(*m_editor);
     m_problems = std::make_unique<ProblemListModel>(m_grid);
     m_live = std::make_unique<LiveUpdate>(m_context.preferences);
     m_documents = std::make_unique<document::DocumentController>(document::DocumentContext{
         m_grid, m_swatches, m_context.state, m_context.preferences, *m_recent, m_context.alerts,
         m_context.filePanels, m_context.desktop, m_context.commands, &viewers.webView,
-        m_editor.get()});
+        m_editor.get(), m_unsaved.get()});
     // A table preview arrives once its file has been read through; by then the viewer may have
     // been given a chart or another page, which the late preview must not replace.
     connect(m_loader.get(), &ViewerLoader::webViewPageRequested, m_documents.get(),
@@ -71,7 +72,6 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
     });
     connect(m_live.get(), &LiveUpdate::redrawDue, this, [this] { renderLive(); });
 
-    m_unsaved = std::make_unique<UnsavedChanges>(*m_editor);
     connect(m_documents.get(), &document::DocumentController::documentSettled, m_unsaved.get(),
             &UnsavedChanges::markSaved);
     connect(m_unsaved.get(), &UnsavedChanges::modifiedChanged, this, [this](bool modified) {
@@ -87,6 +87,8 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
         if (m_recovery)
             m_recoveryTimer.start();
     });
+    // The chart a workspace starts with has nothing to save.
+    m_unsaved->markSaved();
     connect(&m_recoveryTimer, &QTimer::timeout, this, [this] {
         if (!m_recovery || !m_unsaved->isModified())
             return;

@@ -131,9 +131,10 @@ private:
     std::unique_ptr<ExportController> m_export;
     std::unique_ptr<convert::ConversionController> m_conversions;
     std::unique_ptr<ChartEditor> m_editor;
+    /// Follows the editor; the document controller asks it before an open replaces the chart.
+    std::unique_ptr<UnsavedChanges> m_unsaved;
     std::unique_ptr<ProblemListModel> m_problems;
     std::unique_ptr<LiveUpdate> m_live;
-    std::unique_ptr<UnsavedChanges> m_unsaved;
     std::unique_ptr<document::ChartRecovery> m_recovery;
     /// Writes the recovery copy once edits pause, not at every keystroke.
     QTimer m_recoveryTimer;

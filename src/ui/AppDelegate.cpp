@@ -114,9 +114,6 @@ void AppDelegate::applicationDidFinishLaunching()
     plotwell::applicationDidFinishLaunching(static_cast<LaunchHost &>(*this), context());
     buildMenus();
     new FileDrop(this, [this](const QString &path) { openHandedOverFile(path); });
-    // The chart launch set up is the one a new window starts with: nothing to save yet.
-    if (m_view)
-        m_view->workspace().unsavedChanges().markSaved();
     m_launched = true;
 }
 
@@ -180,6 +177,9 @@ void AppDelegate::installView()
 {
     setCentralWidget(m_view);
     m_view->loadView();
+    // The chart the view starts with is the one a new window has: nothing to save yet. Said
+    // before the launch document opens, which would otherwise ask about it.
+    m_view->workspace().unsavedChanges().markSaved();
 }
 
 // Menus

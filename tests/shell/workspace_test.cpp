@@ -48,7 +48,11 @@ TEST_F(Workspace, SampleImportAndEditsAreStepsUndoneByTheEditCommands)
     const QString file =
         writeFile(folder.filePath(QStringLiteral("people.csv")), "Ann(CEO),Bo(CTO)\n1,2\n");
     panels.openPaths.push_back(file);
+    // The sample is not saved anywhere: the open asks first, and goes on without saving it.
+    alerts.answers = {kFirstButton + 1};
     runDelegateAction(QStringLiteral("openFile:"), state, commands);
+    ASSERT_EQ(alerts.messages().value(0),
+              QStringLiteral("Do you want to save the chart before opening \"people.csv\"?"));
     ASSERT_EQ(workspace.grid().title(2), QStringLiteral("Ann(CEO)"));
     editor.setTitle(2, QStringLiteral("Ann Lee(CEO)"));
     EXPECT_EQ(editor.undoStack().count(), 3);
@@ -85,6 +89,31 @@ TEST_F(Workspace, UpdateAsIEditRedrawsOnceAfterABurstInPlaceOfTheChartOnShow)
 
     LiveUpdate again(preferences);
     EXPECT_TRUE(again.isEnabled()) << "remembered";
+}
+
+TEST_F(Workspace, OpeningOverUnsavedChangesAsksFirst)
+{
+    QTemporaryDir folder;
+    const QString file =
+        writeFile(folder.filePath(QStringLiteral("people.csv")), "Ann(CEO),Bo(CTO)\n1,2\n");
+    editor.setTitle(1, QStringLiteral("Zed(Boss)"));
+    // Cancel, or Save with its panel cancelled: nothing opens.
+    for (const int answer : {kFirstButton + 2, kFirstButton}) {
+        alerts.answers = {answer};
+        workspace.documents().openFileRequest(file);
+        EXPECT_EQ(workspace.grid().title(1), QStringLiteral("Zed(Boss)"));
+    }
+    // Saved into a file, the chart is on disk before the open replaces it.
+    alerts.answers = {kFirstButton};
+    panels.savePaths.push_back(folder.filePath(QStringLiteral("zed.csv")));
+    workspace.documents().openFileRequest(file);
+    EXPECT_TRUE(QFileInfo::exists(folder.filePath(QStringLiteral("zed.csv"))));
+    EXPECT_EQ(workspace.grid().title(2), QStringLiteral("Ann(CEO)"));
+    EXPECT_FALSE(workspace.unsavedChanges().isModified());
+    // Nothing unsaved now: the next open asks nothing.
+    const qsizetype asked = alerts.shown.size();
+    workspace.documents().openFileRequest(file);
+    EXPECT_EQ(alerts.shown.size(), asked);
 }
 
 // A crash loses nothing: the chart with unsaved changes is copied once edits pause, the copy

@@ -61,7 +61,8 @@ private Q_SLOTS:
     void savedChartOpensIntoThePanelsAndIsDrawn()
     {
         Window w;
-        w.alerts.answers = {kFirstButton, kFirstButton}; // Sample 1, then New
+        // Sample 1, then New, then Don't Save: the look changed since New, so the open asks.
+        w.alerts.answers = {kFirstButton, kFirstButton, kFirstButton + 1};
         w.view().liveSample();
         w.delegate->state().appearance.cornerRadius = 12;
         const QString target = m_folder.filePath(QStringLiteral("Sample 1.csv"));
@@ -79,7 +80,7 @@ private Q_SLOTS:
         // Drawn at once: the visible viewer got a chart request, not a table preview.
         QVERIFY(w.webView->loads.size() > loadsBefore);
         QVERIFY(w.webView->currentUrl().toString().contains(QStringLiteral("Niall")));
-        QCOMPARE(w.alerts.shown.size(), 2);
+        QCOMPARE(w.alerts.shown.size(), 3);
     }
 
 private:
