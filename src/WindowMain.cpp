@@ -57,8 +57,6 @@ int runApplication(int argc, char *argv[])
     instance.listen();
 
     plotwell::AppDelegate window;
-    if (!launchDocument.isEmpty())
-        window.setLaunchDocument(launchDocument);
     QObject::connect(&instance, &plotwell::SingleInstance::openRequested, &window,
                      &plotwell::AppDelegate::openHandedOverFile);
     window.resize(1280, 820);
@@ -68,6 +66,13 @@ int runApplication(int argc, char *argv[])
     window.keepRecoveryCopyIn(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                               QStringLiteral("/Unsaved chart.csv"));
     window.show();
+    // The file the application was started with opens as a file handed over later does: over
+    // the shown window (an alert it brings has the window behind it), a staff list into its
+    // import, and after the offer of an unsaved chart.
+    if (!launchDocument.isEmpty())
+        QMetaObject::invokeMethod(
+            &window, [&window, launchDocument] { window.openHandedOverFile(launchDocument); },
+            Qt::QueuedConnection);
     return QApplication::exec();
 }
 

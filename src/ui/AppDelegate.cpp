@@ -61,15 +61,6 @@ AppContext AppDelegate::context()
             *m_ports.mailer};
 }
 
-void AppDelegate::setLaunchDocument(const QString &path)
-{
-    // Opened as the system's open-file request is: by its own path, without a panel.
-    m_state.openDoubleClicked = !path.isEmpty();
-    m_state.doubleClickedUrl = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
-    if (m_state.openDoubleClicked)
-        m_state.openRecent = true;
-}
-
 void AppDelegate::openHandedOverFile(const QString &path)
 {
     if (isMinimized())

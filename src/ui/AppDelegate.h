@@ -49,8 +49,6 @@ public:
     /// `applicationDidFinishLaunching:`: creates and loads the view, then builds the menus
     /// from the commands that have a handler.
     void applicationDidFinishLaunching();
-    /// The file the application was started with; opened once the view exists.
-    void setLaunchDocument(const QString &path);
     /// A file handed over while the window runs (by a later start, or dropped on the window):
     /// the window comes to the front and opens it as the system's open-file request does. An
     /// empty path only brings the window to the front.

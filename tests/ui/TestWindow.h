@@ -33,9 +33,10 @@ struct Window : ScriptedPorts
         };
         delegate = std::make_unique<AppDelegate>(ports);
         delegate->resize(size);
-        if (!launchDocument.isEmpty())
-            delegate->setLaunchDocument(launchDocument);
         delegate->applicationDidFinishLaunching();
+        // As the window program opens it, once launched (there from the event loop).
+        if (!launchDocument.isEmpty())
+            delegate->openHandedOverFile(launchDocument);
     }
     MasterViewController &view() { return *delegate->viewController(); }
     QAction *action(const char *name) { return delegate->action(QLatin1String(name)); }
