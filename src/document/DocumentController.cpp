@@ -312,11 +312,18 @@ bool DocumentController::mayReplaceChart(const QString &urlText)
 {
     if (!m_context.unsaved || !m_context.unsaved->isModified())
         return true;
+    return offerToSave(
+        QStringLiteral("Do you want to save the chart before opening \"%1\"?")
+            .arg(documentName(urlText)),
+        QStringLiteral("The chart in the grid has changes that are not saved. If you don't save "
+                       "them, only Undo brings them back."));
+}
+
+bool DocumentController::offerToSave(const QString &question, const QString &consequence)
+{
     const int answer = m_context.alerts.runModal(
-        {QStringLiteral("Do you want to save the chart before opening \"%1\"?")
-             .arg(documentName(urlText)),
-         QStringLiteral("The chart in the grid has changes that are not saved. If you don't "
-                        "save them, only Undo brings them back."),
+        {question,
+         consequence,
          {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")},
          AlertSpec::Style::Warning});
     if (answer == kFirstButton)

@@ -93,6 +93,9 @@ public:
     /// Saves as `saveData:` does; true when the document was written (false when the user
     /// cancelled the panel or the write failed).
     bool save();
+    /// Asks \a question before unsaved changes are replaced or left: Save (true once the
+    /// document is written), Don't Save (true) or Cancel (false).
+    bool offerToSave(const QString &question, const QString &consequence);
 
     // Command handlers.
     void saveData() { save(); }

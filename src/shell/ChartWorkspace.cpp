@@ -104,15 +104,10 @@ ChartWorkspace::~ChartWorkspace() = default;
 
 bool ChartWorkspace::confirmQuit()
 {
-    bool closes = true;
-    if (m_unsaved->isModified()) {
-        const int answer = m_context.alerts.runModal(
-            {QStringLiteral("Do you want to save the chart before quitting?"),
-             QStringLiteral("Your changes will be lost if you don't save them."),
-             {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")},
-             AlertSpec::Style::Warning});
-        closes = answer == kFirstButton ? m_documents->save() : answer == kFirstButton + 1;
-    }
+    const bool closes = !m_unsaved->isModified() ||
+                        m_documents->offerToSave(
+                            QStringLiteral("Do you want to save the chart before quitting?"),
+                            QStringLiteral("Your changes will be lost if you don't save them."));
     // Saved, given up or never changed: nothing left to recover.
     if (closes)
         discardRecoveryCopy();
