@@ -431,7 +431,9 @@ void GridView::showField(int r, RowField which)
 void GridView::lockParent(const GridRowWidgets &w)
 {
     w.parent->setReadOnly(true);
-    w.parent->setFocusPolicy(Qt::ClickFocus);
+    // Chosen, not typed, but reached by Tab like the rest of the row: letters, Space or Return
+    // there open the chooser.
+    w.parent->setFocusPolicy(Qt::StrongFocus);
 }
 
 void GridView::removeUserInteraction()

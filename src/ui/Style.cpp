@@ -167,6 +167,7 @@ QLabel#columnTitle { color: @textMuted; font-weight: 700; font-size: 8pt; }
 #gridRow[current="true"] { background: @currentRow; }
 #gridRow QComboBox { padding: 1px 4px; border-color: transparent; background: transparent; min-height: 18px; }
 #gridRow QComboBox:hover { border-color: @line; }
+#gridRow QComboBox:focus { border-color: @accent; }
 #gridRow QComboBox::drop-down { width: 14px; }
 #gridRow QComboBox::down-arrow { margin-right: 4px; }
 #rowDropMarker { background: @accent; }
@@ -181,7 +182,9 @@ QSplitter#mainSplitter::handle:hover { background: @line; }
 #gridRow QPushButton#selectButton { color: @accentText; background: @accentSoft; border: 1px solid @accentLine;
     border-radius: 5px; padding: 1px 4px; font-size: 8pt; font-weight: 700; }
 #gridRow QPushButton#selectButton:hover { background: @accentSofter; }
+#gridRow QPushButton#selectButton:focus { border-color: @accent; }
 #gridRow QToolButton#pickerButton { border: 1px solid @line; border-radius: 4px; padding: 0 3px; color: @textSoft; }
+#gridRow QToolButton#pickerButton:focus { border-color: @accent; }
 /* The picker's picture is a dark dropper: on a dark desktop it sits on a light face. */
 QToolButton#pickerButton { background: @pickerFace; }
 

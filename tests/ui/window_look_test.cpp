@@ -83,12 +83,23 @@ private Q_SLOTS:
         bar->setValue(bar->maximum()); // a scroll builds the rows before it paints them
         QVERIFY(grid.isRowBuilt(kRowCount));
         QVERIFY(rowsInView(w.view()) >= 20);
-        // Tab goes from every row on to the next, wherever the rows joined the table.
-        for (int row = 1; row < kRowCount; ++row) {
-            QWidget *next = grid.row(row).picker->nextInFocusChain();
+        // Tab goes through every part of a row, the parent too (it is chosen from the keyboard),
+        // and on to the next row, wherever the rows joined the table.
+        const auto nextStop = [](QWidget *from) {
+            QWidget *next = from->nextInFocusChain();
             while (!(next->focusPolicy() & Qt::TabFocus))
                 next = next->nextInFocusChain();
-            QCOMPARE(next, grid.row(row + 1).title);
+            return next;
+        };
+        for (int row = 1; row < kRowCount; ++row) {
+            const GridRowWidgets &line = grid.row(row);
+            QWidget *stop = line.title;
+            for (QWidget *expected :
+                 std::initializer_list<QWidget *>{line.parent, line.position, line.hex, line.select,
+                                                  line.picker, grid.row(row + 1).title}) {
+                stop = nextStop(stop);
+                QCOMPARE(stop, expected);
+            }
         }
     }
 
