@@ -303,20 +303,20 @@ bool DocumentController::isOpenable(const QString &path)
 
 void DocumentController::openAction(const QString &urlText)
 {
-    if (!isOpenable(localFileOfUrlText(urlText)) || !mayReplaceChart(urlText))
+    if (!isOpenable(localFileOfUrlText(urlText)) ||
+        !mayReplaceChart(QStringLiteral("Do you want to save the chart before opening \"%1\"?")
+                             .arg(documentName(urlText))))
         return;
     recordEdit(QStringLiteral("Open"), [&] { openDocument(urlText); });
 }
 
-bool DocumentController::mayReplaceChart(const QString &urlText)
+bool DocumentController::mayReplaceChart(const QString &question)
 {
     if (!m_context.unsaved || !m_context.unsaved->isModified())
         return true;
-    return offerToSave(
-        QStringLiteral("Do you want to save the chart before opening \"%1\"?")
-            .arg(documentName(urlText)),
-        QStringLiteral("The chart in the grid has changes that are not saved. If you don't save "
-                       "them, only Undo brings them back."));
+    return offerToSave(question,
+                       QStringLiteral("The chart in the grid has changes that are not saved. If "
+                                      "you don't save them, only Undo brings them back."));
 }
 
 bool DocumentController::offerToSave(const QString &question, const QString &consequence)
@@ -527,13 +527,20 @@ bool DocumentController::isPreviewShown() const
 void DocumentController::clearAlert()
 {
     diag(QStringLiteral("TEXTFIELD AT CLEAR= %1").arg(m_context.grid.parent(1)));
-    const int answer = m_context.alerts.runModal(
-        {QStringLiteral("This action will clear data from all cells & reset all colors."),
-         QStringLiteral("Are you sure you want to continue?"),
-         {QStringLiteral("Continue"), QStringLiteral("Cancel")},
-         AlertSpec::Style::Warning});
-    if (answer != kFirstButton)
+    // With changes to lose, the one question is whether to save them: Save or Don't Save is
+    // the go-ahead that the plain confirmation would ask for a second time.
+    if (m_context.unsaved && m_context.unsaved->isModified()) {
+        if (!mayReplaceChart(
+                QStringLiteral("Do you want to save the chart before starting a new one?")))
+            return;
+    } else if (m_context.alerts.runModal(
+                   {QStringLiteral("This action will clear data from all cells & reset all "
+                                   "colors."),
+                    QStringLiteral("Are you sure you want to continue?"),
+                    {QStringLiteral("Continue"), QStringLiteral("Cancel")},
+                    AlertSpec::Style::Warning}) != kFirstButton) {
         return;
+    }
 
     m_context.desktop.setWindowTitle(QStringLiteral("Untitled"));
     m_context.state.saveUrl = QString();

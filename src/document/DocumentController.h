@@ -96,6 +96,10 @@ public:
     /// Asks \a question before unsaved changes are replaced or left: Save (true once the
     /// document is written), Don't Save (true) or Cancel (false).
     bool offerToSave(const QString &question, const QString &consequence);
+    /// Before something replaces a chart with unsaved changes (an open, New, a sample, an
+    /// import): asks \a question with Save (it goes on once the chart is written), Don't Save
+    /// and Cancel. True when it may go on; with nothing unsaved, true without asking.
+    bool mayReplaceChart(const QString &question);
 
     // Command handlers.
     void saveData() { save(); }
@@ -103,7 +107,8 @@ public:
     /// The refresh request of settings changes: re-styles the table preview when the viewer
     /// shows it. The grid is never touched, and without an imported file nothing happens.
     void openRecentDocument();
-    /// Asks, then empties the chart and forgets the document.
+    /// Asks (to save first, when there are unsaved changes), then empties the chart and
+    /// forgets the document.
     void clearAlert();
 
     /// Reads one document given by its URL text. A missing file (a stale Open Recent entry) or
@@ -130,9 +135,6 @@ Q_SIGNALS:
 
 private:
     void openDocument(const QString &urlText);
-    /// Before an open replaces a chart with unsaved changes: Save (the open goes on once the
-    /// chart is written), Don't Save or Cancel. True when the open may go on.
-    bool mayReplaceChart(const QString &urlText);
     /// Runs \a change as one step of the editor when there is one.
     void recordEdit(const QString &text, const std::function<void()> &change);
     bool isOpenable(const QString &path);

@@ -254,6 +254,10 @@ void ShellController::liveSample()
 {
     const int answer = m_context.alerts.runModal(sampleChoiceAlert());
     diag(QStringLiteral("rCODE= %1").arg(answer));
+    if ((answer == kSampleOneAnswer || answer == kSampleTwoAnswer) && m_askBeforeReplacing &&
+        !m_askBeforeReplacing(
+            QStringLiteral("Do you want to save the chart before loading the sample?")))
+        return;
     if (answer == kSampleOneAnswer) {
         m_context.desktop.setWindowTitle(QStringLiteral("Untitled"));
         m_context.state.saveUrl = QString();

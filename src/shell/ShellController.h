@@ -44,6 +44,11 @@ public:
 
     /// Samples become one undoable step of \a editor (none: the grid is written directly).
     void setEditor(ChartEditor *editor) { m_editor = editor; }
+    /// Asked before a sample replaces the chart: whether it may (the user may save first).
+    void setAskBeforeReplacing(std::function<bool(const QString &question)> ask)
+    {
+        m_askBeforeReplacing = std::move(ask);
+    }
 
     /// Registers the handlers of the commands above by name.
     void addHandlers(HandlerTable &table);
@@ -91,6 +96,7 @@ private:
     ViewerLoader &m_viewers;
     ShellView &m_view;
     ChartEditor *m_editor = nullptr;
+    std::function<bool(const QString &)> m_askBeforeReplacing;
     int m_gridHidden = 0;
     bool m_sideBarHidden = false;
     int m_htmlWidth = 0;

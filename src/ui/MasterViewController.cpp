@@ -150,6 +150,8 @@ MasterViewController::MasterViewController(AppContext context, ChartViewers view
     m_shell = std::make_unique<ShellController>(m_context, grid(), viewerLoader(),
                                                 static_cast<ShellView &>(*this));
     m_shell->setEditor(&m_workspace->editor());
+    m_shell->setAskBeforeReplacing(
+        [this](const QString &question) { return documents().mayReplaceChart(question); });
     // The first page's load starts the engine's page process, which takes about as long as
     // building the widgets below: asked for now, the two run side by side.
     m_shell->showPlaceholderIfEmpty();

@@ -250,6 +250,10 @@ void importStaffList(MasterViewController &view, QWidget *window, const QString 
             organisation, staff::chartOrder(organisation, staff::everyone(organisation))));
         return;
     }
+    if (!view.documents().mayReplaceChart(
+            QStringLiteral("Do you want to save the chart before importing \"%1\"?")
+                .arg(QFileInfo(file).fileName())))
+        return;
     // One step of the edit history: Undo takes the whole import back.
     bool imported = false;
     view.workspace().editor().record(QStringLiteral("Import Staff List"),

@@ -148,7 +148,7 @@ private Q_SLOTS:
     void aNewRenderIsPicturedNotTheLastOne()
     {
         // Sample 2 in the same viewers, its root box elsewhere and a colour of its own.
-        m_w->alerts.answers = {kFirstButton + 1};
+        m_w->alerts.answers = {kFirstButton + 1, kFirstButton + 1}; // Sample 2, Don't Save
         view().liveSample();
         view().grid().setSlotText(1, QStringLiteral("#123456"));
         view().submitData();

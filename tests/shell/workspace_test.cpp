@@ -91,7 +91,7 @@ TEST_F(Workspace, UpdateAsIEditRedrawsOnceAfterABurstInPlaceOfTheChartOnShow)
     EXPECT_TRUE(again.isEnabled()) << "remembered";
 }
 
-TEST_F(Workspace, OpeningOverUnsavedChangesAsksFirst)
+TEST_F(Workspace, OpeningOrNewOverUnsavedChangesAsksFirst)
 {
     QTemporaryDir folder;
     const QString file =
@@ -114,6 +114,20 @@ TEST_F(Workspace, OpeningOverUnsavedChangesAsksFirst)
     const qsizetype asked = alerts.shown.size();
     workspace.documents().openFileRequest(file);
     EXPECT_EQ(alerts.shown.size(), asked);
+
+    // New asks one question: to save the changes when there are some, else to go on at all.
+    editor.setTitle(1, QStringLiteral("Zed(Boss)"));
+    for (const int answer : {kFirstButton + 2, kFirstButton + 1}) { // Cancel, Don't Save
+        alerts.answers = {answer};
+        workspace.documents().clearAlert();
+        EXPECT_EQ(alerts.messages().last(),
+                  QStringLiteral("Do you want to save the chart before starting a new one?"));
+    }
+    EXPECT_EQ(alerts.shown.size(), asked + 2);
+    EXPECT_EQ(workspace.grid().title(1), QString());
+    alerts.answers = {kFirstButton + 1}; // Cancel
+    workspace.documents().clearAlert();
+    EXPECT_EQ(alerts.shown.last().buttons, (QStringList{"Continue", "Cancel"}));
 }
 
 // A crash loses nothing: the chart with unsaved changes is copied once edits pause, the copy

@@ -222,9 +222,30 @@ private Q_SLOTS:
         editor.setColour(1, QStringLiteral("#102030"));
         QTRY_COMPARE(shownTitle(*w.delegate), QStringLiteral("team*"));
         // New empties the chart: nothing of it to save.
-        w.alerts.answers = {kFirstButton};
+        w.alerts.answers = {kFirstButton + 1}; // Don't Save
         w.action("newFile:")->trigger();
         QTRY_COMPARE(shownTitle(*w.delegate), QStringLiteral("Untitled"));
+    }
+
+    // A sample over unsaved changes asks to save them first, as an open does; Cancel keeps them.
+    void aSampleOverUnsavedChangesAsksToSaveThemFirst()
+    {
+        Window w;
+        w.view().workspace().editor().setTitle(1, QStringLiteral("Ann(CEO)"));
+        auto *sample = w.view().findChild<QPushButton *>(QStringLiteral("sampleButton"));
+        w.alerts.answers = {kFirstButton, kFirstButton + 2}; // Sample 1, then Cancel
+        sample->click();
+        QCOMPARE(w.alerts.shown.last().message,
+                 QStringLiteral("Do you want to save the chart before loading the sample?"));
+        QCOMPARE(w.view().grid().title(1), QStringLiteral("Ann(CEO)"));
+        w.alerts.answers = {kFirstButton, kFirstButton + 1}; // Sample 1, then Don't Save
+        sample->click();
+        QCOMPARE(w.view().grid().title(1), QStringLiteral("Niall Brent(CEO)"));
+        // Changing one's mind at the sample's own question asks nothing more.
+        const qsizetype asked = w.alerts.shown.size();
+        w.alerts.answers = {kFirstButton + 2};
+        sample->click();
+        QCOMPARE(w.alerts.shown.size(), asked + 1);
     }
 
     void aChartLeftUnsavedByAnEarlierRunIsOfferedBack()

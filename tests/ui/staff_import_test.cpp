@@ -68,7 +68,8 @@ private Q_SLOTS:
         QCOMPARE(grid.title(1), before);
     }
 
-    // Accepted, a list that fits fills the grid and is drawn at once.
+    // Accepted, a list that fits fills the grid and is drawn at once; over unsaved changes it
+    // asks to save them first.
     void anImportFillsTheGridAndDrawsTheChart()
     {
         QTemporaryDir dir;
@@ -76,11 +77,22 @@ private Q_SLOTS:
             dir.filePath(QStringLiteral("team.tsv")),
             "Name\tTitle\tManager\nAnn Lee\tCEO\t\nBo Li\tCTO\tAnn Lee\n");
         plotwell::testing::Window w;
-        QTimer::singleShot(0, [] {
-            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                dialog->accept();
-        });
-        plotwell::importStaffList(w.view(), w.delegate.get(), file);
+        w.view().workspace().editor().setTitle(1, QStringLiteral("Zed(Boss)"));
+        const auto acceptTheImport = [] {
+            QTimer::singleShot(0, [] {
+                if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                    dialog->accept();
+            });
+        };
+        for (const int answer : {plotwell::kFirstButton + 2, plotwell::kFirstButton + 1}) {
+            w.alerts.answers = {answer}; // Cancel, then Don't Save
+            acceptTheImport();
+            plotwell::importStaffList(w.view(), w.delegate.get(), file);
+            QCOMPARE(
+                w.alerts.shown.last().message,
+                QStringLiteral("Do you want to save the chart before importing \"team.tsv\"?"));
+        }
+        QCOMPARE(w.alerts.shown.size(), 2);
         QCOMPARE(w.view().grid().title(2), QStringLiteral("Bo Li(CTO)"));
         QVERIFY(!w.webView->loads.isEmpty());
         QVERIFY2(w.webView->loads.last().contains(QStringLiteral("Bo")),
