@@ -163,6 +163,10 @@ bool DocumentController::savePanelPath()
         panel.proposedName = m_importedData
                                  ? readableName(baseName(opened)) + QStringLiteral(" chart.csv")
                                  : readableName(opened);
+    } else if (const QString title = m_context.grid.setting(ChartSetting::ChartTitle);
+               !title.trimmed().isEmpty()) {
+        // A chart never saved goes under the title it shows, made fit for a file name.
+        panel.proposedName = exportFileName(title, QString()) + QStringLiteral(".csv");
     }
 
     const std::optional<QString> chosen = m_context.panels.chooseSavePath(panel);

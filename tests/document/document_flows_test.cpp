@@ -479,6 +479,11 @@ TEST_F(DocumentFlows, NewAsksThenEmptiesTheChartResetsColoursAndForgetsTheFile)
     save();
     ASSERT_EQ(panels.savePanels.size(), 1);
     EXPECT_TRUE(panels.savePanels[0].proposedName.isEmpty());
+    // With a chart title, the chart is proposed under it.
+    grid.setSetting(ChartSetting::ChartTitle, QStringLiteral("Board: 2027"));
+    panels.savePaths.push_back(std::nullopt);
+    save();
+    EXPECT_EQ(panels.savePanels.last().proposedName, QStringLiteral("Board 2027.csv"));
 }
 
 } // namespace
