@@ -128,6 +128,11 @@ int colourFieldWidth(QLineEdit &field)
     return widthShowing(field, widestHexText(field.fontMetrics()));
 }
 
+std::array<QWidget *, 6> GridRowWidgets::tabStops() const
+{
+    return {title, parent, position, hex, picker, select};
+}
+
 GridView::GridView(ChartGrid &grid, ChartEditor &editor, QWidget *parent)
     : QWidget(parent), m_grid(grid), m_editor(editor)
 {
@@ -197,9 +202,8 @@ void GridView::showRowsUpTo(int last)
         w.container->show();
         // The keyboard goes through the rows in order, as if they had always been there.
         if (r > 1) {
-            QWidget *previous = m_rows[std::size_t(r - 2)].picker;
-            for (QWidget *next : std::initializer_list<QWidget *>{w.title, w.parent, w.position,
-                                                                  w.hex, w.select, w.picker}) {
+            QWidget *previous = m_rows[std::size_t(r - 2)].tabStops().back();
+            for (QWidget *next : w.tabStops()) {
                 setTabOrder(previous, next);
                 previous = next;
             }
@@ -708,7 +712,7 @@ void GridView::focusLastRowFromBelow()
 {
     showRowsUpTo(kRowCount);
     const GridRowWidgets &last = m_rows.back();
-    QWidget *field = last.picker;
+    QWidget *field = last.tabStops().back();
     while (field != last.title && !(field->isEnabled() && (field->focusPolicy() & Qt::TabFocus)))
         field = field->previousInFocusChain();
     field->setFocus(Qt::BacktabFocusReason);

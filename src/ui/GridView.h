@@ -57,6 +57,9 @@ struct GridRowWidgets
     SwatchView *swatch = nullptr;
     QLineEdit *hex = nullptr;
     QToolButton *picker = nullptr;
+
+    /// What Tab stops at, in the order the row shows them.
+    [[nodiscard]] std::array<QWidget *, 6> tabStops() const;
 };
 
 /// What can be done to the current row, from its context menu, the Edit menu or the keyboard.
