@@ -62,11 +62,17 @@ bool ExportController::refuseWithoutChart()
 {
     if (m_exporter.hasChart())
         return false;
-    m_context.alerts.runModal({QStringLiteral("Render the chart first."),
-                               QStringLiteral("There is no chart to export or share yet: press "
-                                              "Render, then try again."),
-                               {},
-                               AlertSpec::Style::Informational});
+    // The grid filled but not drawn yet: a picture of it is what was asked for, so it is drawn
+    // as Render would draw it.
+    const FirstRender first = m_renderFirst ? m_renderFirst() : FirstRender::NothingToDraw;
+    if (first == FirstRender::Drawn && m_exporter.hasChart())
+        return false;
+    if (first != FirstRender::Refused)
+        m_context.alerts.runModal({QStringLiteral("Render the chart first."),
+                                   QStringLiteral("There is no chart to export or share yet: "
+                                                  "fill the grid, press Render, then try again."),
+                                   {},
+                                   AlertSpec::Style::Informational});
     Q_EMIT finished();
     return true;
 }

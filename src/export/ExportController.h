@@ -40,6 +40,13 @@ public:
     void setDocumentsFolder(const QString &folder) { m_documentsFolder = folder; }
     /// Where the save panel's proposed name comes from (the chart's title or document).
     void setProposedName(std::function<QString()> name) { m_proposedName = std::move(name); }
+    /// How drawing the grid's chart went when an export found none drawn yet.
+    enum class FirstRender {
+        NothingToDraw, // the grid is empty
+        Drawn,         // asked for: the export waits for it
+        Refused,       // the render said why in an alert of its own
+    };
+    void setRenderFirst(std::function<FirstRender()> render) { m_renderFirst = std::move(render); }
     [[nodiscard]] QString documentsFolder() const;
 
     // Exports (`PNGDownload:`, `PDFDownload:`, `downloadHiResPNG:`, `printHiResPDF:`).
@@ -77,7 +84,8 @@ private:
     void enterFullScreenThen(void (ExportController::*step)());
     void toggleFullScreen();
     [[nodiscard]] QString sharePath(const QString &name) const;
-    /// Refuses, with an alert that says so, when nothing has been rendered; ends the flow.
+    /// Refuses, with an alert that says so, when nothing has been rendered and the grid has no
+    /// chart to render either; ends the flow.
     bool refuseWithoutChart();
     /// Shows \a problem (when there is one) and ends the flow.
     void finish(const QString &problem, const QString &path = {},
@@ -87,6 +95,7 @@ private:
     ChartExporter &m_exporter;
     QString m_documentsFolder;
     std::function<QString()> m_proposedName;
+    std::function<FirstRender()> m_renderFirst;
 };
 
 } // namespace plotwell

@@ -53,6 +53,15 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
     m_exporter->setLoader(m_loader.get());
     m_export = std::make_unique<ExportController>(m_context, *m_exporter, this);
     m_export->setProposedName([this] { return proposedExportName(); });
+    m_export->setRenderFirst([this] {
+        bool titled = false;
+        for (int row = 1; row <= kRowCount && !titled; ++row)
+            titled = !m_grid.title(row).trimmed().isEmpty();
+        if (!titled)
+            return ExportController::FirstRender::NothingToDraw;
+        return render().kind == RenderResult::Load ? ExportController::FirstRender::Drawn
+                                                   : ExportController::FirstRender::Refused;
+    });
     m_conversions = std::make_unique<convert::ConversionController>(
         convert::ConversionContext{m_grid, m_context.state, m_context.alerts, m_context.filePanels,
                                    m_progress, [this] { return m_htmlWidth ? m_htmlWidth() : 0; }},

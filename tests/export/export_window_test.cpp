@@ -99,18 +99,35 @@ private Q_SLOTS:
         qputenv("PLOTWELL_RESOURCE_DIR", PLOTWELL_BINARY_DIR "/resources");
         m_w = std::make_unique<LaunchedWindow>(QSize(1200, 800));
         view().exports().setDocumentsFolder(file("Documents"));
-        m_w->alerts.answers = {kFirstButton}; // Sample 1
+    }
+
+    // Typed into the grid and never drawn, the chart is drawn for its export.
+    void aChartNeverRenderedIsDrawnForItsExport()
+    {
+        view().workspace().editor().setTitle(1, QStringLiteral("Ada Lane(CEO)"));
+        view().workspace().editor().setTitle(2, QStringLiteral("Ben Hart(CTO)"));
+        m_w->panels.savePaths = {file("typed.png")};
+        run(&ExportController::PNGDownload);
+        QVERIFY2(m_w->alerts.shown.isEmpty(), qPrintable(m_w->alerts.messages().join(';')));
+        const QImage png = exportViewerSized("typed.png");
+        QVERIFY(!png.isNull());
+        QVERIFY(rootHasItsColour(png));
+        QCOMPARE(evaluate(*view().viewers().webViewM,
+                          QStringLiteral("document.querySelectorAll('g.node').length")),
+                 QStringLiteral("2"));
+    }
+
+    void smallPngIsTheExportViewersPictureWithTheRootsColour()
+    {
+        m_w->alerts.answers = {kFirstButton, kFirstButton + 1}; // Sample 1, Don't Save
         view().liveSample();
         QSignalSpy exportLoaded(view().viewers().webViewM, &ChartViewer::loadFinished);
         QSignalSpy fullLoaded(view().viewers().webViewL, &ChartViewer::loadFinished);
         view().submitData();
         QTRY_VERIFY_WITH_TIMEOUT(!exportLoaded.isEmpty() && !fullLoaded.isEmpty(), kWait);
         QVERIFY(exportLoaded.last().at(0).toBool());
-        m_w->alerts.shown.clear(); // the sample question
-    }
+        m_w->alerts.shown.clear(); // the sample's questions
 
-    void smallPngIsTheExportViewersPictureWithTheRootsColour()
-    {
         m_w->panels.savePaths = {file("small.png")};
         run(&ExportController::PNGDownload);
         QVERIFY2(m_w->alerts.shown.isEmpty(), qPrintable(m_w->alerts.messages().join(';')));
