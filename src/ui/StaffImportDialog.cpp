@@ -83,6 +83,10 @@ StaffImportDialog::StaffImportDialog(staff::StaffTable table, QWidget *parent)
             m_preview->setItem(r, c, new QTableWidgetItem(fields[c]));
     }
     m_preview->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // A few short columns fill the table's width rather than leave a blank band beside them.
+    m_preview->horizontalHeader()->setStretchLastSection(true);
+    m_preview->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    m_preview->setAlternatingRowColors(true);
     m_preview->setMinimumWidth(560);
     m_preview->setMaximumHeight(180);
     layout->addWidget(m_preview);
