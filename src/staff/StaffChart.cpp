@@ -1,5 +1,6 @@
 #include "staff/StaffChart.h"
 
+#include "colour/SwatchBoard.h"
 #include "model/NodePositions.h"
 #include "render/DataString.h"
 
@@ -86,6 +87,21 @@ QList<DepartmentSize> departments(const Organisation &organisation)
     return found;
 }
 
+DepartmentColours::DepartmentColours(const Organisation &organisation)
+{
+    // The first page of the grid's start-up colours, white (the top box's) left out.
+    QStringList palette = startupSlotTexts().mid(1, kPageSize - 1);
+    palette.removeDuplicates();
+    const QList<DepartmentSize> found = departments(organisation);
+    for (qsizetype k = 0; k < found.size(); ++k)
+        m_colours.insert(found[k].name.toCaseFolded(), palette[k % palette.size()].toUpper());
+}
+
+QString DepartmentColours::of(const Person &person) const
+{
+    return m_colours.value(person.department.trimmed().toCaseFolded());
+}
+
 QList<int> chartOrder(const Organisation &organisation, const QList<int> &members)
 {
     const qsizetype count = organisation.people.size();
@@ -140,6 +156,7 @@ GridFill fillGrid(ChartGrid &grid, const Organisation &organisation, const QList
         return {false, count, tooManyPeopleMessage(count)};
 
     const Rows rows = numberRows(organisation, members);
+    const DepartmentColours colours(organisation);
     QStringList titles;
     for (const int person : rows.order)
         titles << boxTitle(organisation.people[person]);
@@ -152,6 +169,9 @@ GridFill fillGrid(ChartGrid &grid, const Organisation &organisation, const QList
                                     ? QString::number(managerRow) + u'_' + titles[managerRow - 1]
                                     : QString());
             grid.setPosition(row, kBottomMarker);
+            if (const QString colour = colours.of(organisation.people[rows.order[k]]);
+                !colour.isEmpty())
+                grid.setColour(row, colour);
         } else {
             grid.setTitle(row, QString());
             grid.setParent(row, QString());
@@ -164,18 +184,21 @@ GridFill fillGrid(ChartGrid &grid, const Organisation &organisation, const QList
 QString staffDataString(const Organisation &organisation, const QList<int> &members)
 {
     const Rows rows = numberRows(organisation, members);
+    const DepartmentColours colours(organisation);
     QString data;
-    data.reserve(rows.order.size() * 48);
+    data.reserve(rows.order.size() * 56);
     ChartRow box;
     box.position = kBottomMarker;
     for (qsizetype k = 0; k < rows.order.size(); ++k) {
+        const Person &person = organisation.people[rows.order[k]];
         const int managerRow = rows.managerRow[std::size_t(k)];
-        box.title = boxTitle(organisation.people[rows.order[k]]);
+        box.title = boxTitle(person);
         box.parent = managerRow > 0 ? QString::number(managerRow) : QString();
+        box.colour = colours.of(person).remove(u'#'); // as the render sends the grid's colours
         data += rowPiece(box, int(k + 1));
     }
     data.chop(1);                  // the last block's "*"
-    return escapeDataString(data); // no colours here: every "#" is a name's or a title's
+    return escapeDataString(data); // every "#" left is a name's or a title's
 }
 
 } // namespace plotwell::staff

@@ -3,6 +3,7 @@
 #include "model/ChartGrid.h"
 #include "staff/Organisation.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -25,6 +26,20 @@ struct DepartmentSize
 /// The departments named in the list, in order of first appearance, with their sizes.
 [[nodiscard]] QList<DepartmentSize> departments(const Organisation &organisation);
 
+/// One colour for each department's boxes, so that a department reads as one at a glance: the
+/// grid's own row colours, given out in the order departments first appear (and again from the
+/// first past the last). A person without a department has none: the chart's item colour.
+class DepartmentColours
+{
+public:
+    explicit DepartmentColours(const Organisation &organisation);
+    /// "#RRGGBB", or empty.
+    [[nodiscard]] QString of(const Person &person) const;
+
+private:
+    QHash<QString, QString> m_colours; // by the department's case-folded name
+};
+
 /// The order in which `members` become rows: depth first, so that a team stays together and
 /// everyone comes after their manager. Those whose manager is not among `members` start trees,
 /// in file order; reports follow their manager in file order.
@@ -46,13 +61,14 @@ struct GridFill
 
 /// Puts `members` into the grid in chart order: row k holds the k-th person, titled
 /// boxTitle(), with the parent reference "N_title" of their manager's row (as the item picker
-/// writes it; none at the top) and the position "u" (below). Every other row is emptied. Leaves
-/// the grid untouched and says why when there are more members than rows.
+/// writes it; none at the top) and the position "u" (below); a person with a department gets its
+/// colour (DepartmentColours). Every other row is emptied. Leaves the grid untouched and says
+/// why when there are more members than rows.
 GridFill fillGrid(ChartGrid &grid, const Organisation &organisation, const QList<int> &members);
 
 /// The chart page's data string for `members`, however many: the row blocks of the grid's data
-/// string numbered 1..N in chart order, each parent given by its row number, escaped as the
-/// render escapes the grid's.
+/// string numbered 1..N in chart order, each parent given by its row number and each department
+/// in its colour, escaped as the render escapes the grid's.
 [[nodiscard]] QString staffDataString(const Organisation &organisation, const QList<int> &members);
 
 } // namespace plotwell::staff

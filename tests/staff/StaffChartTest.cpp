@@ -4,10 +4,12 @@
 
 #include "StaffTestSupport.h"
 
+#include <QColor>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -95,8 +97,8 @@ TEST(StaffGrid, OneDepartmentOrOneBranch)
     EXPECT_EQ(rowsOf(grid, 3), QStringList({"Bob Stone(CFO)||u", "Eve|1_Bob Stone(CFO)|u", "||"}));
 }
 
-/// The forest the page's own parser reads from \a data: its roots and each node's row, title
-/// and parent row; empty when node is not there to run it.
+/// The forest the page's own parser reads from \a data: its roots and each node's row, title,
+/// parent row and colour; empty when node is not there to run it.
 static QJsonObject pageReading(const QString &data)
 {
     const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
@@ -114,7 +116,7 @@ static QJsonObject pageReading(const QString &data)
             const forest = d.buildForest(rows, {maxRow: maxRow});
             process.stdout.write(JSON.stringify({
                 roots: forest.roots.length,
-                nodes: forest.nodes.map(n => [n.row, n.title, n.parent ? n.parent.row : 0])
+                nodes: forest.nodes.map(n => [n.row, n.title, n.parent ? n.parent.row : 0, n.colour])
             }));
         });)");
     QProcess process;
@@ -168,4 +170,32 @@ TEST(StaffDataString, KeepsEveryCharacterOfANameAndTitle)
     ASSERT_EQ(nodes.size(), 2);
     EXPECT_EQ(nodes[0].toArray()[1].toString(), QStringLiteral("Ann #1(Lead #2 & 50% ~ops~)"));
     EXPECT_EQ(nodes[1].toArray()[1].toString(), QStringLiteral("Bo + Co(Desk [A]=1)"));
+}
+
+// A department reads as one: its people share a colour however its name is spelt, departments
+// differ, and a person without one keeps the row's colour. The page is given the same colours.
+TEST(StaffGrid, ColoursEachDepartmentAsOne)
+{
+    const Organisation organisation =
+        organisationOf(QByteArray(kSmall).append("Fay,Temp,Ann Lee,\n"));
+    ChartGrid grid;
+    grid.setColour(6, QStringLiteral("#123456"));
+    ASSERT_TRUE(fillGrid(grid, organisation, everyone(organisation)).filled);
+    ASSERT_EQ(grid.title(6), QStringLiteral("Fay(Temp)"));
+    // Rows: Ann (Board), Bob and Eve (Finance), Dee ("sales ") and Cy ("Sales"), Fay (none).
+    EXPECT_EQ(grid.colour(2), grid.colour(3));
+    EXPECT_EQ(grid.colour(4), grid.colour(5));
+    EXPECT_EQ(QSet<QString>({grid.colour(1), grid.colour(2), grid.colour(4)}).size(), 3);
+    EXPECT_TRUE(QColor::isValidColorName(grid.colour(1)));
+    EXPECT_EQ(grid.colour(6), QStringLiteral("#123456"));
+
+    if (QStandardPaths::findExecutable(QStringLiteral("node")).isEmpty())
+        GTEST_SKIP() << "node is not installed";
+    const QJsonArray nodes = pageReading(staffDataString(organisation, everyone(organisation)))
+                                 .value(u"nodes")
+                                 .toArray();
+    ASSERT_EQ(nodes.size(), 6);
+    for (int row = 1; row <= 5; ++row)
+        EXPECT_EQ(nodes[row - 1].toArray()[3].toString(), grid.colour(row).toLower()) << row;
+    EXPECT_TRUE(nodes[5].toArray()[3].isNull()) << "the chart's item colour";
 }
