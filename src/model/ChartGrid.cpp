@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace plotwell {
 
 namespace {
@@ -157,6 +159,12 @@ void ChartGrid::setSetting(ChartSetting which, const QString &value)
         return;
     stored = value;
     Q_EMIT settingChanged(which);
+}
+
+bool ChartGrid::hasTitles() const
+{
+    return std::any_of(m_rows.begin(), m_rows.end(),
+                       [](const ChartRow &row) { return !row.title.trimmed().isEmpty(); });
 }
 
 QString ChartGrid::slotText(int slot) const

@@ -98,6 +98,9 @@ public:
     void setPosition(int row, const QString &value) { setField(row, RowField::Position, value); }
     void setColour(int row, const QString &value) { setField(row, RowField::Colour, value); }
 
+    /// Whether any row has a title that is more than spaces.
+    [[nodiscard]] bool hasTitles() const;
+
     /// Rows 1-31 of page 0, 1 or 2.
     [[nodiscard]] QList<ChartRow> page(int page) const;
 

@@ -21,6 +21,15 @@ AlertSpec reassignParentsAlert()
     return {kReassignParentsMessage, kReassignParentsInformative, {}, AlertSpec::Style::Warning};
 }
 
+AlertSpec noTopBoxAlert()
+{
+    return {QStringLiteral("Row 1 has no title."),
+            QStringLiteral("The chart starts at row 1, its top box. Type a title there, or move "
+                           "a row up to it (Alt+Up)."),
+            {},
+            AlertSpec::Style::Warning};
+}
+
 QString rowPiece(const ChartRow &row, int number)
 {
     const QString numbered = QString::number(number) + QLatin1Char('*');

@@ -29,6 +29,8 @@ inline const QString kReassignParentsInformative = QStringLiteral(
 inline const QString kRenderStoppedLine = QStringLiteral("Exception occured at did exit");
 
 [[nodiscard]] AlertSpec reassignParentsAlert();
+/// Why a grid with titles draws nothing: the chart starts at row 1, and it is empty.
+[[nodiscard]] AlertSpec noTopBoxAlert();
 
 /// One row's piece: title, parent, position, colour and row number joined by "_", ending in "*".
 /// Row 1 gets an empty field before its number when none of its fields holds "_".

@@ -54,10 +54,7 @@ ChartWorkspace::ChartWorkspace(AppContext context, WorkspaceViewers viewers, QOb
     m_export = std::make_unique<ExportController>(m_context, *m_exporter, this);
     m_export->setProposedName([this] { return proposedExportName(); });
     m_export->setRenderFirst([this] {
-        bool titled = false;
-        for (int row = 1; row <= kRowCount && !titled; ++row)
-            titled = !m_grid.title(row).trimmed().isEmpty();
-        if (!titled)
+        if (!m_grid.hasTitles())
             return ExportController::FirstRender::NothingToDraw;
         return render().kind == RenderResult::Load ? ExportController::FirstRender::Drawn
                                                    : ExportController::FirstRender::Refused;
@@ -177,6 +174,9 @@ RenderResult ChartWorkspace::render()
         m_context.alerts.runModal(reassignParentsAlert());
         break;
     case RenderResult::NoLoad:
+        // Titles typed below an empty row 1 would otherwise draw nothing without a word.
+        if (m_grid.hasTitles())
+            m_context.alerts.runModal(noTopBoxAlert());
         break;
     }
     return result;

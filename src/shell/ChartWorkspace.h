@@ -80,7 +80,8 @@ public:
     void setHtmlWidth(std::function<int()> width);
 
     /// What Render means: the grid's data string goes to the viewers, or the user is asked to
-    /// reassign parents (through the alerts), or there is nothing to draw.
+    /// reassign parents (through the alerts), or there is nothing to draw (said through the
+    /// alerts when the grid has titles but row 1 has none).
     RenderResult render();
     /// A render that replaces the chart on show instead of adding to the viewer's history (the
     /// first chart is loaded as usual). Asks nothing: a grid that cannot be drawn is left alone.

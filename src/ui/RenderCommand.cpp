@@ -180,11 +180,11 @@ int runRenderCommand(int argc, char **argv)
         err << "plotwell render: " << problem << '\n';
         return 1;
     }
-    // The reassign alert, if any, has said why nothing is drawn.
+    // The render's alerts, if any, have said why nothing is drawn.
     const RenderResult rendered = workspace.render();
     const RenderResult::Kind drawn = rendered.kind;
-    if (drawn == RenderResult::NoLoad)
-        err << "plotwell render: nothing to draw: row 1 has no title\n";
+    if (drawn == RenderResult::NoLoad && !workspace.grid().hasTitles())
+        err << "plotwell render: nothing to draw: the chart has no titles\n";
     if (drawn != RenderResult::Load)
         return 1;
 

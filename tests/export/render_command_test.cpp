@@ -193,6 +193,17 @@ private Q_SLOTS:
                      run.err.contains(QStringLiteral("Import Staff List")),
                  qPrintable(run.err));
         QVERIFY(!QFile::exists(dir.filePath("x.png")));
+        // Titles below an empty row 1 draw nothing, and the command says why.
+        QString noTop = QString(kValueFieldCount, QLatin1Char(','));
+        for (int row = 1; row <= kRowCount; ++row)
+            noTop += QStringLiteral("\r\n\"") + QLatin1String(row == 2 ? "Bo Li(CTO)" : "") +
+                     QStringLiteral("\",\"\"") + QLatin1String(row % kPageSize ? "," : "");
+        const QString chart = dir.filePath(QStringLiteral("no top.csv"));
+        testing::writeFile(chart, noTop.toUtf8());
+        const Run empty = runPlotwell({"render", chart, "-o", dir.filePath("x.png")});
+        QCOMPARE(empty.exitCode, 1);
+        QVERIFY2(empty.err.contains(QStringLiteral("Row 1 has no title")), qPrintable(empty.err));
+        QVERIFY(!QFile::exists(dir.filePath("x.png")));
     }
 
 private:

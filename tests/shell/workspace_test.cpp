@@ -130,6 +130,18 @@ TEST_F(Workspace, OpeningOrNewOverUnsavedChangesAsksFirst)
     EXPECT_EQ(alerts.shown.last().buttons, (QStringList{"Continue", "Cancel"}));
 }
 
+// Render says why titles typed below an empty row 1 draw nothing; an empty grid is no mistake.
+TEST_F(Workspace, RenderSaysWhyTitlesWithoutATopBoxDrawNothing)
+{
+    EXPECT_EQ(workspace.render().kind, RenderResult::NoLoad);
+    EXPECT_TRUE(alerts.shown.isEmpty());
+    editor.setTitle(2, QStringLiteral("Bo Li(CTO)"));
+    EXPECT_EQ(workspace.render().kind, RenderResult::NoLoad);
+    EXPECT_EQ(alerts.messages(), QStringList{QStringLiteral("Row 1 has no title.")});
+    editor.setTitle(1, QStringLiteral("Ann(CEO)"));
+    EXPECT_EQ(workspace.render().kind, RenderResult::Load);
+}
+
 // A crash loses nothing: the chart with unsaved changes is copied once edits pause, the copy
 // goes once the chart is saved, and a copy left behind comes back in the next run as an
 // untitled chart with unsaved changes.
