@@ -115,10 +115,10 @@ void ExportController::saveWithPanel(Resolution resolution, Format format)
         return;
     }
     const bool png = format == Format::Png;
-    const std::optional<QString> path =
-        m_context.filePanels.chooseSavePath({{png ? QStringLiteral("png") : QStringLiteral("pdf")},
-                                             m_proposedName ? m_proposedName() : QString(),
-                                             {}});
+    const std::optional<QString> path = m_context.filePanels.chooseSavePath(
+        {{png ? QStringLiteral("png") : QStringLiteral("pdf")},
+         m_proposedName ? m_proposedName() : QString(),
+         png ? QStringLiteral("Export PNG") : QStringLiteral("Export PDF")});
     if (!path) {
         diag(QStringLiteral("Did not save"));
         if (resolution == Resolution::High)

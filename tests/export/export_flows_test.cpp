@@ -124,6 +124,7 @@ private Q_SLOTS:
         f.alerts.answers = {kFirstButton + 2};
         f.run(&ExportController::downloadWOptions); // "PDF", cancelled in its panel
         QCOMPARE(f.panels.savePanels.value(0).allowedTypes, QStringList{"pdf"});
+        QCOMPARE(f.panels.savePanels.value(0).title, QStringLiteral("Export PDF"));
         QCOMPARE(f.fullScreenToggles, 0);
         QVERIFY(QDir(f.dir.path()).isEmpty());
     }
