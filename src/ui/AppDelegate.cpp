@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -171,6 +172,8 @@ void AppDelegate::installView()
     // The chart the view starts with is the one a new window has: nothing to save yet. Said
     // before the launch document opens, which would otherwise ask about it.
     m_view->workspace().unsavedChanges().markSaved();
+    // A chart starts in the grid: what is typed at once goes into the top box's title.
+    m_view->gridView().row(1).title->setFocus(Qt::OtherFocusReason);
 }
 
 // Menus

@@ -113,6 +113,8 @@ private Q_SLOTS:
         w.delegate->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.delegate.get()));
         const GridView &grid = w.view().gridView();
+        // What is typed at launch goes into the top box's title.
+        QCOMPARE(QApplication::focusWidget(), grid.row(1).title);
         const auto lastBuilt = [&grid] {
             int last = 1;
             while (grid.isRowBuilt(last + 1))
