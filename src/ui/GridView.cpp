@@ -286,7 +286,8 @@ void GridView::buildRow(int r)
         edit->setCursorPosition(0);
         return edit;
     };
-    w.title = field(RowField::Title, QString());
+    // The top box shows the form a title takes; the rows below follow it.
+    w.title = field(RowField::Title, r == 1 ? QStringLiteral("Name(Job)") : QString());
     w.title->setToolTip(w.title->text());
     w.parent = field(RowField::Parent, QString());
     w.parent->setReadOnly(true);
