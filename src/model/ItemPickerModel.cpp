@@ -39,6 +39,14 @@ AlertSpec ItemPickerModel::missingItemAlert()
             AlertSpec::Style::Informational};
 }
 
+AlertSpec ItemPickerModel::untitledRowAlert(int row)
+{
+    return {QStringLiteral("Row %1 has no title yet.").arg(row),
+            QStringLiteral("Type its title first, then choose the row it hangs under."),
+            {},
+            AlertSpec::Style::Informational};
+}
+
 void ItemPickerModel::search(const QString &text)
 {
     m_searchText = text;

@@ -35,6 +35,9 @@ public:
     /// missingItemAlert() instead of the picker.
     Opening open(int row);
     [[nodiscard]] static AlertSpec missingItemAlert();
+    /// In place of missingItemAlert() when the picker was opened from the keyboard in \a row's
+    /// parent field: a grid one types into needs no CSV file.
+    [[nodiscard]] static AlertSpec untitledRowAlert(int row);
 
     /// The search field's text changed.
     void search(const QString &text);

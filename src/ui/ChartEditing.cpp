@@ -116,9 +116,12 @@ void ChartEditing::myPopAction(int row)
 
 void ChartEditing::pickParentSearching(int row, const QString &text)
 {
-    myPopAction(row);
-    if (itemPicker().isVisible())
-        itemPicker().searchFor(text);
+    if (m_picker.open(row) == ItemPickerModel::Opening::ShowAlert) {
+        m_context.alerts.runModal(ItemPickerModel::untitledRowAlert(row));
+        return;
+    }
+    itemPicker().showBeside(m_anchors.selectButton(row));
+    itemPicker().searchFor(text);
 }
 
 void ChartEditing::buttonClicked(int tag)

@@ -74,7 +74,8 @@ public:
 
     /// `myPopAction:` for the SELECT button of \a row.
     void myPopAction(int row);
-    /// The item picker for \a row, searching for \a text.
+    /// The item picker for \a row, opened from the keyboard and searching for \a text; a row
+    /// without a title is told so in words of its own.
     void pickParentSearching(int row, const QString &text);
     /// `buttonClicked:` for the picker button with \a tag.
     void buttonClicked(int tag);

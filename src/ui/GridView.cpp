@@ -686,10 +686,7 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (watched == w.parent && opensChooser(*key)) {
-            if (key->text().trimmed().isEmpty())
-                Q_EMIT selectClicked(r);
-            else
-                Q_EMIT parentTyped(r, key->text());
+            Q_EMIT parentTyped(r, key->text().trimmed().isEmpty() ? QString() : key->text());
             return true;
         }
         if (watched == w.title && key->modifiers() == Qt::NoModifier &&

@@ -111,7 +111,8 @@ public:
 Q_SIGNALS:
     /// A row's SELECT button: the item picker opens for that row.
     void selectClicked(int row);
-    /// Letters typed in a row's parent field: the item picker opens searching for them.
+    /// The keyboard in a row's parent field asked for its chooser: the item picker opens
+    /// searching for the letters typed (none for Space, Return or Alt+Down).
     void parentTyped(int row, const QString &text);
     /// A row's colour picker button.
     void pickerClicked(int row);

@@ -137,6 +137,13 @@ private Q_SLOTS:
         QVERIFY(!w.picker().isVisible());
         QCOMPARE(w.alerts.messages(),
                  QStringList{QStringLiteral("Field Name is required, please load your CSV file.")});
+        // From the keyboard the same is said as a grid one types into would say it.
+        for (const Qt::Key key : {Qt::Key_A, Qt::Key_Space}) {
+            QTest::keyClick(w.view().gridView().row(2).parent, key);
+            QVERIFY(!w.picker().isVisible());
+            QCOMPARE(w.alerts.messages().last(), QStringLiteral("Row 2 has no title yet."));
+        }
+        w.alerts.shown.clear();
         const auto step = [&](const QMap<QString, QString> &expected) {
             QCOMPARE(managers(w.grid()), expected);
             shown << w.shownGrid().join(u'\n');
