@@ -191,6 +191,25 @@ EditResult ChartEditor::setTitle(int row, const QString &title)
     });
 }
 
+EditResult ChartEditor::pasteTitles(int firstRow, const QStringList &titles)
+{
+    if (!isValidRow(firstRow) || titles.isEmpty())
+        return {};
+    const qsizetype lastRow = firstRow + titles.size() - 1;
+    if (lastRow > kRowCount)
+        return {false, QStringLiteral("The %1 lines pasted would need rows %2 to %3; the grid has "
+                                      "%4. For a longer list, use Import Staff List.")
+                           .arg(titles.size())
+                           .arg(firstRow)
+                           .arg(lastRow)
+                           .arg(kRowCount)};
+    return change(QStringLiteral("Paste"), [&](Snapshot &chart) {
+        for (qsizetype k = 0; k < titles.size(); ++k)
+            retitleRow(chart.rows, int(firstRow + k), titles[k]);
+        return true;
+    });
+}
+
 EditResult ChartEditor::setParent(int row, int parentRow)
 {
     if (parentRow != 0 && !isValidRow(parentRow))

@@ -64,6 +64,10 @@ public:
     /// time, so they merge as colours do.
     EditResult setSetting(ChartSetting setting, const QString &value);
 
+    /// Pasting a list: \a titles into rows \a firstRow onwards, as one step, each as setTitle()
+    /// writes it. Refused, changing nothing, when they would run past row 93.
+    EditResult pasteTitles(int firstRow, const QStringList &titles);
+
     /// A blank row above \a row (it takes \a row's index) or below it. Refused, with
     /// kAllRowsInUseMessage, when all 93 rows are in use. \a inserted receives the blank row's
     /// index when given.

@@ -2,6 +2,8 @@
 
 #include "model/ParentReferences.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace plotwell {
@@ -140,6 +142,23 @@ bool deleteRow(GridRows &rows, int row)
     }
     removed = ChartRow{{}, {}, {}, removed.colour};
     return moveRow(rows, row, kRowCount);
+}
+
+QStringList titlesFromPastedText(const QString &text)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = text.split(lineBreak);
+    if (lines.size() > 1 && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    QStringList titles;
+    titles.reserve(lines.size());
+    for (const QString &line : lines) {
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        const QString name = cells.first().trimmed();
+        const QString job = cells.size() > 1 ? cells[1].trimmed() : QString();
+        titles << (job.isEmpty() || name.isEmpty() ? name + job : name + u'(' + job + u')');
+    }
+    return titles;
 }
 
 } // namespace plotwell

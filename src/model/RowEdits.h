@@ -3,6 +3,7 @@
 #include "model/ChartGrid.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -34,6 +35,11 @@ using GridRows = std::array<ChartRow, kRowCount>;
 /// Sets row \a row's title and rewrites every "N_Title" reference naming it to the new title,
 /// so the link and its text stay together. Bare numbers stay as they are.
 void retitleRow(GridRows &rows, int row, const QString &title);
+
+/// Text copied from a list or a spreadsheet, as titles: one a line, whatever its line breaks. A
+/// line of cells (a spreadsheet's tabs) is "Name(Job)" from its first two. A blank line keeps
+/// its place as an empty title; the copy's own last line break adds none.
+[[nodiscard]] QStringList titlesFromPastedText(const QString &text);
 
 /// Moves row \a from to index \a to, the rows between closing up; every reference is renumbered,
 /// so each row keeps the same parent. False (nothing changed) for rows outside 1..93.

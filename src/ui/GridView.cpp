@@ -3,11 +3,13 @@
 #include "model/ChartEditor.h"
 #include "model/NodePositions.h"
 #include "model/ParentReferences.h"
+#include "model/RowEdits.h"
 #include "ui/TypingSteps.h"
 #include "ui/WheelGuard.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDrag>
 #include <QDropEvent>
@@ -24,6 +26,8 @@
 #include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace plotwell {
 
@@ -524,6 +528,18 @@ void GridView::updateRowActions()
     }
 }
 
+bool GridView::pasteList(int r)
+{
+    const QString text = QGuiApplication::clipboard()->text();
+    const QStringList titles = titlesFromPastedText(text);
+    if (titles.size() < 2)
+        return false;
+    commitTitle(r);
+    if (done(m_editor.pasteTitles(r, titles)))
+        selectRow(std::min(r + int(titles.size()), kRowCount));
+    return true;
+}
+
 bool GridView::done(const EditResult &result)
 {
     if (!result.refusal.isEmpty())
@@ -581,6 +597,22 @@ void GridView::showRowMenu(int r, const QPoint &globalPos, QLineEdit *field)
     // A text field keeps its own editing items, with the row's below them.
     QMenu *menu = field ? field->createStandardContextMenu() : new QMenu(this);
     menu->setObjectName(QStringLiteral("rowMenu"));
+    // The menu's Paste takes a list into the rows as the keys do. The field's menu names its
+    // items only by their (translated) text, which ends in the item's key.
+    const QString pasteKey =
+        u'\t' + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    const QList<QAction *> items = menu->actions();
+    const auto found = std::find_if(items.begin(), items.end(), [&pasteKey](QAction *item) {
+        return item->text().endsWith(pasteKey);
+    });
+    QAction *paste = found == items.end() ? nullptr : *found;
+    if (field && paste && field == m_rows[std::size_t(r - 1)].title) {
+        disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, this, [this, r, field = QPointer<QLineEdit>(field)] {
+            if (!pasteList(r) && field)
+                field->paste();
+        });
+    }
     menu->setAttribute(Qt::WA_DeleteOnClose);
     if (field && !m_rowActions.isEmpty())
         menu->addSeparator();
@@ -689,6 +721,8 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
             Q_EMIT parentTyped(r, key->text().trimmed().isEmpty() ? QString() : key->text());
             return true;
         }
+        if (watched == w.title && key->matches(QKeySequence::Paste) && pasteList(r))
+            return true;
         if (watched == w.title && key->modifiers() == Qt::NoModifier &&
             (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
             const int next = r + (key->key() == Qt::Key_Up ? -1 : 1);

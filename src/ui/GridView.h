@@ -148,6 +148,9 @@ private:
     void showPosition(int row);
     void showField(int row, RowField field);
     void commitTitle(int row);
+    /// A list on the clipboard pasted into \a row's title fills that row and those below as one
+    /// step (true); a single line is left to the field to paste (false).
+    bool pasteList(int row);
     void setCurrentRow(int row);
     /// The row a widget belongs to, 0 for none.
     [[nodiscard]] int rowOf(const QObject *object) const;

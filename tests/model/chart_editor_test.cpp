@@ -128,6 +128,36 @@ TEST(ChartEditor, InsertionTakesAFreeRowAndIsRefusedWhenAll93AreInUse)
     EXPECT_EQ(editor.undoStack().count(), steps);
 }
 
+// A list copied from a text or a spreadsheet: a title a line, "Name(Job)" from two cells, its
+// blank lines kept in place, the copy's last line break adding nothing.
+TEST(ChartEditor, APastedListFillsRowsAsOneStepOrNotAtAll)
+{
+    EXPECT_EQ(titlesFromPastedText(QStringLiteral("Ann Lee\tCEO\r\n Bo \t\r\n\nCy\tOps\tx\n")),
+              QStringList({"Ann Lee(CEO)", "Bo", "", "Cy(Ops)"}));
+    EXPECT_EQ(titlesFromPastedText(QStringLiteral("One line")), QStringList{"One line"});
+    EXPECT_EQ(titlesFromPastedText(QStringLiteral("Mac\rline")), QStringList({"Mac", "line"}));
+
+    ChartGrid grid;
+    ChartEditor editor(grid);
+    editor.setTitle(1, QStringLiteral("Old"));
+    editor.setTitle(4, QStringLiteral("Di"));
+    editor.setParent(4, 2);
+    ASSERT_TRUE(editor.setTitle(2, QStringLiteral("Boss")).done);
+    const ChartEditor::Snapshot before = editor.snapshot();
+    ASSERT_TRUE(editor.pasteTitles(2, {QStringLiteral("Ann(CEO)"), QStringLiteral("Bo")}).done);
+    EXPECT_EQ(grid.title(2), QStringLiteral("Ann(CEO)"));
+    EXPECT_EQ(grid.title(3), QStringLiteral("Bo"));
+    EXPECT_EQ(grid.parent(4), QStringLiteral("2_Ann(CEO)")) << "a reference follows its row";
+    editor.undo();
+    EXPECT_EQ(editor.snapshot(), before) << "one step";
+
+    // Past row 93: refused whole, with why.
+    const EditResult refused = editor.pasteTitles(90, QStringList(5, QStringLiteral("X")));
+    EXPECT_FALSE(refused.done);
+    EXPECT_TRUE(refused.refusal.contains(QStringLiteral("rows 90 to 94")));
+    EXPECT_EQ(editor.snapshot(), before);
+}
+
 TEST(ChartEditor, PositionWordsStandForTheStoredMarkers)
 {
     const struct

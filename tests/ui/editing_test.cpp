@@ -14,9 +14,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
@@ -284,6 +287,43 @@ private Q_SLOTS:
             QCOMPARE(w.shownGrid().join(u'\n'), shown.at(at));
         }
         QVERIFY(!editor.canRedo());
+    }
+
+    // A column copied from a spreadsheet and pasted into a title fills the rows from there down
+    // as one step, and the keyboard goes on below it; a single line is the field's own paste.
+    void aListPastedIntoATitleFillsTheRowsBelow()
+    {
+        EditedWindow w;
+        QApplication::setActiveWindow(w.delegate.get());
+        QGuiApplication::clipboard()->setText(QStringLiteral("Cy\tDev\nDi\tOps\n"));
+        QTest::mouseClick(w.line(3).title, Qt::LeftButton);
+        QTest::keySequence(w.line(3).title, QKeySequence::Paste);
+        QCOMPARE(w.grid().title(3), QStringLiteral("Cy(Dev)"));
+        QCOMPARE(w.grid().title(4), QStringLiteral("Di(Ops)"));
+        QCOMPARE(w.line(4).title->text(), QStringLiteral("Di(Ops)"));
+        QCOMPARE(QApplication::focusWidget(), w.line(5).title);
+        w.view().workspace().editor().undo();
+        QVERIFY(w.grid().title(3).isEmpty() && w.grid().title(4).isEmpty());
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("Eve"));
+        QTest::mouseClick(w.line(5).title, Qt::LeftButton);
+        QTest::keySequence(w.line(5).title, QKeySequence::Paste);
+        QCOMPARE(w.line(5).title->text(), QStringLiteral("Eve"));
+        QVERIFY(w.grid().title(6).isEmpty());
+
+        // The field's own menu pastes a list the same way.
+        QGuiApplication::clipboard()->setText(QStringLiteral("Fay\nGus\n"));
+        QContextMenuEvent asked(QContextMenuEvent::Mouse, QPoint(4, 4));
+        QApplication::sendEvent(w.line(7).title, &asked);
+        auto *menu = w.view().findChild<QMenu *>(QStringLiteral("rowMenu"));
+        QVERIFY(menu);
+        const QString key = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+        for (QAction *item : menu->actions())
+            if (item->text().endsWith(u'\t' + key))
+                item->trigger();
+        menu->close();
+        QCOMPARE(w.grid().title(7), QStringLiteral("Fay"));
+        QCOMPARE(w.grid().title(8), QStringLiteral("Gus"));
     }
 
     void fullGridRefusesInsertionPlainly()
