@@ -90,7 +90,11 @@ ColorPickerPopover &ChartEditing::colourPopover()
 void ChartEditing::initializePickerButton(int tag, QAbstractButton &button)
 {
     button.setProperty("tag", tag);
-    button.setAccessibleName(pickerButtonName(tag));
+    // A screen reader says what the button does where it says so itself (the grid's, which
+    // name their row); the others go by their outlet's name.
+    if (button.accessibleName().isEmpty())
+        button.setAccessibleName(button.toolTip().isEmpty() ? pickerButtonName(tag)
+                                                            : button.toolTip());
     if (!m_pickerIcon)
         m_pickerIcon = pickerIcon();
     if (m_pickerIcon->isNull())

@@ -320,6 +320,15 @@ void GridView::buildRow(int r)
     w.picker->setCursor(Qt::PointingHandCursor);
     w.picker->setFixedSize(kPickerWidth, kFieldHeight);
 
+    // What a screen reader says of each part: a field alone would be "edit", and every SELECT
+    // the same word.
+    w.title->setAccessibleName(QStringLiteral("Row %1 title").arg(r));
+    w.parent->setAccessibleName(QStringLiteral("Row %1 parent").arg(r));
+    w.position->setAccessibleName(QStringLiteral("Row %1 position").arg(r));
+    w.hex->setAccessibleName(QStringLiteral("Row %1 colour").arg(r));
+    w.picker->setAccessibleName(w.picker->toolTip());
+    w.select->setAccessibleName(w.select->toolTip());
+
     line->addWidget(w.number);
     line->addWidget(w.title, kTitleStretch);
     line->addWidget(w.parent, kParentStretch);

@@ -105,6 +105,11 @@ private Q_SLOTS:
             }
             QCOMPARE(stop, grid.row(row + 1).title);
         }
+        // A screen reader hears which row each part belongs to.
+        for (const int row : {1, kRowCount})
+            for (QWidget *part : grid.row(row).tabStops())
+                QVERIFY2(part->accessibleName().contains(QString::number(row)),
+                         qPrintable(part->objectName()));
     }
 
     void theKeyboardGoesOnIntoRowsNotBuiltYet()
