@@ -706,11 +706,13 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::ShortcutOverride: {
         // A field with nothing of its own to undo leaves Ctrl+Z to the chart's Undo, so the
-        // title just committed with Return is undone from the next row's field.
+        // title just committed with Return is undone from the next row's field; one with no
+        // text selected leaves Ctrl+C to Copy Chart.
         auto *edit = qobject_cast<QLineEdit *>(watched);
         const auto *key = static_cast<QKeyEvent *>(event);
         if (edit && ((key->matches(QKeySequence::Undo) && !edit->isUndoAvailable()) ||
-                     (key->matches(QKeySequence::Redo) && !edit->isRedoAvailable())))
+                     (key->matches(QKeySequence::Redo) && !edit->isRedoAvailable()) ||
+                     (key->matches(QKeySequence::Copy) && !edit->hasSelectedText())))
             return true;
         break;
     }
