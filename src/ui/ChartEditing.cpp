@@ -111,21 +111,23 @@ void ChartEditing::initializePickerButton(int tag, QAbstractButton &button)
 
 void ChartEditing::myPopAction(int row)
 {
-    if (m_picker.open(row) == ItemPickerModel::Opening::ShowAlert) {
-        m_context.alerts.runModal(ItemPickerModel::missingItemAlert());
-        return;
-    }
-    itemPicker().showBeside(m_anchors.selectButton(row));
+    showPicker(row, ItemPickerModel::missingItemAlert());
 }
 
 void ChartEditing::pickParentSearching(int row, const QString &text)
 {
+    if (showPicker(row, ItemPickerModel::untitledRowAlert(row)))
+        itemPicker().searchFor(text);
+}
+
+bool ChartEditing::showPicker(int row, const AlertSpec &untitled)
+{
     if (m_picker.open(row) == ItemPickerModel::Opening::ShowAlert) {
-        m_context.alerts.runModal(ItemPickerModel::untitledRowAlert(row));
-        return;
+        m_context.alerts.runModal(untitled);
+        return false;
     }
     itemPicker().showBeside(m_anchors.selectButton(row));
-    itemPicker().searchFor(text);
+    return true;
 }
 
 void ChartEditing::buttonClicked(int tag)

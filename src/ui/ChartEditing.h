@@ -89,6 +89,8 @@ public:
     [[nodiscard]] ColorPickerPopover &colourPopover();
 
 private:
+    /// The item picker beside \a row's SELECT button, or \a untitled when the row has no title.
+    bool showPicker(int row, const AlertSpec &untitled);
     void colorChanged(ColorPickerPopover &popover);
 
     AppContext m_context;

@@ -293,6 +293,8 @@ void GridView::buildRow(int r)
     // The top box shows the form a title takes; the rows below follow it.
     w.title = field(RowField::Title, r == 1 ? QStringLiteral("Name(Job)") : QString());
     w.title->setToolTip(w.title->text());
+    // Parents are picked, never typed; the field is still a stop of Tab, where letters, Space
+    // or Return open the chooser.
     w.parent = field(RowField::Parent, QString());
     w.parent->setReadOnly(true);
     w.position = new QComboBox(w.container);
@@ -339,8 +341,6 @@ void GridView::buildRow(int r)
     line->addWidget(w.select);
     showParent(r);
     showPosition(r);
-    if (m_parentsLocked)
-        lockParent(w);
     showRowColoursActive(w);
 
     for (QWidget *part :
@@ -444,21 +444,6 @@ void GridView::showField(int r, RowField which)
         if (which == RowField::Title)
             edit->setToolTip(value);
     }
-}
-
-void GridView::lockParent(const GridRowWidgets &w)
-{
-    w.parent->setReadOnly(true);
-    // Chosen, not typed, but reached by Tab like the rest of the row: letters, Space or Return
-    // there open the chooser.
-    w.parent->setFocusPolicy(Qt::StrongFocus);
-}
-
-void GridView::removeUserInteraction()
-{
-    m_parentsLocked = true;
-    for (int r = 1; r <= m_rowsBuilt; ++r)
-        lockParent(m_rows[std::size_t(r - 1)]);
 }
 
 void GridView::showRowColoursActive(const GridRowWidgets &w)

@@ -86,8 +86,6 @@ public:
     void showRowsReaching(int y);
     /// The height of one row line.
     [[nodiscard]] static int rowHeight();
-    /// `removeUserInteraction`: parents are only ever picked, never typed.
-    void removeUserInteraction();
     /// Greys the per-row colours while the chart paints every node in the item colour.
     void setRowColoursActive(bool active);
 
@@ -141,7 +139,6 @@ private:
     void alignHeader();
     void buildRow(int row);
     /// The settings of the whole table that a row built later takes on.
-    void lockParent(const GridRowWidgets &w);
     void showRowColoursActive(const GridRowWidgets &w);
     void focusLastRowFromBelow();
     void showParent(int row);
@@ -174,7 +171,6 @@ private:
     int m_current = 0;
     /// Rows 1 to m_rowsBuilt have their widgets, in the table; the others have none yet.
     int m_rowsBuilt = 0;
-    bool m_parentsLocked = false;
     bool m_rowColoursActive = true;
     QPoint m_pressAt;
     int m_pressRow = 0;

@@ -811,7 +811,8 @@ void MasterViewController::awakeFromNib()
 
 void MasterViewController::removeUserInteraction()
 {
-    m_gridView->removeUserInteraction();
+    // Nothing left to do: a parent field is read-only from its building (parents are picked,
+    // never typed), and reached by Tab like the rest of its row.
 }
 
 void MasterViewController::resetProgressView(int value)

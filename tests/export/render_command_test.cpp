@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 using namespace plotwell;
 
 namespace {
@@ -33,6 +35,18 @@ int pixelsOf(const QImage &image, QColor colour)
             count += (line[x] & 0xffffff) == (colour.rgb() & 0xffffff);
     }
     return count;
+}
+
+/// A chart document as Save writes one: the chart title, then each row's quoted title and
+/// parent, 31 rows to a line's page.
+QString chartDocument(const QString &chartTitle, const std::function<QString(int)> &titleOf,
+                      const std::function<QString(int)> &parentOf)
+{
+    QString text = chartTitle + QString(kValueFieldCount, QLatin1Char(','));
+    for (int row = 1; row <= kRowCount; ++row)
+        text += QStringLiteral("\r\n\"") + titleOf(row) + QStringLiteral("\",\"") + parentOf(row) +
+                QLatin1Char('"') + QLatin1String(row % kPageSize ? "," : "");
+    return text;
 }
 
 } // namespace
@@ -100,16 +114,14 @@ private Q_SLOTS:
     void aLargeDocumentDrawsWithinTheLargestPictureAndDevZeroIsRefused()
     {
         QTemporaryDir dir;
-        QString text =
-            QString(10000, QLatin1Char('T')) + QString(kValueFieldCount, QLatin1Char(','));
-        for (int row = 1; row <= kRowCount; ++row) {
-            const QString title = row == 1   ? QStringLiteral("Ann")
-                                  : row == 2 ? QString(10240, QLatin1Char('x'))
-                                             : QString();
-            text += QStringLiteral("\r\n\"") + title + QStringLiteral("\",\"") +
-                    QLatin1String(row == 2 ? "1" : "") + QLatin1Char('"') +
-                    QLatin1String(row % kPageSize ? "," : "");
-        }
+        const QString text = chartDocument(
+            QString(10000, QLatin1Char('T')),
+            [](int row) {
+                return row == 1   ? QStringLiteral("Ann")
+                       : row == 2 ? QString(10240, QLatin1Char('x'))
+                                  : QString();
+            },
+            [](int row) { return row == 2 ? QStringLiteral("1") : QString(); });
         const QString file = dir.filePath(QStringLiteral("large.csv"));
         testing::writeFile(file, text.toUtf8());
         const QString png = dir.filePath(QStringLiteral("large.png"));
@@ -194,12 +206,13 @@ private Q_SLOTS:
                  qPrintable(run.err));
         QVERIFY(!QFile::exists(dir.filePath("x.png")));
         // Titles below an empty row 1 draw nothing, and the command says why.
-        QString noTop = QString(kValueFieldCount, QLatin1Char(','));
-        for (int row = 1; row <= kRowCount; ++row)
-            noTop += QStringLiteral("\r\n\"") + QLatin1String(row == 2 ? "Bo Li(CTO)" : "") +
-                     QStringLiteral("\",\"\"") + QLatin1String(row % kPageSize ? "," : "");
         const QString chart = dir.filePath(QStringLiteral("no top.csv"));
-        testing::writeFile(chart, noTop.toUtf8());
+        testing::writeFile(
+            chart,
+            chartDocument(
+                {}, [](int row) { return row == 2 ? QStringLiteral("Bo Li(CTO)") : QString(); },
+                [](int) { return QString(); })
+                .toUtf8());
         const Run empty = runPlotwell({"render", chart, "-o", dir.filePath("x.png")});
         QCOMPARE(empty.exitCode, 1);
         QVERIFY2(empty.err.contains(QStringLiteral("Row 1 has no title")), qPrintable(empty.err));
