@@ -403,8 +403,9 @@
             'role': 'img'
         });
         var backdrop = el(doc, 'rect', {'class': 'backdrop', 'fill': settings.backColour}, svg);
-        doc.body.appendChild(svg); // drawn in place, so that what is drawn can be measured
         var interactive = !settings.screen && !opts.still && typeof O.startViewer === 'function';
+        // Drawn where it is shown, so that what is drawn can be measured.
+        (interactive ? O.viewerLayer(doc) : doc.body).appendChild(svg);
         if (interactive && opts.data !== undefined) {
             // Kept with this page's step of the history: going back to it later loads the
             // page without the data, which nobody hands over a second time.
@@ -422,10 +423,10 @@
             var m = sizeNodes(forest.nodes, settings, measure);
             evenRows(forest);
             var compact = opts.compact !== undefined ? !!opts.compact : forest.nodes.length > O.MAX_ROW;
-            size = drawChart(doc, svg, forest, settings, m,
+            size = drawChart(doc, svg, forest, settings, m, measure,
                              {toggles: interactive, compact: compact, paper: opts.paper});
             redraw = function (shown) {
-                var drawn = drawChart(doc, svg, shown, settings, m, {toggles: true, compact: compact});
+                var drawn = drawChart(doc, svg, shown, settings, m, measure, {toggles: true, compact: compact});
                 showNaturalSize(svg, drawn);
                 coverViewBox(backdrop, svg);
                 return drawn;
@@ -487,9 +488,10 @@
     }
 
     // Draws the title and the boxes of a (possibly folded) forest that is
-    // already sized, replacing what an earlier call drew. Returns the size of
+    // already sized (by `measure`, which measures the title too), replacing
+    // what an earlier call drew. Returns the size of
     // the drawing and where the layout's origin stands in it.
-    function drawChart(doc, svg, forest, settings, m, options)
+    function drawChart(doc, svg, forest, settings, m, measure, options)
     {
         var O = library();
         var old = svg.querySelector('.chart-content');
@@ -526,7 +528,10 @@
                 'fill': readableText(settings.labelColour, settings.backColour, 3)
             }, titleHolder);
             title.textContent = shownTitle;
-            var titleWidth = textMeasurer(doc, settings.font, titleSize)(shownTitle) * 1.05;
+            // Measured in the boxes' font and scaled: measuring at a second size
+            // cost a cold engine as much again as the first, and the margins are
+            // evened on what is drawn in any case.
+            var titleWidth = measure(shownTitle) * titleSize / settings.fontSize * 1.05;
             width = Math.max(width, titleWidth);
             title.setAttribute('x', round(mg + width / 2));
             top += Math.round(titleSize * 2.2);

@@ -60,18 +60,11 @@
         return b;
     }
 
-    /// Puts the drawing `svg` into a scrolling view in the document's body
-    /// and wires the view's controls. `chart` holds the forest as drawn, its
-    /// size (with the layout's origin in it), the settings and `redraw`, which
-    /// draws a folded view of the forest and returns its size.
-    function startViewer(doc, svg, chart)
+    /// The layer of a new view, in which the drawing is made. Drawn there, it
+    /// is styled and laid out once; moved into it afterwards, all of it was
+    /// styled and laid out again (some 40 ms of a thousand boxes' 400).
+    function viewerLayer(doc)
     {
-        var O = root.Orgchart;
-        // A page may draw one chart after another: what this viewer listens
-        // to on the document and the window goes with it.
-        stopViewer();
-        listening = new AbortController();
-        var own = {signal: listening.signal};
         var view = element(doc, 'div', 'chart-viewer', doc.body);
         view.tabIndex = 0;
         view.setAttribute('aria-label', 'Org chart');
@@ -86,9 +79,27 @@
         // blurred. So the drawing is scaled inside the layer to the zoom the
         // view settled at, and a gesture scales the layer: what is rastered
         // is about what the screen shows.
-        var layer = element(doc, 'div', 'chart-layer', stage);
-        layer.appendChild(svg);
+        return element(doc, 'div', 'chart-layer', stage);
+    }
 
+    /// Puts the drawing `svg` into a scrolling view in the document's body
+    /// and wires the view's controls. `chart` holds the forest as drawn, its
+    /// size (with the layout's origin in it), the settings and `redraw`, which
+    /// draws a folded view of the forest and returns its size.
+    function startViewer(doc, svg, chart)
+    {
+        var O = root.Orgchart;
+        // A page may draw one chart after another: what this viewer listens
+        // to on the document and the window goes with it.
+        stopViewer();
+        listening = new AbortController();
+        var own = {signal: listening.signal};
+        var layer = svg.parentNode;
+        if (!layer || !layer.classList.contains('chart-layer')) {
+            layer = viewerLayer(doc);
+            layer.appendChild(svg);
+        }
+        var stage = layer.parentNode, view = stage.parentNode;
         var nodes = chart.forest.nodes;
         var state = {
             zoom: 1,
@@ -529,5 +540,6 @@
         }
     }
 
-    root.Orgchart = Object.assign(root.Orgchart || {}, {startViewer: startViewer, stopViewer: stopViewer});
+    root.Orgchart = Object.assign(root.Orgchart || {},
+                                  {startViewer: startViewer, stopViewer: stopViewer, viewerLayer: viewerLayer});
 })(this);

@@ -368,6 +368,13 @@ private Q_SLOTS:
         settle();
         QVERIFY(boxes().isEmpty());
         js(QStringLiteral("window.sameDocument = true"));
+        // Each drawing goes into the document once: moved after it is drawn, all of it would be
+        // styled and laid out a second time.
+        js(QStringLiteral(
+            "window.drawingsInserted = 0; new MutationObserver(records => records.forEach("
+            "r => r.addedNodes.forEach(n => { if (n.matches && n.matches('svg.orgchart')) "
+            "++window.drawingsInserted; }))).observe(document.body, {childList: true, subtree: "
+            "true}); true"));
 
         Chart chart;
         chart.grid.setTitle(1, QStringLiteral("Ann(CEO)"));
@@ -386,6 +393,7 @@ private Q_SLOTS:
         }
         QCOMPARE(boxes().size(), 3);
         QVERIFY2(js(QStringLiteral("window.sameDocument")).toBool(), "drawn without a load");
+        QCOMPARE(js(QStringLiteral("window.drawingsInserted")).toInt(), 2);
 
         const double zoom = number(QStringLiteral("plotwellView.zoom()"));
         js(QStringLiteral("document.dispatchEvent(new KeyboardEvent('keydown', "
