@@ -404,7 +404,7 @@
         });
         var backdrop = el(doc, 'rect', {'class': 'backdrop', 'fill': settings.backColour}, svg);
         var interactive = !settings.screen && !opts.still && typeof O.startViewer === 'function';
-        // Drawn where it is shown, so that what is drawn can be measured.
+        // Drawn where it is shown: nothing is moved once drawn.
         (interactive ? O.viewerLayer(doc) : doc.body).appendChild(svg);
         if (interactive && opts.data !== undefined) {
             // Kept with this page's step of the history: going back to it later loads the
@@ -415,38 +415,39 @@
                 // Too large to keep: that step shows the page empty.
             }
         }
-        var size, redraw = null;
-        if (!forest.nodes.length) {
-            size = drawEmpty(doc, svg, settings);
-        } else {
-            var measure = textMeasurer(doc, settings.font, settings.fontSize);
-            var m = sizeNodes(forest.nodes, settings, measure);
-            evenRows(forest);
-            var compact = opts.compact !== undefined ? !!opts.compact : forest.nodes.length > O.MAX_ROW;
-            size = drawChart(doc, svg, forest, settings, m, measure,
-                             {toggles: interactive, compact: compact, paper: opts.paper});
-            redraw = function (shown) {
-                var drawn = drawChart(doc, svg, shown, settings, m, measure, {toggles: true, compact: compact});
-                showNaturalSize(svg, drawn);
-                coverViewBox(backdrop, svg);
-                return drawn;
-            };
-        }
-
-        var shown;
-        doc.body.classList.toggle('export-page', !!settings.screen);
-        if (settings.screen) {
-            shown = fitToScreen(svg, size, settings.screen);
-            coverViewBox(backdrop, svg);
-            setPageSize(doc, shown);
-        } else {
-            shown = showNaturalSize(svg, size);
+        // The page takes the drawing's size (and the viewer its zoom) before
+        // the boxes are drawn, so that they are laid out once, as shown.
+        var shown, redraw = null;
+        function show(size)
+        {
+            shown = settings.screen ? fitToScreen(svg, size, settings.screen) : showNaturalSize(svg, size);
             coverViewBox(backdrop, svg);
             setPageSize(doc, shown);
             if (interactive) {
                 answerChartSize(doc, shown);
                 O.startViewer(doc, svg, {forest: forest, size: size, settings: settings, redraw: redraw});
             }
+        }
+        doc.body.classList.toggle('export-page', !!settings.screen);
+        if (!forest.nodes.length) {
+            show(drawEmpty(doc, svg, settings));
+        } else {
+            var measure = textMeasurer(doc, settings.font, settings.fontSize);
+            var m = sizeNodes(forest.nodes, settings, measure);
+            evenRows(forest);
+            var compact = opts.compact !== undefined ? !!opts.compact : forest.nodes.length > O.MAX_ROW;
+            redraw = function (folded) {
+                return drawChart(doc, svg, folded, settings, m, measure, {
+                    toggles: true,
+                    compact: compact,
+                    sized: function (size) {
+                        showNaturalSize(svg, size);
+                        coverViewBox(backdrop, svg);
+                    }
+                });
+            };
+            drawChart(doc, svg, forest, settings, m, measure,
+                      {toggles: interactive, compact: compact, paper: opts.paper, sized: show});
         }
         // What the program's two size scripts will read, kept for checking.
         svg.setAttribute('data-scroll-size', doc.documentElement.scrollWidth + 'x' +
@@ -456,19 +457,32 @@
         return {nodes: forest.nodes.length, width: shown.width, height: shown.height, ms: ms};
     }
 
+    // The fold button of a manager's box: its radius, the half width of its
+    // pill (wider when folded, to hold the count) and its label.
+    function foldToggleShape(n, settings)
+    {
+        var r = Math.max(7, Math.round(settings.fontSize * 0.5));
+        var label = n.folded ? '+' + n.hiddenCount : '';
+        return {r: r, label: label, half: n.folded ? Math.max(r, label.length * r * 0.42 + r * 0.5) : r};
+    }
+
+    function hasFoldToggle(n, options)
+    {
+        return options.toggles && (n.folded || n.children.length);
+    }
+
     // A small round button on the bottom edge of a manager's box that folds
     // or unfolds the branch below; folded, it says how many people it hides.
     function drawFoldToggle(doc, g, n, settings)
     {
-        var r = Math.max(7, Math.round(settings.fontSize * 0.5));
+        var shape = foldToggleShape(n, settings);
+        var r = shape.r, label = shape.label, half = shape.half;
         var t = el(doc, 'g', {
             'class': 'fold-toggle',
             'data-row': n.row,
             'transform': 'translate(' + round(n.w / 2) + ',' + round(n.h) + ')'
         }, g);
         t.setAttribute('role', 'button');
-        var label = n.folded ? '+' + n.hiddenCount : '';
-        var half = n.folded ? Math.max(r, label.length * r * 0.42 + r * 0.5) : r;
         // Folded, the button is filled, so that a hidden branch is seen at a glance.
         var fill = n.folded ? settings.lineColour : settings.backColour;
         el(doc, 'rect', {
@@ -487,10 +501,44 @@
         tip.textContent = n.folded ? 'Unfold (' + n.hiddenCount + ' hidden)' : 'Fold this branch';
     }
 
+    // The shadows of the boxes fall this far below them.
+    var SHADOW_DROP = 1.5;
+
+    // What the boxes, their shadows, the fold buttons and the lines cover, in
+    // the layout's coordinates. None of it needs the engine (a box's text
+    // stays inside its box), so it is known before anything is drawn.
+    function chartExtents(nodes, connectors, settings, options)
+    {
+        var e = {left: Infinity, top: Infinity, right: -Infinity, bottom: -Infinity};
+        function cover(left, top, right, bottom)
+        {
+            e.left = Math.min(e.left, left);
+            e.top = Math.min(e.top, top);
+            e.right = Math.max(e.right, right);
+            e.bottom = Math.max(e.bottom, bottom);
+        }
+        nodes.forEach(function (n) {
+            var x = round(n.x), y = round(n.y);
+            cover(x, y, x + n.w, y + n.h + SHADOW_DROP);
+            if (hasFoldToggle(n, options)) {
+                var t = foldToggleShape(n, settings);
+                var middle = x + round(n.w / 2);
+                cover(middle + round(-t.half), y + round(n.h) - t.r, middle + round(-t.half) + round(2 * t.half),
+                      y + round(n.h) + t.r);
+            }
+        });
+        connectors.forEach(function (c) {
+            c.points.forEach(function (p) { cover(round(p[0]), round(p[1]), round(p[0]), round(p[1])); });
+        });
+        return e;
+    }
+
     // Draws the title and the boxes of a (possibly folded) forest that is
     // already sized (by `measure`, which measures the title too), replacing
-    // what an earlier call drew. Returns the size of
-    // the drawing and where the layout's origin stands in it.
+    // what an earlier call drew. Returns the size of the drawing and where
+    // the layout's origin stands in it. `options.sized` hears that size
+    // before the boxes are drawn: the page takes its final size and zoom
+    // then, and the engine lays the boxes out once, as they are shown.
     function drawChart(doc, svg, forest, settings, m, measure, options)
     {
         var O = library();
@@ -535,6 +583,8 @@
             width = Math.max(width, titleWidth);
             title.setAttribute('x', round(mg + width / 2));
             top += Math.round(titleSize * 2.2);
+            // Its line box is the font's to say: laid out now, alone, it costs little.
+            var titleBox = title.isConnected && title.getBBox ? title.getBBox() : null;
         }
 
         var origin = {x: round(mg + (width - layout.width) / 2), y: top};
@@ -542,6 +592,12 @@
             'class': 'chart',
             'transform': 'translate(' + origin.x + ',' + origin.y + ')'
         }, content);
+        var size = evenMargins(content, drawnBox(settings.title ? titleBox : undefined, origin,
+                                                 chartExtents(forest.nodes, layout.connectors, settings, options)),
+                               {width: width + 2 * mg, height: top + layout.height + mg, origin: origin}, mg);
+        if (options.sized) {
+            options.sized(size);
+        }
         var radius = Math.min(8, settings.fontSize * 0.5);
         var ends = function (c) { return [c.points[0][0], c.points[c.points.length - 1][0]]; };
         pathsInStrips(doc, chart, {'class': 'connectors', 'stroke': settings.lineColour, 'fill': 'none'},
@@ -550,15 +606,36 @@
                       function (c) { return softPath(c.points, radius); });
         pathsInStrips(doc, chart, {'class': 'node-shadows'}, forest.nodes, function (n) { return n.x; },
                       function (n) { return n.x + n.w; },
-                      function (n) { return roundedRect(n.x, n.y + 1.5, n.w, n.h, cornerRadius(n, settings)); });
+                      function (n) {
+                          return roundedRect(n.x, n.y + SHADOW_DROP, n.w, n.h, cornerRadius(n, settings));
+                      });
         var boxes = el(doc, 'g', {'class': 'nodes'}, chart);
         forest.nodes.forEach(function (n) {
             var g = drawNode(doc, boxes, n, settings, m);
-            if (options.toggles && (n.folded || n.children.length)) {
+            if (hasFoldToggle(n, options)) {
                 drawFoldToggle(doc, g, n, settings);
             }
         });
-        return evenMargins(content, {width: width + 2 * mg, height: top + layout.height + mg, origin: origin}, mg);
+        return size;
+    }
+
+    /// The box of the whole drawing: the title's as the engine measured it
+    /// with the chart's extents beside it, moved to where the layout's origin
+    /// stands. Nothing when the title could not be measured (no engine).
+    function drawnBox(titleBox, origin, extents)
+    {
+        if (titleBox === null) {
+            return null;
+        }
+        var left = origin.x + extents.left, top = origin.y + extents.top;
+        var right = origin.x + extents.right, bottom = origin.y + extents.bottom;
+        if (titleBox) {
+            left = Math.min(left, titleBox.x);
+            top = Math.min(top, titleBox.y);
+            right = Math.max(right, titleBox.x + titleBox.width);
+            bottom = Math.max(bottom, titleBox.y + titleBox.height);
+        }
+        return {x: left, y: top, width: right - left, height: bottom - top};
     }
 
     // Connectors and shadows are drawn as a few paths, each for a vertical
@@ -600,12 +677,10 @@
 
     // The layout's arithmetic puts the drawing's true edges slightly off its
     // nominal size (the title's line box, the boxes' shadows), so the margin
-    // is measured on what was drawn, once the drawing is in the document: the
-    // same on every side. Sizes are whole pixels, so that what the page
-    // reports is the drawing's own size.
-    function evenMargins(content, size, margin)
+    // is measured on what is drawn (`box`): the same on every side. Sizes are
+    // whole pixels, so that what the page reports is the drawing's own size.
+    function evenMargins(content, box, size, margin)
     {
-        var box = content.isConnected && content.getBBox ? content.getBBox() : null;
         if (!box || !(box.width > 0 && box.height > 0)) {
             return {width: Math.ceil(size.width), height: Math.ceil(size.height), origin: size.origin};
         }

@@ -421,6 +421,56 @@ private Q_SLOTS:
         QVERIFY(js(QStringLiteral("window.sameDocument")).toBool());
     }
 
+    // The page sizes a drawing from the boxes' layout and the title the engine measured, before
+    // the boxes are drawn. What the engine then draws has the same margin on opposite sides
+    // (within half a pixel: the size is whole pixels), whatever is in the boxes.
+    void theMarginIsEvenRoundWhatTheEngineDrew()
+    {
+        // The four gaps round the drawing when they are uneven, nothing when they are even.
+        const auto unevenMargins = [this]() -> QString {
+            const QStringList gaps =
+                js(QStringLiteral(
+                       "(() => { const svg = document.querySelector('svg.orgchart');"
+                       " const content = svg.querySelector('.chart-content');"
+                       " const b = content.getBBox();"
+                       " const t = content.transform.baseVal.consolidate().matrix;"
+                       " return [b.x + t.e, b.y + t.f, svg.getAttribute('width') - b.x - b.width"
+                       " - t.e, svg.getAttribute('height') - b.y - b.height - t.f].join(' '); "
+                       "})()"))
+                    .toString()
+                    .split(QLatin1Char(' '));
+            const bool even = gaps.size() == 4 &&
+                              qAbs(gaps[0].toDouble() - gaps[2].toDouble()) <= 0.55 &&
+                              qAbs(gaps[1].toDouble() - gaps[3].toDouble()) <= 0.55 &&
+                              gaps[0].toDouble() > 0 && gaps[1].toDouble() > 0;
+            return even ? QString() : gaps.join(QLatin1Char(' '));
+        };
+        Chart sample;
+        loadSampleData(sample.grid, sample.state);
+        load(viewerRequest(sample.settings(), sample.data()));
+        QVERIFY2(unevenMargins().isEmpty(), qPrintable(unevenMargins()));
+        // Folded, the top box carries the pill with the count of the people it hides.
+        js(QStringLiteral("plotwellView.fold(1); true"));
+        QVERIFY2(unevenMargins().isEmpty(), qPrintable(unevenMargins()));
+
+        // No chart title; large text in narrow boxes, which shrinks a long word or widens its
+        // box; other scripts and emoji, whose fonts are taller.
+        Chart narrow;
+        narrow.state.appearance.fontSize = 24;
+        narrow.state.appearance.nodeWidth = 80;
+        const QStringList titles = {QStringLiteral("Root"),
+                                    QStringLiteral("Supercalifragilisticexpialidocious(Chief)"),
+                                    QStringLiteral("中文 诶比西 😀👍"), QStringLiteral("Zoë(Ω)")};
+        for (int row = 1; row <= titles.size(); ++row) {
+            narrow.grid.setTitle(row, titles[row - 1]);
+            if (row > 1)
+                narrow.grid.setParent(row, QStringLiteral("1"));
+        }
+        load(viewerRequest(narrow.settings(), narrow.data()));
+        QCOMPARE(boxes().size(), 4);
+        QVERIFY2(unevenMargins().isEmpty(), qPrintable(unevenMargins()));
+    }
+
     // The export viewers start once the chart on screen has painted; a viewer whose window is
     // not on screen never paints, and must not hold them back for ever.
     void aViewerOffScreenStillSaysItHasPainted()
