@@ -55,7 +55,7 @@ public:
     void loadThenRun(const QUrl &url, const QString &) override { m_url = url; }
     void loadHtml(const QString &) override { m_url.clear(); }
     void evaluate(const QString &, std::function<void(const QString &)>) override {}
-    void whenPainted(std::function<void()> done) override { done(); }
+    void whenPainted(std::function<void()> done, int) override { done(); }
     [[nodiscard]] bool canGoBack() const override { return false; }
     [[nodiscard]] bool canGoForward() const override { return false; }
     void goBack() override {}

@@ -27,9 +27,9 @@ public:
     /// Loads an HTML text with no base address.
     virtual void loadHtml(const QString &html) = 0;
     virtual void evaluate(const QString &script, std::function<void(const QString &)> done) = 0;
-    /// Calls \a done once the page has painted what it shows now (soon in any case: a window
-    /// that is not on screen paints nothing).
-    virtual void whenPainted(std::function<void()> done) = 0;
+    /// Calls \a done once the page has painted what it shows now, or once \a patienceMs have
+    /// passed without that (a window that is not on screen paints nothing).
+    virtual void whenPainted(std::function<void()> done, int patienceMs) = 0;
 
     [[nodiscard]] virtual bool canGoBack() const = 0;
     [[nodiscard]] virtual bool canGoForward() const = 0;

@@ -10,13 +10,25 @@
 #include "render/PageRequest.h"
 #include "render/PictureLimits.h"
 
+#include <QLocale>
 #include <QPointer>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace plotwell {
+
+namespace {
+
+/// How long the export viewers wait for the chart on screen to paint before they load anyway.
+constexpr int kExportPaintPatienceMs = 300;
+/// How long an organisation may take to be built and painted before the window stops saying
+/// that it is being drawn: tens of thousands of people take seconds.
+constexpr int kOrganisationPaintPatienceMs = 120000;
+
+} // namespace
 
 ViewerLoader::ViewerLoader(ChartViewer &webView, ChartViewer &webViewM, ChartViewer &webViewL,
                            const ChartGrid &grid, const AppState &state, CommandCenter &center,
@@ -46,6 +58,7 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
         const QUrl url = requestUrl(address);
         m_organisation.reset();
+        endOrganisationDraw();
         const auto page = [](const QUrl &u) {
             return u.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
         };
@@ -69,10 +82,12 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
     });
 }
 
-void ViewerLoader::loadWebViewByScript(const QString &data)
+void ViewerLoader::loadWebViewByScript(const QString &data, int people)
 {
     m_pendingExport.reset();
+    endOrganisationDraw();
     ++m_renderSerial;
+    m_organisationDraw = m_renderSerial;
     m_organisation = data;
     const ScriptedRequest scripted =
         scriptedRequest(requestUrl(viewerRequest(gatherRequestSettings(m_grid, m_state), data)));
@@ -83,6 +98,18 @@ void ViewerLoader::loadWebViewByScript(const QString &data)
     m_webView.loadThenRun(scripted.page, scripted.script);
     setPlaceholderShown(false);
     Q_EMIT webViewPageRequested();
+    Q_EMIT organisationDrawStarted(people);
+}
+
+QString ViewerLoader::organisationDrawLabel(int people)
+{
+    return QStringLiteral("Drawing %1 people…").arg(QLocale().toString(people));
+}
+
+void ViewerLoader::endOrganisationDraw()
+{
+    if (std::exchange(m_organisationDraw, 0) != 0)
+        Q_EMIT organisationDrawEnded();
 }
 
 void ViewerLoader::loadWebViewFullScreen(const QString &data)
@@ -157,6 +184,7 @@ void ViewerLoader::showPlaceholder()
     if (m_placeholderShown)
         return;
     m_organisation.reset();
+    endOrganisationDraw();
     m_webView.load(placeholderUrl());
     setPlaceholderShown(true);
     Q_EMIT webViewPageRequested();
@@ -178,6 +206,20 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
         updateBackForwardStatus();
         if (std::exchange(m_steppingInHistory, false) && ok)
             recallOrganisationShown();
+        if (m_organisationDraw == m_renderSerial && m_organisationDraw != 0) {
+            if (!ok) {
+                endOrganisationDraw();
+            } else {
+                const QPointer<ViewerLoader> self(this);
+                const quint64 serial = m_renderSerial;
+                m_webView.whenPainted(
+                    [self, serial] {
+                        if (self && self->m_organisationDraw == serial)
+                            self->endOrganisationDraw();
+                    },
+                    kOrganisationPaintPatienceMs);
+            }
+        }
         // A load cut short by the next one (Render pressed twice) leaves the old page on
         // screen; measuring it would size the export viewer for the wrong chart. The export
         // waits for the load that succeeds, and starts once the chart on screen has painted:
@@ -185,13 +227,15 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
         if (m_pendingExport && ok) {
             const QPointer<ViewerLoader> self(this);
             const quint64 serial = m_renderSerial;
-            m_webView.whenPainted([self, serial] {
-                if (!self || serial != self->m_renderSerial || !self->m_pendingExport)
-                    return;
-                const QString data = *std::exchange(self->m_pendingExport, std::nullopt);
-                self->loadWebViewFullScreen(data);
-                self->loadWebViewShare(data, serial);
-            });
+            m_webView.whenPainted(
+                [self, serial] {
+                    if (!self || serial != self->m_renderSerial || !self->m_pendingExport)
+                        return;
+                    const QString data = *std::exchange(self->m_pendingExport, std::nullopt);
+                    self->loadWebViewFullScreen(data);
+                    self->loadWebViewShare(data, serial);
+                },
+                kExportPaintPatienceMs);
         }
     });
 }
@@ -234,6 +278,7 @@ void ViewerLoader::moveInHistory(const std::function<void()> &move)
 {
     setPlaceholderShown(false);
     m_organisation.reset();
+    endOrganisationDraw();
     m_steppingInHistory = true;
     move();
     Q_EMIT webViewPageRequested();

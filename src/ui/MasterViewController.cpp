@@ -35,6 +35,7 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -565,6 +566,46 @@ void MasterViewController::buildProgressView()
     connect(&progress(), &ProgressMonitor::progressViewHidden, m_progressView, &QWidget::hide);
     connect(&viewerLoader(), &ViewerLoader::viewerLoadFinished, this,
             [this] { progress().isProgressDone = true; });
+
+    // A large organisation leaves the viewer empty for seconds while the engine builds and
+    // paints it. Once that has taken a moment (a small one is on screen sooner), a card says
+    // what is being drawn, until it is on screen.
+    m_drawingDelay = new QTimer(this);
+    m_drawingDelay->setSingleShot(true);
+    m_drawingDelay->setInterval(400);
+    connect(m_drawingDelay, &QTimer::timeout, this, &MasterViewController::showDrawingCard);
+    connect(&viewerLoader(), &ViewerLoader::organisationDrawStarted, this, [this](int people) {
+        m_drawingText = ViewerLoader::organisationDrawLabel(people);
+        m_drawingDelay->start();
+    });
+    connect(&viewerLoader(), &ViewerLoader::organisationDrawEnded, this, [this] {
+        m_drawingDelay->stop();
+        if (m_drawingCard)
+            m_drawingCard->hide();
+    });
+}
+
+void MasterViewController::showDrawingCard()
+{
+    if (!m_drawingCard) {
+        m_drawingCard = new QWidget(m_viewerPane);
+        m_drawingCard->setObjectName(QStringLiteral("drawingCard"));
+        m_drawingCard->setAttribute(Qt::WA_StyledBackground);
+        auto *card = new QVBoxLayout(m_drawingCard);
+        card->setContentsMargins(20, 14, 20, 16);
+        card->setSpacing(8);
+        m_drawingLabel = new QLabel(m_drawingCard);
+        m_drawingLabel->setObjectName(QStringLiteral("progressLabel"));
+        auto *busy = new QProgressBar(m_drawingCard);
+        busy->setRange(0, 0); // only that the work goes on: the page cannot say how far it is
+        busy->setTextVisible(false);
+        card->addWidget(m_drawingLabel);
+        card->addWidget(busy);
+    }
+    m_drawingLabel->setText(m_drawingText);
+    placeProgressCard();
+    m_drawingCard->show();
+    m_drawingCard->raise();
 }
 
 void MasterViewController::buildStartScreen()
@@ -735,9 +776,14 @@ void MasterViewController::placeProgressCard()
     const QRect pane = m_viewerPane->rect();
     m_startScreen->setGeometry(pane);
     m_progressView->setGeometry(pane);
-    const QSize card(std::min(400, pane.width() - 24), m_innerProgressView->sizeHint().height());
-    m_innerProgressView->setGeometry(QRect(
-        QPoint((pane.width() - card.width()) / 2, (pane.height() - card.height()) / 2), card));
+    const auto centre = [&pane](QWidget *card) {
+        const QSize size(std::min(400, pane.width() - 24), card->sizeHint().height());
+        card->setGeometry(QRect(
+            QPoint((pane.width() - size.width()) / 2, (pane.height() - size.height()) / 2), size));
+    };
+    centre(m_innerProgressView);
+    if (m_drawingCard)
+        centre(m_drawingCard);
 }
 
 void MasterViewController::showNewSwatch(int swatch)

@@ -32,6 +32,7 @@ class QPushButton;
 class QScrollArea;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 
 namespace plotwell {
@@ -113,6 +114,9 @@ public:
     [[nodiscard]] SwatchView *swatchView(int swatch) const;
     [[nodiscard]] QWidget *progressView() const { return m_progressView; }
     [[nodiscard]] QPushButton *progressCancelButton() const { return m_progressCancel; }
+    /// Over the viewer while a large organisation is drawn, once that has taken a moment; null
+    /// until first needed.
+    [[nodiscard]] QWidget *drawingCard() const { return m_drawingCard; }
     /// Over the viewer while it shows the placeholder: Load Sample, Open CSV…, drop a file.
     [[nodiscard]] QWidget *startScreen() const { return m_startScreen; }
     [[nodiscard]] QPushButton *renderButton() const { return m_renderButton; }
@@ -187,6 +191,7 @@ private:
     void buildSideBar();
     void buildProgressView();
     void buildStartScreen();
+    void showDrawingCard();
     /// The overlays of the viewer's pane (start screen, progress) follow the pane's size.
     void placeProgressCard();
     QWidget *buildChartColours(QWidget *parent);
@@ -259,6 +264,10 @@ private:
     QLabel *m_progressPercent = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QPushButton *m_progressCancel = nullptr;
+    QWidget *m_drawingCard = nullptr;
+    QLabel *m_drawingLabel = nullptr;
+    QString m_drawingText;
+    QTimer *m_drawingDelay = nullptr;
     QPushButton *m_exitFullscreenButton = nullptr;
     QLabel *m_bugTitleView = nullptr;
     struct ChartColourWidgets

@@ -250,8 +250,10 @@ void importStaffList(MasterViewController &view, QWidget *window, const QString 
         return;
     const staff::Organisation &organisation = dialog.organisation();
     if (dialog.drawsInViewer()) {
-        view.workspace().loader().loadWebViewByScript(staff::staffDataString(
-            organisation, staff::chartOrder(organisation, staff::everyone(organisation))));
+        view.workspace().loader().loadWebViewByScript(
+            staff::staffDataString(organisation,
+                                   staff::chartOrder(organisation, staff::everyone(organisation))),
+            int(organisation.people.size()));
         return;
     }
     if (!view.documents().mayReplaceChart(

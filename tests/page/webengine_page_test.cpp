@@ -487,7 +487,7 @@ private Q_SLOTS:
             viewer.load(requestUrl(viewerRequest(chart.settings(), chart.data())));
             QVERIFY(finished.wait(60000));
             bool painted = false;
-            viewer.whenPainted([&painted] { painted = true; });
+            viewer.whenPainted([&painted] { painted = true; }, 300);
             QTRY_VERIFY_WITH_TIMEOUT(painted, 5000);
         }
     }

@@ -182,18 +182,36 @@ TEST(ViewerLoader, ALargeOrganisationReachesThePageByScriptNotByItsAddress)
     Shell s;
     // Some 2 MB of data: more than Chromium takes in an address.
     const QString data = QString(QStringLiteral("Ann+Lee\"s_1_u_ffffff_2*")).repeated(90000);
-    s.loader.loadWebViewByScript(data);
+    QList<int> started;
+    int ended = 0;
+    QObject::connect(&s.loader, &ViewerLoader::organisationDrawStarted,
+                     [&started](int people) { started << people; });
+    QObject::connect(&s.loader, &ViewerLoader::organisationDrawEnded, [&ended] { ++ended; });
+    s.loader.loadWebViewByScript(data, 90000);
+    EXPECT_EQ(started, QList<int>{90000});
+    EXPECT_EQ(ended, 0) << "drawn once the page has drawn and painted it";
     ASSERT_EQ(s.webView.loads.size(), 1);
     EXPECT_LT(s.webView.loads[0].size(), 2000);
     EXPECT_TRUE(s.webViewL.loads.isEmpty()) << "no viewer of the grid's chart is touched";
 
     s.webView.finishLoad();
+    EXPECT_EQ(ended, 1);
     ASSERT_EQ(s.webView.scripts.size(), 1);
     // The data as the address would have carried it: the page decodes it the same way.
     EXPECT_TRUE(s.webView.scripts[0].contains(QStringLiteral("Ann+Lee%22s_1_u_ffffff_2*")));
     // Only once: a later load of the page (a step back in its history) is not given it again.
     s.webView.finishLoad();
     EXPECT_EQ(s.webView.scripts.size(), 1);
+    EXPECT_EQ(ended, 1);
+
+    // Another chart asked for first, or a page that fails, ends the wait all the same.
+    s.loader.loadWebViewByScript(data, 5);
+    s.loader.loadWebView(QStringLiteral("Bo_1_u_ffffff_2"));
+    EXPECT_EQ(ended, 2);
+    s.loader.loadWebViewByScript(data, 5);
+    s.webView.finishLoad(false);
+    EXPECT_EQ(ended, 3);
+    EXPECT_EQ(started.size(), 3);
 }
 
 TEST(ViewerLoader, UndoAndRedoFollowTheVisibleViewersHistory)

@@ -109,7 +109,7 @@ public:
         if (done)
             done(scriptAnswers.value(script));
     }
-    void whenPainted(std::function<void()> done) override { done(); }
+    void whenPainted(std::function<void()> done, int) override { done(); }
     [[nodiscard]] bool canGoBack() const override { return m_index > 0; }
     [[nodiscard]] bool canGoForward() const override { return m_index + 1 < m_history.size(); }
     void goBack() override { m_index -= canGoBack(); }

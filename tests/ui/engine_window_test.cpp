@@ -11,11 +11,14 @@
 #include "render/ViewerLoader.h"
 #include "shell/ChartWorkspace.h"
 #include "staff/StaffChart.h"
+#include "staff/StaffColumns.h"
 #include "staff/StaffImport.h"
+#include "staff/StaffTable.h"
 #include "ui/GridView.h"
 #include "ui/Style.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -153,7 +156,8 @@ private Q_SLOTS:
         const staff::Organisation &people = loaded->organisation;
         LaunchedWindow w;
         w.view().workspace().loader().loadWebViewByScript(
-            staff::staffDataString(people, staff::chartOrder(people, staff::everyone(people))));
+            staff::staffDataString(people, staff::chartOrder(people, staff::everyone(people))),
+            int(people.people.size()));
         QVERIFY(w.waitForLoad(60000));
 
         const QString pdf = folder.filePath(QStringLiteral("org.pdf"));
@@ -187,6 +191,32 @@ private Q_SLOTS:
         w.window.commands().post(command::PDFDownload);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(again), 60000);
         QVERIFY(pdfFacts(again).text.contains(QStringLiteral("Person 149")));
+    }
+
+    // A large organisation leaves the viewer empty for seconds: meanwhile a card says what is
+    // being drawn, and it goes once the chart is on screen.
+    void aLargeOrganisationSaysItIsDrawnUntilItIsOnScreen()
+    {
+        QByteArray csv = "Name,Manager\nPerson 0,\n";
+        for (int i = 1; i < 10000; ++i)
+            csv += QStringLiteral("Person %1,Person %2\n").arg(i).arg((i - 1) / 6).toUtf8();
+        const staff::StaffTable table = staff::readStaffTable(csv);
+        const staff::Organisation people =
+            staff::buildOrganisation(table, staff::guessColumns(table.header));
+        QCOMPARE(people.people.size(), 10000);
+        LaunchedWindow w;
+        QVERIFY(w.waitForLoad());
+        w.view().workspace().loader().loadWebViewByScript(
+            staff::staffDataString(people, staff::chartOrder(people, staff::everyone(people))),
+            10000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.view().drawingCard() && w.view().drawingCard()->isVisible(),
+                                 10000);
+        QCOMPARE(w.view().drawingCard()->findChild<QLabel *>()->text(),
+                 ViewerLoader::organisationDrawLabel(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(!w.view().drawingCard()->isVisible(), 60000);
+        QCOMPARE(evaluate(w.webView(), QStringLiteral("document.querySelectorAll('g.node').length"))
+                     .toInt(),
+                 10000);
     }
 
     // Scaled onto one page, a chart some 20,000 pixels wide would keep no name readable.

@@ -44,8 +44,10 @@ int main(int argc, char *argv[])
 
     QWebEngineView *web = launched.webView();
     QSignalSpy loaded(web, &QWebEngineView::loadFinished);
-    launched.view().workspace().loader().loadWebViewByScript(staff::staffDataString(
-        organisation, staff::chartOrder(organisation, staff::everyone(organisation))));
+    launched.view().workspace().loader().loadWebViewByScript(
+        staff::staffDataString(organisation,
+                               staff::chartOrder(organisation, staff::everyone(organisation))),
+        people);
     loaded.wait(60000);
     int boxes = -1;
     for (int i = 0; i < 600 && boxes < people; ++i) {

@@ -19,9 +19,8 @@ namespace {
 /// A history move that neither starts a load nor changes the address (two steps with one
 /// address) is over once the page had a moment to draw it.
 constexpr int kHistoryMoveWaitMs = 1000;
-/// How often the viewer asks whether the page has painted, and for how long.
+/// How often the viewer asks whether the page has painted.
 constexpr int kPaintPollMs = 8;
-constexpr int kPaintWaitMs = 300;
 
 QUrl pageOf(const QUrl &url)
 {
@@ -168,7 +167,7 @@ void WebEngineChartViewer::evaluate(const QString &script,
     });
 }
 
-void WebEngineChartViewer::whenPainted(std::function<void()> done)
+void WebEngineChartViewer::whenPainted(std::function<void()> done, int patienceMs)
 {
     // The page marks the frame after its next one; the viewer asks for the mark.
     m_view->page()->runJavaScript(
@@ -178,6 +177,9 @@ void WebEngineChartViewer::whenPainted(std::function<void()> done)
     poll->setInterval(kPaintPollMs);
     auto waited = std::make_shared<QElapsedTimer>();
     waited->start();
+    // One question at a time: a page busy for seconds (a large drawing) would otherwise find
+    // hundreds of them waiting once it is free.
+    auto asking = std::make_shared<bool>(false);
     const auto finish = [poll, done = std::move(done)] {
         if (!poll->isActive())
             return;
@@ -185,14 +187,17 @@ void WebEngineChartViewer::whenPainted(std::function<void()> done)
         poll->deleteLater();
         done();
     };
-    connect(poll, &QTimer::timeout, this, [this, poll, waited, finish] {
-        if (waited->elapsed() > kPaintWaitMs) {
+    connect(poll, &QTimer::timeout, this, [this, poll, waited, asking, patienceMs, finish] {
+        if (waited->elapsed() > patienceMs) {
             finish();
             return;
         }
+        if (std::exchange(*asking, true))
+            return;
         m_view->page()->runJavaScript(
             QStringLiteral("window.plotwellPainted === true"),
-            [poll = QPointer<QTimer>(poll), finish](const QVariant &painted) {
+            [poll = QPointer<QTimer>(poll), asking, finish](const QVariant &painted) {
+                *asking = false;
                 if (poll && painted.toBool())
                     finish();
             });

@@ -26,7 +26,7 @@ public:
     void loadThenRun(const QUrl &url, const QString &script) override;
     void loadHtml(const QString &html) override;
     void evaluate(const QString &script, std::function<void(const QString &)> done) override;
-    void whenPainted(std::function<void()> done) override;
+    void whenPainted(std::function<void()> done, int patienceMs) override;
     [[nodiscard]] bool canGoBack() const override;
     [[nodiscard]] bool canGoForward() const override;
     void goBack() override;
