@@ -69,6 +69,24 @@ ChartViewers makeWebEngineViewers(QObject *owner)
 
 namespace {
 
+/// A panel named \a name, in \a parent (none: placed later), that the style sheet paints.
+QWidget *styledPanel(QWidget *parent, const QString &name)
+{
+    auto *panel = new QWidget(parent);
+    panel->setObjectName(name);
+    panel->setAttribute(Qt::WA_StyledBackground);
+    return panel;
+}
+
+/// The column of a card over the viewer (progress, drawing).
+QVBoxLayout *cardColumn(QWidget *card)
+{
+    auto *column = new QVBoxLayout(card);
+    column->setContentsMargins(20, 14, 20, 16);
+    column->setSpacing(8);
+    return column;
+}
+
 /// Stands in when no picture taker is given: every picture fails, and says so.
 class NoPictures final : public ChartPictures
 {
@@ -227,9 +245,7 @@ MasterViewController::~MasterViewController() = default;
 
 void MasterViewController::buildHeader()
 {
-    m_header = new QWidget(this);
-    m_header->setObjectName(QStringLiteral("toolbarView"));
-    m_header->setAttribute(Qt::WA_StyledBackground);
+    m_header = styledPanel(this, QStringLiteral("toolbarView"));
     auto *row = new QHBoxLayout(m_header);
     row->setContentsMargins(12, 6, 16, 6);
     row->setSpacing(8);
@@ -381,9 +397,7 @@ void MasterViewController::buildSettingsPanel()
 {
     if (m_sideBar)
         return;
-    m_sideBar = new QWidget;
-    m_sideBar->setObjectName(QStringLiteral("settingsPanel"));
-    m_sideBar->setAttribute(Qt::WA_StyledBackground);
+    m_sideBar = styledPanel(nullptr, QStringLiteral("settingsPanel"));
     auto *settings = new QVBoxLayout(m_sideBar);
     settings->setContentsMargins(12, 10, 12, 12);
     auto *appearanceTitle = new QLabel(QStringLiteral("Appearance"), m_sideBar);
@@ -430,9 +444,7 @@ QWidget *MasterViewController::buildRowsPage()
 
     // Under the grid, and only while there is something to say: a few lines, each naming its
     // row; a click selects that row.
-    m_problemsPanel = new QWidget(page);
-    m_problemsPanel->setObjectName(QStringLiteral("problemsPanel"));
-    m_problemsPanel->setAttribute(Qt::WA_StyledBackground);
+    m_problemsPanel = styledPanel(page, QStringLiteral("problemsPanel"));
     auto *panel = new QVBoxLayout(m_problemsPanel);
     panel->setContentsMargins(8, 6, 8, 6);
     panel->setSpacing(4);
@@ -522,15 +534,9 @@ QWidget *MasterViewController::buildChartColours(QWidget *parent)
 
 void MasterViewController::buildProgressView()
 {
-    m_progressView = new QWidget(m_viewerPane);
-    m_progressView->setObjectName(QStringLiteral("progressView"));
-    m_progressView->setAttribute(Qt::WA_StyledBackground);
-    m_innerProgressView = new QWidget(m_progressView);
-    m_innerProgressView->setObjectName(QStringLiteral("innerProgressView"));
-    m_innerProgressView->setAttribute(Qt::WA_StyledBackground);
-    auto *card = new QVBoxLayout(m_innerProgressView);
-    card->setContentsMargins(20, 14, 20, 16);
-    card->setSpacing(8);
+    m_progressView = styledPanel(m_viewerPane, QStringLiteral("progressView"));
+    m_innerProgressView = styledPanel(m_progressView, QStringLiteral("innerProgressView"));
+    QVBoxLayout *card = cardColumn(m_innerProgressView);
     m_progressLabel = new QLabel(QStringLiteral("Working.."), m_innerProgressView);
     m_progressLabel->setObjectName(QStringLiteral("progressLabel"));
     m_progressBar = new QProgressBar(m_innerProgressView);
@@ -588,12 +594,8 @@ void MasterViewController::buildProgressView()
 void MasterViewController::showDrawingCard()
 {
     if (!m_drawingCard) {
-        m_drawingCard = new QWidget(m_viewerPane);
-        m_drawingCard->setObjectName(QStringLiteral("drawingCard"));
-        m_drawingCard->setAttribute(Qt::WA_StyledBackground);
-        auto *card = new QVBoxLayout(m_drawingCard);
-        card->setContentsMargins(20, 14, 20, 16);
-        card->setSpacing(8);
+        m_drawingCard = styledPanel(m_viewerPane, QStringLiteral("drawingCard"));
+        QVBoxLayout *card = cardColumn(m_drawingCard);
         m_drawingLabel = new QLabel(m_drawingCard);
         m_drawingLabel->setObjectName(QStringLiteral("progressLabel"));
         auto *busy = new QProgressBar(m_drawingCard);
@@ -611,13 +613,9 @@ void MasterViewController::showDrawingCard()
 void MasterViewController::buildStartScreen()
 {
     // Over the placeholder page while the chart is empty: the ways to begin, as buttons.
-    m_startScreen = new QWidget(m_viewerPane);
-    m_startScreen->setObjectName(QStringLiteral("startScreen"));
-    m_startScreen->setAttribute(Qt::WA_StyledBackground);
+    m_startScreen = styledPanel(m_viewerPane, QStringLiteral("startScreen"));
     auto *outer = new QVBoxLayout(m_startScreen);
-    auto *card = new QWidget(m_startScreen);
-    card->setObjectName(QStringLiteral("startCard"));
-    card->setAttribute(Qt::WA_StyledBackground);
+    auto *card = styledPanel(m_startScreen, QStringLiteral("startCard"));
     auto *column = new QVBoxLayout(card);
     column->setContentsMargins(28, 24, 28, 24);
     column->setSpacing(10);
