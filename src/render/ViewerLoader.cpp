@@ -24,9 +24,9 @@ namespace {
 
 /// How long the export viewers wait for the chart on screen to paint before they load anyway.
 constexpr int kExportPaintPatienceMs = 300;
-/// How long an organisation may take to be built and painted before the window stops saying
-/// that it is being drawn: tens of thousands of people take seconds.
-constexpr int kOrganisationPaintPatienceMs = 120000;
+/// How long a drawing may take to be built and painted before the window stops saying that it
+/// is being drawn: tens of thousands of people take seconds.
+constexpr int kDrawingPaintPatienceMs = 120000;
 
 } // namespace
 
@@ -58,7 +58,7 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
         const QUrl url = requestUrl(address);
         m_organisation.reset();
-        endOrganisationDraw();
+        endDrawing();
         const auto page = [](const QUrl &u) {
             return u.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
         };
@@ -85,9 +85,7 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
 void ViewerLoader::loadWebViewByScript(const QString &data, int people)
 {
     m_pendingExport.reset();
-    endOrganisationDraw();
     ++m_renderSerial;
-    m_organisationDraw = m_renderSerial;
     m_organisation = data;
     const ScriptedRequest scripted =
         scriptedRequest(requestUrl(viewerRequest(gatherRequestSettings(m_grid, m_state), data)));
@@ -95,21 +93,29 @@ void ViewerLoader::loadWebViewByScript(const QString &data, int people)
     // Each may be megabytes: only the last few are remembered.
     if (m_organisationsDrawn.size() > 4)
         m_organisationsDrawn.removeFirst();
+    beginDrawing(people);
     m_webView.loadThenRun(scripted.page, scripted.script);
     setPlaceholderShown(false);
     Q_EMIT webViewPageRequested();
-    Q_EMIT organisationDrawStarted(people);
 }
 
-QString ViewerLoader::organisationDrawLabel(int people)
+QString ViewerLoader::drawingLabel(int people)
 {
-    return QStringLiteral("Drawing %1 people…").arg(QLocale().toString(people));
+    return people > 0 ? QStringLiteral("Drawing %1 people…").arg(QLocale().toString(people))
+                      : QStringLiteral("Drawing the chart…");
 }
 
-void ViewerLoader::endOrganisationDraw()
+void ViewerLoader::beginDrawing(int people)
 {
-    if (std::exchange(m_organisationDraw, 0) != 0)
-        Q_EMIT organisationDrawEnded();
+    endDrawing();
+    m_drawing = ++m_drawingsBegun;
+    Q_EMIT drawingStarted(people);
+}
+
+void ViewerLoader::endDrawing()
+{
+    if (std::exchange(m_drawing, 0) != 0)
+        Q_EMIT drawingEnded();
 }
 
 void ViewerLoader::loadWebViewFullScreen(const QString &data)
@@ -184,7 +190,7 @@ void ViewerLoader::showPlaceholder()
     if (m_placeholderShown)
         return;
     m_organisation.reset();
-    endOrganisationDraw();
+    endDrawing();
     m_webView.load(placeholderUrl());
     setPlaceholderShown(true);
     Q_EMIT webViewPageRequested();
@@ -206,19 +212,17 @@ void ViewerLoader::webViewDidFinishLoad(bool ok)
         updateBackForwardStatus();
         if (std::exchange(m_steppingInHistory, false) && ok)
             recallOrganisationShown();
-        if (m_organisationDraw == m_renderSerial && m_organisationDraw != 0) {
-            if (!ok) {
-                endOrganisationDraw();
-            } else {
-                const QPointer<ViewerLoader> self(this);
-                const quint64 serial = m_renderSerial;
-                m_webView.whenPainted(
-                    [self, serial] {
-                        if (self && self->m_organisationDraw == serial)
-                            self->endOrganisationDraw();
-                    },
-                    kOrganisationPaintPatienceMs);
-            }
+        if (m_drawing != 0 && !ok) {
+            endDrawing();
+        } else if (m_drawing != 0) {
+            const QPointer<ViewerLoader> self(this);
+            const quint64 drawing = m_drawing;
+            m_webView.whenPainted(
+                [self, drawing] {
+                    if (self && self->m_drawing == drawing)
+                        self->endDrawing();
+                },
+                kDrawingPaintPatienceMs);
         }
         // A load cut short by the next one (Render pressed twice) leaves the old page on
         // screen; measuring it would size the export viewer for the wrong chart. The export
@@ -278,7 +282,8 @@ void ViewerLoader::moveInHistory(const std::function<void()> &move)
 {
     setPlaceholderShown(false);
     m_organisation.reset();
-    endOrganisationDraw();
+    // The step may be a whole organisation, which the page draws again from its history.
+    beginDrawing(0);
     m_steppingInHistory = true;
     move();
     Q_EMIT webViewPageRequested();

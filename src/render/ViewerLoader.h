@@ -46,10 +46,10 @@ public:
     /// Draws \a data, the chart of \a people, in `webView` alone, handed to the page by script: a
     /// whole organisation's data is too long for an address. Such a chart is only looked at
     /// (searched, folded, exported from `webView`); the export viewers keep the grid's chart.
-    /// organisationDrawStarted() and organisationDrawEnded() frame the drawing.
+    /// drawingStarted() and drawingEnded() frame the drawing.
     void loadWebViewByScript(const QString &data, int people);
-    /// What the window says while \a people are drawn.
-    [[nodiscard]] static QString organisationDrawLabel(int people);
+    /// What the window says while \a people are drawn (0: a chart of a size not known here).
+    [[nodiscard]] static QString drawingLabel(int people);
     /// The data string of the whole organisation `webView` shows, while it shows one: its
     /// exports are drawn from it, not from the export viewers.
     [[nodiscard]] const std::optional<QString> &organisationShown() const { return m_organisation; }
@@ -99,11 +99,12 @@ Q_SIGNALS:
     void webViewPageRequested();
     /// The placeholder came on screen or left it.
     void placeholderShownChanged(bool shown);
-    /// A whole organisation of \a people is being drawn in `webView`: for tens of thousands, the
-    /// page shows nothing for seconds while the engine builds and paints it.
-    void organisationDrawStarted(int people);
-    /// The organisation is on screen, its page failed, or `webView` was sent elsewhere first.
-    void organisationDrawEnded();
+    /// `webView` is drawing a chart that may take seconds: a whole organisation of \a people, or
+    /// a step of its history (0 people: its size is the page's to know), which may be one. For
+    /// tens of thousands of people the page shows nothing while the engine builds and paints it.
+    void drawingStarted(int people);
+    /// The chart is on screen, its page failed, or `webView` was sent elsewhere first.
+    void drawingEnded();
 
 private:
     void requestChart(const QString &data, bool replace);
@@ -112,8 +113,9 @@ private:
     /// Undo and redo: \a move steps the visible viewer through its history.
     void moveInHistory(const std::function<void()> &move);
     void setPlaceholderShown(bool shown);
-    /// Says that the organisation being drawn, if any, is no longer awaited.
-    void endOrganisationDraw();
+    void beginDrawing(int people);
+    /// Says that the drawing under way, if any, is no longer awaited.
+    void endDrawing();
     void loadWebViewShare(const QString &data, quint64 serial);
     void loadWebViewFullScreen(const QString &data);
 
@@ -137,8 +139,9 @@ private:
     QString m_exportedData;
     RequestSettings m_exportedLook;
     bool m_placeholderShown = false;
-    /// The render serial of the organisation being drawn; 0 when none is.
-    quint64 m_organisationDraw = 0;
+    /// Which drawing is awaited (drawingStarted()); 0 when none is.
+    quint64 m_drawing = 0;
+    quint64 m_drawingsBegun = 0;
 };
 
 } // namespace plotwell

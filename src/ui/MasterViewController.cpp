@@ -580,11 +580,11 @@ void MasterViewController::buildProgressView()
     m_drawingDelay->setSingleShot(true);
     m_drawingDelay->setInterval(400);
     connect(m_drawingDelay, &QTimer::timeout, this, &MasterViewController::showDrawingCard);
-    connect(&viewerLoader(), &ViewerLoader::organisationDrawStarted, this, [this](int people) {
-        m_drawingText = ViewerLoader::organisationDrawLabel(people);
+    connect(&viewerLoader(), &ViewerLoader::drawingStarted, this, [this](int people) {
+        m_drawingText = ViewerLoader::drawingLabel(people);
         m_drawingDelay->start();
     });
-    connect(&viewerLoader(), &ViewerLoader::organisationDrawEnded, this, [this] {
+    connect(&viewerLoader(), &ViewerLoader::drawingEnded, this, [this] {
         m_drawingDelay->stop();
         if (m_drawingCard)
             m_drawingCard->hide();

@@ -184,9 +184,9 @@ TEST(ViewerLoader, ALargeOrganisationReachesThePageByScriptNotByItsAddress)
     const QString data = QString(QStringLiteral("Ann+Lee\"s_1_u_ffffff_2*")).repeated(90000);
     QList<int> started;
     int ended = 0;
-    QObject::connect(&s.loader, &ViewerLoader::organisationDrawStarted,
+    QObject::connect(&s.loader, &ViewerLoader::drawingStarted,
                      [&started](int people) { started << people; });
-    QObject::connect(&s.loader, &ViewerLoader::organisationDrawEnded, [&ended] { ++ended; });
+    QObject::connect(&s.loader, &ViewerLoader::drawingEnded, [&ended] { ++ended; });
     s.loader.loadWebViewByScript(data, 90000);
     EXPECT_EQ(started, QList<int>{90000});
     EXPECT_EQ(ended, 0) << "drawn once the page has drawn and painted it";
@@ -211,7 +211,11 @@ TEST(ViewerLoader, ALargeOrganisationReachesThePageByScriptNotByItsAddress)
     s.loader.loadWebViewByScript(data, 5);
     s.webView.finishLoad(false);
     EXPECT_EQ(ended, 3);
-    EXPECT_EQ(started.size(), 3);
+    // A step back may land on an organisation, which the page draws again: its size unknown.
+    s.loader.undoAction();
+    EXPECT_EQ(started, (QList<int>{90000, 5, 5, 0}));
+    s.webView.finishLoad();
+    EXPECT_EQ(ended, 4);
 }
 
 TEST(ViewerLoader, UndoAndRedoFollowTheVisibleViewersHistory)

@@ -212,7 +212,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w.view().drawingCard() && w.view().drawingCard()->isVisible(),
                                  10000);
         QCOMPARE(w.view().drawingCard()->findChild<QLabel *>()->text(),
-                 ViewerLoader::organisationDrawLabel(10000));
+                 ViewerLoader::drawingLabel(10000));
         QTRY_VERIFY_WITH_TIMEOUT(!w.view().drawingCard()->isVisible(), 60000);
         QCOMPARE(evaluate(w.webView(), QStringLiteral("document.querySelectorAll('g.node').length"))
                      .toInt(),
