@@ -19,8 +19,12 @@ namespace {
 /// A history move that neither starts a load nor changes the address (two steps with one
 /// address) is over once the page had a moment to draw it.
 constexpr int kHistoryMoveWaitMs = 1000;
-/// How often the viewer asks whether the page has painted.
+/// How often the viewer asks whether the page has painted: often at first, when the answer
+/// holds other work up, and seldom once the wait is a long one (a large drawing, or a window
+/// that is not on screen).
 constexpr int kPaintPollMs = 8;
+constexpr int kLongPaintPollMs = 100;
+constexpr int kLongPaintWaitMs = 300;
 
 QUrl pageOf(const QUrl &url)
 {
@@ -192,6 +196,8 @@ void WebEngineChartViewer::whenPainted(std::function<void()> done, int patienceM
             finish();
             return;
         }
+        if (waited->elapsed() > kLongPaintWaitMs)
+            poll->setInterval(kLongPaintPollMs);
         if (std::exchange(*asking, true))
             return;
         m_view->page()->runJavaScript(
