@@ -457,13 +457,15 @@
         return {nodes: forest.nodes.length, width: shown.width, height: shown.height, ms: ms};
     }
 
-    // The fold button of a manager's box: its radius, the half width of its
-    // pill (wider when folded, to hold the count) and its label.
+    // The fold button of a manager's box: its radius, its label and its pill
+    // (wider when folded, to hold the count), the pill's left edge and width
+    // from the middle of the box's bottom edge.
     function foldToggleShape(n, settings)
     {
         var r = Math.max(7, Math.round(settings.fontSize * 0.5));
         var label = n.folded ? '+' + n.hiddenCount : '';
-        return {r: r, label: label, half: n.folded ? Math.max(r, label.length * r * 0.42 + r * 0.5) : r};
+        var half = n.folded ? Math.max(r, label.length * r * 0.42 + r * 0.5) : r;
+        return {r: r, label: label, x: round(-half), width: round(2 * half)};
     }
 
     function hasFoldToggle(n, options)
@@ -476,7 +478,7 @@
     function drawFoldToggle(doc, g, n, settings)
     {
         var shape = foldToggleShape(n, settings);
-        var r = shape.r, label = shape.label, half = shape.half;
+        var r = shape.r;
         var t = el(doc, 'g', {
             'class': 'fold-toggle',
             'data-row': n.row,
@@ -486,14 +488,14 @@
         // Folded, the button is filled, so that a hidden branch is seen at a glance.
         var fill = n.folded ? settings.lineColour : settings.backColour;
         el(doc, 'rect', {
-            'x': round(-half), 'y': -r, 'width': round(2 * half), 'height': 2 * r, 'rx': r, 'ry': r,
+            'x': shape.x, 'y': -r, 'width': shape.width, 'height': 2 * r, 'rx': r, 'ry': r,
             'fill': fill, 'stroke': settings.lineColour
         }, t);
         if (n.folded) {
             var text = el(doc, 'text', {
                 'y': round(r * 0.42), 'font-size': round(r * 1.25), 'fill': readableText('#ffffff', fill, 3)
             }, t);
-            text.textContent = label;
+            text.textContent = shape.label;
         } else {
             el(doc, 'path', {'d': 'M' + round(-r * 0.5) + ' 0H' + round(r * 0.5), 'stroke': settings.lineColour}, t);
         }
@@ -522,9 +524,8 @@
             cover(x, y, x + n.w, y + n.h + SHADOW_DROP);
             if (hasFoldToggle(n, options)) {
                 var t = foldToggleShape(n, settings);
-                var middle = x + round(n.w / 2);
-                cover(middle + round(-t.half), y + round(n.h) - t.r, middle + round(-t.half) + round(2 * t.half),
-                      y + round(n.h) + t.r);
+                var left = x + round(n.w / 2) + t.x, bottom = y + round(n.h);
+                cover(left, bottom - t.r, left + t.width, bottom + t.r);
             }
         });
         connectors.forEach(function (c) {
@@ -558,6 +559,7 @@
         var mg = settings.margin;
         var top = mg;
         var width = layout.width;
+        var titleBox; // none without a title
 
         if (settings.title) {
             var titleSize = Math.round(settings.fontSize * 1.5);
@@ -584,7 +586,7 @@
             title.setAttribute('x', round(mg + width / 2));
             top += Math.round(titleSize * 2.2);
             // Its line box is the font's to say: laid out now, alone, it costs little.
-            var titleBox = title.isConnected && title.getBBox ? title.getBBox() : null;
+            titleBox = title.isConnected && title.getBBox ? title.getBBox() : null;
         }
 
         var origin = {x: round(mg + (width - layout.width) / 2), y: top};
@@ -592,7 +594,7 @@
             'class': 'chart',
             'transform': 'translate(' + origin.x + ',' + origin.y + ')'
         }, content);
-        var size = evenMargins(content, drawnBox(settings.title ? titleBox : undefined, origin,
+        var size = evenMargins(content, drawnBox(titleBox, origin,
                                                  chartExtents(forest.nodes, layout.connectors, settings, options)),
                                {width: width + 2 * mg, height: top + layout.height + mg, origin: origin}, mg);
         if (options.sized) {
