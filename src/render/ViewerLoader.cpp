@@ -58,7 +58,9 @@ void ViewerLoader::requestChart(const QString &data, bool replace)
         diag(QStringLiteral("loadWebView: FINAL PATH  ") + address);
         const QUrl url = requestUrl(address);
         m_organisation.reset();
-        endDrawing();
+        // Quick, as a rule; but it waits for the engine if that is still busy with an
+        // organisation asked for before.
+        beginDrawing(0);
         const auto page = [](const QUrl &u) {
             return u.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment);
         };

@@ -99,9 +99,10 @@ Q_SIGNALS:
     void webViewPageRequested();
     /// The placeholder came on screen or left it.
     void placeholderShownChanged(bool shown);
-    /// `webView` is drawing a chart that may take seconds: a whole organisation of \a people, or
-    /// a step of its history (0 people: its size is the page's to know), which may be one. For
-    /// tens of thousands of people the page shows nothing while the engine builds and paints it.
+    /// `webView` is drawing a chart, which may take seconds: a whole organisation of \a people,
+    /// or (0 people) the grid's chart or a step of its history, which may land on an
+    /// organisation. For tens of thousands of people the page shows nothing while the engine
+    /// builds and paints it, and whatever is asked next waits for that.
     void drawingStarted(int people);
     /// The chart is on screen, its page failed, or `webView` was sent elsewhere first.
     void drawingEnded();
