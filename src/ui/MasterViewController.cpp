@@ -19,6 +19,7 @@
 #include "ui/StaffImportDialog.h"
 #include "ui/Style.h"
 #include "ui/TypingSteps.h"
+#include "ui/WorkCard.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -587,27 +588,22 @@ void MasterViewController::buildProgressView()
     connect(&viewerLoader(), &ViewerLoader::drawingEnded, this, [this] {
         m_drawingDelay->stop();
         if (m_drawingCard)
-            m_drawingCard->hide();
+            m_drawingCard->finish();
     });
 }
 
 void MasterViewController::showDrawingCard()
 {
-    if (!m_drawingCard) {
-        m_drawingCard = styledPanel(m_viewerPane, QStringLiteral("drawingCard"));
-        QVBoxLayout *card = cardColumn(m_drawingCard);
-        m_drawingLabel = new QLabel(m_drawingCard);
-        m_drawingLabel->setObjectName(QStringLiteral("progressLabel"));
-        auto *busy = new QProgressBar(m_drawingCard);
-        busy->setRange(0, 0); // only that the work goes on: the page cannot say how far it is
-        busy->setTextVisible(false);
-        card->addWidget(m_drawingLabel);
-        card->addWidget(busy);
-    }
-    m_drawingLabel->setText(m_drawingText);
-    placeProgressCard();
-    m_drawingCard->show();
-    m_drawingCard->raise();
+    if (!m_drawingCard)
+        m_drawingCard = new WorkCard(QStringLiteral("drawingCard"), m_viewerPane);
+    m_drawingCard->showWork(m_drawingText);
+}
+
+WorkCard &MasterViewController::exportCard()
+{
+    if (!m_exportCard)
+        m_exportCard = new WorkCard(QStringLiteral("exportCard"), m_viewerPane);
+    return *m_exportCard;
 }
 
 void MasterViewController::buildStartScreen()
@@ -774,14 +770,13 @@ void MasterViewController::placeProgressCard()
     const QRect pane = m_viewerPane->rect();
     m_startScreen->setGeometry(pane);
     m_progressView->setGeometry(pane);
-    const auto centre = [&pane](QWidget *card) {
-        const QSize size(std::min(400, pane.width() - 24), card->sizeHint().height());
-        card->setGeometry(QRect(
-            QPoint((pane.width() - size.width()) / 2, (pane.height() - size.height()) / 2), size));
-    };
-    centre(m_innerProgressView);
-    if (m_drawingCard)
-        centre(m_drawingCard);
+    const QSize card(std::min(400, pane.width() - 24), m_innerProgressView->sizeHint().height());
+    m_innerProgressView->setGeometry(QRect(
+        QPoint((pane.width() - card.width()) / 2, (pane.height() - card.height()) / 2), card));
+    for (WorkCard *work : {m_drawingCard, m_exportCard}) {
+        if (work)
+            work->place();
+    }
 }
 
 void MasterViewController::showNewSwatch(int swatch)

@@ -41,6 +41,7 @@ class ChartPictures;
 class ChartViewer;
 class GridView;
 class SwatchView;
+class WorkCard;
 
 /// The three chart viewers and the widgets that show them. A viewer without a widget (a test
 /// double) gets a plain stand-in widget so the layout still has something to place.
@@ -114,9 +115,12 @@ public:
     [[nodiscard]] SwatchView *swatchView(int swatch) const;
     [[nodiscard]] QWidget *progressView() const { return m_progressView; }
     [[nodiscard]] QPushButton *progressCancelButton() const { return m_progressCancel; }
-    /// Over the viewer while a large organisation is drawn, once that has taken a moment; null
-    /// until first needed.
-    [[nodiscard]] QWidget *drawingCard() const { return m_drawingCard; }
+    /// Over the viewer while a chart is drawn, once that has taken a moment (a large
+    /// organisation); null until first needed.
+    [[nodiscard]] WorkCard *drawingCard() const { return m_drawingCard; }
+    /// Over the viewer while a file is exported that takes a while (a whole organisation): what
+    /// is done, how far it has got, Cancel. Made when first asked for.
+    [[nodiscard]] WorkCard &exportCard();
     /// Over the viewer while it shows the placeholder: Load Sample, Open CSV…, drop a file.
     [[nodiscard]] QWidget *startScreen() const { return m_startScreen; }
     [[nodiscard]] QPushButton *renderButton() const { return m_renderButton; }
@@ -264,8 +268,8 @@ private:
     QLabel *m_progressPercent = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QPushButton *m_progressCancel = nullptr;
-    QWidget *m_drawingCard = nullptr;
-    QLabel *m_drawingLabel = nullptr;
+    WorkCard *m_drawingCard = nullptr;
+    WorkCard *m_exportCard = nullptr;
     QString m_drawingText;
     QTimer *m_drawingDelay = nullptr;
     QPushButton *m_exitFullscreenButton = nullptr;

@@ -75,15 +75,20 @@ void OrganisationFile::start()
         if (m_loaded)
             return;
         m_loaded = true;
+        if (stopped())
+            return;
         if (!ok)
             return end(QStringLiteral("the chart page did not draw the chart"));
         m_viewer.evaluate(QString::fromLatin1(kChartSizeScript), [this](const QString &answer) {
+            if (stopped())
+                return;
             const QSizeF size = parseChartSize(answer);
             if (size.isEmpty())
                 return end(QStringLiteral("the chart page did not draw the chart"));
             drawn(size);
         });
     });
+    progress(0, 0);
     m_viewer.loadThenRun(scripted.page, scripted.script);
 }
 
@@ -101,9 +106,25 @@ void OrganisationFile::note(const QString &text)
         noted(text);
 }
 
+void OrganisationFile::progress(int done, int of)
+{
+    if (progressed)
+        progressed(done, of);
+}
+
+bool OrganisationFile::stopped()
+{
+    if (!m_cancelRequested)
+        return false;
+    end(QStringLiteral("cancelled"));
+    return true;
+}
+
 void OrganisationFile::draw(const QString &options, const std::function<void(QSizeF)> &then)
 {
     m_viewer.evaluate(drawDataScript(m_data, options), [this, then](const QString &answer) {
+        if (stopped())
+            return;
         const QSizeF size = parseChartSize(answer);
         if (size.isEmpty())
             return end(QStringLiteral("the chart page did not draw the chart"));
@@ -127,6 +148,8 @@ void OrganisationFile::writeSvg()
 {
     m_viewer.evaluate(QStringLiteral("Orgchart.standaloneSvg(document)"),
                       [this](const QString &svg) {
+                          if (stopped())
+                              return;
                           if (svg.isEmpty())
                               return end(QStringLiteral("the chart page gave no drawing"));
                           save(svg.toUtf8());
@@ -168,6 +191,8 @@ void OrganisationFile::layOutSheets(int first)
             .arg(first)
             .arg(kSheetsPerBatch),
         [this, first](const QString &answer) {
+            if (stopped())
+                return;
             const QStringList plan = answer.split(u' ');
             if (plan.size() != 4)
                 return end(QStringLiteral("the chart page could not lay out the sheets"));
@@ -188,9 +213,11 @@ void OrganisationFile::layOutSheets(int first)
                                      landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                      QMarginsF());
             const int next = first + kSheetsPerBatch;
+            progress(first, sheets);
             print(layout, [this, next, sheets](const QByteArray &pdf) {
                 m_batches.append(pdf);
                 phase("batch printed");
+                progress(std::min(next, sheets), sheets);
                 if (next < sheets)
                     return layOutSheets(next);
                 // Joined straight into the file: the batches are the only copy held.
@@ -214,6 +241,8 @@ void OrganisationFile::print(const QPageLayout &layout,
 {
     m_view->page()->printToPdf(
         [this, then](const QByteArray &pdf) {
+            if (stopped())
+                return;
             if (pdf.isEmpty())
                 return end(QStringLiteral("printing the chart failed"));
             then(pdf);
@@ -249,6 +278,8 @@ void OrganisationFile::picture(QSize size)
 {
     m_view->resize(size);
     m_pictures.takePicture(m_viewer, 1.0, [this](const QImage &image) {
+        if (stopped())
+            return;
         phase("painted");
         if (image.isNull())
             return end(QStringLiteral("the chart page did not paint"));

@@ -33,8 +33,11 @@ class OrganisationFile : public QObject
 public:
     /// What the user should know on the way (a chart scaled, the sheets it takes).
     std::function<void(const QString &note)> noted;
-    /// The end: empty when the file was written, else why not.
+    /// The end: empty when the file was written, else why not (also when cancelled()).
     std::function<void(const QString &problem)> finished;
+    /// How far it has got: \a done of \a of sheets printed; \a of 0 while the chart is drawn
+    /// or the file written, which cannot say how far they are.
+    std::function<void(int done, int of)> progressed;
 
     OrganisationFile(QString data, const QString &target, QString paper = QString(),
                      QObject *parent = nullptr);
@@ -48,6 +51,10 @@ public:
 
     void start();
     [[nodiscard]] QString target() const { return m_target; }
+    /// Stops at the next step, before anything is written; finished() follows. The step under
+    /// way (the page drawing or printing) cannot be cut short.
+    void cancel() { m_cancelRequested = true; }
+    [[nodiscard]] bool cancelled() const { return m_cancelRequested && m_ended; }
 
 private:
     void phase(const char *what);
@@ -61,7 +68,10 @@ private:
     void picture(QSize size);
     void save(const QByteArray &bytes);
     void end(const QString &problem);
+    /// After cancel(): ends, and says the step that just finished is to go no further.
+    bool stopped();
     void note(const QString &text);
+    void progress(int done, int of);
 
     QString m_paper;
     std::optional<RequestSettings> m_look;
@@ -75,6 +85,7 @@ private:
     QSizeF m_size;
     bool m_loaded = false;
     bool m_ended = false;
+    bool m_cancelRequested = false;
     QElapsedTimer m_clock;
     QList<QByteArray> m_batches;
 };

@@ -12,6 +12,7 @@
 #include "staff/StaffChart.h"
 #include "ui/MasterViewController.h"
 #include "ui/OrganisationFile.h"
+#include "ui/WorkCard.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -286,9 +287,25 @@ void exportOrganisation(MasterViewController &view, QWidget *window, const QStri
     auto *file = new OrganisationFile(*data, *path, QString(), window);
     auto notes = std::make_shared<QStringList>();
     file->noted = [notes](const QString &note) { *notes << note; };
+    // Tens of thousands of people take many seconds: the card says what is written and, for
+    // sheets of paper, how many are printed, and Cancel stops before anything is written.
+    WorkCard &card = view.exportCard();
+    const QString name = QFileInfo(*path).fileName();
+    file->progressed = [&card, name](int done, int of) {
+        card.showWork(of > 0 ? QStringLiteral("Exporting %1: %2 of %3 sheets printed…")
+                                   .arg(name)
+                                   .arg(done)
+                                   .arg(of)
+                             : QStringLiteral("Exporting %1…").arg(name),
+                      done, of);
+    };
+    card.offerCancel([file] { file->cancel(); });
     Alerts *alerts = &context.alerts;
-    file->finished = [file, notes, alerts](const QString &problem) {
+    file->finished = [file, notes, alerts, &card](const QString &problem) {
         file->deleteLater();
+        card.finish();
+        if (file->cancelled())
+            return;
         if (!problem.isEmpty()) {
             alerts->runModal({QStringLiteral("The organisation could not be exported."),
                               problem,

@@ -218,7 +218,7 @@ QLabel#startDrop { color: @textMuted; padding-top: 6px; }
 #startCard QPushButton#startSampleButton { color: white; background: @accentFill; border-color: @accentFillLine; }
 #startCard QPushButton#startSampleButton:hover { background: @accentFillHover; }
 #progressView { background: rgba(32, 42, 54, 110); }
-#innerProgressView, #drawingCard { background: @panel; border-radius: 10px; border: 1px solid @line; }
+#innerProgressView, #drawingCard, #exportCard { background: @panel; border-radius: 10px; border: 1px solid @line; }
 QLabel#progressLabel { font-weight: 700; color: @textStrong; }
 QLabel#progressPercent { color: @textMuted; }
 

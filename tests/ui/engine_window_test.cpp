@@ -12,13 +12,13 @@
 #include "shell/ChartWorkspace.h"
 #include "staff/StaffChart.h"
 #include "staff/StaffColumns.h"
-#include "staff/StaffImport.h"
 #include "staff/StaffTable.h"
 #include "ui/GridView.h"
+#include "ui/OrganisationFile.h"
 #include "ui/Style.h"
+#include "ui/WorkCard.h"
 
 #include <QImage>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -55,6 +55,19 @@ void mouse(QWidget *target, QEvent::Type type, QPoint at, Qt::MouseButtons held)
 {
     QMouseEvent event(type, at, target->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
+}
+
+/// The page's data string of a made-up organisation of \a count people, each manager with
+/// teams of \a team.
+QString organisationData(int count, int team)
+{
+    QByteArray csv = "Name,Manager\nPerson 0,\n";
+    for (int i = 1; i < count; ++i)
+        csv += QStringLiteral("Person %1,Person %2\n").arg(i).arg((i - 1) / team).toUtf8();
+    const staff::StaffTable table = staff::readStaffTable(csv);
+    const staff::Organisation people =
+        staff::buildOrganisation(table, staff::guessColumns(table.header));
+    return staff::staffDataString(people, staff::chartOrder(people, staff::everyone(people)));
 }
 
 } // namespace
@@ -145,19 +158,8 @@ private Q_SLOTS:
     void aWholeOrganisationExportsAsPdfAndPng()
     {
         QTemporaryDir folder;
-        QByteArray csv = "Name,Manager\nPerson 0,\n";
-        for (int i = 1; i < 150; ++i)
-            csv += QStringLiteral("Person %1,Person %2\n").arg(i).arg((i - 1) / 4).toUtf8();
-        const QString staffFile = folder.filePath(QStringLiteral("staff.csv"));
-        writeFile(staffFile, csv);
-        QString problem;
-        const auto loaded = staff::loadStaffList(staffFile, {}, &problem);
-        QVERIFY2(loaded, qPrintable(problem));
-        const staff::Organisation &people = loaded->organisation;
         LaunchedWindow w;
-        w.view().workspace().loader().loadWebViewByScript(
-            staff::staffDataString(people, staff::chartOrder(people, staff::everyone(people))),
-            int(people.people.size()));
+        w.view().workspace().loader().loadWebViewByScript(organisationData(150, 4), 150);
         QVERIFY(w.waitForLoad(60000));
 
         const QString pdf = folder.filePath(QStringLiteral("org.pdf"));
@@ -166,6 +168,9 @@ private Q_SLOTS:
         w.window.commands().post(command::PDFDownload);
         QTRY_VERIFY2_WITH_TIMEOUT(QFile::exists(pdf), qPrintable(w.alerts.messages().join(u'|')),
                                   60000);
+        // The card over the viewer said what was written, and went with the end.
+        QCOMPARE(w.view().exportCard().text(), QStringLiteral("Exporting org.pdf…"));
+        QTRY_VERIFY(!w.view().exportCard().isVisible());
         w.window.commands().post(command::PNGDownload);
         QTRY_VERIFY_WITH_TIMEOUT(QImage(png).width() > 1000, 60000);
         const QString text = pdfFacts(pdf).text.simplified();
@@ -193,26 +198,46 @@ private Q_SLOTS:
         QVERIFY(pdfFacts(again).text.contains(QStringLiteral("Person 149")));
     }
 
+    // An organisation's file says how far it has got (sheets printed), and Cancel stops it
+    // before anything is written.
+    void anOrganisationFileCountsItsSheetsAndCancelWritesNothing()
+    {
+        const QString data = organisationData(150, 4);
+        QTemporaryDir folder;
+        QList<QPair<int, int>> steps;
+        std::optional<QString> ended;
+        OrganisationFile sheets(data, folder.filePath(QStringLiteral("sheets.pdf")),
+                                QStringLiteral("a4"));
+        sheets.progressed = [&steps](int done, int of) { steps << qMakePair(done, of); };
+        sheets.finished = [&ended](const QString &problem) { ended = problem; };
+        sheets.start();
+        QTRY_VERIFY_WITH_TIMEOUT(ended.has_value(), 60000);
+        QVERIFY2(ended->isEmpty(), qPrintable(*ended));
+        QCOMPARE(steps.first(), qMakePair(0, 0)); // drawing: no measure yet
+        QVERIFY2(steps.last().second > 0 && steps.last().first == steps.last().second,
+                 qPrintable(QString::number(steps.last().first)));
+
+        const QString stopped = folder.filePath(QStringLiteral("stopped.pdf"));
+        OrganisationFile cancelled(data, stopped);
+        ended.reset();
+        cancelled.finished = [&ended](const QString &problem) { ended = problem; };
+        cancelled.start();
+        cancelled.cancel();
+        QTRY_VERIFY_WITH_TIMEOUT(ended.has_value(), 60000);
+        QVERIFY(cancelled.cancelled());
+        QVERIFY(!QFile::exists(stopped));
+    }
+
     // A large organisation leaves the viewer empty for seconds: meanwhile a card says what is
     // being drawn, and it goes once the chart is on screen.
     void aLargeOrganisationSaysItIsDrawnUntilItIsOnScreen()
     {
-        QByteArray csv = "Name,Manager\nPerson 0,\n";
-        for (int i = 1; i < 10000; ++i)
-            csv += QStringLiteral("Person %1,Person %2\n").arg(i).arg((i - 1) / 6).toUtf8();
-        const staff::StaffTable table = staff::readStaffTable(csv);
-        const staff::Organisation people =
-            staff::buildOrganisation(table, staff::guessColumns(table.header));
-        QCOMPARE(people.people.size(), 10000);
         LaunchedWindow w;
         QVERIFY(w.waitForLoad());
-        w.view().workspace().loader().loadWebViewByScript(
-            staff::staffDataString(people, staff::chartOrder(people, staff::everyone(people))),
-            10000);
+        w.view().workspace().loader().loadWebViewByScript(organisationData(10000, 6), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(w.view().drawingCard() && w.view().drawingCard()->isVisible(),
                                  10000);
-        QCOMPARE(w.view().drawingCard()->findChild<QLabel *>()->text(),
-                 ViewerLoader::drawingLabel(10000));
+        QCOMPARE(w.view().drawingCard()->text(), ViewerLoader::drawingLabel(10000));
         QTRY_VERIFY_WITH_TIMEOUT(!w.view().drawingCard()->isVisible(), 60000);
         QCOMPARE(evaluate(w.webView(), QStringLiteral("document.querySelectorAll('g.node').length"))
                      .toInt(),
