@@ -104,11 +104,12 @@ std::unique_ptr<QWidget> offscreenHost(QWidget *widget)
 {
     std::unique_ptr<QWidget> host(widget);
     host->setParent(nullptr);
-    host->setAttribute(Qt::WA_DontShowOnScreen);
-    if (auto *web = qobject_cast<QWebEngineView *>(widget))
-        QObject::connect(web, &QWebEngineView::loadStarted, web, [web] { web->show(); });
-    else
+    if (auto *web = qobject_cast<QWebEngineView *>(widget)) {
+        keepOffScreen(*web);
+    } else {
+        host->setAttribute(Qt::WA_DontShowOnScreen);
         host->show();
+    }
     return host;
 }
 

@@ -48,9 +48,8 @@ OrganisationFile::OrganisationFile(QString data, const QString &target, QString 
     : QObject(parent), m_paper(std::move(paper)), m_data(std::move(data)),
       m_view(new QWebEngineView), m_viewer(m_view.get())
 {
-    m_view->setAttribute(Qt::WA_DontShowOnScreen);
+    keepOffScreen(*m_view);
     m_view->resize(1280, 800);
-    m_view->show();
     m_pictures.setTimeout(120000);
     m_target = QFileInfo(target).absoluteFilePath();
     m_suffix = QFileInfo(target).suffix().toLower();

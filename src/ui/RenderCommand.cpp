@@ -101,9 +101,8 @@ void withoutTheOffscreenNote(QtMsgType type, const QMessageLogContext &context,
 QWebEngineView *offscreenView(QSize size)
 {
     auto *view = new QWebEngineView;
-    view->setAttribute(Qt::WA_DontShowOnScreen);
+    keepOffScreen(*view);
     view->resize(size);
-    view->show();
     return view;
 }
 

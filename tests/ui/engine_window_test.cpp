@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 using namespace plotwell;
 using namespace plotwell::testing;
@@ -226,6 +228,27 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(ended.has_value(), 60000);
         QVERIFY(cancelled.cancelled());
         QVERIFY(!QFile::exists(stopped));
+    }
+
+    // The view an organisation's file is drawn in never appears on the desktop: shown before its
+    // page, the engine put it there, an empty window over the program while it worked.
+    void anOrganisationFileIsDrawnWithoutAWindow()
+    {
+        QTemporaryDir folder;
+        OrganisationFile file(organisationData(40, 4), folder.filePath(QStringLiteral("org.png")));
+        std::optional<QString> ended;
+        file.finished = [&ended](const QString &problem) { ended = problem; };
+        bool appeared = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&appeared] {
+            for (const QWindow *window : QGuiApplication::topLevelWindows())
+                appeared = appeared || window->isExposed();
+        });
+        watch.start(5);
+        file.start();
+        QTRY_VERIFY_WITH_TIMEOUT(ended.has_value(), 60000);
+        QVERIFY2(ended->isEmpty(), qPrintable(*ended));
+        QVERIFY(!appeared);
     }
 
     // A large organisation leaves the viewer empty for seconds: meanwhile a card says what is

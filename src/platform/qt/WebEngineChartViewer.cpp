@@ -33,6 +33,12 @@ QUrl pageOf(const QUrl &url)
 
 } // namespace
 
+void keepOffScreen(QWebEngineView &view)
+{
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    QObject::connect(&view, &QWebEngineView::loadStarted, &view, [&view] { view.show(); });
+}
+
 WebEngineChartViewer::WebEngineChartViewer(QWebEngineView *view, QObject *parent)
     : ChartViewer(parent), m_view(view)
 {

@@ -8,6 +8,10 @@ class QWebEngineView;
 
 namespace plotwell {
 
+/// Makes \a view a window that paints but never appears on the desktop, shown with its first
+/// page: shown before it has one, the engine maps its window onto the desktop all the same.
+void keepOffScreen(QWebEngineView &view);
+
 /// A chart viewer on a QWebEngineView. The view is owned by whoever shows it. A chart request
 /// longer than kLongestAddress goes the scripted route (scriptedRequest()); loadFinished() follows
 /// the drawing. A viewer that draws in place (the one on screen) draws the next chart in the chart
