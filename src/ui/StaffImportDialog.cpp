@@ -278,6 +278,15 @@ void exportOrganisation(MasterViewController &view, QWidget *window, const QStri
     if (!data)
         return;
     const AppContext context = view.workspace().context();
+    // One at a time: each draws the whole organisation again in a page of its own.
+    if (view.exportCard().isVisible()) {
+        context.alerts.runModal({QStringLiteral("An export of the organisation is under way."),
+                                 QStringLiteral("Wait for it to finish, or cancel it, before "
+                                                "exporting again."),
+                                 {},
+                                 AlertSpec::Style::Informational});
+        return;
+    }
     const std::optional<QString> path =
         context.filePanels.chooseSavePath({{suffix},
                                            QStringLiteral("organisation.") + suffix,

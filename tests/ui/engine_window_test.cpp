@@ -168,8 +168,14 @@ private Q_SLOTS:
         const QString png = folder.filePath(QStringLiteral("org.png"));
         w.panels.savePaths = {pdf, png};
         w.window.commands().post(command::PDFDownload);
+        // A second export asked for meanwhile waits its turn: the user is told, nothing is lost.
+        QTRY_VERIFY(w.view().exportCard().isVisible());
+        w.window.commands().post(command::PDFDownload);
         QTRY_VERIFY2_WITH_TIMEOUT(QFile::exists(pdf), qPrintable(w.alerts.messages().join(u'|')),
                                   60000);
+        QCOMPARE(w.alerts.messages(),
+                 QStringList{QStringLiteral("An export of the organisation is under way.")});
+        w.alerts.shown.clear();
         // The card over the viewer said what was written, and went with the end.
         QCOMPARE(w.view().exportCard().text(), QStringLiteral("Exporting org.pdf…"));
         QTRY_VERIFY(!w.view().exportCard().isVisible());
