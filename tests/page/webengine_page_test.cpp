@@ -18,6 +18,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <csignal>
+
 using namespace plotwell;
 
 namespace {
@@ -469,6 +471,36 @@ private Q_SLOTS:
         load(viewerRequest(narrow.settings(), narrow.data()));
         QCOMPARE(boxes().size(), 4);
         QVERIFY2(unevenMargins().isEmpty(), qPrintable(unevenMargins()));
+    }
+
+    // A page process that dies (out of memory with a huge chart, a crash) ends the load it was
+    // on, which nothing else would; and the next chart is loaded afresh, not drawn by script in
+    // the page that went with the process.
+    void aDeadPageProcessEndsItsLoadAndTheNextChartIsLoadedAfresh()
+    {
+        WebEngineChartViewer viewer(view);
+        viewer.setDrawsInPlace(true);
+        QSignalSpy finished(&viewer, &ChartViewer::loadFinished);
+        QSignalSpy pageLoaded(view, &QWebEngineView::loadFinished);
+        QStringList people;
+        for (int row = 1; row <= 5000; ++row)
+            people << QStringLiteral("Person+%1_%2_u_ffffff_%1").arg(row).arg(row / 4);
+        Chart chart;
+        const ScriptedRequest organisation = scriptedRequest(
+            requestUrl(viewerRequest(chart.settings(), people.join(QLatin1Char('*')))));
+        viewer.loadThenRun(organisation.page, organisation.script);
+        // The page has loaded and been handed the data: it is drawing.
+        QVERIFY(pageLoaded.wait(60000));
+        QVERIFY(finished.isEmpty());
+        ::kill(pid_t(page->renderProcessPid()), SIGKILL);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.last().first().toBool(), false);
+
+        loadSampleData(chart.grid, chart.state);
+        viewer.load(requestUrl(viewerRequest(chart.settings(), chart.data())));
+        QVERIFY(finished.wait(60000));
+        QVERIFY(finished.last().first().toBool());
+        QCOMPARE(boxes().size(), 11);
     }
 
     // The export viewers start once the chart on screen has painted; a viewer whose window is

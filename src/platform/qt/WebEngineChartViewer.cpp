@@ -77,6 +77,21 @@ WebEngineChartViewer::WebEngineChartViewer(QWebEngineView *view, QObject *parent
 
 void WebEngineChartViewer::started()
 {
+    // Watched from the first load, which makes the page anyway: made sooner, an export viewer's
+    // page would cost its start-up at launch.
+    if (!std::exchange(m_watchingProcess, true)) {
+        connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, this, [this] {
+            // A page process that dies (out of memory with a huge chart, a crash) ends the load
+            // it was on, which would otherwise never finish; and the next chart is loaded
+            // afresh, for the page it would be drawn in is gone.
+            m_succeeded = false;
+            if (!m_loading)
+                return;
+            m_drawScript.clear();
+            ++m_loadSerial;
+            finished(false);
+        });
+    }
     m_loading = true;
     m_started = true;
     m_awaitingHistoryMove = false;

@@ -67,6 +67,7 @@ private:
     /// A history move asked of the page: until the engine starts a load (another page) or the
     /// address changes (a step within the page, drawn by the page as it happens).
     bool m_awaitingHistoryMove = false;
+    bool m_watchingProcess = false;
     QString m_drawScript;
     quint64 m_loadSerial = 0;
 };
