@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPointer>
 #include <QSaveFile>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -55,7 +56,18 @@ OrganisationFile::OrganisationFile(QString data, const QString &target, QString 
     m_suffix = QFileInfo(target).suffix().toLower();
 }
 
-OrganisationFile::~OrganisationFile() = default;
+OrganisationFile::~OrganisationFile()
+{
+    // Gone with its window, the file has nothing more to do or say, whatever the engine still
+    // answers. A view destroyed while it prints stops the engine outright: such a view is left
+    // to its print, and goes when that ends (print()).
+    m_ended = true;
+    m_cancelRequested = true;
+    if (m_printing)
+        (void)m_view.release();
+    else
+        m_view.reset();
+}
 
 void OrganisationFile::start()
 {
@@ -238,12 +250,20 @@ void OrganisationFile::layOutSheets(int first)
 void OrganisationFile::print(const QPageLayout &layout,
                              const std::function<void(const QByteArray &)> &then)
 {
+    m_printing = true;
+    const QPointer<OrganisationFile> self(this);
+    QWebEngineView *view = m_view.get();
     m_view->page()->printToPdf(
-        [this, then](const QByteArray &pdf) {
-            if (stopped())
+        [self, view, then](const QByteArray &pdf) {
+            if (!self) {
+                view->deleteLater();
+                return;
+            }
+            self->m_printing = false;
+            if (self->stopped())
                 return;
             if (pdf.isEmpty())
-                return end(QStringLiteral("printing the chart failed"));
+                return self->end(QStringLiteral("printing the chart failed"));
             then(pdf);
         },
         layout);

@@ -85,6 +85,7 @@ private:
     QSizeF m_size;
     bool m_loaded = false;
     bool m_ended = false;
+    bool m_printing = false;
     bool m_cancelRequested = false;
     QElapsedTimer m_clock;
     QList<QByteArray> m_batches;

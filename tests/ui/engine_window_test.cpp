@@ -225,6 +225,19 @@ private Q_SLOTS:
         QVERIFY2(steps.last().second > 0 && steps.last().first == steps.last().second,
                  qPrintable(QString::number(steps.last().first)));
 
+        // Gone while it prints (the window closed): it says nothing more. The engine answers a
+        // print still pending as the view goes, with nothing.
+        auto gone = std::make_unique<OrganisationFile>(
+            data, folder.filePath(QStringLiteral("gone.pdf")), QStringLiteral("a4"));
+        bool printing = false;
+        bool heard = false;
+        gone->progressed = [&printing](int, int of) { printing = printing || of > 0; };
+        gone->finished = [&heard](const QString &) { heard = true; };
+        gone->start();
+        QTRY_VERIFY_WITH_TIMEOUT(printing, 60000);
+        gone.reset();
+        QVERIFY(!heard);
+
         const QString stopped = folder.filePath(QStringLiteral("stopped.pdf"));
         OrganisationFile cancelled(data, stopped);
         ended.reset();
