@@ -204,12 +204,18 @@ int runBareView(int argc, char *argv[], bool chartPage)
 }
 
 /// A full grid: 93 rows, each under the row a quarter of its number up.
+/// A grid as a new window starts it: its colours and chart type set, no titles.
+void startAsAWindow(ChartGrid &grid)
+{
+    applyStartupSlotTexts(grid);
+    grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
+}
+
 QUrl fullGridRequest()
 {
     ChartGrid grid;
     AppState state;
-    applyStartupSlotTexts(grid);
-    grid.setSetting(ChartSetting::Ctype, getCtype(kOrgChartTypeLabel).value_or(QString()));
+    startAsAWindow(grid);
     for (int row = 1; row <= kRowCount; ++row) {
         grid.setTitle(row, QStringLiteral("Person %1(Senior Job Title %2)").arg(row).arg(row % 7));
         if (row > 1)
@@ -227,7 +233,7 @@ ScriptedRequest staffRequest(int people)
         staff::buildOrganisation(table, staff::guessColumns(table.header));
     ChartGrid grid;
     AppState state;
-    applyStartupSlotTexts(grid);
+    startAsAWindow(grid);
     const QString data = staff::staffDataString(
         organisation, staff::chartOrder(organisation, staff::everyone(organisation)));
     return scriptedRequest(requestUrl(viewerRequest(gatherRequestSettings(grid, state), data)));

@@ -79,15 +79,6 @@ QWidget *styledPanel(QWidget *parent, const QString &name)
     return panel;
 }
 
-/// The column of a card over the viewer (progress, drawing).
-QVBoxLayout *cardColumn(QWidget *card)
-{
-    auto *column = new QVBoxLayout(card);
-    column->setContentsMargins(20, 14, 20, 16);
-    column->setSpacing(8);
-    return column;
-}
-
 /// Stands in when no picture taker is given: every picture fails, and says so.
 class NoPictures final : public ChartPictures
 {
@@ -538,7 +529,7 @@ void MasterViewController::buildProgressView()
 {
     m_progressView = styledPanel(m_viewerPane, QStringLiteral("progressView"));
     m_innerProgressView = styledPanel(m_progressView, QStringLiteral("innerProgressView"));
-    QVBoxLayout *card = cardColumn(m_innerProgressView);
+    QVBoxLayout *card = workCardColumn(m_innerProgressView);
     m_progressLabel = new QLabel(QStringLiteral("Working.."), m_innerProgressView);
     m_progressLabel->setObjectName(QStringLiteral("progressLabel"));
     m_progressBar = new QProgressBar(m_innerProgressView);

@@ -11,6 +11,14 @@
 
 namespace plotwell {
 
+QVBoxLayout *workCardColumn(QWidget *card)
+{
+    auto *column = new QVBoxLayout(card);
+    column->setContentsMargins(20, 14, 20, 16);
+    column->setSpacing(8);
+    return column;
+}
+
 WorkCard::WorkCard(const QString &name, QWidget *parent)
     : QWidget(parent), m_label(new QLabel(this)), m_bar(new QProgressBar(this)),
       m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
@@ -22,9 +30,7 @@ WorkCard::WorkCard(const QString &name, QWidget *parent)
     m_label->setWordWrap(true);
     m_bar->setTextVisible(false);
     m_cancel->hide();
-    auto *column = new QVBoxLayout(this);
-    column->setContentsMargins(20, 14, 20, 16);
-    column->setSpacing(8);
+    QVBoxLayout *column = workCardColumn(this);
     column->addWidget(m_label);
     auto *row = new QHBoxLayout;
     row->addWidget(m_bar, 1);

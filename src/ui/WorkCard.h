@@ -7,8 +7,12 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QVBoxLayout;
 
 namespace plotwell {
+
+/// The column of a card over the viewer: its margins and spacing, as every such card has them.
+QVBoxLayout *workCardColumn(QWidget *card);
 
 /// A card over the viewer that says what long work is going on: a line of text, a bar (how far
 /// it has got, or only that it goes on) and, while the work can be stopped, Cancel.
