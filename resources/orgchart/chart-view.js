@@ -56,15 +56,48 @@
 
     /// The scroll position after zooming from `from` to `to` that keeps the
     /// chart point under `point` (in view coordinates) under it, as far as
-    /// the scroll range allows.
-    function zoomAbout(chart, view, scroll, point, from, to)
+    /// the scroll range allows. `stage` is where the chart stands at `from`
+    /// when that is not its usual place (see keepInPlace).
+    function zoomAbout(chart, view, scroll, point, from, to, stage)
     {
-        var before = stageGeometry(chart, view, from);
+        var before = stage || stageGeometry(chart, view, from);
         var after = stageGeometry(chart, view, to);
         var cx = (scroll.left + point.x - before.left) / from;
         var cy = (scroll.top + point.y - before.top) / from;
         return clampScroll({left: cx * to + after.left - point.x, top: cy * to + after.top - point.y},
                            after, view);
+    }
+
+    // One axis of keepInPlace: the drawing `size` long in a view `room` long,
+    // its point `at` to show at `screen`.
+    function holdAxis(size, room, at, screen)
+    {
+        var usual = Math.max(0, (room - size) / 2);
+        var offset = screen - at; // where the drawing's start must show
+        var scroll = usual - offset;
+        if (scroll >= 0 && scroll <= Math.max(0, size - room)) {
+            return {lead: usual, scroll: scroll, length: Math.max(room, size)};
+        }
+        if (scroll < 0) {
+            // Room before the drawing: it stands further in than usual.
+            return {lead: offset, scroll: 0, length: Math.max(room, offset + size)};
+        }
+        // Room after it: the view is scrolled past its end.
+        return {lead: usual, scroll: scroll, length: scroll + room};
+    }
+
+    /// The stage and scroll position that show the chart point `at` (in
+    /// zoomed pixels from the drawing's top left) at `screen` (in the view).
+    /// Where the usual stage cannot, because the drawing is now smaller than
+    /// the view or the scroll range ends short of it, the stage makes room
+    /// beside the drawing: a box whose branch was folded stays under the
+    /// pointer that folded it.
+    function keepInPlace(chart, view, zoom, at, screen)
+    {
+        var x = holdAxis(chart.width * zoom, view.width, at.x, screen.x);
+        var y = holdAxis(chart.height * zoom, view.height, at.y, screen.y);
+        return {width: x.length, height: y.length, left: x.lead, top: y.lead,
+                scroll: {left: x.scroll, top: y.scroll}};
     }
 
     /// The scroll position that puts the centre of `box` (chart coordinates)
@@ -164,6 +197,7 @@
         fitZoom: fitZoom,
         stageGeometry: stageGeometry,
         zoomAbout: zoomAbout,
+        keepInPlace: keepInPlace,
         scrollToCentre: scrollToCentre,
         foldText: foldText,
         searchNodes: searchNodes,

@@ -110,13 +110,21 @@
             shown: new Map(),
             folded: new Set(),
             matches: [],
-            current: -1
+            current: -1,
+            // Where the stage stands when a fold has moved it from its usual
+            // place (O.keepInPlace), until the view zooms, fits or resizes.
+            held: null
         };
         nodes.forEach(function (n) { state.shown.set(n.row, n); });
 
         function viewRect()
         {
             return {width: view.clientWidth, height: view.clientHeight};
+        }
+
+        function sameSize(a, b)
+        {
+            return !!a && a.width === b.width && a.height === b.height;
         }
 
         function scrollOf()
@@ -138,9 +146,14 @@
             }
         }
 
+        function geometry()
+        {
+            return state.held || O.stageGeometry(state.size, viewRect(), state.zoom);
+        }
+
         function apply(scroll)
         {
-            var g = O.stageGeometry(state.size, viewRect(), state.zoom);
+            var g = geometry();
             stage.style.width = g.width + 'px';
             stage.style.height = g.height + 'px';
             draw(state.zoom);
@@ -189,7 +202,9 @@
             }
             var rect = viewRect();
             var at = point || {x: rect.width / 2, y: rect.height / 2};
-            var scroll = O.zoomAbout(state.size, rect, gesture ? gesture.scroll : scrollOf(), at, zoomNow(), to);
+            var scroll = O.zoomAbout(state.size, rect, gesture ? gesture.scroll : scrollOf(), at, zoomNow(), to,
+                                     state.held);
+            state.held = null;
             state.fitted = false;
             return {zoom: to, scroll: scroll};
         }
@@ -230,6 +245,7 @@
             var rect = viewRect();
             state.zoom = O.fitZoom(state.size, rect);
             state.fitted = true;
+            state.held = null;
             apply(O.scrollToCentre(state.size, rect, state.zoom,
                                    {x: 0, y: 0, w: state.size.width, h: state.size.height}));
         }
@@ -306,14 +322,20 @@
             state.size = chart.redraw(shown);
             state.shown = new Map();
             shown.nodes.forEach(function (n) { state.shown.set(n.row, n); });
-            var scroll = scrollOf();
-            if (before) {
-                var after = screenPoint(anchorRow);
-                scroll = {left: scroll.left + after.x - before.x, top: scroll.top + after.y - before.y};
+            state.held = null;
+            if (!before) {
+                apply(scrollOf());
+            } else {
+                var b = boxOf(anchorRow);
+                var at = {x: (b.x + b.w / 2) * state.zoom, y: b.y * state.zoom};
+                // A scroll bar that comes or goes with the new stage changes
+                // the room in the view: the place is worked out again for it.
+                for (var pass = 0, rect = null; pass < 2 && !sameSize(rect, viewRect()); pass++) {
+                    rect = viewRect();
+                    state.held = O.keepInPlace(state.size, rect, state.zoom, at, before);
+                    apply(state.held.scroll);
+                }
             }
-            apply(null);
-            view.scrollLeft = scroll.left;
-            view.scrollTop = scroll.top;
             mark();
         }
 
@@ -327,7 +349,7 @@
         // Where the top middle of a box stands in the view.
         function screenPoint(row)
         {
-            var g = O.stageGeometry(state.size, viewRect(), state.zoom);
+            var g = geometry();
             var b = boxOf(row);
             return {x: g.left + (b.x + b.w / 2) * state.zoom - view.scrollLeft,
                     y: g.top + b.y * state.zoom - view.scrollTop};
@@ -376,8 +398,9 @@
             if (state.zoom < READABLE_ZOOM) {
                 state.zoom = 1;
                 state.fitted = false;
-                apply(null);
             }
+            state.held = null;
+            apply(null);
             var scroll = O.scrollToCentre(state.size, viewRect(), state.zoom, boxOf(state.matches[state.current]));
             view.scrollLeft = scroll.left;
             view.scrollTop = scroll.top;
@@ -485,6 +508,7 @@
 
         root.addEventListener('resize', function () {
             settle();
+            state.held = null;
             if (state.fitted) {
                 fit();
             } else {

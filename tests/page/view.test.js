@@ -57,6 +57,42 @@ test('zooming keeps the point under the pointer in place while the range allows'
     assert.deepEqual(v.zoomAbout(chart, view, {left: 900, top: 900}, {x: 10, y: 10}, 1, 0.1), {left: 0, top: 0});
 });
 
+test('a point is kept where it showed, the stage making room where the usual one has none', () => {
+    const view = {width: 800, height: 600};
+    // drawing, zoom, the point in it (zoomed pixels), where it showed, whether the usual stage
+    // can keep it there
+    const cases = [
+        [{width: 3000, height: 2000}, 1, {x: 1500, y: 900}, {x: 400, y: 300}, true],
+        [{width: 3000, height: 2000}, 0.5, {x: 20, y: 10}, {x: 300, y: 200}, false], // before the start
+        [{width: 3000, height: 2000}, 1, {x: 2990, y: 1990}, {x: 100, y: 50}, false], // past the end
+        [{width: 200, height: 100}, 1, {x: 100, y: 0}, {x: 400, y: 250}, true], // centred already
+        [{width: 200, height: 100}, 1, {x: 100, y: 0}, {x: 650, y: -40}, false], // smaller, off centre
+        [{width: 200, height: 100}, 2, {x: 200, y: 150}, {x: 30, y: 580}, false]
+    ];
+    for (const [chart, zoom, at, screen, usual] of cases) {
+        const label = `${JSON.stringify(at)} at ${JSON.stringify(screen)}, zoom ${zoom}`;
+        const g = v.keepInPlace(chart, view, zoom, at, screen);
+        near(g.left + at.x - g.scroll.left, screen.x, `${label}: x`);
+        near(g.top + at.y - g.scroll.top, screen.y, `${label}: y`);
+        // A stage the engine can show as asked: the drawing and the view inside it, no scroll
+        // position below zero.
+        assert.ok(g.scroll.left >= 0 && g.scroll.top >= 0, label);
+        assert.ok(g.left >= 0 && g.left + chart.width * zoom <= g.width + 1e-9, `${label}: drawing in`);
+        assert.ok(g.top >= 0 && g.top + chart.height * zoom <= g.height + 1e-9, `${label}: drawing in`);
+        assert.ok(g.scroll.left + view.width <= g.width + 1e-9, `${label}: view in`);
+        assert.ok(g.scroll.top + view.height <= g.height + 1e-9, `${label}: view in`);
+        const plain = v.stageGeometry(chart, view, zoom);
+        const same = ['width', 'height', 'left', 'top'].every(k => Math.abs(g[k] - plain[k]) < 1e-9);
+        assert.equal(same, usual, `${label}: the usual stage`);
+    }
+    // Zooming from such a stage starts from where the drawing stands in it: here the point under
+    // the pointer, 40 px into the drawing, would need the view scrolled before its start, so the
+    // view goes as near as it can.
+    const chart = {width: 3000, height: 2000};
+    const held = v.keepInPlace(chart, view, 0.5, {x: 20, y: 10}, {x: 300, y: 200});
+    assert.deepEqual(v.zoomAbout(chart, view, held.scroll, {x: 300, y: 200}, 0.5, 0.75, held), {left: 0, top: 0});
+});
+
 test('a box is scrolled to the middle of the view, or as near as the edges allow', () => {
     const chart = {width: 3000, height: 2000}, view = {width: 800, height: 600};
     assert.deepEqual(v.scrollToCentre(chart, view, 1, {x: 1400, y: 900, w: 200, h: 200}), {left: 1100, top: 700});

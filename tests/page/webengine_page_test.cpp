@@ -473,6 +473,41 @@ private Q_SLOTS:
         QVERIFY2(unevenMargins().isEmpty(), qPrintable(unevenMargins()));
     }
 
+    // Folding or unfolding a branch leaves the clicked box where it was on screen (within a
+    // pixel: scroll positions are whole pixels), also where the folded chart is smaller than
+    // the view or the scroll range ends short of the box. An organisation of 400 people, zoomed
+    // in and out, each manager's box placed in turn near the view's bottom right corner and
+    // folded, then unfolded.
+    void aFoldedBranchLeavesItsBoxWhereItWas()
+    {
+        QStringList people;
+        for (int row = 1; row <= 400; ++row)
+            people << QStringLiteral("Person+%1_%2_u_ffffff_%1").arg(row).arg(row / 5);
+        Chart chart;
+        load(viewerRequest(chart.settings(), people.join(QLatin1Char('*'))));
+        const QString moved =
+            js(QStringLiteral(
+                   "(() => { const view = document.querySelector('.chart-viewer');"
+                   " const at = row => { const r = document.querySelector("
+                   "`.fold-toggle[data-row=\"${row}\"]`).getBoundingClientRect();"
+                   " return [r.left + r.width / 2, r.top]; };"
+                   " const rows = [...document.querySelectorAll('.fold-toggle')]"
+                   ".map(t => +t.dataset.row).filter((row, i) => i % 6 === 0);"
+                   " const moved = [];"
+                   " for (const zoom of [1, 0.3]) for (const row of rows) {"
+                   " plotwellView.zoomTo(zoom); const v = view.getBoundingClientRect();"
+                   " let p = at(row); view.scrollLeft += p[0] - v.left - v.width * 0.9;"
+                   " view.scrollTop += p[1] - v.top - v.height * 0.8;"
+                   " p = at(row); plotwellView.fold(row); const f = at(row);"
+                   " plotwellView.unfold(row); const u = at(row);"
+                   " const off = (a, b) => Math.abs(a[0] - b[0]) > 1 || Math.abs(a[1] - b[1]) > 1;"
+                   " if (off(f, p) || off(u, f))"
+                   " moved.push(`${row} at ${zoom}: ${p} folded ${f} unfolded ${u}`); }"
+                   " return rows.length > 10 ? moved.join('; ') : 'too few managers'; })()"))
+                .toString();
+        QVERIFY2(moved.isEmpty(), qPrintable(moved));
+    }
+
     // A page process that dies (out of memory with a huge chart, a crash) ends the load it was
     // on, which nothing else would; and the next chart is loaded afresh, not drawn by script in
     // the page that went with the process.
