@@ -282,6 +282,8 @@
 
         // Dragging the chart pans it; the scroll bars and wheel scroll as usual.
         var drag = null;
+        var dragCover = element(doc, 'div', 'drag-cover', view);
+        dragCover.hidden = true;
         view.addEventListener('pointerdown', function (e) {
             settle();
             var r = view.getBoundingClientRect();
@@ -291,7 +293,13 @@
             }
             drag = {id: e.pointerId, x: e.clientX, y: e.clientY, left: view.scrollLeft, top: view.scrollTop};
             view.setPointerCapture(e.pointerId);
-            view.classList.add('dragging');
+            dragCover.hidden = false;
+        });
+        // A drag pans; it selects no text on its way.
+        view.addEventListener('selectstart', function (e) {
+            if (drag) {
+                e.preventDefault();
+            }
         });
         view.addEventListener('pointermove', function (e) {
             if (drag && e.pointerId === drag.id) {
@@ -303,7 +311,7 @@
         {
             if (drag && e.pointerId === drag.id) {
                 drag = null;
-                view.classList.remove('dragging');
+                dragCover.hidden = true;
             }
         }
         view.addEventListener('pointerup', endDrag);

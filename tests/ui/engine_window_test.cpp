@@ -153,6 +153,30 @@ private Q_SLOTS:
         mouse(input, QEvent::MouseButtonRelease, third, Qt::NoButton);
         QTRY_COMPARE(w.view().gridView().currentRow(), 3);
         QCOMPARE(w.view().workspace().editor().undoStack().count(), steps + 1);
+
+        // Dragged from the background, the chart pans with the pointer and selects no text.
+        const QVariantList start =
+            evaluate(view, QStringLiteral(
+                               "(() => { plotwellView.zoomTo(3); const v = document.querySelector("
+                               "'.chart-viewer'); v.scrollLeft = (v.scrollWidth - v.clientWidth)"
+                               " / 2; v.scrollTop = (v.scrollHeight - v.clientHeight) / 2;"
+                               " for (let y = 200; y < v.clientHeight - 100; y += 10)"
+                               " for (let x = 200; x < v.clientWidth - 100; x += 10)"
+                               " if (document.elementFromPoint(x, y).matches('rect.backdrop'))"
+                               " return [x, y, v.scrollLeft, v.scrollTop]; return []; })()"))
+                .toList();
+        QCOMPARE(start.size(), 4);
+        const QPoint grab(start[0].toInt(), start[1].toInt());
+        mouse(input, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+        for (int i = 1; i <= 4; ++i)
+            mouse(input, QEvent::MouseMove, grab - QPoint(30, 20) * i, Qt::LeftButton);
+        mouse(input, QEvent::MouseButtonRelease, grab - QPoint(120, 80), Qt::NoButton);
+        QTRY_COMPARE(
+            evaluate(view, QStringLiteral("(v => [v.scrollLeft, v.scrollTop, String("
+                                          "getSelection())].join(' '))(document."
+                                          "querySelector('.chart-viewer'))"))
+                .toString(),
+            QStringLiteral("%1 %2 ").arg(start[2].toInt() + 120).arg(start[3].toInt() + 80));
     }
 
     // A whole organisation on show is exported from its data, as the command draws it, not
