@@ -146,6 +146,7 @@ void OrganisationFile::draw(const QString &options, const std::function<void(QSi
 void OrganisationFile::drawn(QSizeF size)
 {
     phase("drawn");
+    progress(0, 0);
     m_size = size;
     if (m_suffix == QLatin1String("svg"))
         writeSvg();

@@ -35,8 +35,9 @@ public:
     std::function<void(const QString &note)> noted;
     /// The end: empty when the file was written, else why not (also when cancelled()).
     std::function<void(const QString &problem)> finished;
-    /// How far it has got: \a done of \a of sheets printed; \a of 0 while the chart is drawn
-    /// or the file written, which cannot say how far they are.
+    /// How far it has got, as each step begins and each batch of sheets is printed: \a done of
+    /// \a of sheets printed; \a of 0 while the chart is drawn or the file written, which cannot
+    /// say how far they are.
     std::function<void(int done, int of)> progressed;
 
     OrganisationFile(QString data, const QString &target, QString paper = QString(),

@@ -10,10 +10,15 @@
 #include <QTimer>
 
 #include <optional>
+#include <unistd.h>
+#include <utility>
 
 namespace plotwell {
 
 namespace {
+
+// How long one step (the drawing, a batch of sheets, the picture) may take.
+constexpr int kStepPatienceMs = 10 * 60 * 1000;
 
 constexpr char kUsage[] =
     "Usage: plotwell render --staff STAFF.csv -o OUT.pdf|OUT.png|OUT.svg [--paper a4|a3|letter]\n"
@@ -111,8 +116,45 @@ int runStaffRenderCommand(const QStringList &args, QTextStream &out, QTextStream
 
     OrganisationFile file(data, options->output, options->paper);
     int exitCode = 1;
-    file.noted = [&](const QString &note) { err << "plotwell render: " << note << '\n'; };
+    // A terminal sees how far a long render has got, on one line that the end clears.
+    const bool showProgress = isatty(fileno(stderr)) != 0;
+    const auto clearProgress = [&] {
+        if (showProgress) {
+            err << "\r\033[K";
+            err.flush();
+        }
+    };
+    // An organisation of a hundred thousand people takes many minutes, step by step: the page
+    // is given up on only when a step has gone on for that long without an answer.
+    QTimer stalled;
+    stalled.setSingleShot(true);
+    stalled.setInterval(kStepPatienceMs);
+    QObject::connect(&stalled, &QTimer::timeout, qApp, [&] {
+        clearProgress();
+        err << "plotwell render: the chart page did not finish drawing\n";
+        QApplication::exit();
+    });
+    bool drawing = true;
+    file.progressed = [&](int done, int of) {
+        stalled.start();
+        if (!showProgress)
+            return;
+        err << "\rplotwell render: ";
+        if (of > 0)
+            err << done << " of " << of << " sheets printed";
+        else if (std::exchange(drawing, false))
+            err << "drawing " << organisation.people.size() << " people";
+        else
+            err << "writing " << file.target();
+        err << "\033[K";
+        err.flush();
+    };
+    file.noted = [&](const QString &note) {
+        clearProgress();
+        err << "plotwell render: " << note << '\n';
+    };
     file.finished = [&](const QString &why) {
+        clearProgress();
         if (why.isEmpty()) {
             out << file.target() << '\n';
             exitCode = 0;
@@ -121,11 +163,8 @@ int runStaffRenderCommand(const QStringList &args, QTextStream &out, QTextStream
         }
         QApplication::exit();
     };
+    stalled.start();
     file.start();
-    QTimer::singleShot(600000, qApp, [&] {
-        err << "plotwell render: the chart page did not finish drawing\n";
-        QApplication::exit();
-    });
     QApplication::exec();
     return exitCode;
 }
