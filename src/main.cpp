@@ -122,14 +122,21 @@ int main(int argc, char *argv[])
             return 0;
         }
     }
-    if (argc > 1 && looksLikeUnknownCommand(argv[1])) {
-        QTextStream err(stderr);
-        err << "plotwell: unknown " << (argv[1][0] == '-' ? "option" : "command") << " \""
-            << QString::fromLocal8Bit(argv[1]) << "\"\n";
-        printUsage(err);
-        return 2;
+    // The rest is the window's: --verbose, which it reads itself, and at most one file.
+    int files = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--verbose") == 0)
+            continue;
+        if (looksLikeUnknownCommand(argv[i])) {
+            QTextStream err(stderr);
+            err << "plotwell: unknown " << (argv[i][0] == '-' ? "option" : "command") << " \""
+                << QString::fromLocal8Bit(argv[i]) << "\"\n";
+            printUsage(err);
+            return 2;
+        }
+        ++files;
     }
-    if (argc > 2) {
+    if (files > 1) {
         QTextStream err(stderr);
         err << "plotwell: the window opens one file at a time\n";
         printUsage(err);

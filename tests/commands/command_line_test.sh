@@ -41,6 +41,16 @@ done
 expect 1 "the window without a display" -- env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$plotwell"
 [ "$(wc -l <err.txt)" = 1 ] || fail "no-display message is not one line: $(cat err.txt)"
 contains err.txt "no display"
+# --verbose is the window's, wherever it stands; what else is given is checked as without it.
+expect 1 "the window with --verbose" -- env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+    "$plotwell" --verbose
+contains err.txt "no display"
+expect 2 "--verbose and two files" -- env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+    "$plotwell" --verbose a.csv b.csv
+contains err.txt "one file at a time"
+expect 2 "--verbose and a bogus option" -- env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+    "$plotwell" a.csv --verbose --bogus
+contains err.txt 'unknown option "--bogus"'
 
 # --- conversions ---------------------------------------------------------------------------
 printf 'Name,City\nJosé,Köln\nAda,"Lon\ndon"\n' >team.csv
