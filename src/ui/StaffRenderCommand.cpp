@@ -163,8 +163,7 @@ int runStaffRenderCommand(const QStringList &args, QTextStream &out, QTextStream
         }
         QApplication::exit();
     };
-    stalled.start();
-    file.start();
+    file.start(); // its first step starts the watch
     QApplication::exec();
     return exitCode;
 }
